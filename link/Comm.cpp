@@ -1,0 +1,373 @@
+#include "Comm.h"
+
+#include "Frame.h"
+#include "SerialTransport.h"
+#include "TcpTransport.h"
+#include "UdpTransport.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QTimer>
+
+namespace {
+
+// Codes a controller may echo in place of the one sent: a KT760NT answers "QB" as "AB".
+bool IsAlternativeEcho(const QByteArray &sent, const QByteArray &echoed)
+{
+    if (sent.size() < 6 || echoed.size() != sent.size())
+        return false;
+    if (sent.mid(4, 2) != "QB" || echoed.mid(4, 2) != "AB")
+        return false;
+    return sent.left(4) == echoed.left(4) && sent.mid(6) == echoed.mid(6);
+}
+
+} // namespace
+
+QString PrintableText(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto u = static_cast<quint8>(c);
+        if (u < 0x20 || u == 0x7F)
+            text += QStringLiteral("<%1>").arg(u, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            text += QChar(u);
+    }
+    return text;
+}
+
+Comm::Comm(QObject *parent) : QObject(parent), comPortMap_(ComPortMap::fromEnvironment()) {}
+
+Comm::~Comm()
+{
+    releaseTransport();
+    ReaderClose();
+}
+
+void Comm::setDeviceConnected(bool connected)
+{
+    if (deviceConnected_ == connected)
+        return;
+    deviceConnected_ = connected;
+    emit deviceConnectedChanged(connected);
+}
+
+Transport *Comm::activeTransport() const
+{
+    if (!transport_ || !transport_->isOpen())
+        return nullptr;
+    return transport_.get();
+}
+
+bool Comm::TcpConnected() const
+{
+    return commMode_ == Tcp && activeTransport() != nullptr;
+}
+
+bool Comm::TransportHeld() const
+{
+    return transport_ != nullptr;
+}
+
+void Comm::releaseTransport()
+{
+    if (!transport_)
+        return;
+    // Deleting a socket from inside one of its own signals is not allowed: hand it over.
+    Transport *old = transport_.release();
+    old->disconnect(this);
+    if (auto *udp = qobject_cast<UdpTransport *>(old))
+        udp->close();
+    old->deleteLater();
+    ++generation_;
+    emit transportChanged();
+}
+
+void Comm::adopt(std::unique_ptr<Transport> transport, Mode mode)
+{
+    transport_ = std::move(transport);
+    commMode_ = mode;
+    commBusy_ = false;
+    ++generation_;
+}
+
+void Comm::CommClose()
+{
+    setDeviceConnected(false);
+    releaseTransport();
+    commBusy_ = false;
+}
+
+bool Comm::CommOpenSerial(int portNumber, const QString &settingsText)
+{
+    const QString path = comPortMap_.devicePath(portNumber);
+    if (path.isEmpty()) {
+        CommClose();
+        return false;
+    }
+    return CommOpenSerialDevice(path, settingsText);
+}
+
+bool Comm::CommOpenSerialDevice(const QString &devicePath, const QString &settingsText)
+{
+    CommClose();
+    const auto settings = SerialSettings::parse(settingsText);
+    if (!settings || devicePath.isEmpty())
+        return false;
+    auto serial = std::make_unique<SerialTransport>(devicePath, *settings);
+    if (!serial->open())
+        return false;
+    adopt(std::move(serial), Serial);
+    return true;
+}
+
+bool Comm::CommOpenTcp(const QString &host, quint16 port)
+{
+    CommClose();
+    if (host.trimmed().isEmpty() || port == 0)
+        return false;
+    auto tcp = std::make_unique<TcpTransport>(host.trimmed(), port);
+    TcpTransport *raw = tcp.get();
+    connect(raw, &TcpTransport::connected, this, &Comm::tcpConnected);
+    connect(raw, &TcpTransport::disconnected, this, &Comm::tcpDisconnected);
+    connect(raw, &TcpTransport::errorOccurred, this, &Comm::tcpError);
+    adopt(std::move(tcp), Tcp);
+    raw->connectToHost();
+    return true;
+}
+
+bool Comm::CommOpenUdp(const QString &host, quint16 destinationPort, quint16 localPort)
+{
+    CommClose();
+    auto udp = std::make_unique<UdpTransport>(host.trimmed(), destinationPort, localPort);
+    if (!udp->open())
+        return false;
+    adopt(std::move(udp), Udp);
+    return true;
+}
+
+bool Comm::CommResume()
+{
+    if (commMode_ < Serial || commMode_ > Udp)
+        return false;
+    if (!transport_)
+        return true;
+    if (transport_->isOpen())
+        return true;
+    if (transport_->reopen())
+        return true;
+    releaseTransport();
+    return false;
+}
+
+int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoLength)
+{
+    if (!check.crcOk)
+        return CrcMismatch;
+    // A reply to an earlier command (one that timed out) must not pass for this one.
+    const int k = qMin(echoLength, static_cast<int>(command.size()));
+    if (k > 0) {
+        const QByteArray echoed = check.body.left(k);
+        if (echoed != command.left(k) && !IsAlternativeEcho(command.left(k), echoed))
+            return NotSent;
+    }
+    const QByteArray &payload = check.payload;
+    if (payload.size() == 2 && payload[0] == ErrorMark) {
+        const char letter = payload[1];
+        if (letter < 'A' || letter > 'G')
+            return NotSent;
+        replyText_ = QString::fromLatin1(payload);
+        replyLength_ = 2;
+        return ControllerErrorA + (letter - 'A');
+    }
+    replyText_ = QString::fromLatin1(payload);
+    replyLength_ = static_cast<int>(payload.size());
+    return Accepted;
+}
+
+int Comm::waitForReply(Transport *transport, const QByteArray &command, int echoLength)
+{
+    const QPointer<Transport> watched(transport);
+    const quint64 generation = generation_;
+    int result = NotSent;
+    QEventLoop loop;
+    QElapsedTimer clock;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+
+    auto consume = [&] {
+        if (!watched || generation != generation_)
+            return;
+        const QByteArray bytes = watched->takeReceived();
+        for (const char b : bytes) {
+            if (!assembler_.feed(b))
+                continue;
+            const ReplyCheck check = CheckReplyFrame(assembler_.frame(), echoLength);
+            assembler_.reset();
+            const int r = classify(check, command, echoLength);
+            if (r == CrcMismatch) {
+                result = r;
+                break;
+            }
+            if (r != NotSent)
+                result = r;
+        }
+        if (result != NotSent)
+            loop.quit();
+    };
+    auto checkDeadline = [&] {
+        const qint64 elapsed = clock.elapsed();
+        if (elapsed > ReplyTimeoutMs) {
+            result = TimedOut;
+            loop.quit();
+        } else {
+            deadline.start(static_cast<int>(ReplyTimeoutMs - elapsed) + 1);
+        }
+    };
+
+    connect(transport, &Transport::readyRead, &loop, consume);
+    connect(transport, &Transport::failed, &loop, [&] {
+        result = TimedOut;
+        loop.quit();
+    });
+    connect(this, &Comm::transportChanged, &loop, [&] {
+        result = TimedOut;
+        loop.quit();
+    });
+    connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
+
+    clock.start();
+    transport->send(BuildRequestFrame(command));
+    consume();
+    if (result == NotSent) {
+        deadline.start(ReplyTimeoutMs + 1);
+        loop.exec();
+    }
+    // Nothing can be sent again on a transport that went away during the wait.
+    if (result == NotSent)
+        result = TimedOut;
+    return result;
+}
+
+int Comm::CommExchange(const QString &commandText, int echoLength)
+{
+    if (commBusy_)
+        return NotSent;
+    commBusy_ = true;
+    // Exchanges nest strictly (a nested one ends before the outer one resumes), so the
+    // guard can always be released here.
+    const auto release = qScopeGuard([this] { commBusy_ = false; });
+    replyText_.clear();
+    replyLength_ = 0;
+    assembler_.reset();
+
+    Transport *transport = activeTransport();
+    if (!transport) {
+        emitLog(NotSent, QString(), QString(), 0);
+        return NotSent;
+    }
+    const QByteArray command = commandText.toLatin1();
+    const QString logText = QLatin1Char('[') + PrintableText(command) + QLatin1String("] ");
+    if (!IsValidCommandText(command) || command.size() != commandText.size()) {
+        emitLog(NotSent, logText + QLatin1String("rejected: not a valid command text"), QString(),
+                0);
+        return NotSent;
+    }
+    int result = TimedOut;
+    try {
+        transport->discardPending();
+        result = waitForReply(transport, command, echoLength);
+    } catch (...) {
+        result = TimedOut;
+    }
+    if (result != Accepted && (result < ControllerErrorA || result > ControllerErrorA + 6)) {
+        replyText_.clear();
+        replyLength_ = 0;
+    }
+    emitLog(result, logText, PrintableText(replyText_.toLatin1()), replyLength_);
+    return result;
+}
+
+bool Comm::ReaderOpen(int portNumber, const QString &settingsText)
+{
+    if (reader_)
+        return true;
+    return ReaderOpenDevice(comPortMap_.devicePath(portNumber), settingsText);
+}
+
+bool Comm::ReaderOpenDevice(const QString &devicePath, const QString &settingsText)
+{
+    if (reader_)
+        return true;
+    const auto settings = SerialSettings::parse(settingsText);
+    if (!settings || devicePath.isEmpty())
+        return false;
+    auto port = std::make_unique<SerialTransport>(devicePath, *settings);
+    if (!port->open())
+        return false;
+    reader_ = std::move(port);
+    return true;
+}
+
+void Comm::ReaderClose()
+{
+    reader_.reset();
+}
+
+int Comm::ReaderExchange(const QString &commandText, int echoLength)
+{
+    readerReplyText_.clear();
+    readerReplyLength_ = 0;
+    readerAssembler_.reset();
+    if (!reader_) {
+        emitLog(NotSent, QString(), QString(), 0);
+        return NotSent;
+    }
+    const QByteArray command = commandText.toLatin1();
+    const QString logText = QLatin1Char('[') + PrintableText(command) + QLatin1String("] ");
+    int result = NotSent;
+    try {
+        reader_->discardPending();
+        reader_->send(BuildReaderFrame(command));
+        QElapsedTimer clock;
+        clock.start();
+        while (result == NotSent) {
+            const QByteArray bytes = reader_->takeReceived();
+            for (const char b : bytes) {
+                if (!readerAssembler_.feed(b))
+                    continue;
+                const ReaderCheck check = CheckReaderFrame(readerAssembler_.frame(), echoLength);
+                readerAssembler_.reset();
+                if (!check.xorOk) {
+                    result = CrcMismatch;
+                    break;
+                }
+                readerReplyText_ = QString::fromLatin1(check.payload);
+                readerReplyLength_ = static_cast<int>(check.payload.size());
+                result = Accepted;
+            }
+            if (result != NotSent)
+                break;
+            const qint64 left = ReplyTimeoutMs - clock.elapsed();
+            if (left < 0) {
+                result = TimedOut;
+                break;
+            }
+            // Blocks on the port without running other events, as a reader exchange must.
+            reader_->waitForReadyRead(static_cast<int>(left) + 1);
+        }
+    } catch (...) {
+        result = TimedOut;
+    }
+    emitLog(result, logText, PrintableText(readerReplyText_.toLatin1()), readerReplyLength_);
+    return result;
+}
+
+void Comm::emitLog(int result, const QString &logText, const QString &reply, int length)
+{
+    emit logLine(QStringLiteral("%1").arg(result, 2, 10, QLatin1Char('0')) + logText + reply +
+                 QLatin1Char('(') + QString::number(length) + QLatin1Char(')'));
+}

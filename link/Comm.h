@@ -1,0 +1,112 @@
+#pragma once
+
+#include "ComPortMap.h"
+#include "ReaderAssembler.h"
+#include "ReplyAssembler.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class Transport;
+class SerialTransport;
+class TcpTransport;
+class UdpTransport;
+
+// The device link: the one open transport to a controller, the request/reply exchange
+// with its result codes, and the separate desk-reader port. One instance per application;
+// every window reaches the controller through it.
+class Comm : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Mode { Serial = 0, Tcp = 1, Udp = 2 };
+    enum Result {
+        NotSent = 0,
+        Accepted = 1,
+        TimedOut = 2,
+        CrcMismatch = 11,
+        ControllerErrorA = 21, // 21..27 for the error letters A..G
+    };
+    static constexpr int ReplyTimeoutMs = 500;
+
+    explicit Comm(QObject *parent = nullptr);
+    ~Comm() override;
+
+    // Link state.
+    int CommMode() const { return commMode_; }
+    bool CommBusy() const { return commBusy_; }
+    QString ReplyText() const { return replyText_; }
+    int ReplyLength() const { return replyLength_; }
+    QString DeviceIDText() const { return deviceIdText_; }
+    void setDeviceIDText(const QString &text) { deviceIdText_ = text; }
+    bool DeviceConnected() const { return deviceConnected_; }
+    void setDeviceConnected(bool connected);
+
+    // The reply state of the desk reader, kept apart from the controller's.
+    QString ReaderReplyText() const { return readerReplyText_; }
+    int ReaderReplyLength() const { return readerReplyLength_; }
+
+    void setComPortMap(const ComPortMap &map) { comPortMap_ = map; }
+    const ComPortMap &comPortMap() const { return comPortMap_; }
+
+    bool CommOpenSerial(int portNumber, const QString &settingsText);
+    bool CommOpenSerialDevice(const QString &devicePath, const QString &settingsText);
+    bool CommOpenTcp(const QString &host, quint16 port);
+    bool CommOpenUdp(const QString &host, quint16 destinationPort, quint16 localPort);
+    void CommClose();
+    bool CommResume();
+    // True while a TCP transport is held and connected.
+    bool TcpConnected() const;
+    bool TransportHeld() const;
+
+    // Sends one command text and waits for its reply; returns a Result code.
+    int CommExchange(const QString &commandText, int echoLength);
+
+    bool ReaderOpen(int portNumber, const QString &settingsText);
+    bool ReaderOpenDevice(const QString &devicePath, const QString &settingsText);
+    void ReaderClose();
+    bool ReaderHeld() const { return reader_ != nullptr; }
+    // Returns 0 (no reader port), 1, 2 (time-out) or 11 (checksum mismatch).
+    int ReaderExchange(const QString &commandText, int echoLength);
+
+signals:
+    // One diagnostic line per exchange, e.g. "01[0001AS] 12345678(8)".
+    void logLine(const QString &line);
+    void deviceConnectedChanged(bool connected);
+    void tcpConnected();
+    void tcpDisconnected();
+    void tcpError(const QString &message);
+    // The held transport was closed or replaced; a waiting exchange gives up.
+    void transportChanged();
+
+private:
+    Transport *activeTransport() const;
+    void adopt(std::unique_ptr<Transport> transport, Mode mode);
+    void releaseTransport();
+    int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
+    int classify(const ReplyCheck &check, const QByteArray &command, int echoLength);
+    void emitLog(int result, const QString &logText, const QString &reply, int length);
+
+    int commMode_ = Serial;
+    bool commBusy_ = false;
+    QString replyText_;
+    int replyLength_ = 0;
+    QString deviceIdText_ = QStringLiteral("0001");
+    bool deviceConnected_ = false;
+    ComPortMap comPortMap_;
+
+    std::unique_ptr<Transport> transport_;
+    quint64 generation_ = 0;
+    ReplyAssembler assembler_;
+
+    std::unique_ptr<SerialTransport> reader_;
+    ReaderAssembler readerAssembler_;
+    QString readerReplyText_;
+    int readerReplyLength_ = 0;
+};
+
+// Printable form of a payload for the diagnostic log: control characters as <0E>.
+QString PrintableText(const QByteArray &bytes);

@@ -1,0 +1,38 @@
+#include "ReaderAssembler.h"
+
+#include "Frame.h"
+
+bool ReaderAssembler::feed(char byte)
+{
+    if (byte == ReaderReplyStart)
+        index_ = 0;
+    if (index_ < 0)
+        return false;
+    buffer_[index_++] = byte;
+    if (index_ >= BufferSize) {
+        index_ = -1;
+        return false;
+    }
+    return byte == FrameTerminator && buffer_[0] == ReaderReplyStart;
+}
+
+QByteArray ReaderAssembler::frame() const
+{
+    return index_ > 0 ? QByteArray(buffer_.data(), index_) : QByteArray();
+}
+
+ReaderCheck CheckReaderFrame(const QByteArray &frame, int echoLength)
+{
+    ReaderCheck check;
+    const qsizetype stored = frame.size();
+    if (stored < 4 || frame.front() != ReaderReplyStart || frame.back() != FrameTerminator)
+        return check;
+    const qsizetype digitsAt = stored - 3;
+    check.xorOk = frame.mid(digitsAt, 2) == ByteToHex(ReaderXor(QByteArrayView(frame).first(digitsAt)));
+    if (echoLength < 0)
+        echoLength = 0;
+    const qsizetype length = stored - 4 - echoLength;
+    if (length > 0)
+        check.payload = frame.mid(1 + echoLength, length);
+    return check;
+}

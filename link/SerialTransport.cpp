@@ -1,0 +1,52 @@
+#include "SerialTransport.h"
+
+SerialTransport::SerialTransport(const QString &devicePath, const SerialSettings &settings,
+                                 QObject *parent)
+    : Transport(parent), settings_(settings)
+{
+    port_.setPortName(devicePath);
+    connect(&port_, &QSerialPort::readyRead, this, &Transport::readyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError)
+            emit failed(port_.errorString());
+    });
+}
+
+SerialTransport::~SerialTransport()
+{
+    if (port_.isOpen())
+        port_.close();
+}
+
+bool SerialTransport::open()
+{
+    if (!port_.open(QIODevice::ReadWrite))
+        return false;
+    if (!settings_.applyTo(port_)) {
+        port_.close();
+        return false;
+    }
+    port_.clear(QSerialPort::AllDirections);
+    return true;
+}
+
+void SerialTransport::discardPending()
+{
+    port_.clear(QSerialPort::AllDirections);
+    port_.readAll();
+}
+
+void SerialTransport::send(const QByteArray &frame)
+{
+    port_.write(frame);
+}
+
+QByteArray SerialTransport::takeReceived()
+{
+    return port_.readAll();
+}
+
+bool SerialTransport::reopen()
+{
+    return port_.isOpen() || open();
+}
