@@ -22,8 +22,14 @@ class Comm : public QObject
     Q_OBJECT
 
 public:
-    enum Mode { Serial = 0, Tcp = 1, Udp = 2 };
-    enum Result {
+    enum Mode
+    {
+        Serial = 0,
+        Tcp = 1,
+        Udp = 2
+    };
+    enum Result
+    {
         NotSent = 0,
         Accepted = 1,
         TimedOut = 2,

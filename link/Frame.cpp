@@ -10,7 +10,8 @@ constexpr std::array<quint16, 256> makeCrcTable()
     for (int i = 0; i < 256; ++i) {
         quint16 crc = static_cast<quint16>(i);
         for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
+            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001)
+                            : static_cast<quint16>(crc >> 1);
         table[i] = crc;
     }
     return table;

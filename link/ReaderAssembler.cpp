@@ -28,7 +28,8 @@ ReaderCheck CheckReaderFrame(const QByteArray &frame, int echoLength)
     if (stored < 4 || frame.front() != ReaderReplyStart || frame.back() != FrameTerminator)
         return check;
     const qsizetype digitsAt = stored - 3;
-    check.xorOk = frame.mid(digitsAt, 2) == ByteToHex(ReaderXor(QByteArrayView(frame).first(digitsAt)));
+    check.xorOk =
+        frame.mid(digitsAt, 2) == ByteToHex(ReaderXor(QByteArrayView(frame).first(digitsAt)));
     if (echoLength < 0)
         echoLength = 0;
     const qsizetype length = stored - 4 - echoLength;

@@ -73,13 +73,16 @@ private slots:
     void errorReply()
     {
         const QByteArray reply = hex("03 30 30 30 31 41 53 0E 43 04 34 33 45 46 0D");
-        QCOMPARE(BuildReplyFrame("0001AS\x0E" "C"), reply);
+        QCOMPARE(BuildReplyFrame("0001AS\x0E"
+                                 "C"),
+                 reply);
         ReplyAssembler a;
         const auto frames = assemble(a, reply);
         QCOMPARE(frames.size(), 1);
         const ReplyCheck check = CheckReplyFrame(frames[0], 6);
         QVERIFY(check.crcOk);
-        QCOMPARE(check.payload, QByteArray("\x0E" "C"));
+        QCOMPARE(check.payload, QByteArray("\x0E"
+                                           "C"));
     }
 
     void shortestBodyCompletesShorterDoesNot()
@@ -94,7 +97,9 @@ private slots:
     {
         ReplyAssembler a;
         a.reset();
-        const QByteArray stream = QByteArray("\xFF\x0D garbage\x04\x0D", 12) + "\x03" "00" +
+        const QByteArray stream = QByteArray("\xFF\x0D garbage\x04\x0D", 12) +
+                                  "\x03"
+                                  "00" +
                                   BuildReplyFrame("0001AS12345678");
         const auto frames = assemble(a, stream);
         QCOMPARE(frames.size(), 1);

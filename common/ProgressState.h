@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// What the progress window shows for the long operation that runs now: title, text,
+// position and maximum (0 when none runs), and the user's request to stop.
+class ProgressState : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    QString title() const { return title_; }
+    QString text() const { return text_; }
+    int position() const { return position_; }
+    int maximum() const { return maximum_; }
+    bool stopRequested() const { return stopRequested_; }
+
+    void setTitle(const QString &title);
+    void setText(const QString &text);
+    void setPosition(int position);
+    void advance() { setPosition(position_ + 1); }
+    void setMaximum(int maximum);
+    void requestStop();
+    void clearStop() { stopRequested_ = false; }
+
+    // Starts an operation: title, text, position 1 and the maximum; shows the window.
+    void begin(const QString &title, const QString &text, int maximum, bool offerStop);
+    // Ends it: maximum 0, position 1, the window hidden.
+    void end();
+    bool running() const { return running_; }
+    bool stopOffered() const { return stopOffered_; }
+
+signals:
+    void changed();
+    void started();
+    void finished();
+    void stopRequestedChanged();
+
+private:
+    QString title_;
+    QString text_;
+    int position_ = 1;
+    int maximum_ = 0;
+    bool stopRequested_ = false;
+    bool running_ = false;
+    bool stopOffered_ = false;
+};
