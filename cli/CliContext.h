@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <QTextStream>
+
+class Comm;
+class LinkOptions;
+
+// What a verb gets: the parsed command line, its own arguments and the output streams.
+struct CliContext
+{
+    QCommandLineParser &parser;
+    QStringList arguments; // the words after the verb
+    LinkOptions &link;
+    QTextStream &out;
+    QTextStream &err;
+    bool json = false;
+};
+
+// Exit codes of every verb.
+enum CliExit
+{
+    ExitOk = 0,
+    ExitFailed = 1,
+    ExitUsage = 2
+};

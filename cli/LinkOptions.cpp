@@ -1,0 +1,151 @@
+#include "LinkOptions.h"
+
+#include "Comm.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+constexpr int TcpConnectTimeoutMs = 5000;
+
+bool splitHostPort(const QString &text, QString &host, quint16 &port)
+{
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    host = colon < 0 ? text : text.left(colon);
+    if (colon >= 0) {
+        bool ok = false;
+        const uint p = text.mid(colon + 1).toUInt(&ok);
+        if (!ok || p == 0 || p > 65535)
+            return false;
+        port = static_cast<quint16>(p);
+    }
+    return !host.isEmpty();
+}
+
+} // namespace
+
+void LinkOptions::addTo(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("tcp"), QStringLiteral("Controller as TCP server."),
+                      QStringLiteral("HOST[:PORT]")});
+    parser.addOption({QStringLiteral("udp"), QStringLiteral("Controller over UDP."),
+                      QStringLiteral("HOST[:PORT]")});
+    parser.addOption({QStringLiteral("local-port"),
+                      QStringLiteral("Local UDP port (default 5001, 0 for any)."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("serial"),
+                      QStringLiteral("Serial port: COM<n> or a device path."),
+                      QStringLiteral("PORT")});
+    parser.addOption({QStringLiteral("line"),
+                      QStringLiteral("Serial line settings (default 19200,e,8,1)."),
+                      QStringLiteral("SETTINGS")});
+    parser.addOption({QStringLiteral("id"),
+                      QStringLiteral("Device ID (default 1); auto asks with 0000AC first."),
+                      QStringLiteral("N")});
+}
+
+bool LinkOptions::read(const QCommandLineParser &parser)
+{
+    const int chosen = int(parser.isSet(QStringLiteral("tcp"))) +
+                       int(parser.isSet(QStringLiteral("udp"))) +
+                       int(parser.isSet(QStringLiteral("serial")));
+    if (chosen != 1) {
+        error_ = QStringLiteral("choose exactly one of --tcp, --udp or --serial");
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("tcp"))) {
+        kind_ = Kind::Tcp;
+        if (!splitHostPort(parser.value(QStringLiteral("tcp")), host_, port_)) {
+            error_ = QStringLiteral("--tcp wants HOST[:PORT]");
+            return false;
+        }
+    } else if (parser.isSet(QStringLiteral("udp"))) {
+        kind_ = Kind::Udp;
+        if (!splitHostPort(parser.value(QStringLiteral("udp")), host_, port_)) {
+            error_ = QStringLiteral("--udp wants HOST[:PORT]");
+            return false;
+        }
+    } else {
+        kind_ = Kind::Serial;
+        serialPort_ = parser.value(QStringLiteral("serial"));
+    }
+    if (parser.isSet(QStringLiteral("local-port"))) {
+        bool ok = false;
+        const uint p = parser.value(QStringLiteral("local-port")).toUInt(&ok);
+        if (!ok || p > 65535) {
+            error_ = QStringLiteral("--local-port wants a port number");
+            return false;
+        }
+        localPort_ = static_cast<quint16>(p);
+    }
+    if (parser.isSet(QStringLiteral("line")))
+        line_ = parser.value(QStringLiteral("line"));
+    if (parser.isSet(QStringLiteral("id"))) {
+        const QString id = parser.value(QStringLiteral("id"));
+        if (id == QLatin1String("auto")) {
+            autoId_ = true;
+        } else {
+            bool ok = false;
+            deviceId_ = id.toInt(&ok);
+            if (!ok || deviceId_ < 0 || deviceId_ > 9999) {
+                error_ = QStringLiteral("--id wants a number from 0 to 9999 or auto");
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool LinkOptions::open(Comm &comm) const
+{
+    switch (kind_) {
+    case Kind::Serial: {
+        const bool isComName = serialPort_.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
+                               !QFileInfo::exists(serialPort_);
+        const bool opened = isComName ? comm.CommOpenSerial(ComPortNumber(serialPort_), line_)
+                                      : comm.CommOpenSerialDevice(serialPort_, line_);
+        if (!opened)
+            error_ = QStringLiteral("cannot open serial port %1 with %2").arg(serialPort_, line_);
+        return opened;
+    }
+    case Kind::Udp:
+        if (!comm.CommOpenUdp(host_, port_, localPort_)) {
+            error_ = QStringLiteral("cannot open UDP to %1:%2 from local port %3")
+                         .arg(host_)
+                         .arg(port_)
+                         .arg(localPort_);
+            return false;
+        }
+        return true;
+    case Kind::Tcp: {
+        if (!comm.CommOpenTcp(host_, port_)) {
+            error_ = QStringLiteral("cannot connect to %1:%2").arg(host_).arg(port_);
+            return false;
+        }
+        QEventLoop loop;
+        QString failure;
+        QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
+        QObject::connect(&comm, &Comm::tcpError, &loop, [&](const QString &message) {
+            failure = message;
+            loop.quit();
+        });
+        QTimer::singleShot(TcpConnectTimeoutMs, &loop, [&] {
+            failure = QStringLiteral("no connection within 5 s");
+            loop.quit();
+        });
+        loop.exec();
+        if (!comm.TcpConnected()) {
+            error_ =
+                QStringLiteral("cannot connect to %1:%2: %3").arg(host_).arg(port_).arg(failure);
+            return false;
+        }
+        return true;
+    }
+    case Kind::None:
+        break;
+    }
+    error_ = QStringLiteral("no connection chosen");
+    return false;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+
+class Comm;
+
+// The connection options shared by every verb: one of --tcp, --udp or --serial.
+class LinkOptions
+{
+public:
+    static void addTo(QCommandLineParser &parser);
+
+    // Reads the options; false with a message in error() when they are unusable.
+    bool read(const QCommandLineParser &parser);
+    // Opens the link and, for TCP, waits for the connection; false with error() set.
+    bool open(Comm &comm) const;
+    // The Device ID from --id; "auto" leaves it to the verb to ask with 0000AC.
+    bool deviceIdIsAuto() const { return autoId_; }
+    int deviceId() const { return deviceId_; }
+    QString error() const { return error_; }
+
+private:
+    enum class Kind
+    {
+        None,
+        Tcp,
+        Udp,
+        Serial
+    };
+
+    Kind kind_ = Kind::None;
+    QString host_;
+    quint16 port_ = 5001;
+    quint16 localPort_ = 5001;
+    QString serialPort_;
+    QString line_ = QStringLiteral("19200,e,8,1");
+    int deviceId_ = 1;
+    bool autoId_ = false;
+    mutable QString error_;
+};
