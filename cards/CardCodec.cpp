@@ -1,0 +1,118 @@
+#include "CardCodec.h"
+
+namespace CardCodec {
+
+namespace {
+
+QString digits(int value, int width)
+{
+    return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+}
+
+// The integer value of a trimmed field, or the fallback when it is not a number.
+int numberOr(const QString &field, int fallback)
+{
+    bool ok = false;
+    const int value = field.trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+bool isLatin1(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString TableCardNumber(int number)
+{
+    return digits(number, 7);
+}
+
+QString ReadCardNumber(int number)
+{
+    return digits(number, number <= 9999 ? 4 : 7);
+}
+
+QString WriteCardNumber(int number, const QString &versionText)
+{
+    const bool v4 = versionText.toUpper().contains(QLatin1String("V4"));
+    return digits(number, v4 && number <= 9999 ? 4 : 7);
+}
+
+QString ApplyPinRule(const QString &entered)
+{
+    return (entered.trimmed() + QLatin1String("XXXX")).left(4);
+}
+
+std::optional<CardRecord> DecodeReadReply(int number, const QString &replyText, int replyLength)
+{
+    if (replyLength != HbReplyLength)
+        return std::nullopt;
+    const QString data = replyText.trimmed();
+    if (data.left(16) == EmptyCardId)
+        return std::nullopt;
+    CardRecord card;
+    card.DataNO = TableCardNumber(number);
+    card.DataID = data.mid(0, 16);
+    card.DataApp = data.mid(16, 2);
+    card.DataType = data.mid(18, 1);
+    card.DataPIN = data.mid(19, 4);
+    card.DataAPB = data.mid(23, 1);
+    return card;
+}
+
+QString EncodeWriteData(const CardRecord &card)
+{
+    const QString id = (EmptyCardId + card.DataID.trimmed()).right(16);
+    return id + digits(numberOr(card.DataApp, 1), 2) + digits(numberOr(card.DataType, 0), 1) +
+           ApplyPinRule(card.DataPIN) + digits(numberOr(card.DataAPB, 0), 1);
+}
+
+std::optional<int> CardNumberOf(const CardRecord &card)
+{
+    bool ok = false;
+    const int number = card.DataNO.trimmed().toInt(&ok);
+    if (!ok || number < 1 || number > MaxCardNumber)
+        return std::nullopt;
+    return number;
+}
+
+QString RowProblem(const CardRecord &card)
+{
+    if (!CardNumberOf(card))
+        return QStringLiteral("card number \"%1\" is not a whole number from 1 to 9999999")
+            .arg(card.DataNO);
+    const QString all = card.DataID + card.DataApp + card.DataType + card.DataPIN + card.DataAPB;
+    if (hasControlCharacter(all) || !isLatin1(all))
+        return QStringLiteral("card %1 holds characters a controller cannot take").arg(card.DataNO);
+    // Wider numbers would shift every later field of the command.
+    const int app = numberOr(card.DataApp, 1);
+    if (app < 0 || app > 99)
+        return QStringLiteral("card %1: application number \"%2\" is not 0 to 99")
+            .arg(card.DataNO, card.DataApp);
+    const int type = numberOr(card.DataType, 0);
+    if (type < 0 || type > 9)
+        return QStringLiteral("card %1: type \"%2\" is not one digit")
+            .arg(card.DataNO, card.DataType);
+    const int apb = numberOr(card.DataAPB, 0);
+    if (apb < 0 || apb > 9)
+        return QStringLiteral("card %1: APB \"%2\" is not one digit")
+            .arg(card.DataNO, card.DataAPB);
+    return {};
+}
+
+} // namespace CardCodec
