@@ -1,0 +1,130 @@
+#include "DataPacketWriter.h"
+
+#include <QIODevice>
+
+namespace {
+
+constexpr qsizetype FlushThreshold = 1 << 16;
+
+bool IsAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7F)
+            return false;
+    }
+    return true;
+}
+
+bool ContentIsAscii(const TableContent &content)
+{
+    for (const TableField &field : content.fields) {
+        if (!IsAscii(field.name) || !IsAscii(field.type))
+            return false;
+    }
+    for (const QStringList &row : content.rows) {
+        for (const QString &value : row) {
+            if (!IsAscii(value))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool NeedsEscape(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == u'&' || u == u'<' || u == u'>' || u == u'"')
+            return true;
+    }
+    return false;
+}
+
+// Attribute text: markup characters as entities, control characters as three-digit numeric
+// references (&#013;&#010;) so that line breaks and tabs survive attribute normalisation.
+void AppendAttributeValue(QByteArray &out, const QString &text)
+{
+    if (!NeedsEscape(text)) {
+        out += text.toUtf8();
+        return;
+    }
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'&')
+            escaped += u"&amp;";
+        else if (u == u'<')
+            escaped += u"&lt;";
+        else if (u == u'>')
+            escaped += u"&gt;";
+        else if (u == u'"')
+            escaped += u"&quot;";
+        else if (u < 0x20)
+            escaped += QStringLiteral("&#%1;").arg(int(u), 3, 10, QLatin1Char('0'));
+        else
+            escaped += c;
+    }
+    out += escaped.toUtf8();
+}
+
+void AppendAttribute(QByteArray &out, const QString &name, const QString &value)
+{
+    out += ' ';
+    out += name.toUtf8();
+    out += "=\"";
+    AppendAttributeValue(out, value);
+    out += '"';
+}
+
+void AppendMetadata(QByteArray &out, const QList<TableField> &fields)
+{
+    out += "<METADATA><FIELDS>";
+    for (const TableField &field : fields) {
+        out += "<FIELD";
+        AppendAttribute(out, QStringLiteral("attrname"), field.name);
+        AppendAttribute(out, QStringLiteral("fieldtype"), field.type);
+        if (field.size > 0)
+            AppendAttribute(out, QStringLiteral("WIDTH"), QString::number(field.size));
+        out += "/>";
+    }
+    out += "</FIELDS><PARAMS/></METADATA>";
+}
+
+void AppendRow(QByteArray &out, const QList<TableField> &fields, const QStringList &row)
+{
+    out += "<ROW";
+    for (int i = 0; i < fields.size() && i < row.size(); ++i) {
+        if (!row.at(i).isEmpty())
+            AppendAttribute(out, fields.at(i).name, row.at(i));
+    }
+    out += "/>";
+}
+
+bool Flush(QByteArray &out, QIODevice &device)
+{
+    const bool written = device.write(out) == out.size();
+    out.clear();
+    return written;
+}
+
+} // namespace
+
+bool WriteDataPacket(const TableContent &content, QIODevice &device)
+{
+    QByteArray out;
+    out.reserve(FlushThreshold + 4096);
+    out += ContentIsAscii(content)
+               ? "<?xml version=\"1.0\" standalone=\"yes\"?>"
+               : "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
+    out += "  <DATAPACKET Version=\"2.0\">";
+    AppendMetadata(out, content.fields);
+    out += "<ROWDATA>";
+    for (const QStringList &row : content.rows) {
+        AppendRow(out, content.fields, row);
+        if (out.size() >= FlushThreshold && !Flush(out, device))
+            return false;
+    }
+    out += "</ROWDATA></DATAPACKET>";
+    return Flush(out, device);
+}

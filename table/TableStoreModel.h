@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+class TableStore;
+
+// Read-only grid view of a TableStore: the chosen fields as columns, the table's rows as
+// rows, and the table's cursor as the current row. detach() silences the model during bulk
+// work (nested calls count); the last attach() resets it once. The table must outlive it.
+class TableStoreModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit TableStoreModel(TableStore &table, QObject *parent = nullptr);
+
+    // Columns by field name with their header titles (a missing title shows the name; an
+    // unknown field shows empty cells).
+    void setColumns(const QStringList &fieldNames, const QStringList &titles = {});
+    QStringList columnFields() const { return fieldNames_; }
+
+    void detach();
+    void attach();
+    bool isAttached() const { return detachCount_ == 0; }
+
+    // 0-based row of the table's cursor, -1 when there is none.
+    int currentRow() const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+signals:
+    void currentRowChanged(int row);
+
+private:
+    void ResolveColumns();
+    void OnAboutToBeReset();
+    void OnReset();
+
+    TableStore &table_;
+    QStringList fieldNames_;
+    QStringList titles_;
+    QList<int> fieldIndexes_;
+    int detachCount_ = 0;
+    // The row count the attached views know; held while detached.
+    int shownRowCount_ = 0;
+};

@@ -1,0 +1,89 @@
+#include "TextDecoding.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace {
+
+constexpr qsizetype DeclarationScanLength = 256;
+
+QByteArray DeclaredEncoding(const QByteArray &bytes)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral(R"(^\s*<\?xml\s[^?]*?encoding\s*=\s*(["'])([A-Za-z0-9._:-]+)\1)"));
+    const QString head = QString::fromLatin1(bytes.left(DeclarationScanLength));
+    const QRegularExpressionMatch match = declaration.match(head);
+    return match.hasMatch() ? match.captured(2).toLatin1() : QByteArray();
+}
+
+// Decodes line by line so that a bad byte sequence can be reported with its line; a line
+// end byte never occurs inside a multi-byte character of an ASCII-compatible encoding.
+DecodedText DecodeByLines(const QByteArray &bytes, QStringDecoder &decoder,
+                          const QString &encodingName)
+{
+    DecodedText result;
+    result.text.reserve(bytes.size());
+    qsizetype start = 0;
+    int line = 1;
+    while (start < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? bytes.size() : newline + 1;
+        result.text += decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        if (decoder.hasError()) {
+            result.text.clear();
+            result.error = QStringLiteral("the text is not valid %1").arg(encodingName);
+            result.errorLine = line;
+            return result;
+        }
+        start = end;
+        ++line;
+    }
+    return result;
+}
+
+// A byte-order mark of an encoding other than UTF-8; such text is decoded as a whole.
+std::optional<DecodedText> DecodeMarkedWideText(const QByteArray &bytes)
+{
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes, u'<');
+    if (!marked || *marked == QStringConverter::Utf8)
+        return std::nullopt;
+    QStringDecoder decoder(*marked, QStringConverter::Flag::Stateless);
+    DecodedText result;
+    result.text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        result.text.clear();
+        result.error = QStringLiteral("the text is not valid %1")
+                           .arg(QString::fromLatin1(QStringConverter::nameForEncoding(*marked)));
+        result.errorLine = 1;
+    }
+    return result;
+}
+
+DecodedText DecodeUtf8ByLines(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return DecodeByLines(bytes, utf8, QStringLiteral("UTF-8"));
+}
+
+} // namespace
+
+DecodedText DecodeXmlText(const QByteArray &bytes)
+{
+    if (std::optional<DecodedText> wide = DecodeMarkedWideText(bytes))
+        return *wide;
+    const QByteArray declared = DeclaredEncoding(bytes);
+    if (!declared.isEmpty() && !bytes.startsWith("\xEF\xBB\xBF")) {
+        QStringDecoder decoder(declared.constData(), QStringConverter::Flag::Stateless);
+        if (decoder.isValid())
+            return DecodeByLines(bytes, decoder, QString::fromLatin1(declared));
+    }
+    return DecodeUtf8ByLines(bytes);
+}
+
+DecodedText DecodeUtf8Text(const QByteArray &bytes)
+{
+    if (std::optional<DecodedText> wide = DecodeMarkedWideText(bytes))
+        return *wide;
+    return DecodeUtf8ByLines(bytes);
+}
