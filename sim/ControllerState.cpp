@@ -1,0 +1,22 @@
+#include "ControllerState.h"
+
+ControllerState::ControllerState(ControllerData initial) : data_(std::move(initial)) {}
+
+ControllerData ControllerState::snapshot() const
+{
+    const QMutexLocker lock(&mutex_);
+    return data_;
+}
+
+void ControllerState::set(const ControllerData &data)
+{
+    const QMutexLocker lock(&mutex_);
+    data_ = data;
+    ++revision_;
+}
+
+quint64 ControllerState::revision() const
+{
+    const QMutexLocker lock(&mutex_);
+    return revision_;
+}

@@ -1,0 +1,59 @@
+#include "FaultSettings.h"
+
+#include <QString>
+#include <algorithm>
+
+namespace {
+
+constexpr int DeviceIdDigits = 4;
+
+bool Matches(const QByteArray &commandText, const QByteArray &code)
+{
+    return commandText.mid(DeviceIdDigits).startsWith(code);
+}
+
+} // namespace
+
+FaultSettings FaultSettings::combined(const FaultSettings &a, const FaultSettings &b)
+{
+    FaultSettings f;
+    f.dropShare = std::max(a.dropShare, b.dropShare);
+    f.corruptShare = std::max(a.corruptShare, b.corruptShare);
+    f.lateMs = std::max(a.lateMs, b.lateMs);
+    f.lateShare = a.lateMs >= b.lateMs ? a.lateShare : b.lateShare;
+    f.splitPieces = std::max(a.splitPieces, b.splitPieces);
+    f.splitGapMs = std::max(a.splitGapMs, b.splitGapMs);
+    f.noise = a.noise || b.noise;
+    f.duplicateDelayMs = std::max(a.duplicateDelayMs, b.duplicateDelayMs);
+    f.errorCodes = a.errorCodes;
+    f.errorCodes.insert(b.errorCodes);
+    f.silentCodes = a.silentCodes + b.silentCodes;
+    return f;
+}
+
+std::optional<char> FaultSettings::errorFor(const QByteArray &commandText) const
+{
+    for (auto it = errorCodes.cbegin(); it != errorCodes.cend(); ++it) {
+        if (Matches(commandText, it.key()))
+            return it.value();
+    }
+    return std::nullopt;
+}
+
+bool FaultSettings::isSilent(const QByteArray &commandText) const
+{
+    return std::any_of(silentCodes.cbegin(), silentCodes.cend(),
+                       [&](const QByteArray &code) { return Matches(commandText, code); });
+}
+
+bool FaultSettings::addErrorCode(const QString &text)
+{
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon <= 0 || colon != text.size() - 2)
+        return false;
+    const char letter = text.back().toLatin1();
+    if (letter < 'A' || letter > 'Z')
+        return false;
+    errorCodes.insert(text.left(colon).toLatin1(), letter);
+    return true;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QSet>
+#include <optional>
+
+// Faults a simulated line or controller puts into its replies. Shares are between 0 and 1.
+// Codes match the text after the Device ID by prefix ("AS", or "AF13" for one parameter).
+struct FaultSettings
+{
+    double dropShare = 0;
+    double corruptShare = 0; // replies whose CRC digits are wrong
+    int lateMs = 0;
+    double lateShare = 1; // share of replies that are late when lateMs is set
+    int splitPieces = 1;  // a reply written in this many pieces
+    int splitGapMs = 5;
+    bool noise = false;       // line noise before each reply (on UDP a datagram of its own)
+    int duplicateDelayMs = 0; // each reply is sent again this long after it
+    QMap<QByteArray, char> errorCodes; // answered with the error reply 0x0E + letter
+    QSet<QByteArray> silentCodes;      // never answered
+
+    bool operator==(const FaultSettings &) const = default;
+
+    // Both sets of faults at once: the larger share or delay, the union of the codes.
+    static FaultSettings combined(const FaultSettings &a, const FaultSettings &b);
+
+    // The error letter for a command text, if its code is listed.
+    std::optional<char> errorFor(const QByteArray &commandText) const;
+    bool isSilent(const QByteArray &commandText) const;
+
+    // "CODE:LETTER", e.g. "AS:C"; false when malformed.
+    bool addErrorCode(const QString &text);
+};

@@ -1,0 +1,19 @@
+#include "LineService.h"
+
+LineService::LineService(ControllerBus &bus, SharedFaults &lineFaults, quint32 seed,
+                         QObject *parent)
+    : QObject(parent), bus_(bus), lineFaults_(lineFaults), injector_(seed), queue_(this)
+{
+}
+
+void LineService::serve(const QByteArray &commandText, const DeliveryQueue::Writer &writer)
+{
+    const ControllerBus::Answer answer = bus_.dispatch(commandText);
+    if (answer.controller < 0)
+        return;
+    const FaultSettings faults =
+        FaultSettings::combined(lineFaults_.get(), bus_.at(answer.controller).faults().get());
+    queue_.schedule(injector_.plan(commandText, answer.body, faults), writer);
+    if (answer.changed)
+        emit controllerChanged(answer.controller);
+}

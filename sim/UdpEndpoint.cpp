@@ -1,0 +1,37 @@
+#include "UdpEndpoint.h"
+
+#include <QNetworkDatagram>
+
+UdpEndpoint::UdpEndpoint(ControllerBus &bus, SharedFaults &faults, quint32 seed, QObject *parent)
+    : QObject(parent), socket_(this), service_(bus, faults, seed, this)
+{
+    connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::receive);
+}
+
+bool UdpEndpoint::bind(const QHostAddress &address, quint16 port)
+{
+    return socket_.bind(address, port);
+}
+
+void UdpEndpoint::receive()
+{
+    while (socket_.hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = socket_.receiveDatagram();
+        if (!datagram.isValid())
+            break;
+        const QHostAddress sender = datagram.senderAddress();
+        const quint16 senderPort = static_cast<quint16>(datagram.senderPort());
+        RequestAssembler &assembler = assemblers_[{sender.toString(), senderPort}];
+        const DeliveryQueue::Writer writer = [this, sender, senderPort](const QByteArray &bytes) {
+            socket_.writeDatagram(bytes, sender, senderPort);
+        };
+        for (const char b : datagram.data()) {
+            if (!assembler.feed(b))
+                continue;
+            const RequestAssembler::Request request = assembler.request();
+            assembler.reset();
+            if (request.crcOk)
+                service_.serve(request.commandText, writer);
+        }
+    }
+}

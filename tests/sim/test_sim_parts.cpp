@@ -1,0 +1,242 @@
+#include "ControllerJson.h"
+#include "DeskReaderModel.h"
+#include "FaultInjector.h"
+#include "Frame.h"
+#include "ReaderRequestAssembler.h"
+#include "ReplyAssembler.h"
+#include "RequestAssembler.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QList<RequestAssembler::Request> Requests(const QByteArray &bytes)
+{
+    RequestAssembler a;
+    QList<RequestAssembler::Request> found;
+    for (const char b : bytes) {
+        if (a.feed(b)) {
+            found << a.request();
+            a.reset();
+        }
+    }
+    return found;
+}
+
+QByteArray Joined(const QList<DeliveryPiece> &pieces)
+{
+    QByteArray all;
+    for (const DeliveryPiece &p : pieces)
+        all += p.bytes;
+    return all;
+}
+
+} // namespace
+
+// The simulator's frame recognition, faults, desk reader and state file.
+class TestSimParts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void requestAssembler()
+    {
+        const QByteArray as = BuildRequestFrame("0001AS");
+        auto found = Requests("\x0D\x02noise" + as + as.left(5) + BuildRequestFrame("0000AC"));
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found[0].commandText, QByteArray("0001AS"));
+        QVERIFY(found[0].crcOk);
+        // A new start byte in mid-frame restarts the frame.
+        QCOMPARE(found[1].commandText, QByteArray("0000AC"));
+
+        QByteArray bad = as;
+        bad[8] = bad[8] == '0' ? '1' : '0';
+        found = Requests(bad);
+        QCOMPARE(found.size(), 1);
+        QVERIFY(!found[0].crcOk);
+
+        // A CR before the four CRC digits breaks the frame; the next one still counts.
+        found = Requests(QByteArray("\x01"
+                                    "0001AS\x02"
+                                    "E2\x0D") +
+                         as);
+        QCOMPARE(found.size(), 1);
+        QVERIFY(found[0].crcOk);
+    }
+
+    void readerRequestAssembler()
+    {
+        ReaderRequestAssembler a;
+        QByteArray bytes = "xx" + BuildReaderFrame("A00B");
+        QByteArray bad = BuildReaderFrame("H00F");
+        bad[5] = 'Z';
+        bytes += bad;
+        QList<ReaderRequestAssembler::Request> found;
+        for (const char b : bytes) {
+            if (a.feed(b)) {
+                found << a.request();
+                a.reset();
+            }
+        }
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found[0].commandText, QByteArray("A00B"));
+        QVERIFY(found[0].xorOk);
+        QCOMPARE(found[1].commandText, QByteArray("H00F"));
+        QVERIFY(!found[1].xorOk);
+    }
+
+    void deskReader()
+    {
+        DeskReaderModel reader('H');
+        QVERIFY(reader.handleRequest("A00B").isEmpty());
+        QCOMPARE(reader.handleRequest("H00B"), QByteArray("H00BMELOK9V1"));
+        QCOMPARE(reader.handleRequest("H00F"), QByteArray("H00F"));
+        reader.presentCard("0012345678");
+        reader.presentCard("0087654321");
+        QCOMPARE(reader.cardsWaiting(), 2);
+        QCOMPARE(reader.handleRequest("H00F"), QByteArray("H00F0012345678"));
+        QCOMPARE(reader.handleRequest("H00F"), QByteArray("H00F0087654321"));
+        QCOMPARE(reader.handleRequest("H00F"), QByteArray("H00F"));
+        QVERIFY(reader.handleRequest("H00X").isEmpty());
+        QVERIFY(reader.handleRequest("H00FF").isEmpty());
+    }
+
+    void plainReplyIsOneFrame()
+    {
+        FaultInjector injector(1);
+        const auto pieces = injector.plan("0001AS", "0001AS12345678", {});
+        QCOMPARE(pieces.size(), 1);
+        QCOMPARE(pieces[0].delayMs, 0);
+        QCOMPARE(pieces[0].bytes, BuildReplyFrame("0001AS12345678"));
+    }
+
+    void faultsShapeTheReply()
+    {
+        FaultInjector injector(7);
+        FaultSettings f;
+        f.splitPieces = 3;
+        f.splitGapMs = 10;
+        f.lateMs = 100;
+        f.noise = true;
+        f.duplicateDelayMs = 50;
+        const QByteArray frame = BuildReplyFrame("0001AS12345678");
+        const auto pieces = injector.plan("0001AS", "0001AS12345678", f);
+        QCOMPARE(pieces.size(), 5); // noise, three pieces, the duplicate
+        QVERIFY(!pieces[0].bytes.contains(ReplyStart));
+        QCOMPARE(pieces[0].delayMs, 100);
+        QCOMPARE(pieces[1].bytes + pieces[2].bytes + pieces[3].bytes, frame);
+        QCOMPARE(pieces[3].delayMs, 120);
+        QCOMPARE(pieces[4].bytes, frame);
+        QVERIFY(pieces[4].delayMs > pieces[3].delayMs);
+
+        FaultSettings codes;
+        codes.silentCodes.insert("DB");
+        QVERIFY(codes.addErrorCode(QStringLiteral("AF13:E")));
+        QVERIFY(!codes.addErrorCode(QStringLiteral("AF13E")));
+        QVERIFY(injector.plan("0001DB", "0001DBx", codes).isEmpty());
+        QCOMPARE(Joined(injector.plan("0001AF13", "0001AF120", codes)),
+                 BuildReplyFrame(QByteArray("0001AF") + ErrorMark + 'E'));
+        QCOMPARE(Joined(injector.plan("0001AF14", "0001AF0060", codes)),
+                 BuildReplyFrame("0001AF0060"));
+    }
+
+    void corruptReplyFailsItsCheck()
+    {
+        FaultInjector injector(3);
+        FaultSettings f;
+        f.corruptShare = 1;
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray frame = Joined(injector.plan("0001AS", "0001AS12345678", f));
+            ReplyAssembler a;
+            bool complete = false;
+            for (const char b : frame)
+                complete = a.feed(b);
+            QVERIFY(complete);
+            QVERIFY(!CheckReplyFrame(a.frame(), 6).crcOk);
+        }
+    }
+
+    void sharesAreSeededAndRoughlyKept()
+    {
+        FaultSettings f;
+        f.dropShare = 0.3;
+        auto lostOf = [&](quint32 seed) {
+            FaultInjector injector(seed);
+            QList<bool> lost;
+            for (int i = 0; i < 1000; ++i)
+                lost << injector.plan("0001AS", "0001AS12345678", f).isEmpty();
+            return lost;
+        };
+        const QList<bool> first = lostOf(42);
+        QCOMPARE(lostOf(42), first);
+        QVERIFY(lostOf(43) != first);
+        const auto count = first.count(true);
+        QVERIFY2(count > 220 && count < 380, qPrintable(QString::number(count)));
+    }
+
+    void combinedFaults()
+    {
+        FaultSettings line;
+        line.dropShare = 0.2;
+        line.silentCodes.insert("AS");
+        FaultSettings controller;
+        controller.dropShare = 0.1;
+        controller.lateMs = 300;
+        controller.errorCodes.insert("DB", 'C');
+        const FaultSettings both = FaultSettings::combined(line, controller);
+        QCOMPARE(both.dropShare, 0.2);
+        QCOMPARE(both.lateMs, 300);
+        QVERIFY(both.isSilent("0001AS"));
+        QCOMPARE(both.errorFor("0001DB"), std::optional<char>('C'));
+        QCOMPARE(both.errorFor("0001AS"), std::nullopt);
+    }
+
+    void stateFileRoundTrip()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        ControllerData a = ControllerData::factory(5, 3);
+        a.cards = GeneratedCards(30);
+        a.events = GeneratedEvents(4);
+        a.clockOffsetMs = -86400000LL * 365 * 16;
+        a.sd.running = 1;
+        a.sd.startedAtMs = 1700000000123LL;
+        a.parameters.remove("AF17");
+        ControllerData b = ControllerData::factory(6);
+        b.versionText = "KT760NT-V1";
+        const QString path = dir.filePath(QStringLiteral("state.json"));
+        QVERIFY(SaveControllersFile(path, {a, b}));
+        const auto loaded = LoadControllersFile(path);
+        QVERIFY(loaded.has_value());
+        QCOMPARE(loaded->size(), 2);
+        QVERIFY(loaded->at(0) == a);
+        QVERIFY(loaded->at(1) == b);
+
+        QFile broken(dir.filePath(QStringLiteral("broken.json")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(R"({"controllers": [{"deviceId": "x"}]})");
+        broken.close();
+        QString error;
+        QVERIFY(!LoadControllersFile(broken.fileName(), &error).has_value());
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!LoadControllersFile(dir.filePath(QStringLiteral("missing.json"))).has_value());
+    }
+
+    void generatedData()
+    {
+        const auto cards = GeneratedCards(10500);
+        QCOMPARE(cards.size(), 10500);
+        QSet<QByteArray> ids;
+        for (const QByteArray &record : cards) {
+            QCOMPARE(record.size(), 24);
+            ids.insert(record.left(16));
+        }
+        QCOMPARE(ids.size(), 10500);
+        for (const QByteArray &e : GeneratedEvents(12))
+            QVERIFY(e.size() == 31 || e.size() == 34);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimParts)
+#include "test_sim_parts.moc"
