@@ -1,0 +1,36 @@
+#pragma once
+
+#include "DialogPrompt.h"
+
+#include <Comm.h>
+#include <Language.h>
+#include <ProgressState.h>
+#include <Settings.h>
+#include <SharedFlag.h>
+#include <memory>
+
+// What the windows of one run share: the settings store, the device link, the interface
+// language, the progress state of long operations, the two process-wide flags and the way
+// the user is asked. The main window owns none of it; every window is handed this object.
+class AppContext
+{
+public:
+    // An empty path selects the user's settings (or KT480_SETTINGS).
+    explicit AppContext(const QString &settingsFilePath = QString())
+        : settings(settingsFilePath), prompt(std::make_unique<DialogPrompt>())
+    {
+    }
+    AppContext(const AppContext &) = delete;
+    AppContext &operator=(const AppContext &) = delete;
+
+    Settings settings;
+    Comm comm;
+    Language language;
+    ProgressState progress;
+    // Set by All Backup / All Restore around their calls into the parameter and card windows.
+    SharedFlag batchMode;
+    // Set while the parameter or card window exchanges commands: no automatic clock read then.
+    SharedFlag clockReadPaused;
+    // Tests put an answering prompt here.
+    std::unique_ptr<UserPrompt> prompt;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+class Comm;
+
+// What an identification found out about the controller on the link.
+struct IdentifyResult
+{
+    bool connected = false;
+    QString serialNumber;
+    QString version;
+    // The Device ID the controller gave in answer to "0000AC"; empty when it was not asked.
+    QString broadcastDeviceId;
+    // Serial only: the port that produced the serial number, 0 when none did.
+    int portNumber = 0;
+    // UDP only: the SD card label from "AN", empty without a card.
+    QString sdCardLabel;
+};
+
+// Identifies the controller behind the link: serial number ("AS"), firmware version ("DB"),
+// the broadcast Device ID query "0000AC" when the box's ID gets no answer, and over UDP the SD
+// card size ("AN"). Works on the link's DeviceIDText, which the broadcast reply replaces.
+class Identifier
+{
+public:
+    explicit Identifier(Comm &comm) : comm_(comm) {}
+
+    // Tries the stored port first, then the port of the combo box. On success the link stays
+    // open on the port given back in the result.
+    IdentifyResult IdentifySerial(int storedPort, int comboPort, const QString &settingsText);
+    // The sequence run once the TCP connection is up.
+    IdentifyResult IdentifyTcp();
+    // The sequence run on an open UDP endpoint.
+    IdentifyResult IdentifyUdp();
+
+private:
+    // Up to `attempts` "AS" reads, waiting `pauseMs` before (serial) or after (UDP) each.
+    bool readSerialNumber(int attempts, int pauseBeforeMs, int pauseAfterFailureMs,
+                          QString &serialNumber);
+    // Up to three "0000AC" queries; adopts the Device ID of an accepted answer.
+    bool askDeviceId(QString &deviceId);
+    // An "AS" or "DB" reply counts only when longer than seven characters.
+    bool exchangeLong(const QString &code);
+
+    Comm &comm_;
+};

@@ -1,0 +1,75 @@
+#include "AppContext.h"
+#include "DemoSession.h"
+#include "SingleInstance.h"
+#include "TfrmKT480NT5.h"
+#include "WindowScreenshot.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KT480NTV5 Utility"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("KT480NT (V5) controller utility"));
+    parser.addHelpOption();
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"),
+        QStringLiteral("Keep the settings in FILE (an INI file) instead of the user's."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Start a simulated controller on loopback TCP and connect to it."));
+    const QCommandLineOption expertOption(
+        QStringLiteral("expert"),
+        QStringLiteral("Show the UDP tab and the Record data and SD card buttons."));
+    const QCommandLineOption noAutoConnectOption(
+        QStringLiteral("no-auto-connect"),
+        QStringLiteral("Do not reconnect to the stored controller at start."));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the main window to FILE once connected, then quit."),
+        QStringLiteral("FILE"));
+    parser.addOptions(
+        {settingsOption, demoOption, expertOption, noAutoConnectOption, screenshotOption});
+    parser.process(app);
+
+    QString settingsFile = parser.value(settingsOption);
+    std::unique_ptr<DemoSession> demo;
+    if (parser.isSet(demoOption)) {
+        demo = std::make_unique<DemoSession>(settingsFile);
+        if (!demo->isRunning()) {
+            qCritical("kt480nt5: the demo simulator could not start: %s",
+                      qPrintable(demo->errorString()));
+            return 1;
+        }
+        settingsFile = demo->settingsFilePath();
+    }
+
+    AppContext context(settingsFile);
+    SingleInstance instance(context.settings.filePath());
+    if (!instance.TryAcquire()) {
+        QMessageBox::information(nullptr, QStringLiteral("System Message"),
+                                 QStringLiteral("Program is already running!"), QMessageBox::Ok);
+        return 0;
+    }
+
+    StartOptions options;
+    options.expert = parser.isSet(expertOption);
+    options.automaticConnect = !parser.isSet(noAutoConnectOption);
+    options.systemLanguageIndex = Language::LanguageFromSystem();
+    TfrmKT480NT5 window(context, options);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] {
+        window.showNormal();
+        window.raise();
+        window.activateWindow();
+    });
+    if (parser.isSet(screenshotOption))
+        new WindowScreenshot(window, parser.value(screenshotOption));
+    window.show();
+    return app.exec();
+}
