@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ParamResult.h"
+
+#include <QMap>
+#include <QObject>
+
+class ParamTransfer;
+
+// Reading and writing the 22 page parameters, one or all, without any widget: the window
+// and the command-line client both drive it.
+class PageParameterIo : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PageParameterIo(ParamTransfer &transfer, QObject *parent = nullptr);
+
+    // Succeeds with the value when the controller answers with one of the row's items.
+    ParamResult readOne(int number);
+    // Sends the value as given (a typed value is not checked against the items).
+    ParamResult writeOne(int number, const QString &value);
+
+    // Every page parameter in catalogue order; a failed row does not stop the run.
+    ParamResult readAll();
+    // Values by parameter number; a missing value sends the bare code.
+    ParamResult writeAll(const QMap<int, QString> &values);
+
+signals:
+    void rowStarted(int number, bool writing);
+    void rowRead(int number, const QString &value);
+    void rowFinished(int number, bool succeeded);
+
+private:
+    ParamTransfer &transfer_;
+};

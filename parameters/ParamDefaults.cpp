@@ -1,0 +1,52 @@
+#include "ParamDefaults.h"
+
+#include "FactoryDefault.h"
+#include "Language.h"
+#include "ParamTransfer.h"
+#include "ProgressState.h"
+
+#include <QCoreApplication>
+#include <QScopeGuard>
+
+namespace {
+
+constexpr int TitleRow = 19;    // "Parameter set"
+constexpr int WritingRow = 112; // "Writing ..."
+
+} // namespace
+
+ParamDefaults::ParamDefaults(ParamTransfer &transfer, const Language &language)
+    : transfer_(transfer), language_(language)
+{
+}
+
+ParamResult ParamDefaults::apply()
+{
+    ProgressState &progress = transfer_.progress();
+    progress.begin(language_.TableText(TitleRow), language_.TableText(WritingRow), ProgressMaximum,
+                   false);
+    const auto finish = qScopeGuard([&progress] {
+        progress.end();
+        QCoreApplication::processEvents();
+    });
+    QCoreApplication::processEvents();
+
+    ParamResult result;
+    QStringList unsent;
+    for (const FactoryDefault &entry : FactoryDefaults()) {
+        if (!entry.sent)
+            continue;
+        if (!result.success) {
+            unsent.append(entry.code);
+            continue;
+        }
+        if (transfer_.transfer(entry.code + entry.value, entry.code))
+            result.values.append({entry.code, entry.value});
+        else
+            result.fail(entry.code, QStringLiteral("%1: default not written").arg(entry.code));
+    }
+    if (!unsent.isEmpty())
+        result.messages.append(QStringLiteral("not sent: %1").arg(CodeList(unsent)));
+    transfer_.transfer(QString::fromLatin1(DefaultsClosingCode), QStringLiteral("AR"));
+    return result;
+}

@@ -1,0 +1,289 @@
+#include "ParamFileTransfer.h"
+
+#include "Comm.h"
+#include "CommandCheck.h"
+#include "DeviceDataGroup.h"
+#include "KnownFieldLists.h"
+#include "Language.h"
+#include "ParamFilePaths.h"
+#include "ParamTransfer.h"
+#include "ProgressState.h"
+#include "Settings.h"
+#include "UserPrompt.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+namespace {
+
+constexpr int ReadTitleRow = 39;  // "Read from device"
+constexpr int WriteTitleRow = 40; // "Write to device"
+constexpr int ReadingRow = 111;
+constexpr int WritingRow = 112;
+constexpr int CaptionRow = 118; // "System Message"
+constexpr int DisplayedCodeLength = 20;
+
+const QString TypeField = QStringLiteral("DataType");
+const QString ValueField = QStringLiteral("DataVaue");
+
+bool IsSpaceOrControl(QChar c)
+{
+    return c.unicode() <= 0x20 || c.unicode() == 0x7F;
+}
+
+// Leading and trailing spaces and control characters removed.
+QString TrimmedValue(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsSpaceOrControl(text.at(begin)))
+        ++begin;
+    while (end > begin && IsSpaceOrControl(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// A code from a file as it may be shown: control characters replaced, long ones cut.
+QString DisplayedCode(const QString &code, int row)
+{
+    if (code.isEmpty())
+        return QStringLiteral("(empty code, row %1)").arg(row);
+    QString shown = code.left(DisplayedCodeLength);
+    for (QChar &c : shown) {
+        if (IsSpaceOrControl(c))
+            c = u'?';
+    }
+    return code.size() > DisplayedCodeLength ? shown + QStringLiteral("...") : shown;
+}
+
+} // namespace
+
+ParamFileTransfer::ParamFileTransfer(ParamTransfer &transfer, Settings &settings,
+                                     UserPrompt &prompt, const Language &language)
+    : transfer_(transfer), settings_(settings), prompt_(prompt), language_(language)
+{
+    defineTable();
+}
+
+void ParamFileTransfer::defineTable()
+{
+    table_.Close();
+    table_.ClearFields();
+    for (const TableField &field : ParameterFileFields())
+        table_.AddField(field.name, field.size, field.type);
+    table_.CreateDataSet();
+}
+
+bool ParamFileTransfer::noteFailure()
+{
+    if (!transfer_.lastFailureWasSilence()) {
+        silentInRow_ = 0;
+        return true;
+    }
+    if (++silentInRow_ < SilenceBeforeCheck)
+        return true;
+    silentInRow_ = 0;
+    return transfer_.controllerAnswers();
+}
+
+bool ParamFileTransfer::readRecord(const QString &code, const QString &family, bool &succeeded)
+{
+    succeeded = transfer_.transfer(code, family);
+    if (!succeeded)
+        return noteFailure();
+    silentInRow_ = 0;
+    return true;
+}
+
+ParamResult ParamFileTransfer::backup(const QString &shownPath)
+{
+    ParamResult result;
+    ProgressState &progress = transfer_.progress();
+    progress.begin(language_.TableText(ReadTitleRow), language_.TableText(ReadingRow),
+                   BackupProgressMaximum, false);
+    const auto finish = qScopeGuard([&progress] { progress.end(); });
+    QCoreApplication::processEvents();
+    transfer_.comm().CommResume();
+    defineTable();
+    silentInRow_ = 0;
+
+    if (ParamFilePaths::WithXmlExtension(shownPath.trimmed()).isEmpty()) {
+        result.fail(QStringLiteral("No export file is chosen."));
+        return result;
+    }
+    if (!transfer_.controllerAnswers()) {
+        result.fail(QStringLiteral("The controller does not answer; nothing was read and no "
+                                   "file was written."));
+        return result;
+    }
+
+    bool linkLost = false;
+    QString lostAt;
+    for (const DeviceDataGroup &group : DeviceDataGroups()) {
+        for (const QString &family : group.families) {
+            const int first = group.hasIndex() ? group.first : 0;
+            const int last = group.hasIndex() ? group.last : 0;
+            for (int index = first; index <= last && !linkLost; ++index) {
+                const QString code = group.code(family, index);
+                bool succeeded = false;
+                if (!readRecord(code, family, succeeded)) {
+                    linkLost = true;
+                    lostAt = code;
+                    break;
+                }
+                if (!succeeded) {
+                    if (group.stop == GroupStop::TryEvery)
+                        continue;
+                    break;
+                }
+                const QString value = TrimmedValue(transfer_.replyText());
+                if (group.stop == GroupStop::FirstFailureOrSixteenZeros &&
+                    value == QLatin1String(SixteenZeros))
+                    break;
+                if (value.isEmpty() && !group.storeEmptyReply)
+                    continue;
+                table_.AppendRow({code, value});
+                result.values.append({code, value});
+            }
+            if (linkLost)
+                break;
+        }
+        if (linkLost)
+            break;
+    }
+    QCoreApplication::processEvents();
+    result.merge(saveBackup(shownPath, !linkLost, lostAt));
+    return result;
+}
+
+ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complete,
+                                          const QString &lostAt)
+{
+    ParamResult result;
+    const QString target = ParamFilePaths::WithXmlExtension(shownPath.trimmed());
+    if (table_.IsEmpty()) {
+        result.fail(complete ? QStringLiteral("The controller answered no parameter code; no "
+                                              "file was written.")
+                             : QStringLiteral("The link was lost at %1 before any value was "
+                                              "read; no file was written.")
+                                   .arg(lostAt));
+        return result;
+    }
+    if (!complete) {
+        result.fail(lostAt, QStringLiteral("The link was lost at %1; the backup holds only the "
+                                           "%2 values read before.")
+                                .arg(lostAt)
+                                .arg(table_.RecordCount()));
+        if (QFileInfo::exists(target)) {
+            const QString question =
+                QStringLiteral("The backup is incomplete (%1 values). Replace the earlier file "
+                               "%2 with it?")
+                    .arg(table_.RecordCount())
+                    .arg(target);
+            if (!prompt_.question(question, language_.TableText(CaptionRow))) {
+                result.messages.append(QStringLiteral("The earlier file %1 was kept.").arg(target));
+                return result;
+            }
+        }
+    }
+    QFileInfo(target).absoluteDir().mkpath(QStringLiteral("."));
+    const TableResult saved = table_.SaveToFile(target);
+    if (!saved) {
+        result.fail(saved.error());
+        return result;
+    }
+    settings_.SaveSetting(ParamFilePaths::ExportSetting, shownPath);
+    if (!complete)
+        result.messages.append(
+            QStringLiteral("The incomplete backup was written to %1.").arg(target));
+    return result;
+}
+
+ParamResult ParamFileTransfer::restore(const QString &shownPath)
+{
+    ParamResult result;
+    if (shownPath.isEmpty()) {
+        result.fail(QStringLiteral("No import file is chosen."));
+        return result;
+    }
+    if (!QFileInfo(shownPath).isFile()) {
+        result.fail(QStringLiteral("%1: the file does not exist.").arg(shownPath));
+        return result;
+    }
+    defineTable();
+    const TableResult loaded = table_.LoadFromFile(shownPath);
+    if (!loaded) {
+        result.fail(loaded.error());
+        return result;
+    }
+    const int typeIndex = table_.FieldIndex(TypeField);
+    const int valueIndex = table_.FieldIndex(ValueField);
+    if (typeIndex < 0 || valueIndex < 0) {
+        result.fail(QStringLiteral("%1: not a parameter file (no %2 and %3 fields).")
+                        .arg(shownPath, TypeField, ValueField));
+        return result;
+    }
+    if (table_.IsEmpty()) {
+        result.fail(QStringLiteral("%1: the file holds no parameter rows.").arg(shownPath));
+        return result;
+    }
+    settings_.SaveSetting(ParamFilePaths::ImportSetting, shownPath);
+
+    ProgressState &progress = transfer_.progress();
+    progress.begin(language_.TableText(WriteTitleRow), language_.TableText(WritingRow),
+                   table_.RecordCount() + RestoreProgressExtra, false);
+    const auto finish = qScopeGuard([&progress] { progress.end(); });
+    QCoreApplication::processEvents();
+    transfer_.comm().CommResume();
+    silentInRow_ = 0;
+    if (!transfer_.controllerAnswers()) {
+        result.fail(QStringLiteral("The controller does not answer; nothing was written."));
+        return result;
+    }
+
+    const QString deviceId = transfer_.comm().DeviceIDText();
+    QStringList refused;
+    QStringList rejected;
+    QStringList unsent;
+    QString lostAt;
+    for (int row = 0; row < table_.RecordCount(); ++row) {
+        const QString code = table_.Value(row, typeIndex).trimmed();
+        const QString value = table_.Value(row, valueIndex).trimmed();
+        if (!lostAt.isEmpty()) {
+            unsent.append(DisplayedCode(code, row + 1));
+            continue;
+        }
+        if (!CommandProblem(deviceId, code, value).isEmpty()) {
+            refused.append(DisplayedCode(code, row + 1));
+            progress.advance();
+            continue;
+        }
+        bool succeeded = false;
+        const bool linkKept = readRecord(code + value, QStringLiteral("AA"), succeeded);
+        if (succeeded) {
+            result.values.append({code, value});
+            continue;
+        }
+        rejected.append(code);
+        if (!linkKept)
+            lostAt = code;
+    }
+
+    if (!refused.isEmpty())
+        result.fail(QStringLiteral("%1 rows not sent (not a parameter code, or a value with "
+                                   "control characters or too long): %2")
+                        .arg(refused.size())
+                        .arg(CodeList(refused)));
+    if (!rejected.isEmpty())
+        result.fail(QStringLiteral("%1 rows not taken by the controller: %2")
+                        .arg(rejected.size())
+                        .arg(CodeList(rejected)));
+    if (!lostAt.isEmpty())
+        result.fail(QStringLiteral("The link was lost at %1; %2 rows were not sent.")
+                        .arg(lostAt)
+                        .arg(unsent.size()));
+    result.failedCodes = refused + rejected + unsent;
+    return result;
+}
