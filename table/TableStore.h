@@ -74,7 +74,8 @@ public:
     bool AppendRow(const QStringList &values);
     QString Value(int row, int field) const;
     const TableContent &Content() const { return content_; }
-    // Replaces definitions and rows and activates the table (CSV import, file load).
+    // Replaces definitions and rows and activates the table, cursor on the first row (CSV
+    // import, file load). Values are kept as given; false for unusable field definitions.
     bool SetContent(TableContent content);
 
     // Writes the table as an XML data packet through a temporary file that replaces the
