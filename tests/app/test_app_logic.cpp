@@ -1,0 +1,255 @@
+// The main window's logic without its widgets: Device ID, SD card labels, clock commands and
+// the automatic read rule, stored connection settings, the port list and the single instance.
+#include "ConnectionSettings.h"
+#include "DeviceClock.h"
+#include "DeviceId.h"
+#include "Identification.h"
+#include "SdCardLabel.h"
+#include "SerialPortList.h"
+#include "SingleInstance.h"
+
+#include <Comm.h>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTest>
+#include <Settings.h>
+#include <SimulatorHost.h>
+
+class AppLogicTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deviceIdIsFourDigits();
+    void sdCardLabels();
+    void clockCommandsAndTexts();
+    void automaticReadRule();
+    void settingsRoundTripPerTransport();
+    void missingSettingsKeepDefaults();
+    void portNumbersStayWithTheirDevice();
+    void secondInstanceAsksTheFirstToRaise();
+    void broadcastIdTakesOverOverTcp();
+    void clockReadRefusedWhileLinkBusyIsNotAFailure();
+};
+
+void AppLogicTest::deviceIdIsFourDigits()
+{
+    QCOMPARE(NormaliseDeviceId(QStringLiteral("12")), QStringLiteral("0012"));
+    QCOMPARE(NormaliseDeviceId(QStringLiteral("7")), QStringLiteral("0007"));
+    QCOMPARE(NormaliseDeviceId(QString()), QStringLiteral("0001"));
+    QCOMPARE(NormaliseDeviceId(QStringLiteral("abc")), QStringLiteral("0001"));
+    QCOMPARE(NormaliseDeviceId(QStringLiteral(" 0042 ")), QStringLiteral("0042"));
+}
+
+void AppLogicTest::sdCardLabels()
+{
+    QCOMPARE(SdCardLabelForSectors(0), QString());
+    QCOMPARE(SdCardLabelForSectors(262144), QStringLiteral("[128MB]"));
+    QCOMPARE(SdCardLabelForSectors(262145), QStringLiteral("[256MB]"));
+    QCOMPARE(SdCardLabelForSectors(2097152), QStringLiteral("[1.0GB]"));
+    QCOMPARE(SdCardLabelForSectors(8388608), QStringLiteral("[4.0GB]"));
+    QCOMPARE(SdCardLabelForSectors(5000LL * 2048), QStringLiteral("[5000MB]"));
+    // Status, a four-digit count, then seven digits of sectors.
+    QCOMPARE(SdCardLabelFromReply(QStringLiteral("000000262144")), QStringLiteral("[128MB]"));
+    QCOMPARE(SdCardLabelFromReply(QStringLiteral("000009999999")), QStringLiteral("[4882MB]"));
+    QCOMPARE(SdCardLabelFromReply(QStringLiteral("000000000000")), QString());
+    QCOMPARE(SdCardLabelFromReply(QStringLiteral("00000abcdefg")), QString());
+    QCOMPARE(SdCardLabelFromReply(QStringLiteral("00000262144")), QString());
+}
+
+void AppLogicTest::clockCommandsAndTexts()
+{
+    const QDateTime moment(QDate(2008, 9, 22), QTime(14, 5, 9));
+    QCOMPARE(DeviceClock::SetCommand(QStringLiteral("0001"), moment),
+             QStringLiteral("0001AA20080922140509"));
+    QCOMPARE(DeviceClock::DateTimeText(moment), QStringLiteral("2008/09/22   14:05:09"));
+    QCOMPARE(DeviceClock::DateTimeTextFromReply(QStringLiteral(" 20080922140509 ")),
+             QStringLiteral("2008/09/22   14:05:09"));
+    QCOMPARE(DeviceClock::DateTimeTextFromReply(QStringLiteral("200809")),
+             QStringLiteral("2008/09/   ::"));
+    QCOMPARE(DeviceClock::ReadCommand(QStringLiteral("0003"), QStringLiteral("KT480NT-V5.04")),
+             QStringLiteral("0003AB"));
+    QCOMPARE(DeviceClock::ReadCommand(QStringLiteral("0003"), QStringLiteral("kt760nt-v1.0")),
+             QStringLiteral("0003QB"));
+}
+
+void AppLogicTest::automaticReadRule()
+{
+    AutomaticClockRead rule{true, true, true, false, 9};
+    QVERIFY(rule.due());
+    for (const int second : {19, 29, 39, 49, 59}) {
+        rule.second = second;
+        QVERIFY(rule.due());
+    }
+    rule.second = 10;
+    QVERIFY(!rule.due());
+    rule.second = 9;
+    rule.paused = true;
+    QVERIFY(!rule.due());
+    rule.paused = false;
+    rule.tcpTabActive = false;
+    QVERIFY2(!rule.due(), "serial and UDP connections are read only on demand");
+    rule.tcpTabActive = true;
+    rule.tcpConnectionOpen = false;
+    QVERIFY(!rule.due());
+    rule.tcpConnectionOpen = true;
+    rule.deviceConnected = false;
+    QVERIFY(!rule.due());
+}
+
+void AppLogicTest::settingsRoundTripPerTransport()
+{
+    const QTemporaryDir dir;
+    Settings settings(dir.filePath(QStringLiteral("s.ini")));
+    ConnectionSettings connection;
+    connection.portNumber = 4;
+    connection.baudRate = QStringLiteral("9600,n,8,1");
+    connection.tcpPort = 6001;
+    connection.tcpHost = QStringLiteral("127.0.0.1");
+    connection.udpDestinationPort = 7001;
+    connection.udpLocalPort = 7002;
+    connection.udpHost = QStringLiteral("127.0.0.2");
+
+    SaveConnectionSettings(settings, ConnectionTab::Tcp, connection, QStringLiteral("0012"));
+    ConnectionSettings loaded = ConnectionSettings::Load(settings);
+    QCOMPARE(loaded.portNumber, 0);
+    QCOMPARE(loaded.tcpPort, 6001);
+    QCOMPARE(loaded.tcpHost, QStringLiteral("127.0.0.1"));
+    QCOMPARE(loaded.udpDestinationPort, 0);
+    QCOMPARE(loaded.udpLocalPort, 5001);
+    QCOMPARE(loaded.deviceId.value_or(QString()), QStringLiteral("0012"));
+
+    SaveConnectionSettings(settings, ConnectionTab::Udp, connection, QStringLiteral("0003"));
+    loaded = ConnectionSettings::Load(settings);
+    QCOMPARE(loaded.tcpPort, 0);
+    QCOMPARE(loaded.udpDestinationPort, 7001);
+    QCOMPARE(loaded.udpLocalPort, 7002);
+    QCOMPARE(loaded.udpHost, QStringLiteral("127.0.0.2"));
+
+    SaveConnectionSettings(settings, ConnectionTab::Serial, connection, QStringLiteral("0003"));
+    loaded = ConnectionSettings::Load(settings);
+    QCOMPARE(loaded.portNumber, 4);
+    QCOMPARE(loaded.baudRate, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(loaded.udpDestinationPort, 0);
+
+    settings.SaveSetting(QStringLiteral("MainActivePage"), QStringLiteral("3"));
+    settings.saveInt(QStringLiteral("LanguageIndex"), 9);
+    loaded = ConnectionSettings::Load(settings);
+    QCOMPARE(loaded.startTab, ConnectionTab::Udp);
+    QCOMPARE(loaded.languageIndex.value_or(-1), 9);
+    QCOMPARE(ConnectionTabFromText(QStringLiteral("x")), ConnectionTab::Serial);
+    QCOMPARE(ConnectionTabFromText(QStringLiteral("2")), ConnectionTab::Tcp);
+}
+
+void AppLogicTest::missingSettingsKeepDefaults()
+{
+    const QTemporaryDir dir;
+    const Settings settings(dir.filePath(QStringLiteral("none.ini")));
+    const ConnectionSettings loaded = ConnectionSettings::Load(settings);
+    QCOMPARE(loaded.portNumber, 0);
+    QCOMPARE(loaded.baudRate, QStringLiteral("19200,e,8,1"));
+    QCOMPARE(loaded.tcpHost, QStringLiteral("192.168.1.101"));
+    QCOMPARE(loaded.udpLocalPort, 5001);
+    QVERIFY(!loaded.deviceId);
+    QVERIFY(!loaded.languageIndex);
+    QCOMPARE(loaded.startTab, ConnectionTab::Serial);
+    QCOMPARE(PortFromText(QStringLiteral("x")), 5001);
+}
+
+void AppLogicTest::portNumbersStayWithTheirDevice()
+{
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ports.ini"));
+    qputenv("KT480_COM_MAP", "3=/dev/pts/77");
+    {
+        Settings settings(file);
+        ComPortMap map;
+        const QStringList ports = SerialPortList(settings).Build(
+            {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyS0"),
+             QStringLiteral("/dev/pts/9"), QStringLiteral("/dev/pts/77")},
+            map);
+        QCOMPARE(ports, QStringList({QStringLiteral("COM1"), QStringLiteral("COM2"),
+                                     QStringLiteral("COM3"), QStringLiteral("COM100")}));
+        QCOMPARE(map.devicePath(3), QStringLiteral("/dev/pts/77"));
+        QCOMPARE(map.devicePath(2), QStringLiteral("/dev/pts/9"));
+    }
+    // Next run: the ports come in another order and one is gone; numbers stay.
+    Settings settings(file);
+    ComPortMap map;
+    const QStringList ports = SerialPortList(settings).Build(
+        {QStringLiteral("/dev/pts/9"), QStringLiteral("/dev/ttyUSB0")}, map);
+    QCOMPARE(ports, QStringList({QStringLiteral("COM2"), QStringLiteral("COM3"),
+                                 QStringLiteral("COM100")}));
+    QCOMPARE(map.devicePath(2), QStringLiteral("/dev/pts/9"));
+    QCOMPARE(map.devicePath(100), QStringLiteral("/dev/ttyUSB0"));
+    qunsetenv("KT480_COM_MAP");
+}
+
+void AppLogicTest::secondInstanceAsksTheFirstToRaise()
+{
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("one.ini"));
+    SingleInstance first(file);
+    QVERIFY(first.TryAcquire());
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+    SingleInstance second(file);
+    QVERIFY(!second.TryAcquire());
+    QVERIFY(raised.wait(5000) || raised.count() > 0);
+    // Another settings file is another program.
+    SingleInstance other(dir.filePath(QStringLiteral("two.ini")));
+    QVERIFY(other.TryAcquire());
+    QVERIFY(SingleInstance::KeyFor(file) != SingleInstance::KeyFor(dir.filePath("two.ini")));
+}
+
+void AppLogicTest::broadcastIdTakesOverOverTcp()
+{
+    SimulatorConfig config;
+    config.tcpPort = 0;
+    config.controllers = {ControllerData::factory(5)};
+    SimulatorHost sim(config);
+    QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+    Comm comm;
+    comm.setDeviceIDText(QStringLiteral("0001"));
+    QVERIFY(comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim.tcpPort()));
+    QTRY_VERIFY(comm.TcpConnected());
+    const IdentifyResult result = Identifier(comm).IdentifyTcp();
+    QVERIFY(result.connected);
+    QCOMPARE(result.broadcastDeviceId, QStringLiteral("0005"));
+    QCOMPARE(comm.DeviceIDText(), QStringLiteral("0005"));
+    QCOMPARE(result.serialNumber, QStringLiteral("12345678"));
+    QCOMPARE(result.version, QStringLiteral("KT480NT-V5.04"));
+    QVERIFY(comm.DeviceConnected());
+}
+
+void AppLogicTest::clockReadRefusedWhileLinkBusyIsNotAFailure()
+{
+    SimulatorConfig config;
+    config.tcpPort = 0;
+    config.faults.silentCodes = {QByteArray("ZZ")};
+    SimulatorHost sim(config);
+    QVERIFY(sim.isRunning());
+    Comm comm;
+    QVERIFY(comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim.tcpPort()));
+    QTRY_VERIFY(comm.TcpConnected());
+    DeviceClock clock(comm);
+    QString text;
+    QCOMPARE(clock.Read(QString(), text), DeviceClock::ReadOutcome::Read);
+    QVERIFY(!text.isEmpty());
+
+    DeviceClock::ReadOutcome nested = DeviceClock::ReadOutcome::Read;
+    QTimer::singleShot(20, &comm, [&] {
+        QString ignored;
+        nested = clock.Read(QString(), ignored);
+    });
+    QCOMPARE(comm.CommExchange(QStringLiteral("0001ZZ"), 6), int(Comm::TimedOut));
+    QCOMPARE(nested, DeviceClock::ReadOutcome::Refused);
+
+    FaultSettings silent;
+    silent.silentCodes = {QByteArray("AB")};
+    sim.setFaults(silent);
+    QCOMPARE(clock.Read(QString(), text), DeviceClock::ReadOutcome::Failed);
+}
+
+QTEST_GUILESS_MAIN(AppLogicTest)
+#include "test_app_logic.moc"
