@@ -1,3 +1,4 @@
+#include "CardsVerb.h"
 #include "CliContext.h"
 #include "ExchangeVerb.h"
 #include "LinkOptions.h"
@@ -14,6 +15,7 @@ const QMap<QString, Verb> &verbs()
 {
     static const QMap<QString, Verb> table{
         {QStringLiteral("exchange"), runExchangeVerb},
+        {QStringLiteral("cards"), runCardsVerb},
     };
     return table;
 }
@@ -36,6 +38,19 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("echo"),
                       QStringLiteral("exchange: echo length of the reply (default 6)."),
                       QStringLiteral("K")});
+    parser.addOption({QStringLiteral("from"),
+                      QStringLiteral("cards read: first card number (default 1)."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("to"),
+                      QStringLiteral("cards read: last card number (default 10500)."),
+                      QStringLiteral("M")});
+    parser.addOption({QStringLiteral("out"),
+                      QStringLiteral("cards read: save the cards to this file."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("clear-all"),
+                      QStringLiteral("cards write: delete every card of the controller first.")});
+    parser.addOption({QStringLiteral("skip-invalid"),
+                      QStringLiteral("cards write: write the valid rows when some are not.")});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
 
     QTextStream out(stdout);

@@ -1,0 +1,184 @@
+#include "AllBackup.h"
+
+#include "CardFile.h"
+#include "CardTable.h"
+#include "CardTransfer.h"
+#include "Language.h"
+#include "ParamFileTransfer.h"
+#include "ParamTransfer.h"
+#include "Settings.h"
+#include "SharedFlag.h"
+#include "TableStore.h"
+#include "UserPrompt.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QStringList numbersText(const QList<int> &numbers)
+{
+    QStringList list;
+    for (int i = 0; i < numbers.size() && i < 30; ++i)
+        list << QString::number(numbers[i]);
+    if (numbers.size() > 30)
+        list << QStringLiteral("… (%1 more)").arg(numbers.size() - 30);
+    return list;
+}
+
+void createFolderOf(const QString &path)
+{
+    if (!path.trimmed().isEmpty())
+        QDir().mkpath(QFileInfo(path.trimmed()).absolutePath());
+}
+
+} // namespace
+
+QString AllBackup::Outcome::reportText() const
+{
+    if (complete())
+        return QStringLiteral("OK!");
+    QString text = QStringLiteral("Error!");
+    text += QStringLiteral("\n\nParameters: ") + (parametersComplete
+                                                      ? QStringLiteral("complete")
+                                                      : parameterProblems.join(QLatin1Char('\n')));
+    text += QStringLiteral("\n\nCards: ") +
+            (cardsComplete ? QStringLiteral("complete") : cardProblems.join(QLatin1Char('\n')));
+    return text;
+}
+
+AllBackup::AllBackup(Comm &comm, Settings &settings, ProgressState &progress,
+                     SharedFlag &clockReadPaused, SharedFlag &batchMode, UserPrompt &prompt,
+                     const Language &language)
+    : comm_(comm), settings_(settings), progress_(progress), clockReadPaused_(clockReadPaused),
+      batchMode_(batchMode), prompt_(prompt), language_(language),
+      retryPause_(ParamTransfer::ProductRetryPause)
+{
+}
+
+void AllBackup::setSettleWait(int passes, int passMs)
+{
+    settlePasses_ = passes;
+    settlePassMs_ = passMs;
+}
+
+int AllBackup::cardNoMin() const
+{
+    return settings_.loadInt(QStringLiteral("CardNoMin"), 1);
+}
+
+int AllBackup::cardNoMax() const
+{
+    return settings_.loadInt(QStringLiteral("CardNoMax"), 10500);
+}
+
+AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString &cardPath)
+{
+    Outcome outcome;
+    createFolderOf(parameterPath);
+    createFolderOf(cardPath);
+    const FlagScope batch(batchMode_);
+
+    ParamTransfer paramTransfer(comm_, progress_, clockReadPaused_, retryPause_);
+    ParamFileTransfer parameters(paramTransfer, settings_, prompt_, language_);
+    const ParamResult params = parameters.backup(parameterPath);
+    outcome.parametersComplete = params.success;
+    outcome.parameterProblems = params.messages;
+
+    CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
+    cards.setSettleWait(settlePasses_, settlePassMs_);
+    TableStore table;
+    const CardTransfer::ReadOutcome read = cards.readRange(table, cardNoMin(), cardNoMax());
+    outcome.cardsComplete = read.complete();
+    if (!read.linkReady)
+        outcome.cardProblems << QStringLiteral("the link could not be opened");
+    if (read.stopped)
+        outcome.cardProblems << QStringLiteral("the read was cancelled");
+    if (read.linkLost)
+        outcome.cardProblems << QStringLiteral("the controller stopped answering");
+    if (!read.failedNumbers.isEmpty())
+        outcome.cardProblems << QStringLiteral("%1 card number(s) could not be read: %2")
+                                    .arg(read.failedNumbers.size())
+                                    .arg(
+                                        numbersText(read.failedNumbers).join(QStringLiteral(", ")));
+    if (!read.linkReady)
+        return outcome;
+
+    const QString path = cardPath.trimmed();
+    // A controller without cards leaves no card file: an empty table is never saved.
+    if (table.IsEmpty())
+        return outcome;
+    // A partial card list must not replace a complete earlier file unnoticed.
+    if (!outcome.cardsComplete && QFileInfo::exists(path) &&
+        !prompt_.question(QStringLiteral("The card list read from the controller is not "
+                                         "complete.\nReplace the existing file %1 with it?")
+                              .arg(path),
+                          language_.TableText(118))) {
+        outcome.cardProblems << QStringLiteral("the earlier card file %1 was kept").arg(path);
+        return outcome;
+    }
+    const TableResult saved = CardFile::Save(table, path);
+    if (!saved) {
+        outcome.cardsComplete = false;
+        outcome.cardProblems << saved.error();
+    } else {
+        settings_.SaveSetting(CardFile::SaveSetting, path);
+    }
+    return outcome;
+}
+
+AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QString &cardPath,
+                                      const QString &versionText)
+{
+    Outcome outcome;
+    const FlagScope batch(batchMode_);
+
+    ParamTransfer paramTransfer(comm_, progress_, clockReadPaused_, retryPause_);
+    ParamFileTransfer parameters(paramTransfer, settings_, prompt_, language_);
+    const ParamResult params = parameters.restore(parameterPath);
+    outcome.parametersComplete = params.success;
+    outcome.parameterProblems = params.messages;
+
+    // The controller's cards are deleted only for a card file that loads and is valid.
+    TableStore table;
+    const QString path = cardPath;
+    const TableResult loaded = CardFile::Load(table, path);
+    if (!loaded) {
+        outcome.cardProblems << loaded.error()
+                             << QStringLiteral("the controller's cards were not touched");
+        return outcome;
+    }
+    settings_.SaveSetting(CardFile::ReadSetting, path);
+    if (table.IsEmpty()) {
+        outcome.cardsComplete = true;
+        return outcome;
+    }
+    const QStringList invalid = CardTransfer::invalidRows(table);
+    if (!invalid.isEmpty()) {
+        outcome.cardProblems << QStringLiteral("%1 row(s) of %2 cannot be written; the "
+                                               "controller's cards were not touched:")
+                                    .arg(invalid.size())
+                                    .arg(path)
+                             << invalid.mid(0, 10);
+        return outcome;
+    }
+    CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
+    cards.setSettleWait(settlePasses_, settlePassMs_);
+    const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);
+    outcome.cardsComplete = written.complete();
+    if (!written.linkReady)
+        outcome.cardProblems << QStringLiteral("the link could not be opened");
+    if (written.clearAllRequested && !written.clearAllDone)
+        outcome.cardProblems << QStringLiteral("deleting all cards failed; the earlier cards "
+                                               "are still in the controller");
+    if (written.stopped)
+        outcome.cardProblems << QStringLiteral("cancelled before every card was written");
+    if (written.linkLost)
+        outcome.cardProblems << QStringLiteral("the controller stopped answering");
+    if (!written.failedNumbers.isEmpty())
+        outcome.cardProblems
+            << QStringLiteral("%1 card(s) were not accepted: %2")
+                   .arg(written.failedNumbers.size())
+                   .arg(numbersText(written.failedNumbers).join(QStringLiteral(", ")));
+    return outcome;
+}

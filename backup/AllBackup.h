@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <chrono>
+
+class Comm;
+class Language;
+class ProgressState;
+class Settings;
+class SharedFlag;
+class UserPrompt;
+
+// A whole controller to two files and back: the parameter file and the card file. Each
+// half reports what failed; the run is complete only when both halves are.
+class AllBackup
+{
+public:
+    struct Outcome
+    {
+        bool parametersComplete = false;
+        bool cardsComplete = false;
+        QStringList parameterProblems;
+        QStringList cardProblems;
+
+        bool complete() const { return parametersComplete && cardsComplete; }
+        // "OK!", or "Error!" with what failed in each half.
+        QString reportText() const;
+    };
+
+    AllBackup(Comm &comm, Settings &settings, ProgressState &progress, SharedFlag &clockReadPaused,
+              SharedFlag &batchMode, UserPrompt &prompt, const Language &language);
+
+    // Waits of the product unless a caller (a test) shortens them.
+    void setRetryPause(std::chrono::milliseconds pause) { retryPause_ = pause; }
+    void setSettleWait(int passes, int passMs);
+
+    Outcome backup(const QString &parameterPath, const QString &cardPath);
+    Outcome restore(const QString &parameterPath, const QString &cardPath,
+                    const QString &versionText);
+
+    // The card number range of the card window, from its settings.
+    int cardNoMin() const;
+    int cardNoMax() const;
+
+private:
+    Comm &comm_;
+    Settings &settings_;
+    ProgressState &progress_;
+    SharedFlag &clockReadPaused_;
+    SharedFlag &batchMode_;
+    UserPrompt &prompt_;
+    const Language &language_;
+    std::chrono::milliseconds retryPause_;
+    int settlePasses_ = 1000;
+    int settlePassMs_ = 10;
+};

@@ -1,0 +1,166 @@
+#include "TfrmDownload.h"
+
+#include "CardFile.h"
+#include "Language.h"
+#include "ParamFilePaths.h"
+#include "Settings.h"
+#include "UserPrompt.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+QString storedOr(const Settings &settings, const QString &name, const QString &fallback)
+{
+    const QString stored = settings.LoadSetting(name).trimmed();
+    return stored.isEmpty() ? fallback : stored;
+}
+
+} // namespace
+
+TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, UserPrompt &prompt,
+                           const Language &language, const QString &versionText, QWidget *parent)
+    : QDialog(parent), mode_(mode), allBackup_(allBackup), settings_(settings), prompt_(prompt),
+      language_(language), versionText_(versionText)
+{
+    setObjectName(QStringLiteral("TfrmDownload"));
+    // Closes only through its buttons, never in the middle of a run.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    auto *grid = new QGridLayout(this);
+    lbl01 = new QLabel(this);
+    edPath01 = new QLineEdit(this);
+    edPath01->setObjectName(QStringLiteral("edPath01"));
+    lbl02 = new QLabel(this);
+    edPath02 = new QLineEdit(this);
+    edPath02->setObjectName(QStringLiteral("edPath02"));
+    btnOpenFile01 = new QToolButton(this);
+    btnOpenFile02 = new QToolButton(this);
+    for (QLineEdit *e : {edPath01, edPath02}) {
+        e->setReadOnly(true);
+        e->setMaxLength(100);
+        e->setMinimumWidth(460);
+        e->setStyleSheet(QStringLiteral("background-color: rgb(166, 202, 240);"));
+    }
+    for (QToolButton *b : {btnOpenFile01, btnOpenFile02}) {
+        b->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+        b->setFixedSize(24, 24);
+    }
+    btnBackup = new QPushButton(this);
+    btnBackup->setObjectName(QStringLiteral("btnBackup"));
+    btnRestore = new QPushButton(this);
+    btnRestore->setObjectName(QStringLiteral("btnRestore"));
+    btnExit = new QPushButton(this);
+    btnExit->setObjectName(QStringLiteral("btnExit"));
+    for (QPushButton *b : {btnBackup, btnRestore, btnExit})
+        b->setMinimumSize(300, 36);
+    grid->addWidget(lbl01, 0, 0);
+    grid->addWidget(edPath01, 0, 1);
+    grid->addWidget(btnOpenFile01, 0, 2);
+    grid->addWidget(lbl02, 1, 0);
+    grid->addWidget(edPath02, 1, 1);
+    grid->addWidget(btnOpenFile02, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnBackup);
+    buttons->addWidget(btnRestore);
+    buttons->addWidget(btnExit);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+
+    const bool backup = mode == Mode::Backup;
+    lbl01->setText(language.TableText(137) + QLatin1Char(':'));
+    lbl02->setText(language.TableText(138) + QLatin1Char(':'));
+    btnExit->setText(language.TableText(10));
+    const int actionRow = backup ? 11 : 12;
+    (backup ? btnBackup : btnRestore)->setText(language.TableText(actionRow));
+    setWindowTitle(
+        QString(language.TableText(actionRow)).replace(QStringLiteral("&&"), QStringLiteral("&")));
+    btnBackup->setVisible(backup);
+    btnRestore->setVisible(!backup);
+    edPath01->setText(
+        storedOr(settings, backup ? ParamFilePaths::ExportSetting : ParamFilePaths::ImportSetting,
+                 ParamFilePaths::DefaultFile()));
+    edPath02->setText(storedOr(settings, backup ? CardFile::SaveSetting : CardFile::ReadSetting,
+                               CardFile::DefaultPath()));
+
+    connect(btnOpenFile01, &QToolButton::clicked, this, &TfrmDownload::btnOpenFile01Click);
+    connect(btnOpenFile02, &QToolButton::clicked, this, &TfrmDownload::btnOpenFile02Click);
+    connect(btnBackup, &QPushButton::clicked, this, &TfrmDownload::btnBackupClick);
+    connect(btnRestore, &QPushButton::clicked, this, &TfrmDownload::btnRestoreClick);
+    connect(btnExit, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString TfrmDownload::parameterPath() const
+{
+    return edPath01->text();
+}
+
+QString TfrmDownload::cardPath() const
+{
+    return edPath02->text();
+}
+
+void TfrmDownload::setPaths(const QString &parameterPath, const QString &cardPath)
+{
+    edPath01->setText(parameterPath);
+    edPath02->setText(cardPath);
+}
+
+void TfrmDownload::chooseFile(QLineEdit *edit, const QString &readSetting,
+                              const QString &saveSetting)
+{
+    const QString chosen = prompt_.openFileName(edit->text(), CardFile::DialogFilter).trimmed();
+    if (chosen.isEmpty())
+        return;
+    const QString path = ParamFilePaths::WithXmlExtension(chosen);
+    if (mode_ == Mode::Restore) {
+        if (QFileInfo::exists(path))
+            settings_.SaveSetting(readSetting, path);
+    } else {
+        settings_.SaveSetting(saveSetting, path);
+    }
+    edit->setText(chosen);
+}
+
+void TfrmDownload::btnOpenFile01Click()
+{
+    chooseFile(edPath01, ParamFilePaths::ImportSetting, ParamFilePaths::ExportSetting);
+}
+
+void TfrmDownload::btnOpenFile02Click()
+{
+    chooseFile(edPath02, CardFile::ReadSetting, CardFile::SaveSetting);
+}
+
+void TfrmDownload::btnBackupClick()
+{
+    run(true);
+}
+
+void TfrmDownload::btnRestoreClick()
+{
+    run(false);
+}
+
+void TfrmDownload::run(bool backup)
+{
+    for (QWidget *w : {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),
+                       static_cast<QWidget *>(btnExit), static_cast<QWidget *>(btnOpenFile01),
+                       static_cast<QWidget *>(btnOpenFile02)})
+        w->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+    const QString cards = ParamFilePaths::WithXmlExtension(cardPath().trimmed());
+    const AllBackup::Outcome outcome =
+        backup ? allBackup_.backup(parameterPath(), cards)
+               : allBackup_.restore(parameterPath(), cards, versionText_);
+    QApplication::restoreOverrideCursor();
+    prompt_.message(outcome.reportText(), language_.TableText(118));
+    accept();
+}

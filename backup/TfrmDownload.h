@@ -1,0 +1,57 @@
+#pragma once
+
+#include "AllBackup.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// "All Backup" / "All Restore": chooses the parameter file and the card file, then backs a
+// whole controller up to them or restores it from them, with one closing message.
+class TfrmDownload : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum class Mode
+    {
+        Backup,
+        Restore
+    };
+
+    TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, UserPrompt &prompt,
+                 const Language &language, const QString &versionText, QWidget *parent = nullptr);
+
+    QString parameterPath() const;
+    QString cardPath() const;
+    void setPaths(const QString &parameterPath, const QString &cardPath);
+
+    void btnOpenFile01Click();
+    void btnOpenFile02Click();
+    void btnBackupClick();
+    void btnRestoreClick();
+
+private:
+    void chooseFile(QLineEdit *edit, const QString &readSetting, const QString &saveSetting);
+    void run(bool backup);
+
+    Mode mode_;
+    AllBackup &allBackup_;
+    Settings &settings_;
+    UserPrompt &prompt_;
+    const Language &language_;
+    QString versionText_;
+
+    QLabel *lbl01 = nullptr;
+    QLineEdit *edPath01 = nullptr;
+    QToolButton *btnOpenFile01 = nullptr;
+    QLabel *lbl02 = nullptr;
+    QLineEdit *edPath02 = nullptr;
+    QToolButton *btnOpenFile02 = nullptr;
+    QPushButton *btnBackup = nullptr;
+    QPushButton *btnRestore = nullptr;
+    QPushButton *btnExit = nullptr;
+};

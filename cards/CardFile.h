@@ -1,0 +1,28 @@
+#pragma once
+
+#include "TableResult.h"
+
+#include <QString>
+
+class TableStore;
+
+// The card file: the card table saved as a data packet.
+namespace CardFile {
+
+inline const QString DefaultFileName = QStringLiteral("KT480NT-V5_CardData.xml");
+inline const QString ReadSetting = QStringLiteral("CardDataRFileName");
+inline const QString SaveSetting = QStringLiteral("CardDataSFileName");
+inline const QString DialogFilter = QStringLiteral("xml files(*.xml)");
+
+// The default file in the program's folder.
+QString DefaultPath();
+// ".xml" appended when the upper-cased path holds no "XML" anywhere.
+QString WithXmlRule(const QString &path);
+
+// Loads a card file into the table. A file that cannot be read, or that holds no card
+// fields, leaves the table as it was and gives a message naming the file.
+TableResult Load(TableStore &table, const QString &path);
+// Saves atomically: the old file stays until the new one is complete.
+TableResult Save(TableStore &table, const QString &path);
+
+} // namespace CardFile

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class Comm;
+class Language;
+class ProgressState;
+class SharedFlag;
+class TableStore;
+
+// Moves cards between the card table and the controller: the "HB" read walk, the "HA"
+// writes (optionally after "HK" deleted every card) and "HK" alone. Every card number or
+// row that fails is counted and named, so that a backup is never taken for complete when
+// it is not.
+class CardTransfer : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct ReadOutcome
+    {
+        bool linkReady = false;
+        bool stopped = false;
+        bool linkLost = false;
+        int cardsFound = 0;
+        QList<int> failedNumbers; // numbers whose read failed five times (or never ran)
+        bool complete() const
+        {
+            return linkReady && !stopped && !linkLost && failedNumbers.isEmpty();
+        }
+    };
+
+    struct WriteOutcome
+    {
+        bool linkReady = false;
+        bool nothingToWrite = false;
+        QStringList invalidRows; // why each row cannot be written; nothing sent when any
+        bool clearAllRequested = false;
+        bool clearAllDone = false;
+        bool stopped = false;
+        bool linkLost = false;
+        int written = 0;
+        QList<int> failedNumbers; // rows the controller did not accept
+        bool complete() const
+        {
+            return linkReady && invalidRows.isEmpty() && (!clearAllRequested || clearAllDone) &&
+                   !stopped && !linkLost && failedNumbers.isEmpty();
+        }
+    };
+
+    struct ClearOutcome
+    {
+        bool linkReady = false;
+        bool done = false;
+        bool stopped = false;
+    };
+
+    CardTransfer(Comm &comm, ProgressState &progress, SharedFlag &clockReadPaused,
+                 const Language &language, QObject *parent = nullptr);
+
+    // Waits of the product: 1 ms between attempts, 1000 passes of 10 ms after "HK".
+    void setRetryPauseMs(int ms) { retryPauseMs_ = ms; }
+    void setSettleWait(int passes, int passMs);
+
+    // Recreates the table and fills it with the cards of start..end (nothing when start > end).
+    ReadOutcome readRange(TableStore &table, int start, int end);
+    // Reads just these numbers again and adds the cards found to the table, in number order.
+    ReadOutcome readNumbers(TableStore &table, const QList<int> &numbers);
+
+    // Why rows of the table cannot be written; empty when all can.
+    static QStringList invalidRows(const TableStore &table);
+    // Writes every row (rows listed by invalidRows are skipped only when skipInvalid is set;
+    // otherwise nothing at all is sent). With clearAll the controller's cards go first.
+    WriteOutcome write(const TableStore &table, const QString &versionText, bool clearAll,
+                       bool skipInvalid);
+    ClearOutcome clearAll();
+
+signals:
+    // The status-bar text of the running step.
+    void status(const QString &text);
+
+private:
+    int exchangeWithRetries(const QString &command);
+    bool controllerAnswers();
+    bool readOne(TableStore &table, int number, ReadOutcome &outcome, qint64 elapsedMs);
+    bool deleteAllCards();
+
+    Comm &comm_;
+    ProgressState &progress_;
+    SharedFlag &clockReadPaused_;
+    const Language &language_;
+    int retryPauseMs_ = 1;
+    int settlePasses_ = 1000;
+    int settlePassMs_ = 10;
+};

@@ -1,0 +1,189 @@
+#include "CardsVerb.h"
+
+#include "CardFile.h"
+#include "CardTable.h"
+#include "CardTransfer.h"
+#include "CliContext.h"
+#include "Comm.h"
+#include "ControllerSession.h"
+#include "Language.h"
+#include "ProgressState.h"
+#include "SharedFlag.h"
+#include "TableJson.h"
+#include "TableStore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QJsonArray numbers(const QList<int> &list)
+{
+    QJsonArray array;
+    for (const int n : list)
+        array.append(n);
+    return array;
+}
+
+QJsonArray texts(const QStringList &list)
+{
+    return QJsonArray::fromStringList(list);
+}
+
+bool readNumberOption(CliContext &context, const QString &name, int fallback, int &value)
+{
+    value = fallback;
+    if (!context.parser.isSet(name))
+        return true;
+    bool ok = false;
+    value = context.parser.value(name).toInt(&ok);
+    if (!ok || value < 0) {
+        context.err << "--" << name << " wants a card number\n";
+        return false;
+    }
+    return true;
+}
+
+// Progress as one rewritten line on a terminal.
+void showProgress(CliContext &context, ProgressState &progress)
+{
+    if (context.json || !ControllerSession::stderrIsTerminal())
+        return;
+    QObject::connect(&progress, &ProgressState::changed, &progress, [&context, &progress] {
+        if (progress.running())
+            context.err << '\r' << progress.text() << "   " << Qt::flush;
+    });
+    QObject::connect(&progress, &ProgressState::finished, &progress, [&context] {
+        context.err << '\n' << Qt::flush;
+    });
+}
+
+int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
+{
+    int from = 1;
+    int to = 10500;
+    if (!readNumberOption(context, QStringLiteral("from"), 1, from) ||
+        !readNumberOption(context, QStringLiteral("to"), 10500, to))
+        return ExitUsage;
+    const CardTransfer::ReadOutcome outcome = transfer.readRange(table, from, to);
+    const QString out = context.parser.value(QStringLiteral("out"));
+    QString saveError;
+    // A controller without cards leaves no file: an empty table is never saved.
+    if (!out.isEmpty() && !table.IsEmpty()) {
+        const TableResult saved = CardFile::Save(table, out);
+        if (!saved)
+            saveError = saved.error();
+    }
+    if (context.json) {
+        QJsonObject object{{QStringLiteral("complete"), outcome.complete()},
+                           {QStringLiteral("cards"), outcome.cardsFound},
+                           {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
+                           {QStringLiteral("stopped"), outcome.stopped},
+                           {QStringLiteral("linkLost"), outcome.linkLost}};
+        if (out.isEmpty())
+            object.insert(QStringLiteral("table"),
+                          QJsonDocument::fromJson(TableToJson(table)).object());
+        if (!saveError.isEmpty())
+            object.insert(QStringLiteral("saveError"), saveError);
+        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        if (out.isEmpty()) {
+            for (int row = 0; row < table.RecordCount(); ++row) {
+                const CardRecord card = CardTable::RowAt(table, row);
+                context.out << card.DataNO << ' ' << card.DataID << ' ' << card.DataApp << ' '
+                            << card.DataType << ' ' << card.DataPIN << ' ' << card.DataAPB << '\n';
+            }
+        }
+        context.out << "cards found: " << outcome.cardsFound << '\n';
+        if (!outcome.failedNumbers.isEmpty()) {
+            QStringList list;
+            for (const int n : outcome.failedNumbers)
+                list << QString::number(n);
+            context.out << "not read: " << list.join(QLatin1Char(',')) << '\n';
+        }
+    }
+    if (!saveError.isEmpty())
+        context.err << saveError << '\n';
+    if (!outcome.linkReady)
+        context.err << "the link cannot be opened\n";
+    return outcome.complete() && saveError.isEmpty() ? ExitOk : ExitFailed;
+}
+
+int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableStore &table)
+{
+    if (context.arguments.size() != 2) {
+        context.err
+            << "usage: kt480ctl CONNECTION cards write FILE [--clear-all] [--skip-invalid]\n";
+        return ExitUsage;
+    }
+    const QString path = context.arguments[1];
+    const TableResult loaded = CardFile::Load(table, path);
+    if (!loaded) {
+        context.err << loaded.error() << '\n';
+        return ExitFailed;
+    }
+    const QString version = ControllerSession::readVersion(comm);
+    const CardTransfer::WriteOutcome outcome =
+        transfer.write(table, version, context.parser.isSet(QStringLiteral("clear-all")),
+                       context.parser.isSet(QStringLiteral("skip-invalid")));
+    if (context.json) {
+        const QJsonObject object{{QStringLiteral("complete"), outcome.complete()},
+                                 {QStringLiteral("written"), outcome.written},
+                                 {QStringLiteral("invalidRows"), texts(outcome.invalidRows)},
+                                 {QStringLiteral("clearAllDone"), outcome.clearAllDone},
+                                 {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
+                                 {QStringLiteral("stopped"), outcome.stopped},
+                                 {QStringLiteral("linkLost"), outcome.linkLost}};
+        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        for (const QString &problem : outcome.invalidRows)
+            context.out << "invalid " << problem << '\n';
+        if (!outcome.invalidRows.isEmpty() && outcome.written == 0 &&
+            !context.parser.isSet(QStringLiteral("skip-invalid")))
+            context.out << "nothing was sent (use --skip-invalid to write the valid rows)\n";
+        if (outcome.clearAllRequested && !outcome.clearAllDone)
+            context.out << "deleting all cards failed\n";
+        context.out << "cards written: " << outcome.written << '\n';
+        if (!outcome.failedNumbers.isEmpty()) {
+            QStringList list;
+            for (const int n : outcome.failedNumbers)
+                list << QString::number(n);
+            context.out << "not accepted: " << list.join(QLatin1Char(',')) << '\n';
+        }
+    }
+    return outcome.complete() ? ExitOk : ExitFailed;
+}
+
+} // namespace
+
+int runCardsVerb(CliContext &context)
+{
+    const QString action = context.arguments.value(0);
+    if (action != QLatin1String("read") && action != QLatin1String("write") &&
+        action != QLatin1String("clear-all")) {
+        context.err << "usage: kt480ctl CONNECTION cards read|write|clear-all ...\n";
+        return ExitUsage;
+    }
+    Comm comm;
+    if (!ControllerSession::open(context, comm))
+        return ExitFailed;
+    ProgressState progress;
+    SharedFlag clockReadPaused;
+    const Language language;
+    CardTransfer transfer(comm, progress, clockReadPaused, language);
+    showProgress(context, progress);
+    TableStore table;
+    if (action == QLatin1String("read"))
+        return readCards(context, transfer, table);
+    if (action == QLatin1String("write"))
+        return writeCards(context, comm, transfer, table);
+    const CardTransfer::ClearOutcome outcome = transfer.clearAll();
+    if (context.json)
+        context.out << QJsonDocument(QJsonObject{{QStringLiteral("complete"), outcome.done}})
+                           .toJson(QJsonDocument::Compact)
+                    << '\n';
+    else
+        context.out << (outcome.done ? "all cards deleted\n" : "deleting all cards failed\n");
+    return outcome.done ? ExitOk : ExitFailed;
+}

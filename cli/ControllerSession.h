@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class Comm;
+struct CliContext;
+
+// Opens the link of the command line, settles the Device ID (asking with 0000AC for
+// --id auto) and reads what the verbs need from the controller.
+namespace ControllerSession {
+
+// False (message written) when the link cannot be opened or no controller gives its ID.
+bool open(CliContext &context, Comm &comm);
+// The firmware version text ("DB"), empty when it cannot be read.
+QString readVersion(Comm &comm);
+// Progress lines on a terminal, for long verbs.
+bool stderrIsTerminal();
+
+} // namespace ControllerSession

@@ -1,0 +1,196 @@
+#include "AllBackup.h"
+#include "CardFile.h"
+#include "Comm.h"
+#include "Language.h"
+#include "ProgressState.h"
+#include "Settings.h"
+#include "SharedFlag.h"
+#include "SimulatorHost.h"
+#include "TableStore.h"
+#include "UserPrompt.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+class ScriptedPrompt : public UserPrompt
+{
+public:
+    void message(const QString &text, const QString &) override { messages << text; }
+    bool question(const QString &text, const QString &) override
+    {
+        questions << text;
+        return answer;
+    }
+    QString openFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &) override { return {}; }
+
+    QStringList messages;
+    QStringList questions;
+    bool answer = false;
+};
+
+ControllerData configured(int cards)
+{
+    ControllerData data = ControllerData::factory();
+    data.parameters.insert("AF13", "077");
+    data.parameters.insert("AF14", "0123");
+    data.cards = GeneratedCards(cards);
+    return data;
+}
+
+// One simulated controller reached over TCP, and everything an all backup needs.
+struct Site
+{
+    explicit Site(const ControllerData &data, const QString &settingsFile) : settings(settingsFile)
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        config.controllers = {data};
+        sim = std::make_unique<SimulatorHost>(config);
+        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
+        QEventLoop loop;
+        QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        settings.SaveSetting(QStringLiteral("CardNoMin"), QStringLiteral("1"));
+        settings.SaveSetting(QStringLiteral("CardNoMax"), QStringLiteral("40"));
+        all.setRetryPause(std::chrono::milliseconds(2));
+        all.setSettleWait(3, 1);
+    }
+
+    ControllerData state() { return sim->controller().snapshot(); }
+
+    std::unique_ptr<SimulatorHost> sim;
+    Comm comm;
+    Settings settings;
+    ProgressState progress;
+    SharedFlag clockReadPaused;
+    SharedFlag batchMode;
+    ScriptedPrompt prompt;
+    Language language;
+    AllBackup all{comm, settings, progress, clockReadPaused, batchMode, prompt, language};
+};
+
+} // namespace
+
+class TestAllBackup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+
+    void backupThenRestoreIntoAFreshController()
+    {
+        const QString params = dir.filePath(QStringLiteral("new/folder/params"));
+        const QString cards = dir.filePath(QStringLiteral("new/cards.xml"));
+        ControllerData source = configured(25);
+        {
+            Site site(source, dir.filePath(QStringLiteral("a.ini")));
+            const AllBackup::Outcome outcome = site.all.backup(params, cards);
+            QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
+            QCOMPARE(outcome.reportText(), QStringLiteral("OK!"));
+            QVERIFY(!site.batchMode.isSet());
+            source = site.state();
+        }
+        QVERIFY(QFile::exists(params + QStringLiteral(".xml")));
+        QVERIFY(QFile::exists(cards));
+
+        ControllerData blank = ControllerData::factory();
+        blank.cards = GeneratedCards(3);
+        blank.cards.insert(39, blank.cards.value(1));
+        Site fresh(blank, dir.filePath(QStringLiteral("b.ini")));
+        const AllBackup::Outcome outcome = fresh.all.restore(params + QStringLiteral(".xml"), cards,
+                                                             QStringLiteral("KT480NT-V5.04"));
+        QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
+        const ControllerData restored = fresh.state();
+        QCOMPARE(restored.cards, source.cards);
+        QCOMPARE(restored.parameters, source.parameters);
+        QCOMPARE(restored.groups, source.groups);
+    }
+
+    void missingCardNumbersMakeTheBackupAnError()
+    {
+        Site site(configured(10), dir.filePath(QStringLiteral("c.ini")));
+        FaultSettings faults;
+        faults.errorCodes.insert("HB0004", 'A');
+        site.sim->setFaults(faults);
+        const AllBackup::Outcome outcome = site.all.backup(dir.filePath(QStringLiteral("p.xml")),
+                                                           dir.filePath(QStringLiteral("c.xml")));
+        QVERIFY(outcome.parametersComplete);
+        QVERIFY(!outcome.cardsComplete);
+        QVERIFY(outcome.reportText().startsWith(QStringLiteral("Error!")));
+        QVERIFY(outcome.reportText().contains(QStringLiteral("could not be read: 4")));
+    }
+
+    void partialCardBackupKeepsTheEarlierFileUnlessConfirmed()
+    {
+        const QString cards = dir.filePath(QStringLiteral("keep.xml"));
+        QFile old(cards);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier");
+        old.close();
+        Site site(configured(10), dir.filePath(QStringLiteral("d.ini")));
+        FaultSettings faults;
+        faults.errorCodes.insert("HB0002", 'A');
+        site.sim->setFaults(faults);
+        site.prompt.answer = false;
+        const AllBackup::Outcome outcome =
+            site.all.backup(dir.filePath(QStringLiteral("p2.xml")), cards);
+        QVERIFY(!outcome.complete());
+        QCOMPARE(site.prompt.questions.size(), 1);
+        QFile kept(cards);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("earlier"));
+    }
+
+    void unreadableCardFileLeavesTheCardsAlone()
+    {
+        ControllerData data = configured(5);
+        Site site(data, dir.filePath(QStringLiteral("e.ini")));
+        const QString broken = dir.filePath(QStringLiteral("broken.xml"));
+        QFile f(broken);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>");
+        f.close();
+        const AllBackup::Outcome outcome =
+            site.all.restore(dir.filePath(QStringLiteral("none.xml")), broken, QString());
+        QVERIFY(!outcome.parametersComplete);
+        QVERIFY(!outcome.cardsComplete);
+        QVERIFY(outcome.reportText().contains(QStringLiteral("broken.xml")));
+        QCOMPARE(site.state().cards, data.cards);
+    }
+
+    void invalidCardRowsLeaveTheCardsAlone()
+    {
+        ControllerData data = configured(5);
+        Site site(data, dir.filePath(QStringLiteral("f.ini")));
+        TableStore table;
+        table.AddField(QStringLiteral("DataNO"), 10);
+        for (const char *f : {"DataID", "DataApp", "DataType", "DataPIN", "DataAPB"})
+            table.AddField(QLatin1String(f), 20);
+        table.CreateDataSet();
+        table.AppendRow({QStringLiteral("1"), QStringLiteral("99"), QString(), QString(), QString(),
+                         QString()});
+        table.AppendRow({QStringLiteral("abc"), QStringLiteral("98"), QString(), QString(),
+                         QString(), QString()});
+        const QString file = dir.filePath(QStringLiteral("invalid.xml"));
+        QVERIFY(CardFile::Save(table, file));
+        const AllBackup::Outcome outcome = site.all.restore(QString(), file, QString());
+        QVERIFY(!outcome.cardsComplete);
+        QCOMPARE(site.state().cards, data.cards);
+    }
+
+private:
+    QTemporaryDir dir;
+};
+
+QTEST_MAIN(TestAllBackup)
+#include "test_all_backup.moc"
