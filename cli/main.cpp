@@ -1,6 +1,7 @@
 #include "CardsVerb.h"
 #include "CliContext.h"
 #include "ExchangeVerb.h"
+#include "FileVerb.h"
 #include "LinkOptions.h"
 
 #include <QCoreApplication>
@@ -9,13 +10,18 @@
 
 namespace {
 
-using Verb = std::function<int(CliContext &)>;
+struct Verb
+{
+    std::function<int(CliContext &)> run;
+    bool needsController = true;
+};
 
 const QMap<QString, Verb> &verbs()
 {
     static const QMap<QString, Verb> table{
-        {QStringLiteral("exchange"), runExchangeVerb},
-        {QStringLiteral("cards"), runCardsVerb},
+        {QStringLiteral("exchange"), {runExchangeVerb}},
+        {QStringLiteral("cards"), {runCardsVerb}},
+        {QStringLiteral("file"), {runFileVerb, false}},
     };
     return table;
 }
@@ -35,6 +41,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     LinkOptions::addTo(parser);
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    parser.addOption({QStringLiteral("csv"), QStringLiteral("file show: print the table as CSV.")});
     parser.addOption({QStringLiteral("echo"),
                       QStringLiteral("exchange: echo length of the reply (default 6)."),
                       QStringLiteral("K")});
@@ -71,12 +78,12 @@ int main(int argc, char *argv[])
             << parser.helpText();
         return ExitUsage;
     }
+    const Verb verb = verbs().value(words.takeFirst());
     LinkOptions link;
-    if (!link.read(parser)) {
+    if (verb.needsController && !link.read(parser)) {
         err << link.error() << '\n';
         return ExitUsage;
     }
-    const QString verb = words.takeFirst();
     CliContext context{parser, words, link, out, err, parser.isSet(QStringLiteral("json"))};
-    return verbs().value(verb)(context);
+    return verb.run(context);
 }
