@@ -1,5 +1,17 @@
 #include "SerialTransport.h"
 
+namespace {
+
+// A pseudo-terminal (a simulator standing in for a cable) carries no parity bit: the kernel
+// clears the setting and the port would refuse to open with any parity but none.
+bool IsPseudoTerminal(const QString &portName)
+{
+    return portName.startsWith(QLatin1String("pts/")) ||
+           portName.startsWith(QLatin1String("/dev/pts/"));
+}
+
+} // namespace
+
 SerialTransport::SerialTransport(const QString &devicePath, const SerialSettings &settings,
                                  QObject *parent)
     : Transport(parent), settings_(settings)
@@ -22,7 +34,10 @@ bool SerialTransport::open()
 {
     if (!port_.open(QIODevice::ReadWrite))
         return false;
-    if (!settings_.applyTo(port_)) {
+    SerialSettings effective = settings_;
+    if (IsPseudoTerminal(port_.portName()))
+        effective.parity = QSerialPort::NoParity;
+    if (!effective.applyTo(port_)) {
         port_.close();
         return false;
     }
