@@ -1,0 +1,344 @@
+#include "Comm.h"
+#include "Frame.h"
+#include "SimulatorHost.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+constexpr int SerialEcho = 6;
+const QString LineSettings = QStringLiteral("19200,e,8,1");
+
+SimulatorConfig TwoControllersEverywhere()
+{
+    SimulatorConfig config;
+    config.tcpPort = 0;
+    config.udpPort = 0;
+    config.serial = true;
+    config.reader = true;
+    ControllerData second = ControllerData::factory(2);
+    second.serialNumber = "87654321";
+    config.controllers = {ControllerData::factory(1), second};
+    config.seed = 11;
+    return config;
+}
+
+} // namespace
+
+// The device link against simulated controllers over real loopback TCP and UDP sockets and
+// pseudo-terminals: every result code, the framing faults, and the desk reader.
+class TestLinkExchange : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SimulatorHost> sim_;
+
+    bool openTcp(Comm &comm)
+    {
+        QSignalSpy connected(&comm, &Comm::tcpConnected);
+        return comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim_->tcpPort()) &&
+               connected.wait(3000);
+    }
+    bool openUdp(Comm &comm)
+    {
+        return comm.CommOpenUdp(QStringLiteral("127.0.0.1"), sim_->udpPort(), 0);
+    }
+    bool openSerial(Comm &comm)
+    {
+        return comm.CommOpenSerialDevice(sim_->serialPath(), LineSettings);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sim_ = std::make_unique<SimulatorHost>(TwoControllersEverywhere());
+        QVERIFY2(sim_->isRunning(), qPrintable(sim_->errorString()));
+        QVERIFY(sim_->tcpPort() != 0);
+        QVERIFY(sim_->udpPort() != 0);
+        QVERIFY(sim_->serialPath().startsWith(QLatin1String("/dev/")));
+        QVERIFY(sim_->readerPath().startsWith(QLatin1String("/dev/")));
+    }
+
+    void init() { sim_->clearFaults(); }
+    void cleanupTestCase() { sim_.reset(); }
+
+    void noTransport()
+    {
+        Comm comm;
+        QSignalSpy log(&comm, &Comm::logLine);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+        QVERIFY(comm.CommResume());
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.at(0).at(0).toString(), QStringLiteral("00(0)"));
+        QVERIFY(!comm.CommBusy());
+    }
+
+    void acceptedOverEveryTransport()
+    {
+        Comm comm;
+        QSignalSpy log(&comm, &Comm::logLine);
+        QVERIFY(openTcp(comm));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
+        QCOMPARE(comm.ReplyLength(), 8);
+        QCOMPARE(log.last().at(0).toString(), QStringLiteral("01[0001AS] 12345678(8)"));
+
+        QVERIFY(openUdp(comm));
+        QCOMPARE(comm.CommMode(), int(Comm::Udp));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("KT480NT-V5.04"));
+
+        QVERIFY(openSerial(comm));
+        QCOMPARE(comm.CommMode(), int(Comm::Serial));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("120"));
+        // A write with the four-character echo leaves nothing after it.
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13077"), 8), 1);
+        QCOMPARE(comm.ReplyLength(), 0);
+        QCOMPARE(sim_->controller(0).snapshot().parameters.value("AF13"), QByteArray("077"));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13120"), 8), 1);
+    }
+
+    void multiDropSerialLine()
+    {
+        Comm comm;
+        QVERIFY(openSerial(comm));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0002AS"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("87654321"));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0000AC"), 0), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("0001AC12345678"));
+    }
+
+    void tcpBeforeConnectCompletes()
+    {
+        Comm comm;
+        QVERIFY(comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim_->tcpPort()));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+        QSignalSpy connected(&comm, &Comm::tcpConnected);
+        QVERIFY(connected.wait(3000));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+    }
+
+    void timeOutWhenRepliesAreLost()
+    {
+        Comm comm;
+        QSignalSpy log(&comm, &Comm::logLine);
+        QVERIFY(openUdp(comm));
+        FaultSettings drop;
+        drop.dropShare = 1;
+        sim_->setEndpointFaults(SimulatorHost::Endpoint::Udp, drop);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 2);
+        QCOMPARE(log.last().at(0).toString(), QStringLiteral("02[0001AS] (0)"));
+        QCOMPARE(comm.ReplyLength(), 0);
+
+        sim_->clearFaults();
+        FaultSettings silent;
+        silent.silentCodes.insert("DB");
+        sim_->setControllerFaults(0, silent);
+        QVERIFY(openSerial(comm));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 2);
+        // Only that code is silenced, and only on that controller.
+        QCOMPARE(comm.CommExchange(QStringLiteral("0002DB"), SerialEcho), 1);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+    }
+
+    void crcMismatch()
+    {
+        Comm comm;
+        QVERIFY(openTcp(comm));
+        FaultSettings corrupt;
+        corrupt.corruptShare = 1;
+        sim_->setFaults(corrupt);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 11);
+        QCOMPARE(comm.ReplyLength(), 0);
+        sim_->clearFaults();
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+    }
+
+    void controllerErrorReplies()
+    {
+        Comm comm;
+        QVERIFY(openTcp(comm));
+        for (char letter = 'A'; letter <= 'G'; ++letter) {
+            FaultSettings refuse;
+            refuse.errorCodes.insert("AS", letter);
+            sim_->setFaults(refuse);
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 21 + (letter - 'A'));
+            QCOMPARE(comm.ReplyLength(), 2);
+            QCOMPARE(comm.ReplyText(), QString(QChar(ErrorMark)) + QLatin1Char(letter));
+        }
+        // The controller's own refusal of an unknown code.
+        sim_->clearFaults();
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001ZZ"), SerialEcho), 21);
+    }
+
+    void splitRepliesAreAssembled()
+    {
+        FaultSettings split;
+        split.splitPieces = 6;
+        split.splitGapMs = 15;
+        sim_->setFaults(split);
+        Comm comm;
+        QVERIFY(openTcp(comm));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("KT480NT-V5.04"));
+        QVERIFY(openSerial(comm));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001HB0001"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyLength(), 24);
+    }
+
+    void noiseDatagramBeforeTheReply()
+    {
+        FaultSettings noise;
+        noise.noise = true;
+        sim_->setEndpointFaults(SimulatorHost::Endpoint::Udp, noise);
+        Comm comm;
+        QVERIFY(openUdp(comm));
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+            QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
+        }
+    }
+
+    void lateReplyIsNotTakenForTheNextCommand()
+    {
+        Comm comm;
+        QVERIFY(openTcp(comm));
+        FaultSettings late;
+        late.lateMs = 800;
+        sim_->setFaults(late);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 2);
+        // The serial number reply now arrives during the next exchange, before its own reply.
+        late.lateMs = 350;
+        sim_->setFaults(late);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("KT480NT-V5.04"));
+    }
+
+    void duplicateReplyIsNotTakenForTheNextCommand()
+    {
+        Comm comm;
+        QVERIFY(openSerial(comm));
+        FaultSettings duplicate;
+        duplicate.duplicateDelayMs = 120;
+        sim_->setFaults(duplicate);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+        FaultSettings late;
+        late.lateMs = 300;
+        sim_->setFaults(late);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("KT480NT-V5.04"));
+    }
+
+    void nestedExchangeIsRefused()
+    {
+        Comm comm;
+        QVERIFY(openTcp(comm));
+        QSignalSpy log(&comm, &Comm::logLine);
+        FaultSettings late;
+        late.lateMs = 150;
+        sim_->setFaults(late);
+        int nested = -1;
+        bool busyInside = false;
+        QTimer::singleShot(30, &comm, [&] {
+            busyInside = comm.CommBusy();
+            nested = comm.CommExchange(QStringLiteral("0001DB"), SerialEcho);
+        });
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+        QVERIFY(busyInside);
+        QCOMPARE(nested, 0);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
+        QCOMPARE(log.size(), 1);
+        QVERIFY(!comm.CommBusy());
+        sim_->clearFaults();
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
+    }
+
+    void invalidCommandTextsAreNotSent()
+    {
+        Comm comm;
+        QVERIFY(openTcp(comm));
+        const quint64 before = sim_->controller(0).revision();
+        // As a 256-character group write this would change the controller if it were sent.
+        const QString tooLong =
+            QStringLiteral("0001BD") + QString(242, QLatin1Char('1')) + QStringLiteral("12345678");
+        QCOMPARE(tooLong.size(), 256);
+        QCOMPARE(comm.CommExchange(tooLong, SerialEcho), 0);
+        QCOMPARE(comm.CommExchange(QString(), SerialEcho), 0);
+        for (const char framing : {'\x01', '\x02', '\x03', '\x04', '\x0D'})
+            QCOMPARE(
+                comm.CommExchange(QStringLiteral("0001AF13") + QLatin1Char(framing), SerialEcho),
+                0);
+        QCOMPARE(sim_->controller(0).revision(), before);
+        QVERIFY(!comm.CommBusy());
+        // The longest valid text goes through.
+        const QString longest = tooLong.mid(1).replace(0, 6, QStringLiteral("0001BD"));
+        QCOMPARE(longest.size(), 255);
+        QCOMPARE(comm.CommExchange(longest, SerialEcho), 1);
+        QCOMPARE(sim_->controller(0).revision(), before + 1);
+    }
+
+    void serialPortsThatCannotBeOpened()
+    {
+        Comm comm;
+        QVERIFY(
+            !comm.CommOpenSerialDevice(QStringLiteral("/dev/kt480-no-such-port"), LineSettings));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+
+        Comm holder;
+        QVERIFY(openSerial(holder));
+        Comm second;
+        QVERIFY(!openSerial(second));
+        QCOMPARE(second.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+        QCOMPARE(holder.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+    }
+
+    void deskReader()
+    {
+        Comm comm;
+        QSignalSpy log(&comm, &Comm::logLine);
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 0);
+        QVERIFY(comm.ReaderOpenDevice(sim_->readerPath(), LineSettings));
+        QVERIFY(comm.ReaderOpenDevice(QStringLiteral("/dev/kt480-no-such-port"), LineSettings));
+
+        QVERIFY(openTcp(comm));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 1);
+        QCOMPARE(comm.ReaderReplyText(), QStringLiteral("MELOK9V1"));
+        QCOMPARE(log.last().at(0).toString(), QStringLiteral("01[A00B] MELOK9V1(8)"));
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00F"), 4), 1);
+        QCOMPARE(comm.ReaderReplyLength(), 0);
+        sim_->presentCard("0012345678");
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00F"), 4), 1);
+        QCOMPARE(comm.ReaderReplyText(), QStringLiteral("0012345678"));
+        // Handed out once only.
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00F"), 4), 1);
+        QCOMPARE(comm.ReaderReplyLength(), 0);
+        // Another family's probe goes unanswered.
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("H00B"), 4), 2);
+
+        QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
+        QCOMPARE(comm.ReplyLength(), 8);
+        comm.ReaderClose();
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 0);
+    }
+
+    void closeAndResume()
+    {
+        Comm comm;
+        QVERIFY(openSerial(comm));
+        comm.CommClose();
+        QVERIFY(!comm.TransportHeld());
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+        QVERIFY(comm.CommResume());
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkExchange)
+#include "test_link_exchange.moc"
