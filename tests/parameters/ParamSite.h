@@ -1,0 +1,107 @@
+#pragma once
+
+#include "Comm.h"
+#include "Language.h"
+#include "ParamTransfer.h"
+#include "ProgressState.h"
+#include "Settings.h"
+#include "SharedFlag.h"
+#include "SimulatorHost.h"
+#include "UserPrompt.h"
+
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+enum class Via
+{
+    Tcp,
+    Serial
+};
+Q_DECLARE_METATYPE(Via)
+
+// Answers message boxes and questions as a test tells it, and remembers what was asked.
+class ScriptedPrompt : public UserPrompt
+{
+public:
+    void message(const QString &text, const QString &caption) override
+    {
+        messages << text;
+        captions << caption;
+    }
+    bool question(const QString &text, const QString &) override
+    {
+        questions << text;
+        return answer;
+    }
+    QString openFileName(const QString &, const QString &) override { return fileName; }
+    QString saveFileName(const QString &, const QString &) override { return fileName; }
+
+    QStringList messages;
+    QStringList captions;
+    QStringList questions;
+    QString fileName;
+    bool answer = false;
+};
+
+// A simulated controller reached over TCP or a pseudo-terminal, its own settings file and
+// folder, and the shared state a parameter operation needs. Retry pauses are short.
+struct ParamSite
+{
+    static constexpr std::chrono::milliseconds TestPause{2};
+
+    explicit ParamSite(Via via, const ControllerData &data = ControllerData::factory())
+        : settings(folder.filePath(QStringLiteral("settings.ini")))
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        config.serial = true;
+        config.controllers = {data};
+        sim = std::make_unique<SimulatorHost>(config);
+        if (via == Via::Tcp) {
+            comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
+            QEventLoop loop;
+            QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
+            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+            loop.exec();
+        } else {
+            comm.CommOpenSerialDevice(sim->serialPath(), QStringLiteral("115200,n,8,1"));
+        }
+        QObject::connect(&comm, &Comm::logLine, [this](const QString &line) { log << line; });
+    }
+
+    ControllerData state() { return sim->controller().snapshot(); }
+    // Command texts sent, in order ("0001AF13"), taken from the link's log lines.
+    QStringList sentCommands() const
+    {
+        QStringList commands;
+        for (const QString &line : log) {
+            const auto open = line.indexOf(QLatin1Char('['));
+            const auto close = line.indexOf(QLatin1Char(']'), open);
+            if (open >= 0 && close > open)
+                commands << line.mid(open + 1, close - open - 1);
+        }
+        return commands;
+    }
+    QString path(const QString &name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    Settings settings;
+    std::unique_ptr<SimulatorHost> sim;
+    Comm comm;
+    ProgressState progress;
+    SharedFlag clockReadPaused;
+    Language language;
+    ScriptedPrompt prompt;
+    ParamTransfer transfer{comm, progress, clockReadPaused, TestPause};
+    QStringList log;
+};
+
+inline void AddVias()
+{
+    QTest::addColumn<Via>("via");
+    QTest::newRow("tcp") << Via::Tcp;
+    QTest::newRow("pty") << Via::Serial;
+}
