@@ -11,8 +11,8 @@
 #include <Comm.h>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <Settings.h>
 #include <SimulatorHost.h>
 
