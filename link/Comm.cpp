@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +21,14 @@ bool IsAlternativeEcho(const QByteArray &sent, const QByteArray &echoed)
     if (sent.mid(4, 2) != "QB" || echoed.mid(4, 2) != "AB")
         return false;
     return sent.left(4) == echoed.left(4) && sent.mid(6) == echoed.mid(6);
+}
+
+constexpr int ShortEchoLength = 6;
+
+bool IsShortErrorEcho(const QByteArray &body, const QByteArray &sent)
+{
+    return body.size() == ShortEchoLength + 2 && body[ShortEchoLength] == ErrorMark &&
+           body.left(ShortEchoLength) == sent.left(ShortEchoLength);
 }
 
 } // namespace
@@ -168,12 +177,17 @@ int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoL
         return CrcMismatch;
     // A reply to an earlier command (one that timed out) must not pass for this one.
     const int k = qMin(echoLength, static_cast<int>(command.size()));
+    QByteArray payload = check.payload;
     if (k > 0) {
         const QByteArray echoed = check.body.left(k);
-        if (echoed != command.left(k) && !IsAlternativeEcho(command.left(k), echoed))
-            return NotSent;
+        if (echoed != command.left(k) && !IsAlternativeEcho(command.left(k), echoed)) {
+            // An error reply echoes only the Device ID and the two code letters, also to a
+            // command whose echo is longer (the four-character codes of the defaults).
+            if (!IsShortErrorEcho(check.body, command))
+                return NotSent;
+            payload = check.body.mid(ShortEchoLength);
+        }
     }
-    const QByteArray &payload = check.payload;
     if (payload.size() == 2 && payload[0] == ErrorMark) {
         const char letter = payload[1];
         if (letter < 'A' || letter > 'G')
@@ -271,7 +285,9 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     }
     const QByteArray command = commandText.toLatin1();
     const QString logText = QLatin1Char('[') + PrintableText(command) + QLatin1String("] ");
-    if (!IsValidCommandText(command) || command.size() != commandText.size()) {
+    const bool latin1 = std::all_of(commandText.cbegin(), commandText.cend(),
+                                    [](QChar c) { return c.unicode() <= 0xFF; });
+    if (!latin1 || !IsValidCommandText(command)) {
         emitLog(NotSent, logText + QLatin1String("rejected: not a valid command text"), QString(),
                 0);
         return NotSent;

@@ -174,6 +174,12 @@ private slots:
         // The controller's own refusal of an unknown code.
         sim_->clearFaults();
         QCOMPARE(comm.CommExchange(QStringLiteral("0001ZZ"), SerialEcho), 21);
+        // A refused write whose echo would carry the four-character code.
+        FaultSettings refuseWrite;
+        refuseWrite.errorCodes.insert("AF13", 'B');
+        sim_->setFaults(refuseWrite);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13120"), 8), 22);
+        QCOMPARE(comm.ReplyLength(), 2);
     }
 
     void splitRepliesAreAssembled()
@@ -269,6 +275,8 @@ private slots:
         QCOMPARE(tooLong.size(), 256);
         QCOMPARE(comm.CommExchange(tooLong, SerialEcho), 0);
         QCOMPARE(comm.CommExchange(QString(), SerialEcho), 0);
+        // Text outside single bytes would go out altered.
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001BD01卡片卡片卡片卡片"), SerialEcho), 0);
         for (const char framing : {'\x01', '\x02', '\x03', '\x04', '\x0D'})
             QCOMPARE(
                 comm.CommExchange(QStringLiteral("0001AF13") + QLatin1Char(framing), SerialEcho),
