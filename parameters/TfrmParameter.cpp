@@ -1,0 +1,300 @@
+#include "TfrmParameter.h"
+
+#include "Comm.h"
+#include "Language.h"
+#include "PageLayout.h"
+#include "PageParameter.h"
+#include "PageParameterIo.h"
+#include "ParamDefaults.h"
+#include "ParamFilePaths.h"
+#include "ParamFileTransfer.h"
+#include "Settings.h"
+#include "SharedFlag.h"
+#include "UserPrompt.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMoveEvent>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+namespace Row {
+constexpr int Exit = 10, Default = 17, WindowCaption = 19, ReadFromDevice = 39, WriteToDevice = 40,
+              ReadAll = 43, WriteAll = 44, BackupTab = 103, SetupTab = 104, SdCardTab = 105,
+              ExportPath = 106, ImportPath = 107, Reading = 111, Writing = 112, SystemMessage = 118;
+} // namespace Row
+
+const QString Colon = QStringLiteral(":");
+const QString TwoSpaces = QStringLiteral("  ");
+
+} // namespace
+
+TfrmParameter::TfrmParameter(Comm &comm, Settings &settings, const Language &language,
+                             ProgressState &progress, SharedFlag &batchMode,
+                             SharedFlag &clockReadPaused, UserPrompt &prompt,
+                             const QString &versionText, QWidget *parent)
+    : QDialog(parent), comm_(comm), settings_(settings), language_(language), progress_(progress),
+      batchMode_(batchMode), prompt_(prompt), versionText_(versionText),
+      transfer_(comm, progress, clockReadPaused), io_(std::make_unique<PageParameterIo>(transfer_)),
+      files_(std::make_unique<ParamFileTransfer>(transfer_, settings, prompt, language))
+{
+    setObjectName(QStringLiteral("TfrmParameter"));
+    buildWindow();
+    edPath01->setText(ParamFilePaths::InitialExportPath(settings_));
+    edPath02->setText(ParamFilePaths::InitialImportPath(settings_));
+    connect(io_.get(), &PageParameterIo::rowStarted, this, [this](int number, bool writing) {
+        setStatus(QString(),
+                  text(writing ? Row::Writing : Row::Reading) + TwoSpaces + rowCaption(number));
+    });
+    connect(io_.get(), &PageParameterIo::rowRead, this, [this](int number, const QString &value) {
+        const PageParameter &parameter = *FindPageParameter(number);
+        paramBox(number)->setCurrentIndex(value.toInt() - parameter.lowest);
+    });
+    applyLanguage();
+}
+
+TfrmParameter::~TfrmParameter() = default;
+
+void TfrmParameter::setRetryPause(std::chrono::milliseconds pause)
+{
+    transfer_.setRetryPause(pause);
+}
+
+QString TfrmParameter::text(int row) const
+{
+    return language_.TableText(row);
+}
+
+QString TfrmParameter::rowCaption(int number) const
+{
+    return text(FindPageParameter(number)->captionRow);
+}
+
+QString TfrmParameter::statusText(int panel) const
+{
+    return (panel == 0 ? statusPanel0_ : statusPanel1_)->text();
+}
+
+void TfrmParameter::setStatus(const QString &panel0, const QString &panel1)
+{
+    statusPanel0_->setText(panel0);
+    statusPanel1_->setText(panel1);
+}
+
+void TfrmParameter::applyLanguage()
+{
+    setWindowTitle(text(Row::WindowCaption));
+    pcMain->setTabText(pcMain->indexOf(ts01), text(Row::BackupTab));
+    pcMain->setTabText(pcMain->indexOf(ts02), text(Row::SetupTab));
+    pcMain->setTabText(pcMain->indexOf(ts03), text(Row::SdCardTab));
+    for (auto it = paramLabel_.cbegin(); it != paramLabel_.cend(); ++it)
+        it.value()->setText(rowCaption(it.key()) + Colon);
+    for (QToolButton *button : readButtons_)
+        button->setToolTip(text(Row::ReadFromDevice));
+    for (QToolButton *button : writeButtons_)
+        button->setToolTip(text(Row::WriteToDevice));
+    btnRxAll->setText(text(Row::ReadAll));
+    btnTxAll->setText(text(Row::WriteAll));
+    btnDefault->setText(text(Row::Default));
+    for (QPushButton *button : exitButtons_)
+        button->setText(text(Row::Exit));
+    btnBackup->setText(text(Row::ReadFromDevice));
+    btnBackup->setToolTip(text(Row::ReadFromDevice));
+    btnRestore->setText(text(Row::WriteToDevice));
+    btnRestore->setToolTip(text(Row::WriteToDevice));
+    lbl101->setText(text(Row::ExportPath) + Colon);
+    lbl102->setText(text(Row::ImportPath) + Colon);
+    btnBackup->setEnabled(comm_.DeviceConnected());
+    btnRestore->setEnabled(comm_.DeviceConnected());
+}
+
+void TfrmParameter::applyVersionRows()
+{
+    for (auto it = rowWidgets_.cbegin(); it != rowWidgets_.cend(); ++it) {
+        const bool visible = PageLayout::RowVisible(it.key(), versionText_);
+        for (QWidget *widget : it.value())
+            widget->setVisible(visible);
+    }
+}
+
+void TfrmParameter::showDefaults()
+{
+    for (const PageParameter &parameter : PageParameters())
+        paramBox(parameter.number)->setCurrentText(parameter.defaultValue);
+}
+
+void TfrmParameter::report(const ParamResult &result, bool showBox)
+{
+    lastResult_ = result;
+    if (showBox)
+        prompt_.message(result.reportText(), text(Row::SystemMessage));
+}
+
+template <typename Operation> void TfrmParameter::runBusy(Operation operation)
+{
+    pcMain->setEnabled(false);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([this] {
+        QGuiApplication::restoreOverrideCursor();
+        pcMain->setEnabled(true);
+    });
+    try {
+        operation();
+    } catch (...) {
+        lastResult_ = ParamResult();
+        lastResult_.fail(QStringLiteral("The operation ended unexpectedly."));
+    }
+}
+
+void TfrmParameter::btn101Click(int number)
+{
+    runBusy([&] {
+        const ParamResult result = io_->readOne(number);
+        setStatus(QString(), QString());
+        report(result, reportEach_);
+    });
+}
+
+void TfrmParameter::btn201Click(int number)
+{
+    runBusy([&] {
+        const ParamResult result = io_->writeOne(number, paramBox(number)->currentText());
+        setStatus(QString(), QString());
+        report(result, reportEach_);
+    });
+}
+
+void TfrmParameter::btnRxAllClick()
+{
+    reportEach_ = false;
+    const auto again = qScopeGuard([this] { reportEach_ = true; });
+    ParamResult all;
+    runBusy([&] { all = io_->readAll(); });
+    setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
+    report(all, true);
+}
+
+void TfrmParameter::btnTxAllClick()
+{
+    reportEach_ = false;
+    const auto again = qScopeGuard([this] { reportEach_ = true; });
+    QMap<int, QString> values;
+    for (auto it = paramBox_.cbegin(); it != paramBox_.cend(); ++it)
+        values.insert(it.key(), it.value()->currentText());
+    ParamResult all;
+    runBusy([&] { all = io_->writeAll(values); });
+    setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
+    report(all, true);
+}
+
+void TfrmParameter::btnDefaultClick()
+{
+    ParamResult result;
+    runBusy([&] {
+        setStatus(QString(), text(Row::Writing));
+        QCoreApplication::processEvents();
+        result = ParamDefaults(transfer_, language_).apply();
+        // Only what the controller confirmed is shown; the other rows keep their values.
+        for (const ParamValue &value : result.values) {
+            if (const PageParameter *parameter = FindPageParameter(value.code))
+                paramBox(parameter->number)->setCurrentText(value.value);
+        }
+    });
+    setStatus(QString(), result.success ? QString() : CodeList(result.failedCodes));
+    report(result, true);
+}
+
+void TfrmParameter::btnOpenFile01Click()
+{
+    const QString chosen = prompt_
+                               .saveFileName(ParamFilePaths::InitialExportPath(settings_),
+                                             ParamFilePaths::DialogFilter)
+                               .trimmed();
+    if (chosen.isEmpty())
+        return;
+    edPath01->setText(chosen);
+    settings_.SaveSetting(ParamFilePaths::ExportSetting, edPath01->text());
+}
+
+void TfrmParameter::btnOpenFile02Click()
+{
+    const QString chosen = prompt_
+                               .openFileName(ParamFilePaths::InitialImportPath(settings_),
+                                             ParamFilePaths::DialogFilter)
+                               .trimmed();
+    if (chosen.isEmpty())
+        return;
+    edPath02->setText(ParamFilePaths::WithXmlExtension(chosen));
+    settings_.SaveSetting(ParamFilePaths::ImportSetting, edPath02->text());
+}
+
+void TfrmParameter::btnBackupClick()
+{
+    ParamResult result;
+    runBusy([&] {
+        setStatus(QString(), text(Row::Reading));
+        result = files_->backup(edPath01->text());
+    });
+    setStatus(QString(), QString());
+    // In batch mode the caller reports success; a failure is still told here.
+    report(result, !result.success || !batchMode_.isSet());
+}
+
+void TfrmParameter::btnRestoreClick()
+{
+    ParamResult result;
+    runBusy([&] {
+        setStatus(QString(), text(Row::Writing));
+        result = files_->restore(edPath02->text());
+    });
+    setStatus(QString(), QString());
+    // In batch mode the caller reports success; a failure is still told here.
+    report(result, !result.success || !batchMode_.isSet());
+}
+
+void TfrmParameter::readAllQuietly()
+{
+    reportEach_ = false;
+    const auto again = qScopeGuard([this] { reportEach_ = true; });
+    ParamResult all;
+    runBusy([&] { all = io_->readAll(); });
+    setStatus(QString(), QString());
+    report(all, false);
+}
+
+void TfrmParameter::tmrStartTimer()
+{
+    applyVersionRows();
+    readAllQuietly();
+}
+
+void TfrmParameter::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    showDefaults();
+    QTimer::singleShot(1, this, &TfrmParameter::tmrStartTimer);
+}
+
+void TfrmParameter::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        applyLanguage();
+}
+
+void TfrmParameter::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    emit moved(frameGeometry());
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "ParamResult.h"
+#include "ParamTransfer.h"
+
+#include <QDialog>
+#include <QMap>
+#include <chrono>
+
+class Comm;
+class Language;
+class PageParameterIo;
+class ParamFileTransfer;
+class ProgressState;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class Settings;
+class SharedFlag;
+class UserPrompt;
+
+// The parameter window: "Parameter Backup/Restore" (file backup and restore), "Special
+// Parameter Setup" (the 22 parameters one by one or all at once, and the factory defaults)
+// and the SD card page. The transfer logic lives in widget-free classes; this window only
+// shows their values and reports their outcome.
+class TfrmParameter : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmParameter(Comm &comm, Settings &settings, const Language &language, ProgressState &progress,
+                  SharedFlag &batchMode, SharedFlag &clockReadPaused, UserPrompt &prompt,
+                  const QString &versionText, QWidget *parent = nullptr);
+    ~TfrmParameter() override;
+
+    QString VersionText() const { return versionText_; }
+    void setRetryPause(std::chrono::milliseconds pause);
+
+    // Row controls by parameter number.
+    QComboBox *paramBox(int number) const { return paramBox_.value(number); }
+    QLabel *paramLabel(int number) const { return paramLabel_.value(number); }
+    QString statusText(int panel) const;
+    // The outcome of the last operation started from the window.
+    const ParamResult &lastResult() const { return lastResult_; }
+
+    // The handlers, also called directly by a caller that drives the window.
+    void btn101Click(int number); // read one
+    void btn201Click(int number); // write one
+    void btnRxAllClick();
+    void btnTxAllClick();
+    void btnDefaultClick();
+    void btnOpenFile01Click();
+    void btnOpenFile02Click();
+    void btnBackupClick();
+    void btnRestoreClick();
+    void tmrStartTimer();
+
+    QTabWidget *pcMain = nullptr;
+    QWidget *ts01 = nullptr;
+    QWidget *ts02 = nullptr;
+    QWidget *ts03 = nullptr;
+    QLineEdit *edPath01 = nullptr;
+    QLineEdit *edPath02 = nullptr;
+    QPushButton *btnBackup = nullptr;
+    QPushButton *btnRestore = nullptr;
+    QPushButton *btnRxAll = nullptr;
+    QPushButton *btnTxAll = nullptr;
+    QPushButton *btnDefault = nullptr;
+
+signals:
+    // The window moved; the owner re-centres the progress window on it.
+    void moved(const QRect &frame);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void buildWindow();
+    QWidget *buildBackupPage();
+    QWidget *buildSetupPage();
+    QWidget *buildRow(int number, QWidget *parent);
+    void applyLanguage();
+    void applyVersionRows();
+    void showDefaults();
+    void setStatus(const QString &panel0, const QString &panel1);
+    void report(const ParamResult &result, bool showBox);
+    void readAllQuietly();
+    template <typename Operation> void runBusy(Operation operation);
+    QString rowCaption(int number) const;
+    QString text(int row) const;
+
+    Comm &comm_;
+    Settings &settings_;
+    const Language &language_;
+    ProgressState &progress_;
+    SharedFlag &batchMode_;
+    UserPrompt &prompt_;
+    QString versionText_;
+    ParamTransfer transfer_;
+    std::unique_ptr<PageParameterIo> io_;
+    std::unique_ptr<ParamFileTransfer> files_;
+    bool reportEach_ = true;
+    ParamResult lastResult_;
+
+    QMap<int, QComboBox *> paramBox_;
+    QMap<int, QLabel *> paramLabel_;
+    QMap<int, QList<QWidget *>> rowWidgets_;
+    QMap<int, QToolButton *> readButtons_;
+    QMap<int, QToolButton *> writeButtons_;
+    QList<QPushButton *> exitButtons_;
+    QLabel *lbl101 = nullptr;
+    QLabel *lbl102 = nullptr;
+    QLabel *statusPanel0_ = nullptr;
+    QLabel *statusPanel1_ = nullptr;
+};
