@@ -45,20 +45,6 @@ bool readNumberOption(CliContext &context, const QString &name, int fallback, in
     return true;
 }
 
-// Progress as one rewritten line on a terminal.
-void showProgress(CliContext &context, ProgressState &progress)
-{
-    if (context.json || !ControllerSession::stderrIsTerminal())
-        return;
-    QObject::connect(&progress, &ProgressState::changed, &progress, [&context, &progress] {
-        if (progress.running())
-            context.err << '\r' << progress.text() << "   " << Qt::flush;
-    });
-    QObject::connect(&progress, &ProgressState::finished, &progress, [&context] {
-        context.err << '\n' << Qt::flush;
-    });
-}
-
 int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
 {
     int from = 1;
@@ -172,7 +158,7 @@ int runCardsVerb(CliContext &context)
     SharedFlag clockReadPaused;
     const Language language;
     CardTransfer transfer(comm, progress, clockReadPaused, language);
-    showProgress(context, progress);
+    ControllerSession::showProgress(context, progress);
     TableStore table;
     if (action == QLatin1String("read"))
         return readCards(context, transfer, table);

@@ -3,6 +3,7 @@
 #include "CliContext.h"
 #include "Comm.h"
 #include "LinkOptions.h"
+#include "ProgressState.h"
 
 #include <cstdio>
 #ifdef Q_OS_WIN
@@ -66,13 +67,22 @@ QString readVersion(Comm &comm)
     return {};
 }
 
-bool stderrIsTerminal()
+void showProgress(CliContext &context, ProgressState &progress)
 {
 #ifdef Q_OS_WIN
-    return _isatty(_fileno(stderr)) != 0;
+    const bool terminal = _isatty(_fileno(stderr)) != 0;
 #else
-    return isatty(fileno(stderr)) != 0;
+    const bool terminal = isatty(fileno(stderr)) != 0;
 #endif
+    if (context.json || !terminal)
+        return;
+    QObject::connect(&progress, &ProgressState::changed, &progress, [&context, &progress] {
+        if (progress.running())
+            context.err << '\r' << progress.text() << "   " << Qt::flush;
+    });
+    QObject::connect(&progress, &ProgressState::finished, &progress, [&context] {
+        context.err << '\n' << Qt::flush;
+    });
 }
 
 } // namespace ControllerSession

@@ -3,6 +3,7 @@
 #include <QString>
 
 class Comm;
+class ProgressState;
 struct CliContext;
 
 // Opens the link of the command line, settles the Device ID (asking with 0000AC for
@@ -13,7 +14,8 @@ namespace ControllerSession {
 bool open(CliContext &context, Comm &comm);
 // The firmware version text ("DB"), empty when it cannot be read.
 QString readVersion(Comm &comm);
-// Progress lines on a terminal, for long verbs.
-bool stderrIsTerminal();
+// Progress of long verbs as one rewritten line on standard error, when that is a terminal
+// and the output is not JSON.
+void showProgress(CliContext &context, ProgressState &progress);
 
 } // namespace ControllerSession

@@ -1,8 +1,10 @@
+#include "BackupVerb.h"
 #include "CardsVerb.h"
 #include "CliContext.h"
 #include "ExchangeVerb.h"
 #include "FileVerb.h"
 #include "LinkOptions.h"
+#include "ParamsVerb.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -22,6 +24,9 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("exchange"), {runExchangeVerb}},
         {QStringLiteral("cards"), {runCardsVerb}},
         {QStringLiteral("file"), {runFileVerb, false}},
+        {QStringLiteral("params"), {runParamsVerb}},
+        {QStringLiteral("backup"), {runBackupVerb}},
+        {QStringLiteral("restore"), {runBackupVerb}},
     };
     return table;
 }

@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include <QTemporaryDir>
+
 namespace {
 
 std::unique_ptr<QSettings> openStore(const QString &filePath)
@@ -16,6 +18,16 @@ std::unique_ptr<QSettings> openStore(const QString &filePath)
 } // namespace
 
 Settings::Settings(const QString &filePath) : store_(openStore(filePath)) {}
+
+Settings::~Settings() = default;
+
+std::unique_ptr<Settings> Settings::Transient()
+{
+    auto folder = std::make_unique<QTemporaryDir>();
+    auto settings = std::make_unique<Settings>(folder->filePath(QStringLiteral("settings.ini")));
+    settings->transientFolder_ = std::move(folder);
+    return settings;
+}
 
 QString Settings::filePath() const
 {

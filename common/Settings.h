@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <memory>
 
+class QTemporaryDir;
+
 // The program's persistent settings: organisation "ORVEX", application "KT480NTV5", user
 // scope, or a file of its own (chosen with --settings or KT480_SETTINGS) so that tests and
 // the demo never touch a user's settings. Every error is swallowed: missing values read as
@@ -14,6 +16,11 @@ class Settings
 public:
     // An empty path selects the user's settings, unless KT480_SETTINGS names a file.
     explicit Settings(const QString &filePath = QString());
+    ~Settings();
+
+    // Settings that live only as long as this object, for runs that must not remember
+    // anything (the command-line client).
+    static std::unique_ptr<Settings> Transient();
 
     QString filePath() const;
 
@@ -28,5 +35,6 @@ public:
     void sync();
 
 private:
+    std::unique_ptr<QTemporaryDir> transientFolder_;
     std::unique_ptr<QSettings> store_;
 };

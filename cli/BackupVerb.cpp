@@ -1,0 +1,66 @@
+#include "BackupVerb.h"
+
+#include "AllBackup.h"
+#include "CardFile.h"
+#include "CliContext.h"
+#include "CliPrompt.h"
+#include "Comm.h"
+#include "ControllerSession.h"
+#include "Language.h"
+#include "ParamFilePaths.h"
+#include "ProgressState.h"
+#include "Settings.h"
+#include "SharedFlag.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+int runBackupVerb(CliContext &context)
+{
+    const bool backup = context.parser.positionalArguments().value(0) == QLatin1String("backup");
+    if (context.arguments.size() != 1) {
+        context.err << "usage: kt480ctl CONNECTION backup|restore DIR\n";
+        return ExitUsage;
+    }
+    const QDir dir(context.arguments.first());
+    const QString parameterFile = dir.filePath(ParamFilePaths::DefaultFileName);
+    const QString cardFile = dir.filePath(CardFile::DefaultFileName);
+
+    Comm comm;
+    if (!ControllerSession::open(context, comm))
+        return ExitFailed;
+    const std::unique_ptr<Settings> settings = Settings::Transient();
+    for (const auto &[option, setting] :
+         {std::pair{"from", "CardNoMin"}, std::pair{"to", "CardNoMax"}}) {
+        if (context.parser.isSet(QLatin1String(option)))
+            settings->SaveSetting(QLatin1String(setting),
+                                  context.parser.value(QLatin1String(option)));
+    }
+    ProgressState progress;
+    SharedFlag clockReadPaused;
+    SharedFlag batchMode;
+    CliPrompt prompt(context.err);
+    const Language language;
+    ControllerSession::showProgress(context, progress);
+    AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
+    const AllBackup::Outcome outcome =
+        backup ? all.backup(parameterFile, cardFile)
+               : all.restore(parameterFile, cardFile, ControllerSession::readVersion(comm));
+    if (context.json) {
+        const QJsonObject object{
+            {QStringLiteral("complete"), outcome.complete()},
+            {QStringLiteral("parametersComplete"), outcome.parametersComplete},
+            {QStringLiteral("cardsComplete"), outcome.cardsComplete},
+            {QStringLiteral("parameterProblems"),
+             QJsonArray::fromStringList(outcome.parameterProblems)},
+            {QStringLiteral("cardProblems"), QJsonArray::fromStringList(outcome.cardProblems)},
+            {QStringLiteral("parameterFile"), parameterFile},
+            {QStringLiteral("cardFile"), cardFile}};
+        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        context.out << outcome.reportText() << '\n';
+    }
+    return outcome.complete() ? ExitOk : ExitFailed;
+}
