@@ -12,14 +12,6 @@ constexpr int EchoLength = 6;
 constexpr int MinimumLength = 7;
 } // namespace
 
-// The link hands a closed port to the event loop for deletion; the port stays locked until
-// then, so it must be gone before the same port is opened again.
-void Identifier::releaseClosedPort()
-{
-    comm_.CommClose();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 bool Identifier::exchangeLong(const QString &code)
 {
     return comm_.CommExchange(comm_.DeviceIDText() + code, EchoLength) == Comm::Accepted &&
@@ -64,12 +56,12 @@ IdentifyResult Identifier::IdentifySerial(int storedPort, int comboPort,
                                           const QString &settingsText)
 {
     IdentifyResult result;
-    releaseClosedPort();
+    comm_.CommClose();
     int port = storedPort;
     if (port > 0) {
         if (comm_.CommOpenSerial(port, settingsText))
             readSerialNumber(3, 50, 0, result.serialNumber);
-        releaseClosedPort();
+        comm_.CommClose();
     }
     bool comboAnswered = false;
     if (result.serialNumber.isEmpty()) {
@@ -86,7 +78,7 @@ IdentifyResult Identifier::IdentifySerial(int storedPort, int comboPort,
             if (readSerialNumber(3, 0, 0, result.serialNumber))
                 port = comboPort;
         }
-        releaseClosedPort();
+        comm_.CommClose();
         if (!comboAnswered && !broadcastAnswered)
             return result;
     }

@@ -42,7 +42,6 @@ private:
     bool askDeviceId(QString &deviceId);
     // An "AS" or "DB" reply counts only when longer than seven characters.
     bool exchangeLong(const QString &code);
-    void releaseClosedPort();
 
     Comm &comm_;
 };

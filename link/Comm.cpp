@@ -84,11 +84,11 @@ void Comm::releaseTransport()
 {
     if (!transport_)
         return;
-    // Deleting a socket from inside one of its own signals is not allowed: hand it over.
+    // Deleting a socket from inside one of its own signals is not allowed: the port is
+    // released now and the object handed to the event loop.
     Transport *old = transport_.release();
     old->disconnect(this);
-    if (auto *udp = qobject_cast<UdpTransport *>(old))
-        udp->close();
+    old->shutdown();
     old->deleteLater();
     ++generation_;
     emit transportChanged();

@@ -24,6 +24,7 @@ public:
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;
+    void shutdown() override { port_.close(); }
 
     // Blocks until bytes arrive or the time is up, without running other events.
     bool waitForReadyRead(int ms) { return port_.waitForReadyRead(ms); }

@@ -23,6 +23,7 @@ public:
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;
+    void shutdown() override { socket_.abort(); }
 
 signals:
     void connected();

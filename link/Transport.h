@@ -21,6 +21,9 @@ public:
     virtual QByteArray takeReceived() = 0;
     // Opens again a transport that was closed; true when it is usable or starting.
     virtual bool reopen() = 0;
+    // Releases the port or socket at once (a serial port stays locked while it is open),
+    // also from inside one of the transport's own signals.
+    virtual void shutdown() = 0;
 
 signals:
     void readyRead();

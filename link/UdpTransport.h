@@ -29,6 +29,7 @@ public:
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;
+    void shutdown() override { close(); }
 
 private:
     QString host_;

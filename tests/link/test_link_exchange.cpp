@@ -303,6 +303,11 @@ private slots:
         QVERIFY(!openSerial(second));
         QCOMPARE(second.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
         QCOMPARE(holder.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+
+        // A closed port is free at once, before the event loop has run.
+        holder.CommClose();
+        QVERIFY(openSerial(second));
+        QCOMPARE(second.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
     }
 
     void deskReader()
