@@ -2,6 +2,7 @@
 #include "DemoSession.h"
 #include "SingleInstance.h"
 #include "TfrmKT480NT5.h"
+#include "WindowLauncher.h"
 #include "WindowScreenshot.h"
 
 #include <QApplication>
@@ -63,6 +64,7 @@ int main(int argc, char *argv[])
     options.automaticConnect = !parser.isSet(noAutoConnectOption);
     options.systemLanguageIndex = Language::LanguageFromSystem();
     TfrmKT480NT5 window(context, options);
+    new WindowLauncher(window);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] {
         window.showNormal();
         window.raise();

@@ -1,0 +1,52 @@
+#include "WindowLauncher.h"
+
+#include "AllBackup.h"
+#include "AppContext.h"
+#include "LanguageFont.h"
+#include "TfrmCardData.h"
+#include "TfrmDownload.h"
+#include "TfrmKT480NT5.h"
+#include "TfrmParameter.h"
+
+#include <QApplication>
+
+WindowLauncher::WindowLauncher(TfrmKT480NT5 &mainWindow) : QObject(&mainWindow), main_(mainWindow)
+{
+    connect(&main_, &TfrmKT480NT5::parameterWindowRequested, this,
+            &WindowLauncher::openParameterWindow);
+    connect(&main_, &TfrmKT480NT5::cardWindowRequested, this, &WindowLauncher::openCardWindow);
+    connect(&main_, &TfrmKT480NT5::backupRequested, this, [this] { openAllBackup(true); });
+    connect(&main_, &TfrmKT480NT5::restoreRequested, this, [this] { openAllBackup(false); });
+}
+
+void WindowLauncher::openParameterWindow()
+{
+    AppContext &c = main_.context();
+    TfrmParameter window(c.comm, c.settings, c.language, c.progress, c.batchMode, c.clockReadPaused,
+                         *c.prompt, main_.versionText(), &main_);
+    ApplyLanguageFont(&window, c.language.EffectiveIndex());
+    window.exec();
+}
+
+void WindowLauncher::openCardWindow()
+{
+    AppContext &c = main_.context();
+    TfrmCardData window(c.comm, c.settings, c.language, c.progress, c.clockReadPaused, *c.prompt,
+                        &main_);
+    window.VersionText = main_.versionText();
+    ApplyLanguageFont(&window, c.language.EffectiveIndex());
+    window.exec();
+}
+
+void WindowLauncher::openAllBackup(bool backup)
+{
+    AppContext &c = main_.context();
+    if (!c.comm.DeviceConnected())
+        return;
+    AllBackup allBackup(c.comm, c.settings, c.progress, c.clockReadPaused, c.batchMode, *c.prompt,
+                        c.language);
+    TfrmDownload window(backup ? TfrmDownload::Mode::Backup : TfrmDownload::Mode::Restore,
+                        allBackup, c.settings, *c.prompt, c.language, main_.versionText(), &main_);
+    ApplyLanguageFont(&window, c.language.EffectiveIndex());
+    window.exec();
+}
