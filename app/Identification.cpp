@@ -1,7 +1,7 @@
 #include "Identification.h"
 
 #include "DeviceId.h"
-#include "Pause.h"
+#include "ResponsivePause.h"
 #include "SdCardLabel.h"
 
 #include <Comm.h>
@@ -23,13 +23,13 @@ bool Identifier::readSerialNumber(int attempts, int pauseBeforeMs, int pauseAfte
 {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (pauseBeforeMs > 0)
-            Pause(pauseBeforeMs);
+            PauseResponsively(std::chrono::milliseconds(pauseBeforeMs));
         if (exchangeLong(QStringLiteral("AS"))) {
             serialNumber = comm_.ReplyText();
             return true;
         }
         if (pauseAfterFailureMs > 0)
-            Pause(pauseAfterFailureMs);
+            PauseResponsively(std::chrono::milliseconds(pauseAfterFailureMs));
     }
     return false;
 }
@@ -37,7 +37,7 @@ bool Identifier::readSerialNumber(int attempts, int pauseBeforeMs, int pauseAfte
 bool Identifier::askDeviceId(QString &deviceId)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        Pause(50);
+        PauseResponsively(std::chrono::milliseconds(50));
         QCoreApplication::processEvents();
         if (comm_.CommExchange(QStringLiteral("0000AC"), 0) != Comm::Accepted ||
             comm_.ReplyLength() <= MinimumLength)
@@ -140,7 +140,7 @@ IdentifyResult Identifier::IdentifyUdp()
             comm_.setDeviceConnected(true);
             break;
         }
-        Pause(10);
+        PauseResponsively(std::chrono::milliseconds(10));
     }
     return result;
 }

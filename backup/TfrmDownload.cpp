@@ -118,7 +118,7 @@ void TfrmDownload::chooseFile(QLineEdit *edit, const QString &readSetting,
     const QString chosen = prompt_.openFileName(edit->text(), CardFile::DialogFilter).trimmed();
     if (chosen.isEmpty())
         return;
-    const QString path = ParamFilePaths::WithXmlExtension(chosen);
+    const QString path = WithXmlExtension(chosen);
     if (mode_ == Mode::Restore) {
         if (QFileInfo::exists(path))
             settings_.SaveSetting(readSetting, path);
@@ -156,7 +156,7 @@ void TfrmDownload::run(bool backup)
         w->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    const QString cards = ParamFilePaths::WithXmlExtension(cardPath().trimmed());
+    const QString cards = WithXmlExtension(cardPath().trimmed());
     const AllBackup::Outcome outcome =
         backup ? allBackup_.backup(parameterPath(), cards)
                : allBackup_.restore(parameterPath(), cards, versionText_);

@@ -14,11 +14,6 @@ QString DefaultPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(DefaultFileName);
 }
 
-QString WithXmlRule(const QString &path)
-{
-    return path.toUpper().contains(QLatin1String("XML")) ? path : path + QLatin1String(".xml");
-}
-
 TableResult Load(TableStore &table, const QString &path)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))

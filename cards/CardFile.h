@@ -16,8 +16,6 @@ inline const QString DialogFilter = QStringLiteral("xml files(*.xml)");
 
 // The default file in the program's folder.
 QString DefaultPath();
-// ".xml" appended when the upper-cased path holds no "XML" anywhere.
-QString WithXmlRule(const QString &path);
 
 // Loads a card file into the table. A file that cannot be read, or that holds no card
 // fields, leaves the table as it was and gives a message naming the file.

@@ -70,7 +70,7 @@ int CardTransfer::exchangeWithRetries(const QString &command)
         result = comm_.CommExchange(comm_.DeviceIDText() + command, 6);
         if (result == Comm::Accepted)
             break;
-        PauseResponsively(retryPauseMs_);
+        PauseResponsively(std::chrono::milliseconds(retryPauseMs_));
     }
     return result;
 }
@@ -81,7 +81,7 @@ bool CardTransfer::controllerAnswers()
         if (comm_.CommExchange(comm_.DeviceIDText() + QStringLiteral("AS"), 6) == Comm::Accepted &&
             comm_.ReplyLength() > 7)
             return true;
-        PauseResponsively(retryPauseMs_);
+        PauseResponsively(std::chrono::milliseconds(retryPauseMs_));
     }
     return false;
 }
@@ -191,7 +191,7 @@ bool CardTransfer::deleteAllCards()
         const QString text = deleting + QLatin1Char(' ') + seven(progress_.position());
         progress_.setText(text);
         emit status(text);
-        PauseResponsively(settlePassMs_);
+        PauseResponsively(std::chrono::milliseconds(settlePassMs_));
     }
     return true;
 }

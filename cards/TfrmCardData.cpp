@@ -7,6 +7,7 @@
 #include "Language.h"
 #include "Settings.h"
 #include "UserPrompt.h"
+#include "XmlPathRule.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -563,7 +564,7 @@ QString TfrmCardData::chooseFile(bool forSaving)
     const QString chosen = (forSaving ? prompt_.saveFileName(proposed, CardFile::DialogFilter)
                                       : prompt_.openFileName(proposed, CardFile::DialogFilter))
                                .trimmed();
-    return chosen.isEmpty() ? QString() : CardFile::WithXmlRule(chosen);
+    return chosen.isEmpty() ? QString() : WithXmlExtension(chosen);
 }
 
 void TfrmCardData::btnReadFileClick()

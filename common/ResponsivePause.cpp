@@ -4,13 +4,13 @@
 #include <QEventLoop>
 #include <QTimer>
 
-void PauseResponsively(int milliseconds)
+void PauseResponsively(std::chrono::milliseconds pause)
 {
-    if (milliseconds <= 0) {
+    if (pause.count() <= 0) {
         QCoreApplication::processEvents();
         return;
     }
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer::singleShot(pause, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
-// Waits the given time while the user interface keeps handling its events; 0 or less only
-// lets pending events run.
-void PauseResponsively(int milliseconds);
+#include <chrono>
+
+// Waits the given time while the user interface keeps handling its events (no sleeping
+// thread); 0 or less only lets pending events run.
+void PauseResponsively(std::chrono::milliseconds pause);

@@ -32,11 +32,4 @@ QString InitialImportPath(const Settings &settings)
     return Remembered(settings, ImportSetting);
 }
 
-QString WithXmlExtension(const QString &path)
-{
-    if (path.toUpper().contains(QLatin1String("XML")))
-        return path;
-    return path + QLatin1String(".xml");
-}
-
 } // namespace ParamFilePaths

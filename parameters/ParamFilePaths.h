@@ -1,5 +1,7 @@
 #pragma once
 
+#include "XmlPathRule.h"
+
 #include <QString>
 
 class Settings;
@@ -19,8 +21,5 @@ QString DefaultFile();
 // The remembered path when one is stored, otherwise the default file.
 QString InitialExportPath(const Settings &settings);
 QString InitialImportPath(const Settings &settings);
-
-// The path with ".xml" appended when its upper-case form lacks "XML" anywhere.
-QString WithXmlExtension(const QString &path);
 
 } // namespace ParamFilePaths

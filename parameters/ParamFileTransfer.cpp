@@ -109,7 +109,7 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     defineTable();
     silentInRow_ = 0;
 
-    if (ParamFilePaths::WithXmlExtension(shownPath.trimmed()).isEmpty()) {
+    if (WithXmlExtension(shownPath.trimmed()).isEmpty()) {
         result.fail(QStringLiteral("No export file is chosen."));
         return result;
     }
@@ -162,7 +162,7 @@ ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complet
                                           const QString &lostAt)
 {
     ParamResult result;
-    const QString target = ParamFilePaths::WithXmlExtension(shownPath.trimmed());
+    const QString target = WithXmlExtension(shownPath.trimmed());
     if (table_.IsEmpty()) {
         result.fail(complete ? QStringLiteral("The controller answered no parameter code; no "
                                               "file was written.")

@@ -52,7 +52,11 @@ bool ParamTransfer::attempts(const QString &command, const QString &echoCode)
         }
         if (lastResult_ != Comm::TimedOut && lastResult_ != Comm::NotSent)
             lastFailureSilent_ = false;
-        PauseResponsively(retryPause_);
+        // A controller that refused the code has answered; only a lost or damaged reply
+        // needs the line to settle before the next attempt.
+        const bool refused =
+            lastResult_ >= Comm::ControllerErrorA && lastResult_ < Comm::ControllerErrorA + 7;
+        PauseResponsively(refused ? std::chrono::milliseconds(0) : retryPause_);
     }
     return false;
 }

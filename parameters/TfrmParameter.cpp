@@ -233,7 +233,7 @@ void TfrmParameter::btnOpenFile02Click()
                                .trimmed();
     if (chosen.isEmpty())
         return;
-    edPath02->setText(ParamFilePaths::WithXmlExtension(chosen));
+    edPath02->setText(WithXmlExtension(chosen));
     settings_.SaveSetting(ParamFilePaths::ImportSetting, edPath02->text());
 }
 

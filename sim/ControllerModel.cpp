@@ -179,8 +179,10 @@ QByteArray ControllerModel::parameter(ControllerData &d, const Command &c, bool 
     const bool read = r.size() == 2 || r == "100";
     const QByteArray code = "AF" + (read ? r : r.first(2));
     const auto it = d.parameters.find(code);
+    // The controller keeps a slot for every code up to AF100: one it does not use reads
+    // as empty, and cannot be written.
     if (it == d.parameters.end())
-        return ErrorReplyBody(c.echo, 'A');
+        return read ? c.echo : ErrorReplyBody(c.echo, 'A');
     if (read)
         return c.echo + it.value();
     const QByteArray value = r.sliced(2);
