@@ -33,13 +33,13 @@ public:
     IdentifyResult IdentifyTcp();
     // The sequence run on an open UDP endpoint.
     IdentifyResult IdentifyUdp();
+    // Up to three "0000AC" queries; adopts the Device ID of an accepted answer.
+    bool askDeviceId(QString &deviceId);
 
 private:
     // Up to `attempts` "AS" reads, waiting `pauseMs` before (serial) or after (UDP) each.
     bool readSerialNumber(int attempts, int pauseBeforeMs, int pauseAfterFailureMs,
                           QString &serialNumber);
-    // Up to three "0000AC" queries; adopts the Device ID of an accepted answer.
-    bool askDeviceId(QString &deviceId);
     // An "AS" or "DB" reply counts only when longer than seven characters.
     bool exchangeLong(const QString &code);
 

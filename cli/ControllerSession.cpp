@@ -2,6 +2,8 @@
 
 #include "CliContext.h"
 #include "Comm.h"
+#include "DeviceId.h"
+#include "Identification.h"
 #include "LinkOptions.h"
 #include "ProgressState.h"
 
@@ -14,45 +16,19 @@
 
 namespace ControllerSession {
 
-namespace {
-
-QString fourDigits(int id)
-{
-    return QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'));
-}
-
-bool askDeviceId(Comm &comm, QString &id)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (comm.CommExchange(QStringLiteral("0000AC"), 0) == Comm::Accepted &&
-            comm.ReplyLength() > 7) {
-            bool ok = false;
-            const int number = comm.ReplyText().left(4).toInt(&ok);
-            if (ok && number > 0) {
-                id = fourDigits(number);
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-} // namespace
-
 bool open(CliContext &context, Comm &comm)
 {
     if (!context.link.open(comm)) {
         context.err << context.link.error() << '\n';
         return false;
     }
-    comm.setDeviceIDText(fourDigits(context.link.deviceId()));
+    comm.setDeviceIDText(NormaliseDeviceId(QString::number(context.link.deviceId())));
     if (context.link.deviceIdIsAuto()) {
         QString id;
-        if (!askDeviceId(comm, id)) {
+        if (!Identifier(comm).askDeviceId(id)) {
             context.err << "no controller answered 0000AC\n";
             return false;
         }
-        comm.setDeviceIDText(id);
     }
     return true;
 }

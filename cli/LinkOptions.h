@@ -17,6 +17,7 @@ public:
     bool open(Comm &comm) const;
     // The Device ID from --id; "auto" leaves it to the verb to ask with 0000AC.
     bool deviceIdIsAuto() const { return autoId_; }
+    bool isUdp() const { return kind_ == Kind::Udp; }
     int deviceId() const { return deviceId_; }
     QString error() const { return error_; }
 

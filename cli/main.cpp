@@ -1,8 +1,10 @@
 #include "BackupVerb.h"
 #include "CardsVerb.h"
 #include "CliContext.h"
+#include "ClockVerb.h"
 #include "ExchangeVerb.h"
 #include "FileVerb.h"
+#include "IdentifyVerb.h"
 #include "LinkOptions.h"
 #include "ParamsVerb.h"
 
@@ -22,6 +24,8 @@ const QMap<QString, Verb> &verbs()
 {
     static const QMap<QString, Verb> table{
         {QStringLiteral("exchange"), {runExchangeVerb}},
+        {QStringLiteral("identify"), {runIdentifyVerb}},
+        {QStringLiteral("clock"), {runClockVerb}},
         {QStringLiteral("cards"), {runCardsVerb}},
         {QStringLiteral("file"), {runFileVerb, false}},
         {QStringLiteral("params"), {runParamsVerb}},
@@ -46,6 +50,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     LinkOptions::addTo(parser);
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    parser.addOption({QStringLiteral("now"), QStringLiteral("clock set: the workstation's time.")});
     parser.addOption({QStringLiteral("csv"), QStringLiteral("file show: print the table as CSV.")});
     parser.addOption({QStringLiteral("echo"),
                       QStringLiteral("exchange: echo length of the reply (default 6)."),

@@ -1,0 +1,60 @@
+#include "ClockVerb.h"
+
+#include "CliContext.h"
+#include "Comm.h"
+#include "ControllerSession.h"
+#include "DeviceClock.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+int runClockVerb(CliContext &context)
+{
+    const QStringList &args = context.arguments;
+    const QString action = args.value(0);
+    QDateTime moment;
+    if (action == QLatin1String("set")) {
+        const bool now = context.parser.isSet(QStringLiteral("now"));
+        if (now == (args.size() == 2) || args.size() > 2) {
+            context.err << "clock set wants either --now or \"YYYY-MM-DD hh:mm:ss\"\n";
+            return ExitUsage;
+        }
+        if (!now) {
+            moment = QDateTime::fromString(args[1], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            if (!moment.isValid()) {
+                context.err << "not a date and time of the form YYYY-MM-DD hh:mm:ss: " << args[1]
+                            << '\n';
+                return ExitUsage;
+            }
+        }
+    } else if (action != QLatin1String("get") || args.size() != 1) {
+        context.err << "usage: kt480ctl CONNECTION clock get | clock set [--now | \"YYYY-MM-DD "
+                       "hh:mm:ss\"]\n";
+        return ExitUsage;
+    }
+    Comm comm;
+    if (!ControllerSession::open(context, comm))
+        return ExitFailed;
+    const QString version = ControllerSession::readVersion(comm);
+    DeviceClock clock(comm);
+    bool ok = true;
+    if (action == QLatin1String("set")) {
+        // A fixed moment is sent as it is; --now follows the workstation clock.
+        const QDateTime fixed = moment;
+        ok = clock.Sync([fixed] { return fixed.isValid() ? fixed : QDateTime::currentDateTime(); });
+    }
+    QString text;
+    ok = ok && clock.Read(version, text) == DeviceClock::ReadOutcome::Read;
+    if (context.json)
+        context.out << QJsonDocument(QJsonObject{{QStringLiteral("ok"), ok},
+                                                 {QStringLiteral("deviceTime"), text}})
+                           .toJson(QJsonDocument::Compact)
+                    << '\n';
+    else if (ok)
+        context.out << text << '\n';
+    else
+        context.err << "the controller's clock could not be "
+                    << (action == QLatin1String("set") ? "set" : "read") << '\n';
+    return ok ? ExitOk : ExitFailed;
+}
