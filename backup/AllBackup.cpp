@@ -16,16 +16,6 @@
 
 namespace {
 
-QStringList numbersText(const QList<int> &numbers)
-{
-    QStringList list;
-    for (int i = 0; i < numbers.size() && i < 30; ++i)
-        list << QString::number(numbers[i]);
-    if (numbers.size() > 30)
-        list << QStringLiteral("… (%1 more)").arg(numbers.size() - 30);
-    return list;
-}
-
 void createFolderOf(const QString &path)
 {
     if (!path.trimmed().isEmpty())
@@ -99,8 +89,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     if (!read.failedNumbers.isEmpty())
         outcome.cardProblems << QStringLiteral("%1 card number(s) could not be read: %2")
                                     .arg(read.failedNumbers.size())
-                                    .arg(
-                                        numbersText(read.failedNumbers).join(QStringLiteral(", ")));
+                                    .arg(CardTransfer::numberList(read.failedNumbers));
     if (!read.linkReady)
         return outcome;
 
@@ -176,9 +165,8 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     if (written.linkLost)
         outcome.cardProblems << QStringLiteral("the controller stopped answering");
     if (!written.failedNumbers.isEmpty())
-        outcome.cardProblems
-            << QStringLiteral("%1 card(s) were not accepted: %2")
-                   .arg(written.failedNumbers.size())
-                   .arg(numbersText(written.failedNumbers).join(QStringLiteral(", ")));
+        outcome.cardProblems << QStringLiteral("%1 card(s) were not accepted: %2")
+                                    .arg(written.failedNumbers.size())
+                                    .arg(CardTransfer::numberList(written.failedNumbers));
     return outcome;
 }

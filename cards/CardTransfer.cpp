@@ -169,6 +169,17 @@ CardTransfer::ReadOutcome CardTransfer::readNumbers(TableStore &table, const QLi
     return outcome;
 }
 
+QString CardTransfer::numberList(const QList<int> &numbers)
+{
+    constexpr int Shown = 30;
+    QStringList list;
+    for (int i = 0; i < numbers.size() && i < Shown; ++i)
+        list << QString::number(numbers[i]);
+    if (numbers.size() > Shown)
+        list << QStringLiteral("… (%1 more)").arg(numbers.size() - Shown);
+    return list.join(QStringLiteral(", "));
+}
+
 QStringList CardTransfer::invalidRows(const TableStore &table)
 {
     QStringList problems;

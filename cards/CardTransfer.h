@@ -69,6 +69,9 @@ public:
     // Reads just these numbers again and adds the cards found to the table, in number order.
     ReadOutcome readNumbers(TableStore &table, const QList<int> &numbers);
 
+    // Card numbers for a message: the first thirty, then how many more there are.
+    static QString numberList(const QList<int> &numbers);
+
     // Why rows of the table cannot be written; empty when all can.
     static QStringList invalidRows(const TableStore &table);
     // Writes every row (rows listed by invalidRows are skipped only when skipInvalid is set;

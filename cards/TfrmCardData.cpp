@@ -31,24 +31,11 @@ namespace {
 
 constexpr int DefaultStart = 1;
 constexpr int DefaultEnd = 10500;
-// Card numbers named in a message before the list is cut short.
-constexpr int NumbersShown = 30;
-
 int numberOr(const QString &text, int fallback)
 {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok ? value : fallback;
-}
-
-QString numberList(const QList<int> &numbers)
-{
-    QStringList shown;
-    for (int i = 0; i < numbers.size() && i < NumbersShown; ++i)
-        shown << QString::number(numbers[i]);
-    if (numbers.size() > NumbersShown)
-        shown << QStringLiteral("… (%1 more)").arg(numbers.size() - NumbersShown);
-    return shown.join(QStringLiteral(", "));
 }
 
 QToolButton *toolButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon)
@@ -484,7 +471,7 @@ void TfrmCardData::reportRead(CardTransfer::ReadOutcome outcome)
         report += QStringLiteral("%1 card number(s) could not be read: %2\n\nThe card list is "
                                  "not complete. Read these numbers again?")
                       .arg(outcome.failedNumbers.size())
-                      .arg(numberList(outcome.failedNumbers));
+                      .arg(CardTransfer::numberList(outcome.failedNumbers));
         if (!prompt_.question(report, caption))
             return;
         setBusy(true);
@@ -541,7 +528,7 @@ void TfrmCardData::reportWrite(const CardTransfer::WriteOutcome &outcome)
     if (!outcome.failedNumbers.isEmpty())
         report += QStringLiteral("%1 card(s) were not accepted: %2\n")
                       .arg(outcome.failedNumbers.size())
-                      .arg(numberList(outcome.failedNumbers));
+                      .arg(CardTransfer::numberList(outcome.failedNumbers));
     report += QStringLiteral("%1 card(s) written.").arg(outcome.written);
     prompt_.message(report, text(118));
 }
