@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -61,6 +62,16 @@ void run(const char *name, Comm &comm, SimulatorHost &sim, int baudRate)
     std::printf("\n");
 }
 
+// Resident memory in MiB (Linux); 0 where it cannot be read.
+double residentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024 * 1024) : 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -105,6 +116,7 @@ int main(int argc, char *argv[])
     }
 
     // Memory and time of a table of 100 000 cards, as a large card file holds.
+    const double before = residentMiB();
     TableStore big;
     CardTable::Recreate(big);
     const double fill = seconds([&] {
@@ -114,6 +126,7 @@ int main(int argc, char *argv[])
                                QStringLiteral("0000000012345678"), QStringLiteral("01"),
                                QStringLiteral("0"), QStringLiteral("XXXX"), QStringLiteral("0")});
     });
-    std::printf("table of 100000 cards filled in %.3f s\n", fill);
+    std::printf("table of 100000 cards filled in %.3f s, %.1f MiB more resident memory\n", fill,
+                residentMiB() - before);
     return 0;
 }
