@@ -3,6 +3,7 @@
 #include "CardFile.h"
 #include "Language.h"
 #include "ParamFilePaths.h"
+#include "RememberedPath.h"
 #include "Settings.h"
 #include "UserPrompt.h"
 
@@ -15,16 +16,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
-
-namespace {
-
-QString storedOr(const Settings &settings, const QString &name, const QString &fallback)
-{
-    const QString stored = settings.LoadSetting(name).trimmed();
-    return stored.isEmpty() ? fallback : stored;
-}
-
-} // namespace
 
 TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, UserPrompt &prompt,
                            const Language &language, const QString &versionText, QWidget *parent)
@@ -83,11 +74,11 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
         QString(language.TableText(actionRow)).replace(QStringLiteral("&&"), QStringLiteral("&")));
     btnBackup->setVisible(backup);
     btnRestore->setVisible(!backup);
-    edPath01->setText(
-        storedOr(settings, backup ? ParamFilePaths::ExportSetting : ParamFilePaths::ImportSetting,
-                 ParamFilePaths::DefaultFile()));
-    edPath02->setText(storedOr(settings, backup ? CardFile::SaveSetting : CardFile::ReadSetting,
-                               CardFile::DefaultPath()));
+    edPath01->setText(RememberedPath(
+        settings, backup ? ParamFilePaths::ExportSetting : ParamFilePaths::ImportSetting,
+        ParamFilePaths::DefaultFile()));
+    edPath02->setText(RememberedPath(
+        settings, backup ? CardFile::SaveSetting : CardFile::ReadSetting, CardFile::DefaultPath()));
 
     connect(btnOpenFile01, &QToolButton::clicked, this, &TfrmDownload::btnOpenFile01Click);
     connect(btnOpenFile02, &QToolButton::clicked, this, &TfrmDownload::btnOpenFile02Click);

@@ -5,6 +5,7 @@
 #include "CardTable.h"
 #include "Comm.h"
 #include "Language.h"
+#include "RememberedPath.h"
 #include "Settings.h"
 #include "UserPrompt.h"
 #include "XmlPathRule.h"
@@ -545,9 +546,9 @@ void TfrmCardData::btnClearAllClick()
 
 QString TfrmCardData::chooseFile(bool forSaving)
 {
-    const QString stored =
-        settings_.LoadSetting(forSaving ? CardFile::SaveSetting : CardFile::ReadSetting).trimmed();
-    const QString proposed = stored.isEmpty() ? CardFile::DefaultPath() : stored;
+    const QString proposed =
+        RememberedPath(settings_, forSaving ? CardFile::SaveSetting : CardFile::ReadSetting,
+                       CardFile::DefaultPath());
     const QString chosen = (forSaving ? prompt_.saveFileName(proposed, CardFile::DialogFilter)
                                       : prompt_.openFileName(proposed, CardFile::DialogFilter))
                                .trimmed();

@@ -1,21 +1,11 @@
 #include "ParamFilePaths.h"
 
-#include "Settings.h"
+#include "RememberedPath.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
 namespace ParamFilePaths {
-
-namespace {
-
-QString Remembered(const Settings &settings, const QString &name)
-{
-    const QString stored = settings.LoadSetting(name).trimmed();
-    return stored.isEmpty() ? DefaultFile() : stored;
-}
-
-} // namespace
 
 QString DefaultFile()
 {
@@ -24,12 +14,12 @@ QString DefaultFile()
 
 QString InitialExportPath(const Settings &settings)
 {
-    return Remembered(settings, ExportSetting);
+    return RememberedPath(settings, ExportSetting, DefaultFile());
 }
 
 QString InitialImportPath(const Settings &settings)
 {
-    return Remembered(settings, ImportSetting);
+    return RememberedPath(settings, ImportSetting, DefaultFile());
 }
 
 } // namespace ParamFilePaths
