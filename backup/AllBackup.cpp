@@ -80,16 +80,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     TableStore table;
     const CardTransfer::ReadOutcome read = cards.readRange(table, cardNoMin(), cardNoMax());
     outcome.cardsComplete = read.complete();
-    if (!read.linkReady)
-        outcome.cardProblems << QStringLiteral("the link could not be opened");
-    if (read.stopped)
-        outcome.cardProblems << QStringLiteral("the read was cancelled");
-    if (read.linkLost)
-        outcome.cardProblems << QStringLiteral("the controller stopped answering");
-    if (!read.failedNumbers.isEmpty())
-        outcome.cardProblems << QStringLiteral("%1 card number(s) could not be read: %2")
-                                    .arg(read.failedNumbers.size())
-                                    .arg(CardTransfer::numberList(read.failedNumbers));
+    outcome.cardProblems = read.problems();
     if (!read.linkReady)
         return outcome;
 
@@ -155,18 +146,6 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     cards.setSettleWait(settlePasses_, settlePassMs_);
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);
     outcome.cardsComplete = written.complete();
-    if (!written.linkReady)
-        outcome.cardProblems << QStringLiteral("the link could not be opened");
-    if (written.clearAllRequested && !written.clearAllDone)
-        outcome.cardProblems << QStringLiteral("deleting all cards failed; the earlier cards "
-                                               "are still in the controller");
-    if (written.stopped)
-        outcome.cardProblems << QStringLiteral("cancelled before every card was written");
-    if (written.linkLost)
-        outcome.cardProblems << QStringLiteral("the controller stopped answering");
-    if (!written.failedNumbers.isEmpty())
-        outcome.cardProblems << QStringLiteral("%1 card(s) were not accepted: %2")
-                                    .arg(written.failedNumbers.size())
-                                    .arg(CardTransfer::numberList(written.failedNumbers));
+    outcome.cardProblems = written.problems();
     return outcome;
 }

@@ -169,6 +169,44 @@ CardTransfer::ReadOutcome CardTransfer::readNumbers(TableStore &table, const QLi
     return outcome;
 }
 
+QStringList CardTransfer::ReadOutcome::problems() const
+{
+    QStringList lines;
+    if (!linkReady)
+        lines << QStringLiteral("the link could not be opened");
+    if (stopped)
+        lines << QStringLiteral("the read was cancelled");
+    if (linkLost)
+        lines << QStringLiteral("the controller stopped answering");
+    if (!failedNumbers.isEmpty())
+        lines << QStringLiteral("%1 card number(s) could not be read: %2")
+                     .arg(failedNumbers.size())
+                     .arg(numberList(failedNumbers));
+    return lines;
+}
+
+QStringList CardTransfer::WriteOutcome::problems() const
+{
+    QStringList lines;
+    if (!linkReady)
+        lines << QStringLiteral("the link could not be opened");
+    if (!invalidRows.isEmpty())
+        lines << QStringLiteral("%1 row(s) were not written because they are not valid")
+                     .arg(invalidRows.size());
+    if (clearAllRequested && !clearAllDone)
+        lines << QStringLiteral("deleting all cards failed; the earlier cards are still in the "
+                                "controller");
+    if (stopped)
+        lines << QStringLiteral("cancelled before every card was written");
+    if (linkLost)
+        lines << QStringLiteral("the controller stopped answering");
+    if (!failedNumbers.isEmpty())
+        lines << QStringLiteral("%1 card(s) were not accepted: %2")
+                     .arg(failedNumbers.size())
+                     .arg(numberList(failedNumbers));
+    return lines;
+}
+
 QString CardTransfer::numberList(const QList<int> &numbers)
 {
     constexpr int Shown = 30;

@@ -30,6 +30,8 @@ public:
         {
             return linkReady && !stopped && !linkLost && failedNumbers.isEmpty();
         }
+        // One line per thing that went wrong; empty when complete.
+        QStringList problems() const;
     };
 
     struct WriteOutcome
@@ -48,6 +50,8 @@ public:
             return linkReady && invalidRows.isEmpty() && (!clearAllRequested || clearAllDone) &&
                    !stopped && !linkLost && failedNumbers.isEmpty();
         }
+        // One line per thing that went wrong, invalid rows counted; empty when complete.
+        QStringList problems() const;
     };
 
     struct ClearOutcome

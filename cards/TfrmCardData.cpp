@@ -512,26 +512,9 @@ void TfrmCardData::reportWrite(const CardTransfer::WriteOutcome &outcome)
 {
     if (outcome.complete() || outcome.nothingToWrite)
         return;
-    QString report = QStringLiteral("Error!\n\n");
-    if (!outcome.linkReady)
-        report += text(114) + QLatin1Char('\n');
-    if (!outcome.invalidRows.isEmpty())
-        report += QStringLiteral("%1 row(s) were not written because they are not valid.\n")
-                      .arg(outcome.invalidRows.size());
-    if (outcome.clearAllRequested && !outcome.clearAllDone)
-        report += QStringLiteral("Deleting all cards failed: the controller still holds its "
-                                 "earlier cards.\n");
-    if (outcome.stopped)
-        report += QStringLiteral("Cancelled: the rows after the last one written were not "
-                                 "sent.\n");
-    if (outcome.linkLost)
-        report += QStringLiteral("The controller stopped answering.\n");
-    if (!outcome.failedNumbers.isEmpty())
-        report += QStringLiteral("%1 card(s) were not accepted: %2\n")
-                      .arg(outcome.failedNumbers.size())
-                      .arg(CardTransfer::numberList(outcome.failedNumbers));
-    report += QStringLiteral("%1 card(s) written.").arg(outcome.written);
-    prompt_.message(report, text(118));
+    prompt_.message(QStringLiteral("Error!\n\n") + outcome.problems().join(QLatin1Char('\n')) +
+                        QStringLiteral("\n%1 card(s) written.").arg(outcome.written),
+                    text(118));
 }
 
 void TfrmCardData::btnClearAllClick()
