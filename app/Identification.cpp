@@ -111,15 +111,19 @@ IdentifyResult Identifier::IdentifyTcp()
     }
     if (result.serialNumber.isEmpty())
         return result;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (exchangeLong(QStringLiteral("DB"))) {
-            result.version = comm_.ReplyText();
-            result.connected = true;
-            comm_.setDeviceConnected(true);
-            break;
-        }
-    }
+    result.version = ReadVersion();
+    result.connected = !result.version.isEmpty();
+    comm_.setDeviceConnected(result.connected);
     return result;
+}
+
+QString Identifier::ReadVersion()
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (exchangeLong(QStringLiteral("DB")))
+            return comm_.ReplyText();
+    }
+    return {};
 }
 
 IdentifyResult Identifier::IdentifyUdp()

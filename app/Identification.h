@@ -33,6 +33,8 @@ public:
     IdentifyResult IdentifyTcp();
     // The sequence run on an open UDP endpoint.
     IdentifyResult IdentifyUdp();
+    // Up to three "DB" reads; the firmware version, empty when none was accepted.
+    QString ReadVersion();
     // Up to three "0000AC" queries; adopts the Device ID of an accepted answer.
     bool askDeviceId(QString &deviceId);
 

@@ -35,12 +35,7 @@ bool open(CliContext &context, Comm &comm)
 
 QString readVersion(Comm &comm)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (comm.CommExchange(comm.DeviceIDText() + QStringLiteral("DB"), 6) == Comm::Accepted &&
-            comm.ReplyLength() > 7)
-            return comm.ReplyText();
-    }
-    return {};
+    return Identifier(comm).ReadVersion();
 }
 
 void showProgress(CliContext &context, ProgressState &progress)
