@@ -1,0 +1,22 @@
+# One QtTest suite: its executable, its CTest entry, offscreen, and never beyond loopback.
+#   kt480_add_test(NAME SOURCES file... LIBS lib... [TIMEOUT seconds] [PROGRAMS target...])
+# Every PROGRAMS target is built first and its path reaches the test as <TARGET>_PATH.
+function(kt480_add_test name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PROGRAMS;DEFINITIONS" ${ARGN})
+    add_executable(test_${name} ${T_SOURCES})
+    target_link_libraries(test_${name} PRIVATE ${T_LIBS} Qt6::Test)
+    foreach(program ${T_PROGRAMS})
+        string(TOUPPER ${program} upper)
+        target_compile_definitions(test_${name} PRIVATE ${upper}_PATH="$<TARGET_FILE:${program}>")
+        add_dependencies(test_${name} ${program})
+    endforeach()
+    if(T_DEFINITIONS)
+        target_compile_definitions(test_${name} PRIVATE ${T_DEFINITIONS})
+    endif()
+    add_test(NAME ${name} COMMAND test_${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KT480_LOOPBACK_ONLY=1")
+    if(T_TIMEOUT)
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    endif()
+endfunction()
