@@ -42,6 +42,8 @@ int main(int argc, char *argv[])
     QString settingsFile = parser.value(settingsOption);
     std::unique_ptr<DemoSession> demo;
     if (parser.isSet(demoOption)) {
+        // The demo runs without a person choosing an address: it stays on loopback.
+        qputenv("KT480_LOOPBACK_ONLY", "1");
         demo = std::make_unique<DemoSession>(settingsFile);
         if (!demo->isRunning()) {
             qCritical("kt480nt5: the demo simulator could not start: %s",

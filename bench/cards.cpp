@@ -76,6 +76,8 @@ double residentMiB()
 
 int main(int argc, char *argv[])
 {
+    // A benchmark talks to its own simulator only.
+    qputenv("KT480_LOOPBACK_ONLY", "1");
     QCoreApplication app(argc, argv);
     SimulatorConfig config;
     config.tcpPort = 0;

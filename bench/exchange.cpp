@@ -95,6 +95,8 @@ Figures silentWait(Comm &comm, SimulatorHost &sim)
 
 int main(int argc, char *argv[])
 {
+    // A benchmark talks to its own simulator only.
+    qputenv("KT480_LOOPBACK_ONLY", "1");
     QCoreApplication app(argc, argv);
     const int n = argc > 1 ? std::max(100, std::atoi(argv[1])) : 5000;
 

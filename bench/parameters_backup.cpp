@@ -48,6 +48,8 @@ void Print(const char *what, qint64 ms, quint64 exchanges, int rows, bool ok)
 
 int main(int argc, char *argv[])
 {
+    // A benchmark talks to its own simulator only.
+    qputenv("KT480_LOOPBACK_ONLY", "1");
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();

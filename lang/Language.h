@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextRow.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -22,6 +24,7 @@ public:
     int EffectiveIndex() const { return Effective(storedIndex); }
 
     // The row's text in the current language; empty for a row outside the table.
+    QString TableText(TextRow row) const { return Text(static_cast<int>(row), storedIndex); }
     QString TableText(int row) const { return Text(row, storedIndex); }
 
     static int Effective(int languageIndex);

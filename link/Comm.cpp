@@ -1,6 +1,8 @@
 #include "Comm.h"
 
 #include "Frame.h"
+#include "LinkLog.h"
+#include "LoopbackOnly.h"
 #include "SerialTransport.h"
 #include "TcpTransport.h"
 #include "UdpTransport.h"
@@ -137,6 +139,11 @@ bool Comm::CommOpenTcp(const QString &host, quint16 port)
     CommClose();
     if (host.trimmed().isEmpty() || port == 0)
         return false;
+    if (!HostAllowed(host)) {
+        qCWarning(lcLink).noquote() << HostRefusedText(host);
+        emit logLine(HostRefusedText(host));
+        return false;
+    }
     auto tcp = std::make_unique<TcpTransport>(host.trimmed(), port);
     TcpTransport *raw = tcp.get();
     connect(raw, &TcpTransport::connected, this, &Comm::tcpConnected);
@@ -150,6 +157,11 @@ bool Comm::CommOpenTcp(const QString &host, quint16 port)
 bool Comm::CommOpenUdp(const QString &host, quint16 destinationPort, quint16 localPort)
 {
     CommClose();
+    if (!HostAllowed(host)) {
+        qCWarning(lcLink).noquote() << HostRefusedText(host);
+        emit logLine(HostRefusedText(host));
+        return false;
+    }
     auto udp = std::make_unique<UdpTransport>(host.trimmed(), destinationPort, localPort);
     if (!udp->open())
         return false;
@@ -296,7 +308,11 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     try {
         transport->discardPending();
         result = waitForReply(transport, command, echoLength);
+    } catch (const std::exception &e) {
+        qCWarning(lcLink) << "exchange" << commandText << "failed:" << e.what();
+        result = TimedOut;
     } catch (...) {
+        qCWarning(lcLink) << "exchange" << commandText << "failed with an unknown error";
         result = TimedOut;
     }
     if (result != Accepted && (result < ControllerErrorA || result > ControllerErrorA + 6)) {
@@ -375,7 +391,11 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
             // Blocks on the port without running other events, as a reader exchange must.
             reader_->waitForReadyRead(static_cast<int>(left) + 1);
         }
+    } catch (const std::exception &e) {
+        qCWarning(lcLink) << "reader exchange" << commandText << "failed:" << e.what();
+        result = TimedOut;
     } catch (...) {
+        qCWarning(lcLink) << "reader exchange" << commandText << "failed with an unknown error";
         result = TimedOut;
     }
     emitLog(result, logText, PrintableText(readerReplyText_.toLatin1()), readerReplyLength_);

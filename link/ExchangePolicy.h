@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ExchangeReply.h"
+
+#include <QString>
+#include <chrono>
+
+class Comm;
+
+// The one way every module retries a command on the device link. A command gets up to
+// `attempts` exchanges; it pauses only after a lost or damaged reply (a controller that
+// refused the command has answered, so the next attempt follows at once); a reply counts
+// only with at least `minimumPayload` characters. Across commands it watches for silence:
+// after `silentCommandsBeforeCheck` commands in a row without any reply it checks the link
+// with a serial-number read, and an unanswered check marks the link lost, so that a long run
+// ends instead of spending hours on time-outs.
+class ExchangePolicy
+{
+public:
+    struct Rule
+    {
+        int attempts = 5;
+        // Before every attempt (identification lets a serial line settle first).
+        std::chrono::milliseconds pauseBefore{0};
+        // After an attempt that timed out or failed its check.
+        std::chrono::milliseconds pauseAfterLoss{0};
+        int minimumPayload = 0;
+        // 0: the link is never checked.
+        int silentCommandsBeforeCheck = 0;
+    };
+
+    static constexpr int SerialNumberChecks = 3;
+    // "AS" and "DB" replies count only when longer than seven characters.
+    static constexpr int IdentityMinimumPayload = 8;
+
+    explicit ExchangePolicy(Comm &comm);
+    ExchangePolicy(Comm &comm, Rule rule);
+
+    // Sends DeviceIDText + command; the reply echoes the Device ID and the first
+    // `echoCodeLength` characters of the command.
+    ExchangeReply send(const QString &command, int echoCodeLength = 2);
+    // Sends a complete command text (the broadcast "0000AC") with its own echo length.
+    ExchangeReply sendText(const QString &commandText, int echoLength);
+
+    // Up to three "AS" reads without pause; true when one was answered with a serial number.
+    bool controllerAnswers();
+
+    // The silence check failed: the controller is gone. Further sends return at once.
+    bool linkLost() const { return linkLost_; }
+    void resetSilence();
+
+    const Rule &rule() const { return rule_; }
+    void setRule(const Rule &rule) { rule_ = rule; }
+    Comm &comm() { return comm_; }
+
+    // Exchanges made so far, every attempt and every check counted.
+    quint64 exchangeCount() const { return exchanges_; }
+
+private:
+    ExchangeReply attempt(const QString &commandText, int echoLength);
+    void watchSilence(const ExchangeReply &reply);
+
+    Comm &comm_;
+    Rule rule_;
+    int silentInRow_ = 0;
+    bool linkLost_ = false;
+    quint64 exchanges_ = 0;
+};

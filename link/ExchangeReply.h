@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// What one command came to after all its attempts.
+struct ExchangeReply
+{
+    // The result code of the last attempt (Comm::Result).
+    int result = 0;
+    // The accepted reply's payload; for a controller refusal its two characters.
+    QString payload;
+    int attempts = 0;
+    // Some attempt got a reply back: accepted, refused by the controller or damaged.
+    bool answered = false;
+    // An attempt was accepted with a payload long enough for the command.
+    bool ok = false;
+    // Some attempt reached the transport (not refused by a running exchange or a closed link).
+    bool sent = false;
+
+    bool accepted() const { return ok; }
+    // Nothing came back at all: every attempt timed out or could not be sent.
+    bool silent() const { return !answered; }
+};

@@ -1,0 +1,155 @@
+#include "Comm.h"
+#include "ExchangePolicy.h"
+#include "LoopbackOnly.h"
+#include "SimulatorHost.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+// The shared retry policy against a simulated controller over loopback TCP: attempts, the
+// pause rule, short replies, and the silence check that ends a run on a dead link. Also the
+// switch that keeps automated runs on loopback.
+class TestExchangePolicy : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SimulatorHost> sim_;
+    std::unique_ptr<Comm> comm_;
+    QStringList log_;
+
+    FaultSettings silentOn(const QByteArray &code)
+    {
+        FaultSettings f;
+        f.silentCodes.insert(code);
+        return f;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        config.controllers = {ControllerData::factory(1)};
+        sim_ = std::make_unique<SimulatorHost>(config);
+        QVERIFY2(sim_->isRunning(), qPrintable(sim_->errorString()));
+    }
+
+    void init()
+    {
+        sim_->clearFaults();
+        comm_ = std::make_unique<Comm>();
+        log_.clear();
+        connect(comm_.get(), &Comm::logLine, this, [this](const QString &l) { log_ << l; });
+        QSignalSpy connected(comm_.get(), &Comm::tcpConnected);
+        QVERIFY(comm_->CommOpenTcp(QStringLiteral("127.0.0.1"), sim_->tcpPort()));
+        QVERIFY(connected.wait(3000));
+    }
+
+    void acceptedReplyEndsTheAttempts()
+    {
+        ExchangePolicy policy(*comm_);
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(reply.accepted());
+        QCOMPARE(reply.attempts, 1);
+        QCOMPARE(reply.payload, QString::fromLatin1(sim_->controller().snapshot().serialNumber));
+        QVERIFY(!reply.silent());
+    }
+
+    // A refusal is an answer: every attempt is made, none of them waits.
+    void refusalIsRetriedWithoutPause()
+    {
+        FaultSettings f;
+        f.errorCodes.insert("AS", 'C');
+        sim_->setFaults(f);
+        ExchangePolicy policy(*comm_, {.attempts = 5, .pauseAfterLoss = 400ms});
+        QElapsedTimer clock;
+        clock.start();
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(clock.elapsed() < 400);
+        QVERIFY(!reply.accepted());
+        QCOMPARE(reply.result, 23);
+        QCOMPARE(reply.attempts, 5);
+        QVERIFY(!reply.silent());
+    }
+
+    // Lost replies are retried after the pause, and every attempt is one exchange.
+    void lostReplyIsRetriedAfterThePause()
+    {
+        sim_->setFaults(silentOn("AS"));
+        ExchangePolicy policy(*comm_, {.attempts = 2, .pauseAfterLoss = 50ms});
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(reply.silent());
+        QVERIFY(reply.sent);
+        QCOMPARE(reply.result, int(Comm::TimedOut));
+        QCOMPARE(log_.size(), 2);
+        QCOMPARE(policy.exchangeCount(), quint64(2));
+    }
+
+    void shortReplyIsNotAccepted()
+    {
+        ExchangePolicy policy(*comm_, {.attempts = 3, .minimumPayload = 40});
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(!reply.accepted());
+        QCOMPARE(reply.result, int(Comm::Accepted));
+        QCOMPARE(reply.attempts, 3);
+    }
+
+    // Silent commands in a row make the policy ask for the serial number; an answered check
+    // keeps the run going, a silent one ends it and no further command is sent.
+    void silenceChecksTheLinkAndEndsTheRun()
+    {
+        sim_->setFaults(silentOn("HB"));
+        ExchangePolicy policy(*comm_, {.attempts = 1, .silentCommandsBeforeCheck = 2});
+        policy.send(QStringLiteral("HB0001"));
+        policy.send(QStringLiteral("HB0002"));
+        QVERIFY(!policy.linkLost());
+        QVERIFY(log_.last().contains(QLatin1String("AS]")));
+
+        FaultSettings everything = silentOn("HB");
+        everything.silentCodes.insert("AS");
+        sim_->setFaults(everything);
+        policy.send(QStringLiteral("HB0003"));
+        policy.send(QStringLiteral("HB0004"));
+        QVERIFY(policy.linkLost());
+        const qsizetype sent = log_.size();
+        const ExchangeReply after = policy.send(QStringLiteral("HB0005"));
+        QCOMPARE(after.attempts, 0);
+        QCOMPARE(log_.size(), sent);
+    }
+
+    void busyLinkIsNeitherSentNorSilenceChecked()
+    {
+        Comm closed;
+        ExchangePolicy policy(closed, {.attempts = 2, .silentCommandsBeforeCheck = 1});
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(!reply.sent);
+        QCOMPARE(reply.result, int(Comm::NotSent));
+        QVERIFY(policy.linkLost());
+    }
+
+    void loopbackOnlyRefusesOtherAddresses()
+    {
+        qputenv("KT480_LOOPBACK_ONLY", "1");
+        QVERIFY(LoopbackOnly());
+        QVERIFY(HostAllowed(QStringLiteral("127.0.0.9")));
+        QVERIFY(HostAllowed(QStringLiteral(" localhost ")));
+        QVERIFY(HostAllowed(QStringLiteral("::1")));
+        QVERIFY(!HostAllowed(QStringLiteral("192.168.1.101")));
+        QVERIFY(!HostAllowed(QStringLiteral("example.com")));
+        Comm comm;
+        QVERIFY(!comm.CommOpenTcp(QStringLiteral("192.168.1.101"), 5001));
+        QVERIFY(!comm.TransportHeld());
+        QVERIFY(!comm.CommOpenUdp(QStringLiteral("10.0.0.1"), 5001, 0));
+        QVERIFY(!comm.TransportHeld());
+        qputenv("KT480_LOOPBACK_ONLY", "0");
+        QVERIFY(HostAllowed(QStringLiteral("192.168.1.101")));
+        qputenv("KT480_LOOPBACK_ONLY", "1");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExchangePolicy)
+#include "test_exchange_policy.moc"
