@@ -19,7 +19,7 @@ run: build
 	@scripts/run-demo.sh $(BUILD_DIR)
 
 test: build
-	@cd $(BUILD_DIR) && KT480_LOOPBACK_ONLY=1 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+	@scripts/run-tests.sh $(BUILD_DIR) $(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

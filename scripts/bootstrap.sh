@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config ccache
+    cmake g++ make pkg-config ccache iproute2
     qt6-base-dev qt6-serialport-dev qt6-base-dev-tools
     libgl-dev
     xvfb xauth
