@@ -6,6 +6,19 @@ LineService::LineService(ControllerBus &bus, SharedFaults &lineFaults, quint32 s
 {
 }
 
+void LineService::receive(RequestAssembler &assembler, const QByteArray &bytes,
+                          const DeliveryQueue::Writer &writer)
+{
+    for (const char b : bytes) {
+        if (!assembler.feed(b))
+            continue;
+        const RequestCheck request = CheckRequestFrame(assembler.frame());
+        assembler.reset();
+        if (request.crcOk)
+            serve(request.commandText, writer);
+    }
+}
+
 void LineService::serve(const QByteArray &commandText, const DeliveryQueue::Writer &writer)
 {
     const ControllerBus::Answer answer = bus_.dispatch(commandText);

@@ -2,27 +2,12 @@
 #include "DeskReaderModel.h"
 #include "FaultInjector.h"
 #include "Frame.h"
-#include "ReaderRequestAssembler.h"
 #include "ReplyAssembler.h"
-#include "RequestAssembler.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-QList<RequestAssembler::Request> Requests(const QByteArray &bytes)
-{
-    RequestAssembler a;
-    QList<RequestAssembler::Request> found;
-    for (const char b : bytes) {
-        if (a.feed(b)) {
-            found << a.request();
-            a.reset();
-        }
-    }
-    return found;
-}
 
 QByteArray Joined(const QList<DeliveryPiece> &pieces)
 {
@@ -34,58 +19,12 @@ QByteArray Joined(const QList<DeliveryPiece> &pieces)
 
 } // namespace
 
-// The simulator's frame recognition, faults, desk reader and state file.
+// The simulator's faults, desk reader and state file.
 class TestSimParts : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void requestAssembler()
-    {
-        const QByteArray as = BuildRequestFrame("0001AS");
-        auto found = Requests("\x0D\x02noise" + as + as.left(5) + BuildRequestFrame("0000AC"));
-        QCOMPARE(found.size(), 2);
-        QCOMPARE(found[0].commandText, QByteArray("0001AS"));
-        QVERIFY(found[0].crcOk);
-        // A new start byte in mid-frame restarts the frame.
-        QCOMPARE(found[1].commandText, QByteArray("0000AC"));
-
-        QByteArray bad = as;
-        bad[8] = bad[8] == '0' ? '1' : '0';
-        found = Requests(bad);
-        QCOMPARE(found.size(), 1);
-        QVERIFY(!found[0].crcOk);
-
-        // A CR before the four CRC digits breaks the frame; the next one still counts.
-        found = Requests(QByteArray("\x01"
-                                    "0001AS\x02"
-                                    "E2\x0D") +
-                         as);
-        QCOMPARE(found.size(), 1);
-        QVERIFY(found[0].crcOk);
-    }
-
-    void readerRequestAssembler()
-    {
-        ReaderRequestAssembler a;
-        QByteArray bytes = "xx" + BuildReaderFrame("A00B");
-        QByteArray bad = BuildReaderFrame("H00F");
-        bad[5] = 'Z';
-        bytes += bad;
-        QList<ReaderRequestAssembler::Request> found;
-        for (const char b : bytes) {
-            if (a.feed(b)) {
-                found << a.request();
-                a.reset();
-            }
-        }
-        QCOMPARE(found.size(), 2);
-        QCOMPARE(found[0].commandText, QByteArray("A00B"));
-        QVERIFY(found[0].xorOk);
-        QCOMPARE(found[1].commandText, QByteArray("H00F"));
-        QVERIFY(!found[1].xorOk);
-    }
-
     void deskReader()
     {
         DeskReaderModel reader('H');
