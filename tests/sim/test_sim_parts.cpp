@@ -9,6 +9,26 @@
 
 namespace {
 
+// The controller's part of a request: gives the body and counts that it was carried out.
+struct Controller
+{
+    QByteArray body;
+    int carriedOut = 0;
+
+    FaultInjector::CarryOut carryOut()
+    {
+        return [this] {
+            ++carriedOut;
+            return body;
+        };
+    }
+};
+
+FaultInjector::CarryOut Body(const QByteArray &body)
+{
+    return [body] { return body; };
+}
+
 QByteArray Joined(const QList<DeliveryPiece> &pieces)
 {
     QByteArray all;
@@ -44,7 +64,7 @@ private slots:
     void plainReplyIsOneFrame()
     {
         FaultInjector injector(1);
-        const auto pieces = injector.plan("0001AS", "0001AS12345678", {});
+        const auto pieces = injector.plan("0001AS", {}, Body("0001AS12345678"));
         QCOMPARE(pieces.size(), 1);
         QCOMPARE(pieces[0].delayMs, 0);
         QCOMPARE(pieces[0].bytes, BuildReplyFrame("0001AS12345678"));
@@ -60,7 +80,7 @@ private slots:
         f.noise = true;
         f.duplicateDelayMs = 50;
         const QByteArray frame = BuildReplyFrame("0001AS12345678");
-        const auto pieces = injector.plan("0001AS", "0001AS12345678", f);
+        const auto pieces = injector.plan("0001AS", f, Body("0001AS12345678"));
         QCOMPARE(pieces.size(), 5); // noise, three pieces, the duplicate
         QVERIFY(!pieces[0].bytes.contains(ReplyStart));
         QCOMPARE(pieces[0].delayMs, 100);
@@ -73,11 +93,40 @@ private slots:
         codes.silentCodes.insert("DB");
         QVERIFY(codes.addErrorCode(QStringLiteral("AF13:E")));
         QVERIFY(!codes.addErrorCode(QStringLiteral("AF13E")));
-        QVERIFY(injector.plan("0001DB", "0001DBx", codes).isEmpty());
-        QCOMPARE(Joined(injector.plan("0001AF13", "0001AF120", codes)),
+        QVERIFY(injector.plan("0001DB", codes, Body("0001DBx")).isEmpty());
+        QCOMPARE(Joined(injector.plan("0001AF13", codes, Body("0001AF120"))),
                  BuildReplyFrame(QByteArray("0001AF") + ErrorMark + 'E'));
-        QCOMPARE(Joined(injector.plan("0001AF14", "0001AF0060", codes)),
+        QCOMPARE(Joined(injector.plan("0001AF14", codes, Body("0001AF0060"))),
                  BuildReplyFrame("0001AF0060"));
+    }
+
+    // A command the line loses, or the controller refuses or ignores, is never carried out;
+    // a reply damaged on its way back was.
+    void onlyCommandsThatGetThroughAreCarriedOut()
+    {
+        FaultInjector injector(5);
+        Controller controller{"0001AA"};
+        FaultSettings refused;
+        QVERIFY(refused.addErrorCode(QStringLiteral("AA:B")));
+        QCOMPARE(Joined(injector.plan("0001AA20010203040506", refused, controller.carryOut())),
+                 BuildReplyFrame(QByteArray("0001AA") + ErrorMark + 'B'));
+        FaultSettings silent;
+        silent.silentCodes.insert("AA");
+        QVERIFY(injector.plan("0001AA20010203040506", silent, controller.carryOut()).isEmpty());
+        FaultSettings dropped;
+        dropped.dropShare = 1;
+        QVERIFY(injector.plan("0001AA20010203040506", dropped, controller.carryOut()).isEmpty());
+        QCOMPARE(controller.carriedOut, 0);
+
+        FaultSettings damaged;
+        damaged.corruptShare = 1;
+        QVERIFY(!injector.plan("0001AA20010203040506", damaged, controller.carryOut()).isEmpty());
+        QVERIFY(injector.plan("0001AA20010203040506", {}, controller.carryOut()).size() == 1);
+        QCOMPARE(controller.carriedOut, 2);
+        // A controller that does not answer sends nothing.
+        Controller absent;
+        QVERIFY(injector.plan("0002AS", {}, absent.carryOut()).isEmpty());
+        QCOMPARE(absent.carriedOut, 1);
     }
 
     void corruptReplyFailsItsCheck()
@@ -86,7 +135,7 @@ private slots:
         FaultSettings f;
         f.corruptShare = 1;
         for (int i = 0; i < 20; ++i) {
-            const QByteArray frame = Joined(injector.plan("0001AS", "0001AS12345678", f));
+            const QByteArray frame = Joined(injector.plan("0001AS", f, Body("0001AS12345678")));
             ReplyAssembler a;
             bool complete = false;
             for (const char b : frame)
@@ -104,7 +153,7 @@ private slots:
             FaultInjector injector(seed);
             QList<bool> lost;
             for (int i = 0; i < 1000; ++i)
-                lost << injector.plan("0001AS", "0001AS12345678", f).isEmpty();
+                lost << injector.plan("0001AS", f, Body("0001AS12345678")).isEmpty();
             return lost;
         };
         const QList<bool> first = lostOf(42);
