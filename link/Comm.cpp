@@ -365,7 +365,8 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
     readerReplyText_.clear();
     readerReplyLength_ = 0;
     readerAssembler_.reset();
-    if (!reader_) {
+    // A reader whose device went away was closed; it is opened again once it is back.
+    if (!reader_ || !reader_->reopen()) {
         emitLog(NotSent, QString(), QString(), 0);
         return NotSent;
     }

@@ -3,6 +3,7 @@
 #include "PseudoTerminal.h"
 #include "SimulatorHost.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -378,6 +379,18 @@ private slots:
         QVERIFY(QFile::remove(line));
         QVERIFY(!comm.CommResume());
         QVERIFY(!comm.TransportHeld());
+
+        // The desk reader's port the same way: a gone reader answers 0 at once.
+        adapter = std::make_unique<PseudoTerminal>();
+        QVERIFY(QFile::link(adapter->slavePath(), line));
+        QVERIFY(comm.ReaderOpenDevice(line, QStringLiteral("19200,n,8,1")));
+        adapter.reset();
+        QVERIFY(QFile::remove(line));
+        QTest::qWait(50);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 0);
+        QVERIFY(clock.elapsed() < 400);
     }
 
     void deskReader()
