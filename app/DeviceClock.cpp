@@ -1,10 +1,13 @@
 #include "DeviceClock.h"
 
+#include "ExchangePolicy.h"
+
 #include <Comm.h>
 
 namespace {
 constexpr int EchoLength = 6;
-constexpr int Attempts = 5;
+// Five attempts without a pause, for the read and for every set command.
+const ExchangePolicy::Rule ClockRule{.attempts = 5};
 constexpr int SetCommandsPerSync = 30;
 } // namespace
 
@@ -36,31 +39,29 @@ DeviceClock::ReadOutcome DeviceClock::Read(const QString &versionText, QString &
 {
     if (!comm_.CommResume())
         return ReadOutcome::Failed;
-    const QString command = ReadCommand(comm_.DeviceIDText(), versionText);
-    bool refusedEveryTime = true;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        const int result = comm_.CommExchange(command, EchoLength);
-        if (result == Comm::Accepted) {
-            clockText = DateTimeTextFromReply(comm_.ReplyText());
-            return ReadOutcome::Read;
-        }
-        if (result != Comm::NotSent)
-            refusedEveryTime = false;
+    const ExchangeReply reply =
+        ExchangePolicy(comm_, ClockRule)
+            .sendText(ReadCommand(comm_.DeviceIDText(), versionText), EchoLength);
+    if (reply.accepted()) {
+        clockText = DateTimeTextFromReply(reply.payload);
+        return ReadOutcome::Read;
     }
-    return refusedEveryTime ? ReadOutcome::Refused : ReadOutcome::Failed;
+    return reply.sent ? ReadOutcome::Failed : ReadOutcome::Refused;
 }
 
 bool DeviceClock::Sync(const std::function<QDateTime()> &now)
 {
     if (!comm_.CommResume())
         return false;
+    ExchangePolicy policy(comm_, ClockRule);
+    bool set = false;
     for (int command = 0; command < SetCommandsPerSync; ++command) {
         // One reading per command, so that no command mixes fields from both sides of midnight.
-        const QString text = SetCommand(comm_.DeviceIDText(), now());
-        for (int attempt = 0; attempt < Attempts; ++attempt) {
-            if (comm_.CommExchange(text, EchoLength) == Comm::Accepted)
-                break;
-        }
+        const ExchangeReply reply =
+            policy.sendText(SetCommand(comm_.DeviceIDText(), now()), EchoLength);
+        set = set || reply.accepted();
+        if (reply.silent())
+            break;
     }
-    return true;
+    return set;
 }

@@ -25,7 +25,8 @@ public:
     // Up to five attempts without pause; on success clockText is the date-time text.
     ReadOutcome Read(const QString &versionText, QString &clockText);
     // Thirty set commands in succession, each built from one reading of `now` and sent up to
-    // five times until accepted. False when the link could not be made ready.
+    // five times until accepted; a command that gets no reply at all ends the run, since the
+    // controller is not there. True when the controller accepted at least one of them.
     bool Sync(const std::function<QDateTime()> &now);
 
     static QString ReadCommand(const QString &deviceId, const QString &versionText);

@@ -1,55 +1,53 @@
 #include "Identification.h"
 
 #include "DeviceId.h"
-#include "ResponsivePause.h"
 #include "SdCardLabel.h"
 
 #include <Comm.h>
-#include <QCoreApplication>
 
 namespace {
-constexpr int EchoLength = 6;
-constexpr int MinimumLength = 7;
-} // namespace
 
-bool Identifier::exchangeLong(const QString &code)
+using std::chrono::milliseconds;
+
+constexpr int Tries = 3;
+constexpr int UdpTries = 5;
+// "AN" counts only with the status, the count and the seven sector digits.
+constexpr int SdCardMinimumPayload = 12;
+// A serial line (and a controller answering the broadcast) gets 50 ms before each read.
+constexpr milliseconds SettleBefore{50};
+constexpr milliseconds UdpPauseAfterLoss{10};
+
+// "AS", "DB" and "0000AC" replies count only when longer than seven characters.
+ExchangePolicy::Rule IdentityRule(int attempts, milliseconds pauseBefore = milliseconds(0),
+                                  milliseconds pauseAfterLoss = milliseconds(0))
 {
-    return comm_.CommExchange(comm_.DeviceIDText() + code, EchoLength) == Comm::Accepted &&
-           comm_.ReplyLength() > MinimumLength;
+    return {.attempts = attempts,
+            .pauseBefore = pauseBefore,
+            .pauseAfterLoss = pauseAfterLoss,
+            .minimumPayload = ExchangePolicy::IdentityMinimumPayload};
 }
 
-bool Identifier::readSerialNumber(int attempts, int pauseBeforeMs, int pauseAfterFailureMs,
-                                  QString &serialNumber)
+} // namespace
+
+bool Identifier::readSerialNumber(const ExchangePolicy::Rule &rule, QString &serialNumber)
 {
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (pauseBeforeMs > 0)
-            PauseResponsively(std::chrono::milliseconds(pauseBeforeMs));
-        if (exchangeLong(QStringLiteral("AS"))) {
-            serialNumber = comm_.ReplyText();
-            return true;
-        }
-        if (pauseAfterFailureMs > 0)
-            PauseResponsively(std::chrono::milliseconds(pauseAfterFailureMs));
-    }
-    return false;
+    const ExchangeReply reply = ExchangePolicy(comm_, rule).send(QStringLiteral("AS"));
+    if (reply.accepted())
+        serialNumber = reply.payload;
+    return reply.accepted();
 }
 
 bool Identifier::askDeviceId(QString &deviceId)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        PauseResponsively(std::chrono::milliseconds(50));
-        QCoreApplication::processEvents();
-        if (comm_.CommExchange(QStringLiteral("0000AC"), 0) != Comm::Accepted ||
-            comm_.ReplyLength() <= MinimumLength)
-            continue;
-        const QString reply = comm_.ReplyText();
-        if (reply.left(4).toInt() <= 0)
-            continue;
-        deviceId = NormaliseDeviceId(reply.left(4));
-        comm_.setDeviceIDText(deviceId);
-        return true;
-    }
-    return false;
+    ExchangePolicy::Rule rule = IdentityRule(Tries, SettleBefore);
+    // The answer starts with the controller's own Device ID, which is never 0.
+    rule.payloadCheck = [](const QString &payload) { return payload.left(4).toInt() > 0; };
+    const ExchangeReply reply = ExchangePolicy(comm_, rule).sendText(QStringLiteral("0000AC"), 0);
+    if (!reply.accepted())
+        return false;
+    deviceId = NormaliseDeviceId(reply.payload.left(4));
+    comm_.setDeviceIDText(deviceId);
+    return true;
 }
 
 IdentifyResult Identifier::IdentifySerial(int storedPort, int comboPort,
@@ -60,14 +58,15 @@ IdentifyResult Identifier::IdentifySerial(int storedPort, int comboPort,
     int port = storedPort;
     if (port > 0) {
         if (comm_.CommOpenSerial(port, settingsText))
-            readSerialNumber(3, 50, 0, result.serialNumber);
+            readSerialNumber(IdentityRule(Tries, SettleBefore), result.serialNumber);
         comm_.CommClose();
     }
     bool comboAnswered = false;
     if (result.serialNumber.isEmpty()) {
         port = 0;
         if (comboPort > 0 && comm_.CommOpenSerial(comboPort, settingsText)) {
-            comboAnswered = readSerialNumber(3, 50, 0, result.serialNumber);
+            comboAnswered =
+                readSerialNumber(IdentityRule(Tries, SettleBefore), result.serialNumber);
             if (comboAnswered)
                 port = comboPort;
         }
@@ -75,7 +74,7 @@ IdentifyResult Identifier::IdentifySerial(int storedPort, int comboPort,
         if (comboPort > 0 && !comboAnswered)
             broadcastAnswered = askDeviceId(result.broadcastDeviceId);
         if (comboAnswered || broadcastAnswered) {
-            if (readSerialNumber(3, 0, 0, result.serialNumber))
+            if (readSerialNumber(IdentityRule(Tries), result.serialNumber))
                 port = comboPort;
         }
         comm_.CommClose();
@@ -84,13 +83,8 @@ IdentifyResult Identifier::IdentifySerial(int storedPort, int comboPort,
     }
     // A broadcast answer without a serial number leaves no port to open, so this fails.
     if (port > 0 && comm_.CommOpenSerial(port, settingsText)) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (exchangeLong(QStringLiteral("DB"))) {
-                result.version = comm_.ReplyText();
-                result.connected = true;
-                break;
-            }
-        }
+        result.version = ReadVersion();
+        result.connected = !result.version.isEmpty();
     }
     if (result.connected) {
         comm_.setDeviceConnected(true);
@@ -105,9 +99,9 @@ IdentifyResult Identifier::IdentifyTcp()
 {
     IdentifyResult result;
     comm_.setDeviceConnected(false);
-    if (!readSerialNumber(3, 0, 0, result.serialNumber)) {
+    if (!readSerialNumber(IdentityRule(Tries), result.serialNumber)) {
         if (askDeviceId(result.broadcastDeviceId))
-            readSerialNumber(3, 0, 0, result.serialNumber);
+            readSerialNumber(IdentityRule(Tries), result.serialNumber);
     }
     if (result.serialNumber.isEmpty())
         return result;
@@ -119,32 +113,30 @@ IdentifyResult Identifier::IdentifyTcp()
 
 QString Identifier::ReadVersion()
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (exchangeLong(QStringLiteral("DB")))
-            return comm_.ReplyText();
-    }
-    return {};
+    const ExchangeReply reply =
+        ExchangePolicy(comm_, IdentityRule(Tries)).send(QStringLiteral("DB"));
+    return reply.accepted() ? reply.payload : QString();
 }
 
 IdentifyResult Identifier::IdentifyUdp()
 {
     IdentifyResult result;
     comm_.setDeviceConnected(false);
-    if (!readSerialNumber(5, 0, 10, result.serialNumber))
+    if (!readSerialNumber(IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss),
+                          result.serialNumber))
         return result;
-    for (int pass = 0; pass < 5; ++pass) {
-        result.sdCardLabel.clear();
-        if (comm_.CommExchange(comm_.DeviceIDText() + QStringLiteral("AN"), EchoLength) ==
-                Comm::Accepted &&
-            comm_.ReplyLength() > 11)
-            result.sdCardLabel = SdCardLabelFromReply(comm_.ReplyText());
-        if (exchangeLong(QStringLiteral("DB"))) {
-            result.version = comm_.ReplyText();
-            result.connected = true;
-            comm_.setDeviceConnected(true);
-            break;
-        }
-        PauseResponsively(std::chrono::milliseconds(10));
+    const ExchangeReply sdCard =
+        ExchangePolicy(comm_, {.attempts = 1, .minimumPayload = SdCardMinimumPayload})
+            .send(QStringLiteral("AN"));
+    if (sdCard.accepted())
+        result.sdCardLabel = SdCardLabelFromReply(sdCard.payload);
+    const ExchangeReply version =
+        ExchangePolicy(comm_, IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss))
+            .send(QStringLiteral("DB"));
+    if (version.accepted()) {
+        result.version = version.payload;
+        result.connected = true;
+        comm_.setDeviceConnected(true);
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExchangePolicy.h"
+
 #include <QString>
 
 class Comm;
@@ -39,11 +41,8 @@ public:
     bool askDeviceId(QString &deviceId);
 
 private:
-    // Up to `attempts` "AS" reads, waiting `pauseMs` before (serial) or after (UDP) each.
-    bool readSerialNumber(int attempts, int pauseBeforeMs, int pauseAfterFailureMs,
-                          QString &serialNumber);
-    // An "AS" or "DB" reply counts only when longer than seven characters.
-    bool exchangeLong(const QString &code);
+    // "AS" under the given rule; on success the serial number.
+    bool readSerialNumber(const ExchangePolicy::Rule &rule, QString &serialNumber);
 
     Comm &comm_;
 };

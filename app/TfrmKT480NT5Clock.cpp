@@ -44,6 +44,7 @@ void TfrmKT480NT5::readDeviceClock()
         context_.comm.CommClose();
         setFunctionButtonsEnabled(false);
         indicator->setColour(Qt::red);
+        setStatus(context_.language.TableText(TextRow::CommunicationError));
         break;
     case DeviceClock::ReadOutcome::Refused:
         // Another operation is exchanging on this link; its work must go on.
@@ -75,7 +76,10 @@ void TfrmKT480NT5::btnSynClick()
     if (context_.comm.DeviceConnected()) {
         connecting_ = true;
         takeDeviceIdFromActiveTab();
-        DeviceClock(context_.comm).Sync(options_.clock);
+        const bool set = DeviceClock(context_.comm).Sync(options_.clock);
+        setStatus(context_.language.TableText(TextRow::SyncDateTime) +
+                  (set ? QStringLiteral(": OK!") : QStringLiteral(": Error!")));
+        // The read that follows shows the clock as it now stands, and a lost link.
         readDeviceClock();
     }
     connecting_ = false;

@@ -18,11 +18,8 @@ constexpr int Attempts = 5;
 // After this many card numbers in a row without any reply, the link is checked with a
 // serial-number read; an unanswered check ends the run instead of hours of time-outs.
 constexpr int SilentNumbersBeforeCheck = 3;
-
-constexpr int RowReading = 111;
-constexpr int RowWriting = 112;
-constexpr int RowDeletingAll = 113;
-constexpr int RowCardData = 20;
+// "HK" is tried five times without a pause and is never checked for silence.
+const ExchangePolicy::Rule DeleteAllRule{.attempts = Attempts};
 
 QString seven(qint64 value)
 {
@@ -63,80 +60,81 @@ void CardTransfer::setSettleWait(int passes, int passMs)
     settlePassMs_ = passMs;
 }
 
-int CardTransfer::exchangeWithRetries(const QString &command)
+bool CardTransfer::linkReady()
 {
-    int result = Comm::NotSent;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        result = comm_.CommExchange(comm_.DeviceIDText() + command, 6);
-        if (result == Comm::Accepted)
-            break;
-        PauseResponsively(std::chrono::milliseconds(retryPauseMs_));
-    }
-    return result;
+    // Nothing held, or a connection not made again yet: no command could get through.
+    return comm_.CommResume() && comm_.TransportOpen();
 }
 
-bool CardTransfer::controllerAnswers()
+ExchangePolicy::Rule CardTransfer::cardRule() const
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (comm_.CommExchange(comm_.DeviceIDText() + QStringLiteral("AS"), 6) == Comm::Accepted &&
-            comm_.ReplyLength() > 7)
-            return true;
-        PauseResponsively(std::chrono::milliseconds(retryPauseMs_));
-    }
-    return false;
+    return {.attempts = Attempts,
+            .pauseAfterLoss = std::chrono::milliseconds(retryPauseMs_),
+            .silentCommandsBeforeCheck = SilentNumbersBeforeCheck};
 }
 
-bool CardTransfer::readOne(TableStore &table, int number, ReadOutcome &outcome, qint64 elapsedMs)
+void CardTransfer::readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
+                           ReadOutcome &outcome, qint64 elapsedMs)
 {
-    progress_.setPosition(number);
-    const QString text = language_.TableText(RowReading) + QLatin1Char(' ') + seven(number) +
+    progress_.setPosition(position);
+    const QString text = language_.TableText(TextRow::Reading) + QLatin1Char(' ') + seven(number) +
                          QStringLiteral(" / ") + eight(elapsedMs);
     progress_.setText(text);
     emit status(text);
-    if (exchangeWithRetries(QStringLiteral("HB") + CardCodec::ReadCardNumber(number)) !=
-        Comm::Accepted) {
+    const ExchangeReply reply =
+        policy.send(QStringLiteral("HB") + CardCodec::ReadCardNumber(number));
+    if (!reply.accepted()) {
         outcome.failedNumbers << number;
-        return false;
+        return;
     }
-    if (const auto card =
-            CardCodec::DecodeReadReply(number, comm_.ReplyText(), comm_.ReplyLength())) {
+    if (const auto card = CardCodec::DecodeReadReply(number, reply.payload,
+                                                     static_cast<int>(reply.payload.size()))) {
         CardTable::Append(table, *card);
         ++outcome.cardsFound;
     }
-    return true;
+}
+
+void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome)
+{
+    const FlagScope paused(clockReadPaused_);
+    ExchangePolicy policy(comm_, cardRule());
+    QElapsedTimer clock;
+    clock.start();
+    auto notRead = [&](qsizetype from) {
+        for (qsizetype i = from; i < walk.count; ++i)
+            outcome.failedNumbers << walk.numberAt(i);
+    };
+    for (qsizetype i = 0; i < walk.count; ++i) {
+        if (progress_.stopRequested()) {
+            outcome.stopped = true;
+            if (walk.unreadOnStop)
+                notRead(i);
+            break;
+        }
+        readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
+        if (policy.linkLost()) {
+            outcome.linkLost = true;
+            notRead(i + 1);
+            break;
+        }
+    }
 }
 
 CardTransfer::ReadOutcome CardTransfer::readRange(TableStore &table, int start, int end)
 {
-    CardTable::Recreate(table);
-    QList<int> numbers;
-    for (int n = start; n <= end; ++n)
-        numbers << n;
     ReadOutcome outcome;
-    if (!comm_.CommResume())
+    // Checked before the table is touched: a read that cannot start keeps what the user has.
+    if (!linkReady())
         return outcome;
     outcome.linkReady = true;
-    progress_.begin(language_.TableText(RowCardData), language_.TableText(RowReading), end + 5,
-                    true);
-    const FlagScope paused(clockReadPaused_);
-    QElapsedTimer clock;
-    clock.start();
-    int silentInARow = 0;
-    for (qsizetype i = 0; i < numbers.size(); ++i) {
-        if (progress_.stopRequested()) {
-            outcome.stopped = true;
-            break;
-        }
-        silentInARow = readOne(table, numbers[i], outcome, clock.elapsed()) ? 0 : silentInARow + 1;
-        if (silentInARow >= SilentNumbersBeforeCheck) {
-            if (!controllerAnswers()) {
-                outcome.linkLost = true;
-                outcome.failedNumbers << numbers.mid(i + 1);
-                break;
-            }
-            silentInARow = 0;
-        }
-    }
+    CardTable::Recreate(table);
+    start = std::max(start, 0);
+    end = std::min(end, CardCodec::MaxCardNumber);
+    progress_.begin(language_.TableText(TextRow::CardDataHint),
+                    language_.TableText(TextRow::Reading), end + 5, true);
+    const auto number = [start](qsizetype i) { return start + static_cast<int>(i); };
+    readEach(table, {std::max<qsizetype>(0, qsizetype(end) - start + 1), number, number, false},
+             outcome);
     progress_.end();
     return outcome;
 }
@@ -144,26 +142,19 @@ CardTransfer::ReadOutcome CardTransfer::readRange(TableStore &table, int start, 
 CardTransfer::ReadOutcome CardTransfer::readNumbers(TableStore &table, const QList<int> &numbers)
 {
     ReadOutcome outcome;
-    if (!comm_.CommResume()) {
+    if (!linkReady()) {
         outcome.failedNumbers = numbers;
         return outcome;
     }
     outcome.linkReady = true;
     if (!table.Active() || !CardTable::HasCardFields(table))
         CardTable::Recreate(table);
-    progress_.begin(language_.TableText(RowCardData), language_.TableText(RowReading),
-                    int(numbers.size()) + 5, true);
-    const FlagScope paused(clockReadPaused_);
-    QElapsedTimer clock;
-    clock.start();
-    for (qsizetype i = 0; i < numbers.size(); ++i) {
-        if (progress_.stopRequested()) {
-            outcome.stopped = true;
-            outcome.failedNumbers << numbers.mid(i);
-            break;
-        }
-        readOne(table, numbers[i], outcome, clock.elapsed());
-    }
+    progress_.begin(language_.TableText(TextRow::CardDataHint),
+                    language_.TableText(TextRow::Reading), int(numbers.size()) + 5, true);
+    readEach(table,
+             {numbers.size(), [&numbers](qsizetype i) { return numbers[i]; },
+              [](qsizetype i) { return static_cast<int>(i) + 1; }, true},
+             outcome);
     progress_.end();
     sortByCardNumber(table);
     return outcome;
@@ -231,10 +222,10 @@ QStringList CardTransfer::invalidRows(const TableStore &table)
 
 bool CardTransfer::deleteAllCards()
 {
-    if (exchangeWithRetries(QStringLiteral("HK")) != Comm::Accepted)
+    if (!ExchangePolicy(comm_, DeleteAllRule).send(QStringLiteral("HK")).accepted())
         return false;
     // The controller needs time to clear its card memory before it takes new cards.
-    const QString deleting = language_.TableText(RowDeletingAll);
+    const QString deleting = language_.TableText(TextRow::DeletingAllCards);
     for (int pass = 0; pass < settlePasses_ && !progress_.stopRequested(); ++pass) {
         progress_.advance();
         const QString text = deleting + QLatin1Char(' ') + seven(progress_.position());
@@ -256,16 +247,16 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
     outcome.invalidRows = invalidRows(table);
     if (!outcome.invalidRows.isEmpty() && !skipInvalid)
         return outcome;
-    if (!comm_.CommResume())
+    if (!linkReady())
         return outcome;
     outcome.linkReady = true;
     const FlagScope paused(clockReadPaused_);
+    const QString title = language_.TableText(TextRow::CardDataHint);
 
     if (clearAll) {
         outcome.clearAllRequested = true;
-        progress_.begin(language_.TableText(RowCardData), language_.TableText(RowDeletingAll), 1005,
-                        true);
-        emit status(language_.TableText(RowDeletingAll));
+        progress_.begin(title, language_.TableText(TextRow::DeletingAllCards), 1005, true);
+        emit status(language_.TableText(TextRow::DeletingAllCards));
         outcome.clearAllDone = deleteAllCards();
         const bool stopped = progress_.stopRequested();
         progress_.end();
@@ -275,11 +266,10 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         }
     }
 
-    progress_.begin(language_.TableText(RowCardData), language_.TableText(RowWriting),
-                    table.RecordCount() + 5, true);
+    progress_.begin(title, language_.TableText(TextRow::Writing), table.RecordCount() + 5, true);
+    ExchangePolicy policy(comm_, cardRule());
     QElapsedTimer clock;
     clock.start();
-    int silentInARow = 0;
     for (int row = 0; row < table.RecordCount(); ++row) {
         if (progress_.stopRequested()) {
             outcome.stopped = true;
@@ -290,29 +280,25 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         if (!number || !CardCodec::RowProblem(card).isEmpty())
             continue;
         progress_.advance();
-        const QString text = language_.TableText(RowWriting) + QLatin1Char(' ') + seven(*number) +
-                             QStringLiteral(" / ") + eight(clock.elapsed());
+        const QString text = language_.TableText(TextRow::Writing) + QLatin1Char(' ') +
+                             seven(*number) + QStringLiteral(" / ") + eight(clock.elapsed());
         progress_.setText(text);
         emit status(text);
         const QString command = QStringLiteral("HA") +
                                 CardCodec::WriteCardNumber(*number, versionText) +
                                 CardCodec::EncodeWriteData(card);
-        if (exchangeWithRetries(command) == Comm::Accepted) {
+        if (policy.send(command).accepted()) {
             ++outcome.written;
-            silentInARow = 0;
             continue;
         }
         outcome.failedNumbers << *number;
-        if (++silentInARow >= SilentNumbersBeforeCheck) {
-            if (!controllerAnswers()) {
-                outcome.linkLost = true;
-                for (int rest = row + 1; rest < table.RecordCount(); ++rest) {
-                    if (const auto n = CardCodec::CardNumberOf(CardTable::RowAt(table, rest)))
-                        outcome.failedNumbers << *n;
-                }
-                break;
+        if (policy.linkLost()) {
+            outcome.linkLost = true;
+            for (int rest = row + 1; rest < table.RecordCount(); ++rest) {
+                if (const auto n = CardCodec::CardNumberOf(CardTable::RowAt(table, rest)))
+                    outcome.failedNumbers << *n;
             }
-            silentInARow = 0;
+            break;
         }
     }
     progress_.end();
@@ -322,14 +308,14 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
 CardTransfer::ClearOutcome CardTransfer::clearAll()
 {
     ClearOutcome outcome;
-    if (!comm_.CommResume())
+    if (!linkReady())
         return outcome;
     outcome.linkReady = true;
     // The automatic clock read must stay out of the long "HK" wait, as with the other transfers.
     const FlagScope paused(clockReadPaused_);
-    progress_.begin(language_.TableText(RowCardData), language_.TableText(RowDeletingAll), 1005,
-                    true);
-    emit status(language_.TableText(RowDeletingAll));
+    progress_.begin(language_.TableText(TextRow::CardDataHint),
+                    language_.TableText(TextRow::DeletingAllCards), 1005, true);
+    emit status(language_.TableText(TextRow::DeletingAllCards));
     outcome.done = deleteAllCards();
     outcome.stopped = progress_.stopRequested();
     progress_.end();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ExchangePolicy.h"
+
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <functional>
 
 class Comm;
 class Language;
@@ -13,7 +16,8 @@ class TableStore;
 // Moves cards between the card table and the controller: the "HB" read walk, the "HA"
 // writes (optionally after "HK" deleted every card) and "HK" alone. Every card number or
 // row that fails is counted and named, so that a backup is never taken for complete when
-// it is not.
+// it is not. Reads and writes retry through the link's one policy, which also ends a run
+// whose controller has gone silent.
 class CardTransfer : public QObject
 {
     Q_OBJECT
@@ -68,7 +72,9 @@ public:
     void setRetryPauseMs(int ms) { retryPauseMs_ = ms; }
     void setSettleWait(int passes, int passMs);
 
-    // Recreates the table and fills it with the cards of start..end (nothing when start > end).
+    // Recreates the table and fills it with the cards of start..end (nothing when start > end;
+    // numbers above 9999999 are not card numbers). A link that cannot be made ready leaves
+    // the table as it was.
     ReadOutcome readRange(TableStore &table, int start, int end);
     // Reads just these numbers again and adds the cards found to the table, in number order.
     ReadOutcome readNumbers(TableStore &table, const QList<int> &numbers);
@@ -89,9 +95,22 @@ signals:
     void status(const QString &text);
 
 private:
-    int exchangeWithRetries(const QString &command);
-    bool controllerAnswers();
-    bool readOne(TableStore &table, int number, ReadOutcome &outcome, qint64 elapsedMs);
+    // The numbers of one read: how many, the one at each place, the progress position there,
+    // and whether numbers a Cancel left unread count as not read.
+    struct ReadWalk
+    {
+        qsizetype count = 0;
+        std::function<int(qsizetype)> numberAt;
+        std::function<int(qsizetype)> positionAt;
+        bool unreadOnStop = false;
+    };
+
+    // The link made ready (reopened when it was closed) and able to carry a command.
+    bool linkReady();
+    ExchangePolicy::Rule cardRule() const;
+    void readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome);
+    void readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
+                 ReadOutcome &outcome, qint64 elapsedMs);
     bool deleteAllCards();
 
     Comm &comm_;

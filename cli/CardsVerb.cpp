@@ -7,6 +7,7 @@
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "Language.h"
+#include "NumberOption.h"
 #include "ProgressState.h"
 #include "SharedFlag.h"
 #include "TableJson.h"
@@ -31,27 +32,10 @@ QJsonArray texts(const QStringList &list)
     return QJsonArray::fromStringList(list);
 }
 
-bool readNumberOption(CliContext &context, const QString &name, int fallback, int &value)
-{
-    value = fallback;
-    if (!context.parser.isSet(name))
-        return true;
-    bool ok = false;
-    value = context.parser.value(name).toInt(&ok);
-    if (!ok || value < 0) {
-        context.err << "--" << name << " wants a card number\n";
-        return false;
-    }
-    return true;
-}
-
 int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
 {
-    int from = 1;
-    int to = 10500;
-    if (!readNumberOption(context, QStringLiteral("from"), 1, from) ||
-        !readNumberOption(context, QStringLiteral("to"), 10500, to))
-        return ExitUsage;
+    const int from = NumberOptionValue(context.parser, QStringLiteral("from"), 1);
+    const int to = NumberOptionValue(context.parser, QStringLiteral("to"), 10500);
     const CardTransfer::ReadOutcome outcome = transfer.readRange(table, from, to);
     const QString out = context.parser.value(QStringLiteral("out"));
     QString saveError;

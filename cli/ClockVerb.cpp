@@ -38,23 +38,29 @@ int runClockVerb(CliContext &context)
         return ExitFailed;
     const QString version = ControllerSession::readVersion(comm);
     DeviceClock clock(comm);
-    bool ok = true;
+    bool set = true;
     if (action == QLatin1String("set")) {
         // A fixed moment is sent as it is; --now follows the workstation clock.
         const QDateTime fixed = moment;
-        ok = clock.Sync([fixed] { return fixed.isValid() ? fixed : QDateTime::currentDateTime(); });
+        set =
+            clock.Sync([fixed] { return fixed.isValid() ? fixed : QDateTime::currentDateTime(); });
     }
+    // The read follows a failed set too: it shows the clock as the controller keeps it.
     QString text;
-    ok = ok && clock.Read(version, text) == DeviceClock::ReadOutcome::Read;
-    if (context.json)
+    const bool read = clock.Read(version, text) == DeviceClock::ReadOutcome::Read;
+    const bool ok = set && read;
+    if (context.json) {
         context.out << QJsonDocument(QJsonObject{{QStringLiteral("ok"), ok},
                                                  {QStringLiteral("deviceTime"), text}})
                            .toJson(QJsonDocument::Compact)
                     << '\n';
-    else if (ok)
-        context.out << text << '\n';
-    else
-        context.err << "the controller's clock could not be "
-                    << (action == QLatin1String("set") ? "set" : "read") << '\n';
+    } else {
+        if (read)
+            context.out << text << '\n';
+        if (!set)
+            context.err << "the controller's clock could not be set\n";
+        else if (!read)
+            context.err << "the controller's clock could not be read\n";
+    }
     return ok ? ExitOk : ExitFailed;
 }

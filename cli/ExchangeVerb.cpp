@@ -3,6 +3,7 @@
 #include "CliContext.h"
 #include "Comm.h"
 #include "LinkOptions.h"
+#include "NumberOption.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,15 +14,7 @@ int runExchangeVerb(CliContext &context)
         context.err << "usage: kt480ctl CONNECTION exchange TEXT [--echo K]\n";
         return ExitUsage;
     }
-    int echo = 6;
-    if (context.parser.isSet(QStringLiteral("echo"))) {
-        bool ok = false;
-        echo = context.parser.value(QStringLiteral("echo")).toInt(&ok);
-        if (!ok || echo < 0) {
-            context.err << "--echo wants a number of characters (0 or more)\n";
-            return ExitUsage;
-        }
-    }
+    const int echo = NumberOptionValue(context.parser, QStringLiteral("echo"), 6);
     Comm comm;
     QString logLine;
     QObject::connect(&comm, &Comm::logLine, [&](const QString &line) { logLine = line; });

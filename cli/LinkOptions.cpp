@@ -1,6 +1,8 @@
 #include "LinkOptions.h"
 
 #include "Comm.h"
+#include "NumberOption.h"
+#include "SerialSettings.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -15,13 +17,18 @@ bool splitHostPort(const QString &text, QString &host, quint16 &port)
     const int colon = text.lastIndexOf(QLatin1Char(':'));
     host = colon < 0 ? text : text.left(colon);
     if (colon >= 0) {
-        bool ok = false;
-        const uint p = text.mid(colon + 1).toUInt(&ok);
-        if (!ok || p == 0 || p > 65535)
+        const auto p = BoundedNumber(text.mid(colon + 1), 1, 65535);
+        if (!p)
             return false;
-        port = static_cast<quint16>(p);
+        port = static_cast<quint16>(*p);
     }
     return !host.isEmpty();
+}
+
+// "COM3" names a port by its number, unless a file of that name exists.
+bool isComName(const QString &port)
+{
+    return port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) && !QFileInfo::exists(port);
 }
 
 } // namespace
@@ -58,41 +65,49 @@ bool LinkOptions::read(const QCommandLineParser &parser)
     if (parser.isSet(QStringLiteral("tcp"))) {
         kind_ = Kind::Tcp;
         if (!splitHostPort(parser.value(QStringLiteral("tcp")), host_, port_)) {
-            error_ = QStringLiteral("--tcp wants HOST[:PORT]");
+            error_ = QStringLiteral("--tcp wants HOST[:PORT] with a port from 1 to 65535");
             return false;
         }
     } else if (parser.isSet(QStringLiteral("udp"))) {
         kind_ = Kind::Udp;
         if (!splitHostPort(parser.value(QStringLiteral("udp")), host_, port_)) {
-            error_ = QStringLiteral("--udp wants HOST[:PORT]");
+            error_ = QStringLiteral("--udp wants HOST[:PORT] with a port from 1 to 65535");
             return false;
         }
     } else {
         kind_ = Kind::Serial;
         serialPort_ = parser.value(QStringLiteral("serial"));
-    }
-    if (parser.isSet(QStringLiteral("local-port"))) {
-        bool ok = false;
-        const uint p = parser.value(QStringLiteral("local-port")).toUInt(&ok);
-        if (!ok || p > 65535) {
-            error_ = QStringLiteral("--local-port wants a port number");
+        if (isComName(serialPort_) && ComPortNumber(serialPort_) <= 0) {
+            error_ = QStringLiteral("--serial wants COM<n> with n from 1 on, or a device path");
             return false;
         }
-        localPort_ = static_cast<quint16>(p);
     }
-    if (parser.isSet(QStringLiteral("line")))
+    if (parser.isSet(QStringLiteral("local-port"))) {
+        const auto p = BoundedNumber(parser.value(QStringLiteral("local-port")), 0, 65535);
+        if (!p) {
+            error_ = QStringLiteral("--local-port wants a port number from 0 to 65535");
+            return false;
+        }
+        localPort_ = static_cast<quint16>(*p);
+    }
+    if (parser.isSet(QStringLiteral("line"))) {
         line_ = parser.value(QStringLiteral("line"));
+        if (!SerialSettings::parse(line_)) {
+            error_ = QStringLiteral("--line wants settings such as 19200,e,8,1");
+            return false;
+        }
+    }
     if (parser.isSet(QStringLiteral("id"))) {
         const QString id = parser.value(QStringLiteral("id"));
         if (id == QLatin1String("auto")) {
             autoId_ = true;
         } else {
-            bool ok = false;
-            deviceId_ = id.toInt(&ok);
-            if (!ok || deviceId_ < 0 || deviceId_ > 9999) {
+            const auto n = BoundedNumber(id, 0, 9999);
+            if (!n) {
                 error_ = QStringLiteral("--id wants a number from 0 to 9999 or auto");
                 return false;
             }
+            deviceId_ = *n;
         }
     }
     return true;
@@ -102,10 +117,9 @@ bool LinkOptions::open(Comm &comm) const
 {
     switch (kind_) {
     case Kind::Serial: {
-        const bool isComName = serialPort_.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
-                               !QFileInfo::exists(serialPort_);
-        const bool opened = isComName ? comm.CommOpenSerial(ComPortNumber(serialPort_), line_)
-                                      : comm.CommOpenSerialDevice(serialPort_, line_);
+        const bool opened = isComName(serialPort_)
+                                ? comm.CommOpenSerial(ComPortNumber(serialPort_), line_)
+                                : comm.CommOpenSerialDevice(serialPort_, line_);
         if (!opened)
             error_ = QStringLiteral("cannot open serial port %1 with %2").arg(serialPort_, line_);
         return opened;

@@ -6,6 +6,7 @@
 #include "FileVerb.h"
 #include "IdentifyVerb.h"
 #include "LinkOptions.h"
+#include "NumberOption.h"
 #include "ParamsVerb.h"
 
 #include <QCoreApplication>
@@ -53,14 +54,16 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("now"), QStringLiteral("clock set: the workstation's time.")});
     parser.addOption({QStringLiteral("csv"), QStringLiteral("file show: print the table as CSV.")});
     parser.addOption({QStringLiteral("echo"),
-                      QStringLiteral("exchange: echo length of the reply (default 6)."),
+                      QStringLiteral("exchange: echo length of the reply, 0 to 255 (default 6)."),
                       QStringLiteral("K")});
     parser.addOption({QStringLiteral("from"),
-                      QStringLiteral("cards read: first card number (default 1)."),
+                      QStringLiteral("cards read, backup: first card number (default 1)."),
                       QStringLiteral("N")});
-    parser.addOption({QStringLiteral("to"),
-                      QStringLiteral("cards read: last card number (default 10500)."),
-                      QStringLiteral("M")});
+    parser.addOption(
+        {QStringLiteral("to"),
+         QStringLiteral("cards read, backup: last card number, at most 9999999 (default "
+                        "10500)."),
+         QStringLiteral("M")});
     parser.addOption({QStringLiteral("out"),
                       QStringLiteral("cards read: save the cards to this file."),
                       QStringLiteral("FILE")});
@@ -86,6 +89,11 @@ int main(int argc, char *argv[])
                                 : QStringLiteral("unknown verb: ") + words.first())
             << "\n"
             << parser.helpText();
+        return ExitUsage;
+    }
+    QString numberError;
+    if (!CheckNumberOptions(parser, numberError)) {
+        err << numberError << '\n';
         return ExitUsage;
     }
     const Verb verb = verbs().value(words.takeFirst());

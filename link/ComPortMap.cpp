@@ -2,26 +2,48 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <limits>
 
 namespace {
 
-// Numbers for ports nobody assigned: ttyS0 is COM1 as on a PC; USB and ACM adapters
-// follow in blocks so they never collide with the built-in ports.
+// Numbers for ports nobody assigned, in blocks that never overlap, so that every number leads
+// to one device and back: ttyS0 to ttyS98 are COM1 to COM99 (ttyS0 is COM1 as on a PC),
+// ttyUSB0 to ttyUSB99 COM100 to COM199, ttyACM0 on COM200 on.
+constexpr int UsbBase = 100;
+constexpr int AcmBase = 200;
+
 int numberFromDeviceName(const QString &name)
 {
     static const QRegularExpression pattern(QStringLiteral("^(ttyS|ttyUSB|ttyACM|COM)(\\d+)$"));
     const QRegularExpressionMatch m = pattern.match(name);
     if (!m.hasMatch())
         return 0;
-    const int n = m.captured(2).toInt();
+    bool ok = false;
+    const int n = m.captured(2).toInt(&ok);
+    if (!ok)
+        return 0;
     const QString kind = m.captured(1);
     if (kind == QLatin1String("COM"))
         return n;
     if (kind == QLatin1String("ttyS"))
-        return n + 1;
+        return n < UsbBase - 1 ? n + 1 : 0;
     if (kind == QLatin1String("ttyUSB"))
-        return 100 + n;
-    return 200 + n;
+        return n < AcmBase - UsbBase ? UsbBase + n : 0;
+    return n <= std::numeric_limits<int>::max() - AcmBase ? AcmBase + n : 0;
+}
+
+// The device a number stands for when nobody assigned it.
+QString derivedDevicePath(int number)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    if (number < UsbBase)
+        return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    if (number < AcmBase)
+        return QStringLiteral("/dev/ttyUSB%1").arg(number - UsbBase);
+    return QStringLiteral("/dev/ttyACM%1").arg(number - AcmBase);
+#endif
 }
 
 } // namespace
@@ -90,15 +112,9 @@ QString ComPortMap::devicePath(int number) const
     const auto it = byNumber_.constFind(number);
     if (it != byNumber_.cend())
         return it.value();
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    if (number <= 100)
-        return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-    if (number <= 200)
-        return QStringLiteral("/dev/ttyUSB%1").arg(number - 100);
-    return QStringLiteral("/dev/ttyACM%1").arg(number - 200);
-#endif
+    const QString path = derivedDevicePath(number);
+    // A device assigned to another number is reached through that number only.
+    return byNumber_.key(path, 0) != 0 ? QString() : path;
 }
 
 int ComPortMap::numberFor(const QString &devicePathOrName) const

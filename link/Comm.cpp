@@ -26,11 +26,19 @@ bool IsAlternativeEcho(const QByteArray &sent, const QByteArray &echoed)
 }
 
 constexpr int ShortEchoLength = 6;
+constexpr int DeviceIdDigits = 4;
 
 bool IsShortErrorEcho(const QByteArray &body, const QByteArray &sent)
 {
     return body.size() == ShortEchoLength + 2 && body[ShortEchoLength] == ErrorMark &&
            body.left(ShortEchoLength) == sent.left(ShortEchoLength);
+}
+
+// A controller echoes the command as far as it echoes it: a body that is only the start of the
+// command, the Device ID at least, is an answer without data.
+bool IsPartialEcho(const QByteArray &body, const QByteArray &sent, int echoLength)
+{
+    return body.size() >= DeviceIdDigits && body.size() < echoLength && sent.startsWith(body);
 }
 
 } // namespace
@@ -195,9 +203,12 @@ int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoL
         if (echoed != command.left(k) && !IsAlternativeEcho(command.left(k), echoed)) {
             // An error reply echoes only the Device ID and the two code letters, also to a
             // command whose echo is longer (the four-character codes of the defaults).
-            if (!IsShortErrorEcho(check.body, command))
+            if (IsShortErrorEcho(check.body, command))
+                payload = check.body.mid(ShortEchoLength);
+            else if (IsPartialEcho(check.body, command, k))
+                payload.clear();
+            else
                 return NotSent;
-            payload = check.body.mid(ShortEchoLength);
         }
     }
     if (payload.size() == 2 && payload[0] == ErrorMark) {
@@ -354,7 +365,8 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
     readerReplyText_.clear();
     readerReplyLength_ = 0;
     readerAssembler_.reset();
-    if (!reader_) {
+    // A reader whose device went away was closed; it is opened again once it is back.
+    if (!reader_ || !reader_->reopen()) {
         emitLog(NotSent, QString(), QString(), 0);
         return NotSent;
     }

@@ -67,6 +67,8 @@ public:
     // True while a TCP transport is held and connected.
     bool TcpConnected() const;
     bool TransportHeld() const;
+    // A transport is held and can carry an exchange now (for TCP: connected).
+    bool TransportOpen() const { return activeTransport() != nullptr; }
 
     // Sends one command text and waits for its reply; returns a Result code.
     int CommExchange(const QString &commandText, int echoLength);

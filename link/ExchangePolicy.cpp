@@ -45,7 +45,8 @@ ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength
             reply.sent = true;
         if (reply.result != Comm::NotSent && reply.result != Comm::TimedOut)
             reply.answered = true;
-        if (reply.result == Comm::Accepted && comm_.ReplyLength() >= rule_.minimumPayload) {
+        if (reply.result == Comm::Accepted && comm_.ReplyLength() >= rule_.minimumPayload &&
+            (!rule_.payloadCheck || rule_.payloadCheck(comm_.ReplyText()))) {
             reply.payload = comm_.ReplyText();
             reply.ok = true;
             return reply;

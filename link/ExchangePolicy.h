@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 
 class Comm;
 
@@ -27,6 +28,9 @@ public:
         int minimumPayload = 0;
         // 0: the link is never checked.
         int silentCommandsBeforeCheck = 0;
+        // When set, an accepted reply counts only if its payload passes (the broadcast Device
+        // ID must be above 0); one that does not is tried again like a short reply.
+        std::function<bool(const QString &payload)> payloadCheck{};
     };
 
     static constexpr int SerialNumberChecks = 3;

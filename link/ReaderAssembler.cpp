@@ -1,10 +1,8 @@
 #include "ReaderAssembler.h"
 
-#include "Frame.h"
-
 bool ReaderAssembler::feed(char byte)
 {
-    if (byte == ReaderReplyStart)
+    if (byte == start_)
         index_ = 0;
     if (index_ < 0)
         return false;
@@ -13,7 +11,7 @@ bool ReaderAssembler::feed(char byte)
         index_ = -1;
         return false;
     }
-    return byte == FrameTerminator && buffer_[0] == ReaderReplyStart;
+    return byte == FrameTerminator && buffer_[0] == start_;
 }
 
 QByteArray ReaderAssembler::frame() const
@@ -25,7 +23,9 @@ ReaderCheck CheckReaderFrame(const QByteArray &frame, int echoLength)
 {
     ReaderCheck check;
     const qsizetype stored = frame.size();
-    if (stored < 4 || frame.front() != ReaderReplyStart || frame.back() != FrameTerminator)
+    const bool framed = stored >= 4 && frame.back() == FrameTerminator &&
+                        (frame.front() == ReaderReplyStart || frame.front() == ReaderRequestStart);
+    if (!framed)
         return check;
     const qsizetype digitsAt = stored - 3;
     check.xorOk =

@@ -3,5 +3,5 @@
 #include <chrono>
 
 // Waits the given time while the user interface keeps handling its events (no sleeping
-// thread); 0 or less only lets pending events run.
+// thread); 0 or less returns at once.
 void PauseResponsively(std::chrono::milliseconds pause);

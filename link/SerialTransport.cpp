@@ -19,8 +19,16 @@ SerialTransport::SerialTransport(const QString &devicePath, const SerialSettings
     port_.setPortName(devicePath);
     connect(&port_, &QSerialPort::readyRead, this, &Transport::readyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError || e == QSerialPort::PermissionError)
-            emit failed(port_.errorString());
+        if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError &&
+            e != QSerialPort::PermissionError)
+            return;
+        const QString reason = port_.errorString();
+        // The device went away (an adapter unplugged, the far end of a pty closed): its handle
+        // is dead and would report the same error again at every turn of the event loop.
+        // Closed, the port is opened again by the next resume, once the device is back.
+        if (e != QSerialPort::PermissionError)
+            port_.close();
+        emit failed(reason);
     });
 }
 

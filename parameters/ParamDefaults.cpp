@@ -5,15 +5,7 @@
 #include "ParamTransfer.h"
 #include "ProgressState.h"
 
-#include <QCoreApplication>
 #include <QScopeGuard>
-
-namespace {
-
-constexpr int TitleRow = 19;    // "Parameter set"
-constexpr int WritingRow = 112; // "Writing ..."
-
-} // namespace
 
 ParamDefaults::ParamDefaults(ParamTransfer &transfer, const Language &language)
     : transfer_(transfer), language_(language)
@@ -23,13 +15,9 @@ ParamDefaults::ParamDefaults(ParamTransfer &transfer, const Language &language)
 ParamResult ParamDefaults::apply()
 {
     ProgressState &progress = transfer_.progress();
-    progress.begin(language_.TableText(TitleRow), language_.TableText(WritingRow), ProgressMaximum,
-                   false);
-    const auto finish = qScopeGuard([&progress] {
-        progress.end();
-        QCoreApplication::processEvents();
-    });
-    QCoreApplication::processEvents();
+    progress.begin(language_.TableText(TextRow::ParameterHint),
+                   language_.TableText(TextRow::Writing), ProgressMaximum, false);
+    const auto finish = qScopeGuard([&progress] { progress.end(); });
 
     ParamResult result;
     QStringList unsent;

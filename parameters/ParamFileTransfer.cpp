@@ -11,18 +11,12 @@
 #include "Settings.h"
 #include "UserPrompt.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
 
 namespace {
 
-constexpr int ReadTitleRow = 39;  // "Read from device"
-constexpr int WriteTitleRow = 40; // "Write to device"
-constexpr int ReadingRow = 111;
-constexpr int WritingRow = 112;
-constexpr int CaptionRow = 118; // "System Message"
 constexpr int DisplayedCodeLength = 20;
 
 const QString TypeField = QStringLiteral("DataType");
@@ -76,38 +70,19 @@ void ParamFileTransfer::defineTable()
     table_.CreateDataSet();
 }
 
-bool ParamFileTransfer::noteFailure()
-{
-    if (!transfer_.lastFailureWasSilence()) {
-        silentInRow_ = 0;
-        return true;
-    }
-    if (++silentInRow_ < SilenceBeforeCheck)
-        return true;
-    silentInRow_ = 0;
-    return transfer_.controllerAnswers();
-}
-
-bool ParamFileTransfer::readRecord(const QString &code, const QString &family, bool &succeeded)
-{
-    succeeded = transfer_.transfer(code, family);
-    if (!succeeded)
-        return noteFailure();
-    silentInRow_ = 0;
-    return true;
-}
-
 ParamResult ParamFileTransfer::backup(const QString &shownPath)
 {
     ParamResult result;
     ProgressState &progress = transfer_.progress();
-    progress.begin(language_.TableText(ReadTitleRow), language_.TableText(ReadingRow),
-                   BackupProgressMaximum, false);
-    const auto finish = qScopeGuard([&progress] { progress.end(); });
-    QCoreApplication::processEvents();
+    progress.begin(language_.TableText(TextRow::ReadFromDevice),
+                   language_.TableText(TextRow::Reading), BackupProgressMaximum, false);
+    const auto finish = qScopeGuard([this, &progress] {
+        transfer_.watchSilence(0);
+        progress.end();
+    });
     transfer_.comm().CommResume();
     defineTable();
-    silentInRow_ = 0;
+    transfer_.watchSilence(SilenceBeforeCheck);
 
     if (WithXmlExtension(shownPath.trimmed()).isEmpty()) {
         result.fail(QStringLiteral("No export file is chosen."));
@@ -127,8 +102,8 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
             const int last = group.hasIndex() ? group.last : 0;
             for (int index = first; index <= last && !linkLost; ++index) {
                 const QString code = group.code(family, index);
-                bool succeeded = false;
-                if (!readRecord(code, family, succeeded)) {
+                const bool succeeded = transfer_.transfer(code, family);
+                if (transfer_.linkLost()) {
                     linkLost = true;
                     lostAt = code;
                     break;
@@ -153,7 +128,6 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
         if (linkLost)
             break;
     }
-    QCoreApplication::processEvents();
     result.merge(saveBackup(shownPath, !linkLost, lostAt));
     return result;
 }
@@ -182,7 +156,7 @@ ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complet
                                "%2 with it?")
                     .arg(table_.RecordCount())
                     .arg(target);
-            if (!prompt_.question(question, language_.TableText(CaptionRow))) {
+            if (!prompt_.question(question, language_.TableText(TextRow::SystemMessage))) {
                 result.messages.append(QStringLiteral("The earlier file %1 was kept.").arg(target));
                 return result;
             }
@@ -232,12 +206,15 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     settings_.SaveSetting(ParamFilePaths::ImportSetting, shownPath);
 
     ProgressState &progress = transfer_.progress();
-    progress.begin(language_.TableText(WriteTitleRow), language_.TableText(WritingRow),
+    progress.begin(language_.TableText(TextRow::WriteToDevice),
+                   language_.TableText(TextRow::Writing),
                    table_.RecordCount() + RestoreProgressExtra, false);
-    const auto finish = qScopeGuard([&progress] { progress.end(); });
-    QCoreApplication::processEvents();
+    const auto finish = qScopeGuard([this, &progress] {
+        transfer_.watchSilence(0);
+        progress.end();
+    });
     transfer_.comm().CommResume();
-    silentInRow_ = 0;
+    transfer_.watchSilence(SilenceBeforeCheck);
     if (!transfer_.controllerAnswers()) {
         result.fail(QStringLiteral("The controller does not answer; nothing was written."));
         return result;
@@ -260,14 +237,12 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
             progress.advance();
             continue;
         }
-        bool succeeded = false;
-        const bool linkKept = readRecord(code + value, QStringLiteral("AA"), succeeded);
-        if (succeeded) {
+        if (transfer_.transfer(code + value, QStringLiteral("AA"))) {
             result.values.append({code, value});
             continue;
         }
         rejected.append(code);
-        if (!linkKept)
+        if (transfer_.linkLost())
             lostAt = code;
     }
 

@@ -36,9 +36,6 @@ public:
 
 private:
     void defineTable();
-    // Reads one code; false when the link is lost (the check after the silence failed).
-    bool readRecord(const QString &code, const QString &family, bool &succeeded);
-    bool noteFailure();
     ParamResult saveBackup(const QString &shownPath, bool complete, const QString &lostAt);
 
     ParamTransfer &transfer_;
@@ -46,5 +43,4 @@ private:
     UserPrompt &prompt_;
     const Language &language_;
     TableStore table_;
-    int silentInRow_ = 0;
 };

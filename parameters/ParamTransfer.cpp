@@ -1,62 +1,32 @@
 #include "ParamTransfer.h"
 
 #include "Comm.h"
+#include "ParamsLog.h"
 #include "ProgressState.h"
-#include "ResponsivePause.h"
 #include "SharedFlag.h"
-
-#include <QCoreApplication>
-
-namespace {
-
-constexpr int SerialNumberTries = 3;
-constexpr int SerialNumberMinimumLength = 8;
-
-} // namespace
 
 ParamTransfer::ParamTransfer(Comm &comm, ProgressState &progress, SharedFlag &clockReadPaused,
                              std::chrono::milliseconds retryPause)
-    : comm_(comm), progress_(progress), clockReadPaused_(clockReadPaused), retryPause_(retryPause)
+    : comm_(comm), progress_(progress), clockReadPaused_(clockReadPaused),
+      policy_(comm, {.attempts = Attempts, .pauseAfterLoss = retryPause})
 {
 }
 
 bool ParamTransfer::transfer(const QString &command, const QString &echoCode)
 {
-    if (progress_.maximum() > 1) {
+    if (progress_.maximum() > 1)
         progress_.advance();
-        QCoreApplication::processEvents();
-    }
-    lastResult_ = Comm::NotSent;
-    lastFailureSilent_ = true;
+    lastReply_ = {};
     try {
-        return attempts(command, echoCode);
+        if (!comm_.CommResume())
+            return false;
+        const FlagScope paused(clockReadPaused_);
+        lastReply_ = policy_.send(command, static_cast<int>(echoCode.size()));
+        return lastReply_.accepted();
+    } catch (const std::exception &e) {
+        qCWarning(lcParams) << "transfer of" << command << "failed:" << e.what();
     } catch (...) {
-        return false;
-    }
-}
-
-bool ParamTransfer::attempts(const QString &command, const QString &echoCode)
-{
-    if (!comm_.CommResume())
-        return false;
-    const FlagScope paused(clockReadPaused_);
-    const QString deviceId = comm_.DeviceIDText();
-    const int echoLength = static_cast<int>(deviceId.size() + echoCode.size());
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        lastResult_ = comm_.CommExchange(deviceId + command, echoLength);
-        ++exchanges_;
-        QCoreApplication::processEvents();
-        if (lastResult_ == Comm::Accepted) {
-            lastFailureSilent_ = false;
-            return true;
-        }
-        if (lastResult_ != Comm::TimedOut && lastResult_ != Comm::NotSent)
-            lastFailureSilent_ = false;
-        // A controller that refused the code has answered; only a lost or damaged reply
-        // needs the line to settle before the next attempt.
-        const bool refused =
-            lastResult_ >= Comm::ControllerErrorA && lastResult_ < Comm::ControllerErrorA + 7;
-        PauseResponsively(refused ? std::chrono::milliseconds(0) : retryPause_);
+        qCWarning(lcParams) << "transfer of" << command << "failed with an unknown error";
     }
     return false;
 }
@@ -67,18 +37,28 @@ bool ParamTransfer::controllerAnswers()
         if (!comm_.CommResume())
             return false;
         const FlagScope paused(clockReadPaused_);
-        const QString command = comm_.DeviceIDText() + QLatin1String("AS");
-        const int echoLength = static_cast<int>(command.size());
-        for (int attempt = 0; attempt < SerialNumberTries; ++attempt) {
-            const int result = comm_.CommExchange(command, echoLength);
-            ++exchanges_;
-            QCoreApplication::processEvents();
-            if (result == Comm::Accepted && comm_.ReplyLength() >= SerialNumberMinimumLength)
-                return true;
-        }
+        return policy_.controllerAnswers();
+    } catch (const std::exception &e) {
+        qCWarning(lcParams) << "serial-number check failed:" << e.what();
     } catch (...) {
+        qCWarning(lcParams) << "serial-number check failed with an unknown error";
     }
     return false;
+}
+
+void ParamTransfer::watchSilence(int silentCommandsBeforeCheck)
+{
+    ExchangePolicy::Rule rule = policy_.rule();
+    rule.silentCommandsBeforeCheck = silentCommandsBeforeCheck;
+    policy_.setRule(rule);
+    policy_.resetSilence();
+}
+
+void ParamTransfer::setRetryPause(std::chrono::milliseconds pause)
+{
+    ExchangePolicy::Rule rule = policy_.rule();
+    rule.pauseAfterLoss = pause;
+    policy_.setRule(rule);
 }
 
 QString ParamTransfer::replyText() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExchangePolicy.h"
+
 #include <QString>
 #include <chrono>
 
@@ -8,8 +10,8 @@ class ProgressState;
 class SharedFlag;
 
 // The one routine through which every parameter command travels: the Device ID is put in
-// front, the link is resumed, the main window's clock read is paused, and a command that
-// fails is tried again after a pause, up to five attempts in all.
+// front, the link is resumed, the main window's clock read is paused, and the command goes
+// through the link's retry policy: up to five attempts, a pause after a lost or damaged reply.
 class ParamTransfer
 {
 public:
@@ -27,30 +29,29 @@ public:
     // tries without pause: tells a controller that answers from a lost link.
     bool controllerAnswers();
 
-    // True when the last failed transfer got no reply at all (every attempt timed out or
-    // could not be sent), as opposed to a reply with a CRC error or an error code.
-    bool lastFailureWasSilence() const { return lastFailureSilent_; }
-    int lastResult() const { return lastResult_; }
+    // From now on, this many silent commands in a row make the link be checked with "AS", and
+    // an unanswered check ends the run (linkLost); 0 turns the check off. Starts afresh.
+    void watchSilence(int silentCommandsBeforeCheck);
+    bool linkLost() const { return policy_.linkLost(); }
+
+    // What the last transfer came to.
+    const ExchangeReply &lastReply() const { return lastReply_; }
 
     QString replyText() const;
     int replyLength() const;
 
-    // Exchanges made so far, every attempt counted.
-    quint64 exchangeCount() const { return exchanges_; }
-    std::chrono::milliseconds retryPause() const { return retryPause_; }
-    void setRetryPause(std::chrono::milliseconds pause) { retryPause_ = pause; }
+    // Exchanges made so far, every attempt and every check counted.
+    quint64 exchangeCount() const { return policy_.exchangeCount(); }
+    std::chrono::milliseconds retryPause() const { return policy_.rule().pauseAfterLoss; }
+    void setRetryPause(std::chrono::milliseconds pause);
 
     Comm &comm() { return comm_; }
     ProgressState &progress() { return progress_; }
 
 private:
-    bool attempts(const QString &command, const QString &echoCode);
-
     Comm &comm_;
     ProgressState &progress_;
     SharedFlag &clockReadPaused_;
-    std::chrono::milliseconds retryPause_;
-    int lastResult_ = 0;
-    bool lastFailureSilent_ = false;
-    quint64 exchanges_ = 0;
+    ExchangePolicy policy_;
+    ExchangeReply lastReply_;
 };

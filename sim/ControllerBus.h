@@ -21,6 +21,9 @@ public:
     int size() const { return static_cast<int>(controllers_.size()); }
     SimController &at(int index) { return *controllers_.at(index); }
 
+    // The controller that answers this command text, -1 for none; nothing is carried out.
+    int addressed(const QByteArray &commandText) const;
+    // The addressed controller carries the command out.
     Answer dispatch(const QByteArray &commandText);
 
 private:

@@ -50,6 +50,16 @@ ControllerModel::ControllerModel(ControllerState &state, Clock clock)
 {
 }
 
+bool ControllerModel::answers(const QByteArray &commandText) const
+{
+    if (commandText.size() < DeviceIdDigits + 2 || !IsDigits(commandText.first(DeviceIdDigits)))
+        return false;
+    const int addressed = commandText.first(DeviceIdDigits).toInt();
+    if (addressed == 0)
+        return commandText.sliced(DeviceIdDigits) == "AC";
+    return addressed == state_.deviceId();
+}
+
 QByteArray ControllerModel::handleRequest(const QByteArray &commandText)
 {
     if (commandText.size() < DeviceIdDigits + 2 || !IsDigits(commandText.first(DeviceIdDigits)))

@@ -19,6 +19,9 @@ public:
     // The reply body (echo first) to one command text; empty when this controller does not
     // answer (another Device ID, or a broadcast it is not meant to answer).
     QByteArray handleRequest(const QByteArray &commandText);
+    // Whether this controller answers the command text (its own Device ID, or the broadcast
+    // "0000AC"); nothing is carried out.
+    bool answers(const QByteArray &commandText) const;
 
     ControllerState &state() { return state_; }
 

@@ -15,6 +15,12 @@ void ControllerState::set(const ControllerData &data)
     ++revision_;
 }
 
+int ControllerState::deviceId() const
+{
+    const QMutexLocker lock(&mutex_);
+    return data_.deviceId;
+}
+
 quint64 ControllerState::revision() const
 {
     const QMutexLocker lock(&mutex_);

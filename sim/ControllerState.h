@@ -15,6 +15,7 @@ public:
     ControllerData snapshot() const;
     void set(const ControllerData &data);
     quint64 revision() const;
+    int deviceId() const;
 
     // Runs f(data) under the lock; f returns true when it changed the data.
     template <typename F> void modify(F &&f)

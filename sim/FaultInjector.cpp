@@ -33,8 +33,8 @@ QByteArray FaultInjector::noiseBytes()
     return noise;
 }
 
-QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const QByteArray &body,
-                                         const FaultSettings &faults)
+QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const FaultSettings &faults,
+                                         const CarryOut &carryOut)
 {
     const bool drop = chance(faults.dropShare);
     const bool corrupt = chance(faults.corruptShare);
@@ -42,13 +42,17 @@ QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const QB
     const quint32 corruptPick = random_.generate();
     const QByteArray noise = noiseBytes();
 
-    if (body.isEmpty() || drop || faults.isSilent(commandText))
+    if (drop || faults.isSilent(commandText))
         return {};
     QByteArray frame;
-    if (const auto letter = faults.errorFor(commandText))
+    if (const auto letter = faults.errorFor(commandText)) {
         frame = BuildReplyFrame(ErrorReplyBody(commandText.left(DeviceIdAndCode), *letter));
-    else
+    } else {
+        const QByteArray body = carryOut();
+        if (body.isEmpty())
+            return {};
         frame = BuildReplyFrame(body);
+    }
     if (corrupt)
         CorruptCrc(frame, corruptPick);
 

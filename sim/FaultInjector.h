@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QRandomGenerator>
+#include <functional>
 
 // One piece of a reply as it goes onto the line: delay after the request, and the bytes.
 struct DeliveryPiece
@@ -13,16 +14,21 @@ struct DeliveryPiece
     QByteArray bytes;
 };
 
-// Turns a reply body into the pieces that go onto the line, with the faults applied.
-// Each request draws the same number of random values, so a seed gives one run exactly.
+// Decides what becomes of one request and turns the reply into the pieces that go onto the
+// line, with the faults applied. Each request draws the same number of random values, so a
+// seed gives one run exactly.
 class FaultInjector
 {
 public:
+    // Carries the command out in the controller and gives its reply body (empty: no answer).
+    using CarryOut = std::function<QByteArray()>;
+
     explicit FaultInjector(quint32 seed) : random_(seed) {}
 
-    // Empty when the reply is lost (dropped or silenced).
-    QList<DeliveryPiece> plan(const QByteArray &commandText, const QByteArray &body,
-                              const FaultSettings &faults);
+    // The fault is chosen before the controller acts: a dropped, silenced or refused command
+    // never reaches it, so it changes nothing there. Empty when no reply goes out.
+    QList<DeliveryPiece> plan(const QByteArray &commandText, const FaultSettings &faults,
+                              const CarryOut &carryOut);
 
 private:
     bool chance(double share) { return random_.generateDouble() < share; }

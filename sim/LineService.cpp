@@ -6,14 +6,35 @@ LineService::LineService(ControllerBus &bus, SharedFaults &lineFaults, quint32 s
 {
 }
 
+void LineService::receive(RequestAssembler &assembler, const QByteArray &bytes,
+                          const DeliveryQueue::Writer &writer)
+{
+    for (const char b : bytes) {
+        if (!assembler.feed(b))
+            continue;
+        const RequestCheck request = CheckRequestFrame(assembler.frame());
+        assembler.reset();
+        if (request.crcOk)
+            serve(request.commandText, writer);
+    }
+}
+
 void LineService::serve(const QByteArray &commandText, const DeliveryQueue::Writer &writer)
 {
-    const ControllerBus::Answer answer = bus_.dispatch(commandText);
-    if (answer.controller < 0)
+    const int index = bus_.addressed(commandText);
+    if (index < 0)
         return;
     const FaultSettings faults =
-        FaultSettings::combined(lineFaults_.get(), bus_.at(answer.controller).faults().get());
-    queue_.schedule(injector_.plan(commandText, answer.body, faults), writer);
-    if (answer.changed)
-        emit controllerChanged(answer.controller);
+        FaultSettings::combined(lineFaults_.get(), bus_.at(index).faults().get());
+    bool changed = false;
+    queue_.schedule(injector_.plan(commandText, faults,
+                                   [&] {
+                                       const ControllerBus::Answer answer =
+                                           bus_.dispatch(commandText);
+                                       changed = answer.changed;
+                                       return answer.body;
+                                   }),
+                    writer);
+    if (changed)
+        emit controllerChanged(index);
 }

@@ -3,6 +3,7 @@
 #include "ControllerBus.h"
 #include "DeliveryQueue.h"
 #include "FaultInjector.h"
+#include "RequestAssembler.h"
 
 #include <QObject>
 
@@ -16,6 +17,10 @@ public:
     LineService(ControllerBus &bus, SharedFaults &lineFaults, quint32 seed,
                 QObject *parent = nullptr);
 
+    // Feeds received bytes to the sender's assembler and serves every request that passes its
+    // check; replies go out through the writer.
+    void receive(RequestAssembler &assembler, const QByteArray &bytes,
+                 const DeliveryQueue::Writer &writer);
     void serve(const QByteArray &commandText, const DeliveryQueue::Writer &writer);
 
 signals:

@@ -16,11 +16,11 @@ void ReaderEndpoint::receive()
     for (const char b : pty_.readAvailable()) {
         if (!assembler_.feed(b))
             continue;
-        const ReaderRequestAssembler::Request request = assembler_.request();
+        const ReaderCheck request = CheckReaderFrame(assembler_.frame(), 0);
         assembler_.reset();
         if (!request.xorOk)
             continue;
-        const QByteArray body = reader_.handleRequest(request.commandText);
+        const QByteArray body = reader_.handleRequest(request.payload);
         if (!body.isEmpty())
             pty_.write(BuildReaderReplyFrame(body));
     }

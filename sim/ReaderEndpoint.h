@@ -2,7 +2,7 @@
 
 #include "DeskReaderModel.h"
 #include "PseudoTerminal.h"
-#include "ReaderRequestAssembler.h"
+#include "ReaderAssembler.h"
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -25,6 +25,6 @@ private:
 
     DeskReaderModel &reader_;
     PseudoTerminal pty_;
-    ReaderRequestAssembler assembler_;
+    ReaderAssembler assembler_{ReaderRequestStart};
     std::unique_ptr<QSocketNotifier> notifier_;
 };

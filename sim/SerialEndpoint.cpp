@@ -13,12 +13,5 @@ SerialEndpoint::SerialEndpoint(ControllerBus &bus, SharedFaults &faults, quint32
 void SerialEndpoint::receive()
 {
     const DeliveryQueue::Writer writer = [this](const QByteArray &bytes) { pty_.write(bytes); };
-    for (const char b : pty_.readAvailable()) {
-        if (!assembler_.feed(b))
-            continue;
-        const RequestAssembler::Request request = assembler_.request();
-        assembler_.reset();
-        if (request.crcOk)
-            service_.serve(request.commandText, writer);
-    }
+    service_.receive(assembler_, pty_.readAvailable(), writer);
 }

@@ -28,14 +28,7 @@ void TcpEndpoint::acceptConnections()
                 guarded->write(bytes);
         };
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, assembler, writer] {
-            for (const char b : socket->readAll()) {
-                if (!assembler->feed(b))
-                    continue;
-                const RequestAssembler::Request request = assembler->request();
-                assembler->reset();
-                if (request.crcOk)
-                    service_.serve(request.commandText, writer);
-            }
+            service_.receive(*assembler, socket->readAll(), writer);
         });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }

@@ -25,13 +25,6 @@ void UdpEndpoint::receive()
         const DeliveryQueue::Writer writer = [this, sender, senderPort](const QByteArray &bytes) {
             socket_.writeDatagram(bytes, sender, senderPort);
         };
-        for (const char b : datagram.data()) {
-            if (!assembler.feed(b))
-                continue;
-            const RequestAssembler::Request request = assembler.request();
-            assembler.reset();
-            if (request.crcOk)
-                service_.serve(request.commandText, writer);
-        }
+        service_.receive(assembler, datagram.data(), writer);
     }
 }

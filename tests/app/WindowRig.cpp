@@ -33,7 +33,11 @@ QVariant WindowRig::storedSetting(const QString &name) const
 
 TfrmKT480NT5 &WindowRig::open(StartOptions options)
 {
-    options.clock = [this] { return now; };
+    options.clock = [this] {
+        const QDateTime reading = now;
+        now = now.addMSecs(clockStepMs);
+        return reading;
+    };
     window_.reset();
     context_ = std::make_unique<AppContext>(settingsPath());
     window_ = std::make_unique<TfrmKT480NT5>(*context_, options);

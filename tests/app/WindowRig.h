@@ -35,6 +35,8 @@ public:
     bool settle();
 
     QDateTime now{QDate(2008, 9, 22), QTime(14, 5, 0)};
+    // Every reading of the window's clock moves `now` on by this much.
+    int clockStepMs = 0;
 
 private:
     QTemporaryDir dir_;

@@ -31,7 +31,36 @@ private slots:
     void secondInstanceAsksTheFirstToRaise();
     void broadcastIdTakesOverOverTcp();
     void clockReadRefusedWhileLinkBusyIsNotAFailure();
+    void syncBuildsEachCommandFromOneReading();
+    void syncReportsWhetherTheClockWasSet();
+    void syncEndsWhenTheControllerIsSilent();
 };
+
+namespace {
+
+// A simulator with one controller and a link to it over TCP.
+struct ClockSite
+{
+    ClockSite()
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        sim = std::make_unique<SimulatorHost>(config);
+        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
+        QObject::connect(&comm, &Comm::logLine, [this](const QString &line) {
+            if (line.contains(QLatin1String("AA")))
+                setCommands << line.mid(line.indexOf('[') + 1,
+                                        line.indexOf(']') - line.indexOf('[') - 1);
+        });
+    }
+    qint64 offsetMs() { return sim->controller().snapshot().clockOffsetMs; }
+
+    std::unique_ptr<SimulatorHost> sim;
+    Comm comm;
+    QStringList setCommands;
+};
+
+} // namespace
 
 void AppLogicTest::deviceIdIsFourDigits()
 {
@@ -249,6 +278,68 @@ void AppLogicTest::clockReadRefusedWhileLinkBusyIsNotAFailure()
     silent.silentCodes = {QByteArray("AB")};
     sim.setFaults(silent);
     QCOMPARE(clock.Read(QString(), text), DeviceClock::ReadOutcome::Failed);
+}
+
+// Every set command carries one reading of the clock, so none mixes the fields of two moments
+// (here the clock passes midnight at the end of a month while the commands go out).
+void AppLogicTest::syncBuildsEachCommandFromOneReading()
+{
+    ClockSite site;
+    QTRY_VERIFY(site.comm.TcpConnected());
+    const QDateTime start(QDate(2008, 9, 30), QTime(23, 59, 59, 950));
+    QDateTime clock = start;
+    int readings = 0;
+    const auto now = [&] {
+        ++readings;
+        const QDateTime reading = clock;
+        clock = clock.addMSecs(3);
+        return reading;
+    };
+    QVERIFY(DeviceClock(site.comm).Sync(now));
+    QCOMPARE(site.setCommands.size(), 30);
+    QCOMPARE(readings, 30);
+    for (int i = 0; i < 30; ++i)
+        QCOMPARE(site.setCommands[i],
+                 DeviceClock::SetCommand(QStringLiteral("0001"), start.addMSecs(3 * i)));
+    QCOMPARE(site.setCommands.first(), QStringLiteral("0001AA20080930235959"));
+    QCOMPARE(site.setCommands.last(), QStringLiteral("0001AA20081001000000"));
+}
+
+// Success means the controller took a set command: refused ones leave its clock as it was.
+void AppLogicTest::syncReportsWhetherTheClockWasSet()
+{
+    ClockSite site;
+    QTRY_VERIFY(site.comm.TcpConnected());
+    const QDateTime moment(QDate(2001, 2, 3), QTime(4, 5, 6));
+    const auto fixed = [moment] { return moment; };
+    FaultSettings refused;
+    refused.errorCodes.insert("AA", 'B');
+    site.sim->setFaults(refused);
+    const qint64 before = site.offsetMs();
+    QVERIFY(!DeviceClock(site.comm).Sync(fixed));
+    QCOMPARE(site.setCommands.size(), 30 * 5);
+    QCOMPARE(site.offsetMs(), before);
+
+    site.sim->clearFaults();
+    QVERIFY(DeviceClock(site.comm).Sync(fixed));
+    QString text;
+    QCOMPARE(DeviceClock(site.comm).Read(QString(), text), DeviceClock::ReadOutcome::Read);
+    QVERIFY(text.startsWith(QStringLiteral("2001/02/03   04:0")));
+    Comm unopened;
+    QVERIFY(!DeviceClock(unopened).Sync(fixed));
+}
+
+// A set command that gets no reply in five attempts ends the run: the controller is not
+// there, and 29 more commands would only cost their time-outs.
+void AppLogicTest::syncEndsWhenTheControllerIsSilent()
+{
+    ClockSite site;
+    QTRY_VERIFY(site.comm.TcpConnected());
+    FaultSettings silent;
+    silent.silentCodes.insert("AA");
+    site.sim->setFaults(silent);
+    QVERIFY(!DeviceClock(site.comm).Sync([] { return QDateTime::currentDateTime(); }));
+    QCOMPARE(site.setCommands.size(), 5);
 }
 
 QTEST_GUILESS_MAIN(AppLogicTest)

@@ -48,8 +48,6 @@ private slots:
     void serialConnectAdoptsTheBroadcastDeviceId();
     void udpConnectShowsTheSdCardSize_data();
     void udpConnectShowsTheSdCardSize();
-    void syncSetsTheControllerClockFromOneReading();
-    void onlyRealClockFailuresCloseTheLink();
     void editsUndoTheConnectionOnceInitialised();
     void editsBeforeTheFirstTickChangeNothing();
     void startupRestoresAndReconnectsOverTcp();
@@ -170,65 +168,6 @@ void MainWindowTest::udpConnectShowsTheSdCardSize()
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpNo1")).toInt(), int(rig.sim().udpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpIP")).toString(), QStringLiteral("127.0.0.1"));
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), 0);
-}
-
-void MainWindowTest::syncSetsTheControllerClockFromOneReading()
-{
-    WindowRig rig;
-    TfrmKT480NT5 &w = rig.open();
-    QVERIFY(rig.connectTcp());
-    rig.now = QDateTime(QDate(2008, 9, 22), QTime(23, 59, 50));
-    QTest::mouseClick(w.btnSyn, Qt::LeftButton);
-    QVERIFY(rig.comm().DeviceConnected());
-    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AA20080922235950]")));
-    QVERIFY(w.pnCur->text().startsWith(QStringLiteral("2008/09/22   23:5")));
-    const qint64 offset = rig.sim().controller().snapshot().clockOffsetMs;
-    const qint64 expected = QDateTime::currentDateTime().msecsTo(rig.now);
-    QVERIFY(qAbs(offset - expected) < 60000);
-
-    QTest::mouseClick(w.btnDeviceTime, Qt::LeftButton);
-    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
-    QVERIFY(w.pnCur->text().startsWith(QStringLiteral("2008/09/2")));
-}
-
-void MainWindowTest::onlyRealClockFailuresCloseTheLink()
-{
-    WindowRig rig;
-    TfrmKT480NT5 &w = rig.open();
-    QVERIFY(rig.connectTcp());
-    w.tmrClock.stop();
-    rig.now = QDateTime(QDate(2008, 9, 22), QTime(14, 5, 9));
-    FaultSettings silentHold;
-    silentHold.silentCodes = {QByteArray("ZZ")};
-    rig.sim().setFaults(silentHold);
-
-    // Another operation holds the link while the automatic read comes due: it is refused.
-    int ticks = 0;
-    QTimer::singleShot(20, &w, [&] {
-        w.tmrClockTimer();
-        ++ticks;
-    });
-    QCOMPARE(rig.comm().CommExchange(QStringLiteral("0001ZZ"), 6), int(Comm::TimedOut));
-    QCOMPARE(ticks, 1);
-    QVERIFY(rig.comm().DeviceConnected());
-    QVERIFY(rig.comm().TcpConnected());
-    QVERIFY(functionButtonsEnabled(w));
-
-    // Paused by another window: no read at all.
-    const int exchangesBefore = w.Memo1->document()->blockCount();
-    rig.window().context().clockReadPaused.set(true);
-    w.tmrClockTimer();
-    QCOMPARE(w.Memo1->document()->blockCount(), exchangesBefore);
-    rig.window().context().clockReadPaused.set(false);
-
-    // Five reads that time out are a lost controller.
-    FaultSettings silentClock;
-    silentClock.silentCodes = {QByteArray("AB")};
-    rig.sim().setFaults(silentClock);
-    w.tmrClockTimer();
-    QVERIFY(!rig.comm().DeviceConnected());
-    QVERIFY(!rig.comm().TransportHeld());
-    QVERIFY(functionButtonsDisabled(w));
 }
 
 void MainWindowTest::editsUndoTheConnectionOnceInitialised()

@@ -1,5 +1,6 @@
 #include "SimulatorHost.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -98,6 +99,100 @@ private slots:
                  QStringLiteral("--clear-all")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(sim_->controller().snapshot().cards, before);
+    }
+
+    // A clock set the controller refuses, or does not answer, is a failure; the controller's
+    // clock stays as it was, and a silent controller costs one command, not thirty.
+    void clockSetReportsWhatTheControllerDid()
+    {
+        const QStringList set{QStringLiteral("--tcp"),  tcp_,
+                              QStringLiteral("--id"),   QStringLiteral("12"),
+                              QStringLiteral("--json"), QStringLiteral("clock"),
+                              QStringLiteral("set"),    QStringLiteral("2001-02-03 04:05:06")};
+        const qint64 before = sim_->controller().snapshot().clockOffsetMs;
+        FaultSettings refused;
+        refused.errorCodes.insert("AA", 'B');
+        sim_->setFaults(refused);
+        Run r = ctl(set);
+        QCOMPARE(r.exitCode, 1);
+        QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.value(QStringLiteral("ok")).toBool(true), false);
+        QVERIFY(
+            !o.value(QStringLiteral("deviceTime")).toString().startsWith(QLatin1String("2001")));
+        QCOMPARE(sim_->controller().snapshot().clockOffsetMs, before);
+
+        FaultSettings silent;
+        silent.silentCodes.insert("AA");
+        sim_->setFaults(silent);
+        QElapsedTimer clock;
+        clock.start();
+        r = ctl(set);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(sim_->controller().snapshot().clockOffsetMs, before);
+
+        sim_->clearFaults();
+        r = ctl(set);
+        QCOMPARE(r.exitCode, 0);
+        o = QJsonDocument::fromJson(r.out).object();
+        QVERIFY(o.value(QStringLiteral("ok")).toBool());
+        QVERIFY(o.value(QStringLiteral("deviceTime"))
+                    .toString()
+                    .startsWith(QLatin1String("2001/02/03")));
+    }
+
+    // Numbers out of range or not numbers at all are usage errors, named on standard error;
+    // nothing is sent.
+    void badNumbersAreUsageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        const QString tcp = QStringLiteral("127.0.0.1:1");
+        auto cards = [tcp](const QStringList &options) {
+            return QStringList{QStringLiteral("--tcp"), tcp, QStringLiteral("cards"),
+                               QStringLiteral("read")} +
+                   options;
+        };
+        QTest::newRow("to beyond int") << cards({"--to", "2147483647"}) << "--to";
+        QTest::newRow("to beyond a card number") << cards({"--to", "10000000"}) << "--to";
+        QTest::newRow("to not a number") << cards({"--to", "ten"}) << "--to";
+        QTest::newRow("from negative") << cards({"--from", "-1"}) << "--from";
+        QTest::newRow("from with a sign") << cards({"--from", "+5"}) << "--from";
+        QTest::newRow("from overflowing") << cards({"--from", "99999999999999999999"}) << "--from";
+        QTest::newRow("backup to")
+            << QStringList{"--tcp", tcp, "backup", "/nonexistent", "--to", "2147483647"} << "--to";
+        QTest::newRow("echo too long")
+            << QStringList{"--tcp", tcp, "exchange", "0012AS", "--echo", "256"} << "--echo";
+        QTest::newRow("echo not a number")
+            << QStringList{"--tcp", tcp, "exchange", "0012AS", "--echo", "6x"} << "--echo";
+        QTest::newRow("id too large")
+            << QStringList{"--tcp", tcp, "--id", "10000", "identify"} << "--id";
+        QTest::newRow("id not a number")
+            << QStringList{"--tcp", tcp, "--id", "1e3", "identify"} << "--id";
+        QTest::newRow("tcp port zero")
+            << QStringList{"--tcp", "127.0.0.1:0", "identify"} << "--tcp";
+        QTest::newRow("tcp port too large")
+            << QStringList{"--tcp", "127.0.0.1:65536", "identify"} << "--tcp";
+        QTest::newRow("udp port not a number")
+            << QStringList{"--udp", "127.0.0.1:port", "identify"} << "--udp";
+        QTest::newRow("local port too large")
+            << QStringList{"--udp", "127.0.0.1:5001", "--local-port", "70000", "identify"}
+            << "--local-port";
+        QTest::newRow("line settings")
+            << QStringList{"--serial", "/dev/null", "--line", "19200,q,8,1", "identify"}
+            << "--line";
+        QTest::newRow("COM number")
+            << QStringList{"--serial", "COM99999999999", "identify"} << "--serial";
+    }
+
+    void badNumbersAreUsageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        const Run r = ctl(arguments);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(named.toUtf8()), r.err.constData());
+        QVERIFY(r.out.isEmpty());
     }
 
     void unreadableFileIsNamed()

@@ -98,6 +98,30 @@ private slots:
         QCOMPARE(reply.attempts, 3);
     }
 
+    // A reply the caller's check does not take is tried again without a pause, like a short
+    // one.
+    void payloadCheckRejectsLikeAShortReply()
+    {
+        int checked = 0;
+        ExchangePolicy policy(
+            *comm_,
+            {.attempts = 3, .pauseAfterLoss = 400ms, .payloadCheck = [&](const QString &payload) {
+                 ++checked;
+                 return payload.startsWith(QLatin1String("9"));
+             }});
+        QElapsedTimer clock;
+        clock.start();
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(clock.elapsed() < 400);
+        QVERIFY(!reply.accepted());
+        QCOMPARE(reply.attempts, 3);
+        QCOMPARE(checked, 3);
+        QVERIFY(!reply.silent());
+        policy.setRule(
+            {.payloadCheck = [](const QString &payload) { return payload == "12345678"; }});
+        QVERIFY(policy.send(QStringLiteral("AS")).accepted());
+    }
+
     // Silent commands in a row make the policy ask for the serial number; an answered check
     // keeps the run going, a silent one ends it and no further command is sent.
     void silenceChecksTheLinkAndEndsTheRun()

@@ -1,6 +1,7 @@
 #include "Frame.h"
 #include "ReaderAssembler.h"
 #include "ReplyAssembler.h"
+#include "RequestAssembler.h"
 
 #include <QTest>
 
@@ -22,6 +23,20 @@ QList<QByteArray> assemble(ReplyAssembler &a, const QByteArray &bytes)
         }
     }
     return frames;
+}
+
+// The requests a simulated controller finds in a stream of bytes, checked.
+QList<RequestCheck> requests(const QByteArray &bytes)
+{
+    RequestAssembler a;
+    QList<RequestCheck> found;
+    for (const char b : bytes) {
+        if (a.feed(b)) {
+            found << CheckRequestFrame(a.frame());
+            a.reset();
+        }
+    }
+    return found;
 }
 
 } // namespace
@@ -147,6 +162,56 @@ private slots:
         QByteArray bad = reply;
         bad[3] = 'Z';
         QVERIFY(!CheckReaderFrame(bad, 4).xorOk);
+    }
+
+    // The controller's side shares the assembler: requests in noise, a restart, a CRC error.
+    void requestAssembler()
+    {
+        const QByteArray as = BuildRequestFrame("0001AS");
+        auto found = requests("\x0D\x02noise" + as + as.left(5) + BuildRequestFrame("0000AC"));
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found[0].commandText, QByteArray("0001AS"));
+        QVERIFY(found[0].crcOk);
+        // A new start byte in mid-frame restarts the frame.
+        QCOMPARE(found[1].commandText, QByteArray("0000AC"));
+        QVERIFY(found[1].crcOk);
+
+        QByteArray bad = as;
+        bad[8] = bad[8] == '0' ? '1' : '0';
+        found = requests(bad);
+        QCOMPARE(found.size(), 1);
+        QVERIFY(!found[0].crcOk);
+
+        // A CR before the four CRC digits ends a frame that fails its check; the next counts.
+        found = requests(QByteArray("\x01"
+                                    "0001AS\x02"
+                                    "E2\x0D") +
+                         as);
+        QCOMPARE(found.size(), 2);
+        QVERIFY(!found[0].crcOk);
+        QVERIFY(found[1].crcOk);
+        QCOMPARE(found[1].commandText, QByteArray("0001AS"));
+    }
+
+    void readerRequestAssembler()
+    {
+        ReaderAssembler a(ReaderRequestStart);
+        QByteArray bytes = "xx" + BuildReaderFrame("A00B");
+        QByteArray bad = BuildReaderFrame("H00F");
+        bad[5] = 'Z';
+        bytes += bad;
+        QList<ReaderCheck> found;
+        for (const char b : bytes) {
+            if (a.feed(b)) {
+                found << CheckReaderFrame(a.frame(), 0);
+                a.reset();
+            }
+        }
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found[0].payload, QByteArray("A00B"));
+        QVERIFY(found[0].xorOk);
+        QCOMPARE(found[1].payload, QByteArray("H00F"));
+        QVERIFY(!found[1].xorOk);
     }
 };
 

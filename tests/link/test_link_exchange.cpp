@@ -1,8 +1,14 @@
 #include "Comm.h"
 #include "Frame.h"
+#include "PseudoTerminal.h"
 #include "SimulatorHost.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -182,6 +188,40 @@ private slots:
         QCOMPARE(comm.ReplyLength(), 2);
     }
 
+    // A controller echoes a command as far as it echoes it: the Device ID alone, or a part of
+    // the code, is an answer without data. An echo that differs from the command is a late
+    // reply to another one and is not taken.
+    void partialEchoIsAReplyWithoutData()
+    {
+        QTcpServer controller;
+        QVERIFY(controller.listen(QHostAddress::LocalHost));
+        QByteArray body;
+        connect(&controller, &QTcpServer::newConnection, this, [&] {
+            QTcpSocket *peer = controller.nextPendingConnection();
+            connect(peer, &QTcpSocket::readyRead, peer, [&body, peer] {
+                peer->readAll();
+                peer->write(BuildReplyFrame(body));
+            });
+        });
+        Comm comm;
+        QSignalSpy connected(&comm, &Comm::tcpConnected);
+        QVERIFY(comm.CommOpenTcp(QStringLiteral("127.0.0.1"), controller.serverPort()));
+        QVERIFY(connected.wait(3000));
+        for (const QByteArray &echo : {QByteArray("0001"), QByteArray("0001A")}) {
+            body = echo;
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+            QCOMPARE(comm.ReplyLength(), 0);
+            QVERIFY(comm.ReplyText().isEmpty());
+        }
+        // The defaults' four-character echo, cut after the two letters.
+        body = "0001AF";
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13120"), 8), 1);
+        for (const QByteArray &other : {QByteArray("0002"), QByteArray("0001AB")}) {
+            body = other;
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 2);
+        }
+    }
+
     void splitRepliesAreAssembled()
     {
         FaultSettings split;
@@ -308,6 +348,49 @@ private slots:
         holder.CommClose();
         QVERIFY(openSerial(second));
         QCOMPARE(second.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+    }
+
+    // A serial device that goes away (an adapter unplugged) is closed at once instead of
+    // failing every exchange; a resume opens it again once it is back, and reports failure
+    // while it is not.
+    void vanishedSerialDeviceIsOpenedAgainWhenBack()
+    {
+        QTemporaryDir dir;
+        const QString line = dir.filePath(QStringLiteral("adapter"));
+        auto adapter = std::make_unique<PseudoTerminal>();
+        QVERIFY(QFile::link(adapter->slavePath(), line));
+        Comm comm;
+        QVERIFY(comm.CommOpenSerialDevice(line, QStringLiteral("19200,n,8,1")));
+        QVERIFY(comm.TransportOpen());
+
+        adapter.reset();
+        QTRY_VERIFY(!comm.TransportOpen());
+        QVERIFY(comm.TransportHeld());
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 0);
+
+        adapter = std::make_unique<PseudoTerminal>();
+        QVERIFY(QFile::remove(line));
+        QVERIFY(QFile::link(adapter->slavePath(), line));
+        QVERIFY(comm.CommResume());
+        QVERIFY(comm.TransportOpen());
+
+        adapter.reset();
+        QTRY_VERIFY(!comm.TransportOpen());
+        QVERIFY(QFile::remove(line));
+        QVERIFY(!comm.CommResume());
+        QVERIFY(!comm.TransportHeld());
+
+        // The desk reader's port the same way: a gone reader answers 0 at once.
+        adapter = std::make_unique<PseudoTerminal>();
+        QVERIFY(QFile::link(adapter->slavePath(), line));
+        QVERIFY(comm.ReaderOpenDevice(line, QStringLiteral("19200,n,8,1")));
+        adapter.reset();
+        QVERIFY(QFile::remove(line));
+        QTest::qWait(50);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 0);
+        QVERIFY(clock.elapsed() < 400);
     }
 
     void deskReader()

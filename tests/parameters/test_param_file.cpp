@@ -246,7 +246,14 @@ private slots:
         QVERIFY(result.reportText().contains(QStringLiteral("2 rows not taken by the controller: "
                                                             "BD02, FA100")));
         QCOMPARE(result.values.size(), VariedBackupCodes().size() - 2);
-        QVERIFY(site.state().groups.contains("DJ3"));
+        const ControllerData after = site.state();
+        QVERIFY(after.groups.contains("DJ3"));
+        QVERIFY(after.groups.contains("BD01"));
+        QVERIFY(after.groups.contains("FA99"));
+        // A refused row changed nothing in the controller.
+        QVERIFY(!after.groups.contains("BD02"));
+        QVERIFY(!after.groups.contains("FA100"));
+        QCOMPARE(after.groups.size(), VariedBackupCodes().size() - 2 - 4);
     }
 };
 

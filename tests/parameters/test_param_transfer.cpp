@@ -158,8 +158,8 @@ private slots:
                 [&](bool on) { pausedStates << on; });
         site.progress.begin(QStringLiteral("t"), QStringLiteral("x"), 100, false);
         QVERIFY(!site.transfer.transfer(QStringLiteral("AF13"), QStringLiteral("AF")));
-        QVERIFY(!site.transfer.lastFailureWasSilence());
-        QCOMPARE(site.transfer.lastResult(), int(Comm::ControllerErrorA));
+        QVERIFY(!site.transfer.lastReply().silent());
+        QCOMPARE(site.transfer.lastReply().result, int(Comm::ControllerErrorA));
         QVERIFY(site.transfer.transfer(QStringLiteral("AF14"), QStringLiteral("AF")));
         QCOMPARE(site.transfer.exchangeCount(), quint64(ParamTransfer::Attempts + 1));
         QCOMPARE(site.progress.position(), 3);

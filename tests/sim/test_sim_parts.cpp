@@ -2,26 +2,31 @@
 #include "DeskReaderModel.h"
 #include "FaultInjector.h"
 #include "Frame.h"
-#include "ReaderRequestAssembler.h"
 #include "ReplyAssembler.h"
-#include "RequestAssembler.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-QList<RequestAssembler::Request> Requests(const QByteArray &bytes)
+// The controller's part of a request: gives the body and counts that it was carried out.
+struct Controller
 {
-    RequestAssembler a;
-    QList<RequestAssembler::Request> found;
-    for (const char b : bytes) {
-        if (a.feed(b)) {
-            found << a.request();
-            a.reset();
-        }
+    QByteArray body;
+    int carriedOut = 0;
+
+    FaultInjector::CarryOut carryOut()
+    {
+        return [this] {
+            ++carriedOut;
+            return body;
+        };
     }
-    return found;
+};
+
+FaultInjector::CarryOut Body(const QByteArray &body)
+{
+    return [body] { return body; };
 }
 
 QByteArray Joined(const QList<DeliveryPiece> &pieces)
@@ -34,58 +39,12 @@ QByteArray Joined(const QList<DeliveryPiece> &pieces)
 
 } // namespace
 
-// The simulator's frame recognition, faults, desk reader and state file.
+// The simulator's faults, desk reader and state file.
 class TestSimParts : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void requestAssembler()
-    {
-        const QByteArray as = BuildRequestFrame("0001AS");
-        auto found = Requests("\x0D\x02noise" + as + as.left(5) + BuildRequestFrame("0000AC"));
-        QCOMPARE(found.size(), 2);
-        QCOMPARE(found[0].commandText, QByteArray("0001AS"));
-        QVERIFY(found[0].crcOk);
-        // A new start byte in mid-frame restarts the frame.
-        QCOMPARE(found[1].commandText, QByteArray("0000AC"));
-
-        QByteArray bad = as;
-        bad[8] = bad[8] == '0' ? '1' : '0';
-        found = Requests(bad);
-        QCOMPARE(found.size(), 1);
-        QVERIFY(!found[0].crcOk);
-
-        // A CR before the four CRC digits breaks the frame; the next one still counts.
-        found = Requests(QByteArray("\x01"
-                                    "0001AS\x02"
-                                    "E2\x0D") +
-                         as);
-        QCOMPARE(found.size(), 1);
-        QVERIFY(found[0].crcOk);
-    }
-
-    void readerRequestAssembler()
-    {
-        ReaderRequestAssembler a;
-        QByteArray bytes = "xx" + BuildReaderFrame("A00B");
-        QByteArray bad = BuildReaderFrame("H00F");
-        bad[5] = 'Z';
-        bytes += bad;
-        QList<ReaderRequestAssembler::Request> found;
-        for (const char b : bytes) {
-            if (a.feed(b)) {
-                found << a.request();
-                a.reset();
-            }
-        }
-        QCOMPARE(found.size(), 2);
-        QCOMPARE(found[0].commandText, QByteArray("A00B"));
-        QVERIFY(found[0].xorOk);
-        QCOMPARE(found[1].commandText, QByteArray("H00F"));
-        QVERIFY(!found[1].xorOk);
-    }
-
     void deskReader()
     {
         DeskReaderModel reader('H');
@@ -105,7 +64,7 @@ private slots:
     void plainReplyIsOneFrame()
     {
         FaultInjector injector(1);
-        const auto pieces = injector.plan("0001AS", "0001AS12345678", {});
+        const auto pieces = injector.plan("0001AS", {}, Body("0001AS12345678"));
         QCOMPARE(pieces.size(), 1);
         QCOMPARE(pieces[0].delayMs, 0);
         QCOMPARE(pieces[0].bytes, BuildReplyFrame("0001AS12345678"));
@@ -121,7 +80,7 @@ private slots:
         f.noise = true;
         f.duplicateDelayMs = 50;
         const QByteArray frame = BuildReplyFrame("0001AS12345678");
-        const auto pieces = injector.plan("0001AS", "0001AS12345678", f);
+        const auto pieces = injector.plan("0001AS", f, Body("0001AS12345678"));
         QCOMPARE(pieces.size(), 5); // noise, three pieces, the duplicate
         QVERIFY(!pieces[0].bytes.contains(ReplyStart));
         QCOMPARE(pieces[0].delayMs, 100);
@@ -134,11 +93,40 @@ private slots:
         codes.silentCodes.insert("DB");
         QVERIFY(codes.addErrorCode(QStringLiteral("AF13:E")));
         QVERIFY(!codes.addErrorCode(QStringLiteral("AF13E")));
-        QVERIFY(injector.plan("0001DB", "0001DBx", codes).isEmpty());
-        QCOMPARE(Joined(injector.plan("0001AF13", "0001AF120", codes)),
+        QVERIFY(injector.plan("0001DB", codes, Body("0001DBx")).isEmpty());
+        QCOMPARE(Joined(injector.plan("0001AF13", codes, Body("0001AF120"))),
                  BuildReplyFrame(QByteArray("0001AF") + ErrorMark + 'E'));
-        QCOMPARE(Joined(injector.plan("0001AF14", "0001AF0060", codes)),
+        QCOMPARE(Joined(injector.plan("0001AF14", codes, Body("0001AF0060"))),
                  BuildReplyFrame("0001AF0060"));
+    }
+
+    // A command the line loses, or the controller refuses or ignores, is never carried out;
+    // a reply damaged on its way back was.
+    void onlyCommandsThatGetThroughAreCarriedOut()
+    {
+        FaultInjector injector(5);
+        Controller controller{"0001AA"};
+        FaultSettings refused;
+        QVERIFY(refused.addErrorCode(QStringLiteral("AA:B")));
+        QCOMPARE(Joined(injector.plan("0001AA20010203040506", refused, controller.carryOut())),
+                 BuildReplyFrame(QByteArray("0001AA") + ErrorMark + 'B'));
+        FaultSettings silent;
+        silent.silentCodes.insert("AA");
+        QVERIFY(injector.plan("0001AA20010203040506", silent, controller.carryOut()).isEmpty());
+        FaultSettings dropped;
+        dropped.dropShare = 1;
+        QVERIFY(injector.plan("0001AA20010203040506", dropped, controller.carryOut()).isEmpty());
+        QCOMPARE(controller.carriedOut, 0);
+
+        FaultSettings damaged;
+        damaged.corruptShare = 1;
+        QVERIFY(!injector.plan("0001AA20010203040506", damaged, controller.carryOut()).isEmpty());
+        QVERIFY(injector.plan("0001AA20010203040506", {}, controller.carryOut()).size() == 1);
+        QCOMPARE(controller.carriedOut, 2);
+        // A controller that does not answer sends nothing.
+        Controller absent;
+        QVERIFY(injector.plan("0002AS", {}, absent.carryOut()).isEmpty());
+        QCOMPARE(absent.carriedOut, 1);
     }
 
     void corruptReplyFailsItsCheck()
@@ -147,7 +135,7 @@ private slots:
         FaultSettings f;
         f.corruptShare = 1;
         for (int i = 0; i < 20; ++i) {
-            const QByteArray frame = Joined(injector.plan("0001AS", "0001AS12345678", f));
+            const QByteArray frame = Joined(injector.plan("0001AS", f, Body("0001AS12345678")));
             ReplyAssembler a;
             bool complete = false;
             for (const char b : frame)
@@ -165,7 +153,7 @@ private slots:
             FaultInjector injector(seed);
             QList<bool> lost;
             for (int i = 0; i < 1000; ++i)
-                lost << injector.plan("0001AS", "0001AS12345678", f).isEmpty();
+                lost << injector.plan("0001AS", f, Body("0001AS12345678")).isEmpty();
             return lost;
         };
         const QList<bool> first = lostOf(42);

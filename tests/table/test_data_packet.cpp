@@ -329,27 +329,29 @@ private slots:
         QVERIFY2(onFolder.error().contains(folder), qPrintable(onFolder.error()));
         QVERIFY(QFileInfo(folder).isDir());
 
-        // A folder in which no new file can be made: the old file stays as it was.
-        const QString lockedDir = dir.filePath(QStringLiteral("locked"));
-        QVERIFY(QDir().mkdir(lockedDir));
-        const QString path = lockedDir + QStringLiteral("/p.xml");
-        QVERIFY(table.SaveToFile(path).ok());
-        const QByteArray old = ReadBytes(path);
+        // A folder entry where a file is expected: nothing is made, the file stays as it was.
+        const QString blocker = dir.filePath(QStringLiteral("blocker"));
+        QVERIFY(WriteBytes(blocker, "not a folder"));
+        const QString underFile = blocker + QStringLiteral("/p.xml");
+        const TableResult onFile = table.SaveToFile(underFile);
+        QVERIFY(!onFile.ok());
+        QVERIFY2(onFile.error().contains(underFile), qPrintable(onFile.error()));
+        QCOMPARE(ReadBytes(blocker), QByteArray("not a folder"));
+
+        // An old file whose name takes all the 255 bytes a folder entry allows: the new file
+        // cannot be written beside it under a temporary name, whatever the user's rights. The
+        // save fails and the old file stays as it was, with nothing left beside it.
+        const QString longName = QString(251, QLatin1Char('p')) + QStringLiteral(".xml");
+        const QString path = dir.filePath(QStringLiteral("full/") + longName);
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("full")));
+        QVERIFY(WriteBytes(path, "the old file"));
         QVERIFY(table.AppendRow({QStringLiteral("AF14"), QStringLiteral("1")}));
-        QVERIFY(QFile::setPermissions(lockedDir, QFile::ReadOwner | QFile::ExeOwner));
-        const bool writable = QFileInfo(lockedDir).isWritable() &&
-                              WriteBytes(lockedDir + QStringLiteral("/probe"), "x");
-        if (!writable) {
-            const TableResult locked = table.SaveToFile(path);
-            QVERIFY(!locked.ok());
-            QVERIFY2(locked.error().contains(path), qPrintable(locked.error()));
-        }
-        QVERIFY(QFile::setPermissions(lockedDir,
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        if (writable)
-            QSKIP("running with rights that ignore folder permissions");
-        QCOMPARE(ReadBytes(path), old);
-        QCOMPARE(QDir(lockedDir).entryList(QDir::Files), QStringList{QStringLiteral("p.xml")});
+        const TableResult failed = table.SaveToFile(path);
+        QVERIFY(!failed.ok());
+        QVERIFY2(failed.error().contains(path), qPrintable(failed.error()));
+        QCOMPARE(ReadBytes(path), QByteArray("the old file"));
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("full"))).entryList(QDir::Files),
+                 QStringList{longName});
     }
 
     // A write that fails half-way (here: beyond the process's file size limit, which holds

@@ -1,0 +1,3 @@
+#include "ParamsLog.h"
+
+Q_LOGGING_CATEGORY(lcParams, "kt480.params")
