@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -61,6 +62,7 @@ private slots:
     void hiddenLogPanelShowsTheLink();
     void functionButtonsAskForTheirWindows();
     void progressWindowFollowsTheSharedState();
+    void progressWindowStepsAsideForAQuestion();
 };
 
 void MainWindowTest::firstStartWithoutSettings()
@@ -471,6 +473,58 @@ void MainWindowTest::progressWindowFollowsTheSharedState()
     progress.setPosition(50);
     process.tmrProcessTimer();
     QCOMPARE(process.prbMain->value(), 0);
+    progress.end();
+}
+
+void MainWindowTest::progressWindowStepsAsideForAQuestion()
+{
+    WindowRig rig;
+    TfrmKT480NT5 &w = rig.open();
+    QVERIFY(rig.settle());
+    ProgressState &progress = w.context().progress;
+    TfrmProcess &process = w.processWindow();
+    progress.begin(QStringLiteral("Backup"), QStringLiteral("Reading ..."), 100, true);
+    QVERIFY(process.isVisible());
+
+    // The box is answered the way a person answers it, from inside its own modal loop.
+    bool progressHiddenWhileAsked = false;
+    QString asked;
+    QTimer::singleShot(0, &w, [&] {
+        QMessageBox *box = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            return box != nullptr;
+        }));
+        QTest::qWait(250); // a few ticks of the progress window's timer
+        progressHiddenWhileAsked = process.isHidden();
+        asked = box->text();
+        ClickOnScreen(box->button(QMessageBox::Yes));
+    });
+    QVERIFY(w.context().prompt->question(QStringLiteral("Replace the earlier file?"),
+                                         QStringLiteral("System Message")));
+    QCOMPARE(asked, QStringLiteral("Replace the earlier file?"));
+    QVERIFY2(progressHiddenWhileAsked, "the always-on-top progress window covers the question");
+    QVERIFY2(process.isVisible(), "the operation goes on: its progress window comes back");
+
+    // After the operation a message leaves the progress window hidden.
+    progress.end();
+    QTimer::singleShot(0, &w, [&] {
+        QMessageBox *box = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            return box != nullptr;
+        }));
+        ClickOnScreen(box->button(QMessageBox::Ok));
+    });
+    w.context().prompt->message(QStringLiteral("OK!"), QStringLiteral("System Message"));
+    QVERIFY(process.isHidden());
+
+    // Escape on the progress window does not hide it while the operation runs.
+    progress.begin(QStringLiteral("Backup"), QString(), 100, true);
+    QVERIFY(QTest::qWaitForWindowExposed(&process));
+    KeyOnScreen(&process, Qt::Key_Escape);
+    QVERIFY(!process.close());
+    QVERIFY(process.isVisible());
     progress.end();
 }
 
