@@ -313,8 +313,15 @@ void TfrmCardData::normaliseRange()
     settings_.SaveSetting(QStringLiteral("CardNoMax"), edtEndCardNo->text());
 }
 
+void TfrmCardData::done(int result)
+{
+    if (!busy_)
+        QDialog::done(result);
+}
+
 void TfrmCardData::setBusy(bool busy)
 {
+    busy_ = busy;
     pnlRight->setEnabled(!busy);
     pcData->setEnabled(!busy);
     tbEdit->setEnabled(!busy);

@@ -50,6 +50,10 @@ public:
     int endCardNumber() const;
     void normaliseRange();
 
+    // Refused while an operation runs (Escape, the close button, close()): the operation
+    // would go on with its window gone.
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -88,6 +92,7 @@ private:
     TableStoreModel model_;
     CardTransfer transfer_;
     Mode mode_ = Mode::View;
+    bool busy_ = false;
 
     QWidget *tbEdit = nullptr;
     QToolButton *btnAdd = nullptr;

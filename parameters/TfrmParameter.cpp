@@ -139,13 +139,21 @@ void TfrmParameter::report(const ParamResult &result, bool showBox)
         prompt_.message(result.reportText(), text(Row::SystemMessage));
 }
 
+void TfrmParameter::done(int result)
+{
+    if (!busy_)
+        QDialog::done(result);
+}
+
 template <typename Operation> void TfrmParameter::runBusy(Operation operation)
 {
+    busy_ = true;
     pcMain->setEnabled(false);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([this] {
         QGuiApplication::restoreOverrideCursor();
         pcMain->setEnabled(true);
+        busy_ = false;
     });
     try {
         operation();

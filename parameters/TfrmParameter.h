@@ -58,6 +58,10 @@ public:
     void btnRestoreClick();
     void tmrStartTimer();
 
+    // Refused while an operation runs (Escape, the close button, close()): the operation
+    // would go on with its window gone.
+    void done(int result) override;
+
     QTabWidget *pcMain = nullptr;
     QWidget *ts01 = nullptr;
     QWidget *ts02 = nullptr;
@@ -105,6 +109,7 @@ private:
     std::unique_ptr<PageParameterIo> io_;
     std::unique_ptr<ParamFileTransfer> files_;
     bool reportEach_ = true;
+    bool busy_ = false;
     ParamResult lastResult_;
 
     QMap<int, QComboBox *> paramBox_;

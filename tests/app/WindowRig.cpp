@@ -165,3 +165,18 @@ void TypeInto(QLineEdit *edit, const QString &text)
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, text);
 }
+
+void AtExchange(Comm &comm, int n, std::function<void()> action)
+{
+    auto *counter = new QObject(&comm);
+    auto count = std::make_shared<int>(0);
+    QObject::connect(&comm, &Comm::logLine, counter,
+                     [counter, count, n, action = std::move(action)] {
+                         if (++*count != n)
+                             return;
+                         QTimer::singleShot(0, counter, [counter, action] {
+                             action();
+                             counter->deleteLater();
+                         });
+                     });
+}

@@ -90,6 +90,10 @@ void TypeInto(QLineEdit *edit, const QString &text);
 // A key press on the focused widget of the widget's window, through the window system.
 void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
 
+// Runs `action` once, from the event loop, after the link's n-th exchange from now: a
+// person acting while an operation runs.
+void AtExchange(Comm &comm, int n, std::function<void()> action);
+
 // The visible top-level window of this class, if any.
 template <typename W> W *VisibleWindow()
 {

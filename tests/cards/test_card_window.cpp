@@ -33,6 +33,7 @@ class CardWindowTest : public QObject
 
 private slots:
     void cancelStopsAReadRunningInTheModalWindow();
+    void noCloseWhileAnOperationRuns();
 };
 
 void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
@@ -73,6 +74,35 @@ void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
     QVERIFY(process.isHidden());
     QCOMPARE(prompt.messages.size(), 1);
     QVERIFY(prompt.messages.first().contains(QStringLiteral("cancelled")));
+}
+
+void CardWindowTest::noCloseWhileAnOperationRuns()
+{
+    WindowRig rig({withCards(60)});
+    rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                       {QStringLiteral("CardNoMax"), QStringLiteral("60")}});
+    TfrmKT480NT5 &w = rig.open({}, true);
+    QVERIFY(rig.connectTcp());
+    RigPrompt &prompt = rig.scriptPrompts();
+    bool closeRefused = false;
+    bool stillShown = false;
+    bool closedWhenIdle = false;
+    QVERIFY(WhileModal<TfrmCardData>([&] { ClickOnScreen(w.btnCard); },
+                                     [&](TfrmCardData &cards) {
+                                         AtExchange(rig.comm(), 20, [&] {
+                                             QTest::keyClick(&cards, Qt::Key_Escape);
+                                             closeRefused = !cards.close();
+                                             stillShown = cards.isVisible();
+                                         });
+                                         ClickOnScreen(named(cards, "btnBackup"));
+                                         QCOMPARE(cards.table().RecordCount(), 60);
+                                         QVERIFY(cards.isVisible());
+                                         QTest::keyClick(&cards, Qt::Key_Escape);
+                                         closedWhenIdle = cards.isHidden();
+                                     }));
+    QVERIFY2(closeRefused && stillShown, "the window closed in the middle of the read");
+    QVERIFY(closedWhenIdle);
+    QVERIFY(prompt.messages.isEmpty());
 }
 
 QTEST_MAIN(CardWindowTest)

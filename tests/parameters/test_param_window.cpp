@@ -1,6 +1,7 @@
 #include "ParamFilePaths.h"
 #include "ParamSite.h"
 #include "TfrmParameter.h"
+#include "WindowRig.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -168,6 +169,32 @@ private slots:
         w.window->btnRestoreClick();
         QCOMPARE(w.site.prompt.messages.size(), 2);
         QVERIFY(w.site.prompt.messages.last().contains(missing));
+    }
+
+    void noCloseWhileAnOperationRuns()
+    {
+        WindowRig rig({Configured()});
+        const QString file = rig.path(QStringLiteral("param.xml"));
+        rig.writeSettings({{ParamFilePaths::ExportSetting, file}});
+        TfrmKT480NT5 &main = rig.open({}, true);
+        QVERIFY(rig.connectTcp());
+        RigPrompt &prompt = rig.scriptPrompts();
+        bool closeRefused = false;
+        bool stillShown = false;
+        QVERIFY(WhileModal<TfrmParameter>([&] { ClickOnScreen(main.btnParameter); },
+                                          [&](TfrmParameter &window) {
+                                              QTRY_VERIFY(window.lastResult().values.size() == 22);
+                                              AtExchange(rig.comm(), 10, [&] {
+                                                  QTest::keyClick(&window, Qt::Key_Escape);
+                                                  closeRefused = !window.close();
+                                                  stillShown = window.isVisible();
+                                              });
+                                              ClickOnScreen(window.btnBackup);
+                                              QVERIFY(window.isVisible());
+                                          }));
+        QVERIFY2(closeRefused && stillShown, "the window closed in the middle of the backup");
+        QVERIFY(QFileInfo::exists(file));
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("OK!")});
     }
 };
 
