@@ -33,10 +33,13 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
     edPath02 = new QLineEdit(this);
     edPath02->setObjectName(QStringLiteral("edPath02"));
     btnOpenFile01 = new QToolButton(this);
+    btnOpenFile01->setObjectName(QStringLiteral("btnOpenFile01"));
     btnOpenFile02 = new QToolButton(this);
+    btnOpenFile02->setObjectName(QStringLiteral("btnOpenFile02"));
+    // Read-only: nothing is typed here, and a path set from a dialog or the settings is
+    // shown whole, however long.
     for (QLineEdit *e : {edPath01, edPath02}) {
         e->setReadOnly(true);
-        e->setMaxLength(100);
         e->setMinimumWidth(460);
         e->setStyleSheet(QStringLiteral("background-color: rgb(166, 202, 240);"));
     }
@@ -106,7 +109,11 @@ void TfrmDownload::setPaths(const QString &parameterPath, const QString &cardPat
 void TfrmDownload::chooseFile(QLineEdit *edit, const QString &readSetting,
                               const QString &saveSetting)
 {
-    const QString chosen = prompt_.openFileName(edit->text(), CardFile::DialogFilter).trimmed();
+    // A backup may name a file that does not exist yet; a restore needs one that does.
+    const QString chosen =
+        (mode_ == Mode::Backup ? prompt_.saveFileName(edit->text(), CardFile::DialogFilter)
+                               : prompt_.openFileName(edit->text(), CardFile::DialogFilter))
+            .trimmed();
     if (chosen.isEmpty())
         return;
     const QString path = WithXmlExtension(chosen);
@@ -139,8 +146,15 @@ void TfrmDownload::btnRestoreClick()
     run(false);
 }
 
+void TfrmDownload::done(int result)
+{
+    if (!busy_)
+        QDialog::done(result);
+}
+
 void TfrmDownload::run(bool backup)
 {
+    busy_ = true;
     for (QWidget *w : {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),
                        static_cast<QWidget *>(btnExit), static_cast<QWidget *>(btnOpenFile01),
                        static_cast<QWidget *>(btnOpenFile02)})
@@ -153,5 +167,6 @@ void TfrmDownload::run(bool backup)
                : allBackup_.restore(parameterPath(), cards, versionText_);
     QApplication::restoreOverrideCursor();
     prompt_.message(outcome.reportText(), language_.TableText(118));
+    busy_ = false;
     accept();
 }
