@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -169,6 +170,32 @@ private slots:
         w.window->btnRestoreClick();
         QCOMPARE(w.site.prompt.messages.size(), 2);
         QVERIFY(w.site.prompt.messages.last().contains(missing));
+    }
+
+    void longPathsAreKeptWhole()
+    {
+        WindowRig rig({Configured()});
+        QString exportPath = rig.path(QStringLiteral("a-long-folder-name-"));
+        exportPath += QString(120 - exportPath.size(), QLatin1Char('x')) +
+                      QStringLiteral("/a-long-file-name-");
+        exportPath += QString(176 - exportPath.size(), QLatin1Char('y')) + QStringLiteral(".xml");
+        QCOMPARE(exportPath.size(), 180);
+        rig.writeSettings({{ParamFilePaths::ExportSetting, exportPath},
+                           {ParamFilePaths::ImportSetting, exportPath}});
+        TfrmKT480NT5 &main = rig.open({}, true);
+        QVERIFY(rig.connectTcp());
+        RigPrompt &prompt = rig.scriptPrompts();
+        QVERIFY(WhileModal<TfrmParameter>([&] { ClickOnScreen(main.btnParameter); },
+                                          [&](TfrmParameter &window) {
+                                              QTRY_VERIFY(window.lastResult().values.size() == 22);
+                                              QCOMPARE(window.edPath01->text(), exportPath);
+                                              QCOMPARE(window.edPath02->text(), exportPath);
+                                              ClickOnScreen(window.btnBackup);
+                                          }));
+        QVERIFY(QFileInfo::exists(exportPath));
+        QCOMPARE(QDir(QFileInfo(exportPath).absolutePath()).entryList(QDir::Files).size(), 1);
+        QCOMPARE(rig.storedSetting(ParamFilePaths::ExportSetting).toString(), exportPath);
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("OK!")});
     }
 
     void noCloseWhileAnOperationRuns()
