@@ -141,8 +141,9 @@ void TfrmKT480NT5::FormShow()
     edtUPort02->setText(QString::number(ConnectionSettings::DefaultPort));
     context_.language.SetLanguageIndex(
         connection_.languageIndex.value_or(options_.systemLanguageIndex));
+    // All three boxes: the start-up restore reads the box of the tab that is showing.
     if (connection_.deviceId)
-        setDeviceId(*connection_.deviceId, false);
+        setDeviceId(*connection_.deviceId, true);
     fillPortList();
     cbxCommNo->setCurrentIndex(cbxCommNo->count() > 0 ? 0 : -1);
     ApplyLanguageFont(this, context_.language.EffectiveIndex());

@@ -53,6 +53,9 @@ void TfrmKT480NT5::concludeConnect(bool connected, const QString &where)
     }
     setFunctionButtonsEnabled(connected);
     connecting_ = false;
+    // Whatever ended the attempt, the user's edits undo the connection again.
+    connectMark01_ = false;
+    connectMark02_ = false;
     pnlMain->setEnabled(true);
     setConnectButtonsEnabled(true);
     setWaitCursor(false);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -54,6 +55,9 @@ private slots:
     void editsUndoTheConnectionOnceInitialised();
     void editsBeforeTheFirstTickChangeNothing();
     void startupRestoresAndReconnectsOverTcp();
+    void startupReconnectsOverUdpWithTheStoredDeviceId_data();
+    void startupReconnectsOverUdpWithTheStoredDeviceId();
+    void editsUndoAUdpConnectionAfterARefusedTcpAttempt();
     void closeIsRefusedDuringAConnect();
     void languageSwitchKeepsTheConnection();
     void systemLanguageAtFirstStart_data();
@@ -308,6 +312,59 @@ void MainWindowTest::startupRestoresAndReconnectsOverTcp()
     quiet.open(options);
     QVERIFY(quiet.settle());
     QVERIFY(!quiet.comm().TransportHeld());
+}
+
+void MainWindowTest::startupReconnectsOverUdpWithTheStoredDeviceId_data()
+{
+    QTest::addColumn<bool>("expert");
+    QTest::newRow("UDP tab hidden") << false;
+    QTest::newRow("UDP tab shown") << true;
+}
+
+void MainWindowTest::startupReconnectsOverUdpWithTheStoredDeviceId()
+{
+    QFETCH(bool, expert);
+    WindowRig rig({ControllerData::factory(5)});
+    rig.writeSettings({{QStringLiteral("MainActivePage"), QStringLiteral("3")},
+                       {QStringLiteral("UdpNo1"), rig.sim().udpPort()},
+                       {QStringLiteral("UdpNo2"), 0},
+                       {QStringLiteral("UdpIP"), QStringLiteral("127.0.0.1")},
+                       {QStringLiteral("DeviceID"), QStringLiteral("5")}});
+    StartOptions options;
+    options.expert = expert;
+    TfrmKT480NT5 &w = rig.open(options);
+    QVERIFY(rig.settle());
+    QVERIFY2(rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
+    QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0005"));
+    QCOMPARE(w.edID01->text(), QStringLiteral("0005"));
+    QCOMPARE(w.edID02->text(), QStringLiteral("0005"));
+    QCOMPARE(w.edID03->text(), QStringLiteral("0005"));
+    QCOMPARE(w.statusText(),
+             QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().udpPort()));
+}
+
+void MainWindowTest::editsUndoAUdpConnectionAfterARefusedTcpAttempt()
+{
+    WindowRig rig;
+    StartOptions options;
+    options.expert = true;
+    TfrmKT480NT5 &w = rig.open(options);
+    QVERIFY(rig.settle());
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 refusingPort = closed.serverPort();
+    closed.close();
+    ClickTab(w.pcMain, 1);
+    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtPort, QString::number(refusingPort));
+    ClickOnScreen(w.btnConnect02);
+    QVERIFY(rig.settle());
+    QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
+
+    QVERIFY(rig.connectUdp());
+    QTest::keyClicks(w.edtIPudp, QStringLiteral("1"));
+    QVERIFY2(!rig.comm().DeviceConnected(), "typing in a connection box undoes the connection");
+    QVERIFY(functionButtonsDisabled(w));
 }
 
 void MainWindowTest::closeIsRefusedDuringAConnect()
