@@ -1,9 +1,11 @@
 // The main window driven as a user would, against the simulator over TCP, UDP and a pty.
+#include "ClickableLabel.h"
 #include "ClickablePanel.h"
 #include "StatusIndicator.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTcpServer>
@@ -64,6 +67,8 @@ private slots:
     void systemLanguageAtFirstStart();
     void storedLanguageWinsAndBadIndexMeansEnglish();
     void hiddenLogPanelShowsTheLink();
+    void fixedBorderCentredOnTheScreen();
+    void portsAbove65535AreRefused();
     void functionButtonsAskForTheirWindows();
     void progressWindowFollowsTheSharedState();
     void progressWindowStepsAsideForAQuestion();
@@ -463,18 +468,105 @@ void MainWindowTest::hiddenLogPanelShowsTheLink()
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
     QVERIFY(w.pnlTest->isHidden());
+    const QSize normal = w.size();
+    // The empty stretch of the main panel between Exit and the language buttons.
+    const int gapTop = w.btnExit->mapTo(w.pnlMain, QPoint(0, w.btnExit->height())).y();
+    const int gapBottom = w.btnEng->mapTo(w.pnlMain, QPoint(0, 0)).y();
+    QVERIFY(gapBottom - gapTop > 10);
+    const QPoint empty(w.pnlMain->width() / 2, (gapTop + gapBottom) / 2);
+    QWidget *under = w.childAt(w.pnlMain->mapTo(&w, empty));
+    QVERIFY(under && !qobject_cast<QAbstractButton *>(under) && !qobject_cast<QLineEdit *>(under));
+
     for (int click = 0; click < 14; ++click)
-        QTest::mouseClick(w.pnlMain, Qt::LeftButton, {}, QPoint(2, w.pnlMain->height() - 2));
+        ClickOnScreen(w.pnlMain, empty);
     QVERIFY(w.pnlTest->isHidden());
-    QTest::mouseClick(w.pnlMain, Qt::LeftButton, {}, QPoint(2, w.pnlMain->height() - 2));
+    ClickOnScreen(w.pnlMain, empty);
     QVERIFY(!w.pnlTest->isHidden());
+    QCOMPARE(w.size(), QSize(900, normal.height()));
+
+    // The log lies beside the main panel, which keeps its width and all its controls.
+    QCOMPARE(w.pnlMain->width(), normal.width());
+    const QRect log(w.pnlTest->mapTo(&w, QPoint(0, 0)), w.pnlTest->size());
+    QVERIFY(log.width() >= 300);
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             w.pcMain, w.edtIP, w.edtPort, w.btnConnect02, w.pnSN, w.pnVER, w.pnCur,
+             w.btnDeviceTime, w.btnSyn, w.btnParameter, w.btnCard, w.btnBackup, w.btnRestore,
+             w.btnExit, w.btnEng, w.btnGB, w.btnBIG5}) {
+        const QRect at(control->mapTo(&w, QPoint(0, 0)), control->size());
+        QVERIFY2(control->isVisible() && w.rect().contains(at) && !at.intersects(log) &&
+                     control->width() > 20,
+                 qPrintable(control->objectName()));
+    }
     QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("01[0001AS] 12345678(8)")));
     const int lines = w.Memo1->document()->blockCount();
     QCOMPARE(w.Panel2->text(), QStringLiteral("Clear (%1)").arg(lines));
-    QTest::mouseClick(w.Panel2, Qt::LeftButton);
+
+    // Still usable with the log open.
+    ClickOnScreen(w.btnGB);
+    QCOMPARE(w.btnConnect01->text(), QStringLiteral("联机(&C)"));
+    ClickOnScreen(w.btnEng);
+    ClickOnScreen(w.btnDeviceTime);
+    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
+    ClickOnScreen(w.Panel2);
     QCOMPARE(w.Panel2->text(), QStringLiteral("Clear (0)"));
-    QTest::mouseClick(w.pnlMain, Qt::LeftButton, {}, QPoint(2, w.pnlMain->height() - 2));
+
+    ClickOnScreen(w.pnlMain, empty);
     QVERIFY(w.pnlTest->isHidden());
+    QCOMPARE(w.size(), normal);
+}
+
+void MainWindowTest::fixedBorderCentredOnTheScreen()
+{
+    WindowRig rig;
+    TfrmKT480NT5 &w = rig.open();
+    QVERIFY(rig.settle());
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QCOMPARE(w.size(), QSize(536, 560));
+    const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+    // Every language fits the fixed frame.
+    for (QPushButton *language : {w.btnBIG5, w.btnGB, w.btnEng}) {
+        ClickOnScreen(language);
+        QVERIFY(w.pnlMain->minimumSizeHint().width() <= w.pnlMain->width());
+        QVERIFY(w.minimumSizeHint().height() <= w.height());
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+    }
+}
+
+void MainWindowTest::portsAbove65535AreRefused()
+{
+    WindowRig rig;
+    StartOptions options;
+    options.expert = true;
+    TfrmKT480NT5 &w = rig.open(options);
+    QVERIFY(rig.settle());
+    // A port whose number plus 65536 still fits the five-digit box.
+    QTcpServer listening;
+    for (quint16 port = 20000; port < 20200 && !listening.isListening(); ++port)
+        std::ignore = listening.listen(QHostAddress::LocalHost, port);
+    QVERIFY(listening.isListening());
+    const int typed = listening.serverPort() + 65536;
+
+    ClickTab(w.pcMain, 1);
+    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtPort, QString::number(typed));
+    ClickOnScreen(w.btnConnect02);
+    QVERIFY(rig.settle());
+    QTest::qWait(100);
+    QVERIFY2(!listening.hasPendingConnections(), "the port was cut to 16 bits and connected");
+    QVERIFY(!rig.comm().TransportHeld());
+    QCOMPARE(w.statusText(), QStringLiteral("Communication Error!  %1 > 65535").arg(typed));
+    QCOMPARE(w.indicator->colour(), QColor(Qt::red));
+    QVERIFY(w.btnConnect02->isEnabled() && w.pnlMain->isEnabled());
+
+    ClickTab(w.pcMain, 2);
+    TypeInto(w.edtIPudp, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtUPort01, QStringLiteral("70000"));
+    ClickOnScreen(w.btnConnect03);
+    QVERIFY(rig.settle());
+    QVERIFY(!rig.comm().TransportHeld());
+    QCOMPARE(w.statusText(), QStringLiteral("Communication Error!  70000 > 65535"));
 }
 
 void MainWindowTest::functionButtonsAskForTheirWindows()
