@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -26,6 +27,8 @@
 #include <QToolButton>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcParamWindow, "kt480.params")
 
 namespace Row {
 constexpr int Exit = 10, Default = 17, WindowCaption = 19, ReadFromDevice = 39, WriteToDevice = 40,
@@ -145,7 +148,7 @@ void TfrmParameter::done(int result)
         QDialog::done(result);
 }
 
-template <typename Operation> void TfrmParameter::runBusy(Operation operation)
+template <typename Operation> void TfrmParameter::runBusy(ParamResult &result, Operation operation)
 {
     busy_ = true;
     pcMain->setEnabled(false);
@@ -157,28 +160,32 @@ template <typename Operation> void TfrmParameter::runBusy(Operation operation)
     });
     try {
         operation();
+        return;
+    } catch (const std::exception &error) {
+        qCWarning(lcParamWindow, "%s ended by an exception: %s", qPrintable(windowTitle()),
+                  error.what());
     } catch (...) {
-        lastResult_ = ParamResult();
-        lastResult_.fail(QStringLiteral("The operation ended unexpectedly."));
+        qCWarning(lcParamWindow, "%s ended by an unknown exception", qPrintable(windowTitle()));
     }
+    // Whatever the operation had found so far, it did not finish: never "OK!".
+    result = ParamResult();
+    result.fail(QStringLiteral("The operation ended unexpectedly."));
 }
 
 void TfrmParameter::btn101Click(int number)
 {
-    runBusy([&] {
-        const ParamResult result = io_->readOne(number);
-        setStatus(QString(), QString());
-        report(result, reportEach_);
-    });
+    ParamResult result;
+    runBusy(result, [&] { result = io_->readOne(number); });
+    setStatus(QString(), QString());
+    report(result, reportEach_);
 }
 
 void TfrmParameter::btn201Click(int number)
 {
-    runBusy([&] {
-        const ParamResult result = io_->writeOne(number, paramBox(number)->currentText());
-        setStatus(QString(), QString());
-        report(result, reportEach_);
-    });
+    ParamResult result;
+    runBusy(result, [&] { result = io_->writeOne(number, paramBox(number)->currentText()); });
+    setStatus(QString(), QString());
+    report(result, reportEach_);
 }
 
 void TfrmParameter::btnRxAllClick()
@@ -186,7 +193,7 @@ void TfrmParameter::btnRxAllClick()
     reportEach_ = false;
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
-    runBusy([&] { all = io_->readAll(); });
+    runBusy(all, [&] { all = io_->readAll(); });
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, true);
 }
@@ -199,7 +206,7 @@ void TfrmParameter::btnTxAllClick()
     for (auto it = paramBox_.cbegin(); it != paramBox_.cend(); ++it)
         values.insert(it.key(), it.value()->currentText());
     ParamResult all;
-    runBusy([&] { all = io_->writeAll(values); });
+    runBusy(all, [&] { all = io_->writeAll(values); });
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, true);
 }
@@ -207,7 +214,7 @@ void TfrmParameter::btnTxAllClick()
 void TfrmParameter::btnDefaultClick()
 {
     ParamResult result;
-    runBusy([&] {
+    runBusy(result, [&] {
         setStatus(QString(), text(Row::Writing));
         QCoreApplication::processEvents();
         result = ParamDefaults(transfer_, language_).apply();
@@ -248,7 +255,7 @@ void TfrmParameter::btnOpenFile02Click()
 void TfrmParameter::btnBackupClick()
 {
     ParamResult result;
-    runBusy([&] {
+    runBusy(result, [&] {
         setStatus(QString(), text(Row::Reading));
         result = files_->backup(edPath01->text());
     });
@@ -260,7 +267,7 @@ void TfrmParameter::btnBackupClick()
 void TfrmParameter::btnRestoreClick()
 {
     ParamResult result;
-    runBusy([&] {
+    runBusy(result, [&] {
         setStatus(QString(), text(Row::Writing));
         result = files_->restore(edPath02->text());
     });
@@ -274,7 +281,7 @@ void TfrmParameter::readAllQuietly()
     reportEach_ = false;
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
-    runBusy([&] { all = io_->readAll(); });
+    runBusy(all, [&] { all = io_->readAll(); });
     setStatus(QString(), QString());
     report(all, false);
 }

@@ -94,7 +94,8 @@ private:
     void setStatus(const QString &panel0, const QString &panel1);
     void report(const ParamResult &result, bool showBox);
     void readAllQuietly();
-    template <typename Operation> void runBusy(Operation operation);
+    // Runs an operation with the window locked; an exception is logged and fails `result`.
+    template <typename Operation> void runBusy(ParamResult &result, Operation operation);
     QString rowCaption(int number) const;
     QString text(int row) const;
 
