@@ -136,10 +136,13 @@ void TfrmCardData::buildUi()
     lbl02 = new QLabel(tsData);
     lbl03 = new QLabel(tsData);
     edt01 = new QLineEdit(tsData);
+    edt01->setObjectName(QStringLiteral("edt01"));
     edt01->setMaxLength(7);
     edt02 = new QLineEdit(tsData);
+    edt02->setObjectName(QStringLiteral("edt02"));
     edt02->setMaxLength(16);
     edt03 = new QLineEdit(tsData);
+    edt03->setObjectName(QStringLiteral("edt03"));
     edt03->setMaxLength(10);
     form->addRow(lbl01, edt01);
     form->addRow(lbl02, edt02);
@@ -194,6 +197,7 @@ void TfrmCardData::buildUi()
     bar->setObjectName(QStringLiteral("sbMain"));
     bar->setSizeGripEnabled(false);
     sbMode = new QLabel(bar);
+    sbMode->setObjectName(QStringLiteral("sbMode"));
     sbMode->setAlignment(Qt::AlignCenter);
     sbMode->setMinimumWidth(100);
     sbMessage = new QLabel(bar);

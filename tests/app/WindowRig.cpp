@@ -152,6 +152,14 @@ void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
     QTest::keyClick(handle, key, modifiers);
 }
 
+void TypeOnScreen(QWidget *widget, const QString &text)
+{
+    QWindow *handle = widget->window()->windowHandle();
+    QTEST_ASSERT(handle);
+    for (const QChar c : text)
+        QTest::keyClick(handle, c.toLatin1());
+}
+
 void ClickTab(QTabWidget *tabs, int index)
 {
     QTabBar *bar = tabs->tabBar();

@@ -89,6 +89,8 @@ void ClickTab(QTabWidget *tabs, int index);
 void TypeInto(QLineEdit *edit, const QString &text);
 // A key press on the focused widget of the widget's window, through the window system.
 void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+// Typed text, key by key, through the window system.
+void TypeOnScreen(QWidget *widget, const QString &text);
 
 // Runs `action` once, from the event loop, after the link's n-th exchange from now: a
 // person acting while an operation runs.

@@ -23,7 +23,7 @@ ControllerData withCards(int count)
 template <typename W = QPushButton> W *named(QWidget &window, const char *name)
 {
     W *widget = window.findChild<W *>(QLatin1String(name));
-    Q_ASSERT(widget);
+    QTEST_ASSERT(widget);
     return widget;
 }
 
