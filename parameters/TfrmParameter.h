@@ -42,6 +42,8 @@ public:
     // Row controls by parameter number.
     QComboBox *paramBox(int number) const { return paramBox_.value(number); }
     QLabel *paramLabel(int number) const { return paramLabel_.value(number); }
+    QToolButton *readButton(int number) const { return readButtons_.value(number); }
+    QToolButton *writeButton(int number) const { return writeButtons_.value(number); }
     QString statusText(int panel) const;
     // The outcome of the last operation started from the window.
     const ParamResult &lastResult() const { return lastResult_; }
