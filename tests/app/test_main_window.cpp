@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -122,8 +123,8 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     WindowRig rig({ControllerData::factory(5)}, true);
     QVERIFY2(!rig.sim().serialPath().isEmpty(), qPrintable(rig.sim().errorString()));
     qputenv("KT480_COM_MAP", QByteArray("7=") + rig.sim().serialPath().toLocal8Bit());
+    const auto unmap = qScopeGuard([] { qunsetenv("KT480_COM_MAP"); });
     TfrmKT480NT5 &w = rig.open();
-    qunsetenv("KT480_COM_MAP");
     QVERIFY(rig.settle());
     QVERIFY(w.cbxCommNo->findText(QStringLiteral("COM7")) >= 0);
     QVERIFY2(rig.connectSerial(7, QStringLiteral("1")), qPrintable(w.Memo1->toPlainText()));
@@ -140,11 +141,21 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), 0);
     QCOMPARE(rig.storedSetting(QStringLiteral("DeviceID")).toString(), QStringLiteral("0005"));
 
-    // The user picks a port that is not there: it fails without a dialog.
-    w.cbxCommNo->lineEdit()->selectAll();
-    QTest::keyClicks(w.cbxCommNo->lineEdit(), QStringLiteral("COM99"));
+    // Another line setting closes the link.
+    w.cbxBaudRate->setFocus(Qt::TabFocusReason);
+    KeyOnScreen(w.cbxBaudRate, Qt::Key_Down);
+    QCOMPARE(w.cbxBaudRate->currentText(), QStringLiteral("38400,n,8,1"));
     QVERIFY(!rig.comm().DeviceConnected());
-    QTest::mouseClick(w.btnConnect01, Qt::LeftButton);
+    QVERIFY(functionButtonsDisabled(w));
+    KeyOnScreen(w.cbxBaudRate, Qt::Key_Up);
+    QVERIFY(rig.connectSerial(7, QStringLiteral("5")));
+
+    // The user picks a port that is not there: it fails without a dialog.
+    ClickOnScreen(w.cbxCommNo->lineEdit());
+    w.cbxCommNo->lineEdit()->selectAll();
+    TypeOnScreen(w.cbxCommNo, QStringLiteral("COM99"));
+    QVERIFY(!rig.comm().DeviceConnected());
+    ClickOnScreen(w.btnConnect01);
     QVERIFY(rig.settle());
     QVERIFY(!rig.comm().DeviceConnected());
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
@@ -189,7 +200,7 @@ void MainWindowTest::syncSetsTheControllerClockFromOneReading()
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
     rig.now = QDateTime(QDate(2008, 9, 22), QTime(23, 59, 50));
-    QTest::mouseClick(w.btnSyn, Qt::LeftButton);
+    ClickOnScreen(w.btnSyn);
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AA20080922235950]")));
     QVERIFY(w.pnCur->text().startsWith(QStringLiteral("2008/09/22   23:5")));
@@ -197,7 +208,7 @@ void MainWindowTest::syncSetsTheControllerClockFromOneReading()
     const qint64 expected = QDateTime::currentDateTime().msecsTo(rig.now);
     QVERIFY(qAbs(offset - expected) < 60000);
 
-    QTest::mouseClick(w.btnDeviceTime, Qt::LeftButton);
+    ClickOnScreen(w.btnDeviceTime);
     QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
     QVERIFY(w.pnCur->text().startsWith(QStringLiteral("2008/09/2")));
 }
@@ -250,26 +261,30 @@ void MainWindowTest::editsUndoTheConnectionOnceInitialised()
     QVERIFY(rig.connectTcp());
 
     // Digits only in the ID and port boxes, digits and dots in the address.
-    w.edID01->clear();
-    QTest::keyClicks(w.edID01, QStringLiteral("a1.b2"));
-    QCOMPARE(w.edID01->text(), QStringLiteral("12"));
+    ClickOnScreen(w.edID02);
+    w.edID02->selectAll();
+    TypeOnScreen(w.edID02, QStringLiteral("a1.b2"));
+    QCOMPARE(w.edID02->text(), QStringLiteral("12"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a Device ID box undoes the connection");
     QVERIFY(functionButtonsDisabled(w));
     QVERIFY(!rig.comm().TransportHeld());
 
     QVERIFY(rig.connectTcp());
-    QTest::keyClicks(w.edtIP, QStringLiteral("x."));
+    ClickOnScreen(w.edtIP);
+    KeyOnScreen(w.edtIP, Qt::Key_End);
+    TypeOnScreen(w.edtIP, QStringLiteral("x."));
     QVERIFY(w.edtIP->text().endsWith(QLatin1Char('.')));
     QVERIFY(!rig.comm().DeviceConnected());
 
     QVERIFY(rig.connectTcp());
     w.edID02->setText(QStringLiteral("0001"));
     QVERIFY2(rig.comm().DeviceConnected(), "the program's own writes keep the connection");
-    QTest::keyClick(w.cbxBaudRate, Qt::Key_Down);
+    ClickOnScreen(w.edtPort);
+    KeyOnScreen(w.edtPort, Qt::Key_Backspace);
     QVERIFY(!rig.comm().DeviceConnected());
 
     QVERIFY(rig.connectTcp());
-    w.pcMain->setCurrentIndex(0);
+    ClickTab(w.pcMain, 0);
     QVERIFY2(!rig.comm().DeviceConnected(), "a tab switch closes the link");
     QVERIFY(w.btnConnect01->isEnabled() && w.pnlMain->isEnabled());
     QVERIFY(w.statusText().isEmpty());
@@ -367,7 +382,8 @@ void MainWindowTest::editsUndoAUdpConnectionAfterARefusedTcpAttempt()
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
 
     QVERIFY(rig.connectUdp());
-    QTest::keyClicks(w.edtIPudp, QStringLiteral("1"));
+    ClickOnScreen(w.edtIPudp);
+    TypeOnScreen(w.edtIPudp, QStringLiteral("1"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a connection box undoes the connection");
     QVERIFY(functionButtonsDisabled(w));
 }
@@ -377,10 +393,10 @@ void MainWindowTest::closeIsRefusedDuringAConnect()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.settle());
-    w.pcMain->setCurrentIndex(1);
-    w.edtIP->setText(QStringLiteral("127.0.0.1"));
-    w.edtPort->setText(QString::number(rig.sim().tcpPort()));
-    QTest::mouseClick(w.btnConnect02, Qt::LeftButton);
+    ClickTab(w.pcMain, 1);
+    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtPort, QString::number(rig.sim().tcpPort()));
+    ClickOnScreen(w.btnConnect02);
     QVERIFY(w.connecting());
     QVERIFY(!w.close());
     QVERIFY(w.isVisible());
@@ -401,7 +417,7 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QVERIFY(rig.connectUdp());
     const QString serial = w.pnSN->text();
     const QString version = w.pnVER->text();
-    QTest::mouseClick(w.btnGB, Qt::LeftButton);
+    ClickOnScreen(w.btnGB);
     QCOMPARE(w.btnConnect01->text(), QStringLiteral("联机(&C)"));
     QVERIFY(w.btnSdCard->text().endsWith(QStringLiteral("[128MB]")));
     QVERIFY(w.btnSdCard->text().startsWith(QStringLiteral("SD CARD")));
@@ -410,7 +426,7 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(functionButtonsEnabled(w));
     QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 2);
-    QTest::mouseClick(w.btnBIG5, Qt::LeftButton);
+    ClickOnScreen(w.btnBIG5);
     QCOMPARE(w.btnConnect02->text(), QStringLiteral("連線(&C)"));
     QCOMPARE(rig.window().context().language.LanguageIndex(), 1);
     QVERIFY(rig.comm().DeviceConnected());
@@ -446,7 +462,7 @@ void MainWindowTest::storedLanguageWinsAndBadIndexMeansEnglish()
     {
         TfrmKT480NT5 &w = rig.open(options);
         QVERIFY(rig.settle());
-        QTest::mouseClick(w.btnEng, Qt::LeftButton);
+        ClickOnScreen(w.btnEng);
         QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 0);
         QVERIFY(w.close());
     }
@@ -578,10 +594,10 @@ void MainWindowTest::functionButtonsAskForTheirWindows()
     QSignalSpy card(&w, &TfrmKT480NT5::cardWindowRequested);
     QSignalSpy backup(&w, &TfrmKT480NT5::backupRequested);
     QSignalSpy restore(&w, &TfrmKT480NT5::restoreRequested);
-    QTest::mouseClick(w.btnParameter, Qt::LeftButton);
-    QTest::mouseClick(w.btnCard, Qt::LeftButton);
-    QTest::mouseClick(w.btnBackup, Qt::LeftButton);
-    QTest::mouseClick(w.btnRestore, Qt::LeftButton);
+    ClickOnScreen(w.btnParameter);
+    ClickOnScreen(w.btnCard);
+    ClickOnScreen(w.btnBackup);
+    ClickOnScreen(w.btnRestore);
     QCOMPARE(parameter.count(), 1);
     QCOMPARE(card.count(), 1);
     QCOMPARE(backup.count(), 1);
@@ -609,7 +625,7 @@ void MainWindowTest::progressWindowFollowsTheSharedState()
     QCOMPARE(process.lblProcessName->text(), QStringLiteral("Reading ..."));
     QCOMPARE(process.prbMain->maximum(), 1005);
     QCOMPARE(process.prbMain->value(), 1001);
-    QTest::mouseClick(process.btnCancel, Qt::LeftButton);
+    ClickOnScreen(process.btnCancel);
     QVERIFY(progress.stopRequested());
     progress.end();
     QVERIFY(process.isHidden());
