@@ -152,6 +152,13 @@ void TfrmDownload::done(int result)
         QDialog::done(result);
 }
 
+QString TfrmDownload::fileToRead(const QString &shown)
+{
+    // The box shows the name as chosen; the settings remember it with ".xml".
+    const QString path = shown.trimmed();
+    return QFileInfo::exists(path) ? path : WithXmlExtension(path);
+}
+
 void TfrmDownload::run(bool backup)
 {
     busy_ = true;
@@ -161,10 +168,10 @@ void TfrmDownload::run(bool backup)
         w->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    const QString cards = WithXmlExtension(cardPath().trimmed());
     const AllBackup::Outcome outcome =
-        backup ? allBackup_.backup(parameterPath(), cards)
-               : allBackup_.restore(parameterPath(), cards, versionText_);
+        backup
+            ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()))
+            : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()), versionText_);
     QApplication::restoreOverrideCursor();
     prompt_.message(outcome.reportText(), language_.TableText(118));
     busy_ = false;

@@ -41,6 +41,8 @@ public:
 private:
     void chooseFile(QLineEdit *edit, const QString &readSetting, const QString &saveSetting);
     void run(bool backup);
+    // The file a restore reads: the path as shown when it exists, else with ".xml" added.
+    static QString fileToRead(const QString &shown);
 
     Mode mode_;
     AllBackup &allBackup_;

@@ -83,6 +83,7 @@ private slots:
     void proposesTheStoredFiles();
     void backupNamesANewFileThroughTheSaveDialog();
     void restoreChoosesThroughTheOpenDialog();
+    void restoreFindsTheFilesNamedWithoutExtension();
     void longPathsAreKeptWhole();
     void noCloseWhileARunGoesOn();
     void cancelStopsTheCardHalf();
@@ -184,6 +185,38 @@ void DownloadWindowTest::restoreChoosesThroughTheOpenDialog()
     QCOMPARE(site.rig.storedSetting(QStringLiteral("CardDataRFileName")).toString(),
              present + QStringLiteral(".xml"));
     QVERIFY(!site.rig.storedSetting(QStringLiteral("KT480RFileName")).isValid());
+}
+
+void DownloadWindowTest::restoreFindsTheFilesNamedWithoutExtension()
+{
+    // A backup of a controller without cards gives a parameter file and an empty card file.
+    Site site(0);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("site1"));
+    const QString cards = site.rig.path(QStringLiteral("site1-cards"));
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        named<QLineEdit>(window, "edPath01")->setText(parameters);
+        named<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(named(window, "btnBackup"));
+    }));
+    QVERIFY(QFileInfo::exists(parameters + QStringLiteral(".xml")));
+    QVERIFY(QFileInfo::exists(cards + QStringLiteral(".xml")));
+
+    // Chosen in the open dialog as typed, without ".xml".
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        site.prompt->fileName = parameters;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        site.prompt->fileName = cards;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
+        ClickOnScreen(named(window, "btnRestore"));
+    }));
+    QCOMPARE(site.prompt->messages.size(), 2);
+    const QString report = site.prompt->messages.last();
+    QVERIFY2(report.startsWith(QStringLiteral("OK!")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("written from ") + parameters + QStringLiteral(".xml")),
+             qPrintable(report));
+    QVERIFY2(report.contains(cards + QStringLiteral(".xml holds no cards")), qPrintable(report));
 }
 
 void DownloadWindowTest::longPathsAreKeptWhole()
