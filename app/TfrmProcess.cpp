@@ -12,10 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-constexpr int CancelRow = 16;
-}
+#include <TextRow.h>
 
 TfrmProcess::TfrmProcess(ProgressState &progress, const Language &language, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -80,7 +77,7 @@ void TfrmProcess::btnCancelClick()
 void TfrmProcess::operationStarted()
 {
     ApplyLanguageFont(this, language_.EffectiveIndex());
-    btnCancel->setText(language_.TableText(CancelRow));
+    btnCancel->setText(language_.TableText(TextRow::CancelButton));
     lblProcessName->clear();
     btnCancel->setVisible(progress_.stopOffered());
     ShapeImage->setVisible(progress_.stopOffered());

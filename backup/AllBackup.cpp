@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "SharedFlag.h"
 #include "TableStore.h"
+#include "TextRow.h"
 #include "UserPrompt.h"
 #include "XmlPathRule.h"
 
@@ -120,7 +121,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         !prompt_.question(QStringLiteral("The card list read from the controller is not "
                                          "complete.\nReplace the existing file %1 with it?")
                               .arg(path),
-                          language_.TableText(118))) {
+                          language_.TableText(TextRow::SystemMessage))) {
         outcome.cardProblems << QStringLiteral("the earlier card file %1 was kept").arg(path);
         return outcome;
     }

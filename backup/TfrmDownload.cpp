@@ -5,6 +5,7 @@
 #include "ParamFilePaths.h"
 #include "RememberedPath.h"
 #include "Settings.h"
+#include "TextRow.h"
 #include "UserPrompt.h"
 
 #include <QApplication>
@@ -68,10 +69,10 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
     grid->addLayout(buttons, 2, 0, 1, 3);
 
     const bool backup = mode == Mode::Backup;
-    lbl01->setText(language.TableText(137) + QLatin1Char(':'));
-    lbl02->setText(language.TableText(138) + QLatin1Char(':'));
-    btnExit->setText(language.TableText(10));
-    const int actionRow = backup ? 11 : 12;
+    lbl01->setText(language.TableText(TextRow::ParameterFileLabel) + QLatin1Char(':'));
+    lbl02->setText(language.TableText(TextRow::CardDataFileLabel) + QLatin1Char(':'));
+    btnExit->setText(language.TableText(TextRow::ExitButton));
+    const TextRow actionRow = backup ? TextRow::AllBackupButton : TextRow::AllRestoreButton;
     (backup ? btnBackup : btnRestore)->setText(language.TableText(actionRow));
     setWindowTitle(
         QString(language.TableText(actionRow)).replace(QStringLiteral("&&"), QStringLiteral("&")));
@@ -173,7 +174,7 @@ void TfrmDownload::run(bool backup)
             ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()))
             : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()), versionText_);
     QApplication::restoreOverrideCursor();
-    prompt_.message(outcome.reportText(), language_.TableText(118));
+    prompt_.message(outcome.reportText(), language_.TableText(TextRow::SystemMessage));
     busy_ = false;
     accept();
 }

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class Comm;
+enum class TextRow : int;
 class Language;
 class ProgressState;
 class Settings;
@@ -81,7 +82,7 @@ private:
     void reportRead(CardTransfer::ReadOutcome outcome);
     void reportWrite(const CardTransfer::WriteOutcome &outcome);
     QString chooseFile(bool forSaving);
-    QString text(int row) const;
+    QString text(TextRow row) const;
 
     Comm &comm_;
     Settings &settings_;

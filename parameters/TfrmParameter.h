@@ -21,6 +21,7 @@ class QToolButton;
 class Settings;
 class SharedFlag;
 class UserPrompt;
+enum class TextRow : int;
 
 // The parameter window: "Parameter Backup/Restore" (file backup and restore), "Special
 // Parameter Setup" (the 22 parameters one by one or all at once, and the factory defaults)
@@ -99,7 +100,7 @@ private:
     // Runs an operation with the window locked; an exception is logged and fails `result`.
     template <typename Operation> void runBusy(ParamResult &result, Operation operation);
     QString rowCaption(int number) const;
-    QString text(int row) const;
+    QString text(TextRow row) const;
 
     Comm &comm_;
     Settings &settings_;
