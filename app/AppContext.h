@@ -17,7 +17,7 @@ class AppContext
 public:
     // An empty path selects the user's settings (or KT480_SETTINGS).
     explicit AppContext(const QString &settingsFilePath = QString())
-        : settings(settingsFilePath), prompt(std::make_unique<DialogPrompt>())
+        : settings(settingsFilePath), prompt(std::make_unique<DialogPrompt>(progress))
     {
     }
     AppContext(const AppContext &) = delete;

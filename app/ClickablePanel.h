@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QLabel>
+#include <QFrame>
 
-// A panel that reports clicks on its own area (not on the controls it holds).
-class ClickablePanel : public QLabel
+// A panel that reports clicks on its own area (not on the controls it holds). Its size
+// comes from the layout of the controls it holds.
+class ClickablePanel : public QFrame
 {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    using QFrame::QFrame;
 
 signals:
     void clicked();

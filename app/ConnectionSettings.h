@@ -19,6 +19,8 @@ struct ConnectionSettings
     static inline const QString DefaultBaudRate = QStringLiteral("19200,e,8,1");
     static inline const QString DefaultHost = QStringLiteral("192.168.1.101");
     static constexpr int DefaultPort = 5001;
+    // A port box takes five digits; anything above this is no port at all.
+    static constexpr int HighestPort = 65535;
 
     int portNumber = 0;
     QString baudRate = DefaultBaudRate;

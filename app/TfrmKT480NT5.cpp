@@ -1,6 +1,7 @@
 #include "TfrmKT480NT5.h"
 
 #include "AppContext.h"
+#include "ClickableLabel.h"
 #include "ClickablePanel.h"
 #include "DeviceClock.h"
 #include "DeviceId.h"
@@ -19,6 +20,13 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
+
+namespace {
+// The window as designed: the main panel alone, and with the log panel beside it.
+constexpr int MainWidth = 536;
+constexpr int MainHeight = 560;
+constexpr int WidthWithLog = 900;
+} // namespace
 
 namespace Row {
 constexpr int Title = 0, TabCom = 2, TabTcp = 3, Connect = 5, Parameter = 6, Card = 7, Record = 8,
@@ -51,7 +59,8 @@ TfrmKT480NT5::TfrmKT480NT5(AppContext &context, StartOptions options, QWidget *p
     selectTab(ConnectionTab::Serial);
     wireHandlers();
     ApplyMainCaptions();
-    resize(536, 560);
+    fitWindow();
+    centreOnScreen();
 }
 
 TfrmKT480NT5::~TfrmKT480NT5()
@@ -68,7 +77,7 @@ void TfrmKT480NT5::wireHandlers()
     Comm &comm = context_.comm;
     connect(&comm, &Comm::logLine, Memo1, &QPlainTextEdit::appendPlainText);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmKT480NT5::Memo1Change);
-    connect(Panel2, &ClickablePanel::clicked, this, &TfrmKT480NT5::Panel2Click);
+    connect(Panel2, &ClickableLabel::clicked, this, &TfrmKT480NT5::Panel2Click);
     connect(pnlMain, &ClickablePanel::clicked, this, &TfrmKT480NT5::pnlMainClick);
     // The identification runs its own exchanges; it must not run inside the socket's signal.
     connect(&comm, &Comm::tcpConnected, this, &TfrmKT480NT5::ClientSocket01Connect,
@@ -141,12 +150,14 @@ void TfrmKT480NT5::FormShow()
     edtUPort02->setText(QString::number(ConnectionSettings::DefaultPort));
     context_.language.SetLanguageIndex(
         connection_.languageIndex.value_or(options_.systemLanguageIndex));
+    // All three boxes: the start-up restore reads the box of the tab that is showing.
     if (connection_.deviceId)
-        setDeviceId(*connection_.deviceId, false);
+        setDeviceId(*connection_.deviceId, true);
     fillPortList();
     cbxCommNo->setCurrentIndex(cbxCommNo->count() > 0 ? 0 : -1);
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
+    fitWindow();
     {
         const QSignalBlocker blocker(pcMain);
         pcMain->setTabVisible(2, options_.expert);
@@ -239,6 +250,7 @@ void TfrmKT480NT5::switchLanguage(int languageIndex)
     context_.language.SetLanguageIndex(languageIndex);
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
+    fitWindow();
 }
 
 void TfrmKT480NT5::btnEngClick()
@@ -263,15 +275,29 @@ void TfrmKT480NT5::pnlMainClick()
         panelClicks_ = 0;
         if (pnlTest->isHidden()) {
             pnlTest->show();
-            resize(900, 560);
+            fitWindow();
         }
     } else if (!pnlTest->isHidden()) {
         panelClicks_ = 0;
         pnlTest->hide();
-        resize(491, 560);
-        if (const QScreen *screen = this->screen())
-            move(screen->availableGeometry().center() - rect().center());
+        fitWindow();
+        centreOnScreen();
     }
+}
+
+void TfrmKT480NT5::fitWindow()
+{
+    const int mainWidth = qMax(MainWidth, pnlMain->minimumSizeHint().width());
+    pnlMain->setFixedWidth(mainWidth);
+    const int height = qMax(MainHeight, minimumSizeHint().height());
+    setFixedSize(pnlTest->isHidden() ? mainWidth : qMax(WidthWithLog, mainWidth + 300), height);
+}
+
+void TfrmKT480NT5::centreOnScreen()
+{
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() -
+             QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
 }
 
 void TfrmKT480NT5::Memo1Change()

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 class AppContext;
+class ClickableLabel;
 class ClickablePanel;
 class QComboBox;
 class QLabel;
@@ -104,7 +105,7 @@ public:
     QLabel *sbMainExtra = nullptr;
     QWidget *pnlTest = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
-    ClickablePanel *Panel2 = nullptr;
+    ClickableLabel *Panel2 = nullptr;
 
     QTimer tmrScan;
     QTimer tmrTimeOut;
@@ -167,6 +168,10 @@ private:
     QWidget *buildLogPanel();
     void buildStatusBar();
     void wireHandlers();
+    // Fixes the window's size: the main panel alone, or with the log panel beside it; never
+    // smaller than the controls need in the current language.
+    void fitWindow();
+    void centreOnScreen();
 
     void switchLanguage(int languageIndex);
     void fillPortList();
@@ -182,6 +187,8 @@ private:
     void showSdCardCaption();
     void beginConnect();
     void concludeConnect(bool connected, const QString &where);
+    // A port box above 65535: the attempt fails at once, nothing is opened.
+    bool refuseOversizedPort(int port);
     void undoConnection();
     void failTcpAttempt();
     void startupRestore();

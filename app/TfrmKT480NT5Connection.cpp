@@ -53,9 +53,22 @@ void TfrmKT480NT5::concludeConnect(bool connected, const QString &where)
     }
     setFunctionButtonsEnabled(connected);
     connecting_ = false;
+    // Whatever ended the attempt, the user's edits undo the connection again.
+    connectMark01_ = false;
+    connectMark02_ = false;
     pnlMain->setEnabled(true);
     setConnectButtonsEnabled(true);
     setWaitCursor(false);
+}
+
+bool TfrmKT480NT5::refuseOversizedPort(int port)
+{
+    if (port <= ConnectionSettings::HighestPort)
+        return false;
+    concludeConnect(false, QString());
+    setStatus(context_.language.TableText(ErrorRow) +
+              QStringLiteral("  %1 > %2").arg(port).arg(ConnectionSettings::HighestPort));
+    return true;
 }
 
 void TfrmKT480NT5::showBroadcastDeviceId(const IdentifyResult &result)
@@ -105,14 +118,18 @@ void TfrmKT480NT5::btnConnect02Click()
     edtPort->setText(QString::number(PortFromText(edtPort->text())));
     edtIP->setText(edtIP->text().trimmed());
     QCoreApplication::processEvents();
+    const int port = PortFromText(edtPort->text());
+    if (refuseOversizedPort(port)) {
+        connection_.tcpPort = 0;
+        return;
+    }
     connectMark02_ = true;
     connectMark01_ = false;
     tcpAttemptRunning_ = true;
     tcpAttemptClock_.start();
     tmrTimeOut.start();
-    const quint16 port = static_cast<quint16>(PortFromText(edtPort->text()));
     // A refused open leaves nothing to wait for: the next time-out tick reports the failure.
-    if (!context_.comm.CommOpenTcp(edtIP->text(), port))
+    if (!context_.comm.CommOpenTcp(edtIP->text(), static_cast<quint16>(port)))
         tcpAttemptRunning_ = false;
 }
 
@@ -198,6 +215,8 @@ void TfrmKT480NT5::btnConnect03Click()
     const QString host = edtIPudp->text().trimmed();
     const int destination = PortFromText(edtUPort01->text());
     const int local = PortFromText(edtUPort02->text());
+    if (refuseOversizedPort(qMax(destination, local)))
+        return;
     IdentifyResult result;
     if (context_.comm.CommOpenUdp(host, static_cast<quint16>(destination),
                                   static_cast<quint16>(local)))

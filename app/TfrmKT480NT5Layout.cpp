@@ -1,5 +1,6 @@
 #include "TfrmKT480NT5.h"
 
+#include "ClickableLabel.h"
 #include "ClickablePanel.h"
 #include "StatusIndicator.h"
 
@@ -93,6 +94,7 @@ void TfrmKT480NT5::buildLayout()
     panelColumn->addWidget(buildLanguageButtons());
     mainColumn->addWidget(Panel1, 1);
 
+    // The main panel keeps its width; the log panel, when shown, takes the rest.
     columns->addWidget(pnlMain);
     columns->addWidget(buildLogPanel(), 1);
     setCentralWidget(central);
@@ -263,7 +265,7 @@ QWidget *TfrmKT480NT5::buildLogPanel()
     Memo1->setReadOnly(true);
     Memo1->setMaximumBlockCount(20000);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Panel2 = named(new ClickablePanel(QStringLiteral("Clear"), pnlTest), "Panel2");
+    Panel2 = named(new ClickableLabel(QStringLiteral("Clear"), pnlTest), "Panel2");
     Panel2->setAlignment(Qt::AlignCenter);
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Raised);

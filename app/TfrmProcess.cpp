@@ -5,16 +5,14 @@
 #include <Language.h>
 #include <LanguageFont.h>
 #include <ProgressState.h>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-constexpr int CancelRow = 16;
-}
+#include <TextRow.h>
 
 TfrmProcess::TfrmProcess(ProgressState &progress, const Language &language, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -22,7 +20,7 @@ TfrmProcess::TfrmProcess(ProgressState &progress, const Language &language, QWid
       progress_(progress), language_(language)
 {
     setObjectName(QStringLiteral("frmProcess"));
-    setModal(false);
+    setWindowModality(Qt::ApplicationModal);
 
     lblProcessName = new QLabel(this);
     lblProcessName->setObjectName(QStringLiteral("lblProcessName"));
@@ -58,6 +56,8 @@ TfrmProcess::TfrmProcess(ProgressState &progress, const Language &language, QWid
     connect(&tmrProcess, &QTimer::timeout, this, &TfrmProcess::tmrProcessTimer);
     connect(&progress_, &ProgressState::started, this, &TfrmProcess::operationStarted);
     connect(&progress_, &ProgressState::finished, this, &TfrmProcess::operationFinished);
+    connect(&progress_, &ProgressState::promptOpened, this, &TfrmProcess::promptOpened);
+    connect(&progress_, &ProgressState::promptClosed, this, &TfrmProcess::promptClosed);
 }
 
 void TfrmProcess::centreOn(const QWidget *window)
@@ -77,13 +77,15 @@ void TfrmProcess::btnCancelClick()
 void TfrmProcess::operationStarted()
 {
     ApplyLanguageFont(this, language_.EffectiveIndex());
-    btnCancel->setText(language_.TableText(CancelRow));
+    btnCancel->setText(language_.TableText(TextRow::CancelButton));
     lblProcessName->clear();
     btnCancel->setVisible(progress_.stopOffered());
     ShapeImage->setVisible(progress_.stopOffered());
     if (!isVisible())
         centreOn(parentWidget());
     showState();
+    if (progress_.promptOpen())
+        return;
     tmrProcess.start();
     show();
 }
@@ -96,6 +98,28 @@ void TfrmProcess::operationFinished()
     ShapeImage->hide();
     repaint();
     hide();
+}
+
+void TfrmProcess::promptOpened()
+{
+    tmrProcess.stop();
+    hide();
+}
+
+void TfrmProcess::promptClosed()
+{
+    if (!progress_.running())
+        return;
+    showState();
+    tmrProcess.start();
+    show();
+}
+
+void TfrmProcess::reject() {}
+
+void TfrmProcess::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
 }
 
 void TfrmProcess::tmrProcessTimer()

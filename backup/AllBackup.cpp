@@ -9,10 +9,15 @@
 #include "Settings.h"
 #include "SharedFlag.h"
 #include "TableStore.h"
+#include "TextRow.h"
 #include "UserPrompt.h"
+#include "XmlPathRule.h"
+
+#include "DataPacketWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -22,18 +27,38 @@ void createFolderOf(const QString &path)
         QDir().mkpath(QFileInfo(path.trimmed()).absolutePath());
 }
 
+// The card file, also for a controller without cards: then it holds the card fields and no
+// rows. Saved atomically, like every table file.
+TableResult saveCards(TableStore &table, const QString &path)
+{
+    if (!table.IsEmpty())
+        return CardFile::Save(table, path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !WriteDataPacket(table.Content(), file) ||
+        !file.commit())
+        return TableResult::Failure(
+            QStringLiteral("%1: cannot write the file: %2").arg(path, file.errorString()));
+    return TableResult::Success();
+}
+
 } // namespace
 
 QString AllBackup::Outcome::reportText() const
 {
-    if (complete())
-        return QStringLiteral("OK!");
-    QString text = QStringLiteral("Error!");
-    text += QStringLiteral("\n\nParameters: ") + (parametersComplete
-                                                      ? QStringLiteral("complete")
-                                                      : parameterProblems.join(QLatin1Char('\n')));
-    text += QStringLiteral("\n\nCards: ") +
-            (cardsComplete ? QStringLiteral("complete") : cardProblems.join(QLatin1Char('\n')));
+    QString text;
+    if (complete()) {
+        text = QStringLiteral("OK!");
+    } else {
+        text = QStringLiteral("Error!");
+        text += QStringLiteral("\n\nParameters: ") +
+                (parametersComplete ? QStringLiteral("complete")
+                                    : parameterProblems.join(QLatin1Char('\n')));
+        text += QStringLiteral("\n\nCards: ") +
+                (cardsComplete ? QStringLiteral("complete") : cardProblems.join(QLatin1Char('\n')));
+    }
+    if (!done.isEmpty())
+        text += QStringLiteral("\n\n") + done.join(QLatin1Char('\n'));
     return text;
 }
 
@@ -74,6 +99,10 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     const ParamResult params = parameters.backup(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
+    if (params.success)
+        outcome.done << QStringLiteral("Parameters: %1 values saved to %2.")
+                            .arg(params.values.size())
+                            .arg(WithXmlExtension(parameterPath.trimmed()));
 
     CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
     cards.setSettleWait(settlePasses_, settlePassMs_);
@@ -85,24 +114,32 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         return outcome;
 
     const QString path = cardPath.trimmed();
-    // A controller without cards leaves no card file: an empty table is never saved.
-    if (table.IsEmpty())
-        return outcome;
+    // A controller without cards gets an empty card file too, so that the two files always
+    // describe one controller at one moment and no older card file is left beside them.
     // A partial card list must not replace a complete earlier file unnoticed.
     if (!outcome.cardsComplete && QFileInfo::exists(path) &&
         !prompt_.question(QStringLiteral("The card list read from the controller is not "
                                          "complete.\nReplace the existing file %1 with it?")
                               .arg(path),
-                          language_.TableText(118))) {
+                          language_.TableText(TextRow::SystemMessage))) {
         outcome.cardProblems << QStringLiteral("the earlier card file %1 was kept").arg(path);
         return outcome;
     }
-    const TableResult saved = CardFile::Save(table, path);
+    const TableResult saved = saveCards(table, path);
     if (!saved) {
         outcome.cardsComplete = false;
         outcome.cardProblems << saved.error();
     } else {
         settings_.SaveSetting(CardFile::SaveSetting, path);
+        outcome.done << (table.IsEmpty()
+                             ? QStringLiteral("Cards: the controller holds no cards (numbers %1 "
+                                              "to %2); an empty card file was saved to %3.")
+                                   .arg(cardNoMin())
+                                   .arg(cardNoMax())
+                                   .arg(path)
+                             : QStringLiteral("Cards: %1 cards saved to %2.")
+                                   .arg(table.RecordCount())
+                                   .arg(path));
     }
     return outcome;
 }
@@ -118,6 +155,10 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const ParamResult params = parameters.restore(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
+    if (params.success)
+        outcome.done << QStringLiteral("Parameters: %1 values written from %2.")
+                            .arg(params.values.size())
+                            .arg(parameterPath);
 
     // The controller's cards are deleted only for a card file that loads and is valid.
     TableStore table;
@@ -129,8 +170,12 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
         return outcome;
     }
     settings_.SaveSetting(CardFile::ReadSetting, path);
+    // An empty card file leaves the controller's cards as they are: nothing is deleted.
     if (table.IsEmpty()) {
         outcome.cardsComplete = true;
+        outcome.done << QStringLiteral("Cards: %1 holds no cards; the controller's cards were "
+                                       "left as they were.")
+                            .arg(path);
         return outcome;
     }
     const QStringList invalid = CardTransfer::invalidRows(table);
@@ -147,5 +192,9 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);
     outcome.cardsComplete = written.complete();
     outcome.cardProblems = written.problems();
+    if (written.complete())
+        outcome.done << QStringLiteral("Cards: all cards deleted, then %1 cards written from %2.")
+                            .arg(written.written)
+                            .arg(path);
     return outcome;
 }

@@ -22,9 +22,11 @@ public:
         bool cardsComplete = false;
         QStringList parameterProblems;
         QStringList cardProblems;
+        // What each half saved or wrote, one line each, so the user knows what the files hold.
+        QStringList done;
 
         bool complete() const { return parametersComplete && cardsComplete; }
-        // "OK!", or "Error!" with what failed in each half.
+        // "OK!", or "Error!" with what failed in each half; then what was done.
         QString reportText() const;
     };
 

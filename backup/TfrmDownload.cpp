@@ -5,6 +5,7 @@
 #include "ParamFilePaths.h"
 #include "RememberedPath.h"
 #include "Settings.h"
+#include "TextRow.h"
 #include "UserPrompt.h"
 
 #include <QApplication>
@@ -33,10 +34,13 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
     edPath02 = new QLineEdit(this);
     edPath02->setObjectName(QStringLiteral("edPath02"));
     btnOpenFile01 = new QToolButton(this);
+    btnOpenFile01->setObjectName(QStringLiteral("btnOpenFile01"));
     btnOpenFile02 = new QToolButton(this);
+    btnOpenFile02->setObjectName(QStringLiteral("btnOpenFile02"));
+    // Read-only: nothing is typed here, and a path set from a dialog or the settings is
+    // shown whole, however long.
     for (QLineEdit *e : {edPath01, edPath02}) {
         e->setReadOnly(true);
-        e->setMaxLength(100);
         e->setMinimumWidth(460);
         e->setStyleSheet(QStringLiteral("background-color: rgb(166, 202, 240);"));
     }
@@ -65,10 +69,10 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
     grid->addLayout(buttons, 2, 0, 1, 3);
 
     const bool backup = mode == Mode::Backup;
-    lbl01->setText(language.TableText(137) + QLatin1Char(':'));
-    lbl02->setText(language.TableText(138) + QLatin1Char(':'));
-    btnExit->setText(language.TableText(10));
-    const int actionRow = backup ? 11 : 12;
+    lbl01->setText(language.TableText(TextRow::ParameterFileLabel) + QLatin1Char(':'));
+    lbl02->setText(language.TableText(TextRow::CardDataFileLabel) + QLatin1Char(':'));
+    btnExit->setText(language.TableText(TextRow::ExitButton));
+    const TextRow actionRow = backup ? TextRow::AllBackupButton : TextRow::AllRestoreButton;
     (backup ? btnBackup : btnRestore)->setText(language.TableText(actionRow));
     setWindowTitle(
         QString(language.TableText(actionRow)).replace(QStringLiteral("&&"), QStringLiteral("&")));
@@ -106,7 +110,11 @@ void TfrmDownload::setPaths(const QString &parameterPath, const QString &cardPat
 void TfrmDownload::chooseFile(QLineEdit *edit, const QString &readSetting,
                               const QString &saveSetting)
 {
-    const QString chosen = prompt_.openFileName(edit->text(), CardFile::DialogFilter).trimmed();
+    // A backup may name a file that does not exist yet; a restore needs one that does.
+    const QString chosen =
+        (mode_ == Mode::Backup ? prompt_.saveFileName(edit->text(), CardFile::DialogFilter)
+                               : prompt_.openFileName(edit->text(), CardFile::DialogFilter))
+            .trimmed();
     if (chosen.isEmpty())
         return;
     const QString path = WithXmlExtension(chosen);
@@ -139,19 +147,34 @@ void TfrmDownload::btnRestoreClick()
     run(false);
 }
 
+void TfrmDownload::done(int result)
+{
+    if (!busy_)
+        QDialog::done(result);
+}
+
+QString TfrmDownload::fileToRead(const QString &shown)
+{
+    // The box shows the name as chosen; the settings remember it with ".xml".
+    const QString path = shown.trimmed();
+    return QFileInfo::exists(path) ? path : WithXmlExtension(path);
+}
+
 void TfrmDownload::run(bool backup)
 {
+    busy_ = true;
     for (QWidget *w : {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),
                        static_cast<QWidget *>(btnExit), static_cast<QWidget *>(btnOpenFile01),
                        static_cast<QWidget *>(btnOpenFile02)})
         w->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    const QString cards = WithXmlExtension(cardPath().trimmed());
     const AllBackup::Outcome outcome =
-        backup ? allBackup_.backup(parameterPath(), cards)
-               : allBackup_.restore(parameterPath(), cards, versionText_);
+        backup
+            ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()))
+            : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()), versionText_);
     QApplication::restoreOverrideCursor();
-    prompt_.message(outcome.reportText(), language_.TableText(118));
+    prompt_.message(outcome.reportText(), language_.TableText(TextRow::SystemMessage));
+    busy_ = false;
     accept();
 }

@@ -34,9 +34,15 @@ public:
     void btnBackupClick();
     void btnRestoreClick();
 
+    // Refused while a backup or restore runs (Escape, close()): the run would go on with
+    // its window gone.
+    void done(int result) override;
+
 private:
     void chooseFile(QLineEdit *edit, const QString &readSetting, const QString &saveSetting);
     void run(bool backup);
+    // The file a restore reads: the path as shown when it exists, else with ".xml" added.
+    static QString fileToRead(const QString &shown);
 
     Mode mode_;
     AllBackup &allBackup_;
@@ -44,6 +50,7 @@ private:
     UserPrompt &prompt_;
     const Language &language_;
     QString versionText_;
+    bool busy_ = false;
 
     QLabel *lbl01 = nullptr;
     QLineEdit *edPath01 = nullptr;

@@ -7,6 +7,7 @@
 #include "Language.h"
 #include "RememberedPath.h"
 #include "Settings.h"
+#include "TextRow.h"
 #include "UserPrompt.h"
 #include "XmlPathRule.h"
 
@@ -81,7 +82,7 @@ TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &langu
     enterMode(Mode::View);
 }
 
-QString TfrmCardData::text(int row) const
+QString TfrmCardData::text(TextRow row) const
 {
     return language_.TableText(row);
 }
@@ -136,10 +137,13 @@ void TfrmCardData::buildUi()
     lbl02 = new QLabel(tsData);
     lbl03 = new QLabel(tsData);
     edt01 = new QLineEdit(tsData);
+    edt01->setObjectName(QStringLiteral("edt01"));
     edt01->setMaxLength(7);
     edt02 = new QLineEdit(tsData);
+    edt02->setObjectName(QStringLiteral("edt02"));
     edt02->setMaxLength(16);
     edt03 = new QLineEdit(tsData);
+    edt03->setObjectName(QStringLiteral("edt03"));
     edt03->setMaxLength(10);
     form->addRow(lbl01, edt01);
     form->addRow(lbl02, edt02);
@@ -194,6 +198,7 @@ void TfrmCardData::buildUi()
     bar->setObjectName(QStringLiteral("sbMain"));
     bar->setSizeGripEnabled(false);
     sbMode = new QLabel(bar);
+    sbMode->setObjectName(QStringLiteral("sbMode"));
     sbMode->setAlignment(Qt::AlignCenter);
     sbMode->setMinimumWidth(100);
     sbMessage = new QLabel(bar);
@@ -230,33 +235,36 @@ void TfrmCardData::buildUi()
 
 void TfrmCardData::applyLanguage()
 {
-    setWindowTitle(text(20));
-    btnAdd->setToolTip(text(48));
-    btnEdit->setToolTip(text(49));
-    btnDelete->setToolTip(text(50));
-    btnFirst->setToolTip(text(51));
-    btnPrev->setToolTip(text(52));
-    btnNext->setToolTip(text(53));
-    btnLast->setToolTip(text(54));
-    btnOk->setToolTip(text(55));
-    btnCancel->setToolTip(text(56));
-    lblStartCardNo->setText(text(122) + QLatin1Char(':'));
-    lblEndCardNo->setText(text(123) + QLatin1Char(':'));
-    const QList<QPair<QPushButton *, int>> captions{
-        {btnBackup, 39},   {btnRestore, 40}, {btnClearAll, 125}, {btnReadFile, 41},
-        {btnSaveFile, 42}, {btnClear, 60},   {btnExit, 10}};
+    setWindowTitle(text(TextRow::CardDataHint));
+    btnAdd->setToolTip(text(TextRow::Add));
+    btnEdit->setToolTip(text(TextRow::Edit));
+    btnDelete->setToolTip(text(TextRow::Delete));
+    btnFirst->setToolTip(text(TextRow::First));
+    btnPrev->setToolTip(text(TextRow::Prev));
+    btnNext->setToolTip(text(TextRow::Next));
+    btnLast->setToolTip(text(TextRow::Last));
+    btnOk->setToolTip(text(TextRow::Ok));
+    btnCancel->setToolTip(text(TextRow::Cancel));
+    lblStartCardNo->setText(text(TextRow::CardNoFrom) + QLatin1Char(':'));
+    lblEndCardNo->setText(text(TextRow::CardNoTo) + QLatin1Char(':'));
+    const QList<QPair<QPushButton *, TextRow>> captions{
+        {btnBackup, TextRow::ReadFromDevice},   {btnRestore, TextRow::WriteToDevice},
+        {btnClearAll, TextRow::DeleteAllCards}, {btnReadFile, TextRow::ReadFromFile},
+        {btnSaveFile, TextRow::WriteToFile},    {btnClear, TextRow::ClearScreenData},
+        {btnExit, TextRow::ExitButton}};
     for (const auto &[button, row] : captions) {
         button->setText(text(row));
         button->setToolTip(QString(text(row)).remove(QLatin1Char('&')));
     }
-    cbxClearAllUser->setText(text(124));
-    lbl01->setText(text(67) + QLatin1Char(':'));
-    lbl02->setText(text(68) + QLatin1Char(':'));
-    lbl03->setText(text(69) + QLatin1Char(':'));
-    model_.setColumns({QStringLiteral("DataNO"), QStringLiteral("DataID"),
-                       QStringLiteral("DataApp"), QStringLiteral("DataAPB"),
-                       QStringLiteral("DataPIN")},
-                      {text(67), text(68), text(75), text(76), text(69)});
+    cbxClearAllUser->setText(text(TextRow::DeleteAllCardsWhileWriting));
+    lbl01->setText(text(TextRow::CardNoColumn) + QLatin1Char(':'));
+    lbl02->setText(text(TextRow::CardIdColumn) + QLatin1Char(':'));
+    lbl03->setText(text(TextRow::CardPinColumn) + QLatin1Char(':'));
+    model_.setColumns(
+        {QStringLiteral("DataNO"), QStringLiteral("DataID"), QStringLiteral("DataApp"),
+         QStringLiteral("DataAPB"), QStringLiteral("DataPIN")},
+        {text(TextRow::CardNoColumn), text(TextRow::CardIdColumn), text(TextRow::AppNoColumn),
+         text(TextRow::ApbColumn), text(TextRow::CardPinColumn)});
     const int widths[] = {90, 180, 80, 80, 80};
     for (int c = 0; c < 5; ++c)
         dgView->setColumnWidth(c, widths[c]);
@@ -313,8 +321,15 @@ void TfrmCardData::normaliseRange()
     settings_.SaveSetting(QStringLiteral("CardNoMax"), edtEndCardNo->text());
 }
 
+void TfrmCardData::done(int result)
+{
+    if (!busy_)
+        QDialog::done(result);
+}
+
 void TfrmCardData::setBusy(bool busy)
 {
+    busy_ = busy;
     pnlRight->setEnabled(!busy);
     pcData->setEnabled(!busy);
     tbEdit->setEnabled(!busy);
@@ -338,7 +353,7 @@ void TfrmCardData::finishOperation()
 void TfrmCardData::enterMode(Mode mode)
 {
     mode_ = mode;
-    const int rows[] = {57, 58, 59};
+    const TextRow rows[] = {TextRow::ViewMode, TextRow::EditMode, TextRow::AddMode};
     sbMode->setText(text(rows[int(mode)]));
     pcData->setCurrentWidget(mode == Mode::View ? static_cast<QWidget *>(dgView) : tsData);
     tsData->setEnabled(mode != Mode::View);
@@ -440,7 +455,7 @@ void TfrmCardData::btnClearClick()
 void TfrmCardData::btnBackupClick()
 {
     setBusy(true);
-    sbMessage->setText(text(111));
+    sbMessage->setText(text(TextRow::Reading));
     normaliseRange();
     model_.detach();
     const CardTransfer::ReadOutcome outcome =
@@ -453,10 +468,11 @@ void TfrmCardData::btnBackupClick()
 
 void TfrmCardData::reportRead(CardTransfer::ReadOutcome outcome)
 {
-    const QString caption = text(118);
+    const QString caption = text(TextRow::SystemMessage);
     while (!outcome.complete()) {
         if (!outcome.linkReady && outcome.failedNumbers.isEmpty()) {
-            prompt_.message(QStringLiteral("Error!\n\n") + text(114), caption);
+            prompt_.message(QStringLiteral("Error!\n\n") + text(TextRow::CommunicationError),
+                            caption);
             return;
         }
         QString report = QStringLiteral("Error!\n\n");
@@ -495,12 +511,12 @@ void TfrmCardData::btnRestoreClick()
                            "without them? Otherwise nothing is deleted or written.")
                 .arg(invalid.size())
                 .arg(invalid.mid(0, 10).join(QLatin1Char('\n')));
-        if (!prompt_.question(question, text(118)))
+        if (!prompt_.question(question, text(TextRow::SystemMessage)))
             return;
         skipInvalid = true;
     }
     setBusy(true);
-    sbMessage->setText(text(112));
+    sbMessage->setText(text(TextRow::Writing));
     const CardTransfer::WriteOutcome outcome =
         transfer_.write(table_, VersionText, cbxClearAllUser->isChecked(), skipInvalid);
     finishOperation();
@@ -514,7 +530,7 @@ void TfrmCardData::reportWrite(const CardTransfer::WriteOutcome &outcome)
         return;
     prompt_.message(QStringLiteral("Error!\n\n") + outcome.problems().join(QLatin1Char('\n')) +
                         QStringLiteral("\n%1 card(s) written.").arg(outcome.written),
-                    text(118));
+                    text(TextRow::SystemMessage));
 }
 
 void TfrmCardData::btnClearAllClick()
@@ -524,7 +540,8 @@ void TfrmCardData::btnClearAllClick()
     finishOperation();
     sbMessage->clear();
     if (!outcome.done)
-        prompt_.message(QStringLiteral("Error!\n\n") + text(114), text(118));
+        prompt_.message(QStringLiteral("Error!\n\n") + text(TextRow::CommunicationError),
+                        text(TextRow::SystemMessage));
 }
 
 QString TfrmCardData::chooseFile(bool forSaving)
@@ -552,7 +569,8 @@ void TfrmCardData::btnReadFileClick()
     finishOperation();
     showRecordCount();
     if (!result)
-        prompt_.message(QStringLiteral("Error!\n\n") + result.error(), text(118));
+        prompt_.message(QStringLiteral("Error!\n\n") + result.error(),
+                        text(TextRow::SystemMessage));
 }
 
 void TfrmCardData::btnSaveFileClick()
@@ -571,5 +589,5 @@ void TfrmCardData::btnSaveFileClick()
     if (path.isEmpty())
         return;
     prompt_.message(result ? QStringLiteral("OK!") : QStringLiteral("Error!\n\n") + result.error(),
-                    text(118));
+                    text(TextRow::SystemMessage));
 }

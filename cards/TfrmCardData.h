@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class Comm;
+enum class TextRow : int;
 class Language;
 class ProgressState;
 class Settings;
@@ -50,6 +51,10 @@ public:
     int endCardNumber() const;
     void normaliseRange();
 
+    // Refused while an operation runs (Escape, the close button, close()): the operation
+    // would go on with its window gone.
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -77,7 +82,7 @@ private:
     void reportRead(CardTransfer::ReadOutcome outcome);
     void reportWrite(const CardTransfer::WriteOutcome &outcome);
     QString chooseFile(bool forSaving);
-    QString text(int row) const;
+    QString text(TextRow row) const;
 
     Comm &comm_;
     Settings &settings_;
@@ -88,6 +93,7 @@ private:
     TableStoreModel model_;
     CardTransfer transfer_;
     Mode mode_ = Mode::View;
+    bool busy_ = false;
 
     QWidget *tbEdit = nullptr;
     QToolButton *btnAdd = nullptr;

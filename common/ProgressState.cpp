@@ -53,3 +53,15 @@ void ProgressState::end()
     emit changed();
     emit finished();
 }
+
+void ProgressState::beginPrompt()
+{
+    if (++openPrompts_ == 1)
+        emit promptOpened();
+}
+
+void ProgressState::endPrompt()
+{
+    if (openPrompts_ > 0 && --openPrompts_ == 0)
+        emit promptClosed();
+}

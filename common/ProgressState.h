@@ -33,11 +33,19 @@ public:
     bool running() const { return running_; }
     bool stopOffered() const { return stopOffered_; }
 
+    // A message box, question or file dialog is open: the always-on-top progress window
+    // steps aside until it is answered, so that it never hides the question.
+    void beginPrompt();
+    void endPrompt();
+    bool promptOpen() const { return openPrompts_ > 0; }
+
 signals:
     void changed();
     void started();
     void finished();
     void stopRequestedChanged();
+    void promptOpened();
+    void promptClosed();
 
 private:
     QString title_;
@@ -47,4 +55,5 @@ private:
     bool stopRequested_ = false;
     bool running_ = false;
     bool stopOffered_ = false;
+    int openPrompts_ = 0;
 };

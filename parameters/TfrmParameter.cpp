@@ -10,6 +10,7 @@
 #include "ParamFileTransfer.h"
 #include "Settings.h"
 #include "SharedFlag.h"
+#include "TextRow.h"
 #include "UserPrompt.h"
 
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -27,11 +29,7 @@
 
 namespace {
 
-namespace Row {
-constexpr int Exit = 10, Default = 17, WindowCaption = 19, ReadFromDevice = 39, WriteToDevice = 40,
-              ReadAll = 43, WriteAll = 44, BackupTab = 103, SetupTab = 104, SdCardTab = 105,
-              ExportPath = 106, ImportPath = 107, Reading = 111, Writing = 112, SystemMessage = 118;
-} // namespace Row
+Q_LOGGING_CATEGORY(lcParamWindow, "kt480.params")
 
 const QString Colon = QStringLiteral(":");
 const QString TwoSpaces = QStringLiteral("  ");
@@ -52,8 +50,8 @@ TfrmParameter::TfrmParameter(Comm &comm, Settings &settings, const Language &lan
     edPath01->setText(ParamFilePaths::InitialExportPath(settings_));
     edPath02->setText(ParamFilePaths::InitialImportPath(settings_));
     connect(io_.get(), &PageParameterIo::rowStarted, this, [this](int number, bool writing) {
-        setStatus(QString(),
-                  text(writing ? Row::Writing : Row::Reading) + TwoSpaces + rowCaption(number));
+        setStatus(QString(), text(writing ? TextRow::Writing : TextRow::Reading) + TwoSpaces +
+                                 rowCaption(number));
     });
     connect(io_.get(), &PageParameterIo::rowRead, this, [this](int number, const QString &value) {
         const PageParameter &parameter = *FindPageParameter(number);
@@ -69,14 +67,14 @@ void TfrmParameter::setRetryPause(std::chrono::milliseconds pause)
     transfer_.setRetryPause(pause);
 }
 
-QString TfrmParameter::text(int row) const
+QString TfrmParameter::text(TextRow row) const
 {
     return language_.TableText(row);
 }
 
 QString TfrmParameter::rowCaption(int number) const
 {
-    return text(FindPageParameter(number)->captionRow);
+    return language_.TableText(FindPageParameter(number)->captionRow);
 }
 
 QString TfrmParameter::statusText(int panel) const
@@ -92,27 +90,27 @@ void TfrmParameter::setStatus(const QString &panel0, const QString &panel1)
 
 void TfrmParameter::applyLanguage()
 {
-    setWindowTitle(text(Row::WindowCaption));
-    pcMain->setTabText(pcMain->indexOf(ts01), text(Row::BackupTab));
-    pcMain->setTabText(pcMain->indexOf(ts02), text(Row::SetupTab));
-    pcMain->setTabText(pcMain->indexOf(ts03), text(Row::SdCardTab));
+    setWindowTitle(text(TextRow::ParameterHint));
+    pcMain->setTabText(pcMain->indexOf(ts01), text(TextRow::TabParameterBackupRestore));
+    pcMain->setTabText(pcMain->indexOf(ts02), text(TextRow::TabSpecialParameterSetup));
+    pcMain->setTabText(pcMain->indexOf(ts03), text(TextRow::TabSdCardBackupRestore));
     for (auto it = paramLabel_.cbegin(); it != paramLabel_.cend(); ++it)
         it.value()->setText(rowCaption(it.key()) + Colon);
     for (QToolButton *button : readButtons_)
-        button->setToolTip(text(Row::ReadFromDevice));
+        button->setToolTip(text(TextRow::ReadFromDevice));
     for (QToolButton *button : writeButtons_)
-        button->setToolTip(text(Row::WriteToDevice));
-    btnRxAll->setText(text(Row::ReadAll));
-    btnTxAll->setText(text(Row::WriteAll));
-    btnDefault->setText(text(Row::Default));
+        button->setToolTip(text(TextRow::WriteToDevice));
+    btnRxAll->setText(text(TextRow::ReadFromDeviceAll));
+    btnTxAll->setText(text(TextRow::WriteToDeviceAll));
+    btnDefault->setText(text(TextRow::DefaultButton));
     for (QPushButton *button : exitButtons_)
-        button->setText(text(Row::Exit));
-    btnBackup->setText(text(Row::ReadFromDevice));
-    btnBackup->setToolTip(text(Row::ReadFromDevice));
-    btnRestore->setText(text(Row::WriteToDevice));
-    btnRestore->setToolTip(text(Row::WriteToDevice));
-    lbl101->setText(text(Row::ExportPath) + Colon);
-    lbl102->setText(text(Row::ImportPath) + Colon);
+        button->setText(text(TextRow::ExitButton));
+    btnBackup->setText(text(TextRow::ReadFromDevice));
+    btnBackup->setToolTip(text(TextRow::ReadFromDevice));
+    btnRestore->setText(text(TextRow::WriteToDevice));
+    btnRestore->setToolTip(text(TextRow::WriteToDevice));
+    lbl101->setText(text(TextRow::ExportPath) + Colon);
+    lbl102->setText(text(TextRow::ImportPath) + Colon);
     btnBackup->setEnabled(comm_.DeviceConnected());
     btnRestore->setEnabled(comm_.DeviceConnected());
 }
@@ -136,41 +134,53 @@ void TfrmParameter::report(const ParamResult &result, bool showBox)
 {
     lastResult_ = result;
     if (showBox)
-        prompt_.message(result.reportText(), text(Row::SystemMessage));
+        prompt_.message(result.reportText(), text(TextRow::SystemMessage));
 }
 
-template <typename Operation> void TfrmParameter::runBusy(Operation operation)
+void TfrmParameter::done(int result)
 {
+    if (!busy_)
+        QDialog::done(result);
+}
+
+template <typename Operation> void TfrmParameter::runBusy(ParamResult &result, Operation operation)
+{
+    busy_ = true;
     pcMain->setEnabled(false);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([this] {
         QGuiApplication::restoreOverrideCursor();
         pcMain->setEnabled(true);
+        busy_ = false;
     });
     try {
         operation();
+        return;
+    } catch (const std::exception &error) {
+        qCWarning(lcParamWindow, "%s ended by an exception: %s", qPrintable(windowTitle()),
+                  error.what());
     } catch (...) {
-        lastResult_ = ParamResult();
-        lastResult_.fail(QStringLiteral("The operation ended unexpectedly."));
+        qCWarning(lcParamWindow, "%s ended by an unknown exception", qPrintable(windowTitle()));
     }
+    // Whatever the operation had found so far, it did not finish: never "OK!".
+    result = ParamResult();
+    result.fail(QStringLiteral("The operation ended unexpectedly."));
 }
 
 void TfrmParameter::btn101Click(int number)
 {
-    runBusy([&] {
-        const ParamResult result = io_->readOne(number);
-        setStatus(QString(), QString());
-        report(result, reportEach_);
-    });
+    ParamResult result;
+    runBusy(result, [&] { result = io_->readOne(number); });
+    setStatus(QString(), QString());
+    report(result, reportEach_);
 }
 
 void TfrmParameter::btn201Click(int number)
 {
-    runBusy([&] {
-        const ParamResult result = io_->writeOne(number, paramBox(number)->currentText());
-        setStatus(QString(), QString());
-        report(result, reportEach_);
-    });
+    ParamResult result;
+    runBusy(result, [&] { result = io_->writeOne(number, paramBox(number)->currentText()); });
+    setStatus(QString(), QString());
+    report(result, reportEach_);
 }
 
 void TfrmParameter::btnRxAllClick()
@@ -178,7 +188,7 @@ void TfrmParameter::btnRxAllClick()
     reportEach_ = false;
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
-    runBusy([&] { all = io_->readAll(); });
+    runBusy(all, [&] { all = io_->readAll(); });
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, true);
 }
@@ -191,7 +201,7 @@ void TfrmParameter::btnTxAllClick()
     for (auto it = paramBox_.cbegin(); it != paramBox_.cend(); ++it)
         values.insert(it.key(), it.value()->currentText());
     ParamResult all;
-    runBusy([&] { all = io_->writeAll(values); });
+    runBusy(all, [&] { all = io_->writeAll(values); });
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, true);
 }
@@ -199,8 +209,8 @@ void TfrmParameter::btnTxAllClick()
 void TfrmParameter::btnDefaultClick()
 {
     ParamResult result;
-    runBusy([&] {
-        setStatus(QString(), text(Row::Writing));
+    runBusy(result, [&] {
+        setStatus(QString(), text(TextRow::Writing));
         QCoreApplication::processEvents();
         result = ParamDefaults(transfer_, language_).apply();
         // Only what the controller confirmed is shown; the other rows keep their values.
@@ -240,8 +250,8 @@ void TfrmParameter::btnOpenFile02Click()
 void TfrmParameter::btnBackupClick()
 {
     ParamResult result;
-    runBusy([&] {
-        setStatus(QString(), text(Row::Reading));
+    runBusy(result, [&] {
+        setStatus(QString(), text(TextRow::Reading));
         result = files_->backup(edPath01->text());
     });
     setStatus(QString(), QString());
@@ -252,8 +262,8 @@ void TfrmParameter::btnBackupClick()
 void TfrmParameter::btnRestoreClick()
 {
     ParamResult result;
-    runBusy([&] {
-        setStatus(QString(), text(Row::Writing));
+    runBusy(result, [&] {
+        setStatus(QString(), text(TextRow::Writing));
         result = files_->restore(edPath02->text());
     });
     setStatus(QString(), QString());
@@ -266,7 +276,7 @@ void TfrmParameter::readAllQuietly()
     reportEach_ = false;
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
-    runBusy([&] { all = io_->readAll(); });
+    runBusy(all, [&] { all = io_->readAll(); });
     setStatus(QString(), QString());
     report(all, false);
 }

@@ -21,6 +21,7 @@ class QToolButton;
 class Settings;
 class SharedFlag;
 class UserPrompt;
+enum class TextRow : int;
 
 // The parameter window: "Parameter Backup/Restore" (file backup and restore), "Special
 // Parameter Setup" (the 22 parameters one by one or all at once, and the factory defaults)
@@ -42,6 +43,8 @@ public:
     // Row controls by parameter number.
     QComboBox *paramBox(int number) const { return paramBox_.value(number); }
     QLabel *paramLabel(int number) const { return paramLabel_.value(number); }
+    QToolButton *readButton(int number) const { return readButtons_.value(number); }
+    QToolButton *writeButton(int number) const { return writeButtons_.value(number); }
     QString statusText(int panel) const;
     // The outcome of the last operation started from the window.
     const ParamResult &lastResult() const { return lastResult_; }
@@ -57,6 +60,10 @@ public:
     void btnBackupClick();
     void btnRestoreClick();
     void tmrStartTimer();
+
+    // Refused while an operation runs (Escape, the close button, close()): the operation
+    // would go on with its window gone.
+    void done(int result) override;
 
     QTabWidget *pcMain = nullptr;
     QWidget *ts01 = nullptr;
@@ -90,9 +97,10 @@ private:
     void setStatus(const QString &panel0, const QString &panel1);
     void report(const ParamResult &result, bool showBox);
     void readAllQuietly();
-    template <typename Operation> void runBusy(Operation operation);
+    // Runs an operation with the window locked; an exception is logged and fails `result`.
+    template <typename Operation> void runBusy(ParamResult &result, Operation operation);
     QString rowCaption(int number) const;
-    QString text(int row) const;
+    QString text(TextRow row) const;
 
     Comm &comm_;
     Settings &settings_;
@@ -105,6 +113,7 @@ private:
     std::unique_ptr<PageParameterIo> io_;
     std::unique_ptr<ParamFileTransfer> files_;
     bool reportEach_ = true;
+    bool busy_ = false;
     ParamResult lastResult_;
 
     QMap<int, QComboBox *> paramBox_;

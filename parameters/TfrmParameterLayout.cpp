@@ -20,7 +20,6 @@ namespace {
 constexpr int WindowWidth = 1000;
 constexpr int WindowHeight = 550;
 constexpr int ComboWidth = 90;
-constexpr int PathMaxLength = 100;
 constexpr int StatusPanel0Width = 100;
 constexpr int StatusPanel1Width = 400;
 constexpr int ComboMaxCharacters = 4;
@@ -31,11 +30,12 @@ template <typename W> W *Named(W *widget, const QString &name)
     return widget;
 }
 
+// Read-only: nothing is typed here, and a path set from a dialog or the settings is shown
+// whole, however long.
 QLineEdit *PathEdit(const QString &name, QWidget *parent)
 {
     auto *edit = Named(new QLineEdit(parent), name);
     edit->setReadOnly(true);
-    edit->setMaxLength(PathMaxLength);
     edit->setStyleSheet(QStringLiteral("QLineEdit { background-color: #A6CAF0; }"));
     return edit;
 }

@@ -1,11 +1,47 @@
 #include "WindowRig.h"
 
+#include "WindowLauncher.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTest>
+#include <QWindow>
+
+void RigPrompt::message(const QString &text, const QString &caption)
+{
+    messages << text;
+    captions << caption;
+    if (onAsk)
+        onAsk();
+}
+
+bool RigPrompt::question(const QString &text, const QString &caption)
+{
+    questions << text;
+    captions << caption;
+    if (onAsk)
+        onAsk();
+    return answer;
+}
+
+QString RigPrompt::openFileName(const QString &proposed, const QString &)
+{
+    dialogs << QStringLiteral("open ") + proposed;
+    if (onAsk)
+        onAsk();
+    return fileName;
+}
+
+QString RigPrompt::saveFileName(const QString &proposed, const QString &)
+{
+    dialogs << QStringLiteral("save ") + proposed;
+    if (onAsk)
+        onAsk();
+    return fileName;
+}
 
 WindowRig::WindowRig(const QList<ControllerData> &controllers, bool serial)
 {
@@ -15,6 +51,12 @@ WindowRig::WindowRig(const QList<ControllerData> &controllers, bool serial)
     config.serial = serial;
     config.controllers = controllers;
     sim_ = std::make_unique<SimulatorHost>(config);
+}
+
+WindowRig::~WindowRig()
+{
+    window_.reset();
+    context_.reset();
 }
 
 void WindowRig::writeSettings(const QMap<QString, QVariant> &values) const
@@ -31,7 +73,7 @@ QVariant WindowRig::storedSetting(const QString &name) const
     return store.value(name);
 }
 
-TfrmKT480NT5 &WindowRig::open(StartOptions options)
+TfrmKT480NT5 &WindowRig::open(StartOptions options, bool launch)
 {
     options.clock = [this] {
         const QDateTime reading = now;
@@ -41,8 +83,18 @@ TfrmKT480NT5 &WindowRig::open(StartOptions options)
     window_.reset();
     context_ = std::make_unique<AppContext>(settingsPath());
     window_ = std::make_unique<TfrmKT480NT5>(*context_, options);
+    if (launch)
+        new WindowLauncher(*window_);
     window_->show();
     return *window_;
+}
+
+RigPrompt &WindowRig::scriptPrompts()
+{
+    auto prompt = std::make_unique<RigPrompt>();
+    RigPrompt &scripted = *prompt;
+    context_->prompt = std::move(prompt);
+    return scripted;
 }
 
 bool WindowRig::settle()
@@ -55,11 +107,11 @@ bool WindowRig::connectTcp(const QString &deviceId)
 {
     if (!settle())
         return false;
-    window_->pcMain->setCurrentIndex(1);
-    window_->edtIP->setText(QStringLiteral("127.0.0.1"));
-    window_->edtPort->setText(QString::number(sim_->tcpPort()));
-    window_->edID02->setText(deviceId);
-    QTest::mouseClick(window_->btnConnect02, Qt::LeftButton);
+    ClickTab(window_->pcMain, 1);
+    TypeInto(window_->edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(window_->edtPort, QString::number(sim_->tcpPort()));
+    TypeInto(window_->edID02, deviceId);
+    ClickOnScreen(window_->btnConnect02);
     return settle() && comm().DeviceConnected();
 }
 
@@ -67,12 +119,13 @@ bool WindowRig::connectUdp(const QString &deviceId)
 {
     if (!settle())
         return false;
-    window_->pcMain->setCurrentIndex(2);
-    window_->edtIPudp->setText(QStringLiteral("127.0.0.1"));
-    window_->edtUPort01->setText(QString::number(sim_->udpPort()));
-    window_->edtUPort02->setText(QStringLiteral("0"));
+    ClickTab(window_->pcMain, 2);
+    TypeInto(window_->edtIPudp, QStringLiteral("127.0.0.1"));
+    TypeInto(window_->edtUPort01, QString::number(sim_->udpPort()));
+    TypeInto(window_->edtUPort02, QStringLiteral("0"));
+    // The UDP connect takes its Device ID from the TCP tab's box.
     window_->edID02->setText(deviceId);
-    window_->btnConnect03Click();
+    ClickOnScreen(window_->btnConnect03);
     return settle() && comm().DeviceConnected();
 }
 
@@ -80,9 +133,62 @@ bool WindowRig::connectSerial(int comNumber, const QString &deviceId)
 {
     if (!settle())
         return false;
-    window_->pcMain->setCurrentIndex(0);
-    window_->cbxCommNo->setEditText(QStringLiteral("COM%1").arg(comNumber));
-    window_->edID01->setText(deviceId);
-    QTest::mouseClick(window_->btnConnect01, Qt::LeftButton);
+    ClickTab(window_->pcMain, 0);
+    TypeInto(window_->cbxCommNo->lineEdit(), QStringLiteral("COM%1").arg(comNumber));
+    TypeInto(window_->edID01, deviceId);
+    ClickOnScreen(window_->btnConnect01);
     return settle() && comm().DeviceConnected();
+}
+
+void ClickOnScreen(QWidget *widget, QPoint pos)
+{
+    QWidget *top = widget->window();
+    QWindow *handle = top->windowHandle();
+    QTEST_ASSERT(handle);
+    const QPoint at = widget->mapTo(top, pos.isNull() ? widget->rect().center() : pos);
+    QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWindow *handle = widget->window()->windowHandle();
+    QTEST_ASSERT(handle);
+    QTest::keyClick(handle, key, modifiers);
+}
+
+void TypeOnScreen(QWidget *widget, const QString &text)
+{
+    QWindow *handle = widget->window()->windowHandle();
+    QTEST_ASSERT(handle);
+    for (const QChar c : text)
+        QTest::keyClick(handle, c.toLatin1());
+}
+
+void ClickTab(QTabWidget *tabs, int index)
+{
+    QTabBar *bar = tabs->tabBar();
+    ClickOnScreen(bar, bar->tabRect(index).center());
+}
+
+void TypeInto(QLineEdit *edit, const QString &text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+void AtExchange(Comm &comm, int n, std::function<void()> action)
+{
+    auto *counter = new QObject(&comm);
+    auto count = std::make_shared<int>(0);
+    QObject::connect(&comm, &Comm::logLine, counter,
+                     [counter, count, n, action = std::move(action)] {
+                         if (++*count != n)
+                             return;
+                         QTimer::singleShot(0, counter, [counter, action] {
+                             action();
+                             counter->deleteLater();
+                         });
+                     });
 }

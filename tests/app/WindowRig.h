@@ -3,11 +3,42 @@
 #include "AppContext.h"
 #include "TfrmKT480NT5.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QMap>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QVariant>
 #include <SimulatorHost.h>
+#include <UserPrompt.h>
+#include <functional>
 #include <memory>
+#include <tuple>
+
+class QLineEdit;
+class QTabWidget;
+
+// Answers message boxes, questions and file dialogs as a test tells it, and remembers what
+// was asked. `onAsk` runs while a box or dialog would be open (to look at the screen then).
+class RigPrompt : public UserPrompt
+{
+public:
+    void message(const QString &text, const QString &caption) override;
+    bool question(const QString &text, const QString &caption) override;
+    QString openFileName(const QString &proposed, const QString &filter) override;
+    QString saveFileName(const QString &proposed, const QString &filter) override;
+
+    QStringList messages;
+    QStringList captions;
+    QStringList questions;
+    // "open <proposed>" or "save <proposed>", one per dialog shown.
+    QStringList dialogs;
+    QString fileName;
+    bool answer = false;
+    std::function<void()> onAsk;
+};
 
 // One main window against one in-process simulator, with a settings file of its own in a
 // temporary folder. The window's clock stands still at `now` unless a test moves it.
@@ -16,16 +47,22 @@ class WindowRig
 public:
     explicit WindowRig(const QList<ControllerData> &controllers = {ControllerData::factory(1)},
                        bool serial = false);
+    ~WindowRig();
 
     SimulatorHost &sim() { return *sim_; }
     QString settingsPath() const { return dir_.filePath(QStringLiteral("settings.ini")); }
+    QString path(const QString &name) const { return dir_.filePath(name); }
     void writeSettings(const QMap<QString, QVariant> &values) const;
     QVariant storedSetting(const QString &name) const;
 
     // Builds and shows the window; the first clock tick (restore, automatic connect) follows.
-    TfrmKT480NT5 &open(StartOptions options = {});
+    // With `launch`, its buttons open the other windows modally, as in the program.
+    TfrmKT480NT5 &open(StartOptions options = {}, bool launch = false);
     TfrmKT480NT5 &window() { return *window_; }
+    AppContext &context() { return *context_; }
     Comm &comm() { return context_->comm; }
+    // Replaces the message boxes and file dialogs of the open window by a scripted prompt.
+    RigPrompt &scriptPrompts();
 
     // Fills the tab's boxes and connects; true when the controller was identified.
     bool connectTcp(const QString &deviceId = QStringLiteral("0001"));
@@ -44,3 +81,55 @@ private:
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<TfrmKT480NT5> window_;
 };
+
+// A left click as a person makes it: through the window system at the widget's centre (or
+// at `pos` in the widget), so that Qt's modality check and hit-testing decide who gets it.
+void ClickOnScreen(QWidget *widget, QPoint pos = QPoint());
+// Shows a tab by clicking its tab.
+void ClickTab(QTabWidget *tabs, int index);
+// Replaces the text of an edit by typing, as a person does.
+void TypeInto(QLineEdit *edit, const QString &text);
+// A key press on the focused widget of the widget's window, through the window system.
+void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+// Typed text, key by key, through the window system.
+void TypeOnScreen(QWidget *widget, const QString &text);
+
+// Runs `action` once, from the event loop, after the link's n-th exchange from now: a
+// person acting while an operation runs.
+void AtExchange(Comm &comm, int n, std::function<void()> action);
+
+// The visible top-level window of this class, if any.
+template <typename W> W *VisibleWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<W *>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// Runs `steps` inside the modal loop that `open` enters (a click that makes the program
+// call exec()), once the window of class W is shown. Whatever is left open afterwards is
+// closed, so a failed step never leaves the test waiting. False when no W appeared.
+template <typename W>
+bool WhileModal(const std::function<void()> &open, const std::function<void(W &)> &steps)
+{
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        QPointer<W> window;
+        std::ignore = QTest::qWaitFor(
+            [&] {
+                window = VisibleWindow<W>();
+                return !window.isNull();
+            },
+            5000);
+        if (!window)
+            return;
+        shown = true;
+        steps(*window);
+        if (window && window->isVisible())
+            window->done(QDialog::Rejected);
+    });
+    open();
+    return shown;
+}

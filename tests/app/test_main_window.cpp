@@ -1,17 +1,23 @@
 // The main window driven as a user would, against the simulator over TCP, UDP and a pty.
+#include "ClickableLabel.h"
 #include "ClickablePanel.h"
 #include "StatusIndicator.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -51,14 +57,20 @@ private slots:
     void editsUndoTheConnectionOnceInitialised();
     void editsBeforeTheFirstTickChangeNothing();
     void startupRestoresAndReconnectsOverTcp();
+    void startupReconnectsOverUdpWithTheStoredDeviceId_data();
+    void startupReconnectsOverUdpWithTheStoredDeviceId();
+    void editsUndoAUdpConnectionAfterARefusedTcpAttempt();
     void closeIsRefusedDuringAConnect();
     void languageSwitchKeepsTheConnection();
     void systemLanguageAtFirstStart_data();
     void systemLanguageAtFirstStart();
     void storedLanguageWinsAndBadIndexMeansEnglish();
     void hiddenLogPanelShowsTheLink();
+    void fixedBorderCentredOnTheScreen();
+    void portsAbove65535AreRefused();
     void functionButtonsAskForTheirWindows();
     void progressWindowFollowsTheSharedState();
+    void progressWindowStepsAsideForAQuestion();
 };
 
 void MainWindowTest::firstStartWithoutSettings()
@@ -109,8 +121,8 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     WindowRig rig({ControllerData::factory(5)}, true);
     QVERIFY2(!rig.sim().serialPath().isEmpty(), qPrintable(rig.sim().errorString()));
     qputenv("KT480_COM_MAP", QByteArray("7=") + rig.sim().serialPath().toLocal8Bit());
+    const auto unmap = qScopeGuard([] { qunsetenv("KT480_COM_MAP"); });
     TfrmKT480NT5 &w = rig.open();
-    qunsetenv("KT480_COM_MAP");
     QVERIFY(rig.settle());
     QVERIFY(w.cbxCommNo->findText(QStringLiteral("COM7")) >= 0);
     QVERIFY2(rig.connectSerial(7, QStringLiteral("1")), qPrintable(w.Memo1->toPlainText()));
@@ -127,11 +139,21 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), 0);
     QCOMPARE(rig.storedSetting(QStringLiteral("DeviceID")).toString(), QStringLiteral("0005"));
 
-    // The user picks a port that is not there: it fails without a dialog.
-    w.cbxCommNo->lineEdit()->selectAll();
-    QTest::keyClicks(w.cbxCommNo->lineEdit(), QStringLiteral("COM99"));
+    // Another line setting closes the link.
+    w.cbxBaudRate->setFocus(Qt::TabFocusReason);
+    KeyOnScreen(w.cbxBaudRate, Qt::Key_Down);
+    QCOMPARE(w.cbxBaudRate->currentText(), QStringLiteral("38400,n,8,1"));
     QVERIFY(!rig.comm().DeviceConnected());
-    QTest::mouseClick(w.btnConnect01, Qt::LeftButton);
+    QVERIFY(functionButtonsDisabled(w));
+    KeyOnScreen(w.cbxBaudRate, Qt::Key_Up);
+    QVERIFY(rig.connectSerial(7, QStringLiteral("5")));
+
+    // The user picks a port that is not there: it fails without a dialog.
+    ClickOnScreen(w.cbxCommNo->lineEdit());
+    w.cbxCommNo->lineEdit()->selectAll();
+    TypeOnScreen(w.cbxCommNo, QStringLiteral("COM99"));
+    QVERIFY(!rig.comm().DeviceConnected());
+    ClickOnScreen(w.btnConnect01);
     QVERIFY(rig.settle());
     QVERIFY(!rig.comm().DeviceConnected());
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
@@ -178,26 +200,30 @@ void MainWindowTest::editsUndoTheConnectionOnceInitialised()
     QVERIFY(rig.connectTcp());
 
     // Digits only in the ID and port boxes, digits and dots in the address.
-    w.edID01->clear();
-    QTest::keyClicks(w.edID01, QStringLiteral("a1.b2"));
-    QCOMPARE(w.edID01->text(), QStringLiteral("12"));
+    ClickOnScreen(w.edID02);
+    w.edID02->selectAll();
+    TypeOnScreen(w.edID02, QStringLiteral("a1.b2"));
+    QCOMPARE(w.edID02->text(), QStringLiteral("12"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a Device ID box undoes the connection");
     QVERIFY(functionButtonsDisabled(w));
     QVERIFY(!rig.comm().TransportHeld());
 
     QVERIFY(rig.connectTcp());
-    QTest::keyClicks(w.edtIP, QStringLiteral("x."));
+    ClickOnScreen(w.edtIP);
+    KeyOnScreen(w.edtIP, Qt::Key_End);
+    TypeOnScreen(w.edtIP, QStringLiteral("x."));
     QVERIFY(w.edtIP->text().endsWith(QLatin1Char('.')));
     QVERIFY(!rig.comm().DeviceConnected());
 
     QVERIFY(rig.connectTcp());
     w.edID02->setText(QStringLiteral("0001"));
     QVERIFY2(rig.comm().DeviceConnected(), "the program's own writes keep the connection");
-    QTest::keyClick(w.cbxBaudRate, Qt::Key_Down);
+    ClickOnScreen(w.edtPort);
+    KeyOnScreen(w.edtPort, Qt::Key_Backspace);
     QVERIFY(!rig.comm().DeviceConnected());
 
     QVERIFY(rig.connectTcp());
-    w.pcMain->setCurrentIndex(0);
+    ClickTab(w.pcMain, 0);
     QVERIFY2(!rig.comm().DeviceConnected(), "a tab switch closes the link");
     QVERIFY(w.btnConnect01->isEnabled() && w.pnlMain->isEnabled());
     QVERIFY(w.statusText().isEmpty());
@@ -247,15 +273,69 @@ void MainWindowTest::startupRestoresAndReconnectsOverTcp()
     QVERIFY(!quiet.comm().TransportHeld());
 }
 
+void MainWindowTest::startupReconnectsOverUdpWithTheStoredDeviceId_data()
+{
+    QTest::addColumn<bool>("expert");
+    QTest::newRow("UDP tab hidden") << false;
+    QTest::newRow("UDP tab shown") << true;
+}
+
+void MainWindowTest::startupReconnectsOverUdpWithTheStoredDeviceId()
+{
+    QFETCH(bool, expert);
+    WindowRig rig({ControllerData::factory(5)});
+    rig.writeSettings({{QStringLiteral("MainActivePage"), QStringLiteral("3")},
+                       {QStringLiteral("UdpNo1"), rig.sim().udpPort()},
+                       {QStringLiteral("UdpNo2"), 0},
+                       {QStringLiteral("UdpIP"), QStringLiteral("127.0.0.1")},
+                       {QStringLiteral("DeviceID"), QStringLiteral("5")}});
+    StartOptions options;
+    options.expert = expert;
+    TfrmKT480NT5 &w = rig.open(options);
+    QVERIFY(rig.settle());
+    QVERIFY2(rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
+    QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0005"));
+    QCOMPARE(w.edID01->text(), QStringLiteral("0005"));
+    QCOMPARE(w.edID02->text(), QStringLiteral("0005"));
+    QCOMPARE(w.edID03->text(), QStringLiteral("0005"));
+    QCOMPARE(w.statusText(),
+             QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().udpPort()));
+}
+
+void MainWindowTest::editsUndoAUdpConnectionAfterARefusedTcpAttempt()
+{
+    WindowRig rig;
+    StartOptions options;
+    options.expert = true;
+    TfrmKT480NT5 &w = rig.open(options);
+    QVERIFY(rig.settle());
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 refusingPort = closed.serverPort();
+    closed.close();
+    ClickTab(w.pcMain, 1);
+    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtPort, QString::number(refusingPort));
+    ClickOnScreen(w.btnConnect02);
+    QVERIFY(rig.settle());
+    QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
+
+    QVERIFY(rig.connectUdp());
+    ClickOnScreen(w.edtIPudp);
+    TypeOnScreen(w.edtIPudp, QStringLiteral("1"));
+    QVERIFY2(!rig.comm().DeviceConnected(), "typing in a connection box undoes the connection");
+    QVERIFY(functionButtonsDisabled(w));
+}
+
 void MainWindowTest::closeIsRefusedDuringAConnect()
 {
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.settle());
-    w.pcMain->setCurrentIndex(1);
-    w.edtIP->setText(QStringLiteral("127.0.0.1"));
-    w.edtPort->setText(QString::number(rig.sim().tcpPort()));
-    QTest::mouseClick(w.btnConnect02, Qt::LeftButton);
+    ClickTab(w.pcMain, 1);
+    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtPort, QString::number(rig.sim().tcpPort()));
+    ClickOnScreen(w.btnConnect02);
     QVERIFY(w.connecting());
     QVERIFY(!w.close());
     QVERIFY(w.isVisible());
@@ -276,7 +356,7 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QVERIFY(rig.connectUdp());
     const QString serial = w.pnSN->text();
     const QString version = w.pnVER->text();
-    QTest::mouseClick(w.btnGB, Qt::LeftButton);
+    ClickOnScreen(w.btnGB);
     QCOMPARE(w.btnConnect01->text(), QStringLiteral("联机(&C)"));
     QVERIFY(w.btnSdCard->text().endsWith(QStringLiteral("[128MB]")));
     QVERIFY(w.btnSdCard->text().startsWith(QStringLiteral("SD CARD")));
@@ -285,7 +365,7 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(functionButtonsEnabled(w));
     QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 2);
-    QTest::mouseClick(w.btnBIG5, Qt::LeftButton);
+    ClickOnScreen(w.btnBIG5);
     QCOMPARE(w.btnConnect02->text(), QStringLiteral("連線(&C)"));
     QCOMPARE(rig.window().context().language.LanguageIndex(), 1);
     QVERIFY(rig.comm().DeviceConnected());
@@ -321,7 +401,7 @@ void MainWindowTest::storedLanguageWinsAndBadIndexMeansEnglish()
     {
         TfrmKT480NT5 &w = rig.open(options);
         QVERIFY(rig.settle());
-        QTest::mouseClick(w.btnEng, Qt::LeftButton);
+        ClickOnScreen(w.btnEng);
         QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 0);
         QVERIFY(w.close());
     }
@@ -343,18 +423,105 @@ void MainWindowTest::hiddenLogPanelShowsTheLink()
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
     QVERIFY(w.pnlTest->isHidden());
+    const QSize normal = w.size();
+    // The empty stretch of the main panel between Exit and the language buttons.
+    const int gapTop = w.btnExit->mapTo(w.pnlMain, QPoint(0, w.btnExit->height())).y();
+    const int gapBottom = w.btnEng->mapTo(w.pnlMain, QPoint(0, 0)).y();
+    QVERIFY(gapBottom - gapTop > 10);
+    const QPoint empty(w.pnlMain->width() / 2, (gapTop + gapBottom) / 2);
+    QWidget *under = w.childAt(w.pnlMain->mapTo(&w, empty));
+    QVERIFY(under && !qobject_cast<QAbstractButton *>(under) && !qobject_cast<QLineEdit *>(under));
+
     for (int click = 0; click < 14; ++click)
-        QTest::mouseClick(w.pnlMain, Qt::LeftButton, {}, QPoint(2, w.pnlMain->height() - 2));
+        ClickOnScreen(w.pnlMain, empty);
     QVERIFY(w.pnlTest->isHidden());
-    QTest::mouseClick(w.pnlMain, Qt::LeftButton, {}, QPoint(2, w.pnlMain->height() - 2));
+    ClickOnScreen(w.pnlMain, empty);
     QVERIFY(!w.pnlTest->isHidden());
+    QCOMPARE(w.size(), QSize(900, normal.height()));
+
+    // The log lies beside the main panel, which keeps its width and all its controls.
+    QCOMPARE(w.pnlMain->width(), normal.width());
+    const QRect log(w.pnlTest->mapTo(&w, QPoint(0, 0)), w.pnlTest->size());
+    QVERIFY(log.width() >= 300);
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             w.pcMain, w.edtIP, w.edtPort, w.btnConnect02, w.pnSN, w.pnVER, w.pnCur,
+             w.btnDeviceTime, w.btnSyn, w.btnParameter, w.btnCard, w.btnBackup, w.btnRestore,
+             w.btnExit, w.btnEng, w.btnGB, w.btnBIG5}) {
+        const QRect at(control->mapTo(&w, QPoint(0, 0)), control->size());
+        QVERIFY2(control->isVisible() && w.rect().contains(at) && !at.intersects(log) &&
+                     control->width() > 20,
+                 qPrintable(control->objectName()));
+    }
     QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("01[0001AS] 12345678(8)")));
     const int lines = w.Memo1->document()->blockCount();
     QCOMPARE(w.Panel2->text(), QStringLiteral("Clear (%1)").arg(lines));
-    QTest::mouseClick(w.Panel2, Qt::LeftButton);
+
+    // Still usable with the log open.
+    ClickOnScreen(w.btnGB);
+    QCOMPARE(w.btnConnect01->text(), QStringLiteral("联机(&C)"));
+    ClickOnScreen(w.btnEng);
+    ClickOnScreen(w.btnDeviceTime);
+    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
+    ClickOnScreen(w.Panel2);
     QCOMPARE(w.Panel2->text(), QStringLiteral("Clear (0)"));
-    QTest::mouseClick(w.pnlMain, Qt::LeftButton, {}, QPoint(2, w.pnlMain->height() - 2));
+
+    ClickOnScreen(w.pnlMain, empty);
     QVERIFY(w.pnlTest->isHidden());
+    QCOMPARE(w.size(), normal);
+}
+
+void MainWindowTest::fixedBorderCentredOnTheScreen()
+{
+    WindowRig rig;
+    TfrmKT480NT5 &w = rig.open();
+    QVERIFY(rig.settle());
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QCOMPARE(w.size(), QSize(536, 560));
+    const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+    // Every language fits the fixed frame.
+    for (QPushButton *language : {w.btnBIG5, w.btnGB, w.btnEng}) {
+        ClickOnScreen(language);
+        QVERIFY(w.pnlMain->minimumSizeHint().width() <= w.pnlMain->width());
+        QVERIFY(w.minimumSizeHint().height() <= w.height());
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+    }
+}
+
+void MainWindowTest::portsAbove65535AreRefused()
+{
+    WindowRig rig;
+    StartOptions options;
+    options.expert = true;
+    TfrmKT480NT5 &w = rig.open(options);
+    QVERIFY(rig.settle());
+    // A port whose number plus 65536 still fits the five-digit box.
+    QTcpServer listening;
+    for (quint16 port = 20000; port < 20200 && !listening.isListening(); ++port)
+        std::ignore = listening.listen(QHostAddress::LocalHost, port);
+    QVERIFY(listening.isListening());
+    const int typed = listening.serverPort() + 65536;
+
+    ClickTab(w.pcMain, 1);
+    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtPort, QString::number(typed));
+    ClickOnScreen(w.btnConnect02);
+    QVERIFY(rig.settle());
+    QTest::qWait(100);
+    QVERIFY2(!listening.hasPendingConnections(), "the port was cut to 16 bits and connected");
+    QVERIFY(!rig.comm().TransportHeld());
+    QCOMPARE(w.statusText(), QStringLiteral("Communication Error!  %1 > 65535").arg(typed));
+    QCOMPARE(w.indicator->colour(), QColor(Qt::red));
+    QVERIFY(w.btnConnect02->isEnabled() && w.pnlMain->isEnabled());
+
+    ClickTab(w.pcMain, 2);
+    TypeInto(w.edtIPudp, QStringLiteral("127.0.0.1"));
+    TypeInto(w.edtUPort01, QStringLiteral("70000"));
+    ClickOnScreen(w.btnConnect03);
+    QVERIFY(rig.settle());
+    QVERIFY(!rig.comm().TransportHeld());
+    QCOMPARE(w.statusText(), QStringLiteral("Communication Error!  70000 > 65535"));
 }
 
 void MainWindowTest::functionButtonsAskForTheirWindows()
@@ -366,10 +533,10 @@ void MainWindowTest::functionButtonsAskForTheirWindows()
     QSignalSpy card(&w, &TfrmKT480NT5::cardWindowRequested);
     QSignalSpy backup(&w, &TfrmKT480NT5::backupRequested);
     QSignalSpy restore(&w, &TfrmKT480NT5::restoreRequested);
-    QTest::mouseClick(w.btnParameter, Qt::LeftButton);
-    QTest::mouseClick(w.btnCard, Qt::LeftButton);
-    QTest::mouseClick(w.btnBackup, Qt::LeftButton);
-    QTest::mouseClick(w.btnRestore, Qt::LeftButton);
+    ClickOnScreen(w.btnParameter);
+    ClickOnScreen(w.btnCard);
+    ClickOnScreen(w.btnBackup);
+    ClickOnScreen(w.btnRestore);
     QCOMPARE(parameter.count(), 1);
     QCOMPARE(card.count(), 1);
     QCOMPARE(backup.count(), 1);
@@ -397,7 +564,7 @@ void MainWindowTest::progressWindowFollowsTheSharedState()
     QCOMPARE(process.lblProcessName->text(), QStringLiteral("Reading ..."));
     QCOMPARE(process.prbMain->maximum(), 1005);
     QCOMPARE(process.prbMain->value(), 1001);
-    QTest::mouseClick(process.btnCancel, Qt::LeftButton);
+    ClickOnScreen(process.btnCancel);
     QVERIFY(progress.stopRequested());
     progress.end();
     QVERIFY(process.isHidden());
@@ -410,6 +577,58 @@ void MainWindowTest::progressWindowFollowsTheSharedState()
     progress.setPosition(50);
     process.tmrProcessTimer();
     QCOMPARE(process.prbMain->value(), 0);
+    progress.end();
+}
+
+void MainWindowTest::progressWindowStepsAsideForAQuestion()
+{
+    WindowRig rig;
+    TfrmKT480NT5 &w = rig.open();
+    QVERIFY(rig.settle());
+    ProgressState &progress = w.context().progress;
+    TfrmProcess &process = w.processWindow();
+    progress.begin(QStringLiteral("Backup"), QStringLiteral("Reading ..."), 100, true);
+    QVERIFY(process.isVisible());
+
+    // The box is answered the way a person answers it, from inside its own modal loop.
+    bool progressHiddenWhileAsked = false;
+    QString asked;
+    QTimer::singleShot(0, &w, [&] {
+        QMessageBox *box = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            return box != nullptr;
+        }));
+        QTest::qWait(250); // a few ticks of the progress window's timer
+        progressHiddenWhileAsked = process.isHidden();
+        asked = box->text();
+        ClickOnScreen(box->button(QMessageBox::Yes));
+    });
+    QVERIFY(w.context().prompt->question(QStringLiteral("Replace the earlier file?"),
+                                         QStringLiteral("System Message")));
+    QCOMPARE(asked, QStringLiteral("Replace the earlier file?"));
+    QVERIFY2(progressHiddenWhileAsked, "the always-on-top progress window covers the question");
+    QVERIFY2(process.isVisible(), "the operation goes on: its progress window comes back");
+
+    // After the operation a message leaves the progress window hidden.
+    progress.end();
+    QTimer::singleShot(0, &w, [&] {
+        QMessageBox *box = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            return box != nullptr;
+        }));
+        ClickOnScreen(box->button(QMessageBox::Ok));
+    });
+    w.context().prompt->message(QStringLiteral("OK!"), QStringLiteral("System Message"));
+    QVERIFY(process.isHidden());
+
+    // Escape on the progress window does not hide it while the operation runs.
+    progress.begin(QStringLiteral("Backup"), QString(), 100, true);
+    QVERIFY(QTest::qWaitForWindowExposed(&process));
+    KeyOnScreen(&process, Qt::Key_Escape);
+    QVERIFY(!process.close());
+    QVERIFY(process.isVisible());
     progress.end();
 }
 

@@ -57,7 +57,7 @@ void MainWindowClockTest::syncSetsTheControllerClockFromOneReading()
     const QDateTime start(QDate(2008, 9, 30), QTime(23, 59, 59, 950));
     rig.now = start;
     rig.clockStepMs = 10;
-    QTest::mouseClick(w.btnSyn, Qt::LeftButton);
+    ClickOnScreen(w.btnSyn);
     QVERIFY(rig.comm().DeviceConnected());
     QCOMPARE(rig.now, start.addMSecs(30 * 10));
     const QStringList sent = SetCommands(w);
@@ -73,7 +73,7 @@ void MainWindowClockTest::syncSetsTheControllerClockFromOneReading()
     QVERIFY(qAbs(offset - expected) < 60000);
     QCOMPARE(w.statusText(), QStringLiteral("Sync Date Time: OK!"));
 
-    QTest::mouseClick(w.btnDeviceTime, Qt::LeftButton);
+    ClickOnScreen(w.btnDeviceTime);
     QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
     QVERIFY(w.pnCur->text().startsWith(QStringLiteral("2008/10/01")));
 }
@@ -92,7 +92,7 @@ void MainWindowClockTest::syncShowsWhetherTheClockWasSet()
     const qint64 before = rig.sim().controller().snapshot().clockOffsetMs;
     rig.now = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
     w.pnCur->clear();
-    QTest::mouseClick(w.btnSyn, Qt::LeftButton);
+    ClickOnScreen(w.btnSyn);
     QCOMPARE(w.statusText(), QStringLiteral("Sync Date Time: Error!"));
     QCOMPARE(rig.sim().controller().snapshot().clockOffsetMs, before);
     QVERIFY(!w.pnCur->text().isEmpty());

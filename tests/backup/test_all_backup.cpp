@@ -96,7 +96,9 @@ private slots:
             Site site(source, dir.filePath(QStringLiteral("a.ini")));
             const AllBackup::Outcome outcome = site.all.backup(params, cards);
             QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
-            QCOMPARE(outcome.reportText(), QStringLiteral("OK!"));
+            QVERIFY(outcome.reportText().startsWith(QStringLiteral("OK!\n\nParameters: ")));
+            QVERIFY(
+                outcome.reportText().contains(QStringLiteral("Cards: 25 cards saved to ") + cards));
             QVERIFY(!site.batchMode.isSet());
             source = site.state();
         }
@@ -114,6 +116,38 @@ private slots:
         QCOMPARE(restored.cards, source.cards);
         QCOMPARE(restored.parameters, source.parameters);
         QCOMPARE(restored.groups, source.groups);
+    }
+
+    void aControllerWithoutCardsGetsAnEmptyCardFile()
+    {
+        const QString params = dir.filePath(QStringLiteral("empty/params.xml"));
+        const QString cards = dir.filePath(QStringLiteral("empty/cards.xml"));
+        {
+            // An older card file of another controller lies where the new one goes.
+            Site older(configured(6), dir.filePath(QStringLiteral("g0.ini")));
+            QVERIFY(older.all.backup(params, cards).complete());
+        }
+        Site site(ControllerData::factory(), dir.filePath(QStringLiteral("g.ini")));
+        const AllBackup::Outcome outcome = site.all.backup(params, cards);
+        QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
+        QVERIFY2(outcome.reportText().contains(
+                     QStringLiteral("the controller holds no cards (numbers 1 to 40); an empty "
+                                    "card file was saved to ") +
+                     cards),
+                 qPrintable(outcome.reportText()));
+        TableStore saved;
+        QVERIFY(CardFile::Load(saved, cards));
+        QCOMPARE(saved.RecordCount(), 0);
+
+        // Restoring the pair leaves a controller's cards alone, and says so.
+        const ControllerData other = configured(4);
+        Site target(other, dir.filePath(QStringLiteral("h.ini")));
+        const AllBackup::Outcome restored =
+            target.all.restore(params, cards, QStringLiteral("KT480NT-V5.04"));
+        QVERIFY2(restored.complete(), qPrintable(restored.reportText()));
+        QVERIFY(restored.reportText().contains(
+            QStringLiteral("holds no cards; the controller's cards were left as they were")));
+        QCOMPARE(target.state().cards, other.cards);
     }
 
     void missingCardNumbersMakeTheBackupAnError()

@@ -1,15 +1,20 @@
+// The parameter window opened from the main window as the program opens it (modal), clicked
+// through the window system, its boxes answered by the rig.
 #include "ParamFilePaths.h"
-#include "ParamSite.h"
 #include "TfrmParameter.h"
+#include "WindowRig.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -22,32 +27,61 @@ ControllerData Configured()
     return data;
 }
 
-// A window on a simulated controller, shown, with its initial read done.
-struct WindowSite
-{
-    explicit WindowSite(const QString &version = QStringLiteral("KT480NT-V5.04"),
-                        const ControllerData &data = Configured())
-        : site(Via::Tcp, data)
-    {
-        site.comm.setDeviceConnected(true);
-        window =
-            std::make_unique<TfrmParameter>(site.comm, site.settings, site.language, site.progress,
-                                            batchMode, site.clockReadPaused, site.prompt, version);
-        window->setRetryPause(ParamSite::TestPause);
-        window->show();
-        QTRY_VERIFY(window->lastResult().values.size() == 22);
-    }
-
-    ParamSite site;
-    SharedFlag batchMode;
-    std::unique_ptr<TfrmParameter> window;
-};
-
 FaultSettings ErrorOn(const QByteArray &code)
 {
     FaultSettings faults;
     faults.errorCodes.insert(code, 'A');
     return faults;
+}
+
+// A connected main window whose Parameter button opens the window, with scripted boxes.
+struct WindowSite
+{
+    explicit WindowSite(const ControllerData &data = Configured(),
+                        const QMap<QString, QVariant> &settings = {})
+        : rig({data})
+    {
+        rig.writeSettings(settings);
+        main = &rig.open({}, true);
+        connected = rig.connectTcp();
+        prompt = &rig.scriptPrompts();
+    }
+
+    // Runs `steps` in the window once its initial read of the 22 parameters is done.
+    bool inWindow(const std::function<void(TfrmParameter &)> &steps)
+    {
+        return WhileModal<TfrmParameter>([&] { ClickOnScreen(main->btnParameter); },
+                                         [&](TfrmParameter &window) {
+                                             QVERIFY(QTest::qWaitFor(
+                                                 [&] {
+                                                     return window.lastResult().values.size() ==
+                                                                22 &&
+                                                            window.pcMain->isEnabled();
+                                                 },
+                                                 10000));
+                                             steps(window);
+                                         });
+    }
+
+    ControllerData state() { return rig.sim().controller().snapshot(); }
+
+    WindowRig rig;
+    TfrmKT480NT5 *main = nullptr;
+    RigPrompt *prompt = nullptr;
+    bool connected = false;
+};
+
+void ShowSetupPage(TfrmParameter &window)
+{
+    ClickTab(window.pcMain, window.pcMain->indexOf(window.ts02));
+}
+
+void TypeIntoCombo(QComboBox *combo, const QString &text)
+{
+    ClickOnScreen(combo->lineEdit());
+    combo->lineEdit()->selectAll();
+    KeyOnScreen(combo, Qt::Key_Backspace);
+    TypeOnScreen(combo, text);
 }
 
 } // namespace
@@ -60,114 +94,204 @@ private slots:
     void opensWithTheControllerValuesInTheCurrentLanguage()
     {
         WindowSite w;
-        TfrmParameter &window = *w.window;
-        QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("077"));
-        QCOMPARE(window.paramBox(16)->currentText(), QStringLiteral("0365"));
-        QCOMPARE(window.paramLabel(13)->text(), QStringLiteral("LCD Delay Time(second):"));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Parameter set"));
-        QCOMPARE(window.pcMain->tabText(0), QStringLiteral("Parameter Backup/Restore"));
-        QCOMPARE(window.pcMain->tabText(1), QStringLiteral("Special Parameter Setup"));
-        QVERIFY(!window.pcMain->isTabVisible(window.pcMain->indexOf(window.ts03)));
-        QVERIFY(w.site.prompt.messages.isEmpty());
-        QVERIFY(window.btnBackup->isEnabled());
-        QCOMPARE(window.edPath01->text(), ParamFilePaths::DefaultFile());
-        QVERIFY(window.findChild<QWidget *>(QStringLiteral("SpeedButton4")));
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("077"));
+            QCOMPARE(window.paramBox(16)->currentText(), QStringLiteral("0365"));
+            QCOMPARE(window.paramLabel(13)->text(), QStringLiteral("LCD Delay Time(second):"));
+            QCOMPARE(window.windowTitle(), QStringLiteral("Parameter set"));
+            QCOMPARE(window.pcMain->tabText(0), QStringLiteral("Parameter Backup/Restore"));
+            QCOMPARE(window.pcMain->tabText(1), QStringLiteral("Special Parameter Setup"));
+            QVERIFY(!window.pcMain->isTabVisible(window.pcMain->indexOf(window.ts03)));
+            QCOMPARE(window.pcMain->currentWidget(), window.ts01);
+            QVERIFY(window.btnBackup->isEnabled());
+            QCOMPARE(window.edPath01->text(), ParamFilePaths::DefaultFile());
+            QCOMPARE(window.VersionText(), QStringLiteral("KT480NT-V5.04"));
+            QVERIFY(window.findChild<QWidget *>(QStringLiteral("SpeedButton4")));
+        }));
+        QVERIFY(w.prompt->messages.isEmpty());
     }
 
     void versionFourHidesSixRowsAndFitsTheScreen()
     {
-        WindowSite w(QStringLiteral("kt480nt-v4.10"));
-        TfrmParameter &window = *w.window;
-        window.pcMain->setCurrentWidget(window.ts02);
-        QApplication::processEvents();
-        for (const int n : {43, 44, 45, 47, 48, 64})
-            QVERIFY(window.paramBox(n)->isHidden());
-        QVERIFY(!window.paramBox(42)->isHidden());
-        QCOMPARE(window.paramBox(42)->currentText(), QStringLiteral("1"));
+        ControllerData data = Configured();
+        data.versionText = "kt480nt-v4.10";
+        WindowSite w(data);
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            ShowSetupPage(window);
+            for (const int n : {43, 44, 45, 47, 48, 64})
+                QVERIFY(window.paramBox(n)->isHidden());
+            QVERIFY(!window.paramBox(42)->isHidden());
+            QCOMPARE(window.paramBox(42)->currentText(), QStringLiteral("1"));
 
-        QVERIFY(window.frameGeometry().width() <= 1366);
-        QVERIFY(window.frameGeometry().height() <= 740);
-        QVERIFY(window.minimumSizeHint().height() <= 700);
-        QComboBox *bottom = window.paramBox(16);
-        QVERIFY(bottom->isVisible());
-        const QRect inWindow(bottom->mapTo(&window, QPoint(0, 0)), bottom->size());
-        QVERIFY(window.rect().contains(inWindow));
+            QVERIFY(window.frameGeometry().width() <= 1366);
+            QVERIFY(window.frameGeometry().height() <= 740);
+            QVERIFY(window.minimumSizeHint().height() <= 700);
+            QComboBox *bottom = window.paramBox(16);
+            QVERIFY(bottom->isVisible());
+            const QRect inWindow(bottom->mapTo(&window, QPoint(0, 0)), bottom->size());
+            QVERIFY(window.rect().contains(inWindow));
+        }));
     }
 
     void comboTakesDigitsOnlyAtMostFour()
     {
         WindowSite w;
-        QComboBox *combo = w.window->paramBox(14);
-        combo->lineEdit()->clear();
-        QTest::keyClicks(combo->lineEdit(), QStringLiteral("a1-2x3456"));
-        QCOMPARE(combo->currentText(), QStringLiteral("1234"));
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            ShowSetupPage(window);
+            QComboBox *combo = window.paramBox(14);
+            TypeIntoCombo(combo, QStringLiteral("a1-2x3456"));
+            QCOMPARE(combo->currentText(), QStringLiteral("1234"));
+        }));
     }
 
     void readAllNamesTheFailedRows()
     {
         WindowSite w;
-        w.site.sim->setFaults(ErrorOn("AF41"));
-        w.site.prompt.messages.clear();
-        w.window->btnRxAllClick();
-        QCOMPARE(w.site.prompt.messages.size(), 1);
-        QVERIFY(w.site.prompt.messages.first().startsWith(QStringLiteral("Error!\n")));
-        QVERIFY(w.site.prompt.messages.first().contains(QStringLiteral("AF41")));
-        QCOMPARE(w.site.prompt.captions.first(), QStringLiteral("System Message"));
-        QCOMPARE(w.window->statusText(1), QStringLiteral("AF41"));
-        QVERIFY(w.window->pcMain->isEnabled());
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            w.rig.sim().setFaults(ErrorOn("AF41"));
+            ShowSetupPage(window);
+            ClickOnScreen(window.btnRxAll);
+            QCOMPARE(w.prompt->messages.size(), 1);
+            QVERIFY(w.prompt->messages.first().startsWith(QStringLiteral("Error!\n")));
+            QVERIFY(w.prompt->messages.first().contains(QStringLiteral("AF41")));
+            QCOMPARE(w.prompt->captions.first(), QStringLiteral("System Message"));
+            QCOMPARE(window.statusText(1), QStringLiteral("AF41"));
+            QVERIFY(window.pcMain->isEnabled());
+        }));
     }
 
     void writeOneSendsTheTypedValue()
     {
         WindowSite w;
-        w.window->paramBox(13)->setCurrentText(QStringLiteral("200"));
-        w.window->btn201Click(13);
-        QCOMPARE(w.site.prompt.messages, QStringList{QStringLiteral("OK!")});
-        QCOMPARE(w.site.state().parameters.value("AF13"), QByteArray("200"));
-        w.window->paramBox(13)->setCurrentText(QStringLiteral("000"));
-        w.window->btn101Click(13);
-        QCOMPARE(w.window->paramBox(13)->currentText(), QStringLiteral("200"));
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            ShowSetupPage(window);
+            TypeIntoCombo(window.paramBox(13), QStringLiteral("200"));
+            ClickOnScreen(window.writeButton(13));
+            QCOMPARE(w.prompt->messages, QStringList{QStringLiteral("OK!")});
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("200"));
+            TypeIntoCombo(window.paramBox(13), QStringLiteral("000"));
+            ClickOnScreen(window.readButton(13));
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("200"));
+        }));
     }
 
     void failedDefaultShowsOnlyConfirmedValues()
     {
         WindowSite w;
-        w.site.sim->setFaults(ErrorOn("AF41"));
-        w.window->btnDefaultClick();
-        QCOMPARE(w.site.prompt.messages.size(), 1);
-        QVERIFY(w.site.prompt.messages.first().contains(QStringLiteral("AF41")));
-        QCOMPARE(w.window->paramBox(13)->currentText(), QStringLiteral("120"));
-        QCOMPARE(w.window->paramBox(16)->currentText(), QStringLiteral("0030"));
-        // Not written: the page keeps what the controller holds.
-        QCOMPARE(w.window->paramBox(42)->currentText(), QStringLiteral("1"));
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            w.rig.sim().setFaults(ErrorOn("AF41"));
+            ShowSetupPage(window);
+            ClickOnScreen(window.btnDefault);
+            QCOMPARE(w.prompt->messages.size(), 1);
+            QVERIFY(w.prompt->messages.first().contains(QStringLiteral("AF41")));
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("120"));
+            QCOMPARE(window.paramBox(16)->currentText(), QStringLiteral("0030"));
+            // Not written: the page keeps what the controller holds.
+            QCOMPARE(window.paramBox(42)->currentText(), QStringLiteral("1"));
+        }));
     }
 
     void backupAndRestoreFromThePage()
     {
         WindowSite w;
-        const QString shown = w.site.path(QStringLiteral("saved/param"));
-        w.window->edPath01->setText(shown);
-        w.batchMode.set(true);
-        w.window->btnBackupClick();
-        QVERIFY(w.site.prompt.messages.isEmpty());
-        QVERIFY(QFileInfo::exists(shown + QStringLiteral(".xml")));
-        w.batchMode.set(false);
+        QVERIFY(w.connected);
+        const QString shown = w.rig.path(QStringLiteral("saved/param"));
+        const QString missing = w.rig.path(QStringLiteral("gone.xml"));
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            w.prompt->fileName = shown;
+            ClickOnScreen(window.findChild<QToolButton *>(QStringLiteral("btnOpenFile01")));
+            QCOMPARE(w.prompt->dialogs.last(),
+                     QStringLiteral("save ") + ParamFilePaths::DefaultFile());
+            QCOMPARE(window.edPath01->text(), shown);
+            ClickOnScreen(window.btnBackup);
+            QCOMPARE(w.prompt->messages, QStringList{QStringLiteral("OK!")});
+            QVERIFY(QFileInfo::exists(shown + QStringLiteral(".xml")));
 
-        w.site.prompt.fileName = QStringLiteral("  ") + shown + QStringLiteral("  ");
-        w.window->btnOpenFile02Click();
-        QCOMPARE(w.window->edPath02->text(), shown + QStringLiteral(".xml"));
-        QCOMPARE(w.site.settings.LoadSetting(ParamFilePaths::ImportSetting),
-                 shown + QStringLiteral(".xml"));
-        w.window->btnRestoreClick();
-        QCOMPARE(w.site.prompt.messages, QStringList{QStringLiteral("OK!")});
+            w.prompt->fileName = QStringLiteral("  ") + shown + QStringLiteral("  ");
+            ClickOnScreen(window.findChild<QToolButton *>(QStringLiteral("btnOpenFile02")));
+            QCOMPARE(w.prompt->dialogs.last(),
+                     QStringLiteral("open ") + ParamFilePaths::DefaultFile());
+            QCOMPARE(window.edPath02->text(), shown + QStringLiteral(".xml"));
+            ClickOnScreen(window.btnRestore);
+            QCOMPARE(w.prompt->messages.size(), 2);
+            QCOMPARE(w.prompt->messages.last(), QStringLiteral("OK!"));
 
-        // A missing file is reported even in batch mode, by name.
-        const QString missing = w.site.path(QStringLiteral("gone.xml"));
-        w.window->edPath02->setText(missing);
-        w.batchMode.set(true);
-        w.window->btnRestoreClick();
-        QCOMPARE(w.site.prompt.messages.size(), 2);
-        QVERIFY(w.site.prompt.messages.last().contains(missing));
+            // A missing file is reported, by name.
+            w.prompt->fileName = missing;
+            ClickOnScreen(window.findChild<QToolButton *>(QStringLiteral("btnOpenFile02")));
+            ClickOnScreen(window.btnRestore);
+            QCOMPARE(w.prompt->messages.size(), 3);
+            QVERIFY(w.prompt->messages.last().contains(missing));
+        }));
+        QCOMPARE(w.rig.storedSetting(ParamFilePaths::ExportSetting).toString(), shown);
+        QCOMPARE(w.rig.storedSetting(ParamFilePaths::ImportSetting).toString(), missing);
+    }
+
+    void batchModeShowsOnlyFailures()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            w.rig.context().batchMode.set(true);
+            window.edPath01->setText(w.rig.path(QStringLiteral("batch.xml")));
+            ClickOnScreen(window.btnBackup);
+            QVERIFY(w.prompt->messages.isEmpty());
+            QVERIFY(QFileInfo::exists(w.rig.path(QStringLiteral("batch.xml"))));
+            window.edPath02->setText(w.rig.path(QStringLiteral("none.xml")));
+            ClickOnScreen(window.btnRestore);
+            QCOMPARE(w.prompt->messages.size(), 1);
+            w.rig.context().batchMode.set(false);
+        }));
+    }
+
+    void longPathsAreKeptWhole()
+    {
+        QTemporaryDir folder;
+        QString exportPath = folder.filePath(QStringLiteral("a-long-folder-name-"));
+        exportPath += QString(120 - exportPath.size(), QLatin1Char('x')) +
+                      QStringLiteral("/a-long-file-name-");
+        exportPath += QString(176 - exportPath.size(), QLatin1Char('y')) + QStringLiteral(".xml");
+        QCOMPARE(exportPath.size(), 180);
+        WindowSite w(Configured(), {{ParamFilePaths::ExportSetting, exportPath},
+                                    {ParamFilePaths::ImportSetting, exportPath}});
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            QCOMPARE(window.edPath01->text(), exportPath);
+            QCOMPARE(window.edPath02->text(), exportPath);
+            ClickOnScreen(window.btnBackup);
+        }));
+        QVERIFY(QFileInfo::exists(exportPath));
+        QCOMPARE(QDir(QFileInfo(exportPath).absolutePath()).entryList(QDir::Files).size(), 1);
+        QCOMPARE(w.rig.storedSetting(ParamFilePaths::ExportSetting).toString(), exportPath);
+        QCOMPARE(w.prompt->messages, QStringList{QStringLiteral("OK!")});
+    }
+
+    void noCloseWhileAnOperationRuns()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        const QString file = w.rig.path(QStringLiteral("param.xml"));
+        bool closeRefused = false;
+        bool stillShown = false;
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.edPath01->setText(file);
+            AtExchange(w.rig.comm(), 10, [&] {
+                QTest::keyClick(&window, Qt::Key_Escape);
+                closeRefused = !window.close();
+                stillShown = window.isVisible();
+            });
+            ClickOnScreen(window.btnBackup);
+            QVERIFY(window.isVisible());
+        }));
+        QVERIFY2(closeRefused && stillShown, "the window closed in the middle of the backup");
+        QVERIFY(QFileInfo::exists(file));
+        QCOMPARE(w.prompt->messages, QStringList{QStringLiteral("OK!")});
     }
 };
 

@@ -1,0 +1,302 @@
+// "All Backup" / "All Restore" opened from the main window as the program opens them
+// (modal), clicked through the window system, file dialogs and boxes answered by the rig.
+#include "TfrmDownload.h"
+#include "TfrmProcess.h"
+#include "WindowRig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+ControllerData withCards(int count)
+{
+    ControllerData data = ControllerData::factory(1);
+    data.cards = GeneratedCards(count);
+    return data;
+}
+
+template <typename W = QPushButton> W *named(QWidget &window, const char *name)
+{
+    W *widget = window.findChild<W *>(QLatin1String(name));
+    QTEST_ASSERT(widget);
+    return widget;
+}
+
+QString inProgramFolder(const char *file)
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(file));
+}
+
+// A path of exactly `length` characters in the folder, ending in ".xml".
+QString longPath(const QString &folder, int length)
+{
+    QString path = folder + QStringLiteral("/a-long-folder-name-");
+    while (path.size() < length - 60)
+        path += QStringLiteral("x");
+    path += QStringLiteral("/and-a-file-name-");
+    while (path.size() < length - 4)
+        path += QStringLiteral("y");
+    return path + QStringLiteral(".xml");
+}
+
+// A connected main window whose buttons open the windows; cards 1 to `cards` are read.
+struct Site
+{
+    explicit Site(int cards = 20, const QMap<QString, QVariant> &settings = {})
+        : rig({withCards(cards)})
+    {
+        QMap<QString, QVariant> all = settings;
+        all.insert(QStringLiteral("CardNoMin"), QStringLiteral("1"));
+        all.insert(QStringLiteral("CardNoMax"), QString::number(qMax(cards, 1)));
+        rig.writeSettings(all);
+        main = &rig.open({}, true);
+        connected = rig.connectTcp();
+        prompt = &rig.scriptPrompts();
+    }
+
+    // Runs `steps` in the All Backup (or All Restore) window.
+    bool inWindow(bool backup, const std::function<void(TfrmDownload &)> &steps)
+    {
+        return WhileModal<TfrmDownload>(
+            [&] { ClickOnScreen(backup ? main->btnBackup : main->btnRestore); }, steps);
+    }
+
+    WindowRig rig;
+    TfrmKT480NT5 *main = nullptr;
+    RigPrompt *prompt = nullptr;
+    bool connected = false;
+};
+
+} // namespace
+
+class DownloadWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void proposesTheDefaultFilesWithoutSettings();
+    void proposesTheStoredFiles();
+    void backupNamesANewFileThroughTheSaveDialog();
+    void restoreChoosesThroughTheOpenDialog();
+    void restoreFindsTheFilesNamedWithoutExtension();
+    void longPathsAreKeptWhole();
+    void noCloseWhileARunGoesOn();
+    void cancelStopsTheCardHalf();
+};
+
+void DownloadWindowTest::proposesTheDefaultFilesWithoutSettings()
+{
+    Site site;
+    QVERIFY(site.connected);
+    for (const bool backup : {true, false}) {
+        QVERIFY(site.inWindow(backup, [&](TfrmDownload &window) {
+            QCOMPARE(named<QLineEdit>(window, "edPath01")->text(),
+                     inProgramFolder("KT480NT-V5_Parameter.xml"));
+            QCOMPARE(named<QLineEdit>(window, "edPath02")->text(),
+                     inProgramFolder("KT480NT-V5_CardData.xml"));
+            QCOMPARE(named(window, "btnBackup")->isVisible(), backup);
+            QCOMPARE(named(window, "btnRestore")->isVisible(), !backup);
+            QCOMPARE(window.windowTitle(),
+                     backup ? QStringLiteral("Parameter & CardData Backup To PC")
+                            : QStringLiteral("Parameter & CardData Write To Device"));
+            ClickOnScreen(named(window, "btnExit"));
+            QVERIFY(window.isHidden());
+        }));
+    }
+    QVERIFY(site.prompt->messages.isEmpty());
+}
+
+void DownloadWindowTest::proposesTheStoredFiles()
+{
+    Site site(20, {{QStringLiteral("KT480SFileName"), QStringLiteral(" /site/export/p.xml ")},
+                   {QStringLiteral("CardDataSFileName"), QStringLiteral("/site/export/c.xml")},
+                   {QStringLiteral("KT480RFileName"), QStringLiteral("/site/import/p.xml")},
+                   {QStringLiteral("CardDataRFileName"), QStringLiteral("/site/import/c.xml")}});
+    QVERIFY(site.connected);
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(),
+                 QStringLiteral("/site/export/p.xml"));
+        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(),
+                 QStringLiteral("/site/export/c.xml"));
+    }));
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(),
+                 QStringLiteral("/site/import/p.xml"));
+        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(),
+                 QStringLiteral("/site/import/c.xml"));
+    }));
+}
+
+void DownloadWindowTest::backupNamesANewFileThroughTheSaveDialog()
+{
+    Site site(20);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("new site/parameters"));
+    const QString cards = site.rig.path(QStringLiteral("new site/cards.xml"));
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        site.prompt->fileName = parameters;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        site.prompt->fileName = cards;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
+        QCOMPARE(
+            site.prompt->dialogs,
+            QStringList({QStringLiteral("save ") + inProgramFolder("KT480NT-V5_Parameter.xml"),
+                         QStringLiteral("save ") + inProgramFolder("KT480NT-V5_CardData.xml")}));
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
+        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(), cards);
+        ClickOnScreen(named(window, "btnBackup"));
+        QVERIFY2(window.isHidden(), "the window closes after the run");
+    }));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("KT480SFileName")).toString(), parameters);
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardDataSFileName")).toString(), cards);
+    QVERIFY(QFileInfo::exists(parameters + QStringLiteral(".xml")));
+    QVERIFY(QFileInfo::exists(cards));
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY2(site.prompt->messages.first().startsWith(QStringLiteral("OK!")),
+             qPrintable(site.prompt->messages.first()));
+}
+
+void DownloadWindowTest::restoreChoosesThroughTheOpenDialog()
+{
+    Site site;
+    QVERIFY(site.connected);
+    const QString present = site.rig.path(QStringLiteral("present"));
+    QFile file(present + QStringLiteral(".xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString absent = site.rig.path(QStringLiteral("absent"));
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        site.prompt->fileName = present;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
+        site.prompt->fileName = absent;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        QCOMPARE(site.prompt->dialogs.size(), 2);
+        QVERIFY(site.prompt->dialogs.at(0).startsWith(QStringLiteral("open ")));
+        QVERIFY(site.prompt->dialogs.at(1).startsWith(QStringLiteral("open ")));
+        // The boxes show the names as chosen; only a file that exists is remembered.
+        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(), present);
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), absent);
+    }));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardDataRFileName")).toString(),
+             present + QStringLiteral(".xml"));
+    QVERIFY(!site.rig.storedSetting(QStringLiteral("KT480RFileName")).isValid());
+}
+
+void DownloadWindowTest::restoreFindsTheFilesNamedWithoutExtension()
+{
+    // A backup of a controller without cards gives a parameter file and an empty card file.
+    Site site(0);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("site1"));
+    const QString cards = site.rig.path(QStringLiteral("site1-cards"));
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        named<QLineEdit>(window, "edPath01")->setText(parameters);
+        named<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(named(window, "btnBackup"));
+    }));
+    QVERIFY(QFileInfo::exists(parameters + QStringLiteral(".xml")));
+    QVERIFY(QFileInfo::exists(cards + QStringLiteral(".xml")));
+
+    // Chosen in the open dialog as typed, without ".xml".
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        site.prompt->fileName = parameters;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        site.prompt->fileName = cards;
+        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
+        ClickOnScreen(named(window, "btnRestore"));
+    }));
+    QCOMPARE(site.prompt->messages.size(), 2);
+    const QString report = site.prompt->messages.last();
+    QVERIFY2(report.startsWith(QStringLiteral("OK!")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("written from ") + parameters + QStringLiteral(".xml")),
+             qPrintable(report));
+    QVERIFY2(report.contains(cards + QStringLiteral(".xml holds no cards")), qPrintable(report));
+}
+
+void DownloadWindowTest::longPathsAreKeptWhole()
+{
+    QTemporaryDir folder;
+    const QString parameters = longPath(folder.path(), 180);
+    const QString cards = longPath(folder.path() + QStringLiteral("/cards"), 180);
+    QCOMPARE(parameters.size(), 180);
+    Site site(20, {{QStringLiteral("KT480SFileName"), parameters},
+                   {QStringLiteral("CardDataSFileName"), cards}});
+    QVERIFY(site.connected);
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
+        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(), cards);
+        ClickOnScreen(named(window, "btnBackup"));
+    }));
+    QVERIFY(QFileInfo::exists(parameters));
+    QVERIFY(QFileInfo::exists(cards));
+    QCOMPARE(QDir(QFileInfo(parameters).absolutePath()).entryList(QDir::Files).size(), 1);
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("KT480SFileName")).toString(), parameters);
+}
+
+void DownloadWindowTest::noCloseWhileARunGoesOn()
+{
+    Site site(30);
+    QVERIFY(site.connected);
+    const QString cards = site.rig.path(QStringLiteral("cards.xml"));
+    bool closeRefused = false;
+    bool stillShown = false;
+    bool shownAtReport = false;
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        named<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
+        named<QLineEdit>(window, "edPath02")->setText(cards);
+        site.prompt->onAsk = [&] { shownAtReport = window.isVisible(); };
+        AtExchange(site.rig.comm(), 25, [&] {
+            QTest::keyClick(&window, Qt::Key_Escape);
+            closeRefused = !window.close();
+            stillShown = window.isVisible();
+        });
+        ClickOnScreen(named(window, "btnBackup"));
+    }));
+    QVERIFY2(closeRefused && stillShown, "the window closed in the middle of the run");
+    QVERIFY2(shownAtReport, "the closing message came with no window");
+    QVERIFY(QFileInfo::exists(cards));
+    QCOMPARE(site.prompt->messages.size(), 1);
+}
+
+void DownloadWindowTest::cancelStopsTheCardHalf()
+{
+    Site site(2000);
+    QVERIFY(site.connected);
+    const QString cards = site.rig.path(QStringLiteral("cards.xml"));
+    TfrmProcess &process = site.main->processWindow();
+    int exchanges = 0;
+    int atClick = -1;
+    int parameterExchanges = -1;
+    connect(&site.rig.comm(), &Comm::logLine, this, [&](const QString &line) {
+        ++exchanges;
+        if (parameterExchanges < 0 && line.contains(QStringLiteral("HB")))
+            parameterExchanges = exchanges;
+    });
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        named<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
+        named<QLineEdit>(window, "edPath02")->setText(cards);
+        connect(&site.rig.comm(), &Comm::logLine, &window, [&] {
+            if (parameterExchanges < 0 || exchanges != parameterExchanges + 30)
+                return;
+            QTimer::singleShot(0, &window, [&] {
+                atClick = exchanges;
+                ClickOnScreen(process.btnCancel);
+            });
+        });
+        ClickOnScreen(named(window, "btnBackup"));
+    }));
+    QVERIFY2(atClick > 0, "the card half never reached the click");
+    QVERIFY2(exchanges - atClick <= 2,
+             qPrintable(QStringLiteral("%1 exchanges after Cancel").arg(exchanges - atClick)));
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY(site.prompt->messages.first().startsWith(QStringLiteral("Error!")));
+}
+
+QTEST_MAIN(DownloadWindowTest)
+#include "test_download_window.moc"

@@ -1,0 +1,365 @@
+// The card window opened from the main window as the program opens it (modal), clicked
+// through the window system, its prompts answered by the rig.
+#include "TfrmCardData.h"
+#include "TfrmProcess.h"
+#include "WindowRig.h"
+
+#include "CardFile.h"
+#include "CardTable.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+ControllerData withCards(int count)
+{
+    ControllerData data = ControllerData::factory(1);
+    data.cards = GeneratedCards(count);
+    return data;
+}
+
+template <typename W = QPushButton> W *named(QWidget &window, const char *name)
+{
+    W *widget = window.findChild<W *>(QLatin1String(name));
+    QTEST_ASSERT(widget);
+    return widget;
+}
+
+// A connected main window whose Card button opens the card window, with scripted prompts.
+struct Site
+{
+    explicit Site(int cards = 0, const QMap<QString, QVariant> &settings = {})
+        : rig({withCards(cards)})
+    {
+        rig.writeSettings(settings);
+        main = &rig.open({}, true);
+        connected = rig.connectTcp();
+        prompt = &rig.scriptPrompts();
+    }
+
+    bool inWindow(const std::function<void(TfrmCardData &)> &steps)
+    {
+        return WhileModal<TfrmCardData>([&] { ClickOnScreen(main->btnCard); }, steps);
+    }
+
+    WindowRig rig;
+    TfrmKT480NT5 *main = nullptr;
+    RigPrompt *prompt = nullptr;
+    bool connected = false;
+};
+
+// Erases an edit with the keyboard, one key at a time, as a person does.
+void EraseByKeys(QLineEdit *edit)
+{
+    ClickOnScreen(edit);
+    KeyOnScreen(edit, Qt::Key_End);
+    for (int keys = edit->text().size(); keys > 0; --keys)
+        KeyOnScreen(edit, Qt::Key_Backspace);
+}
+
+// A card file of three cards, 3, 5 and 9.
+QString writeCardFile(const QString &path)
+{
+    TableStore table;
+    CardTable::Recreate(table);
+    for (const int n : {3, 5, 9})
+        table.AppendRow({QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0')),
+                         QStringLiteral("00000000000000%1").arg(n, 2, 10, QLatin1Char('0')),
+                         QStringLiteral("01"), QStringLiteral("0"), QStringLiteral("XXXX"),
+                         QStringLiteral("0")});
+    const TableResult saved = CardFile::Save(table, path);
+    return saved ? path : QString();
+}
+
+QStringList cardNumbers(TableStore &table)
+{
+    QStringList numbers;
+    for (int row = 0; row < table.RecordCount(); ++row)
+        numbers << CardTable::RowAt(table, row).DataNO;
+    return numbers;
+}
+
+} // namespace
+
+class CardWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cancelStopsAReadRunningInTheModalWindow();
+    void noCloseWhileAnOperationRuns();
+    void rangeIsNormalisedAndStored();
+    void editorAppliesThePinRule();
+    void deleteAndMovesOnAnEmptyTableChangeNothing();
+    void readsAndSavesCardFiles();
+    void reopeningShowsAnEmptyTable();
+};
+
+void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
+{
+    WindowRig rig({withCards(3000)});
+    rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                       {QStringLiteral("CardNoMax"), QStringLiteral("3000")}});
+    TfrmKT480NT5 &w = rig.open({}, true);
+    QVERIFY(rig.connectTcp());
+    RigPrompt &prompt = rig.scriptPrompts();
+    FaultSettings late;
+    late.lateMs = 3;
+    rig.sim().setFaults(late);
+    TfrmProcess &process = w.processWindow();
+
+    int exchanges = 0;
+    int atClick = -1;
+    connect(&rig.comm(), &Comm::logLine, this, [&] {
+        if (++exchanges != 40)
+            return;
+        QTimer::singleShot(0, this, [&] {
+            atClick = exchanges;
+            QVERIFY(process.btnCancel->isVisible());
+            ClickOnScreen(process.btnCancel);
+        });
+    });
+    int rows = -1;
+    const bool shown = WhileModal<TfrmCardData>([&] { ClickOnScreen(w.btnCard); },
+                                                [&](TfrmCardData &cards) {
+                                                    ClickOnScreen(named(cards, "btnBackup"));
+                                                    rows = cards.table().RecordCount();
+                                                });
+    QVERIFY(shown);
+    QVERIFY2(atClick > 0, "the read never reached the click");
+    QVERIFY2(exchanges - atClick <= 2,
+             qPrintable(QStringLiteral("%1 exchanges after Cancel").arg(exchanges - atClick)));
+    QVERIFY(rows >= 35 && rows <= 42);
+    QVERIFY(process.isHidden());
+    QCOMPARE(prompt.messages.size(), 1);
+    QVERIFY(prompt.messages.first().contains(QStringLiteral("cancelled")));
+}
+
+void CardWindowTest::noCloseWhileAnOperationRuns()
+{
+    WindowRig rig({withCards(60)});
+    rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                       {QStringLiteral("CardNoMax"), QStringLiteral("60")}});
+    TfrmKT480NT5 &w = rig.open({}, true);
+    QVERIFY(rig.connectTcp());
+    RigPrompt &prompt = rig.scriptPrompts();
+    bool closeRefused = false;
+    bool stillShown = false;
+    bool closedWhenIdle = false;
+    QVERIFY(WhileModal<TfrmCardData>([&] { ClickOnScreen(w.btnCard); },
+                                     [&](TfrmCardData &cards) {
+                                         AtExchange(rig.comm(), 20, [&] {
+                                             QTest::keyClick(&cards, Qt::Key_Escape);
+                                             closeRefused = !cards.close();
+                                             stillShown = cards.isVisible();
+                                         });
+                                         ClickOnScreen(named(cards, "btnBackup"));
+                                         QCOMPARE(cards.table().RecordCount(), 60);
+                                         QVERIFY(cards.isVisible());
+                                         QTest::keyClick(&cards, Qt::Key_Escape);
+                                         closedWhenIdle = cards.isHidden();
+                                     }));
+    QVERIFY2(closeRefused && stillShown, "the window closed in the middle of the read");
+    QVERIFY(closedWhenIdle);
+    QVERIFY(prompt.messages.isEmpty());
+}
+
+void CardWindowTest::rangeIsNormalisedAndStored()
+{
+    Site site;
+    QVERIFY(site.connected);
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        QLineEdit *start = named<QLineEdit>(cards, "edtStartCardNo");
+        QLineEdit *end = named<QLineEdit>(cards, "edtEndCardNo");
+        QCOMPARE(start->text(), QStringLiteral("1"));
+        QCOMPARE(end->text(), QStringLiteral("10500"));
+        // Erased, the 1 comes back at once; what is typed next follows it.
+        EraseByKeys(start);
+        QCOMPARE(start->text(), QStringLiteral("1"));
+        TypeOnScreen(start, QStringLiteral("05x"));
+        QCOMPARE(start->text(), QStringLiteral("105"));
+        EraseByKeys(end);
+        QCOMPARE(end->text(), QStringLiteral("10500"));
+        ClickOnScreen(end);
+        KeyOnScreen(end, Qt::Key_Home);
+        for (int i = 0; i < 5; ++i)
+            KeyOnScreen(end, Qt::Key_Delete);
+        QCOMPARE(end->text(), QStringLiteral("10500"));
+    }));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMin")).toString(), QStringLiteral("105"));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMax")).toString(),
+             QStringLiteral("10500"));
+
+    // "05" typed over a selection shows 5; the stored values come back at the next opening.
+    site.rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("abc")},
+                            {QStringLiteral("CardNoMax"), QStringLiteral("40")}});
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        QLineEdit *start = named<QLineEdit>(cards, "edtStartCardNo");
+        QCOMPARE(start->text(), QStringLiteral("1"));
+        QCOMPARE(named<QLineEdit>(cards, "edtEndCardNo")->text(), QStringLiteral("40"));
+        ClickOnScreen(start);
+        start->selectAll();
+        KeyOnScreen(start, Qt::Key_0);
+        QCOMPARE(start->text(), QStringLiteral("0"));
+        KeyOnScreen(start, Qt::Key_5);
+        QCOMPARE(start->text(), QStringLiteral("5"));
+    }));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMin")).toString(), QStringLiteral("5"));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMax")).toString(), QStringLiteral("40"));
+}
+
+void CardWindowTest::editorAppliesThePinRule()
+{
+    Site site;
+    QVERIFY(site.connected);
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        // The editor is reached only through the toolbar's hidden buttons.
+        auto *add = named<QToolButton>(cards, "btnAdd");
+        auto *ok = named<QToolButton>(cards, "btnOk");
+        auto *edit = named<QToolButton>(cards, "btnEdit");
+        QVERIFY(add->isHidden() && ok->isHidden() && edit->isHidden());
+        add->click();
+        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("Add mode"));
+        QCOMPARE(named<QLineEdit>(cards, "edt01")->text(), QStringLiteral("1"));
+        TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("1234ABCD"));
+        TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral("7"));
+        ok->click();
+        QCOMPARE(cards.table().RecordCount(), 1);
+        CardRecord card = CardTable::RowAt(cards.table(), 0);
+        QCOMPARE(card.DataNO, QStringLiteral("0000001"));
+        QCOMPARE(card.DataPIN, QStringLiteral("7XXX"));
+        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+
+        // An empty PIN is not stored: OK needs all three fields.
+        add->click();
+        QCOMPARE(named<QLineEdit>(cards, "edt01")->text(), QStringLiteral("2"));
+        TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("99"));
+        TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral("   "));
+        ok->click();
+        QCOMPARE(cards.table().RecordCount(), 1);
+        named<QToolButton>(cards, "btnCancel")->click();
+
+        edit->click();
+        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("Edit mode"));
+        TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("77"));
+        TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral(" 123456 "));
+        ok->click();
+        card = CardTable::RowAt(cards.table(), 0);
+        QCOMPARE(card.DataPIN, QStringLiteral("1234"));
+        QCOMPARE(card.DataID, QStringLiteral("77"));
+    }));
+}
+
+void CardWindowTest::deleteAndMovesOnAnEmptyTableChangeNothing()
+{
+    Site site;
+    QVERIFY(site.connected);
+    const QString file = writeCardFile(site.rig.path(QStringLiteral("three.xml")));
+    QVERIFY(!file.isEmpty());
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        for (const char *button : {"btnDelete", "btnFirst", "btnPrev", "btnNext", "btnLast"})
+            ClickOnScreen(named<QToolButton>(cards, button));
+        QCOMPARE(cards.table().RecordCount(), 0);
+        QVERIFY(cards.table().Active());
+        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+        QVERIFY(site.prompt->messages.isEmpty());
+
+        // With rows, the same buttons move and delete the current row.
+        site.prompt->fileName = file;
+        ClickOnScreen(named(cards, "btnReadFile"));
+        QCOMPARE(cardNumbers(cards.table()),
+                 QStringList({QStringLiteral("0000003"), QStringLiteral("0000005"),
+                              QStringLiteral("0000009")}));
+        ClickOnScreen(named<QToolButton>(cards, "btnLast"));
+        QCOMPARE(cards.table().RecNo(), 3);
+        ClickOnScreen(named<QToolButton>(cards, "btnPrev"));
+        ClickOnScreen(named<QToolButton>(cards, "btnDelete"));
+        QCOMPARE(cardNumbers(cards.table()),
+                 QStringList({QStringLiteral("0000003"), QStringLiteral("0000009")}));
+        ClickOnScreen(named(cards, "btnClear"));
+        QCOMPARE(cards.table().RecordCount(), 0);
+        ClickOnScreen(named<QToolButton>(cards, "btnDelete"));
+        QCOMPARE(cards.table().RecordCount(), 0);
+    }));
+}
+
+void CardWindowTest::readsAndSavesCardFiles()
+{
+    Site site;
+    QVERIFY(site.connected);
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString file = writeCardFile(site.rig.path(QStringLiteral("three.xml")));
+    QVERIFY(!file.isEmpty());
+    const QString bad = site.rig.path(QStringLiteral("bad.xml"));
+    QFile broken(bad);
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>");
+    broken.close();
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        // An empty table is not saved: no dialog at all.
+        ClickOnScreen(named(cards, "btnSaveFile"));
+        QVERIFY(site.prompt->dialogs.isEmpty());
+
+        site.prompt->fileName = file;
+        ClickOnScreen(named(cards, "btnReadFile"));
+        QCOMPARE(site.prompt->dialogs.last(),
+                 QStringLiteral("open ") + QDir(program).filePath(CardFile::DefaultFileName));
+        QCOMPARE(cards.table().RecordCount(), 3);
+        QCOMPARE(named<QLabel>(cards, "sbMessage")->text(), QStringLiteral(" Record Count : 3"));
+
+        // A bad file is reported by name and leaves the table as it was.
+        site.prompt->fileName = bad;
+        ClickOnScreen(named(cards, "btnReadFile"));
+        QCOMPARE(site.prompt->dialogs.last(), QStringLiteral("open ") + file);
+        QCOMPARE(site.prompt->messages.size(), 1);
+        QVERIFY(site.prompt->messages.first().startsWith(QStringLiteral("Error!")));
+        QVERIFY(site.prompt->messages.first().contains(bad));
+        QCOMPARE(cards.table().RecordCount(), 3);
+
+        // Saved under the name chosen, ".xml" added unless the path holds "xml".
+        site.prompt->fileName = site.rig.path(QStringLiteral("saved/cards"));
+        ClickOnScreen(named(cards, "btnSaveFile"));
+        QCOMPARE(site.prompt->dialogs.last(),
+                 QStringLiteral("save ") + QDir(program).filePath(CardFile::DefaultFileName));
+        QCOMPARE(site.prompt->messages.last(), QStringLiteral("OK!"));
+        site.prompt->fileName = site.rig.path(QStringLiteral("xmlfolder/list"));
+        ClickOnScreen(named(cards, "btnSaveFile"));
+        QCOMPARE(site.prompt->dialogs.last(),
+                 QStringLiteral("save ") + site.rig.path(QStringLiteral("saved/cards.xml")));
+    }));
+    QVERIFY(QFileInfo::exists(site.rig.path(QStringLiteral("saved/cards.xml"))));
+    QVERIFY(QFileInfo::exists(site.rig.path(QStringLiteral("xmlfolder/list"))));
+    QCOMPARE(site.rig.storedSetting(CardFile::ReadSetting).toString(), bad);
+    QCOMPARE(site.rig.storedSetting(CardFile::SaveSetting).toString(),
+             site.rig.path(QStringLiteral("xmlfolder/list")));
+    TableStore saved;
+    QVERIFY(CardFile::Load(saved, site.rig.path(QStringLiteral("xmlfolder/list"))));
+    QCOMPARE(saved.RecordCount(), 3);
+}
+
+void CardWindowTest::reopeningShowsAnEmptyTable()
+{
+    Site site(12, {{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                   {QStringLiteral("CardNoMax"), QStringLiteral("20")}});
+    QVERIFY(site.connected);
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(named(cards, "btnBackup"));
+        QCOMPARE(cards.table().RecordCount(), 12);
+        ClickOnScreen(named(cards, "btnExit"));
+        QVERIFY(cards.isHidden());
+    }));
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) { QCOMPARE(cards.table().RecordCount(), 0); }));
+    QVERIFY(site.prompt->messages.isEmpty());
+}
+
+QTEST_MAIN(CardWindowTest)
+#include "test_card_window.moc"
