@@ -1,5 +1,7 @@
 #include "SerialEndpoint.h"
 
+#include "LineSpeed.h"
+
 SerialEndpoint::SerialEndpoint(ControllerBus &bus, SharedFaults &faults, quint32 seed,
                                QObject *parent)
     : QObject(parent), service_(bus, faults, seed, this)
@@ -18,6 +20,8 @@ void SerialEndpoint::receive()
             continue;
         const RequestAssembler::Request request = assembler_.request();
         assembler_.reset();
+        if (onlyBaudRate_ > 0 && LineSpeed(pty_.masterFd()) != onlyBaudRate_)
+            continue;
         if (request.crcOk)
             service_.serve(request.commandText, writer);
     }
