@@ -1,6 +1,7 @@
 #include "LinkOptions.h"
 
 #include "Comm.h"
+#include "LoopbackOnly.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -79,6 +80,11 @@ bool LinkOptions::read(const QCommandLineParser &parser)
             return false;
         }
         localPort_ = static_cast<quint16>(p);
+    }
+    // On loopback only, a refused address is a usage error: nothing is sent.
+    if (kind_ != Kind::Serial && !HostAllowed(host_)) {
+        error_ = HostRefusedText(host_);
+        return false;
     }
     if (parser.isSet(QStringLiteral("line")))
         line_ = parser.value(QStringLiteral("line"));

@@ -1,3 +1,3 @@
 #include "DiscoveryLog.h"
 
-Q_LOGGING_CATEGORY(lcDiscovery, "kt480.discovery")
+Q_LOGGING_CATEGORY(lcDiscovery, "kt480.discovery", QtInfoMsg)

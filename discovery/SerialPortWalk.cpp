@@ -82,7 +82,7 @@ bool SerialPortWalk::walk(ControllerHit &hit)
         comm.CommClose();
     }
     if (!opened && !stop_) {
-        qCInfo(lcDiscovery).noquote() << target_.name << "could not be opened";
+        qCDebug(lcDiscovery).noquote() << target_.name << "could not be opened";
         emit unavailable(target_.name);
     }
     return false;
