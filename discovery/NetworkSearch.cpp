@@ -144,7 +144,7 @@ void NetworkSearch::probeFinished(int slot, bool found, const ControllerHit &hit
         }
     }
     if (pending_ == 0)
-        finish();
+        queueFinish();
 }
 
 void NetworkSearch::stopProbes()
@@ -152,11 +152,16 @@ void NetworkSearch::stopProbes()
     for (auto &probe : slots_)
         Discard(probe);
     pending_ = 0;
-    // The caller may be a probe's or a button's handler: the end is reported afterwards.
-    if (!finishQueued_) {
-        finishQueued_ = true;
-        QMetaObject::invokeMethod(this, &NetworkSearch::finish, Qt::QueuedConnection);
-    }
+    queueFinish();
+}
+
+void NetworkSearch::queueFinish()
+{
+    // The caller may be a socket's or a button's handler: the end is reported afterwards.
+    if (finishQueued_)
+        return;
+    finishQueued_ = true;
+    QMetaObject::invokeMethod(this, &NetworkSearch::finish, Qt::QueuedConnection);
 }
 
 void NetworkSearch::finish()

@@ -66,6 +66,7 @@ signals:
 private:
     void probeFinished(int slot, bool found, const ControllerHit &hit);
     void stopProbes();
+    void queueFinish();
     void finish();
 
     std::array<std::unique_ptr<NetProbe>, Slots> slots_;

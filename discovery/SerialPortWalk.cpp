@@ -46,7 +46,12 @@ bool SerialPortWalk::open(Comm &comm, const QString &lineSettings) const
 void SerialPortWalk::run()
 {
     ControllerHit hit;
-    const bool found = walk(hit);
+    bool found = false;
+    try {
+        found = walk(hit);
+    } catch (const std::exception &e) {
+        qCWarning(lcDiscovery).noquote() << "search of" << target_.name << "failed:" << e.what();
+    }
     emit finished(found, hit);
 }
 
