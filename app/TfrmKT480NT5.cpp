@@ -92,6 +92,8 @@ void TfrmKT480NT5::wireHandlers()
     connect(btnConnect01, &QPushButton::clicked, this, &TfrmKT480NT5::btnConnect01Click);
     connect(btnConnect02, &QPushButton::clicked, this, &TfrmKT480NT5::btnConnect02Click);
     connect(btnConnect03, &QPushButton::clicked, this, &TfrmKT480NT5::btnConnect03Click);
+    connect(btnSearch01, &QPushButton::clicked, this, &TfrmKT480NT5::btnSearch01Click);
+    connect(btnSearch02, &QPushButton::clicked, this, &TfrmKT480NT5::btnSearch02Click);
     connect(btnDeviceTime, &QPushButton::clicked, this, &TfrmKT480NT5::btnDeviceTimeClick);
     connect(btnSyn, &QPushButton::clicked, this, &TfrmKT480NT5::btnSynClick);
     connect(btnParameter, &QPushButton::clicked, this, &TfrmKT480NT5::btnParameterClick);
@@ -384,7 +386,7 @@ void TfrmKT480NT5::setFunctionButtonsEnabled(bool enabled)
 
 void TfrmKT480NT5::setConnectButtonsEnabled(bool enabled)
 {
-    for (QPushButton *button : {btnConnect01, btnConnect02, btnConnect03})
+    for (QPushButton *button : {btnConnect01, btnConnect02, btnConnect03, btnSearch01, btnSearch02})
         button->setEnabled(enabled);
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ConnectionSettings.h"
+#include "ControllerHit.h"
 #include "Identification.h"
 #include "StartOptions.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
+#include <optional>
 
 class AppContext;
 class ClickableLabel;
@@ -145,6 +147,11 @@ public:
     void btnDeviceTimeClick();
     void btnSynClick();
 
+    void btnSearch01Click();
+    void btnSearch02Click();
+    // The search window that runs leaves the controller it found here.
+    void takeSearchResult(const ControllerHit &hit) { searchFound_ = hit; }
+
 signals:
     void parameterWindowRequested();
     void cardWindowRequested();
@@ -152,6 +159,9 @@ signals:
     void backupRequested();
     void restoreRequested();
     void sdCardRequested();
+    // Shown modally; a controller found is handed back through takeSearchResult().
+    void serialSearchRequested();
+    void networkSearchRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -213,4 +223,5 @@ private:
     bool waitCursor_ = false;
     QString sdCardLabel_;
     int panelClicks_ = 0;
+    std::optional<ControllerHit> searchFound_;
 };

@@ -3,9 +3,12 @@
 #include "AllBackup.h"
 #include "AppContext.h"
 #include "LanguageFont.h"
+#include "SerialPortList.h"
 #include "TfrmCardData.h"
+#include "TfrmComSearch.h"
 #include "TfrmDownload.h"
 #include "TfrmKT480NT5.h"
+#include "TfrmNetSearch.h"
 #include "TfrmParameter.h"
 
 #include <QApplication>
@@ -17,6 +20,9 @@ WindowLauncher::WindowLauncher(TfrmKT480NT5 &mainWindow) : QObject(&mainWindow),
     connect(&main_, &TfrmKT480NT5::cardWindowRequested, this, &WindowLauncher::openCardWindow);
     connect(&main_, &TfrmKT480NT5::backupRequested, this, [this] { openAllBackup(true); });
     connect(&main_, &TfrmKT480NT5::restoreRequested, this, [this] { openAllBackup(false); });
+    connect(&main_, &TfrmKT480NT5::serialSearchRequested, this, &WindowLauncher::openSerialSearch);
+    connect(&main_, &TfrmKT480NT5::networkSearchRequested, this,
+            &WindowLauncher::openNetworkSearch);
 }
 
 void WindowLauncher::openParameterWindow()
@@ -49,4 +55,26 @@ void WindowLauncher::openAllBackup(bool backup)
                         allBackup, c.settings, *c.prompt, c.language, main_.versionText(), &main_);
     ApplyLanguageFont(&window, c.language.EffectiveIndex());
     window.exec();
+}
+
+void WindowLauncher::openSerialSearch()
+{
+    AppContext &c = main_.context();
+    TfrmComSearch window(
+        c.language, *c.prompt,
+        [&c](ComPortMap &map) { return SerialPortList(c.settings).Refresh(map); }, &main_);
+    ApplyLanguageFont(&window, c.language.EffectiveIndex());
+    window.exec();
+    if (window.result())
+        main_.takeSearchResult(*window.result());
+}
+
+void WindowLauncher::openNetworkSearch()
+{
+    AppContext &c = main_.context();
+    TfrmNetSearch window(c.language, *c.prompt, &main_);
+    ApplyLanguageFont(&window, c.language.EffectiveIndex());
+    window.exec();
+    if (window.result())
+        main_.takeSearchResult(*window.result());
 }

@@ -16,6 +16,8 @@ public:
     void openParameterWindow();
     void openCardWindow();
     void openAllBackup(bool backup);
+    void openSerialSearch();
+    void openNetworkSearch();
 
 private:
     TfrmKT480NT5 &main_;

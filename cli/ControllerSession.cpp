@@ -38,14 +38,18 @@ QString readVersion(Comm &comm)
     return Identifier(comm).ReadVersion();
 }
 
-void showProgress(CliContext &context, ProgressState &progress)
+bool stderrIsTerminal()
 {
 #ifdef Q_OS_WIN
-    const bool terminal = _isatty(_fileno(stderr)) != 0;
+    return _isatty(_fileno(stderr)) != 0;
 #else
-    const bool terminal = isatty(fileno(stderr)) != 0;
+    return isatty(fileno(stderr)) != 0;
 #endif
-    if (context.json || !terminal)
+}
+
+void showProgress(CliContext &context, ProgressState &progress)
+{
+    if (context.json || !stderrIsTerminal())
         return;
     QObject::connect(&progress, &ProgressState::changed, &progress, [&context, &progress] {
         if (progress.running())

@@ -14,6 +14,8 @@ namespace ControllerSession {
 bool open(CliContext &context, Comm &comm);
 // The firmware version text ("DB"), empty when it cannot be read.
 QString readVersion(Comm &comm);
+// True when standard error is a terminal (progress lines go there only then).
+bool stderrIsTerminal();
 // Progress of long verbs as one rewritten line on standard error, when that is a terminal
 // and the output is not JSON.
 void showProgress(CliContext &context, ProgressState &progress);

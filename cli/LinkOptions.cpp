@@ -1,6 +1,7 @@
 #include "LinkOptions.h"
 
 #include "Comm.h"
+#include "LoopbackOnly.h"
 #include "NumberOption.h"
 #include "SerialSettings.h"
 
@@ -81,6 +82,11 @@ bool LinkOptions::read(const QCommandLineParser &parser)
             error_ = QStringLiteral("--serial wants COM<n> with n from 1 on, or a device path");
             return false;
         }
+    }
+    // On loopback only, a refused address is a usage error: nothing is sent.
+    if (kind_ != Kind::Serial && !HostAllowed(host_)) {
+        error_ = HostRefusedText(host_);
+        return false;
     }
     if (parser.isSet(QStringLiteral("local-port"))) {
         const auto p = BoundedNumber(parser.value(QStringLiteral("local-port")), 0, 65535);

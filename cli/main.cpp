@@ -8,6 +8,7 @@
 #include "LinkOptions.h"
 #include "NumberOption.h"
 #include "ParamsVerb.h"
+#include "SearchVerb.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -32,6 +33,7 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("params"), {runParamsVerb}},
         {QStringLiteral("backup"), {runBackupVerb}},
         {QStringLiteral("restore"), {runBackupVerb}},
+        {QStringLiteral("search"), {runSearchVerb, false}},
     };
     return table;
 }
@@ -71,6 +73,7 @@ int main(int argc, char *argv[])
                       QStringLiteral("cards write: delete every card of the controller first.")});
     parser.addOption({QStringLiteral("skip-invalid"),
                       QStringLiteral("cards write: write the valid rows when some are not.")});
+    addSearchOptions(parser);
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
 
     QTextStream out(stdout);

@@ -1,5 +1,7 @@
 #include "SerialEndpoint.h"
 
+#include "LineSpeed.h"
+
 SerialEndpoint::SerialEndpoint(ControllerBus &bus, SharedFaults &faults, quint32 seed,
                                QObject *parent)
     : QObject(parent), service_(bus, faults, seed, this)
@@ -13,5 +15,11 @@ SerialEndpoint::SerialEndpoint(ControllerBus &bus, SharedFaults &faults, quint32
 void SerialEndpoint::receive()
 {
     const DeliveryQueue::Writer writer = [this](const QByteArray &bytes) { pty_.write(bytes); };
-    service_.receive(assembler_, pty_.readAvailable(), writer);
+    const QByteArray bytes = pty_.readAvailable();
+    // A controller set to another baud rate hears only garbage and stays silent.
+    if (onlyBaudRate_ > 0 && LineSpeed(pty_.masterFd()) != onlyBaudRate_) {
+        assembler_.reset();
+        return;
+    }
+    service_.receive(assembler_, bytes, writer);
 }

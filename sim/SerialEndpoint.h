@@ -20,6 +20,9 @@ public:
     QString errorString() const { return pty_.errorString(); }
     QString devicePath() const { return pty_.slavePath(); }
     LineService &service() { return service_; }
+    // Requests sent at any other baud rate go unanswered, as a controller set to this one
+    // would leave them; 0 answers at every rate.
+    void answerOnlyAt(qint32 baudRate) { onlyBaudRate_ = baudRate; }
 
 private:
     void receive();
@@ -28,4 +31,5 @@ private:
     LineService service_;
     RequestAssembler assembler_;
     std::unique_ptr<QSocketNotifier> notifier_;
+    qint32 onlyBaudRate_ = 0;
 };

@@ -75,6 +75,7 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         {"tcp", "TCP server on PORT (0: any free port).", "PORT"},
         {"udp", "UDP endpoint on PORT (0: any free port).", "PORT"},
         {"pty", "Serial line on a pseudo-terminal."},
+        {"only-baud", "Serial line: answer only while the client runs it at N baud.", "N"},
         {"reader", "MELOK9 desk reader on a pseudo-terminal."},
         {"bind", "Address to bind (default 127.0.0.1).", "ADDR", "127.0.0.1"},
         {"id", "Device ID of a controller; repeat or separate by commas.", "N"},
@@ -121,6 +122,7 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     c.udpPort = PortOption(p, QStringLiteral("udp"), &ok);
     c.serial = p.isSet(QStringLiteral("pty"));
     c.reader = p.isSet(QStringLiteral("reader"));
+    c.serialBaudRate = IntOption(p, QStringLiteral("only-baud"), 0, &ok);
     line.stateFile = p.value(QStringLiteral("state"));
 
     const QByteArray serialNumber = p.value(QStringLiteral("serial-number")).toLatin1();

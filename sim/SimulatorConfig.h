@@ -15,6 +15,8 @@ struct SimulatorConfig
     std::optional<quint16> udpPort;
     bool serial = false; // a pseudo-terminal serial line carrying every controller
     bool reader = false; // a pseudo-terminal MELOK9 desk reader
+    // The serial line answers only while the client runs it at this baud rate (0: any).
+    qint32 serialBaudRate = 0;
 
     // Each endpoint reaches all of them by Device ID. Empty: one factory controller, ID 1.
     QList<ControllerData> controllers;

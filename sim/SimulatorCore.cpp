@@ -37,6 +37,7 @@ bool SimulatorCore::start(const SimulatorConfig &config)
         serial_ = std::make_unique<SerialEndpoint>(bus_, faults_.serial, config.seed + 2);
         connect(&serial_->service(), &LineService::controllerChanged, this,
                 &SimulatorCore::controllerChanged);
+        serial_->answerOnlyAt(config.serialBaudRate);
         if (!serial_->isOpen()) {
             error_ = QStringLiteral("serial: ") + serial_->errorString();
             return false;

@@ -86,7 +86,8 @@ void MainWindowTest::firstStartWithoutSettings()
     QCOMPARE(w.edtPort->text(), QStringLiteral("5001"));
     QVERIFY(!rig.comm().TransportHeld());
     QVERIFY(functionButtonsDisabled(w));
-    QVERIFY(!w.btnSearch01->isEnabled() && !w.btnSearch02->isEnabled());
+    QVERIFY(w.btnSearch01->isEnabled() && w.btnSearch02->isEnabled());
+    QVERIFY(!w.btnSearch03->isEnabled());
     QVERIFY(!w.pcMain->isTabVisible(2));
     QVERIFY(w.btnData->isHidden() && w.btnSdCard->isHidden());
     QCOMPARE(w.pnSN->text(), QStringLiteral("________"));
@@ -107,7 +108,7 @@ void MainWindowTest::tcpConnectIdentifiesAndStoresTheConnection()
              QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().tcpPort()));
     QCOMPARE(w.indicator->colour(), QColor(Qt::blue));
     QVERIFY(functionButtonsEnabled(w));
-    QVERIFY(!w.btnSearch02->isEnabled());
+    QVERIFY(w.btnSearch02->isEnabled());
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), int(rig.sim().tcpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("NetIP")).toString(), QStringLiteral("127.0.0.1"));
     QCOMPARE(rig.storedSetting(QStringLiteral("CommNo")).toInt(), 0);

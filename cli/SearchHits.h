@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ControllerHit.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The controllers a search found, as kt480ctl prints them.
+
+// A JSON array: one object per controller with transport, port or address, portNumber,
+// lineSettings (serial), deviceId, serialNumber and version.
+QByteArray HitsToJson(const QList<ControllerHit> &hits);
+// The same fields as CSV with a header row.
+QByteArray HitsToCsv(const QList<ControllerHit> &hits);
+// One line per controller.
+QString HitsToText(const QList<ControllerHit> &hits);

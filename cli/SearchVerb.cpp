@@ -1,0 +1,244 @@
+#include "SearchVerb.h"
+
+#include "CliContext.h"
+#include "ControllerSession.h"
+#include "LineSettingsList.h"
+#include "MachineSerialPorts.h"
+#include "NetworkSearch.h"
+#include "SearchHits.h"
+#include "SerialPortOrder.h"
+#include "SerialSearch.h"
+#include "SerialSettings.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <optional>
+
+namespace {
+
+struct Range
+{
+    int first = 1;
+    int last = 1;
+};
+
+// "A-B" or "A", both within [low, high] and ascending.
+std::optional<Range> ParseRange(const QString &text, int low, int high)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d+)\\s*(?:-\\s*(\\d+))?\\s*$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    Range range;
+    range.first = m.captured(1).toInt();
+    range.last = m.captured(2).isEmpty() ? range.first : m.captured(2).toInt();
+    if (range.first < low || range.last > high || range.first > range.last)
+        return std::nullopt;
+    return range;
+}
+
+class SearchLine
+{
+public:
+    explicit SearchLine(CliContext &context)
+        : context_(context), shown_(!context.json && ControllerSession::stderrIsTerminal())
+    {
+    }
+    ~SearchLine()
+    {
+        if (used_)
+            context_.err << '\n' << Qt::flush;
+    }
+    void show(const QString &text)
+    {
+        if (!shown_)
+            return;
+        used_ = true;
+        context_.err << '\r' << text.leftJustified(60) << Qt::flush;
+    }
+
+private:
+    CliContext &context_;
+    const bool shown_;
+    bool used_ = false;
+};
+
+int Report(CliContext &context, const QList<ControllerHit> &hits)
+{
+    if (context.json)
+        context.out << HitsToJson(hits) << '\n';
+    else if (context.parser.isSet(QStringLiteral("csv")))
+        context.out << QString::fromUtf8(HitsToCsv(hits));
+    else if (hits.isEmpty())
+        context.err << "no controller found\n";
+    else
+        context.out << HitsToText(hits);
+    return hits.isEmpty() ? ExitFailed : ExitOk;
+}
+
+int Usage(CliContext &context, const QString &problem)
+{
+    context.err << problem << '\n'
+                << "usage: kt480ctl search serial [--port PORT]... [--line SETTINGS|all] "
+                   "[--ids A-B] [--thorough]\n"
+                   "       kt480ctl search tcp --net A.B.C --range X-Y [--port P] [--ids A-B] "
+                   "[--all]\n";
+    return ExitUsage;
+}
+
+int SearchSerial(CliContext &context)
+{
+    const QCommandLineParser &p = context.parser;
+    const ComPortMap map = ComPortMap::fromEnvironment();
+    QStringList names = p.values(QStringLiteral("port"));
+    for (const QString &name : names) {
+        const SerialTarget target = SerialTargetFor(name, map);
+        if (target.number <= 0 && target.devicePath.isEmpty())
+            return Usage(context, QStringLiteral("--port wants COM<n> or a device path: ") + name);
+    }
+    if (names.isEmpty())
+        names = MachineSerialPorts(map);
+
+    SerialSearch::Request request;
+    request.map = map;
+    request.ports = SerialTargetsInSearchOrder(names, map);
+    const QString line = p.value(QStringLiteral("line"));
+    if (line.isEmpty() || line == QLatin1String("all")) {
+        request.plan.lineSettings = LineSettingsSearchOrder();
+    } else if (SerialSettings::parse(line)) {
+        request.plan.lineSettings = {line.trimmed()};
+    } else {
+        return Usage(context, QStringLiteral("--line wants settings such as 19200,e,8,1, or all"));
+    }
+    const auto ids = ParseRange(p.value(QStringLiteral("ids")), 0, 9999);
+    if (p.isSet(QStringLiteral("ids")) && !ids)
+        return Usage(context, QStringLiteral("--ids wants A-B with 0 <= A <= B <= 9999"));
+    request.plan.firstId = ids ? ids->first : 1;
+    request.plan.lastId = ids ? ids->last : 1;
+    request.plan.thorough = p.isSet(QStringLiteral("thorough"));
+    if (request.ports.isEmpty()) {
+        context.err << "no serial port to search\n";
+        return Report(context, {});
+    }
+
+    SerialSearch search;
+    SearchLine progress(context);
+    QObject::connect(&search, &SerialSearch::scanning,
+                     [&progress](const QString &port, const QString &settings, int id) {
+                         progress.show(QStringLiteral("searching %1 %2 ID %3")
+                                           .arg(port, settings)
+                                           .arg(id, 4, 10, QLatin1Char('0')));
+                     });
+    QObject::connect(&search, &SerialSearch::unavailable, [&context](const QString &port) {
+        context.err << port << ": cannot be opened\n";
+    });
+    QEventLoop loop;
+    QObject::connect(&search, &SerialSearch::finished, &loop, &QEventLoop::quit);
+    search.start(request);
+    loop.exec();
+    QList<ControllerHit> hits;
+    if (search.hit())
+        hits << *search.hit();
+    return Report(context, hits);
+}
+
+int SearchTcp(CliContext &context)
+{
+    const QCommandLineParser &p = context.parser;
+    NetworkSearch::Request request;
+    request.network = p.value(QStringLiteral("net")).trimmed();
+    if (request.network.isEmpty())
+        return Usage(context, QStringLiteral("--net A.B.C is required"));
+    const auto range = ParseRange(p.value(QStringLiteral("range")), 0, 255);
+    if (!range)
+        return Usage(context, QStringLiteral("--range wants X-Y with 0 <= X <= Y <= 255"));
+    request.first = range->first;
+    request.last = range->last;
+    const QStringList ports = p.values(QStringLiteral("port"));
+    if (ports.size() > 1)
+        return Usage(context, QStringLiteral("search tcp takes one --port"));
+    if (!ports.isEmpty()) {
+        bool ok = false;
+        const uint port = ports.first().toUInt(&ok);
+        if (!ok || port == 0 || port > 65535)
+            return Usage(context, QStringLiteral("--port wants a TCP port number"));
+        request.port = static_cast<quint16>(port);
+    }
+    const auto ids = ParseRange(p.value(QStringLiteral("ids")), 0, 9999);
+    if (p.isSet(QStringLiteral("ids")) && !ids)
+        return Usage(context, QStringLiteral("--ids wants A-B with 0 <= A <= B <= 9999"));
+    request.firstId = ids ? ids->first : 1;
+    request.lastId = ids ? ids->last : 1;
+    request.all = p.isSet(QStringLiteral("all"));
+    // Nothing is sent to a range that cannot be searched (or may not be, on loopback only).
+    const QString refusal = NetworkSearch::Refusal(request);
+    if (!refusal.isEmpty()) {
+        context.err << refusal << '\n';
+        return ExitUsage;
+    }
+
+    NetworkSearch search;
+    SearchLine progress(context);
+    progress.show(QStringLiteral("searching %1.%2-%3:%4")
+                      .arg(request.network)
+                      .arg(request.first)
+                      .arg(request.last)
+                      .arg(request.port));
+    QObject::connect(&search, &NetworkSearch::probing,
+                     [&progress, &request](const QString &address, int id) {
+                         progress.show(QStringLiteral("searching %1:%2 ID %3")
+                                           .arg(address)
+                                           .arg(request.port)
+                                           .arg(id, 4, 10, QLatin1Char('0')));
+                     });
+    QEventLoop loop;
+    QObject::connect(&search, &NetworkSearch::finished, &loop, &QEventLoop::quit);
+    if (!search.start(request))
+        return ExitUsage;
+    loop.exec();
+    QList<ControllerHit> hits = search.hits();
+    std::sort(hits.begin(), hits.end(), [](const ControllerHit &a, const ControllerHit &b) {
+        return a.address.section(QLatin1Char('.'), 3).toInt() <
+               b.address.section(QLatin1Char('.'), 3).toInt();
+    });
+    return Report(context, hits);
+}
+
+} // namespace
+
+void addSearchOptions(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("port"),
+                      QStringLiteral("search serial: a port to try (COM<n> or a device path; "
+                                     "repeat for more; default every port). search tcp: the "
+                                     "TCP port (default 5001)."),
+                      QStringLiteral("PORT")});
+    parser.addOption({QStringLiteral("ids"),
+                      QStringLiteral("search: the Device IDs to try, A-B (default 1-1)."),
+                      QStringLiteral("A-B")});
+    parser.addOption({QStringLiteral("thorough"),
+                      QStringLiteral("search serial: every Device ID at every line setting, "
+                                     "also where nothing answers the broadcast query.")});
+    parser.addOption({QStringLiteral("net"),
+                      QStringLiteral("search tcp: the first three parts of the address."),
+                      QStringLiteral("A.B.C")});
+    parser.addOption({QStringLiteral("range"),
+                      QStringLiteral("search tcp: the fourth parts to try, X-Y."),
+                      QStringLiteral("X-Y")});
+    parser.addOption({QStringLiteral("all"),
+                      QStringLiteral("search tcp: list every controller of the range instead of "
+                                     "stopping at the first.")});
+}
+
+int runSearchVerb(CliContext &context)
+{
+    const QString where = context.arguments.value(0);
+    if (context.arguments.size() != 1)
+        return Usage(context, QStringLiteral("search wants serial or tcp"));
+    if (where == QLatin1String("serial"))
+        return SearchSerial(context);
+    if (where == QLatin1String("tcp"))
+        return SearchTcp(context);
+    return Usage(context, QStringLiteral("search wants serial or tcp, not ") + where);
+}

@@ -1,0 +1,384 @@
+// The two search windows as a person meets them: opened modally by the main window's Search
+// buttons, clicked through, answered, and the main window connected to what they found.
+#include "SearchSites.h"
+#include "SearchStatusBar.h"
+#include "TfrmComSearch.h"
+#include "TfrmNetSearch.h"
+#include "UserPrompt.h"
+#include "WindowLauncher.h"
+#include "WindowRig.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// Remembers every message box; the test answers it by reading it.
+class ScriptedPrompt : public UserPrompt
+{
+public:
+    void message(const QString &text, const QString &caption) override
+    {
+        messages << text;
+        captions << caption;
+    }
+    bool question(const QString &, const QString &) override { return false; }
+    QString openFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &) override { return {}; }
+
+    QStringList messages;
+    QStringList captions;
+};
+
+// Runs `act` on the modal window of type W once it is shown; `act` closes it.
+template <typename W> void WhenShown(const std::function<void(W &)> &act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto *window = qobject_cast<W *>(QApplication::activeModalWidget());
+        if (!window || !window->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(*window);
+    });
+    poll->start();
+}
+
+// One main window with its window launcher and an answering prompt.
+struct MainSite
+{
+    explicit MainSite(const QByteArray &comMap = {})
+    {
+        if (!comMap.isEmpty())
+            qputenv("KT480_COM_MAP", comMap);
+        window = &rig.open();
+        new WindowLauncher(*window);
+        auto scripted = std::make_unique<ScriptedPrompt>();
+        prompt = scripted.get();
+        window->context().prompt = std::move(scripted);
+    }
+    ~MainSite() { qunsetenv("KT480_COM_MAP"); }
+
+    bool functionButtonsDisabled() const
+    {
+        return !window->btnParameter->isEnabled() && !window->btnCard->isEnabled() &&
+               !window->btnBackup->isEnabled() && !window->btnDeviceTime->isEnabled();
+    }
+
+    WindowRig rig{{ControllerData::factory(1)}, false};
+    TfrmKT480NT5 *window = nullptr;
+    ScriptedPrompt *prompt = nullptr;
+};
+
+bool WaitForMessage(const ScriptedPrompt &prompt, int count = 1)
+{
+    return QTest::qWaitFor([&] { return prompt.messages.size() >= count; }, 30000);
+}
+
+void Type(QWidget *start, const QString &keys)
+{
+    start->setFocus(Qt::OtherFocusReason);
+    for (const QChar c : keys) {
+        QWidget *target = QApplication::focusWidget();
+        QTest::keyClick(target, c.toLatin1());
+    }
+}
+
+} // namespace
+
+class TestSearchWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The Part's example: a controller at COM3, 9600,e,8,1, Device ID 2; COM10 and COM1 are
+    // silent lines. The message names it and the main window connects to it.
+    void serialSearchFindsAndTheMainWindowConnects()
+    {
+        SerialLine com3(9600, {Controller(2)});
+        const auto com10 = SerialLine::silent();
+        const auto com1 = SerialLine::silent();
+        MainSite site("3=" + com3.path().toLocal8Bit() + ";10=" + com10->path().toLocal8Bit() +
+                      ";1=" + com1->path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        QVERIFY(w.btnSearch01->isEnabled());
+
+        QStringList listed;
+        QString idsShown;
+        QString statusDuring;
+        bool exitDisabledDuring = false;
+        bool cancelShownDuring = false;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            for (int i = 0; i < s.cbxCommNo->count(); ++i)
+                listed << s.cbxCommNo->itemText(i);
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("9600,e,8,1"));
+            s.edID01->setText(QStringLiteral("1"));
+            s.edID02->setText(QStringLiteral("3"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            if (QTest::qWaitFor([&] { return !s.sbMain->text().isEmpty(); }, 5000))
+                statusDuring = s.sbMain->text();
+            exitDisabledDuring = !s.btnExit->isEnabled();
+            cancelShownDuring = s.btnCancel->isVisible();
+            idsShown = s.edID01->text() + QLatin1Char('~') + s.edID02->text();
+            WaitForMessage(*site.prompt);
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.btnSearch01, Qt::LeftButton);
+
+        QVERIFY(listed.contains(QStringLiteral("COM3")));
+        QVERIFY(listed.indexOf(QStringLiteral("COM1")) < listed.indexOf(QStringLiteral("COM10")));
+        QVERIFY(listed.indexOf(QStringLiteral("COM10")) < listed.indexOf(QStringLiteral("COM3")));
+        QCOMPARE(idsShown, QStringLiteral("0001~0003"));
+        QVERIFY2(statusDuring.startsWith(QStringLiteral("Scanning ... COM:")),
+                 qPrintable(statusDuring));
+        QVERIFY(exitDisabledDuring);
+        QVERIFY(cancelShownDuring);
+        QCOMPARE(site.prompt->messages.value(0),
+                 QStringLiteral("Succeeded in Finding  COM3  9600,e,8,1  0002 "));
+        QCOMPARE(site.prompt->captions.value(0), QStringLiteral("System Message"));
+        QVERIFY(site.rig.settle());
+        QCOMPARE(w.cbxCommNo->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(w.cbxBaudRate->currentText(), QStringLiteral("9600,e,8,1"));
+        QCOMPARE(w.edID01->text(), QStringLiteral("0002"));
+        QVERIFY2(site.rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
+        QCOMPARE(w.pnSN->text(), QStringLiteral("12345678"));
+        QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  COM:3"));
+    }
+
+    // Cancel part-way: the not-found message, every port closed, the main window idle.
+    void serialCancelLeavesNothingOpen()
+    {
+        const auto com3 = SerialLine::silent();
+        const auto com4 = SerialLine::silent();
+        MainSite site("3=" + com3->path().toLocal8Bit() + ";4=" + com4->path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        bool idleAfter = false;
+        bool thoroughOff = false;
+        bool scanning = false;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            thoroughOff = !s.chkThorough->isChecked();
+            s.chkThorough->setChecked(true);
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            scanning = QTest::qWaitFor(
+                [&] { return s.sbMain->text().contains(QLatin1String("0001")); }, 5000);
+            QTest::mouseClick(s.btnCancel, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            idleAfter = s.btnExit->isEnabled() && s.btnSearch->isEnabled() &&
+                        s.btnCancel->isHidden() && s.sbMain->text().isEmpty() && !s.searching();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.btnSearch01, Qt::LeftButton);
+        QVERIFY(thoroughOff);
+        QVERIFY(scanning);
+        QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});
+        QVERIFY(idleAfter);
+        QCOMPARE(OpenDescriptors(com3->path()), 1);
+        QCOMPARE(OpenDescriptors(com4->path()), 1);
+        QVERIFY(!site.rig.comm().TransportHeld());
+        QVERIFY(!site.rig.comm().DeviceConnected());
+        QVERIFY(site.functionButtonsDisabled());
+    }
+
+    // First ID above the last: nothing is tried; "7" is shown as "0007".
+    void serialInvertedRangeTriesNothing()
+    {
+        SerialLine com3(19200, {Controller(1)});
+        MainSite site("3=" + com3.path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        QString shown;
+        QString statusAfter;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            s.edID01->setText(QStringLiteral("7"));
+            s.edID02->setText(QStringLiteral("3"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            shown = s.edID01->text();
+            statusAfter = s.sbMain->text();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(site.window->btnSearch01, Qt::LeftButton);
+        QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});
+        QCOMPARE(shown, QStringLiteral("0007"));
+        QVERIFY(statusAfter.isEmpty());
+        QVERIFY(!site.rig.comm().DeviceConnected());
+    }
+
+    // .61 refuses "AS", .62 answers "AS" but not "DB": neither is a controller; .63 is.
+    void networkSearchFindsAndTheMainWindowConnects()
+    {
+        LoopbackSites sites;
+        QVERIFY(sites.start({61, 62, 63}, {LoopbackSites::answering(1,
+                                                                    [] {
+                                                                        FaultSettings f;
+                                                                        f.addErrorCode(
+                                                                            QStringLiteral("AS:C"));
+                                                                        return f;
+                                                                    }()),
+                                           LoopbackSites::answering(1,
+                                                                    [] {
+                                                                        FaultSettings f;
+                                                                        f.silentCodes.insert("DB");
+                                                                        return f;
+                                                                    }()),
+                                           LoopbackSites::answering(1)}));
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        w.pcMain->setCurrentIndex(1);
+        QVERIFY(w.btnSearch02->isEnabled());
+        const QString port = QString::number(sites.port());
+        QStringList afterFirst;
+        QStringList afterSecond;
+        bool cancelShownDuring = false;
+        WhenShown<TfrmNetSearch>([&](TfrmNetSearch &s) {
+            s.setConnectTimeout(2000);
+            s.edtIP01->clear();
+            Type(s.edtIP01, QStringLiteral("127.0.0.61"));
+            s.edtIP05->setText(QStringLiteral("62"));
+            s.edtPort->setText(port);
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            cancelShownDuring = s.btnCancel->isVisible();
+            WaitForMessage(*site.prompt);
+            afterFirst << s.edtIP04->text() << s.edtIP05->text();
+            s.edtIP05->setText(QStringLiteral("63"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            WaitForMessage(*site.prompt, 2);
+            afterSecond << s.edtIP04->text() << s.edtIP05->text();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.btnSearch02, Qt::LeftButton);
+        QVERIFY(cancelShownDuring);
+        QCOMPARE(site.prompt->messages.value(0), QStringLiteral("couldn't find!"));
+        QCOMPARE(afterFirst, (QStringList{QStringLiteral("61"), QStringLiteral("62")}));
+        QCOMPARE(site.prompt->messages.value(1),
+                 QStringLiteral("Succeeded in Finding  127.0.0.63:%1  0001 ").arg(port));
+        QCOMPARE(site.prompt->captions.value(1), QStringLiteral("System Message"));
+        QCOMPARE(afterSecond, (QStringList{QStringLiteral("63"), QStringLiteral("63")}));
+        QVERIFY(site.rig.settle());
+        QCOMPARE(w.edtIP->text(), QStringLiteral("127.0.0.63"));
+        QCOMPARE(w.edtPort->text(), port);
+        QCOMPARE(w.edID03->text(), QStringLiteral("0001"));
+        QVERIFY2(site.rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
+        QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  127.0.0.63:%1").arg(port));
+    }
+
+    void addressEditsFollowTheirRules()
+    {
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmNetSearch s(site.window->context().language, *site.prompt, site.window);
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        for (QLineEdit *e : {s.edtIP01, s.edtIP02, s.edtIP03, s.edtIP04})
+            e->clear();
+        Type(s.edtIP01, QStringLiteral("192.168.1.20"));
+        QCOMPARE(s.edtIP01->text(), QStringLiteral("192"));
+        QCOMPARE(s.edtIP02->text(), QStringLiteral("168"));
+        QCOMPARE(s.edtIP03->text(), QStringLiteral("1"));
+        QCOMPARE(s.edtIP04->text(), QStringLiteral("20"));
+        // Other keys are swallowed.
+        Type(s.edtIP04, QStringLiteral("a-"));
+        QCOMPARE(s.edtIP04->text(), QStringLiteral("20"));
+
+        // Leaving the last part below the first makes both the last.
+        s.edtIP04->setText(QStringLiteral("101"));
+        s.edtIP05->setFocus();
+        s.edtIP05->selectAll();
+        QTest::keyClicks(s.edtIP05, QStringLiteral("90"));
+        s.edtPort->setFocus();
+        QCOMPARE(s.edtIP04->text(), QStringLiteral("90"));
+        QCOMPARE(s.edtIP05->text(), QStringLiteral("90"));
+
+        // Typing a first part above the last makes both the first.
+        s.edtIP05->setText(QStringLiteral("101"));
+        s.edtIP04->setFocus();
+        s.edtIP04->selectAll();
+        QTest::keyClicks(s.edtIP04, QStringLiteral("120"));
+        QCOMPARE(s.edtIP04->text(), QStringLiteral("120"));
+        QCOMPARE(s.edtIP05->text(), QStringLiteral("120"));
+
+        // Leaving the first part: above 255 becomes 255, 0 becomes 1.
+        s.edtIP04->setText(QStringLiteral("300"));
+        s.edtPort->setFocus();
+        QCOMPARE(s.edtIP04->text(), QStringLiteral("255"));
+        s.edtIP04->setFocus();
+        s.edtIP04->setText(QStringLiteral("0"));
+        s.edtPort->setFocus();
+        QCOMPARE(s.edtIP04->text(), QStringLiteral("1"));
+    }
+
+    // A connection that never answers keeps the search going until Cancel; then the window
+    // is idle again and closes.
+    void networkCancelEndsAtOnceAndTheWindowCloses()
+    {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress(QStringLiteral("127.0.0.70"))));
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        w.pcMain->setCurrentIndex(1);
+        bool probing = false;
+        bool idleAfter = false;
+        WhenShown<TfrmNetSearch>([&](TfrmNetSearch &s) {
+            s.edtIP01->setText(QStringLiteral("127"));
+            s.edtIP02->setText(QStringLiteral("0"));
+            s.edtIP03->setText(QStringLiteral("0"));
+            s.edtIP04->setText(QStringLiteral("70"));
+            s.edtIP05->setText(QStringLiteral("70"));
+            s.edtPort->setText(QString::number(silent.serverPort()));
+            s.edID02->setText(QStringLiteral("500"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            probing = QTest::qWaitFor(
+                [&] { return s.sbMain->text().contains(QLatin1String("ID:0002")); }, 5000);
+            QTest::mouseClick(s.btnCancel, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            idleAfter = !s.searching() && s.btnExit->isEnabled() && s.btnCancel->isHidden();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.btnSearch02, Qt::LeftButton);
+        QVERIFY(probing);
+        QVERIFY(idleAfter);
+        QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!site.rig.comm().TransportHeld());
+        QVERIFY(!site.rig.comm().DeviceConnected());
+    }
+
+    // Outside loopback the window refuses before a single socket opens.
+    void networkSearchRefusesAddressesOutsideLoopback()
+    {
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmNetSearch s(site.window->context().language, *site.prompt, site.window);
+        s.show();
+        s.edtIP01->setText(QStringLiteral("192"));
+        s.edtIP02->setText(QStringLiteral("0"));
+        s.edtIP03->setText(QStringLiteral("2"));
+        s.edtIP04->setText(QStringLiteral("1"));
+        s.edtIP05->setText(QStringLiteral("1"));
+        QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+        QCOMPARE(site.prompt->messages.size(), 1);
+        QVERIFY(site.prompt->messages.first().contains(QLatin1String("192.0.2.1")));
+        QVERIFY(site.prompt->messages.first().contains(QLatin1String("refused")));
+        QVERIFY(!s.searching());
+        QVERIFY(s.btnExit->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestSearchWindows)
+#include "test_search_windows.moc"
