@@ -28,6 +28,7 @@ struct ControllerData
     QMap<QByteArray, QByteArray> groups;     // "BD01" -> value
     QMap<int, QByteArray> cards;             // card number -> 24-character card record
     QList<QByteArray> events;                // event payloads, oldest first
+    int lostAcknowledgements = 0;            // the next "IN" commands never reach it
     qint64 clockOffsetMs = 0;                // controller clock minus host clock
     SdCardState sd;
 
