@@ -125,11 +125,19 @@ bool RecordJournal::openForAppending()
 {
     const bool created = !QFileInfo::exists(path_);
     file_.setFileName(path_);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return fail(
             QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
     if (created)
         SyncFolderToDisk(QFileInfo(path_).absolutePath());
+    // A line a crash cut short is closed, so that the next entry starts a line of its own.
+    if (file_.size() > 0) {
+        QFile tail(path_);
+        if (tail.open(QIODevice::ReadOnly) && tail.seek(file_.size() - 1) && tail.read(1) != "\n" &&
+            file_.write("\n") != 1)
+            return fail(
+                QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+    }
     return true;
 }
 
@@ -146,12 +154,20 @@ bool RecordJournal::append(const JournalEntry &entry)
     if (!file_.isOpen())
         return fail(QStringLiteral("%1: the journal is not open").arg(path_));
     const QByteArray line = EntryLine(entry);
-    if (file_.write(line) != line.size() || !SyncFileToDisk(file_))
-        return fail(
-            QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
-    ++pendingCount_;
-    lastPointer_ = entry.pointer;
-    return true;
+    const qint64 before = file_.size();
+    const qint64 written = file_.write(line);
+    if (written == line.size() && SyncFileToDisk(file_)) {
+        ++pendingCount_;
+        lastPointer_ = entry.pointer;
+        return true;
+    }
+    const QString reason = written < 0 || file_.error() != QFileDevice::NoError
+                               ? file_.errorString()
+                               : QStringLiteral("the disk is full or the file too large");
+    // No half line may stay for the next entry to run into.
+    if (!file_.resize(before))
+        file_.close();
+    return fail(QStringLiteral("%1: cannot write the journal: %2").arg(path_, reason));
 }
 
 bool RecordJournal::clearPending()
