@@ -20,5 +20,8 @@ QVariant RecordGridModel::data(const QModelIndex &index, int role) const
             return MoneyGreen;
         return {};
     }
+    // A text cut by its column is read whole in the tooltip.
+    if (role == Qt::ToolTipRole)
+        return TableStoreModel::data(index, Qt::DisplayRole);
     return TableStoreModel::data(index, role);
 }

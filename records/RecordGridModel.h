@@ -2,7 +2,8 @@
 
 #include "TableStoreModel.h"
 
-// The record grid's view of the table: the six shown fields, each column in its colour.
+// The record grid's view of the table: each column in its colour, every cell's text also as
+// its tooltip.
 class RecordGridModel : public TableStoreModel
 {
     Q_OBJECT

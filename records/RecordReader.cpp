@@ -99,6 +99,9 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
     }
     if (!outcome.remaining)
         outcome.remaining = countQuery();
+    // The limit met the end of the log: nothing is left behind.
+    if (outcome.end == ReadOutcome::End::Limit && outcome.remaining == 0)
+        outcome.end = ReadOutcome::End::EndOfLog;
     progress_.end();
     return outcome;
 }

@@ -23,6 +23,7 @@ constexpr int PanelWidth = 172;
 constexpr int LargeButtonWidth = 166;
 constexpr int LargeButtonHeight = 85;
 constexpr int CountDigits = 7;
+constexpr int StatusColumn = 3;
 
 QToolButton *ToolButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon)
 {
@@ -195,8 +196,12 @@ void TfrmIOdata::applyLanguage()
          QStringLiteral("SStatus"), QStringLiteral("iChannel"), QStringLiteral("APB")},
         {text(TextRow::RecordNoColumn), text(TextRow::CardNoColumn), text(TextRow::DateTimeColumn),
          text(TextRow::StatusColumn), text(TextRow::ChannelColumn), QStringLiteral("APB")});
+    // The widths of the design, wider where a language's title needs it; the status column
+    // takes the room left, so that a wider window shows the longer texts whole.
     const int widths[] = {70, 70, 158, 150, 50, 50};
+    QHeaderView *header = dgView->horizontalHeader();
     for (int c = 0; c < 6; ++c)
-        dgView->setColumnWidth(c, widths[c]);
+        dgView->setColumnWidth(c, qMax(widths[c], header->sectionSizeHint(c)));
+    header->setSectionResizeMode(StatusColumn, QHeaderView::Stretch);
     btnDeviceRead->setEnabled(comm_.DeviceConnected() && journal_ && journal_->isOpen());
 }
