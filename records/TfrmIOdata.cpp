@@ -280,6 +280,7 @@ void TfrmIOdata::btnOutputClick()
         QPrintPreviewDialog preview(this);
         preview.setObjectName(QStringLiteral("dlgPreview"));
         preview.setWindowTitle(report.captions().title);
+        preview.resize(900, 760);
         connect(&preview, &QPrintPreviewDialog::paintRequested, this,
                 [&report](QPrinter *printer) { report.render(*printer); });
         preview.exec();

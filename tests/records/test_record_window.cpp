@@ -5,6 +5,7 @@
 #include "RecordFile.h"
 #include "RecordJournal.h"
 #include "RecordTable.h"
+#include "TableCsv.h"
 #include "TfrmIOdata.h"
 #include "TfrmProcess.h"
 #include "WindowLauncher.h"
@@ -14,6 +15,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -363,6 +366,56 @@ private slots:
             QTest::mouseClick(w.dgView->horizontalHeader()->viewport(), Qt::LeftButton, {},
                               QPoint(100, 5));
             QCOMPARE(RecordTable::RowAt(w.table(), 0).IONO, QStringLiteral("0000001"));
+            site.prompt->answers = {true};
+        });
+    }
+
+    void previewAndExports()
+    {
+        Site site(MixedEventLog(60));
+        QVERIFY(site.rig.connectTcp());
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            // Nothing to show: no preview at all.
+            QTest::mouseClick(w.btnOutput, Qt::LeftButton);
+            QCOMPARE(QApplication::activeModalWidget(), &w);
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+
+            // The preview opens modally over the window, shows the report's pages and closes.
+            int pages = 0;
+            QTimer::singleShot(0, &w, [&] {
+                QTRY_VERIFY(qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget()));
+                auto *preview =
+                    qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+                QVERIFY(!w.pnl->isEnabled());
+                if (auto *view = preview->findChild<QPrintPreviewWidget *>())
+                    pages = view->pageCount();
+                const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+                if (!folder.isEmpty())
+                    preview->grab().save(
+                        QDir(folder).filePath(QStringLiteral("records-preview.png")));
+                preview->reject();
+            });
+            QTest::mouseClick(w.btnOutput, Qt::LeftButton);
+            QCOMPARE(pages, 2);
+            QVERIFY(w.pnl->isEnabled());
+
+            site.prompt->fileName = site.path(QStringLiteral("report"));
+            QTest::mouseClick(w.btnExportPdf, Qt::LeftButton);
+            QVERIFY(QFile(site.path(QStringLiteral("report.pdf"))).size() > 1000);
+            site.prompt->fileName = site.path(QStringLiteral("events.csv"));
+            QTest::mouseClick(w.btnExportCsv, Qt::LeftButton);
+            TableStore csv;
+            QVERIFY(ReadCsvFile(site.path(QStringLiteral("events.csv")), csv));
+            QCOMPARE(csv.Content().rows, w.table().Content().rows);
+            // An existing export is replaced only on Yes.
+            const QDateTime before =
+                QFileInfo(site.path(QStringLiteral("events.csv"))).lastModified();
+            site.prompt->answers = {false};
+            QTest::mouseClick(w.btnExportCsv, Qt::LeftButton);
+            QCOMPARE(site.prompt->questions.last(),
+                     QStringLiteral("The File is Exist!! Cover it??"));
+            QCOMPARE(QFileInfo(site.path(QStringLiteral("events.csv"))).lastModified(), before);
+            QVERIFY(site.prompt->messages.size() == 1);
             site.prompt->answers = {true};
         });
     }
