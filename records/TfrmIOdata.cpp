@@ -66,11 +66,6 @@ int TfrmIOdata::unsavedEvents() const
     return journal_ && journal_->isOpen() ? journal_->pendingCount() : 0;
 }
 
-QString TfrmIOdata::journalPath() const
-{
-    return journal_ ? journal_->path() : QString();
-}
-
 QString TfrmIOdata::statusText(int panel) const
 {
     return panel == 0 ? sbMode->text() : sbMessage->text();

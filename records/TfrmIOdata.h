@@ -47,7 +47,6 @@ public:
     RecordReader &reader() { return reader_; }
     // Events read from the controller and not yet saved in a file.
     int unsavedEvents() const;
-    QString journalPath() const;
     std::optional<ReadOutcome> lastRead() const { return lastRead_; }
     QString statusText(int panel) const;
 

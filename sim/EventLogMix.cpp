@@ -44,8 +44,8 @@ QByteArray Digits(qint64 value, int width)
     return QByteArray::number(value).rightJustified(width, '0');
 }
 
-} // namespace
-
+// One event of the mix: channel digit, time, card number of 4 or 7 digits, the event block
+// and the record pointer.
 QByteArray MixedEventPayload(char channel, const QByteArray &dateTime14, const QByteArray &card,
                              char type, int apb, int pointNumber, char status, int pointer)
 {
@@ -59,6 +59,8 @@ QByteArray MixedEventPayload(char channel, const QByteArray &dateTime14, const Q
     block += status;
     return QByteArray(1, channel) + dateTime14 + card + block + Digits(pointer, 7);
 }
+
+} // namespace
 
 QList<QByteArray> MixedEventLog(int count, quint32 seed)
 {

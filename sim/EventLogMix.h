@@ -9,8 +9,3 @@
 // it does not know and door events on channel digits 0 and 9. Record pointers run from 1;
 // times rise from 22 September 2008 14:05:09. The same seed gives the same log.
 QList<QByteArray> MixedEventLog(int count, quint32 seed = 1);
-
-// One event payload of the mix: its type letter, status digit and channel digit, a card
-// number of 4 or 7 digits, the alarm point number (sent where a 31-character event has it).
-QByteArray MixedEventPayload(char channel, const QByteArray &dateTime14, const QByteArray &card,
-                             char type, int apb, int pointNumber, char status, int pointer);

@@ -1,12 +1,16 @@
 // Event replies to table rows: both layouts, the catalogue, the channel and card rules, and
 // the filters a report or an export applies.
+#include "ControllerModel.h"
+#include "ControllerState.h"
 #include "EventCatalogue.h"
 #include "EventDecoder.h"
+#include "EventLogMix.h"
 #include "EventReply.h"
 #include "RecordFilter.h"
 #include "RecordTable.h"
 #include "TableStore.h"
 
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -206,6 +210,58 @@ private slots:
         QCOMPARE(RecordTable::RowAt(table, 0).IONO, QStringLiteral("0000001"));
         QCOMPARE(RecordTable::RowAt(table, 10).IONO, QStringLiteral("0000011"));
         QCOMPARE(RecordTable::RowAt(table, 10).SStatus, QStringLiteral("Go Out "));
+    }
+
+    void simulatorLogHoldsEveryKind()
+    {
+        const QList<QByteArray> log = MixedEventLog(400);
+        QSet<QString> pairs;
+        QSet<int> layouts;
+        QSet<QChar> doorDigits;
+        int unknown = 0;
+        for (int i = 0; i < log.size(); ++i) {
+            const QByteArray &e = log[i];
+            QCOMPARE(e.right(7), QByteArray::number(i + 1).rightJustified(7, '0'));
+            const auto reply = EventReply::parse(QString::fromLatin1(e), int(e.size()));
+            QVERIFY(reply.has_value());
+            layouts.insert(reply->layout);
+            const EventKind *kind = FindEventKind(reply->type, reply->status);
+            if (kind)
+                pairs.insert(QString(reply->type) + reply->status);
+            if (kind && kind->channel == EventKind::Channel::Door)
+                doorDigits.insert(reply->channel);
+            unknown += DecodeEvent(*reply).known ? 0 : 1;
+        }
+        QCOMPARE(pairs.size(), EventCatalogue().size());
+        QCOMPARE(layouts, (QSet<int>{31, 34}));
+        for (const QChar digit : {u'0', u'1', u'4', u'5', u'8', u'9'})
+            QVERIFY(doorDigits.contains(digit));
+        QVERIFY(unknown >= 20);
+        QCOMPARE(MixedEventLog(50, 9), MixedEventLog(50, 9));
+    }
+
+    void simulatorDropsOnlyTheHead()
+    {
+        ControllerData data = ControllerData::factory();
+        data.events = MixedEventLog(3);
+        ControllerState state(data);
+        ControllerModel model(state);
+        QCOMPARE(model.handleRequest("0001ID"), QByteArray("0001ID3"));
+        // An acknowledgement of an event that is not the next one changes nothing.
+        QCOMPARE(model.handleRequest("0001IN0000002"), QByteArray("0001IN"));
+        QCOMPARE(state.snapshot().events.size(), 3);
+        QCOMPARE(model.handleRequest("0001IN0000001"), QByteArray("0001IN"));
+        QCOMPARE(model.handleRequest("0001IN0000001"), QByteArray("0001IN"));
+        QCOMPARE(state.snapshot().events, data.events.mid(1));
+        // A lost acknowledgement is neither carried out nor answered.
+        state.modify([](ControllerData &d) {
+            d.lostAcknowledgements = 1;
+            return true;
+        });
+        QCOMPARE(model.handleRequest("0001IN0000002"), QByteArray());
+        QCOMPARE(state.snapshot().events.size(), 2);
+        QCOMPARE(model.handleRequest("0001IN0000002"), QByteArray("0001IN"));
+        QCOMPARE(state.snapshot().events.size(), 1);
     }
 
     void filters()
