@@ -8,18 +8,6 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace {
-
-QSet<QString> Pointers(const QList<QByteArray> &events)
-{
-    QSet<QString> pointers;
-    for (const QByteArray &e : events)
-        pointers.insert(QString::fromLatin1(e.right(7)));
-    return pointers;
-}
-
-} // namespace
-
 class TestRecordReader : public QObject
 {
     Q_OBJECT
