@@ -110,10 +110,10 @@ bool TfrmIOdata::eventFilter(QObject *watched, QEvent *event)
 
 void TfrmIOdata::reject()
 {
-    // A running operation ends first; Escape or the close box do not break it off.
-    if (!pnl->isEnabled() || !mayLoseUnsaved(tr("Close the window")))
+    // A running operation ends first; Escape or the close box do not break it off. Events
+    // not saved yet stay in the journal, and the next opening of the window offers them.
+    if (!pnl->isEnabled())
         return;
-    forgetUnsaved();
     QDialog::reject();
 }
 

@@ -124,6 +124,7 @@ private:
     std::optional<ReadOutcome> lastRead_;
     bool previewOpen_ = false;
     bool shownOnce_ = false;
+    int gridLanguage_ = -1;
 
     QLabel *sbMode = nullptr;
     QLabel *sbMessage = nullptr;

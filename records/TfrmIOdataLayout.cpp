@@ -191,17 +191,22 @@ void TfrmIOdata::applyLanguage()
     btnExportPdf->setToolTip(tr("Save the report as a PDF file"));
     btnExportCsv->setText(tr("Export CSV"));
     btnExportCsv->setToolTip(tr("Save the table as a CSV file for a spreadsheet"));
-    model_.setColumns(
-        {QStringLiteral("IONO"), QStringLiteral("CardNO"), QStringLiteral("DataTime"),
-         QStringLiteral("SStatus"), QStringLiteral("iChannel"), QStringLiteral("APB")},
-        {text(TextRow::RecordNoColumn), text(TextRow::CardNoColumn), text(TextRow::DateTimeColumn),
-         text(TextRow::StatusColumn), text(TextRow::ChannelColumn), QStringLiteral("APB")});
-    // The widths of the design, wider where a language's title needs it; the status column
-    // takes the room left, so that a wider window shows the longer texts whole.
-    const int widths[] = {70, 70, 158, 150, 50, 50};
-    QHeaderView *header = dgView->horizontalHeader();
-    for (int c = 0; c < 6; ++c)
-        dgView->setColumnWidth(c, qMax(widths[c], header->sectionSizeHint(c)));
-    header->setSectionResizeMode(StatusColumn, QHeaderView::Stretch);
+    // The grid's titles change only with the language; redoing them resets the grid.
+    if (gridLanguage_ != language_.EffectiveIndex()) {
+        gridLanguage_ = language_.EffectiveIndex();
+        model_.setColumns({QStringLiteral("IONO"), QStringLiteral("CardNO"),
+                           QStringLiteral("DataTime"), QStringLiteral("SStatus"),
+                           QStringLiteral("iChannel"), QStringLiteral("APB")},
+                          {text(TextRow::RecordNoColumn), text(TextRow::CardNoColumn),
+                           text(TextRow::DateTimeColumn), text(TextRow::StatusColumn),
+                           text(TextRow::ChannelColumn), QStringLiteral("APB")});
+        // The widths of the design, wider where a language's title needs it; the status
+        // column takes the room left, so that a wider window shows the longer texts whole.
+        const int widths[] = {70, 70, 158, 150, 50, 50};
+        QHeaderView *header = dgView->horizontalHeader();
+        for (int c = 0; c < 6; ++c)
+            dgView->setColumnWidth(c, qMax(widths[c], header->sectionSizeHint(c)));
+        header->setSectionResizeMode(StatusColumn, QHeaderView::Stretch);
+    }
     btnDeviceRead->setEnabled(comm_.DeviceConnected() && journal_ && journal_->isOpen());
 }
