@@ -50,7 +50,8 @@ QMap<QByteArray, QByteArray> FactoryParameters();
 QMap<QByteArray, QByteArray> DefaultGroupRecords(int recordsPerGroup);
 // Card records 16-character ID + 2 app + 1 type + 4 PIN + 1 APB for cards 1..count.
 QMap<int, QByteArray> GeneratedCards(int count);
-QByteArray EncodedCardRecord(const QByteArray &id16, int app, int type, const QByteArray &pin4, int apb);
+QByteArray EncodedCardRecord(const QByteArray &id16, int app, int type, const QByteArray &pin4,
+                             int apb);
 
 // An event payload: 31 characters with a 4-character card number, 34 with a 7-character one.
 QByteArray EventPayload(int channel, const QDateTime &at, const QByteArray &cardNumber, char type,
