@@ -2,17 +2,6 @@
 
 #include "OutcomeText.h"
 
-#include <QCoreApplication>
-
-namespace {
-
-QString tr(const char *text, int n = -1)
-{
-    return QCoreApplication::translate("ReadOutcome", text, nullptr, n);
-}
-
-} // namespace
-
 QString ReadOutcome::endName() const
 {
     switch (end) {
@@ -31,7 +20,7 @@ QString ReadOutcome::endName() const
 QString ReadOutcome::summary() const
 {
     QStringList lines;
-    lines << tr("%n event(s) read.", read);
+    lines << tr("%n event(s) read.", nullptr, read);
     switch (end) {
     case End::EndOfLog:
         lines << tr("The controller's event log was read to its end.");
@@ -49,9 +38,10 @@ QString ReadOutcome::summary() const
     if (remaining && *remaining > 0)
         lines << tr("%1 event(s) are still in the controller.").arg(*remaining);
     if (unknown > 0)
-        lines << tr("%n event(s) of an unknown kind were kept with code 0.", unknown);
+        lines << tr("%n event(s) of an unknown kind were kept with code 0.", nullptr, unknown);
     if (duplicates > 0)
-        lines << tr("%n event(s) sent again by the controller were kept once.", duplicates);
+        lines << tr("%n event(s) sent again by the controller were kept once.", nullptr,
+                    duplicates);
     const QString text = lines.join(QLatin1Char('\n'));
     if (end == End::Errors)
         return OutcomeText({text});

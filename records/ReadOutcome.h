@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -7,6 +8,9 @@
 // How a read of the event log ended and what it brought.
 struct ReadOutcome
 {
+    Q_DECLARE_TR_FUNCTIONS(ReadOutcome)
+
+public:
     enum class End
     {
         EndOfLog, // the controller holds no more events

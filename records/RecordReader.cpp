@@ -10,17 +10,11 @@
 #include "RecordTable.h"
 #include "TableStore.h"
 
-#include <QCoreApplication>
 #include <limits>
 
 namespace {
 
 constexpr int Attempts = 5;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RecordReader", text);
-}
 
 ExchangePolicy::Rule Rule(int minimumPayload)
 {
@@ -34,15 +28,15 @@ QString ResultText(int result)
 {
     switch (result) {
     case Comm::NotSent:
-        return tr("the link is not open");
+        return RecordReader::tr("the link is not open");
     case Comm::TimedOut:
-        return tr("no reply");
+        return RecordReader::tr("no reply");
     case Comm::CrcMismatch:
-        return tr("damaged replies");
+        return RecordReader::tr("damaged replies");
     case Comm::Accepted:
-        return tr("a reply of the wrong length");
+        return RecordReader::tr("a reply of the wrong length");
     default:
-        return tr("refused by the controller");
+        return RecordReader::tr("refused by the controller");
     }
 }
 
