@@ -1,5 +1,6 @@
 #include "DemoSession.h"
 
+#include <EventLogMix.h>
 #include <QFile>
 #include <Settings.h>
 #include <SimulatorHost.h>
@@ -13,6 +14,10 @@ DemoSession::DemoSession(const QString &baseSettingsFile)
     SimulatorConfig config;
     config.bindAddress = QHostAddress(QHostAddress::LocalHost);
     config.tcpPort = 0;
+    // An event log to read in the record window.
+    ControllerData controller = ControllerData::factory();
+    controller.events = MixedEventLog(250);
+    config.controllers = {controller};
     simulator_ = std::make_unique<SimulatorHost>(config);
     if (!simulator_->isRunning()) {
         error_ = simulator_->errorString();

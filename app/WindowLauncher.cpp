@@ -4,9 +4,11 @@
 #include "AppContext.h"
 #include "LanguageFont.h"
 #include "SerialPortList.h"
+#include "RecordJournal.h"
 #include "TfrmCardData.h"
 #include "TfrmComSearch.h"
 #include "TfrmDownload.h"
+#include "TfrmIOdata.h"
 #include "TfrmKT480NT5.h"
 #include "TfrmNetSearch.h"
 #include "TfrmParameter.h"
@@ -18,6 +20,7 @@ WindowLauncher::WindowLauncher(TfrmKT480NT5 &mainWindow) : QObject(&mainWindow),
     connect(&main_, &TfrmKT480NT5::parameterWindowRequested, this,
             &WindowLauncher::openParameterWindow);
     connect(&main_, &TfrmKT480NT5::cardWindowRequested, this, &WindowLauncher::openCardWindow);
+    connect(&main_, &TfrmKT480NT5::recordWindowRequested, this, &WindowLauncher::openRecordWindow);
     connect(&main_, &TfrmKT480NT5::backupRequested, this, [this] { openAllBackup(true); });
     connect(&main_, &TfrmKT480NT5::restoreRequested, this, [this] { openAllBackup(false); });
     connect(&main_, &TfrmKT480NT5::serialSearchRequested, this, &WindowLauncher::openSerialSearch);
@@ -40,6 +43,18 @@ void WindowLauncher::openCardWindow()
     TfrmCardData window(c.comm, c.settings, c.language, c.progress, c.clockReadPaused, *c.prompt,
                         &main_);
     window.VersionText = main_.versionText();
+    ApplyLanguageFont(&window, c.language.EffectiveIndex());
+    window.exec();
+}
+
+void WindowLauncher::openRecordWindow()
+{
+    AppContext &c = main_.context();
+    // The journal of unsaved events belongs to the identified controller.
+    const TfrmIOdata::Controller controller{c.comm.DeviceConnected() ? main_.serialNumberText()
+                                                                     : QString(),
+                                            RecordJournal::Folder(c.settings.filePath())};
+    TfrmIOdata window(c.comm, c.settings, c.language, c.progress, *c.prompt, controller, &main_);
     ApplyLanguageFont(&window, c.language.EffectiveIndex());
     window.exec();
 }

@@ -15,6 +15,7 @@ public:
 
     void openParameterWindow();
     void openCardWindow();
+    void openRecordWindow();
     void openAllBackup(bool backup);
     void openSerialSearch();
     void openNetworkSearch();

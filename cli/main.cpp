@@ -1,5 +1,6 @@
 #include "BackupVerb.h"
 #include "CardsVerb.h"
+#include "CliApplication.h"
 #include "CliContext.h"
 #include "ClockVerb.h"
 #include "ExchangeVerb.h"
@@ -9,6 +10,7 @@
 #include "NumberOption.h"
 #include "ParamsVerb.h"
 #include "SearchVerb.h"
+#include "RecordsVerb.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -34,6 +36,7 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("backup"), {runBackupVerb}},
         {QStringLiteral("restore"), {runBackupVerb}},
         {QStringLiteral("search"), {runSearchVerb, false}},
+        {QStringLiteral("records"), {runRecordsVerb, false}},
     };
     return table;
 }
@@ -42,7 +45,7 @@ const QMap<QString, Verb> &verbs()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const auto app = CreateCliApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kt480ctl"));
 
     QCommandLineParser parser;
@@ -54,7 +57,9 @@ int main(int argc, char *argv[])
     LinkOptions::addTo(parser);
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
     parser.addOption({QStringLiteral("now"), QStringLiteral("clock set: the workstation's time.")});
-    parser.addOption({QStringLiteral("csv"), QStringLiteral("file show: print the table as CSV.")});
+    parser.addOption({QStringLiteral("csv"),
+                      QStringLiteral("file show: print the table as CSV; records read and "
+                                     "records report: --csv FILE writes the rows as CSV.")});
     parser.addOption({QStringLiteral("echo"),
                       QStringLiteral("exchange: echo length of the reply, 0 to 255 (default 6)."),
                       QStringLiteral("K")});
@@ -67,13 +72,33 @@ int main(int argc, char *argv[])
                         "10500)."),
          QStringLiteral("M")});
     parser.addOption({QStringLiteral("out"),
-                      QStringLiteral("cards read: save the cards to this file."),
+                      QStringLiteral("cards read, records read: save the table to this file."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("clear-all"),
                       QStringLiteral("cards write: delete every card of the controller first.")});
     parser.addOption({QStringLiteral("skip-invalid"),
                       QStringLiteral("cards write: write the valid rows when some are not.")});
     addSearchOptions(parser);
+    parser.addOption({QStringLiteral("limit"),
+                      QStringLiteral("records read: read at most N events."), QStringLiteral("N")});
+    parser.addOption({QStringLiteral("pdf"),
+                      QStringLiteral("records report: write the report to this PDF file."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("lang"),
+                      QStringLiteral("records report: en, zh-TW or zh-CN (default en)."),
+                      QStringLiteral("LANG")});
+    parser.addOption({QStringLiteral("since"),
+                      QStringLiteral("records report: events from DATE on (2008-09-22[T14:05])."),
+                      QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("until"),
+                      QStringLiteral("records report: events up to DATE (a date: its whole day)."),
+                      QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("card"),
+                      QStringLiteral("records report: the events of one card number."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("code"),
+                      QStringLiteral("records report: event codes, e.g. 11, 40-50 or 41,43."),
+                      QStringLiteral("CODES")});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
 
     QTextStream out(stdout);

@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core
+    poppler-utils
 )
 
 missing=()

@@ -28,6 +28,7 @@ struct ControllerData
     QMap<QByteArray, QByteArray> groups;     // "BD01" -> value
     QMap<int, QByteArray> cards;             // card number -> 24-character card record
     QList<QByteArray> events;                // event payloads, oldest first
+    int lostAcknowledgements = 0;            // the next "IN" commands never reach it
     qint64 clockOffsetMs = 0;                // controller clock minus host clock
     SdCardState sd;
 
@@ -49,7 +50,8 @@ QMap<QByteArray, QByteArray> FactoryParameters();
 QMap<QByteArray, QByteArray> DefaultGroupRecords(int recordsPerGroup);
 // Card records 16-character ID + 2 app + 1 type + 4 PIN + 1 APB for cards 1..count.
 QMap<int, QByteArray> GeneratedCards(int count);
-QByteArray EncodedCardRecord(const QByteArray &id16, int app, int type, const QByteArray &pin4, int apb);
+QByteArray EncodedCardRecord(const QByteArray &id16, int app, int type, const QByteArray &pin4,
+                             int apb);
 
 // An event payload: 31 characters with a 4-character card number, 34 with a 7-character one.
 QByteArray EventPayload(int channel, const QDateTime &at, const QByteArray &cardNumber, char type,

@@ -231,12 +231,18 @@ QByteArray ControllerModel::cardWrite(ControllerData &d, const Command &c, bool 
 
 QByteArray ControllerModel::eventAck(ControllerData &d, const Command &c, bool &changed) const
 {
+    // A command lost on its way: neither carried out nor answered.
+    if (d.lostAcknowledgements > 0) {
+        --d.lostAcknowledgements;
+        changed = true;
+        return {};
+    }
     if (c.rest.size() != PointerDigits)
         return ErrorReplyBody(c.echo, 'B');
-    const auto it = std::find_if(d.events.begin(), d.events.end(),
-                                 [&](const QByteArray &e) { return EventPointer(e) == c.rest; });
-    if (it != d.events.end()) {
-        d.events.erase(it);
+    // Only the event at the head goes; a repeated acknowledgement of an event already gone is
+    // answered and changes nothing.
+    if (!d.events.isEmpty() && EventPointer(d.events.first()) == c.rest) {
+        d.events.removeFirst();
         changed = true;
     }
     return c.echo;

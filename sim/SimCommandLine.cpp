@@ -1,5 +1,7 @@
 #include "SimCommandLine.h"
 
+#include "EventLogMix.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -83,7 +85,7 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         {"version-text", "Firmware version text (default KT480NT-V5.04).", "TEXT", "KT480NT-V5.04"},
         {"state", "JSON state file: loaded at start, saved on every change.", "FILE"},
         {"cards", "Fill card numbers 1..N.", "N"},
-        {"events", "Seed N events.", "N"},
+        {"events", "Seed N events of every kind, some unknown to the reader.", "N"},
         {"groups", "Records per device data group family (default 2).", "N"},
         {"sd-sectors", "SD card size in 512-byte sectors (0: no card).", "N"},
         {"reader-family", "Letter of the reader's commands: A, H or K (default A).", "L", "A"},
@@ -137,7 +139,7 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         d.serialNumber = SerialNumberFor(serialNumber, i);
         d.versionText = versionText;
         d.cards = GeneratedCards(cards);
-        d.events = GeneratedEvents(events);
+        d.events = MixedEventLog(events);
         d.sd.sectors = sectors;
         c.controllers << d;
     }

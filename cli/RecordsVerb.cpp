@@ -1,0 +1,306 @@
+#include "RecordsVerb.h"
+
+#include "CliContext.h"
+#include "Comm.h"
+#include "ControllerSession.h"
+#include "ExchangePolicy.h"
+#include "Language.h"
+#include "LinkOptions.h"
+#include "ProgressState.h"
+#include "RecordFile.h"
+#include "RecordFilter.h"
+#include "RecordJournal.h"
+#include "RecordReader.h"
+#include "RecordReport.h"
+#include "RecordTable.h"
+#include "Settings.h"
+#include "TableCsv.h"
+#include "TableJson.h"
+#include "TableStore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString Usage = QStringLiteral(
+    "usage: kt480ctl CONNECTION records count\n"
+    "       kt480ctl CONNECTION records read [--limit N] [--out FILE.xml] [--csv FILE]\n"
+    "       kt480ctl records report FILE.xml (--pdf OUT.pdf | --csv OUT.csv) "
+    "[--lang en|zh-TW|zh-CN]\n"
+    "                [--since DATE] [--until DATE] [--card N] [--code N[-M][,...]]\n");
+
+int usage(CliContext &context, const QString &problem = QString())
+{
+    if (!problem.isEmpty())
+        context.err << problem << '\n';
+    context.err << Usage;
+    return ExitUsage;
+}
+
+// "--csv" is a plain switch for "file show"; here a file name follows it, which the parser
+// has left among the words after the verb.
+bool TakeCsvPath(CliContext &context, QString &path)
+{
+    path.clear();
+    if (!context.parser.isSet(QStringLiteral("csv")))
+        return true;
+    const QStringList all = QCoreApplication::arguments();
+    const qsizetype at = all.indexOf(QStringLiteral("--csv"));
+    if (at < 0 || at + 1 >= all.size() || !context.arguments.removeOne(all[at + 1]))
+        return false;
+    path = all[at + 1];
+    return true;
+}
+
+void printJson(CliContext &context, const QJsonObject &object)
+{
+    context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+}
+
+bool openController(CliContext &context, Comm &comm)
+{
+    return ControllerSession::open(context, comm);
+}
+
+int countEvents(CliContext &context)
+{
+    Comm comm;
+    if (!openController(context, comm))
+        return ExitFailed;
+    ProgressState progress;
+    const Language language;
+    RecordReader reader(comm, progress, language);
+    const std::optional<qint64> count = reader.countQuery();
+    if (!count) {
+        context.err << "the controller did not answer the count query\n";
+        return ExitFailed;
+    }
+    if (context.json)
+        printJson(context, {{QStringLiteral("count"), *count}});
+    else
+        context.out << *count << '\n';
+    return ExitOk;
+}
+
+// The controller's serial number names its journal.
+QString readSerialNumber(Comm &comm)
+{
+    ExchangePolicy::Rule rule;
+    rule.attempts = ExchangePolicy::SerialNumberChecks;
+    rule.minimumPayload = ExchangePolicy::IdentityMinimumPayload;
+    ExchangePolicy policy(comm, rule);
+    const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+    return reply.accepted() ? reply.payload.trimmed() : QString();
+}
+
+struct Saved
+{
+    QStringList files;
+    QStringList errors;
+};
+
+Saved saveRead(TableStore &table, const QString &xmlPath, const QString &csvPath)
+{
+    Saved saved;
+    if (table.IsEmpty())
+        return saved;
+    auto note = [&saved](const TableResult &result, const QString &path) {
+        if (result)
+            saved.files << path;
+        else
+            saved.errors << result.error();
+    };
+    if (!xmlPath.isEmpty())
+        note(RecordFile::Save(table, xmlPath), xmlPath);
+    if (!csvPath.isEmpty())
+        note(WriteCsvFile(table, csvPath), csvPath);
+    return saved;
+}
+
+int readEvents(CliContext &context)
+{
+    QString csvPath;
+    if (!TakeCsvPath(context, csvPath) || context.arguments.size() != 1)
+        return usage(context);
+    qint64 limit = RecordReader::NoLimit;
+    if (context.parser.isSet(QStringLiteral("limit"))) {
+        bool ok = false;
+        limit = context.parser.value(QStringLiteral("limit")).toLongLong(&ok);
+        if (!ok || limit < 0)
+            return usage(context, QStringLiteral("--limit wants a number of events"));
+    }
+    const QString xmlPath = context.parser.value(QStringLiteral("out"));
+
+    Comm comm;
+    if (!openController(context, comm))
+        return ExitFailed;
+    const QString serialNumber = readSerialNumber(comm);
+    if (serialNumber.isEmpty()) {
+        context.err << "the controller did not give its serial number\n";
+        return ExitFailed;
+    }
+    RecordJournal journal(
+        RecordJournal::PathFor(RecordJournal::Folder(Settings().filePath()), serialNumber));
+    if (!journal.open()) {
+        context.err << journal.error() << '\n';
+        return ExitFailed;
+    }
+
+    // What an earlier read acknowledged and never saved comes first.
+    TableStore table;
+    RecordTable::Recreate(table);
+    const QList<JournalEntry> recovered = journal.pending();
+    for (const JournalEntry &entry : recovered)
+        RecordTable::Append(table, entry.record);
+
+    ProgressState progress;
+    const Language language;
+    RecordReader reader(comm, progress, language);
+    ControllerSession::showProgress(context, progress);
+    const ReadOutcome outcome = reader.read(table, journal, limit);
+
+    const Saved saved = saveRead(table, xmlPath, csvPath);
+    const bool everythingSaved =
+        saved.errors.isEmpty() && (table.IsEmpty() || !saved.files.isEmpty());
+    if (everythingSaved && journal.pendingCount() > 0 && !journal.clearPending())
+        context.err << journal.error() << '\n';
+    const int unsaved = journal.pendingCount();
+
+    if (context.json) {
+        QJsonObject object{
+            {QStringLiteral("end"), outcome.endName()},
+            {QStringLiteral("complete"), outcome.complete()},
+            {QStringLiteral("read"), outcome.read},
+            {QStringLiteral("recovered"), int(recovered.size())},
+            {QStringLiteral("unknown"), outcome.unknown},
+            {QStringLiteral("duplicates"), outcome.duplicates},
+            {QStringLiteral("problems"), QJsonArray::fromStringList(outcome.problems)},
+            {QStringLiteral("saved"), QJsonArray::fromStringList(saved.files)},
+            {QStringLiteral("unsaved"), unsaved},
+            {QStringLiteral("journal"), journal.path()},
+            {QStringLiteral("rows"),
+             QJsonDocument::fromJson(TableToJson(table)).object().value(QStringLiteral("rows"))}};
+        if (outcome.remaining)
+            object.insert(QStringLiteral("remaining"), *outcome.remaining);
+        printJson(context, object);
+    } else {
+        if (!recovered.isEmpty())
+            context.out << "taken from the journal of an earlier read: " << recovered.size()
+                        << '\n';
+        context.out << outcome.summary() << '\n';
+        for (const QString &file : saved.files)
+            context.out << "saved: " << file << '\n';
+        if (table.IsEmpty())
+            context.out << "no events; no file written\n";
+    }
+    for (const QString &error : saved.errors)
+        context.err << error << '\n';
+    if (unsaved > 0)
+        context.err << unsaved << " event(s) are not saved in a file; they are kept in "
+                    << journal.path()
+                    << " and taken into the next 'records read' (give --out or --csv)\n";
+    return outcome.complete() && unsaved == 0 ? ExitOk : ExitFailed;
+}
+
+std::optional<int> languageIndex(const QString &name)
+{
+    if (name.isEmpty() || name.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0)
+        return Language::English;
+    if (name.compare(QLatin1String("zh-TW"), Qt::CaseInsensitive) == 0)
+        return Language::TraditionalChinese;
+    if (name.compare(QLatin1String("zh-CN"), Qt::CaseInsensitive) == 0)
+        return Language::SimplifiedChinese;
+    return std::nullopt;
+}
+
+bool readFilter(CliContext &context, RecordFilter &filter, QString &problem)
+{
+    const QCommandLineParser &p = context.parser;
+    if (p.isSet(QStringLiteral("since"))) {
+        filter.since = RecordFilter::parseMoment(p.value(QStringLiteral("since")), false);
+        if (!filter.since)
+            problem = QStringLiteral("--since wants a date: 2008-09-22 or 2008-09-22T14:05");
+    }
+    if (p.isSet(QStringLiteral("until"))) {
+        filter.until = RecordFilter::parseMoment(p.value(QStringLiteral("until")), true);
+        if (!filter.until)
+            problem = QStringLiteral("--until wants a date: 2008-09-29 or 2008-09-29T18:00");
+    }
+    if (p.isSet(QStringLiteral("card"))) {
+        filter.card = p.value(QStringLiteral("card")).trimmed();
+        if (filter.card->isEmpty())
+            problem = QStringLiteral("--card wants a card number");
+    }
+    if (p.isSet(QStringLiteral("code")) && !filter.setCodes(p.value(QStringLiteral("code"))))
+        problem = QStringLiteral("--code wants event codes: 11, 40-50 or 41,43");
+    return problem.isEmpty();
+}
+
+int reportEvents(CliContext &context)
+{
+    QString csvPath;
+    if (!TakeCsvPath(context, csvPath) || context.arguments.size() != 2)
+        return usage(context);
+    const QString pdfPath = context.parser.value(QStringLiteral("pdf"));
+    if (pdfPath.isEmpty() && csvPath.isEmpty())
+        return usage(context, QStringLiteral("give --pdf OUT.pdf or --csv OUT.csv"));
+    const std::optional<int> language = languageIndex(context.parser.value(QStringLiteral("lang")));
+    if (!language)
+        return usage(context, QStringLiteral("--lang is en, zh-TW or zh-CN"));
+    RecordFilter filter;
+    QString problem;
+    if (!readFilter(context, filter, problem))
+        return usage(context, problem);
+
+    TableStore table;
+    const TableResult loaded = RecordFile::Load(table, context.arguments[1]);
+    if (!loaded) {
+        context.err << loaded.error() << '\n';
+        return ExitFailed;
+    }
+    TableStore chosen;
+    filter.apply(table, chosen);
+    const RecordReport report(chosen, *language);
+    QStringList errors;
+    if (!pdfPath.isEmpty()) {
+        const TableResult written = report.writePdf(pdfPath);
+        if (!written)
+            errors << written.error();
+    }
+    if (!csvPath.isEmpty()) {
+        const TableResult written = WriteCsvFile(chosen, csvPath);
+        if (!written)
+            errors << written.error();
+    }
+    if (context.json) {
+        printJson(context, {{QStringLiteral("rows"), chosen.RecordCount()},
+                            {QStringLiteral("of"), table.RecordCount()},
+                            {QStringLiteral("pages"), pdfPath.isEmpty() ? 0 : report.pageCount()},
+                            {QStringLiteral("errors"), QJsonArray::fromStringList(errors)}});
+    } else {
+        context.out << "rows: " << chosen.RecordCount() << " of " << table.RecordCount() << '\n';
+        if (!pdfPath.isEmpty() && errors.isEmpty())
+            context.out << "pages: " << report.pageCount() << '\n';
+    }
+    for (const QString &error : errors)
+        context.err << error << '\n';
+    return errors.isEmpty() ? ExitOk : ExitFailed;
+}
+
+} // namespace
+
+int runRecordsVerb(CliContext &context)
+{
+    const QString action = context.arguments.value(0);
+    if (action == QLatin1String("report"))
+        return reportEvents(context);
+    if (action != QLatin1String("count") && action != QLatin1String("read"))
+        return usage(context);
+    if (!context.link.read(context.parser))
+        return usage(context, context.link.error());
+    if (action == QLatin1String("count"))
+        return context.arguments.size() == 1 ? countEvents(context) : usage(context);
+    return readEvents(context);
+}

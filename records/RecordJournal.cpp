@@ -1,0 +1,188 @@
+#include "RecordJournal.h"
+
+#include "DiskSync.h"
+#include "RecordsLog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+
+const QString PointerKey = QStringLiteral("pointer");
+const QString RawKey = QStringLiteral("raw");
+const QString RowKey = QStringLiteral("row");
+const QString LastPointerKey = QStringLiteral("lastPointer");
+
+QByteArray EntryLine(const JournalEntry &entry)
+{
+    const QJsonObject object{{PointerKey, entry.pointer},
+                             {RawKey, entry.raw},
+                             {RowKey, QJsonArray::fromStringList(entry.record.values())}};
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+QByteArray LastPointerLine(const QString &pointer)
+{
+    return QJsonDocument(QJsonObject{{LastPointerKey, pointer}}).toJson(QJsonDocument::Compact) +
+           '\n';
+}
+
+struct ParsedJournal
+{
+    QList<JournalEntry> entries;
+    QString lastPointer;
+};
+
+// Every complete line; a line cut short by a crash was never acknowledged and is skipped.
+ParsedJournal Parse(const QByteArray &bytes, const QString &path)
+{
+    ParsedJournal parsed;
+    int lineNumber = 0;
+    for (const QByteArray &line : bytes.split('\n')) {
+        ++lineNumber;
+        if (line.trimmed().isEmpty())
+            continue;
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        if (object.contains(LastPointerKey)) {
+            parsed.lastPointer = object.value(LastPointerKey).toString();
+            continue;
+        }
+        if (!object.contains(RowKey)) {
+            qCWarning(lcRecords) << path << "line" << lineNumber << "is incomplete; skipped";
+            continue;
+        }
+        QStringList values;
+        for (const QJsonValue &value : object.value(RowKey).toArray())
+            values << value.toString();
+        JournalEntry entry{object.value(PointerKey).toString(), object.value(RawKey).toString(),
+                           EventRecord::fromValues(values)};
+        parsed.lastPointer = entry.pointer;
+        parsed.entries << entry;
+    }
+    return parsed;
+}
+
+} // namespace
+
+QString RecordJournal::Folder(const QString &settingsFilePath)
+{
+    const QString chosen = qEnvironmentVariable("KT480_JOURNAL_DIR");
+    if (!chosen.isEmpty())
+        return chosen;
+    return QFileInfo(settingsFilePath).absolutePath();
+}
+
+QString RecordJournal::PathFor(const QString &folder, const QString &serialNumber)
+{
+    QString name = serialNumber.trimmed();
+    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
+    return QDir(folder).filePath(QStringLiteral("KT480NTV5-events-%1.journal").arg(name));
+}
+
+RecordJournal::RecordJournal(QString path) : path_(std::move(path)) {}
+
+RecordJournal::~RecordJournal() = default;
+
+bool RecordJournal::fail(const QString &message)
+{
+    error_ = message;
+    qCWarning(lcRecords).noquote() << message;
+    return false;
+}
+
+bool RecordJournal::open()
+{
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
+    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    // Held for as long as a window stays open: only a lock whose program has ended is stale.
+    lock_->setStaleLockTime(0);
+    if (!lock_->tryLock(0)) {
+        lock_.reset();
+        return fail(
+            QStringLiteral("%1: another program is reading this controller's events").arg(path_));
+    }
+    QFile existing(path_);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("%1: cannot read the journal: %2")
+                            .arg(path_, existing.errorString()));
+        const ParsedJournal parsed = Parse(existing.readAll(), path_);
+        pendingCount_ = int(parsed.entries.size());
+        lastPointer_ = parsed.lastPointer;
+    }
+    return openForAppending();
+}
+
+bool RecordJournal::openForAppending()
+{
+    const bool created = !QFileInfo::exists(path_);
+    file_.setFileName(path_);
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return fail(
+            QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+    if (created)
+        SyncFolderToDisk(QFileInfo(path_).absolutePath());
+    // A line a crash cut short is closed, so that the next entry starts a line of its own.
+    if (file_.size() > 0) {
+        QFile tail(path_);
+        if (tail.open(QIODevice::ReadOnly) && tail.seek(file_.size() - 1) && tail.read(1) != "\n" &&
+            file_.write("\n") != 1)
+            return fail(
+                QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+    }
+    return true;
+}
+
+QList<JournalEntry> RecordJournal::pending() const
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return Parse(file.readAll(), path_).entries;
+}
+
+bool RecordJournal::append(const JournalEntry &entry)
+{
+    if (!file_.isOpen())
+        return fail(QStringLiteral("%1: the journal is not open").arg(path_));
+    const QByteArray line = EntryLine(entry);
+    const qint64 before = file_.size();
+    const qint64 written = file_.write(line);
+    if (written == line.size() && SyncFileToDisk(file_)) {
+        ++pendingCount_;
+        lastPointer_ = entry.pointer;
+        return true;
+    }
+    const QString reason = written < 0 || file_.error() != QFileDevice::NoError
+                               ? file_.errorString()
+                               : QStringLiteral("the disk is full or the file too large");
+    // No half line may stay for the next entry to run into.
+    if (!file_.resize(before))
+        file_.close();
+    return fail(QStringLiteral("%1: cannot write the journal: %2").arg(path_, reason));
+}
+
+bool RecordJournal::clearPending()
+{
+    if (!file_.isOpen())
+        return fail(QStringLiteral("%1: the journal is not open").arg(path_));
+    file_.close();
+    QSaveFile replacement(path_);
+    const QByteArray marker = lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_);
+    if (!replacement.open(QIODevice::WriteOnly) || replacement.write(marker) != marker.size() ||
+        !replacement.commit()) {
+        openForAppending();
+        return fail(QStringLiteral("%1: cannot clear the journal: %2")
+                        .arg(path_, replacement.errorString()));
+    }
+    pendingCount_ = 0;
+    return openForAppending();
+}

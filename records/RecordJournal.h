@@ -1,0 +1,70 @@
+#pragma once
+
+#include "EventRecord.h"
+
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+// An event as the journal keeps it: the row, the reply it came from and its record pointer.
+struct JournalEntry
+{
+    QString pointer;
+    QString raw;
+    EventRecord record;
+
+    bool operator==(const JournalEntry &) const = default;
+};
+
+// The events read from one controller and acknowledged, written to disk before the
+// controller is told to forget them, until they are saved in a file the user chose. What a
+// crash, a power cut or a window closed unsaved leaves behind is offered to the next read.
+// One file per controller serial number; a lock keeps a second program from reading the
+// same controller into it at the same time. The file holds one JSON object a line: the
+// events, and after a save only the last record pointer (so that an event the controller
+// sends again is recognised).
+class RecordJournal
+{
+public:
+    // KT480_JOURNAL_DIR when set, else the folder of the settings file.
+    static QString Folder(const QString &settingsFilePath);
+    static QString PathFor(const QString &folder, const QString &serialNumber);
+
+    explicit RecordJournal(QString path);
+    ~RecordJournal();
+    RecordJournal(const RecordJournal &) = delete;
+    RecordJournal &operator=(const RecordJournal &) = delete;
+
+    // Takes the lock and reads the file; false with error() when another program holds it or
+    // the file cannot be read or written.
+    bool open();
+    bool isOpen() const { return file_.isOpen(); }
+    QString path() const { return path_; }
+    QString error() const { return error_; }
+
+    // Events acknowledged and not yet saved in a file.
+    int pendingCount() const { return pendingCount_; }
+    // The unsaved events an earlier read left, oldest first (read again from the file).
+    QList<JournalEntry> pending() const;
+    // The record pointer of the last event read, saved or not; empty before the first.
+    QString lastPointer() const { return lastPointer_; }
+
+    // Writes the entry and waits until it is on the disk; false with error() when not.
+    bool append(const JournalEntry &entry);
+    // The unsaved events are in a file now, or the user gave them up: forget them.
+    bool clearPending();
+
+private:
+    bool fail(const QString &message);
+    bool openForAppending();
+
+    QString path_;
+    std::unique_ptr<QLockFile> lock_;
+    QFile file_;
+    int pendingCount_ = 0;
+    QString lastPointer_;
+    QString error_;
+};

@@ -1,0 +1,162 @@
+#include "RecordReader.h"
+
+#include "Comm.h"
+#include "EventDecoder.h"
+#include "EventReply.h"
+#include "ExchangePolicy.h"
+#include "Language.h"
+#include "ProgressState.h"
+#include "RecordJournal.h"
+#include "RecordTable.h"
+#include "TableStore.h"
+
+#include <limits>
+
+namespace {
+
+constexpr int Attempts = 5;
+
+ExchangePolicy::Rule Rule(int minimumPayload)
+{
+    ExchangePolicy::Rule rule;
+    rule.attempts = Attempts;
+    rule.minimumPayload = minimumPayload;
+    return rule;
+}
+
+QString ResultText(int result)
+{
+    switch (result) {
+    case Comm::NotSent:
+        return RecordReader::tr("the link is not open");
+    case Comm::TimedOut:
+        return RecordReader::tr("no reply");
+    case Comm::CrcMismatch:
+        return RecordReader::tr("damaged replies");
+    case Comm::Accepted:
+        return RecordReader::tr("a reply of the wrong length");
+    default:
+        return RecordReader::tr("refused by the controller");
+    }
+}
+
+} // namespace
+
+RecordReader::RecordReader(Comm &comm, ProgressState &progress, const Language &language,
+                           QObject *parent)
+    : QObject(parent), comm_(comm), progress_(progress), language_(language)
+{
+}
+
+std::optional<qint64> RecordReader::countQuery()
+{
+    if (!comm_.CommResume())
+        return std::nullopt;
+    ExchangePolicy policy(comm_, Rule(0));
+    const ExchangeReply reply = policy.send(QStringLiteral("ID"));
+    if (!reply.accepted())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 count = reply.payload.trimmed().toLongLong(&ok);
+    return ok ? count : 0;
+}
+
+ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64 limit)
+{
+    ReadOutcome outcome;
+    outcome.limit = limit;
+    if (!comm_.CommResume()) {
+        outcome.problems << tr("The link to the controller cannot be opened.");
+        outcome.remaining = countQuery();
+        return outcome;
+    }
+    const qint64 maximum = qMin<qint64>(limit + 2, std::numeric_limits<int>::max());
+    progress_.begin(language_.TableText(TextRow::RecordDataHint),
+                    language_.TableText(TextRow::Reading), int(maximum), true);
+    if (!table.Active() || table.IsEmpty())
+        RecordTable::Recreate(table);
+
+    qint64 handled = 0;
+    bool ended = false;
+    while (!ended) {
+        if (handled >= limit) {
+            outcome.end = ReadOutcome::End::Limit;
+            break;
+        }
+        if (progress_.stopRequested()) {
+            outcome.end = ReadOutcome::End::Stopped;
+            break;
+        }
+        ended = readOne(table, journal, outcome) == Step::End;
+        if (!ended)
+            ++handled;
+    }
+    if (!outcome.remaining)
+        outcome.remaining = countQuery();
+    // The limit met the end of the log: nothing is left behind.
+    if (outcome.end == ReadOutcome::End::Limit && outcome.remaining == 0)
+        outcome.end = ReadOutcome::End::EndOfLog;
+    progress_.end();
+    return outcome;
+}
+
+RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journal,
+                                         ReadOutcome &outcome)
+{
+    progress_.advance();
+    const QString text = language_.TableText(TextRow::Reading) + QLatin1Char(' ') +
+                         RecordTable::RowNumberText(outcome.read + 1);
+    progress_.setText(text);
+    emit status(text);
+
+    ExchangePolicy eventPolicy(comm_, Rule(EventReply::ShortLayout));
+    const ExchangeReply reply = eventPolicy.send(QStringLiteral("IM"));
+    const std::optional<EventReply> event =
+        reply.accepted() ? EventReply::parse(reply.payload, comm_.ReplyLength()) : std::nullopt;
+    if (!event) {
+        concludeWithoutEvent(reply, outcome);
+        return Step::End;
+    }
+
+    // The same record pointer again: the controller did not take the last acknowledgement and
+    // sends that event once more. It is in the table already; only the acknowledgement is due.
+    if (!journal.lastPointer().isEmpty() && event->pointer == journal.lastPointer()) {
+        ++outcome.duplicates;
+    } else {
+        DecodedEvent decoded = DecodeEvent(*event);
+        decoded.record.IONO = RecordTable::RowNumberText(table.RecordCount() + 1);
+        if (!journal.append({event->pointer, event->raw, decoded.record})) {
+            outcome.problems << tr("The event cannot be kept on disk, so it was not "
+                                   "acknowledged and stays in the controller:")
+                             << journal.error();
+            return Step::End;
+        }
+        RecordTable::Append(table, decoded.record);
+        ++outcome.read;
+        if (!decoded.known)
+            ++outcome.unknown;
+    }
+
+    ExchangePolicy ackPolicy(comm_, Rule(0));
+    const ExchangeReply ack = ackPolicy.send(QStringLiteral("IN") + event->pointer);
+    if (!ack.accepted()) {
+        outcome.problems << tr("The controller did not confirm the acknowledgement of event %1 "
+                               "(%2); the event is kept, and if the controller sends it again "
+                               "it is taken once.")
+                                .arg(event->pointer, ResultText(ack.result));
+        return Step::End;
+    }
+    return Step::Next;
+}
+
+void RecordReader::concludeWithoutEvent(const ExchangeReply &reply, ReadOutcome &outcome)
+{
+    // A controller with no more events refuses "IM" or answers without an event; whether the
+    // log is really empty, its count says.
+    outcome.remaining = countQuery();
+    if (outcome.remaining && *outcome.remaining == 0) {
+        outcome.end = ReadOutcome::End::EndOfLog;
+        return;
+    }
+    outcome.problems << tr("No event was read (%1).").arg(ResultText(reply.result));
+}

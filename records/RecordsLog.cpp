@@ -1,0 +1,3 @@
+#include "RecordsLog.h"
+
+Q_LOGGING_CATEGORY(lcRecords, "kt480.records")

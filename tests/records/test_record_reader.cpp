@@ -1,0 +1,251 @@
+// Reading the event log against the simulator over TCP and a pty: every event once, in
+// order, also when replies and acknowledgements are lost; the journal on disk before every
+// acknowledgement; the limit, the numbering and the user's stop.
+#include "EventLogMix.h"
+#include "RecordSite.h"
+
+#include <QSet>
+#include <csignal>
+#include <sys/resource.h>
+
+class TestRecordReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void countAndWholeLogOnce_data() { AddVias(); }
+    void countAndWholeLogOnce()
+    {
+        QFETCH(Via, via);
+        const QList<QByteArray> events = MixedEventLog(120);
+        RecordSite site(via, events);
+        QCOMPARE(site.reader.countQuery(), std::optional<qint64>(120));
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
+        QVERIFY(outcome.complete());
+        QCOMPARE(outcome.read, 120);
+        QCOMPARE(outcome.duplicates, 0);
+        QCOMPARE(outcome.remaining, std::optional<qint64>(0));
+        QVERIFY(site.controllerEvents().isEmpty());
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        // The unknown kinds and the doors outside 1 to 4 are rows like the others.
+        int unknown = 0;
+        for (const EventRecord &row : ExpectedRows(events))
+            unknown += row.iStatus == QLatin1String("0") ? 1 : 0;
+        QVERIFY(unknown >= 8);
+        QCOMPARE(outcome.unknown, unknown);
+        QCOMPARE(site.journal->pendingCount(), 120);
+        QCOMPARE(site.reader.countQuery(), std::optional<qint64>(0));
+        QVERIFY(outcome.summary().startsWith(QStringLiteral("OK!\n120 event(s) read.")));
+        QVERIFY(outcome.summary().contains(QStringLiteral("read to its end")));
+    }
+
+    void limitAndNumbering()
+    {
+        const QList<QByteArray> events = MixedEventLog(20);
+        RecordSite site(Via::Tcp, events);
+        RecordTable::Recreate(site.table);
+        for (int i = 0; i < 10; ++i)
+            RecordTable::Append(site.table, ExpectedRows(events.mid(19)).first());
+        const ReadOutcome outcome = site.reader.read(site.table, *site.journal, 3);
+        QCOMPARE(outcome.end, ReadOutcome::End::Limit);
+        QCOMPARE(outcome.read, 3);
+        QCOMPARE(outcome.remaining, std::optional<qint64>(17));
+        QCOMPARE(site.controllerEvents(), events.mid(3));
+        QCOMPARE(site.table.RecordCount(), 13);
+        QCOMPARE(TableRows(site.table).mid(10), ExpectedRows(events.first(3), 11));
+        QVERIFY(outcome.summary().contains(QStringLiteral("limit of 3")));
+        QVERIFY(outcome.summary().contains(QStringLiteral("17 event(s) are still")));
+        // A limit of nothing reads nothing.
+        QCOMPARE(site.reader.read(site.table, *site.journal, 0).read, 0);
+        QCOMPARE(site.controllerEvents().size(), 17);
+    }
+
+    void lostAcknowledgementsGiveNoDuplicate()
+    {
+        const QList<QByteArray> events = MixedEventLog(6);
+        RecordSite site(Via::Tcp, events);
+        // The first acknowledgement of the first event never arrives; the second does.
+        site.sim->controller().modify([](ControllerData &d) {
+            d.lostAcknowledgements = 1;
+            return true;
+        });
+        ReadOutcome outcome = site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+
+        // Every acknowledgement of one event lost: the read stops with the event kept, and the
+        // next read, which gets that event again, takes it once.
+        const QList<QByteArray> more = MixedEventLog(5, 7);
+        site.sim->controller().modify([&more](ControllerData &d) {
+            d.events = more;
+            d.lostAcknowledgements = 5;
+            return true;
+        });
+        RecordTable::Recreate(site.table);
+        outcome = site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QCOMPARE(outcome.read, 1);
+        QVERIFY(outcome.summary().startsWith(QStringLiteral("Error!")));
+        QVERIFY(outcome.summary().contains(more.first().right(7)));
+        QCOMPARE(site.controllerEvents(), more);
+        outcome = site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
+        QCOMPARE(outcome.duplicates, 1);
+        QCOMPARE(outcome.read, 4);
+        QCOMPARE(TableRows(site.table), ExpectedRows(more));
+    }
+
+    void faultyLineDrainsTheLogExactlyOnce_data()
+    {
+        // A lost reply costs the full reply time, so the lost ones are few.
+        QTest::addColumn<Via>("via");
+        QTest::addColumn<double>("dropShare");
+        QTest::newRow("tcp, lost and damaged replies") << Via::Tcp << 0.06;
+        QTest::newRow("pty, damaged replies") << Via::Serial << 0.0;
+    }
+    void faultyLineDrainsTheLogExactlyOnce()
+    {
+        QFETCH(Via, via);
+        QFETCH(double, dropShare);
+        const QList<QByteArray> events = MixedEventLog(40, 3);
+        RecordSite site(via, events);
+        FaultSettings faults;
+        faults.dropShare = dropShare;
+        faults.corruptShare = 0.3;
+        site.sim->setFaults(faults);
+        // On the way two acknowledgements in a row go missing.
+        bool armed = false;
+        QObject::connect(&site.reader, &RecordReader::status, &site.reader, [&] {
+            if (site.table.RecordCount() == 10 && !armed) {
+                armed = true;
+                site.sim->controller().modify([](ControllerData &d) {
+                    d.lostAcknowledgements = 2;
+                    return true;
+                });
+            }
+        });
+        int lostOrDamaged = 0;
+        QObject::connect(&site.comm, &Comm::logLine, &site.comm, [&](const QString &line) {
+            if (line.startsWith(QLatin1String("02")) || line.startsWith(QLatin1String("11")))
+                ++lostOrDamaged;
+        });
+        int reads = 0;
+        while (reads < 30) {
+            ++reads;
+            const ReadOutcome outcome =
+                site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+            if (outcome.end == ReadOutcome::End::EndOfLog)
+                break;
+            QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        }
+        site.sim->clearFaults();
+        QVERIFY(site.controllerEvents().isEmpty());
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QVERIFY2(lostOrDamaged > 20 && armed, "the faults reached the read");
+        QCOMPARE(site.journal->pendingCount(), 40);
+    }
+
+    void journalKeepsEveryEventUntilSaved()
+    {
+        const QList<QByteArray> events = MixedEventLog(8);
+        RecordSite site(Via::Tcp, events);
+        site.reader.read(site.table, *site.journal, 5);
+        const QString path = site.journal->path();
+        site.journal.reset();
+        std::optional<RecordJournal> journal;
+        journal.emplace(path);
+        QVERIFY(journal->open());
+        QCOMPARE(journal->pendingCount(), 5);
+        const QList<JournalEntry> pending = journal->pending();
+        QCOMPARE(pending.size(), 5);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(pending[i].record, ExpectedRows(events)[i]);
+            QCOMPARE(pending[i].raw.toLatin1(), events[i]);
+            QCOMPARE(pending[i].pointer.toLatin1(), events[i].right(7));
+        }
+        // A second program cannot read the same controller into it meanwhile.
+        RecordJournal second(path);
+        QVERIFY(!second.open());
+        QVERIFY(second.error().contains(path));
+
+        // Saved: the events go, the last pointer stays to recognise a repeated event.
+        QVERIFY(journal->clearPending());
+        QCOMPARE(journal->pendingCount(), 0);
+        QCOMPARE(journal->lastPointer().toLatin1(), events[4].right(7));
+        QVERIFY(journal->pending().isEmpty());
+        QVERIFY(journal->append({QStringLiteral("0000099"), QStringLiteral("raw"), {}}));
+        QCOMPARE(journal->pending().size(), 1);
+
+        // A line cut short by a crash was never acknowledged: it is skipped, and the next
+        // entry starts a line of its own.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("{\"pointer\":\"00001");
+        file.close();
+        QCOMPARE(journal->pending().size(), 1);
+        journal.reset();
+        journal.emplace(path);
+        QVERIFY(journal->open());
+        QCOMPARE(journal->pendingCount(), 1);
+        QVERIFY(journal->append({QStringLiteral("0000100"), QStringLiteral("raw"), {}}));
+        QCOMPARE(journal->pending().size(), 2);
+        QCOMPARE(journal->lastPointer(), QStringLiteral("0000100"));
+    }
+
+    void cancelStopsAfterAnAcknowledgedEvent()
+    {
+        const QList<QByteArray> events = MixedEventLog(40);
+        RecordSite site(Via::Tcp, events);
+        QObject::connect(&site.reader, &RecordReader::status, &site.reader, [&site] {
+            if (site.table.RecordCount() == 5)
+                site.progress.requestStop();
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Stopped);
+        QCOMPARE(outcome.read, 6);
+        QCOMPARE(site.controllerEvents(), events.mid(6));
+        QCOMPARE(site.journal->pendingCount(), 6);
+        QCOMPARE(outcome.remaining, std::optional<qint64>(34));
+        QVERIFY(outcome.summary().contains(QStringLiteral("cancelled by the user")));
+        QVERIFY(!site.progress.running());
+    }
+
+    void unwritableJournalLeavesTheEventInTheController()
+    {
+        const QList<QByteArray> events = MixedEventLog(10);
+        RecordSite site(Via::Tcp, events);
+        // The disk takes two more lines at most.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit before{};
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit small = before;
+        small.rlim_cur = rlim_t(QFileInfo(site.journal->path()).size() + 250);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        setrlimit(RLIMIT_FSIZE, &before);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QVERIFY(outcome.read >= 1 && outcome.read < 10);
+        QCOMPARE(site.controllerEvents(), events.mid(outcome.read));
+        QCOMPARE(site.journal->pendingCount(), outcome.read);
+        QVERIFY(outcome.summary().contains(site.journal->path()));
+    }
+
+    void noLinkNoRead()
+    {
+        RecordSite site(Via::Tcp, MixedEventLog(3));
+        site.comm.CommClose();
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QCOMPARE(outcome.read, 0);
+        QCOMPARE(site.controllerEvents().size(), 3);
+        QCOMPARE(site.reader.countQuery(), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordReader)
+#include "test_record_reader.moc"

@@ -1,0 +1,456 @@
+// The record window as a person meets it: opened from the main window's "Record data"
+// button, the events read, the progress window's Cancel clicked, saved and loaded through
+// the prompts, the unsaved events kept when the window closes without saving.
+#include "EventLogMix.h"
+#include "RecordFile.h"
+#include "RecordJournal.h"
+#include "RecordTable.h"
+#include "TableCsv.h"
+#include "TfrmIOdata.h"
+#include "TfrmProcess.h"
+#include "WindowLauncher.h"
+#include "WindowRig.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+
+namespace {
+
+// Answers as the test scripts it and remembers what was asked.
+class ScriptedPrompt : public UserPrompt
+{
+public:
+    void message(const QString &text, const QString &caption) override
+    {
+        messages << text;
+        captions << caption;
+    }
+    bool question(const QString &text, const QString &) override
+    {
+        questions << text;
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    QString openFileName(const QString &proposed, const QString &) override
+    {
+        proposals << proposed;
+        return fileName;
+    }
+    QString saveFileName(const QString &proposed, const QString &) override
+    {
+        proposals << proposed;
+        return fileName;
+    }
+
+    QStringList messages;
+    QStringList captions;
+    QStringList questions;
+    QStringList proposals;
+    QList<bool> answers;
+    QString fileName;
+};
+
+ControllerData WithEvents(const QList<QByteArray> &events)
+{
+    ControllerData data = ControllerData::factory(1);
+    data.events = events;
+    return data;
+}
+
+// The main window connected over TCP, with the record button and a scripted prompt.
+struct Site
+{
+    explicit Site(const QList<QByteArray> &events) : rig({WithEvents(events)})
+    {
+        qunsetenv("KT480_JOURNAL_DIR");
+        StartOptions options;
+        options.expert = true;
+        rig.open(options);
+        new WindowLauncher(rig.window());
+        auto scripted = std::make_unique<ScriptedPrompt>();
+        prompt = scripted.get();
+        rig.window().context().prompt = std::move(scripted);
+    }
+
+    // Clicks "Record data" and runs `inside` once the record window stands idle (its count
+    // query and its journal question done); closes it afterwards, by force if a question
+    // kept it open or a check failed.
+    void withRecordWindow(const std::function<void(TfrmIOdata &)> &inside)
+    {
+        bool ran = false;
+        int idleTicks = 0;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, &rig.window(), [&] {
+            auto *window = qobject_cast<TfrmIOdata *>(QApplication::activeModalWidget());
+            const bool idle = window && window->isVisible() && !rig.comm().CommBusy();
+            idleTicks = idle ? idleTicks + 1 : 0;
+            if (idleTicks < 2)
+                return;
+            poll.stop();
+            inside(*window);
+            ran = true;
+            if (window->isVisible())
+                QTest::mouseClick(window->btnExit, Qt::LeftButton);
+            if (window->isVisible())
+                window->done(QDialog::Rejected);
+        });
+        poll.start();
+        QTimer::singleShot(60000, &rig.window(), [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        QTest::mouseClick(rig.window().btnData, Qt::LeftButton);
+        QVERIFY(ran);
+    }
+
+    QString path(const QString &name) const
+    {
+        return QFileInfo(rig.settingsPath()).dir().filePath(name);
+    }
+
+    WindowRig rig;
+    ScriptedPrompt *prompt = nullptr;
+};
+
+} // namespace
+
+class TestRecordWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readSaveAndLoadFromTheMainWindow()
+    {
+        const QList<QByteArray> events = MixedEventLog(60);
+        Site site(events);
+        QVERIFY(site.rig.connectTcp());
+        QVERIFY(site.rig.window().btnData->isVisible());
+        const QString file = site.path(QStringLiteral("site/events"));
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QCOMPARE(w.windowTitle(), QStringLiteral("Record data"));
+            QVERIFY(w.isModal());
+            QVERIFY(w.edtEndIONo->isVisible());
+            QCOMPARE(w.edtEndIONo->text(), QStringLiteral("60"));
+            QCOMPARE(w.lblEndIONo->text(), QStringLiteral("    IODataCount:"));
+            QVERIFY(w.btnDeviceRead->isEnabled());
+            QCOMPARE(w.statusText(0), QStringLiteral("View mode"));
+
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.table().RecordCount(), 60);
+            QCOMPARE(site.prompt->messages.size(), 1);
+            QVERIFY(
+                site.prompt->messages.first().startsWith(QStringLiteral("OK!\n60 event(s) read.")));
+            QVERIFY(site.prompt->messages.first().contains(QStringLiteral("read to its end")));
+            QVERIFY(site.prompt->messages.first().contains(QStringLiteral("not yet saved")));
+            QCOMPARE(site.prompt->captions.first(), QStringLiteral("System Message"));
+            QVERIFY(!w.edtEndIONo->isVisible());
+            QCOMPARE(w.unsavedEvents(), 60);
+            QVERIFY(w.pnl->isEnabled() && w.tbEdit->isEnabled());
+            QCOMPARE(w.dgView->model()->rowCount(), 60);
+            QCOMPARE(w.dgView->currentIndex().row(), 0);
+
+            // Saved under a name without extension: ".xml" is added, the journal let go.
+            site.prompt->fileName = file;
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QVERIFY2(site.prompt->messages.size() == 1,
+                     qPrintable(site.prompt->messages.join('|')));
+            QCOMPARE(w.unsavedEvents(), 0);
+            QVERIFY(w.statusText(1).contains(QStringLiteral("events.xml")));
+        });
+        QVERIFY(site.prompt->questions.isEmpty());
+        QCOMPARE(site.rig.storedSetting(RecordFile::SaveSetting).toString(),
+                 file + QStringLiteral(".xml"));
+        TableStore saved;
+        QVERIFY(RecordFile::Load(saved, file + QStringLiteral(".xml")));
+        QCOMPARE(saved.RecordCount(), 60);
+        QVERIFY(site.rig.sim().controller().snapshot().events.isEmpty());
+
+        // Opened again: empty, and loading the file brings the rows back; saving over it asks.
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QCOMPARE(w.table().RecordCount(), 0);
+            QVERIFY(!w.edtEndIONo->isVisible());
+            site.prompt->fileName = file + QStringLiteral(".xml");
+            QTest::mouseClick(w.btnReadFile, Qt::LeftButton);
+            QCOMPARE(site.prompt->proposals.last(), RecordFile::DefaultPath());
+            QCOMPARE(w.table().RecordCount(), 60);
+            QCOMPARE(RecordTable::RowAt(w.table(), 59).IONO, QStringLiteral("0000060"));
+            site.prompt->answers = {false};
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QCOMPARE(site.prompt->proposals.last(), file + QStringLiteral(".xml"));
+            QCOMPARE(site.prompt->questions.last(),
+                     QStringLiteral("The File is Exist!! Cover it??"));
+            site.prompt->answers = {true};
+            w.btnDeleteClick();
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QCOMPARE(site.prompt->questions.size(), 2);
+        });
+        QVERIFY(RecordFile::Load(saved, file + QStringLiteral(".xml")));
+        QCOMPARE(saved.RecordCount(), 59);
+        QCOMPARE(site.rig.storedSetting(RecordFile::ReadSetting).toString(),
+                 file + QStringLiteral(".xml"));
+    }
+
+    void cancelOnTheProgressWindow()
+    {
+        const QList<QByteArray> events = MixedEventLog(300);
+        Site site(events);
+        QVERIFY(site.rig.connectTcp());
+        TfrmProcess &progress = site.rig.window().processWindow();
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            bool clicked = false;
+            connect(&w.reader(), &RecordReader::status, &w, [&] {
+                if (w.table().RecordCount() == 20 && !clicked) {
+                    QVERIFY(progress.isVisible());
+                    QVERIFY(progress.btnCancel->isVisible());
+                    QCOMPARE(progress.windowTitle(), QStringLiteral("Record data"));
+                    QVERIFY(!w.pnl->isEnabled());
+                    clicked = true;
+                    QTest::mouseClick(progress.btnCancel, Qt::LeftButton);
+                }
+            });
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QVERIFY(clicked);
+            QCOMPARE(w.table().RecordCount(), 21);
+            QVERIFY(!progress.isVisible());
+            QVERIFY(site.prompt->messages.last().contains(QStringLiteral("cancelled by the user")));
+            QVERIFY(
+                site.prompt->messages.last().contains(QStringLiteral("279 event(s) are still")));
+            QCOMPARE(w.edtEndIONo->text(), QStringLiteral("279"));
+            QCOMPARE(site.rig.sim().controller().snapshot().events, events.mid(21));
+
+            // Closed without saving: nothing asked, the events stay in the journal.
+            QTest::mouseClick(w.btnExit, Qt::LeftButton);
+            QVERIFY(!w.isVisible());
+            QVERIFY(site.prompt->questions.isEmpty());
+        });
+        QVERIFY(site.rig.comm().DeviceConnected());
+
+        // The window was closed without saving: the next opening offers the 21 events.
+        site.prompt->answers = {true};
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QTRY_COMPARE(w.table().RecordCount(), 21);
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("12345678")));
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("21 event(s)")));
+            QCOMPARE(w.unsavedEvents(), 21);
+            // Reading on numbers after them.
+            w.edtEndIONo->setText(QStringLiteral("4"));
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.table().RecordCount(), 25);
+            QCOMPARE(RecordTable::RowAt(w.table(), 24).IONO, QStringLiteral("0000025"));
+            QCOMPARE(w.unsavedEvents(), 25);
+            // Given up in a question that says how many go.
+            site.prompt->answers = {true};
+            QTest::mouseClick(w.btnClear, Qt::LeftButton);
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("25 event(s)")));
+            QCOMPARE(w.table().RecordCount(), 0);
+            QCOMPARE(w.unsavedEvents(), 0);
+        });
+    }
+
+    void fileErrorsAreNamed()
+    {
+        Site site(MixedEventLog(3));
+        QVERIFY(site.rig.connectTcp());
+        const QString broken = site.path(QStringLiteral("broken.xml"));
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<DATAPACKET");
+        file.close();
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.table().RecordCount(), 3);
+            for (const QString &bad : {broken, site.path(QStringLiteral("missing.xml"))}) {
+                site.prompt->answers = {true};
+                site.prompt->fileName = bad;
+                QTest::mouseClick(w.btnReadFile, Qt::LeftButton);
+                QVERIFY(site.prompt->messages.last().startsWith(QStringLiteral("Error!")));
+                QVERIFY(site.prompt->messages.last().contains(bad));
+                // The rows stay, and so do the unsaved events.
+                QCOMPARE(w.table().RecordCount(), 3);
+                QCOMPARE(w.unsavedEvents(), 3);
+            }
+            site.prompt->fileName = QStringLiteral("/proc/no/KTIOData.xml");
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QVERIFY(site.prompt->messages.last().contains(QStringLiteral("/proc/no/KTIOData.xml")));
+            QCOMPARE(w.unsavedEvents(), 3);
+        });
+    }
+
+    void automaticClockReadLeavesTheReadRunning()
+    {
+        const QList<QByteArray> events = MixedEventLog(40);
+        Site site(events);
+        QVERIFY(site.rig.connectTcp());
+        // Every tick comes due, and each reply takes a while: ticks fall inside the read.
+        site.rig.now = QDateTime(QDate(2008, 9, 22), QTime(14, 5, 9));
+        site.rig.window().tmrClock.setInterval(50);
+        FaultSettings slow;
+        slow.lateMs = 15;
+        site.rig.sim().setFaults(slow);
+        int ticks = 0;
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            connect(&site.rig.window().tmrClock, &QTimer::timeout, &w, [&] { ++ticks; });
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.lastRead()->end, ReadOutcome::End::EndOfLog);
+            QCOMPARE(w.table().RecordCount(), 40);
+            site.prompt->fileName = site.path(QStringLiteral("clock.xml"));
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+        });
+        QVERIFY2(ticks > 5, "the clock read came due during the read");
+        QVERIFY(site.rig.comm().DeviceConnected());
+        QVERIFY(site.rig.comm().TcpConnected());
+    }
+
+    void gridAndNavigation()
+    {
+        Site site(MixedEventLog(30));
+        // Not connected: no read, no count.
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QVERIFY(!w.btnDeviceRead->isEnabled());
+            QVERIFY(!w.edtEndIONo->isVisible());
+            QTest::keyClick(w.dgView, Qt::Key_Delete);
+            w.btnDeleteClick();
+            QCOMPARE(w.table().RecordCount(), 0);
+        });
+        QVERIFY(site.rig.connectTcp());
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.table().RecordCount(), 30);
+            const QAbstractItemModel *model = w.dgView->model();
+            QCOMPARE(model->columnCount(), 6);
+            const QStringList titles{QStringLiteral("Record no."), QStringLiteral("Card no."),
+                                     QStringLiteral("Date/Time"),  QStringLiteral("Status"),
+                                     QStringLiteral("Channel"),    QStringLiteral("APB")};
+            const int widths[] = {70, 70, 158, 150, 50, 50};
+            for (int c = 0; c < 6; ++c) {
+                QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), titles[c]);
+                QVERIFY(w.dgView->columnWidth(c) >= (c == 3 ? 140 : widths[c]));
+            }
+            QCOMPARE(model->index(0, 1).data(Qt::BackgroundRole).value<QColor>(),
+                     QColor(192, 220, 192));
+            QCOMPARE(model->index(0, 2).data(Qt::BackgroundRole).value<QColor>(),
+                     QColor(166, 202, 240));
+            QVERIFY(!model->index(0, 0).data(Qt::BackgroundRole).isValid());
+
+            QTest::mouseClick(w.btnLast, Qt::LeftButton);
+            QCOMPARE(w.table().RecNo(), 30);
+            QTest::mouseClick(w.btnPrev, Qt::LeftButton);
+            QCOMPARE(w.table().RecNo(), 29);
+            QWheelEvent down(QPointF(20, 20), w.dgView->viewport()->mapToGlobal(QPointF(20, 20)),
+                             QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                             Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w.dgView->viewport(), &down);
+            QCOMPARE(w.table().RecNo(), 30);
+            QTest::mouseClick(w.btnFirst, Qt::LeftButton);
+            QTest::mouseClick(w.btnNext, Qt::LeftButton);
+            QCOMPARE(w.table().RecNo(), 2);
+            QCOMPARE(w.dgView->currentIndex().row(), 1);
+            const QString second = RecordTable::RowAt(w.table(), 2).DataTime;
+            QTest::keyClick(w.dgView, Qt::Key_Delete);
+            QCOMPARE(w.table().RecordCount(), 29);
+            QCOMPARE(RecordTable::RowAt(w.table(), 1).DataTime, second);
+            // A title click does not sort.
+            QTest::mouseClick(w.dgView->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                              QPoint(100, 5));
+            QCOMPARE(RecordTable::RowAt(w.table(), 0).IONO, QStringLiteral("0000001"));
+        });
+    }
+
+    void previewAndExports()
+    {
+        Site site(MixedEventLog(60));
+        QVERIFY(site.rig.connectTcp());
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            // Nothing to show: no preview at all.
+            QTest::mouseClick(w.btnOutput, Qt::LeftButton);
+            QCOMPARE(QApplication::activeModalWidget(), &w);
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+
+            // The preview opens modally over the window, shows the report's pages and closes.
+            int pages = 0;
+            QTimer::singleShot(0, &w, [&] {
+                QTRY_VERIFY(qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget()));
+                auto *preview =
+                    qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+                QVERIFY(!w.pnl->isEnabled());
+                if (auto *view = preview->findChild<QPrintPreviewWidget *>())
+                    pages = view->pageCount();
+                const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+                if (!folder.isEmpty())
+                    preview->grab().save(
+                        QDir(folder).filePath(QStringLiteral("records-preview.png")));
+                preview->reject();
+            });
+            QTest::mouseClick(w.btnOutput, Qt::LeftButton);
+            QCOMPARE(pages, 2);
+            QVERIFY(w.pnl->isEnabled());
+
+            site.prompt->fileName = site.path(QStringLiteral("report"));
+            QTest::mouseClick(w.btnExportPdf, Qt::LeftButton);
+            QVERIFY(QFile(site.path(QStringLiteral("report.pdf"))).size() > 1000);
+            site.prompt->fileName = site.path(QStringLiteral("events.csv"));
+            QTest::mouseClick(w.btnExportCsv, Qt::LeftButton);
+            TableStore csv;
+            QVERIFY(ReadCsvFile(site.path(QStringLiteral("events.csv")), csv));
+            QCOMPARE(csv.Content().rows, w.table().Content().rows);
+            // An existing export is replaced only on Yes.
+            const QDateTime before =
+                QFileInfo(site.path(QStringLiteral("events.csv"))).lastModified();
+            site.prompt->answers = {false};
+            QTest::mouseClick(w.btnExportCsv, Qt::LeftButton);
+            QCOMPARE(site.prompt->questions.last(),
+                     QStringLiteral("The File is Exist!! Cover it??"));
+            QCOMPARE(QFileInfo(site.path(QStringLiteral("events.csv"))).lastModified(), before);
+            QVERIFY(site.prompt->messages.size() == 1);
+        });
+    }
+
+    void threeLanguages()
+    {
+        Site site(MixedEventLog(40));
+        QVERIFY(site.rig.connectTcp());
+        // KT480_SCREENSHOT_DIR keeps the pictures (docs/records-*.png).
+        const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+        const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
+                                QStringLiteral("zh-cn")};
+        for (int language = 0; language < 3; ++language) {
+            site.rig.window().context().language.SetLanguageIndex(language);
+            // From the second opening on, the events the first read left unsaved are taken.
+            site.prompt->answers = {true};
+            site.withRecordWindow([&](TfrmIOdata &w) {
+                const Language lang(language);
+                QCOMPARE(w.windowTitle(), lang.TableText(TextRow::RecordDataHint));
+                QCOMPARE(w.btnDeviceRead->text(), lang.TableText(TextRow::ReadFromDevice));
+                QCOMPARE(w.btnOutput->text(), lang.TableText(TextRow::PrintPreview));
+                QCOMPARE(w.dgView->model()->headerData(5, Qt::Horizontal).toString(),
+                         QStringLiteral("APB"));
+                if (language == 0) {
+                    w.edtEndIONo->setText(QStringLiteral("25"));
+                    QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+                }
+                QCOMPARE(w.table().RecordCount(), 25);
+                // Events are English whatever the language of the window.
+                QCOMPARE(RecordTable::RowAt(w.table(), 0).SStatus, QStringLiteral("In check OK"));
+                QTest::qWait(20);
+                const QImage picture = w.grab().toImage();
+                QVERIFY(!picture.isNull());
+                if (!folder.isEmpty())
+                    picture.save(QDir(folder).filePath(
+                        QStringLiteral("records-%1.png").arg(names[language])));
+            });
+        }
+    }
+};
+
+QTEST_MAIN(TestRecordWindow)
+#include "test_record_window.moc"

@@ -1,0 +1,273 @@
+// kt480ctl's records verbs as a script uses them: real processes against the simulator,
+// one killed between reading an event and acknowledging it.
+#include "EventDecoder.h"
+#include "EventLogMix.h"
+#include "EventReply.h"
+#include "RecordFile.h"
+#include "RecordTable.h"
+#include "SimulatorHost.h"
+#include "TableCsv.h"
+#include "TableStore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QStringList Column(const TableStore &table, const QString &field)
+{
+    QStringList values;
+    const int index = table.FieldIndex(field);
+    for (int row = 0; row < table.RecordCount(); ++row)
+        values << table.Value(row, index);
+    return values;
+}
+
+// The date and time of each event, in order: what makes each row of a read one event.
+QStringList Times(const QList<QByteArray> &events)
+{
+    QStringList times;
+    for (const QByteArray &e : events)
+        times << DecodeEvent(*EventReply::parse(QString::fromLatin1(e), int(e.size())))
+                     .record.DataTime;
+    return times;
+}
+
+} // namespace
+
+class TestRecordsCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        ControllerData data = ControllerData::factory(1);
+        events_ = MixedEventLog(40, 5);
+        data.events = events_;
+        config.controllers = {data};
+        sim_ = std::make_unique<SimulatorHost>(config);
+        QVERIFY(sim_->isRunning());
+        tcp_ = QStringLiteral("127.0.0.1:%1").arg(sim_->tcpPort());
+        dir_ = std::make_unique<QTemporaryDir>();
+        journalDir_ = dir_->filePath(QStringLiteral("journal"));
+    }
+
+    void countReadAndSave()
+    {
+        Run r = ctl(
+            {QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("count")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.trimmed(), QByteArray("40"));
+
+        // Read without a file: the events stay in the journal, and the run says so.
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+                 QStringLiteral("--limit"), QStringLiteral("10")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("10 event(s) read."));
+        QVERIFY(r.err.contains("10 event(s) are not saved"));
+        QCOMPARE(sim_->controller().snapshot().events.size(), 30);
+
+        // The next read takes them first, then the rest, and saves all of them.
+        const QString xml = dir_->filePath(QStringLiteral("events.xml"));
+        const QString csv = dir_->filePath(QStringLiteral("events.csv"));
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("records"),
+                 QStringLiteral("read"), QStringLiteral("--out"), xml, QStringLiteral("--csv"),
+                 csv});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.value(QStringLiteral("end")).toString(), QStringLiteral("end-of-log"));
+        QCOMPARE(o.value(QStringLiteral("recovered")).toInt(), 10);
+        QCOMPARE(o.value(QStringLiteral("read")).toInt(), 30);
+        QCOMPARE(o.value(QStringLiteral("unsaved")).toInt(), 0);
+        QCOMPARE(o.value(QStringLiteral("rows")).toArray().size(), 40);
+        QCOMPARE(o.value(QStringLiteral("rows"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("DataTime")),
+                 QStringLiteral("2008/09/22 14:05:09"));
+        QVERIFY(sim_->controller().snapshot().events.isEmpty());
+
+        TableStore table;
+        QVERIFY(RecordFile::Load(table, xml));
+        QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
+        QCOMPARE(Column(table, QStringLiteral("IONO")).last(), QStringLiteral("0000040"));
+        TableStore fromCsv;
+        QVERIFY(ReadCsvFile(csv, fromCsv));
+        QCOMPARE(fromCsv.Content().rows, table.Content().rows);
+
+        // Nothing left to read: still a success, and nothing is written.
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+                 QStringLiteral("--out"), dir_->filePath(QStringLiteral("none.xml"))});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("no events"));
+        QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("none.xml"))));
+    }
+
+    void killedBetweenReadAndAcknowledgement()
+    {
+        // The acknowledgements never arrive, so the read waits after its first event.
+        sim_->controller().modify([](ControllerData &d) {
+            d.lostAcknowledgements = 1000;
+            return true;
+        });
+        const QString xml = dir_->filePath(QStringLiteral("events.xml"));
+        QProcess first;
+        first.setProcessEnvironment(environment());
+        first.start(QStringLiteral(KT480CTL_PATH),
+                    {QStringLiteral("--tcp"), tcp_, QStringLiteral("records"),
+                     QStringLiteral("read"), QStringLiteral("--out"), xml});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(journalLines() == 1, 10000);
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QCOMPARE(sim_->controller().snapshot().events, events_);
+        QVERIFY(!QFileInfo::exists(xml));
+
+        // Started again: the journal gives the event back, the controller sends it again,
+        // and it is taken once.
+        sim_->controller().modify([](ControllerData &d) {
+            d.lostAcknowledgements = 0;
+            return true;
+        });
+        const Run r =
+            ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("records"),
+                 QStringLiteral("read"), QStringLiteral("--out"), xml});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.value(QStringLiteral("recovered")).toInt(), 1);
+        QCOMPARE(o.value(QStringLiteral("duplicates")).toInt(), 1);
+        QCOMPARE(o.value(QStringLiteral("read")).toInt(), 39);
+        TableStore table;
+        QVERIFY(RecordFile::Load(table, xml));
+        QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
+        QVERIFY(sim_->controller().snapshot().events.isEmpty());
+    }
+
+    void journalLivesBesideTheSettings()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("KT480_JOURNAL_DIR"));
+        const QString settings = dir_->filePath(QStringLiteral("conf/settings.ini"));
+        QDir().mkpath(dir_->filePath(QStringLiteral("conf")));
+        env.insert(QStringLiteral("KT480_SETTINGS"), settings);
+        const Run r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"),
+                           QStringLiteral("read"), QStringLiteral("--limit"), QStringLiteral("2")},
+                          env);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(QFileInfo::exists(
+            dir_->filePath(QStringLiteral("conf/KT480NTV5-events-12345678.journal"))));
+    }
+
+    void reportWithFilters()
+    {
+        const QString xml = dir_->filePath(QStringLiteral("events.xml"));
+        QCOMPARE(ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"),
+                      QStringLiteral("read"), QStringLiteral("--out"), xml})
+                     .exitCode,
+                 0);
+        const QString pdf = dir_->filePath(QStringLiteral("alarms.pdf"));
+        const QString csv = dir_->filePath(QStringLiteral("alarms.csv"));
+        Run r =
+            ctl({QStringLiteral("--json"), QStringLiteral("records"), QStringLiteral("report"), xml,
+                 QStringLiteral("--pdf"), pdf, QStringLiteral("--csv"), csv,
+                 QStringLiteral("--lang"), QStringLiteral("zh-CN"), QStringLiteral("--code"),
+                 QStringLiteral("40-50"), QStringLiteral("--since"), QStringLiteral("2008-09-22")});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.value(QStringLiteral("of")).toInt(), 40);
+        QCOMPARE(o.value(QStringLiteral("pages")).toInt(), 1);
+        TableStore alarms;
+        QVERIFY(ReadCsvFile(csv, alarms));
+        QCOMPARE(alarms.RecordCount(), o.value(QStringLiteral("rows")).toInt());
+        QVERIFY(alarms.RecordCount() > 0);
+        for (const QString &code : Column(alarms, QStringLiteral("iStatus")))
+            QVERIFY(code.toInt() >= 40 && code.toInt() <= 50);
+        QVERIFY(QFile(pdf).size() > 1000);
+
+        // One card: its rows only, leading zeros or not.
+        TableStore all;
+        QVERIFY(RecordFile::Load(all, xml));
+        const QString card = Column(all, QStringLiteral("CardNO")).first();
+        r = ctl({QStringLiteral("records"), QStringLiteral("report"), xml, QStringLiteral("--csv"),
+                 csv, QStringLiteral("--card"), QString::number(card.toInt())});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(ReadCsvFile(csv, alarms));
+        QVERIFY(alarms.RecordCount() >= 1);
+        QCOMPARE(Column(alarms, QStringLiteral("CardNO")).first(), card);
+
+        // Bad arguments are told apart from failures.
+        for (const QStringList &bad :
+             {QStringList{QStringLiteral("records"), QStringLiteral("report"), xml},
+              {QStringLiteral("records"), QStringLiteral("report"), xml, QStringLiteral("--pdf"),
+               pdf, QStringLiteral("--lang"), QStringLiteral("fr")},
+              {QStringLiteral("records"), QStringLiteral("report"), xml, QStringLiteral("--pdf"),
+               pdf, QStringLiteral("--since"), QStringLiteral("yesterday")},
+              {QStringLiteral("records"), QStringLiteral("report"), xml, QStringLiteral("--pdf"),
+               pdf, QStringLiteral("--code"), QStringLiteral("alarms")},
+              {QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+               QStringLiteral("--limit"), QStringLiteral("many")},
+              {QStringLiteral("records"), QStringLiteral("read")},
+              {QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("erase")}})
+            QCOMPARE(ctl(bad).exitCode, 2);
+        r = ctl({QStringLiteral("records"), QStringLiteral("report"),
+                 dir_->filePath(QStringLiteral("missing.xml")), QStringLiteral("--pdf"), pdf});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("missing.xml"));
+    }
+
+private:
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KT480_JOURNAL_DIR"), journalDir_);
+        return env;
+    }
+
+    int journalLines() const
+    {
+        QFile file(QDir(journalDir_).filePath(QStringLiteral("KT480NTV5-events-12345678.journal")));
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        return int(file.readAll().count('\n'));
+    }
+
+    Run ctl(const QStringList &arguments, const QProcessEnvironment &env = {})
+    {
+        QProcess p;
+        p.setProcessEnvironment(env.isEmpty() ? environment() : env);
+        p.start(QStringLiteral(KT480CTL_PATH), arguments);
+        Run r;
+        if (!p.waitForFinished(60000))
+            return r;
+        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+        return r;
+    }
+
+    QList<QByteArray> events_;
+    std::unique_ptr<SimulatorHost> sim_;
+    QString tcp_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString journalDir_;
+};
+
+QTEST_GUILESS_MAIN(TestRecordsCli)
+#include "test_records_cli.moc"
