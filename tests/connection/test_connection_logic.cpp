@@ -1,22 +1,20 @@
-// The main window's logic without its widgets: Device ID, SD card labels, clock commands and
-// the automatic read rule, stored connection settings, the port list and the single instance.
+// The connection's pieces without widgets: Device ID, SD card labels, clock commands and the
+// automatic read rule, stored connection settings, the port list, identification and the clock.
 #include "ConnectionSettings.h"
 #include "DeviceClock.h"
 #include "DeviceId.h"
 #include "Identification.h"
 #include "SdCardLabel.h"
 #include "SerialPortList.h"
-#include "SingleInstance.h"
 
 #include <Comm.h>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <Settings.h>
 #include <SimulatorHost.h>
 
-class AppLogicTest : public QObject
+class ConnectionLogicTest : public QObject
 {
     Q_OBJECT
 
@@ -28,7 +26,6 @@ private slots:
     void settingsRoundTripPerTransport();
     void missingSettingsKeepDefaults();
     void portNumbersStayWithTheirDevice();
-    void secondInstanceAsksTheFirstToRaise();
     void broadcastIdTakesOverOverTcp();
     void clockReadRefusedWhileLinkBusyIsNotAFailure();
     void syncBuildsEachCommandFromOneReading();
@@ -62,7 +59,7 @@ struct ClockSite
 
 } // namespace
 
-void AppLogicTest::deviceIdIsFourDigits()
+void ConnectionLogicTest::deviceIdIsFourDigits()
 {
     QCOMPARE(NormaliseDeviceId(QStringLiteral("12")), QStringLiteral("0012"));
     QCOMPARE(NormaliseDeviceId(QStringLiteral("7")), QStringLiteral("0007"));
@@ -71,7 +68,7 @@ void AppLogicTest::deviceIdIsFourDigits()
     QCOMPARE(NormaliseDeviceId(QStringLiteral(" 0042 ")), QStringLiteral("0042"));
 }
 
-void AppLogicTest::sdCardLabels()
+void ConnectionLogicTest::sdCardLabels()
 {
     QCOMPARE(SdCardLabelForSectors(0), QString());
     QCOMPARE(SdCardLabelForSectors(262144), QStringLiteral("[128MB]"));
@@ -87,7 +84,7 @@ void AppLogicTest::sdCardLabels()
     QCOMPARE(SdCardLabelFromReply(QStringLiteral("00000262144")), QString());
 }
 
-void AppLogicTest::clockCommandsAndTexts()
+void ConnectionLogicTest::clockCommandsAndTexts()
 {
     const QDateTime moment(QDate(2008, 9, 22), QTime(14, 5, 9));
     QCOMPARE(DeviceClock::SetCommand(QStringLiteral("0001"), moment),
@@ -103,7 +100,7 @@ void AppLogicTest::clockCommandsAndTexts()
              QStringLiteral("0003QB"));
 }
 
-void AppLogicTest::automaticReadRule()
+void ConnectionLogicTest::automaticReadRule()
 {
     AutomaticClockRead rule{true, true, true, false, 9};
     QVERIFY(rule.due());
@@ -127,7 +124,7 @@ void AppLogicTest::automaticReadRule()
     QVERIFY(!rule.due());
 }
 
-void AppLogicTest::settingsRoundTripPerTransport()
+void ConnectionLogicTest::settingsRoundTripPerTransport()
 {
     const QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("s.ini")));
@@ -171,7 +168,7 @@ void AppLogicTest::settingsRoundTripPerTransport()
     QCOMPARE(ConnectionTabFromText(QStringLiteral("2")), ConnectionTab::Tcp);
 }
 
-void AppLogicTest::missingSettingsKeepDefaults()
+void ConnectionLogicTest::missingSettingsKeepDefaults()
 {
     const QTemporaryDir dir;
     const Settings settings(dir.filePath(QStringLiteral("none.ini")));
@@ -186,7 +183,7 @@ void AppLogicTest::missingSettingsKeepDefaults()
     QCOMPARE(PortFromText(QStringLiteral("x")), 5001);
 }
 
-void AppLogicTest::portNumbersStayWithTheirDevice()
+void ConnectionLogicTest::portNumbersStayWithTheirDevice()
 {
     const QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("ports.ini"));
@@ -215,23 +212,7 @@ void AppLogicTest::portNumbersStayWithTheirDevice()
     qunsetenv("KT480_COM_MAP");
 }
 
-void AppLogicTest::secondInstanceAsksTheFirstToRaise()
-{
-    const QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("one.ini"));
-    SingleInstance first(file);
-    QVERIFY(first.TryAcquire());
-    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
-    SingleInstance second(file);
-    QVERIFY(!second.TryAcquire());
-    QVERIFY(raised.wait(5000) || raised.count() > 0);
-    // Another settings file is another program.
-    SingleInstance other(dir.filePath(QStringLiteral("two.ini")));
-    QVERIFY(other.TryAcquire());
-    QVERIFY(SingleInstance::KeyFor(file) != SingleInstance::KeyFor(dir.filePath("two.ini")));
-}
-
-void AppLogicTest::broadcastIdTakesOverOverTcp()
+void ConnectionLogicTest::broadcastIdTakesOverOverTcp()
 {
     SimulatorConfig config;
     config.tcpPort = 0;
@@ -251,7 +232,7 @@ void AppLogicTest::broadcastIdTakesOverOverTcp()
     QVERIFY(comm.DeviceConnected());
 }
 
-void AppLogicTest::clockReadRefusedWhileLinkBusyIsNotAFailure()
+void ConnectionLogicTest::clockReadRefusedWhileLinkBusyIsNotAFailure()
 {
     SimulatorConfig config;
     config.tcpPort = 0;
@@ -282,7 +263,7 @@ void AppLogicTest::clockReadRefusedWhileLinkBusyIsNotAFailure()
 
 // Every set command carries one reading of the clock, so none mixes the fields of two moments
 // (here the clock passes midnight at the end of a month while the commands go out).
-void AppLogicTest::syncBuildsEachCommandFromOneReading()
+void ConnectionLogicTest::syncBuildsEachCommandFromOneReading()
 {
     ClockSite site;
     QTRY_VERIFY(site.comm.TcpConnected());
@@ -306,7 +287,7 @@ void AppLogicTest::syncBuildsEachCommandFromOneReading()
 }
 
 // Success means the controller took a set command: refused ones leave its clock as it was.
-void AppLogicTest::syncReportsWhetherTheClockWasSet()
+void ConnectionLogicTest::syncReportsWhetherTheClockWasSet()
 {
     ClockSite site;
     QTRY_VERIFY(site.comm.TcpConnected());
@@ -331,7 +312,7 @@ void AppLogicTest::syncReportsWhetherTheClockWasSet()
 
 // A set command that gets no reply in five attempts ends the run: the controller is not
 // there, and 29 more commands would only cost their time-outs.
-void AppLogicTest::syncEndsWhenTheControllerIsSilent()
+void ConnectionLogicTest::syncEndsWhenTheControllerIsSilent()
 {
     ClockSite site;
     QTRY_VERIFY(site.comm.TcpConnected());
@@ -342,5 +323,5 @@ void AppLogicTest::syncEndsWhenTheControllerIsSilent()
     QCOMPARE(site.setCommands.size(), 5);
 }
 
-QTEST_GUILESS_MAIN(AppLogicTest)
-#include "test_app_logic.moc"
+QTEST_GUILESS_MAIN(ConnectionLogicTest)
+#include "test_connection_logic.moc"
