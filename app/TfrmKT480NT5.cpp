@@ -3,9 +3,6 @@
 #include "AppContext.h"
 #include "ClickableLabel.h"
 #include "ClickablePanel.h"
-#include "DeviceClock.h"
-#include "DeviceId.h"
-#include "SerialPortList.h"
 #include "StatusIndicator.h"
 #include "TfrmProcess.h"
 
@@ -18,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QTabWidget>
 
 namespace {
@@ -38,7 +34,9 @@ constexpr int Title = 0, TabCom = 2, TabTcp = 3, Connect = 5, Parameter = 6, Car
 }
 
 TfrmKT480NT5::TfrmKT480NT5(AppContext &context, StartOptions options, QWidget *parent)
-    : QMainWindow(parent), context_(context), options_(std::move(options))
+    : QMainWindow(parent), context_(context), options_(std::move(options)),
+      controller_(context.comm, context.settings, context.language, context.clockReadPaused,
+                  options_.clock, this)
 {
     setObjectName(QStringLiteral("frmKT480NT5"));
     buildLayout();
@@ -46,18 +44,21 @@ TfrmKT480NT5::TfrmKT480NT5(AppContext &context, StartOptions options, QWidget *p
     context_.comm.setDeviceConnected(false);
     context_.batchMode.set(false);
     context_.clockReadPaused.set(false);
-    showPlaceholders();
+    controller_.setAutomaticConnect(options_.automaticConnect);
+    pnSN->setText(controller_.serialNumberText());
+    pnVER->setText(controller_.versionText());
     btnData->hide();
     btnSdCard->hide();
     setFunctionButtonsEnabled(false);
     btnSearch01->setEnabled(false);
     btnSearch02->setEnabled(false);
     btnSearch03->setEnabled(false);
-    tmrScan.setInterval(100);
-    tmrTimeOut.setInterval(200);
-    tmrClock.setInterval(1);
+    tmrScan = new QTimer(this);
+    tmrScan->setObjectName(QStringLiteral("tmrScan"));
+    tmrScan->setInterval(100);
     selectTab(ConnectionTab::Serial);
     wireHandlers();
+    wireController();
     ApplyMainCaptions();
     fitWindow();
     centreOnScreen();
@@ -65,37 +66,28 @@ TfrmKT480NT5::TfrmKT480NT5(AppContext &context, StartOptions options, QWidget *p
 
 TfrmKT480NT5::~TfrmKT480NT5()
 {
-    tmrScan.stop();
-    tmrTimeOut.stop();
-    tmrClock.stop();
+    tmrScan->stop();
     context_.comm.disconnect(this);
-    context_.comm.CommClose();
+    controller_.disconnect(this);
+    controller_.stop();
 }
 
 void TfrmKT480NT5::wireHandlers()
 {
-    Comm &comm = context_.comm;
-    connect(&comm, &Comm::logLine, Memo1, &QPlainTextEdit::appendPlainText);
+    connect(&context_.comm, &Comm::logLine, Memo1, &QPlainTextEdit::appendPlainText);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmKT480NT5::Memo1Change);
     connect(Panel2, &ClickableLabel::clicked, this, &TfrmKT480NT5::Panel2Click);
     connect(pnlMain, &ClickablePanel::clicked, this, &TfrmKT480NT5::pnlMainClick);
-    // The identification runs its own exchanges; it must not run inside the socket's signal.
-    connect(&comm, &Comm::tcpConnected, this, &TfrmKT480NT5::ClientSocket01Connect,
-            Qt::QueuedConnection);
-    connect(&comm, &Comm::tcpDisconnected, this, &TfrmKT480NT5::ClientSocket01Disconnect);
-    connect(&comm, &Comm::tcpError, this, &TfrmKT480NT5::ClientSocket01Error);
+    connect(tmrScan, &QTimer::timeout, this, &TfrmKT480NT5::tmrScanTimer);
 
-    connect(&tmrScan, &QTimer::timeout, this, &TfrmKT480NT5::tmrScanTimer);
-    connect(&tmrTimeOut, &QTimer::timeout, this, &TfrmKT480NT5::tmrTimeOutTimer);
-    connect(&tmrClock, &QTimer::timeout, this, &TfrmKT480NT5::tmrClockTimer);
-
-    connect(btnConnect01, &QPushButton::clicked, this, &TfrmKT480NT5::btnConnect01Click);
-    connect(btnConnect02, &QPushButton::clicked, this, &TfrmKT480NT5::btnConnect02Click);
-    connect(btnConnect03, &QPushButton::clicked, this, &TfrmKT480NT5::btnConnect03Click);
-    connect(btnSearch01, &QPushButton::clicked, this, &TfrmKT480NT5::btnSearch01Click);
-    connect(btnSearch02, &QPushButton::clicked, this, &TfrmKT480NT5::btnSearch02Click);
-    connect(btnDeviceTime, &QPushButton::clicked, this, &TfrmKT480NT5::btnDeviceTimeClick);
-    connect(btnSyn, &QPushButton::clicked, this, &TfrmKT480NT5::btnSynClick);
+    ConnectionController *controller = &controller_;
+    connect(btnConnect01, &QPushButton::clicked, controller, &ConnectionController::connectSerial);
+    connect(btnConnect02, &QPushButton::clicked, controller, &ConnectionController::connectTcp);
+    connect(btnConnect03, &QPushButton::clicked, controller, &ConnectionController::connectUdp);
+    connect(btnSearch01, &QPushButton::clicked, controller, &ConnectionController::searchSerial);
+    connect(btnSearch02, &QPushButton::clicked, controller, &ConnectionController::searchNetwork);
+    connect(btnDeviceTime, &QPushButton::clicked, controller, &ConnectionController::getDeviceTime);
+    connect(btnSyn, &QPushButton::clicked, controller, &ConnectionController::syncDeviceTime);
     connect(btnParameter, &QPushButton::clicked, this, &TfrmKT480NT5::btnParameterClick);
     connect(btnCard, &QPushButton::clicked, this, &TfrmKT480NT5::btnCardClick);
     connect(btnData, &QPushButton::clicked, this, &TfrmKT480NT5::btnDataClick);
@@ -106,26 +98,6 @@ void TfrmKT480NT5::wireHandlers()
     connect(btnEng, &QPushButton::clicked, this, &TfrmKT480NT5::btnEngClick);
     connect(btnBIG5, &QPushButton::clicked, this, &TfrmKT480NT5::btnBIG5Click);
     connect(btnGB, &QPushButton::clicked, this, &TfrmKT480NT5::btnGBClick);
-
-    // Only what the user does undoes a connection; the program's own writes do not.
-    connect(cbxCommNo, &QComboBox::activated, this, &TfrmKT480NT5::cbxCommNoChange);
-    connect(cbxCommNo->lineEdit(), &QLineEdit::textEdited, this, &TfrmKT480NT5::cbxCommNoChange);
-    connect(cbxBaudRate, &QComboBox::activated, this, &TfrmKT480NT5::cbxBaudRateChange);
-    for (QLineEdit *edit :
-         {edID01, edID02, edID03, edtIP, edtPort, edtIPudp, edtUPort01, edtUPort02})
-        connect(edit, &QLineEdit::textEdited, this, &TfrmKT480NT5::edID01Change);
-    connect(pcMain, &QTabWidget::currentChanged, this,
-            [this](int index) { tsShow(static_cast<ConnectionTab>(index + 1)); });
-}
-
-QString TfrmKT480NT5::versionText() const
-{
-    return pnVER->text();
-}
-
-QString TfrmKT480NT5::serialNumberText() const
-{
-    return pnSN->text();
 }
 
 QString TfrmKT480NT5::statusText() const
@@ -145,48 +117,33 @@ void TfrmKT480NT5::showEvent(QShowEvent *event)
 void TfrmKT480NT5::FormShow()
 {
     QCoreApplication::processEvents();
-    Settings &settings = context_.settings;
-    connection_ = ConnectionSettings::Load(settings);
-    startTab_ = connection_.startTab;
-    selectTab(startTab_);
-    edtUPort02->setText(QString::number(ConnectionSettings::DefaultPort));
-    context_.language.SetLanguageIndex(
-        connection_.languageIndex.value_or(options_.systemLanguageIndex));
-    // All three boxes: the start-up restore reads the box of the tab that is showing.
-    if (connection_.deviceId)
-        setDeviceId(*connection_.deviceId, true);
-    fillPortList();
-    cbxCommNo->setCurrentIndex(cbxCommNo->count() > 0 ? 0 : -1);
+    const ConnectionSettings &stored = controller_.loadSettings();
+    context_.language.SetLanguageIndex(stored.languageIndex.value_or(options_.systemLanguageIndex));
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
     fitWindow();
-    {
-        const QSignalBlocker blocker(pcMain);
-        pcMain->setTabVisible(2, options_.expert);
-    }
+    // Hiding the tab that shows brings another one up, which the controller must know.
+    pcMain->setTabVisible(2, options_.expert);
     btnData->setVisible(options_.expert);
     btnSdCard->setVisible(options_.expert);
-    tmrClock.setInterval(1);
-    tmrClock.start();
+    controller_.startClock();
 }
 
 void TfrmKT480NT5::closeEvent(QCloseEvent *event)
 {
-    if (tmrScan.isActive() || connecting_) {
+    if (tmrScan->isActive() || controller_.connecting()) {
         event->ignore();
         return;
     }
-    context_.comm.CommClose();
-    tmrScan.stop();
-    tmrTimeOut.stop();
-    tmrClock.stop();
+    controller_.stop();
+    tmrScan->stop();
     process_->hide();
     event->accept();
 }
 
 void TfrmKT480NT5::btnExitClick()
 {
-    if (!tmrScan.isActive())
+    if (!tmrScan->isActive())
         close();
 }
 
@@ -241,7 +198,7 @@ void TfrmKT480NT5::ApplyMainCaptions()
 
 void TfrmKT480NT5::showSdCardCaption()
 {
-    btnSdCard->setText(context_.language.TableText(Row::SdCard) + sdCardLabel_);
+    btnSdCard->setText(context_.language.TableText(Row::SdCard) + controller_.sdCardLabel());
 }
 
 void TfrmKT480NT5::switchLanguage(int languageIndex)
@@ -326,9 +283,7 @@ void TfrmKT480NT5::btnCardClick()
 
 void TfrmKT480NT5::btnDataClick()
 {
-    setDeviceId(
-        NormaliseDeviceId(activeTab() == ConnectionTab::Serial ? edID01->text() : edID02->text()),
-        false);
+    controller_.takeDeviceIdFromActiveTab();
     emit recordWindowRequested();
 }
 
@@ -345,69 +300,4 @@ void TfrmKT480NT5::btnRestoreClick()
 void TfrmKT480NT5::btnSdCardClick()
 {
     emit sdCardRequested();
-}
-
-void TfrmKT480NT5::fillPortList()
-{
-    ComPortMap map = context_.comm.comPortMap();
-    const QStringList ports = SerialPortList(context_.settings).Refresh(map);
-    context_.comm.setComPortMap(map);
-    cbxCommNo->clear();
-    cbxCommNo->addItems(ports);
-}
-
-ConnectionTab TfrmKT480NT5::activeTab() const
-{
-    return static_cast<ConnectionTab>(pcMain->currentIndex() + 1);
-}
-
-void TfrmKT480NT5::selectTab(ConnectionTab tab)
-{
-    const QSignalBlocker blocker(pcMain);
-    pcMain->setCurrentIndex(static_cast<int>(tab) - 1);
-}
-
-void TfrmKT480NT5::setDeviceId(const QString &deviceId, bool includeUdpBox)
-{
-    context_.comm.setDeviceIDText(deviceId);
-    edID01->setText(deviceId);
-    edID02->setText(deviceId);
-    if (includeUdpBox)
-        edID03->setText(deviceId);
-}
-
-void TfrmKT480NT5::setFunctionButtonsEnabled(bool enabled)
-{
-    for (QPushButton *button :
-         {btnParameter, btnCard, btnBackup, btnRestore, btnDeviceTime, btnSyn})
-        button->setEnabled(enabled);
-    btnSdCard->setEnabled(enabled && !sdCardLabel_.isEmpty());
-}
-
-void TfrmKT480NT5::setConnectButtonsEnabled(bool enabled)
-{
-    for (QPushButton *button : {btnConnect01, btnConnect02, btnConnect03, btnSearch01, btnSearch02})
-        button->setEnabled(enabled);
-}
-
-void TfrmKT480NT5::setWaitCursor(bool on)
-{
-    if (on == waitCursor_)
-        return;
-    waitCursor_ = on;
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-void TfrmKT480NT5::setStatus(const QString &text)
-{
-    sbMainText->setText(text);
-}
-
-void TfrmKT480NT5::showPlaceholders()
-{
-    pnSN->setText(QStringLiteral("________"));
-    pnVER->setText(QStringLiteral("__.__-__"));
 }

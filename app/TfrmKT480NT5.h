@@ -1,14 +1,10 @@
 #pragma once
 
-#include "ConnectionSettings.h"
-#include "ControllerHit.h"
-#include "Identification.h"
+#include "ConnectionController.h"
 #include "StartOptions.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
-#include <optional>
 
 class AppContext;
 class ClickableLabel;
@@ -24,8 +20,10 @@ class TfrmProcess;
 
 // The main window: connection tabs, the controller's identity and clock, the buttons that
 // open the other windows, the language buttons, the status bar and the hidden log panel.
-// Other windows are opened through the *Requested signals; they reach the link, settings,
-// language, progress state and flags through context().
+// What connecting means is the connection controller's: the window hands it what the person
+// types and shows what it reports. Other windows are opened through the *Requested signals;
+// they reach the link, settings, language, progress state and flags through context().
+// Tests find the controls by their object names.
 class TfrmKT480NT5 : public QMainWindow
 {
     Q_OBJECT
@@ -36,14 +34,88 @@ public:
 
     AppContext &context() { return context_; }
     TfrmProcess &processWindow() { return *process_; }
+    ConnectionController &controller() { return controller_; }
     // The controller's firmware version as shown in "VER" (windows copy it when opened).
-    QString versionText() const;
-    QString serialNumberText() const;
-    QString sdCardLabel() const { return sdCardLabel_; }
+    QString versionText() const { return controller_.versionText(); }
+    QString serialNumberText() const { return controller_.serialNumberText(); }
+    QString sdCardLabel() const { return controller_.sdCardLabel(); }
     QString statusText() const;
-    bool connecting() const { return connecting_; }
-    bool initialised() const { return initialised_; }
-    ConnectionSettings connectionSettings() const { return connection_; }
+    bool connecting() const { return controller_.connecting(); }
+    bool initialised() const { return controller_.initialised(); }
+    ConnectionSettings connectionSettings() const { return controller_.connectionSettings(); }
+    // The search window that runs leaves the controller it found here.
+    void takeSearchResult(const ControllerHit &hit) { controller_.takeSearchResult(hit); }
+
+    // Handlers, named after their controls.
+    void FormShow();
+    void ApplyMainCaptions();
+    void btnEngClick();
+    void btnBIG5Click();
+    void btnGBClick();
+    void pnlMainClick();
+    void Panel2Click();
+    void Memo1Change();
+    void btnParameterClick();
+    void btnCardClick();
+    void btnDataClick();
+    void btnBackupClick();
+    void btnRestoreClick();
+    void btnSdCardClick();
+    void btnExitClick();
+    void tmrScanTimer();
+
+signals:
+    void parameterWindowRequested();
+    void cardWindowRequested();
+    void recordWindowRequested();
+    void backupRequested();
+    void restoreRequested();
+    void sdCardRequested();
+    // Shown modally; a controller found is handed back through takeSearchResult().
+    void serialSearchRequested();
+    void networkSearchRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    QWidget *buildSerialTab();
+    QWidget *buildTcpTab();
+    QWidget *buildUdpTab();
+    QWidget *buildIdentityAndClock();
+    QWidget *buildFunctionButtons();
+    QWidget *buildLanguageButtons();
+    QWidget *buildLogPanel();
+    void buildStatusBar();
+    void wireHandlers();
+    // The controller's reports on the widgets, and the person's edits back to it.
+    void wireController();
+    // Fixes the window's size: the main panel alone, or with the log panel beside it; never
+    // smaller than the controls need in the current language.
+    void fitWindow();
+    void centreOnScreen();
+
+    void switchLanguage(int languageIndex);
+    void showSdCardCaption();
+    QWidget *boxWidget(ConnectionField field) const;
+    QString boxText(ConnectionField field) const;
+    void showBox(ConnectionField field, const QString &text);
+    void showPortList(const QStringList &ports);
+    void selectTab(ConnectionTab tab);
+    void showIndicator(ConnectionIndicator state);
+    void setFunctionButtonsEnabled(bool enabled);
+    void setConnectButtonsEnabled(bool enabled);
+    void setWaitCursor(bool on);
+    void setStatus(const QString &text);
+
+    AppContext &context_;
+    const StartOptions options_;
+    ConnectionController controller_;
+    TfrmProcess *process_ = nullptr;
+    bool shown_ = false;
+    int panelClicks_ = 0;
 
     // Connection tabs.
     ClickablePanel *pnlMain = nullptr;
@@ -109,119 +181,5 @@ public:
     QPlainTextEdit *Memo1 = nullptr;
     ClickableLabel *Panel2 = nullptr;
 
-    QTimer tmrScan;
-    QTimer tmrTimeOut;
-    QTimer tmrClock;
-
-    // Handlers, named after their controls.
-    void FormShow();
-    void ApplyMainCaptions();
-    void btnEngClick();
-    void btnBIG5Click();
-    void btnGBClick();
-    void pnlMainClick();
-    void Panel2Click();
-    void Memo1Change();
-    void btnParameterClick();
-    void btnCardClick();
-    void btnDataClick();
-    void btnBackupClick();
-    void btnRestoreClick();
-    void btnSdCardClick();
-    void btnExitClick();
-
-    void btnConnect01Click();
-    void btnConnect02Click();
-    void btnConnect03Click();
-    void ClientSocket01Connect();
-    void ClientSocket01Disconnect();
-    void ClientSocket01Error();
-    void tmrTimeOutTimer();
-    void tmrScanTimer();
-    void cbxCommNoChange();
-    void cbxBaudRateChange();
-    void edID01Change();
-    void tsShow(ConnectionTab tab);
-
-    void tmrClockTimer();
-    void btnDeviceTimeClick();
-    void btnSynClick();
-
-    void btnSearch01Click();
-    void btnSearch02Click();
-    // The search window that runs leaves the controller it found here.
-    void takeSearchResult(const ControllerHit &hit) { searchFound_ = hit; }
-
-signals:
-    void parameterWindowRequested();
-    void cardWindowRequested();
-    void recordWindowRequested();
-    void backupRequested();
-    void restoreRequested();
-    void sdCardRequested();
-    // Shown modally; a controller found is handed back through takeSearchResult().
-    void serialSearchRequested();
-    void networkSearchRequested();
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    void buildLayout();
-    QWidget *buildSerialTab();
-    QWidget *buildTcpTab();
-    QWidget *buildUdpTab();
-    QWidget *buildIdentityAndClock();
-    QWidget *buildFunctionButtons();
-    QWidget *buildLanguageButtons();
-    QWidget *buildLogPanel();
-    void buildStatusBar();
-    void wireHandlers();
-    // Fixes the window's size: the main panel alone, or with the log panel beside it; never
-    // smaller than the controls need in the current language.
-    void fitWindow();
-    void centreOnScreen();
-
-    void switchLanguage(int languageIndex);
-    void fillPortList();
-    ConnectionTab activeTab() const;
-    void selectTab(ConnectionTab tab);
-    void setDeviceId(const QString &deviceId, bool includeUdpBox);
-    void showBroadcastDeviceId(const IdentifyResult &result);
-    void setFunctionButtonsEnabled(bool enabled);
-    void setConnectButtonsEnabled(bool enabled);
-    void setWaitCursor(bool on);
-    void setStatus(const QString &text);
-    void showPlaceholders();
-    void showSdCardCaption();
-    void beginConnect();
-    void concludeConnect(bool connected, const QString &where);
-    // A port box above 65535: the attempt fails at once, nothing is opened.
-    bool refuseOversizedPort(int port);
-    void undoConnection();
-    void failTcpAttempt();
-    void startupRestore();
-    // Reads the controller's clock into pnCur; a real failure closes the link.
-    void readDeviceClock();
-    void takeDeviceIdFromActiveTab();
-
-    AppContext &context_;
-    const StartOptions options_;
-    TfrmProcess *process_ = nullptr;
-
-    ConnectionSettings connection_;
-    ConnectionTab startTab_ = ConnectionTab::Serial;
-    bool shown_ = false;
-    bool initialised_ = false;
-    bool connecting_ = false;
-    bool connectMark01_ = false;
-    bool connectMark02_ = false;
-    // Set while a TCP attempt may still succeed; cleared by its failure paths.
-    bool tcpAttemptRunning_ = false;
-    QElapsedTimer tcpAttemptClock_;
-    bool waitCursor_ = false;
-    QString sdCardLabel_;
-    int panelClicks_ = 0;
-    std::optional<ControllerHit> searchFound_;
+    QTimer *tmrScan = nullptr;
 };

@@ -1,203 +1,152 @@
 #include "TfrmKT480NT5.h"
 
-#include "AppContext.h"
 #include "ClickablePanel.h"
-#include "DeviceId.h"
-#include "Identification.h"
 #include "StatusIndicator.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 namespace {
-constexpr int ScanningRow = 110;
-constexpr int ErrorRow = 114;
-constexpr int OkRow = 115;
-constexpr int SdCardRow = 13;
-constexpr int TcpTimeoutSeconds = 30;
+constexpr ConnectionField AllFields[] = {
+    ConnectionField::ComPort,      ConnectionField::BaudRate,
+    ConnectionField::DeviceId01,   ConnectionField::TcpHost,
+    ConnectionField::TcpPort,      ConnectionField::DeviceId02,
+    ConnectionField::UdpHost,      ConnectionField::UdpDestinationPort,
+    ConnectionField::UdpLocalPort, ConnectionField::DeviceId03};
 } // namespace
 
-void TfrmKT480NT5::beginConnect()
+void TfrmKT480NT5::wireController()
 {
-    setWaitCursor(true);
-    indicator->show();
-    indicator->setColour(Qt::blue);
-    tmrScan.start();
-    connecting_ = true;
-    context_.comm.setDeviceConnected(false);
-    sdCardLabel_.clear();
-    context_.comm.CommClose();
-    pnlMain->setEnabled(false);
-    setConnectButtonsEnabled(false);
-    setFunctionButtonsEnabled(false);
-    setStatus(context_.language.TableText(ScanningRow));
-    showPlaceholders();
-    btnSdCard->setText(context_.language.TableText(SdCardRow));
+    ConnectionController *c = &controller_;
+    // Every text a box shows reaches the controller; only what the person does runs its rules.
+    for (const ConnectionField field : AllFields) {
+        c->setBoxText(field, boxText(field));
+        if (auto *edit = qobject_cast<QLineEdit *>(boxWidget(field))) {
+            connect(edit, &QLineEdit::textChanged, c,
+                    [c, field](const QString &text) { c->setBoxText(field, text); });
+            connect(edit, &QLineEdit::textEdited, c,
+                    [c, field](const QString &text) { c->boxEdited(field, text); });
+        }
+    }
+    connect(cbxCommNo, &QComboBox::editTextChanged, c,
+            [c](const QString &text) { c->setBoxText(ConnectionField::ComPort, text); });
+    connect(cbxCommNo, &QComboBox::activated, c,
+            [this, c] { c->boxEdited(ConnectionField::ComPort, cbxCommNo->currentText()); });
+    connect(cbxCommNo->lineEdit(), &QLineEdit::textEdited, c,
+            [c](const QString &text) { c->boxEdited(ConnectionField::ComPort, text); });
+    connect(cbxBaudRate, &QComboBox::currentTextChanged, c,
+            [c](const QString &text) { c->setBoxText(ConnectionField::BaudRate, text); });
+    connect(cbxBaudRate, &QComboBox::activated, c,
+            [this, c] { c->boxEdited(ConnectionField::BaudRate, cbxBaudRate->currentText()); });
+    connect(pcMain, &QTabWidget::currentChanged, c,
+            [c](int index) { c->showTab(static_cast<ConnectionTab>(index + 1)); });
+
+    connect(c, &ConnectionController::boxChanged, this, &TfrmKT480NT5::showBox);
+    connect(c, &ConnectionController::portListChanged, this, &TfrmKT480NT5::showPortList);
+    connect(c, &ConnectionController::tabSelected, this, &TfrmKT480NT5::selectTab);
+    connect(c, &ConnectionController::statusChanged, this, &TfrmKT480NT5::setStatus);
+    connect(c, &ConnectionController::indicatorChanged, this, &TfrmKT480NT5::showIndicator);
+    connect(c, &ConnectionController::identityChanged, this,
+            [this](const QString &serialNumber, const QString &version) {
+                pnSN->setText(serialNumber);
+                pnVER->setText(version);
+            });
+    connect(c, &ConnectionController::sdCardLabelChanged, this, &TfrmKT480NT5::showSdCardCaption);
+    connect(c, &ConnectionController::deviceTimeChanged, pnCur, &QLabel::setText);
+    connect(c, &ConnectionController::systemTimeChanged, pnNow, &QLabel::setText);
+    connect(c, &ConnectionController::mainPanelEnabledChanged, pnlMain, &QWidget::setEnabled);
+    connect(c, &ConnectionController::connectButtonsEnabledChanged, this,
+            &TfrmKT480NT5::setConnectButtonsEnabled);
+    connect(c, &ConnectionController::functionButtonsEnabledChanged, this,
+            &TfrmKT480NT5::setFunctionButtonsEnabled);
+    connect(c, &ConnectionController::waitCursorChanged, this, &TfrmKT480NT5::setWaitCursor);
+    connect(c, &ConnectionController::searchRequested, this, [this](ConnectionTab tab) {
+        if (tab == ConnectionTab::Serial)
+            emit serialSearchRequested();
+        else
+            emit networkSearchRequested();
+    });
 }
 
-// The end every attempt shares: the indicator, the status text and the buttons.
-void TfrmKT480NT5::concludeConnect(bool connected, const QString &where)
+QWidget *TfrmKT480NT5::boxWidget(ConnectionField field) const
 {
-    tmrScan.stop();
+    switch (field) {
+    case ConnectionField::ComPort:
+        return cbxCommNo;
+    case ConnectionField::BaudRate:
+        return cbxBaudRate;
+    case ConnectionField::DeviceId01:
+        return edID01;
+    case ConnectionField::TcpHost:
+        return edtIP;
+    case ConnectionField::TcpPort:
+        return edtPort;
+    case ConnectionField::DeviceId02:
+        return edID02;
+    case ConnectionField::UdpHost:
+        return edtIPudp;
+    case ConnectionField::UdpDestinationPort:
+        return edtUPort01;
+    case ConnectionField::UdpLocalPort:
+        return edtUPort02;
+    case ConnectionField::DeviceId03:
+        return edID03;
+    }
+    return nullptr;
+}
+
+QString TfrmKT480NT5::boxText(ConnectionField field) const
+{
+    QWidget *widget = boxWidget(field);
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentText();
+    return static_cast<QLineEdit *>(widget)->text();
+}
+
+// Writes what the controller asks for; a box that cannot show it (a line setting not in
+// the list, a Device ID longer than the box) reports what it does show.
+void TfrmKT480NT5::showBox(ConnectionField field, const QString &text)
+{
+    QWidget *widget = boxWidget(field);
+    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        const int index = combo->findText(text);
+        if (index >= 0)
+            combo->setCurrentIndex(index);
+        else if (combo->isEditable())
+            combo->setEditText(text);
+    } else {
+        static_cast<QLineEdit *>(widget)->setText(text);
+    }
+    controller_.setBoxText(field, boxText(field));
+}
+
+void TfrmKT480NT5::showPortList(const QStringList &ports)
+{
+    cbxCommNo->clear();
+    cbxCommNo->addItems(ports);
+}
+
+void TfrmKT480NT5::selectTab(ConnectionTab tab)
+{
+    const QSignalBlocker blocker(pcMain);
+    pcMain->setCurrentIndex(static_cast<int>(tab) - 1);
+}
+
+void TfrmKT480NT5::showIndicator(ConnectionIndicator state)
+{
     indicator->show();
-    if (connected) {
+    if (state == ConnectionIndicator::Blinking) {
         indicator->setColour(Qt::blue);
-        setStatus(context_.language.TableText(OkRow) + where);
-    } else {
-        indicator->setColour(Qt::red);
-        setStatus(context_.language.TableText(ErrorRow));
-    }
-    setFunctionButtonsEnabled(connected);
-    connecting_ = false;
-    // Whatever ended the attempt, the user's edits undo the connection again.
-    connectMark01_ = false;
-    connectMark02_ = false;
-    pnlMain->setEnabled(true);
-    setConnectButtonsEnabled(true);
-    setWaitCursor(false);
-}
-
-bool TfrmKT480NT5::refuseOversizedPort(int port)
-{
-    if (port <= ConnectionSettings::HighestPort)
-        return false;
-    concludeConnect(false, QString());
-    setStatus(context_.language.TableText(ErrorRow) +
-              QStringLiteral("  %1 > %2").arg(port).arg(ConnectionSettings::HighestPort));
-    return true;
-}
-
-void TfrmKT480NT5::showBroadcastDeviceId(const IdentifyResult &result)
-{
-    if (!result.broadcastDeviceId.isEmpty()) {
-        setDeviceId(result.broadcastDeviceId, true);
-        connectMark01_ = false;
-        connectMark02_ = false;
-    }
-    if (!result.serialNumber.isEmpty())
-        pnSN->setText(result.serialNumber);
-    if (result.connected)
-        pnVER->setText(result.version);
-}
-
-void TfrmKT480NT5::btnConnect01Click()
-{
-    beginConnect();
-    setDeviceId(NormaliseDeviceId(edID01->text()), false);
-    const QString portText = cbxCommNo->currentText();
-    connection_.baudRate = cbxBaudRate->currentText();
-    connectMark01_ = true;
-    const IdentifyResult result =
-        Identifier(context_.comm)
-            .IdentifySerial(connection_.portNumber, ComPortNumber(portText), connection_.baudRate);
-    showBroadcastDeviceId(result);
-    connectMark01_ = false;
-    connectMark02_ = false;
-    connection_.portNumber = result.connected ? result.portNumber : 0;
-    if (result.connected) {
-        readDeviceClock();
-        SaveConnectionSettings(context_.settings, ConnectionTab::Serial, connection_,
-                               context_.comm.DeviceIDText());
-    }
-    const bool connected = context_.comm.DeviceConnected();
-    fillPortList();
-    // Connected, the combo names the port in use; otherwise the user's choice comes back.
-    cbxCommNo->setEditText(connected ? QStringLiteral("COM%1").arg(connection_.portNumber)
-                                     : portText);
-    concludeConnect(connected, QStringLiteral("  COM:%1").arg(connection_.portNumber));
-}
-
-void TfrmKT480NT5::btnConnect02Click()
-{
-    beginConnect();
-    setDeviceId(NormaliseDeviceId(edID02->text()), false);
-    edtPort->setText(QString::number(PortFromText(edtPort->text())));
-    edtIP->setText(edtIP->text().trimmed());
-    QCoreApplication::processEvents();
-    const int port = PortFromText(edtPort->text());
-    if (refuseOversizedPort(port)) {
-        connection_.tcpPort = 0;
+        tmrScan->start();
         return;
     }
-    connectMark02_ = true;
-    connectMark01_ = false;
-    tcpAttemptRunning_ = true;
-    tcpAttemptClock_.start();
-    tmrTimeOut.start();
-    // A refused open leaves nothing to wait for: the next time-out tick reports the failure.
-    if (!context_.comm.CommOpenTcp(edtIP->text(), static_cast<quint16>(port)))
-        tcpAttemptRunning_ = false;
-}
-
-void TfrmKT480NT5::ClientSocket01Connect()
-{
-    if (!tcpAttemptRunning_ || !context_.comm.TcpConnected())
-        return;
-    const IdentifyResult result = Identifier(context_.comm).IdentifyTcp();
-    showBroadcastDeviceId(result);
-    if (result.connected) {
-        readDeviceClock();
-        connection_.tcpHost = edtIP->text();
-        connection_.tcpPort = PortFromText(edtPort->text());
-        SaveConnectionSettings(context_.settings, ConnectionTab::Tcp, connection_,
-                               context_.comm.DeviceIDText());
-    }
-    tmrTimeOut.stop();
-    tcpAttemptRunning_ = false;
-    if (context_.comm.DeviceConnected()) {
-        concludeConnect(
-            true, QStringLiteral("  %1:%2").arg(connection_.tcpHost).arg(connection_.tcpPort));
-    } else {
-        context_.comm.CommClose();
-        connection_.tcpPort = 0;
-        concludeConnect(false, QString());
-    }
-    connectMark01_ = false;
-    connectMark02_ = false;
-}
-
-void TfrmKT480NT5::failTcpAttempt()
-{
-    tcpAttemptRunning_ = false;
-    tmrTimeOut.stop();
-    connection_.tcpPort = 0;
-    context_.comm.CommClose();
-    concludeConnect(false, QString());
-}
-
-void TfrmKT480NT5::ClientSocket01Disconnect()
-{
-    failTcpAttempt();
-}
-
-void TfrmKT480NT5::ClientSocket01Error()
-{
-    failTcpAttempt();
-}
-
-void TfrmKT480NT5::tmrTimeOutTimer()
-{
-    const qint64 elapsed = tcpAttemptClock_.elapsed() / 1000;
-    if (elapsed < TcpTimeoutSeconds && tcpAttemptRunning_) {
-        setStatus(context_.language.TableText(ScanningRow) + QLatin1Char(' ') +
-                  QString::number(TcpTimeoutSeconds - elapsed));
-        return;
-    }
-    connectMark01_ = false;
-    connectMark02_ = false;
-    tmrScan.stop();
-    tmrTimeOut.stop();
-    if (!connecting_)
-        return;
-    tcpAttemptRunning_ = false;
-    context_.comm.CommClose();
-    concludeConnect(false, QString());
-    if (cbxCommNo->count() > 0)
-        cbxCommNo->setCurrentIndex(0);
+    tmrScan->stop();
+    indicator->setColour(state == ConnectionIndicator::Connected ? Qt::blue : Qt::red);
 }
 
 void TfrmKT480NT5::tmrScanTimer()
@@ -205,117 +154,31 @@ void TfrmKT480NT5::tmrScanTimer()
     indicator->toggleBlink();
 }
 
-void TfrmKT480NT5::btnConnect03Click()
+void TfrmKT480NT5::setFunctionButtonsEnabled(bool enabled)
 {
-    beginConnect();
-    // The UDP tab's own Device ID box is only written; the TCP tab's box gives the ID.
-    setDeviceId(NormaliseDeviceId(edID02->text()), false);
-    edtPort->setText(QString::number(PortFromText(edtPort->text())));
-    edtIP->setText(edtIP->text().trimmed());
-    const QString host = edtIPudp->text().trimmed();
-    const int destination = PortFromText(edtUPort01->text());
-    const int local = PortFromText(edtUPort02->text());
-    if (refuseOversizedPort(qMax(destination, local)))
-        return;
-    IdentifyResult result;
-    if (context_.comm.CommOpenUdp(host, static_cast<quint16>(destination),
-                                  static_cast<quint16>(local)))
-        result = Identifier(context_.comm).IdentifyUdp();
-    showBroadcastDeviceId(result);
-    if (result.connected) {
-        sdCardLabel_ = result.sdCardLabel;
-        showSdCardCaption();
-        readDeviceClock();
-        connection_.udpHost = host;
-        connection_.udpDestinationPort = destination;
-        connection_.udpLocalPort = local;
-        SaveConnectionSettings(context_.settings, ConnectionTab::Udp, connection_,
-                               context_.comm.DeviceIDText());
-    }
-    concludeConnect(context_.comm.DeviceConnected(),
-                    QStringLiteral("  %1:%2").arg(host).arg(destination));
+    for (QPushButton *button :
+         {btnParameter, btnCard, btnBackup, btnRestore, btnDeviceTime, btnSyn})
+        button->setEnabled(enabled);
+    btnSdCard->setEnabled(enabled && !controller_.sdCardLabel().isEmpty());
 }
 
-void TfrmKT480NT5::undoConnection()
+void TfrmKT480NT5::setConnectButtonsEnabled(bool enabled)
 {
-    context_.comm.CommClose();
-    context_.comm.setDeviceConnected(false);
-    sbMainText->clear();
-    sbMainExtra->clear();
-    setFunctionButtonsEnabled(false);
+    for (QPushButton *button : {btnConnect01, btnConnect02, btnConnect03, btnSearch01, btnSearch02})
+        button->setEnabled(enabled);
 }
 
-void TfrmKT480NT5::cbxCommNoChange()
+void TfrmKT480NT5::setWaitCursor(bool on)
 {
-    if (!initialised_)
-        return;
-    connection_.portNumber = 0;
-    undoConnection();
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
-void TfrmKT480NT5::cbxBaudRateChange()
+void TfrmKT480NT5::setStatus(const QString &text)
 {
-    if (!initialised_)
-        return;
-    undoConnection();
-}
-
-void TfrmKT480NT5::edID01Change()
-{
-    if (!initialised_ || connectMark01_ || connectMark02_)
-        return;
-    undoConnection();
-}
-
-void TfrmKT480NT5::tsShow(ConnectionTab tab)
-{
-    if (!initialised_)
-        return;
-    undoConnection();
-    pnlMain->setEnabled(true);
-    setConnectButtonsEnabled(true);
-    context_.settings.SaveSetting(QStringLiteral("MainActivePage"),
-                                  QString::number(static_cast<int>(tab)));
-    context_.settings.sync();
-}
-
-void TfrmKT480NT5::startupRestore()
-{
-    initialised_ = true;
-    setWaitCursor(true);
-    context_.comm.setDeviceConnected(false);
-    sdCardLabel_.clear();
-    showPlaceholders();
-    const ConnectionTab tab = activeTab();
-    QLineEdit *idBox = tab == ConnectionTab::Serial ? edID01
-                       : tab == ConnectionTab::Tcp  ? edID02
-                                                    : edID03;
-    setDeviceId(NormaliseDeviceId(idBox->text()), true);
-    if (connection_.portNumber > 0)
-        cbxCommNo->setEditText(QStringLiteral("COM%1").arg(connection_.portNumber));
-    else if (cbxCommNo->count() > 0)
-        cbxCommNo->setCurrentIndex(cbxCommNo->count() - 1);
-    cbxBaudRate->setCurrentText(connection_.baudRate);
-    edtIP->setText(connection_.tcpHost);
-    edtPort->setText(QString::number(connection_.tcpPort > 0 ? connection_.tcpPort
-                                                             : ConnectionSettings::DefaultPort));
-    edtIPudp->setText(connection_.udpHost);
-    edtUPort01->setText(QString::number(connection_.udpDestinationPort > 0
-                                            ? connection_.udpDestinationPort
-                                            : ConnectionSettings::DefaultPort));
-    edtUPort02->setText(QString::number(connection_.udpLocalPort));
-    if (options_.automaticConnect) {
-        if (startTab_ == ConnectionTab::Udp && connection_.udpDestinationPort > 0)
-            btnConnect03Click();
-        else if (startTab_ == ConnectionTab::Tcp && connection_.tcpPort > 0)
-            btnConnect02Click();
-        else if (startTab_ == ConnectionTab::Serial && connection_.portNumber > 0)
-            btnConnect01Click();
-    }
-    // A TCP attempt still running keeps the window locked until it concludes.
-    if (!connecting_) {
-        pnlMain->setEnabled(true);
-        setConnectButtonsEnabled(true);
-        setWaitCursor(false);
-    }
+    sbMainText->setText(text);
+    if (text.isEmpty())
+        sbMainExtra->clear();
 }

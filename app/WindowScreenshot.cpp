@@ -4,7 +4,6 @@
 #include "TfrmKT480NT5.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QPixmap>
 
 WindowScreenshot::WindowScreenshot(TfrmKT480NT5 &window, const QString &filePath)
@@ -17,10 +16,11 @@ WindowScreenshot::WindowScreenshot(TfrmKT480NT5 &window, const QString &filePath
 
 void WindowScreenshot::check()
 {
+    const ConnectionController &connection = window_.controller();
     const bool settled =
-        window_.initialised() && !window_.connecting() &&
-        (!window_.context().comm.DeviceConnected() || !window_.pnCur->text().isEmpty());
-    if ((settled && !window_.pnNow->text().isEmpty()) || --ticksLeft_ <= 0)
+        connection.initialised() && !connection.connecting() &&
+        (!window_.context().comm.DeviceConnected() || !connection.deviceTimeText().isEmpty());
+    if ((settled && !connection.systemTimeText().isEmpty()) || --ticksLeft_ <= 0)
         save();
 }
 

@@ -118,6 +118,14 @@ QString Identifier::ReadVersion()
     return reply.accepted() ? reply.payload : QString();
 }
 
+QString Identifier::ReadSdCardLabel()
+{
+    const ExchangeReply reply =
+        ExchangePolicy(comm_, {.attempts = 1, .minimumPayload = SdCardMinimumPayload})
+            .send(QStringLiteral("AN"));
+    return reply.accepted() ? SdCardLabelFromReply(reply.payload) : QString();
+}
+
 IdentifyResult Identifier::IdentifyUdp()
 {
     IdentifyResult result;
@@ -125,11 +133,7 @@ IdentifyResult Identifier::IdentifyUdp()
     if (!readSerialNumber(IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss),
                           result.serialNumber))
         return result;
-    const ExchangeReply sdCard =
-        ExchangePolicy(comm_, {.attempts = 1, .minimumPayload = SdCardMinimumPayload})
-            .send(QStringLiteral("AN"));
-    if (sdCard.accepted())
-        result.sdCardLabel = SdCardLabelFromReply(sdCard.payload);
+    result.sdCardLabel = ReadSdCardLabel();
     const ExchangeReply version =
         ExchangePolicy(comm_, IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss))
             .send(QStringLiteral("DB"));

@@ -37,6 +37,8 @@ public:
     IdentifyResult IdentifyUdp();
     // Up to three "DB" reads; the firmware version, empty when none was accepted.
     QString ReadVersion();
+    // One "AN" read; the SD card label, empty without a card or an accepted reply.
+    QString ReadSdCardLabel();
     // Up to three "0000AC" queries; adopts the Device ID of an accepted answer.
     bool askDeviceId(QString &deviceId);
 

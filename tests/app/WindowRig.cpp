@@ -107,11 +107,11 @@ bool WindowRig::connectTcp(const QString &deviceId)
 {
     if (!settle())
         return false;
-    ClickTab(window_->pcMain, 1);
-    TypeInto(window_->edtIP, QStringLiteral("127.0.0.1"));
-    TypeInto(window_->edtPort, QString::number(sim_->tcpPort()));
-    TypeInto(window_->edID02, deviceId);
-    ClickOnScreen(window_->btnConnect02);
+    ClickTab(Control<QTabWidget>(*window_, "pcMain"), 1);
+    TypeInto(Control<QLineEdit>(*window_, "edtIP"), QStringLiteral("127.0.0.1"));
+    TypeInto(Control<QLineEdit>(*window_, "edtPort"), QString::number(sim_->tcpPort()));
+    TypeInto(Control<QLineEdit>(*window_, "edID02"), deviceId);
+    ClickOnScreen(Control<QPushButton>(*window_, "btnConnect02"));
     return settle() && comm().DeviceConnected();
 }
 
@@ -119,13 +119,13 @@ bool WindowRig::connectUdp(const QString &deviceId)
 {
     if (!settle())
         return false;
-    ClickTab(window_->pcMain, 2);
-    TypeInto(window_->edtIPudp, QStringLiteral("127.0.0.1"));
-    TypeInto(window_->edtUPort01, QString::number(sim_->udpPort()));
-    TypeInto(window_->edtUPort02, QStringLiteral("0"));
+    ClickTab(Control<QTabWidget>(*window_, "pcMain"), 2);
+    TypeInto(Control<QLineEdit>(*window_, "edtIPudp"), QStringLiteral("127.0.0.1"));
+    TypeInto(Control<QLineEdit>(*window_, "edtUPort01"), QString::number(sim_->udpPort()));
+    TypeInto(Control<QLineEdit>(*window_, "edtUPort02"), QStringLiteral("0"));
     // The UDP connect takes its Device ID from the TCP tab's box.
-    window_->edID02->setText(deviceId);
-    ClickOnScreen(window_->btnConnect03);
+    Control<QLineEdit>(*window_, "edID02")->setText(deviceId);
+    ClickOnScreen(Control<QPushButton>(*window_, "btnConnect03"));
     return settle() && comm().DeviceConnected();
 }
 
@@ -133,10 +133,11 @@ bool WindowRig::connectSerial(int comNumber, const QString &deviceId)
 {
     if (!settle())
         return false;
-    ClickTab(window_->pcMain, 0);
-    TypeInto(window_->cbxCommNo->lineEdit(), QStringLiteral("COM%1").arg(comNumber));
-    TypeInto(window_->edID01, deviceId);
-    ClickOnScreen(window_->btnConnect01);
+    ClickTab(Control<QTabWidget>(*window_, "pcMain"), 0);
+    TypeInto(Control<QComboBox>(*window_, "cbxCommNo")->lineEdit(),
+             QStringLiteral("COM%1").arg(comNumber));
+    TypeInto(Control<QLineEdit>(*window_, "edID01"), deviceId);
+    ClickOnScreen(Control<QPushButton>(*window_, "btnConnect01"));
     return settle() && comm().DeviceConnected();
 }
 

@@ -98,6 +98,15 @@ void TypeOnScreen(QWidget *widget, const QString &text);
 // person acting while an operation runs.
 void AtExchange(Comm &comm, int n, std::function<void()> action);
 
+// A control of a window by its object name ("btnSyn"), as a person finds it by its caption;
+// the test stops when there is none.
+template <typename W = QWidget> W *Control(const QObject &window, const char *name)
+{
+    W *control = window.findChild<W *>(QString::fromLatin1(name));
+    QTEST_ASSERT(control);
+    return control;
+}
+
 // The visible top-level window of this class, if any.
 template <typename W> W *VisibleWindow()
 {

@@ -32,14 +32,22 @@ ControllerData controllerWithCard(int deviceId, int sectors)
 
 bool functionButtonsEnabled(const TfrmKT480NT5 &w)
 {
-    return w.btnParameter->isEnabled() && w.btnCard->isEnabled() && w.btnBackup->isEnabled() &&
-           w.btnRestore->isEnabled() && w.btnDeviceTime->isEnabled() && w.btnSyn->isEnabled();
+    return Control<QPushButton>(w, "btnParameter")->isEnabled() &&
+           Control<QPushButton>(w, "btnCard")->isEnabled() &&
+           Control<QPushButton>(w, "btnBackup")->isEnabled() &&
+           Control<QPushButton>(w, "btnRestore")->isEnabled() &&
+           Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
+           Control<QPushButton>(w, "btnSyn")->isEnabled();
 }
 
 bool functionButtonsDisabled(const TfrmKT480NT5 &w)
 {
-    return !w.btnParameter->isEnabled() && !w.btnCard->isEnabled() && !w.btnBackup->isEnabled() &&
-           !w.btnRestore->isEnabled() && !w.btnDeviceTime->isEnabled() && !w.btnSyn->isEnabled();
+    return !Control<QPushButton>(w, "btnParameter")->isEnabled() &&
+           !Control<QPushButton>(w, "btnCard")->isEnabled() &&
+           !Control<QPushButton>(w, "btnBackup")->isEnabled() &&
+           !Control<QPushButton>(w, "btnRestore")->isEnabled() &&
+           !Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
+           !Control<QPushButton>(w, "btnSyn")->isEnabled();
 }
 
 } // namespace
@@ -78,21 +86,23 @@ void MainWindowTest::firstStartWithoutSettings()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.settle());
-    QCOMPARE(w.pcMain->currentIndex(), 0);
-    QCOMPARE(w.edID01->text(), QStringLiteral("0001"));
-    QCOMPARE(w.cbxBaudRate->currentText(), QStringLiteral("19200,e,8,1"));
+    QCOMPARE(Control<QTabWidget>(w, "pcMain")->currentIndex(), 0);
+    QCOMPARE(Control<QLineEdit>(w, "edID01")->text(), QStringLiteral("0001"));
+    QCOMPARE(Control<QComboBox>(w, "cbxBaudRate")->currentText(), QStringLiteral("19200,e,8,1"));
     // The factory address is shown, never contacted: nothing is stored, so nothing connects.
-    QCOMPARE(w.edtIP->text(), QStringLiteral("192.168.1.101"));
-    QCOMPARE(w.edtPort->text(), QStringLiteral("5001"));
+    QCOMPARE(Control<QLineEdit>(w, "edtIP")->text(), QStringLiteral("192.168.1.101"));
+    QCOMPARE(Control<QLineEdit>(w, "edtPort")->text(), QStringLiteral("5001"));
     QVERIFY(!rig.comm().TransportHeld());
     QVERIFY(functionButtonsDisabled(w));
-    QVERIFY(w.btnSearch01->isEnabled() && w.btnSearch02->isEnabled());
-    QVERIFY(!w.btnSearch03->isEnabled());
-    QVERIFY(!w.pcMain->isTabVisible(2));
-    QVERIFY(w.btnData->isHidden() && w.btnSdCard->isHidden());
-    QCOMPARE(w.pnSN->text(), QStringLiteral("________"));
-    QCOMPARE(w.pnVER->text(), QStringLiteral("__.__-__"));
-    QCOMPARE(w.pnNow->text(), QStringLiteral("2008/09/22   14:05:00"));
+    QVERIFY(Control<QPushButton>(w, "btnSearch01")->isEnabled() &&
+            Control<QPushButton>(w, "btnSearch02")->isEnabled());
+    QVERIFY(!Control<QPushButton>(w, "btnSearch03")->isEnabled());
+    QVERIFY(!Control<QTabWidget>(w, "pcMain")->isTabVisible(2));
+    QVERIFY(Control<QPushButton>(w, "btnData")->isHidden() &&
+            Control<QPushButton>(w, "btnSdCard")->isHidden());
+    QCOMPARE(Control<QLabel>(w, "pnSN")->text(), QStringLiteral("________"));
+    QCOMPARE(Control<QLabel>(w, "pnVER")->text(), QStringLiteral("__.__-__"));
+    QCOMPARE(Control<QLabel>(w, "pnNow")->text(), QStringLiteral("2008/09/22   14:05:00"));
     QVERIFY(w.windowTitle().endsWith(QStringLiteral(" [2011-10-28] ")));
 }
 
@@ -101,14 +111,14 @@ void MainWindowTest::tcpConnectIdentifiesAndStoresTheConnection()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp(QStringLiteral("1")));
-    QCOMPARE(w.pnSN->text(), QStringLiteral("12345678"));
+    QCOMPARE(Control<QLabel>(w, "pnSN")->text(), QStringLiteral("12345678"));
     QCOMPARE(w.versionText(), QStringLiteral("KT480NT-V5.04"));
-    QVERIFY(!w.pnCur->text().isEmpty());
+    QVERIFY(!Control<QLabel>(w, "pnCur")->text().isEmpty());
     QCOMPARE(w.statusText(),
              QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().tcpPort()));
-    QCOMPARE(w.indicator->colour(), QColor(Qt::blue));
+    QCOMPARE(Control<StatusIndicator>(w, "ShapeIndicator")->colour(), QColor(Qt::blue));
     QVERIFY(functionButtonsEnabled(w));
-    QVERIFY(w.btnSearch02->isEnabled());
+    QVERIFY(Control<QPushButton>(w, "btnSearch02")->isEnabled());
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), int(rig.sim().tcpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("NetIP")).toString(), QStringLiteral("127.0.0.1"));
     QCOMPARE(rig.storedSetting(QStringLiteral("CommNo")).toInt(), 0);
@@ -125,14 +135,15 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     const auto unmap = qScopeGuard([] { qunsetenv("KT480_COM_MAP"); });
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.settle());
-    QVERIFY(w.cbxCommNo->findText(QStringLiteral("COM7")) >= 0);
-    QVERIFY2(rig.connectSerial(7, QStringLiteral("1")), qPrintable(w.Memo1->toPlainText()));
-    QCOMPARE(w.edID01->text(), QStringLiteral("0005"));
-    QCOMPARE(w.edID02->text(), QStringLiteral("0005"));
-    QCOMPARE(w.edID03->text(), QStringLiteral("0005"));
+    QVERIFY(Control<QComboBox>(w, "cbxCommNo")->findText(QStringLiteral("COM7")) >= 0);
+    QVERIFY2(rig.connectSerial(7, QStringLiteral("1")),
+             qPrintable(Control<QPlainTextEdit>(w, "Memo1")->toPlainText()));
+    QCOMPARE(Control<QLineEdit>(w, "edID01")->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edID03")->text(), QStringLiteral("0005"));
     QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0005"));
-    QCOMPARE(w.pnSN->text(), QStringLiteral("12345678"));
-    QCOMPARE(w.cbxCommNo->currentText(), QStringLiteral("COM7"));
+    QCOMPARE(Control<QLabel>(w, "pnSN")->text(), QStringLiteral("12345678"));
+    QCOMPARE(Control<QComboBox>(w, "cbxCommNo")->currentText(), QStringLiteral("COM7"));
     QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  COM:7"));
     QCOMPARE(rig.storedSetting(QStringLiteral("CommNo")).toInt(), 7);
     QCOMPARE(rig.storedSetting(QStringLiteral("BaudRate")).toString(),
@@ -141,26 +152,26 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     QCOMPARE(rig.storedSetting(QStringLiteral("DeviceID")).toString(), QStringLiteral("0005"));
 
     // Another line setting closes the link.
-    w.cbxBaudRate->setFocus(Qt::TabFocusReason);
-    KeyOnScreen(w.cbxBaudRate, Qt::Key_Down);
-    QCOMPARE(w.cbxBaudRate->currentText(), QStringLiteral("38400,n,8,1"));
+    Control<QComboBox>(w, "cbxBaudRate")->setFocus(Qt::TabFocusReason);
+    KeyOnScreen(Control<QComboBox>(w, "cbxBaudRate"), Qt::Key_Down);
+    QCOMPARE(Control<QComboBox>(w, "cbxBaudRate")->currentText(), QStringLiteral("38400,n,8,1"));
     QVERIFY(!rig.comm().DeviceConnected());
     QVERIFY(functionButtonsDisabled(w));
-    KeyOnScreen(w.cbxBaudRate, Qt::Key_Up);
+    KeyOnScreen(Control<QComboBox>(w, "cbxBaudRate"), Qt::Key_Up);
     QVERIFY(rig.connectSerial(7, QStringLiteral("5")));
 
     // The user picks a port that is not there: it fails without a dialog.
-    ClickOnScreen(w.cbxCommNo->lineEdit());
-    w.cbxCommNo->lineEdit()->selectAll();
-    TypeOnScreen(w.cbxCommNo, QStringLiteral("COM99"));
+    ClickOnScreen(Control<QComboBox>(w, "cbxCommNo")->lineEdit());
+    Control<QComboBox>(w, "cbxCommNo")->lineEdit()->selectAll();
+    TypeOnScreen(Control<QComboBox>(w, "cbxCommNo"), QStringLiteral("COM99"));
     QVERIFY(!rig.comm().DeviceConnected());
-    ClickOnScreen(w.btnConnect01);
+    ClickOnScreen(Control<QPushButton>(w, "btnConnect01"));
     QVERIFY(rig.settle());
     QVERIFY(!rig.comm().DeviceConnected());
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
-    QCOMPARE(w.indicator->colour(), QColor(Qt::red));
+    QCOMPARE(Control<StatusIndicator>(w, "ShapeIndicator")->colour(), QColor(Qt::red));
     QCOMPARE(w.connectionSettings().portNumber, 0);
-    QVERIFY(w.btnConnect01->isEnabled());
+    QVERIFY(Control<QPushButton>(w, "btnConnect01")->isEnabled());
 }
 
 void MainWindowTest::udpConnectShowsTheSdCardSize_data()
@@ -182,10 +193,12 @@ void MainWindowTest::udpConnectShowsTheSdCardSize()
     TfrmKT480NT5 &w = rig.open(options);
     QVERIFY(rig.connectUdp());
     QCOMPARE(w.sdCardLabel(), label);
-    QCOMPARE(w.btnSdCard->text(), QStringLiteral("SD CARD Backup/Restore") + label);
-    QCOMPARE(w.btnSdCard->isEnabled(), !label.isEmpty());
-    QVERIFY(w.pcMain->isTabVisible(2));
-    QVERIFY(!w.btnSdCard->isHidden() && !w.btnData->isHidden());
+    QCOMPARE(Control<QPushButton>(w, "btnSdCard")->text(),
+             QStringLiteral("SD CARD Backup/Restore") + label);
+    QCOMPARE(Control<QPushButton>(w, "btnSdCard")->isEnabled(), !label.isEmpty());
+    QVERIFY(Control<QTabWidget>(w, "pcMain")->isTabVisible(2));
+    QVERIFY(!Control<QPushButton>(w, "btnSdCard")->isHidden() &&
+            !Control<QPushButton>(w, "btnData")->isHidden());
     QCOMPARE(w.statusText(),
              QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().udpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpNo1")).toInt(), int(rig.sim().udpPort()));
@@ -201,32 +214,33 @@ void MainWindowTest::editsUndoTheConnectionOnceInitialised()
     QVERIFY(rig.connectTcp());
 
     // Digits only in the ID and port boxes, digits and dots in the address.
-    ClickOnScreen(w.edID02);
-    w.edID02->selectAll();
-    TypeOnScreen(w.edID02, QStringLiteral("a1.b2"));
-    QCOMPARE(w.edID02->text(), QStringLiteral("12"));
+    ClickOnScreen(Control<QLineEdit>(w, "edID02"));
+    Control<QLineEdit>(w, "edID02")->selectAll();
+    TypeOnScreen(Control<QLineEdit>(w, "edID02"), QStringLiteral("a1.b2"));
+    QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("12"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a Device ID box undoes the connection");
     QVERIFY(functionButtonsDisabled(w));
     QVERIFY(!rig.comm().TransportHeld());
 
     QVERIFY(rig.connectTcp());
-    ClickOnScreen(w.edtIP);
-    KeyOnScreen(w.edtIP, Qt::Key_End);
-    TypeOnScreen(w.edtIP, QStringLiteral("x."));
-    QVERIFY(w.edtIP->text().endsWith(QLatin1Char('.')));
+    ClickOnScreen(Control<QLineEdit>(w, "edtIP"));
+    KeyOnScreen(Control<QLineEdit>(w, "edtIP"), Qt::Key_End);
+    TypeOnScreen(Control<QLineEdit>(w, "edtIP"), QStringLiteral("x."));
+    QVERIFY(Control<QLineEdit>(w, "edtIP")->text().endsWith(QLatin1Char('.')));
     QVERIFY(!rig.comm().DeviceConnected());
 
     QVERIFY(rig.connectTcp());
-    w.edID02->setText(QStringLiteral("0001"));
+    Control<QLineEdit>(w, "edID02")->setText(QStringLiteral("0001"));
     QVERIFY2(rig.comm().DeviceConnected(), "the program's own writes keep the connection");
-    ClickOnScreen(w.edtPort);
-    KeyOnScreen(w.edtPort, Qt::Key_Backspace);
+    ClickOnScreen(Control<QLineEdit>(w, "edtPort"));
+    KeyOnScreen(Control<QLineEdit>(w, "edtPort"), Qt::Key_Backspace);
     QVERIFY(!rig.comm().DeviceConnected());
 
     QVERIFY(rig.connectTcp());
-    ClickTab(w.pcMain, 0);
+    ClickTab(Control<QTabWidget>(w, "pcMain"), 0);
     QVERIFY2(!rig.comm().DeviceConnected(), "a tab switch closes the link");
-    QVERIFY(w.btnConnect01->isEnabled() && w.pnlMain->isEnabled());
+    QVERIFY(Control<QPushButton>(w, "btnConnect01")->isEnabled() &&
+            Control<QWidget>(w, "pnlMain")->isEnabled());
     QVERIFY(w.statusText().isEmpty());
     QCOMPARE(rig.storedSetting(QStringLiteral("MainActivePage")).toString(), QStringLiteral("1"));
 }
@@ -236,12 +250,12 @@ void MainWindowTest::editsBeforeTheFirstTickChangeNothing()
     WindowRig rig;
     StartOptions options;
     TfrmKT480NT5 &w = rig.open(options);
-    w.tmrClock.stop();
+    Control<QTimer>(w, "tmrClock")->stop();
     QVERIFY(!w.initialised());
-    w.btnParameter->setEnabled(true);
-    QTest::keyClicks(w.edtPort, QStringLiteral("1"));
-    QTest::keyClick(w.cbxBaudRate, Qt::Key_Down);
-    QVERIFY(w.btnParameter->isEnabled());
+    Control<QPushButton>(w, "btnParameter")->setEnabled(true);
+    QTest::keyClicks(Control<QLineEdit>(w, "edtPort"), QStringLiteral("1"));
+    QTest::keyClick(Control<QComboBox>(w, "cbxBaudRate"), Qt::Key_Down);
+    QVERIFY(Control<QPushButton>(w, "btnParameter")->isEnabled());
 }
 
 void MainWindowTest::startupRestoresAndReconnectsOverTcp()
@@ -255,12 +269,12 @@ void MainWindowTest::startupRestoresAndReconnectsOverTcp()
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.settle());
     QVERIFY(rig.comm().DeviceConnected());
-    QCOMPARE(w.pcMain->currentIndex(), 1);
-    QCOMPARE(w.edID01->text(), QStringLiteral("0005"));
-    QCOMPARE(w.edID03->text(), QStringLiteral("0005"));
-    QCOMPARE(w.edtPort->text(), QString::number(rig.sim().tcpPort()));
-    QCOMPARE(w.pnSN->text(), QStringLiteral("12345678"));
-    QVERIFY(w.pnlMain->isEnabled());
+    QCOMPARE(Control<QTabWidget>(w, "pcMain")->currentIndex(), 1);
+    QCOMPARE(Control<QLineEdit>(w, "edID01")->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edID03")->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edtPort")->text(), QString::number(rig.sim().tcpPort()));
+    QCOMPARE(Control<QLabel>(w, "pnSN")->text(), QStringLiteral("12345678"));
+    QVERIFY(Control<QWidget>(w, "pnlMain")->isEnabled());
 
     // The same file without the automatic connect leaves the link closed.
     WindowRig quiet({ControllerData::factory(5)});
@@ -294,11 +308,12 @@ void MainWindowTest::startupReconnectsOverUdpWithTheStoredDeviceId()
     options.expert = expert;
     TfrmKT480NT5 &w = rig.open(options);
     QVERIFY(rig.settle());
-    QVERIFY2(rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
+    QVERIFY2(rig.comm().DeviceConnected(),
+             qPrintable(Control<QPlainTextEdit>(w, "Memo1")->toPlainText()));
     QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0005"));
-    QCOMPARE(w.edID01->text(), QStringLiteral("0005"));
-    QCOMPARE(w.edID02->text(), QStringLiteral("0005"));
-    QCOMPARE(w.edID03->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edID01")->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("0005"));
+    QCOMPARE(Control<QLineEdit>(w, "edID03")->text(), QStringLiteral("0005"));
     QCOMPARE(w.statusText(),
              QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().udpPort()));
 }
@@ -314,16 +329,16 @@ void MainWindowTest::editsUndoAUdpConnectionAfterARefusedTcpAttempt()
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const quint16 refusingPort = closed.serverPort();
     closed.close();
-    ClickTab(w.pcMain, 1);
-    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
-    TypeInto(w.edtPort, QString::number(refusingPort));
-    ClickOnScreen(w.btnConnect02);
+    ClickTab(Control<QTabWidget>(w, "pcMain"), 1);
+    TypeInto(Control<QLineEdit>(w, "edtIP"), QStringLiteral("127.0.0.1"));
+    TypeInto(Control<QLineEdit>(w, "edtPort"), QString::number(refusingPort));
+    ClickOnScreen(Control<QPushButton>(w, "btnConnect02"));
     QVERIFY(rig.settle());
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
 
     QVERIFY(rig.connectUdp());
-    ClickOnScreen(w.edtIPudp);
-    TypeOnScreen(w.edtIPudp, QStringLiteral("1"));
+    ClickOnScreen(Control<QLineEdit>(w, "edtIPudp"));
+    TypeOnScreen(Control<QLineEdit>(w, "edtIPudp"), QStringLiteral("1"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a connection box undoes the connection");
     QVERIFY(functionButtonsDisabled(w));
 }
@@ -333,10 +348,10 @@ void MainWindowTest::closeIsRefusedDuringAConnect()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.settle());
-    ClickTab(w.pcMain, 1);
-    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
-    TypeInto(w.edtPort, QString::number(rig.sim().tcpPort()));
-    ClickOnScreen(w.btnConnect02);
+    ClickTab(Control<QTabWidget>(w, "pcMain"), 1);
+    TypeInto(Control<QLineEdit>(w, "edtIP"), QStringLiteral("127.0.0.1"));
+    TypeInto(Control<QLineEdit>(w, "edtPort"), QString::number(rig.sim().tcpPort()));
+    ClickOnScreen(Control<QPushButton>(w, "btnConnect02"));
     QVERIFY(w.connecting());
     QVERIFY(!w.close());
     QVERIFY(w.isVisible());
@@ -355,19 +370,19 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     options.expert = true;
     TfrmKT480NT5 &w = rig.open(options);
     QVERIFY(rig.connectUdp());
-    const QString serial = w.pnSN->text();
-    const QString version = w.pnVER->text();
-    ClickOnScreen(w.btnGB);
-    QCOMPARE(w.btnConnect01->text(), QStringLiteral("联机(&C)"));
-    QVERIFY(w.btnSdCard->text().endsWith(QStringLiteral("[128MB]")));
-    QVERIFY(w.btnSdCard->text().startsWith(QStringLiteral("SD CARD")));
-    QCOMPARE(w.pnSN->text(), serial);
-    QCOMPARE(w.pnVER->text(), version);
+    const QString serial = Control<QLabel>(w, "pnSN")->text();
+    const QString version = Control<QLabel>(w, "pnVER")->text();
+    ClickOnScreen(Control<QPushButton>(w, "btnGB"));
+    QCOMPARE(Control<QPushButton>(w, "btnConnect01")->text(), QStringLiteral("联机(&C)"));
+    QVERIFY(Control<QPushButton>(w, "btnSdCard")->text().endsWith(QStringLiteral("[128MB]")));
+    QVERIFY(Control<QPushButton>(w, "btnSdCard")->text().startsWith(QStringLiteral("SD CARD")));
+    QCOMPARE(Control<QLabel>(w, "pnSN")->text(), serial);
+    QCOMPARE(Control<QLabel>(w, "pnVER")->text(), version);
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(functionButtonsEnabled(w));
     QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 2);
-    ClickOnScreen(w.btnBIG5);
-    QCOMPARE(w.btnConnect02->text(), QStringLiteral("連線(&C)"));
+    ClickOnScreen(Control<QPushButton>(w, "btnBIG5"));
+    QCOMPARE(Control<QPushButton>(w, "btnConnect02")->text(), QStringLiteral("連線(&C)"));
     QCOMPARE(rig.window().context().language.LanguageIndex(), 1);
     QVERIFY(rig.comm().DeviceConnected());
 }
@@ -390,7 +405,7 @@ void MainWindowTest::systemLanguageAtFirstStart()
     options.systemLanguageIndex = Language::LanguageFromLangId(langId);
     TfrmKT480NT5 &w = rig.open(options);
     QVERIFY(rig.settle());
-    QCOMPARE(w.btnConnect01->text(), connectCaption);
+    QCOMPARE(Control<QPushButton>(w, "btnConnect01")->text(), connectCaption);
     QVERIFY(!rig.storedSetting(QStringLiteral("LanguageIndex")).isValid());
 }
 
@@ -402,20 +417,20 @@ void MainWindowTest::storedLanguageWinsAndBadIndexMeansEnglish()
     {
         TfrmKT480NT5 &w = rig.open(options);
         QVERIFY(rig.settle());
-        ClickOnScreen(w.btnEng);
+        ClickOnScreen(Control<QPushButton>(w, "btnEng"));
         QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 0);
         QVERIFY(w.close());
     }
     TfrmKT480NT5 &again = rig.open(options);
     QVERIFY(rig.settle());
-    QCOMPARE(again.btnConnect01->text(), QStringLiteral("&Connect"));
+    QCOMPARE(Control<QPushButton>(again, "btnConnect01")->text(), QStringLiteral("&Connect"));
     QVERIFY(again.close());
 
     rig.writeSettings({{QStringLiteral("LanguageIndex"), 7}});
     TfrmKT480NT5 &odd = rig.open(options);
     QVERIFY(rig.settle());
-    QCOMPARE(odd.btnConnect01->text(), QStringLiteral("&Connect"));
-    QCOMPARE(odd.lblSN->text(), QStringLiteral("S/N :"));
+    QCOMPARE(Control<QPushButton>(odd, "btnConnect01")->text(), QStringLiteral("&Connect"));
+    QCOMPARE(Control<QLabel>(odd, "lblSN")->text(), QStringLiteral("S/N :"));
 }
 
 void MainWindowTest::hiddenLogPanelShowsTheLink()
@@ -423,51 +438,64 @@ void MainWindowTest::hiddenLogPanelShowsTheLink()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
-    QVERIFY(w.pnlTest->isHidden());
+    QVERIFY(Control<QWidget>(w, "pnlTest")->isHidden());
     const QSize normal = w.size();
     // The empty stretch of the main panel between Exit and the language buttons.
-    const int gapTop = w.btnExit->mapTo(w.pnlMain, QPoint(0, w.btnExit->height())).y();
-    const int gapBottom = w.btnEng->mapTo(w.pnlMain, QPoint(0, 0)).y();
+    const int gapTop = Control<QPushButton>(w, "btnExit")
+                           ->mapTo(Control<QWidget>(w, "pnlMain"),
+                                   QPoint(0, Control<QPushButton>(w, "btnExit")->height()))
+                           .y();
+    const int gapBottom =
+        Control<QPushButton>(w, "btnEng")->mapTo(Control<QWidget>(w, "pnlMain"), QPoint(0, 0)).y();
     QVERIFY(gapBottom - gapTop > 10);
-    const QPoint empty(w.pnlMain->width() / 2, (gapTop + gapBottom) / 2);
-    QWidget *under = w.childAt(w.pnlMain->mapTo(&w, empty));
+    const QPoint empty(Control<QWidget>(w, "pnlMain")->width() / 2, (gapTop + gapBottom) / 2);
+    QWidget *under = w.childAt(Control<QWidget>(w, "pnlMain")->mapTo(&w, empty));
     QVERIFY(under && !qobject_cast<QAbstractButton *>(under) && !qobject_cast<QLineEdit *>(under));
 
     for (int click = 0; click < 14; ++click)
-        ClickOnScreen(w.pnlMain, empty);
-    QVERIFY(w.pnlTest->isHidden());
-    ClickOnScreen(w.pnlMain, empty);
-    QVERIFY(!w.pnlTest->isHidden());
+        ClickOnScreen(Control<QWidget>(w, "pnlMain"), empty);
+    QVERIFY(Control<QWidget>(w, "pnlTest")->isHidden());
+    ClickOnScreen(Control<QWidget>(w, "pnlMain"), empty);
+    QVERIFY(!Control<QWidget>(w, "pnlTest")->isHidden());
     QCOMPARE(w.size(), QSize(900, normal.height()));
 
     // The log lies beside the main panel, which keeps its width and all its controls.
-    QCOMPARE(w.pnlMain->width(), normal.width());
-    const QRect log(w.pnlTest->mapTo(&w, QPoint(0, 0)), w.pnlTest->size());
+    QCOMPARE(Control<QWidget>(w, "pnlMain")->width(), normal.width());
+    const QRect log(Control<QWidget>(w, "pnlTest")->mapTo(&w, QPoint(0, 0)),
+                    Control<QWidget>(w, "pnlTest")->size());
     QVERIFY(log.width() >= 300);
     for (QWidget *control : std::initializer_list<QWidget *>{
-             w.pcMain, w.edtIP, w.edtPort, w.btnConnect02, w.pnSN, w.pnVER, w.pnCur,
-             w.btnDeviceTime, w.btnSyn, w.btnParameter, w.btnCard, w.btnBackup, w.btnRestore,
-             w.btnExit, w.btnEng, w.btnGB, w.btnBIG5}) {
+             Control<QTabWidget>(w, "pcMain"), Control<QLineEdit>(w, "edtIP"),
+             Control<QLineEdit>(w, "edtPort"), Control<QPushButton>(w, "btnConnect02"),
+             Control<QLabel>(w, "pnSN"), Control<QLabel>(w, "pnVER"), Control<QLabel>(w, "pnCur"),
+             Control<QPushButton>(w, "btnDeviceTime"), Control<QPushButton>(w, "btnSyn"),
+             Control<QPushButton>(w, "btnParameter"), Control<QPushButton>(w, "btnCard"),
+             Control<QPushButton>(w, "btnBackup"), Control<QPushButton>(w, "btnRestore"),
+             Control<QPushButton>(w, "btnExit"), Control<QPushButton>(w, "btnEng"),
+             Control<QPushButton>(w, "btnGB"), Control<QPushButton>(w, "btnBIG5")}) {
         const QRect at(control->mapTo(&w, QPoint(0, 0)), control->size());
         QVERIFY2(control->isVisible() && w.rect().contains(at) && !at.intersects(log) &&
                      control->width() > 20,
                  qPrintable(control->objectName()));
     }
-    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("01[0001AS] 12345678(8)")));
-    const int lines = w.Memo1->document()->blockCount();
-    QCOMPARE(w.Panel2->text(), QStringLiteral("Clear (%1)").arg(lines));
+    QVERIFY(Control<QPlainTextEdit>(w, "Memo1")
+                ->toPlainText()
+                .contains(QStringLiteral("01[0001AS] 12345678(8)")));
+    const int lines = Control<QPlainTextEdit>(w, "Memo1")->document()->blockCount();
+    QCOMPARE(Control<QLabel>(w, "Panel2")->text(), QStringLiteral("Clear (%1)").arg(lines));
 
     // Still usable with the log open.
-    ClickOnScreen(w.btnGB);
-    QCOMPARE(w.btnConnect01->text(), QStringLiteral("联机(&C)"));
-    ClickOnScreen(w.btnEng);
-    ClickOnScreen(w.btnDeviceTime);
-    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
-    ClickOnScreen(w.Panel2);
-    QCOMPARE(w.Panel2->text(), QStringLiteral("Clear (0)"));
+    ClickOnScreen(Control<QPushButton>(w, "btnGB"));
+    QCOMPARE(Control<QPushButton>(w, "btnConnect01")->text(), QStringLiteral("联机(&C)"));
+    ClickOnScreen(Control<QPushButton>(w, "btnEng"));
+    ClickOnScreen(Control<QPushButton>(w, "btnDeviceTime"));
+    QVERIFY(
+        Control<QPlainTextEdit>(w, "Memo1")->toPlainText().contains(QStringLiteral("[0001AB]")));
+    ClickOnScreen(Control<QLabel>(w, "Panel2"));
+    QCOMPARE(Control<QLabel>(w, "Panel2")->text(), QStringLiteral("Clear (0)"));
 
-    ClickOnScreen(w.pnlMain, empty);
-    QVERIFY(w.pnlTest->isHidden());
+    ClickOnScreen(Control<QWidget>(w, "pnlMain"), empty);
+    QVERIFY(Control<QWidget>(w, "pnlTest")->isHidden());
     QCOMPARE(w.size(), normal);
 }
 
@@ -482,9 +510,12 @@ void MainWindowTest::fixedBorderCentredOnTheScreen()
     QVERIFY2(offCentre.manhattanLength() <= 2,
              qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
     // Every language fits the fixed frame.
-    for (QPushButton *language : {w.btnBIG5, w.btnGB, w.btnEng}) {
+    for (QPushButton *language :
+         {Control<QPushButton>(w, "btnBIG5"), Control<QPushButton>(w, "btnGB"),
+          Control<QPushButton>(w, "btnEng")}) {
         ClickOnScreen(language);
-        QVERIFY(w.pnlMain->minimumSizeHint().width() <= w.pnlMain->width());
+        QVERIFY(Control<QWidget>(w, "pnlMain")->minimumSizeHint().width() <=
+                Control<QWidget>(w, "pnlMain")->width());
         QVERIFY(w.minimumSizeHint().height() <= w.height());
         QCOMPARE(w.minimumSize(), w.maximumSize());
     }
@@ -504,22 +535,23 @@ void MainWindowTest::portsAbove65535AreRefused()
     QVERIFY(listening.isListening());
     const int typed = listening.serverPort() + 65536;
 
-    ClickTab(w.pcMain, 1);
-    TypeInto(w.edtIP, QStringLiteral("127.0.0.1"));
-    TypeInto(w.edtPort, QString::number(typed));
-    ClickOnScreen(w.btnConnect02);
+    ClickTab(Control<QTabWidget>(w, "pcMain"), 1);
+    TypeInto(Control<QLineEdit>(w, "edtIP"), QStringLiteral("127.0.0.1"));
+    TypeInto(Control<QLineEdit>(w, "edtPort"), QString::number(typed));
+    ClickOnScreen(Control<QPushButton>(w, "btnConnect02"));
     QVERIFY(rig.settle());
     QTest::qWait(100);
     QVERIFY2(!listening.hasPendingConnections(), "the port was cut to 16 bits and connected");
     QVERIFY(!rig.comm().TransportHeld());
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!  %1 > 65535").arg(typed));
-    QCOMPARE(w.indicator->colour(), QColor(Qt::red));
-    QVERIFY(w.btnConnect02->isEnabled() && w.pnlMain->isEnabled());
+    QCOMPARE(Control<StatusIndicator>(w, "ShapeIndicator")->colour(), QColor(Qt::red));
+    QVERIFY(Control<QPushButton>(w, "btnConnect02")->isEnabled() &&
+            Control<QWidget>(w, "pnlMain")->isEnabled());
 
-    ClickTab(w.pcMain, 2);
-    TypeInto(w.edtIPudp, QStringLiteral("127.0.0.1"));
-    TypeInto(w.edtUPort01, QStringLiteral("70000"));
-    ClickOnScreen(w.btnConnect03);
+    ClickTab(Control<QTabWidget>(w, "pcMain"), 2);
+    TypeInto(Control<QLineEdit>(w, "edtIPudp"), QStringLiteral("127.0.0.1"));
+    TypeInto(Control<QLineEdit>(w, "edtUPort01"), QStringLiteral("70000"));
+    ClickOnScreen(Control<QPushButton>(w, "btnConnect03"));
     QVERIFY(rig.settle());
     QVERIFY(!rig.comm().TransportHeld());
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!  70000 > 65535"));
@@ -534,10 +566,10 @@ void MainWindowTest::functionButtonsAskForTheirWindows()
     QSignalSpy card(&w, &TfrmKT480NT5::cardWindowRequested);
     QSignalSpy backup(&w, &TfrmKT480NT5::backupRequested);
     QSignalSpy restore(&w, &TfrmKT480NT5::restoreRequested);
-    ClickOnScreen(w.btnParameter);
-    ClickOnScreen(w.btnCard);
-    ClickOnScreen(w.btnBackup);
-    ClickOnScreen(w.btnRestore);
+    ClickOnScreen(Control<QPushButton>(w, "btnParameter"));
+    ClickOnScreen(Control<QPushButton>(w, "btnCard"));
+    ClickOnScreen(Control<QPushButton>(w, "btnBackup"));
+    ClickOnScreen(Control<QPushButton>(w, "btnRestore"));
     QCOMPARE(parameter.count(), 1);
     QCOMPARE(card.count(), 1);
     QCOMPARE(backup.count(), 1);

@@ -12,21 +12,30 @@ namespace {
 
 bool functionButtonsEnabled(const TfrmKT480NT5 &w)
 {
-    return w.btnParameter->isEnabled() && w.btnCard->isEnabled() && w.btnBackup->isEnabled() &&
-           w.btnRestore->isEnabled() && w.btnDeviceTime->isEnabled() && w.btnSyn->isEnabled();
+    return Control<QPushButton>(w, "btnParameter")->isEnabled() &&
+           Control<QPushButton>(w, "btnCard")->isEnabled() &&
+           Control<QPushButton>(w, "btnBackup")->isEnabled() &&
+           Control<QPushButton>(w, "btnRestore")->isEnabled() &&
+           Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
+           Control<QPushButton>(w, "btnSyn")->isEnabled();
 }
 
 bool functionButtonsDisabled(const TfrmKT480NT5 &w)
 {
-    return !w.btnParameter->isEnabled() && !w.btnCard->isEnabled() && !w.btnBackup->isEnabled() &&
-           !w.btnRestore->isEnabled() && !w.btnDeviceTime->isEnabled() && !w.btnSyn->isEnabled();
+    return !Control<QPushButton>(w, "btnParameter")->isEnabled() &&
+           !Control<QPushButton>(w, "btnCard")->isEnabled() &&
+           !Control<QPushButton>(w, "btnBackup")->isEnabled() &&
+           !Control<QPushButton>(w, "btnRestore")->isEnabled() &&
+           !Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
+           !Control<QPushButton>(w, "btnSyn")->isEnabled();
 }
 
 // The set commands of the diagnostic panel, in order ("0001AA20080922235950").
 QStringList SetCommands(const TfrmKT480NT5 &w)
 {
     QStringList commands;
-    for (const QString &line : w.Memo1->toPlainText().split(QLatin1Char('\n'))) {
+    for (const QString &line :
+         Control<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n'))) {
         const auto open = line.indexOf(QLatin1String("[0001AA"));
         if (open >= 0)
             commands << line.mid(open + 1, line.indexOf(QLatin1Char(']')) - open - 1);
@@ -53,11 +62,11 @@ void MainWindowClockTest::syncSetsTheControllerClockFromOneReading()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
-    w.tmrClock.stop();
+    Control<QTimer>(w, "tmrClock")->stop();
     const QDateTime start(QDate(2008, 9, 30), QTime(23, 59, 59, 950));
     rig.now = start;
     rig.clockStepMs = 10;
-    ClickOnScreen(w.btnSyn);
+    ClickOnScreen(Control<QPushButton>(w, "btnSyn"));
     QVERIFY(rig.comm().DeviceConnected());
     QCOMPARE(rig.now, start.addMSecs(30 * 10));
     const QStringList sent = SetCommands(w);
@@ -66,16 +75,17 @@ void MainWindowClockTest::syncSetsTheControllerClockFromOneReading()
         QCOMPARE(sent[i], DeviceClock::SetCommand(QStringLiteral("0001"), start.addMSecs(10 * i)));
     QCOMPARE(sent.first(), QStringLiteral("0001AA20080930235959"));
     QCOMPARE(sent.last(), QStringLiteral("0001AA20081001000000"));
-    QVERIFY2(w.pnCur->text().startsWith(QStringLiteral("2008/10/01   00:00")),
-             qPrintable(w.pnCur->text()));
+    QVERIFY2(Control<QLabel>(w, "pnCur")->text().startsWith(QStringLiteral("2008/10/01   00:00")),
+             qPrintable(Control<QLabel>(w, "pnCur")->text()));
     const qint64 offset = rig.sim().controller().snapshot().clockOffsetMs;
     const qint64 expected = QDateTime::currentDateTime().msecsTo(start.addSecs(1));
     QVERIFY(qAbs(offset - expected) < 60000);
     QCOMPARE(w.statusText(), QStringLiteral("Sync Date Time: OK!"));
 
-    ClickOnScreen(w.btnDeviceTime);
-    QVERIFY(w.Memo1->toPlainText().contains(QStringLiteral("[0001AB]")));
-    QVERIFY(w.pnCur->text().startsWith(QStringLiteral("2008/10/01")));
+    ClickOnScreen(Control<QPushButton>(w, "btnDeviceTime"));
+    QVERIFY(
+        Control<QPlainTextEdit>(w, "Memo1")->toPlainText().contains(QStringLiteral("[0001AB]")));
+    QVERIFY(Control<QLabel>(w, "pnCur")->text().startsWith(QStringLiteral("2008/10/01")));
 }
 
 // A controller that refuses every set command keeps its clock; the status bar says so, and
@@ -85,18 +95,18 @@ void MainWindowClockTest::syncShowsWhetherTheClockWasSet()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
-    w.tmrClock.stop();
+    Control<QTimer>(w, "tmrClock")->stop();
     FaultSettings refused;
     refused.errorCodes.insert("AA", 'B');
     rig.sim().setFaults(refused);
     const qint64 before = rig.sim().controller().snapshot().clockOffsetMs;
     rig.now = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
-    w.pnCur->clear();
-    ClickOnScreen(w.btnSyn);
+    Control<QLabel>(w, "pnCur")->clear();
+    ClickOnScreen(Control<QPushButton>(w, "btnSyn"));
     QCOMPARE(w.statusText(), QStringLiteral("Sync Date Time: Error!"));
     QCOMPARE(rig.sim().controller().snapshot().clockOffsetMs, before);
-    QVERIFY(!w.pnCur->text().isEmpty());
-    QVERIFY(!w.pnCur->text().startsWith(QStringLiteral("2001")));
+    QVERIFY(!Control<QLabel>(w, "pnCur")->text().isEmpty());
+    QVERIFY(!Control<QLabel>(w, "pnCur")->text().startsWith(QStringLiteral("2001")));
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(functionButtonsEnabled(w));
 }
@@ -106,7 +116,7 @@ void MainWindowClockTest::onlyRealClockFailuresCloseTheLink()
     WindowRig rig;
     TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
-    w.tmrClock.stop();
+    Control<QTimer>(w, "tmrClock")->stop();
     rig.now = QDateTime(QDate(2008, 9, 22), QTime(14, 5, 9));
     FaultSettings silentHold;
     silentHold.silentCodes = {QByteArray("ZZ")};
@@ -115,7 +125,7 @@ void MainWindowClockTest::onlyRealClockFailuresCloseTheLink()
     // Another operation holds the link while the automatic read comes due: it is refused.
     int ticks = 0;
     QTimer::singleShot(20, &w, [&] {
-        w.tmrClockTimer();
+        w.controller().tmrClockTimer();
         ++ticks;
     });
     QCOMPARE(rig.comm().CommExchange(QStringLiteral("0001ZZ"), 6), int(Comm::TimedOut));
@@ -126,17 +136,17 @@ void MainWindowClockTest::onlyRealClockFailuresCloseTheLink()
     QVERIFY(w.statusText().startsWith(QStringLiteral("Communication ok.")));
 
     // Paused by another window: no read at all.
-    const int exchangesBefore = w.Memo1->document()->blockCount();
+    const int exchangesBefore = Control<QPlainTextEdit>(w, "Memo1")->document()->blockCount();
     rig.window().context().clockReadPaused.set(true);
-    w.tmrClockTimer();
-    QCOMPARE(w.Memo1->document()->blockCount(), exchangesBefore);
+    w.controller().tmrClockTimer();
+    QCOMPARE(Control<QPlainTextEdit>(w, "Memo1")->document()->blockCount(), exchangesBefore);
     rig.window().context().clockReadPaused.set(false);
 
     // Five reads that time out are a lost controller, and the status bar says so.
     FaultSettings silentClock;
     silentClock.silentCodes = {QByteArray("AB")};
     rig.sim().setFaults(silentClock);
-    w.tmrClockTimer();
+    w.controller().tmrClockTimer();
     QVERIFY(!rig.comm().DeviceConnected());
     QVERIFY(!rig.comm().TransportHeld());
     QVERIFY(functionButtonsDisabled(w));

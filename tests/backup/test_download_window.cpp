@@ -62,8 +62,8 @@ struct Site
     // Runs `steps` in the All Backup (or All Restore) window.
     bool inWindow(bool backup, const std::function<void(TfrmDownload &)> &steps)
     {
-        return WhileModal<TfrmDownload>(
-            [&] { ClickOnScreen(backup ? main->btnBackup : main->btnRestore); }, steps);
+        QPushButton *button = Control<QPushButton>(*main, backup ? "btnBackup" : "btnRestore");
+        return WhileModal<TfrmDownload>([&] { ClickOnScreen(button); }, steps);
     }
 
     WindowRig rig;

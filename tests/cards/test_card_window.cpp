@@ -48,7 +48,8 @@ struct Site
 
     bool inWindow(const std::function<void(TfrmCardData &)> &steps)
     {
-        return WhileModal<TfrmCardData>([&] { ClickOnScreen(main->btnCard); }, steps);
+        QPushButton *button = Control<QPushButton>(*main, "btnCard");
+        return WhileModal<TfrmCardData>([&] { ClickOnScreen(button); }, steps);
     }
 
     WindowRig rig;
@@ -129,7 +130,8 @@ void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
         });
     });
     int rows = -1;
-    const bool shown = WhileModal<TfrmCardData>([&] { ClickOnScreen(w.btnCard); },
+    QPushButton *btnCard = Control<QPushButton>(w, "btnCard");
+    const bool shown = WhileModal<TfrmCardData>([&] { ClickOnScreen(btnCard); },
                                                 [&](TfrmCardData &cards) {
                                                     ClickOnScreen(named(cards, "btnBackup"));
                                                     rows = cards.table().RecordCount();
@@ -155,7 +157,8 @@ void CardWindowTest::noCloseWhileAnOperationRuns()
     bool closeRefused = false;
     bool stillShown = false;
     bool closedWhenIdle = false;
-    QVERIFY(WhileModal<TfrmCardData>([&] { ClickOnScreen(w.btnCard); },
+    QPushButton *btnCard = Control<QPushButton>(w, "btnCard");
+    QVERIFY(WhileModal<TfrmCardData>([&] { ClickOnScreen(btnCard); },
                                      [&](TfrmCardData &cards) {
                                          AtExchange(rig.comm(), 20, [&] {
                                              QTest::keyClick(&cards, Qt::Key_Escape);

@@ -73,8 +73,10 @@ struct MainSite
 
     bool functionButtonsDisabled() const
     {
-        return !window->btnParameter->isEnabled() && !window->btnCard->isEnabled() &&
-               !window->btnBackup->isEnabled() && !window->btnDeviceTime->isEnabled();
+        return !Control<QPushButton>(*window, "btnParameter")->isEnabled() &&
+               !Control<QPushButton>(*window, "btnCard")->isEnabled() &&
+               !Control<QPushButton>(*window, "btnBackup")->isEnabled() &&
+               !Control<QPushButton>(*window, "btnDeviceTime")->isEnabled();
     }
 
     WindowRig rig{{ControllerData::factory(1)}, false};
@@ -114,7 +116,7 @@ private slots:
                       ";1=" + com1->path().toLocal8Bit());
         QVERIFY(site.rig.settle());
         TfrmKT480NT5 &w = *site.window;
-        QVERIFY(w.btnSearch01->isEnabled());
+        QVERIFY(Control<QPushButton>(w, "btnSearch01")->isEnabled());
 
         QStringList listed;
         QString idsShown;
@@ -137,7 +139,7 @@ private slots:
             WaitForMessage(*site.prompt);
             QTest::mouseClick(s.btnExit, Qt::LeftButton);
         });
-        QTest::mouseClick(w.btnSearch01, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
 
         QVERIFY(listed.contains(QStringLiteral("COM3")));
         QVERIFY(listed.indexOf(QStringLiteral("COM1")) < listed.indexOf(QStringLiteral("COM10")));
@@ -151,11 +153,12 @@ private slots:
                  QStringLiteral("Succeeded in Finding  COM3  9600,e,8,1  0002 "));
         QCOMPARE(site.prompt->captions.value(0), QStringLiteral("System Message"));
         QVERIFY(site.rig.settle());
-        QCOMPARE(w.cbxCommNo->currentText(), QStringLiteral("COM3"));
-        QCOMPARE(w.cbxBaudRate->currentText(), QStringLiteral("9600,e,8,1"));
-        QCOMPARE(w.edID01->text(), QStringLiteral("0002"));
-        QVERIFY2(site.rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
-        QCOMPARE(w.pnSN->text(), QStringLiteral("12345678"));
+        QCOMPARE(Control<QComboBox>(w, "cbxCommNo")->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(Control<QComboBox>(w, "cbxBaudRate")->currentText(), QStringLiteral("9600,e,8,1"));
+        QCOMPARE(Control<QLineEdit>(w, "edID01")->text(), QStringLiteral("0002"));
+        QVERIFY2(site.rig.comm().DeviceConnected(),
+                 qPrintable(Control<QPlainTextEdit>(w, "Memo1")->toPlainText()));
+        QCOMPARE(Control<QLabel>(w, "pnSN")->text(), QStringLiteral("12345678"));
         QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  COM:3"));
     }
 
@@ -182,7 +185,7 @@ private slots:
                         s.btnCancel->isHidden() && s.sbMain->text().isEmpty() && !s.searching();
             QTest::mouseClick(s.btnExit, Qt::LeftButton);
         });
-        QTest::mouseClick(w.btnSearch01, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
         QVERIFY(thoroughOff);
         QVERIFY(scanning);
         QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});
@@ -211,7 +214,7 @@ private slots:
             statusAfter = s.sbMain->text();
             QTest::mouseClick(s.btnExit, Qt::LeftButton);
         });
-        QTest::mouseClick(site.window->btnSearch01, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(*site.window, "btnSearch01"), Qt::LeftButton);
         QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});
         QCOMPARE(shown, QStringLiteral("0007"));
         QVERIFY(statusAfter.isEmpty());
@@ -239,8 +242,8 @@ private slots:
         MainSite site;
         QVERIFY(site.rig.settle());
         TfrmKT480NT5 &w = *site.window;
-        w.pcMain->setCurrentIndex(1);
-        QVERIFY(w.btnSearch02->isEnabled());
+        Control<QTabWidget>(w, "pcMain")->setCurrentIndex(1);
+        QVERIFY(Control<QPushButton>(w, "btnSearch02")->isEnabled());
         const QString port = QString::number(sites.port());
         QStringList afterFirst;
         QStringList afterSecond;
@@ -261,7 +264,7 @@ private slots:
             afterSecond << s.edtIP04->text() << s.edtIP05->text();
             QTest::mouseClick(s.btnExit, Qt::LeftButton);
         });
-        QTest::mouseClick(w.btnSearch02, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch02"), Qt::LeftButton);
         QVERIFY(cancelShownDuring);
         QCOMPARE(site.prompt->messages.value(0), QStringLiteral("couldn't find!"));
         QCOMPARE(afterFirst, (QStringList{QStringLiteral("61"), QStringLiteral("62")}));
@@ -270,10 +273,11 @@ private slots:
         QCOMPARE(site.prompt->captions.value(1), QStringLiteral("System Message"));
         QCOMPARE(afterSecond, (QStringList{QStringLiteral("63"), QStringLiteral("63")}));
         QVERIFY(site.rig.settle());
-        QCOMPARE(w.edtIP->text(), QStringLiteral("127.0.0.63"));
-        QCOMPARE(w.edtPort->text(), port);
-        QCOMPARE(w.edID03->text(), QStringLiteral("0001"));
-        QVERIFY2(site.rig.comm().DeviceConnected(), qPrintable(w.Memo1->toPlainText()));
+        QCOMPARE(Control<QLineEdit>(w, "edtIP")->text(), QStringLiteral("127.0.0.63"));
+        QCOMPARE(Control<QLineEdit>(w, "edtPort")->text(), port);
+        QCOMPARE(Control<QLineEdit>(w, "edID03")->text(), QStringLiteral("0001"));
+        QVERIFY2(site.rig.comm().DeviceConnected(),
+                 qPrintable(Control<QPlainTextEdit>(w, "Memo1")->toPlainText()));
         QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  127.0.0.63:%1").arg(port));
     }
 
@@ -331,7 +335,7 @@ private slots:
         MainSite site;
         QVERIFY(site.rig.settle());
         TfrmKT480NT5 &w = *site.window;
-        w.pcMain->setCurrentIndex(1);
+        Control<QTabWidget>(w, "pcMain")->setCurrentIndex(1);
         bool probing = false;
         bool idleAfter = false;
         WhenShown<TfrmNetSearch>([&](TfrmNetSearch &s) {
@@ -350,7 +354,7 @@ private slots:
             idleAfter = !s.searching() && s.btnExit->isEnabled() && s.btnCancel->isHidden();
             QTest::mouseClick(s.btnExit, Qt::LeftButton);
         });
-        QTest::mouseClick(w.btnSearch02, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch02"), Qt::LeftButton);
         QVERIFY(probing);
         QVERIFY(idleAfter);
         QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});

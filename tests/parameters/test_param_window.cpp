@@ -50,7 +50,8 @@ struct WindowSite
     // Runs `steps` in the window once its initial read of the 22 parameters is done.
     bool inWindow(const std::function<void(TfrmParameter &)> &steps)
     {
-        return WhileModal<TfrmParameter>([&] { ClickOnScreen(main->btnParameter); },
+        QPushButton *button = Control<QPushButton>(*main, "btnParameter");
+        return WhileModal<TfrmParameter>([&] { ClickOnScreen(button); },
                                          [&](TfrmParameter &window) {
                                              QVERIFY(QTest::qWaitFor(
                                                  [&] {

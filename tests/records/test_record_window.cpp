@@ -109,7 +109,7 @@ struct Site
             if (QWidget *modal = QApplication::activeModalWidget())
                 modal->close();
         });
-        QTest::mouseClick(rig.window().btnData, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(rig.window(), "btnData"), Qt::LeftButton);
         QVERIFY(ran);
     }
 
@@ -134,7 +134,7 @@ private slots:
         const QList<QByteArray> events = MixedEventLog(60);
         Site site(events);
         QVERIFY(site.rig.connectTcp());
-        QVERIFY(site.rig.window().btnData->isVisible());
+        QVERIFY(Control<QPushButton>(site.rig.window(), "btnData")->isVisible());
         const QString file = site.path(QStringLiteral("site/events"));
         site.withRecordWindow([&](TfrmIOdata &w) {
             QCOMPARE(w.windowTitle(), QStringLiteral("Record data"));
@@ -293,13 +293,14 @@ private slots:
         QVERIFY(site.rig.connectTcp());
         // Every tick comes due, and each reply takes a while: ticks fall inside the read.
         site.rig.now = QDateTime(QDate(2008, 9, 22), QTime(14, 5, 9));
-        site.rig.window().tmrClock.setInterval(50);
+        Control<QTimer>(site.rig.window(), "tmrClock")->setInterval(50);
         FaultSettings slow;
         slow.lateMs = 15;
         site.rig.sim().setFaults(slow);
         int ticks = 0;
         site.withRecordWindow([&](TfrmIOdata &w) {
-            connect(&site.rig.window().tmrClock, &QTimer::timeout, &w, [&] { ++ticks; });
+            connect(Control<QTimer>(site.rig.window(), "tmrClock"), &QTimer::timeout, &w,
+                    [&] { ++ticks; });
             QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
             QCOMPARE(w.lastRead()->end, ReadOutcome::End::EndOfLog);
             QCOMPARE(w.table().RecordCount(), 40);
