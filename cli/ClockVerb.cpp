@@ -1,9 +1,7 @@
 #include "ClockVerb.h"
 
 #include "CliContext.h"
-#include "Comm.h"
 #include "ControllerSession.h"
-#include "DeviceClock.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -33,21 +31,22 @@ int runClockVerb(CliContext &context)
                        "hh:mm:ss\"]\n";
         return ExitUsage;
     }
-    Comm comm;
-    if (!ControllerSession::open(context, comm))
+    ControllerSession::Connection session;
+    if (!ControllerSession::open(context, session.comm))
         return ExitFailed;
-    const QString version = ControllerSession::readVersion(comm);
-    DeviceClock clock(comm);
+    ConnectionController &controller = session.controller;
+    // The version decides how the clock is read.
+    controller.readVersion();
     bool set = true;
     if (action == QLatin1String("set")) {
         // A fixed moment is sent as it is; --now follows the workstation clock.
         const QDateTime fixed = moment;
-        set =
-            clock.Sync([fixed] { return fixed.isValid() ? fixed : QDateTime::currentDateTime(); });
+        set = controller.setDeviceClock(
+            [fixed] { return fixed.isValid() ? fixed : QDateTime::currentDateTime(); });
     }
     // The read follows a failed set too: it shows the clock as the controller keeps it.
-    QString text;
-    const bool read = clock.Read(version, text) == DeviceClock::ReadOutcome::Read;
+    const bool read = controller.readDeviceClock() == DeviceClock::ReadOutcome::Read;
+    const QString text = controller.deviceTimeText();
     const bool ok = set && read;
     if (context.json) {
         context.out << QJsonDocument(QJsonObject{{QStringLiteral("ok"), ok},

@@ -1,14 +1,32 @@
 #pragma once
 
-#include <QString>
+#include "ConnectionController.h"
 
-class Comm;
+#include <Comm.h>
+#include <Language.h>
+#include <QString>
+#include <Settings.h>
+#include <SharedFlag.h>
+#include <memory>
+
 class ProgressState;
 struct CliContext;
 
 // Opens the link of the command line, settles the Device ID (asking with 0000AC for
 // --id auto) and reads what the verbs need from the controller.
 namespace ControllerSession {
+
+// The link with the main window's connection controller on it, for the verbs that identify
+// the controller or work on its clock as the window does. Nothing it does is remembered.
+struct Connection
+{
+    Comm comm;
+    std::unique_ptr<Settings> settings = Settings::Transient();
+    Language language;
+    SharedFlag clockReadPaused;
+    // Declared last, so that it closes the link before the link goes.
+    ConnectionController controller{comm, *settings, language, clockReadPaused};
+};
 
 // False (message written) when the link cannot be opened or no controller gives its ID.
 bool open(CliContext &context, Comm &comm);

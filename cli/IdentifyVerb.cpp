@@ -1,11 +1,8 @@
 #include "IdentifyVerb.h"
 
 #include "CliContext.h"
-#include "Comm.h"
 #include "ControllerSession.h"
-#include "Identification.h"
 #include "LinkOptions.h"
-#include "SdCardLabel.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,27 +13,24 @@ int runIdentifyVerb(CliContext &context)
         context.err << "usage: kt480ctl CONNECTION identify\n";
         return ExitUsage;
     }
-    Comm comm;
-    if (!ControllerSession::open(context, comm))
+    ControllerSession::Connection session;
+    if (!ControllerSession::open(context, session.comm))
         return ExitFailed;
-    Identifier identifier(comm);
-    IdentifyResult result =
-        context.link.isUdp() ? identifier.IdentifyUdp() : identifier.IdentifyTcp();
+    IdentifyResult result = session.controller.identifyOpenLink();
     // The main window asks for the SD card over UDP only; here every link gets the answer.
-    if (result.connected && !context.link.isUdp() &&
-        comm.CommExchange(comm.DeviceIDText() + QStringLiteral("AN"), 6) == Comm::Accepted)
-        result.sdCardLabel = SdCardLabelFromReply(comm.ReplyText());
+    if (result.connected && !context.link.isUdp())
+        result.sdCardLabel = session.controller.readSdCardLabel();
     if (context.json) {
         const QJsonObject object{{QStringLiteral("identified"), result.connected},
                                  {QStringLiteral("serialNumber"), result.serialNumber},
                                  {QStringLiteral("version"), result.version},
-                                 {QStringLiteral("deviceId"), comm.DeviceIDText()},
+                                 {QStringLiteral("deviceId"), session.comm.DeviceIDText()},
                                  {QStringLiteral("sdCard"), result.sdCardLabel}};
         context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
     } else if (result.connected) {
         context.out << "S/N: " << result.serialNumber << '\n'
                     << "VER: " << result.version << '\n'
-                    << "Device ID: " << comm.DeviceIDText() << '\n'
+                    << "Device ID: " << session.comm.DeviceIDText() << '\n'
                     << "SD card: "
                     << (result.sdCardLabel.isEmpty() ? QStringLiteral("none") : result.sdCardLabel)
                     << '\n';
