@@ -24,15 +24,6 @@ constexpr int MainHeight = 560;
 constexpr int WidthWithLog = 900;
 } // namespace
 
-namespace Row {
-constexpr int Title = 0, TabCom = 2, TabTcp = 3, Connect = 5, Parameter = 6, Card = 7, Record = 8,
-              Exit = 10, Backup = 11, Restore = 12, SdCard = 13, Search = 14, ConnectHint = 18,
-              ParameterHint = 19, CardHint = 20, RecordHint = 21, BackupHint = 22, RestoreHint = 23,
-              ExitHint = 24, GetTime = 25, SyncTime = 26, DeviceTime = 27, SystemTime = 28,
-              SdCardHint = 29, SearchHint = 30, SerialPort = 31, TcpPort = 32, UdpDestination = 33,
-              LocalPort = 34, DeviceId = 35, SerialNumber = 36, Version = 37, BaudRate = 38;
-}
-
 TfrmKT480NT5::TfrmKT480NT5(AppContext &context, StartOptions options, QWidget *parent)
     : QMainWindow(parent), context_(context), options_(std::move(options)),
       controller_(context.comm, context.settings, context.language, context.clockReadPaused,
@@ -150,55 +141,56 @@ void TfrmKT480NT5::btnExitClick()
 void TfrmKT480NT5::ApplyMainCaptions()
 {
     const Language &language = context_.language;
-    auto text = [&language](int row) { return language.TableText(row); };
-    auto colon = [&language](int row) { return language.TableText(row) + QLatin1String(" :"); };
-    setWindowTitle(text(Row::Title) + QLatin1String(" [2011-10-28] "));
-    pcMain->setTabText(0, text(Row::TabCom));
-    pcMain->setTabText(1, text(Row::TabTcp));
+    auto text = [&language](TextRow row) { return language.TableText(row); };
+    auto colon = [&language](TextRow row) { return language.TableText(row) + QLatin1String(" :"); };
+    setWindowTitle(text(TextRow::ProgramTitle) + QLatin1String(" [2011-10-28] "));
+    pcMain->setTabText(0, text(TextRow::TabCom));
+    pcMain->setTabText(1, text(TextRow::TabTcpServer));
     for (QPushButton *button : {btnConnect01, btnConnect02, btnConnect03})
-        button->setText(text(Row::Connect));
-    btnConnect01->setToolTip(text(Row::ConnectHint));
-    btnConnect02->setToolTip(text(Row::ConnectHint));
+        button->setText(text(TextRow::ConnectButton));
+    btnConnect01->setToolTip(text(TextRow::ConnectHint));
+    btnConnect02->setToolTip(text(TextRow::ConnectHint));
     for (QPushButton *button : {btnSearch01, btnSearch02, btnSearch03})
-        button->setText(text(Row::Search));
-    btnSearch01->setToolTip(text(Row::SearchHint));
-    btnSearch02->setToolTip(text(Row::SearchHint));
-    btnParameter->setText(text(Row::Parameter));
-    btnParameter->setToolTip(text(Row::ParameterHint));
-    btnCard->setText(text(Row::Card));
-    btnCard->setToolTip(text(Row::CardHint));
-    btnBackup->setText(text(Row::Backup));
-    btnBackup->setToolTip(text(Row::BackupHint));
-    btnRestore->setText(text(Row::Restore));
-    btnRestore->setToolTip(text(Row::RestoreHint));
-    btnData->setText(text(Row::Record));
-    btnData->setToolTip(text(Row::RecordHint));
-    btnExit->setText(text(Row::Exit));
-    btnExit->setToolTip(text(Row::ExitHint));
-    btnDeviceTime->setText(text(Row::GetTime));
-    btnDeviceTime->setToolTip(text(Row::GetTime));
-    btnSyn->setText(text(Row::SyncTime));
-    btnSyn->setToolTip(text(Row::SyncTime));
+        button->setText(text(TextRow::SearchButton));
+    btnSearch01->setToolTip(text(TextRow::SearchHint));
+    btnSearch02->setToolTip(text(TextRow::SearchHint));
+    btnParameter->setText(text(TextRow::ParameterButton));
+    btnParameter->setToolTip(text(TextRow::ParameterHint));
+    btnCard->setText(text(TextRow::CardDataButton));
+    btnCard->setToolTip(text(TextRow::CardDataHint));
+    btnBackup->setText(text(TextRow::AllBackupButton));
+    btnBackup->setToolTip(text(TextRow::AllBackupHint));
+    btnRestore->setText(text(TextRow::AllRestoreButton));
+    btnRestore->setToolTip(text(TextRow::AllRestoreHint));
+    btnData->setText(text(TextRow::RecordDataButton));
+    btnData->setToolTip(text(TextRow::RecordDataHint));
+    btnExit->setText(text(TextRow::ExitButton));
+    btnExit->setToolTip(text(TextRow::ExitHint));
+    btnDeviceTime->setText(text(TextRow::GetDeviceTime));
+    btnDeviceTime->setToolTip(text(TextRow::GetDeviceTime));
+    btnSyn->setText(text(TextRow::SyncDateTime));
+    btnSyn->setToolTip(text(TextRow::SyncDateTime));
     showSdCardCaption();
-    btnSdCard->setToolTip(text(Row::SdCardHint));
+    btnSdCard->setToolTip(text(TextRow::SdCardHint));
     for (QLabel *label : {lblID01, lblID02, lblID03})
-        label->setText(colon(Row::DeviceId));
-    lblPort01->setText(colon(Row::SerialPort));
-    lblPort02->setText(colon(Row::TcpPort));
-    lblPort03->setText(colon(Row::UdpDestination));
-    lblPort04->setText(colon(Row::LocalPort));
+        label->setText(colon(TextRow::DeviceIdLabel));
+    lblPort01->setText(colon(TextRow::SerialPortLabel));
+    lblPort02->setText(colon(TextRow::TcpPortLabel));
+    lblPort03->setText(colon(TextRow::UdpDestinationPortLabel));
+    lblPort04->setText(colon(TextRow::LocalPortLabel));
     lblIP->setText(QStringLiteral("IP:"));
     lblUIP->setText(QStringLiteral("IP:"));
-    lblBaudRate->setText(colon(Row::BaudRate));
-    lblSN->setText(colon(Row::SerialNumber));
-    lblVER->setText(colon(Row::Version));
-    lblNow->setText(text(Row::SystemTime));
-    lblDeviceTime->setText(text(Row::DeviceTime));
+    lblBaudRate->setText(colon(TextRow::BaudRateLabel));
+    lblSN->setText(colon(TextRow::SerialNumberLabel));
+    lblVER->setText(colon(TextRow::VersionLabel));
+    lblNow->setText(text(TextRow::SystemTime));
+    lblDeviceTime->setText(text(TextRow::DeviceTime));
 }
 
 void TfrmKT480NT5::showSdCardCaption()
 {
-    btnSdCard->setText(context_.language.TableText(Row::SdCard) + controller_.sdCardLabel());
+    btnSdCard->setText(context_.language.TableText(TextRow::SdCardButton) +
+                       controller_.sdCardLabel());
 }
 
 void TfrmKT480NT5::switchLanguage(int languageIndex)

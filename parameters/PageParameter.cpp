@@ -13,8 +13,8 @@ struct Row
     const char *defaultValue;
 };
 
-// Captions are language rows 80 to 101 in this same order; buttons btn101..btn122 and
-// btn201..btn222, except that the write button of 46 keeps its historical name.
+// Captions are the language rows from the elevator mode on, in this same order; buttons
+// btn101..btn122 and btn201..btn222, except that the write button of 46 keeps its historical name.
 constexpr Row Rows[] = {
     {1, 1, 0, 1, "0"},      {2, 1, 0, 1, "0"},        {11, 3, 0, 255, "000"},
     {12, 3, 0, 2, "002"},   {13, 3, 0, 255, "120"},   {14, 4, 0, 9999, "0060"},
@@ -25,7 +25,6 @@ constexpr Row Rows[] = {
     {63, 3, 0, 255, "005"}, {64, 1, 0, 1, "0"},       {65, 3, 0, 9, "000"},
     {66, 1, 0, 1, "0"},
 };
-constexpr int FirstCaptionRow = 80;
 constexpr int FirstReadButton = 101;
 constexpr int FirstWriteButton = 201;
 
@@ -36,7 +35,8 @@ QList<PageParameter> BuildCatalogue()
     for (const Row &row : Rows) {
         PageParameter p;
         p.number = row.number;
-        p.captionRow = FirstCaptionRow + position;
+        p.captionRow =
+            static_cast<TextRow>(static_cast<int>(TextRow::ParamElevatorMode) + position);
         p.width = row.width;
         p.lowest = row.lowest;
         p.highest = row.highest;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextRow.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,7 +12,7 @@
 struct PageParameter
 {
     int number = 0;
-    int captionRow = 0;
+    TextRow captionRow = TextRow::ParamElevatorMode;
     int width = 1;   // every item has this many digits, leading zeros kept
     int lowest = 0;  // first item as a number
     int highest = 0; // last item as a number

@@ -184,17 +184,18 @@ private slots:
             const Language language(stored);
             QCOMPARE(language.LanguageIndex(), stored);
             QCOMPARE(language.EffectiveIndex(), Language::English);
-            QCOMPARE(language.TableText(5), u"&Connect"_qs);
-            QCOMPARE(language.TableText(138), u"Card data file"_qs);
-            QVERIFY(language.TableText(139).isEmpty());
-            QCOMPARE(Language::Text(118, stored), u"System Message"_qs);
+            QCOMPARE(language.TableText(TextRow::ConnectButton), u"&Connect"_qs);
+            QCOMPARE(language.TableText(TextRow::CardDataFileLabel), u"Card data file"_qs);
+            QVERIFY(language.TableText(LanguageRowCount).isEmpty());
+            QCOMPARE(Language::Text(static_cast<int>(TextRow::SystemMessage), stored),
+                     u"System Message"_qs);
         }
         Language language;
-        QCOMPARE(language.TableText(118), u"System Message"_qs);
+        QCOMPARE(language.TableText(TextRow::SystemMessage), u"System Message"_qs);
         language.SetLanguageIndex(Language::TraditionalChinese);
-        QCOMPARE(language.TableText(118), u"系統訊息"_qs);
+        QCOMPARE(language.TableText(TextRow::SystemMessage), u"系統訊息"_qs);
         language.SetLanguageIndex(Language::SimplifiedChinese);
-        QCOMPARE(language.TableText(118), u"系统讯息"_qs);
+        QCOMPARE(language.TableText(TextRow::SystemMessage), u"系统讯息"_qs);
         QVERIFY(language.TableText(-1).isEmpty());
     }
 
