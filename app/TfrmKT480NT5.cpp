@@ -1,8 +1,7 @@
 #include "TfrmKT480NT5.h"
 
 #include "AppContext.h"
-#include "ClickableLabel.h"
-#include "ClickablePanel.h"
+#include "ClickWatcher.h"
 #include "StatusIndicator.h"
 #include "TfrmProcess.h"
 
@@ -67,8 +66,8 @@ void TfrmKT480NT5::wireHandlers()
 {
     connect(&context_.comm, &Comm::logLine, Memo1, &QPlainTextEdit::appendPlainText);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmKT480NT5::Memo1Change);
-    connect(Panel2, &ClickableLabel::clicked, this, &TfrmKT480NT5::Panel2Click);
-    connect(pnlMain, &ClickablePanel::clicked, this, &TfrmKT480NT5::pnlMainClick);
+    connect(new ClickWatcher(Panel2), &ClickWatcher::clicked, this, &TfrmKT480NT5::Panel2Click);
+    connect(new ClickWatcher(pnlMain), &ClickWatcher::clicked, this, &TfrmKT480NT5::pnlMainClick);
     connect(tmrScan, &QTimer::timeout, this, &TfrmKT480NT5::tmrScanTimer);
 
     ConnectionController *controller = &controller_;

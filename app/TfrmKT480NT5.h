@@ -7,9 +7,8 @@
 #include <QTimer>
 
 class AppContext;
-class ClickableLabel;
-class ClickablePanel;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -118,7 +117,7 @@ private:
     int panelClicks_ = 0;
 
     // Connection tabs.
-    ClickablePanel *pnlMain = nullptr;
+    QFrame *pnlMain = nullptr;
     QTabWidget *pcMain = nullptr;
     QWidget *ts01 = nullptr;
     QWidget *ts02 = nullptr;
@@ -179,7 +178,7 @@ private:
     QLabel *sbMainExtra = nullptr;
     QWidget *pnlTest = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
-    ClickableLabel *Panel2 = nullptr;
+    QLabel *Panel2 = nullptr;
 
     QTimer *tmrScan = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "TfrmKT480NT5.h"
 
-#include "ClickablePanel.h"
 #include "StatusIndicator.h"
 
 #include <QApplication>

@@ -1,7 +1,5 @@
 #include "TfrmKT480NT5.h"
 
-#include "ClickableLabel.h"
-#include "ClickablePanel.h"
 #include "StatusIndicator.h"
 
 #include <LanguageFont.h>
@@ -73,7 +71,7 @@ void TfrmKT480NT5::buildLayout()
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
 
-    pnlMain = named(new ClickablePanel(central), "pnlMain");
+    pnlMain = named(new QFrame(central), "pnlMain");
     pnlMain->setFrameShape(QFrame::NoFrame);
     auto *mainColumn = new QVBoxLayout(pnlMain);
     pcMain = named(new QTabWidget(pnlMain), "pcMain");
@@ -265,7 +263,7 @@ QWidget *TfrmKT480NT5::buildLogPanel()
     Memo1->setReadOnly(true);
     Memo1->setMaximumBlockCount(20000);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Panel2 = named(new ClickableLabel(QStringLiteral("Clear"), pnlTest), "Panel2");
+    Panel2 = named(new QLabel(QStringLiteral("Clear"), pnlTest), "Panel2");
     Panel2->setAlignment(Qt::AlignCenter);
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Raised);

@@ -1,6 +1,4 @@
 // The main window driven as a user would, against the simulator over TCP, UDP and a pty.
-#include "ClickableLabel.h"
-#include "ClickablePanel.h"
 #include "StatusIndicator.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
