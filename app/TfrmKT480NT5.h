@@ -3,6 +3,7 @@
 #include "ConnectionController.h"
 #include "StartOptions.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -98,7 +99,6 @@ private:
 
     void switchLanguage(int languageIndex);
     void showSdCardCaption();
-    QWidget *boxWidget(ConnectionField field) const;
     QString boxText(ConnectionField field) const;
     void showBox(ConnectionField field, const QString &text);
     void showPortList(const QStringList &ports);
@@ -181,4 +181,6 @@ private:
     QLabel *Panel2 = nullptr;
 
     QTimer *tmrScan = nullptr;
+    // The connection boxes by what they hold.
+    QHash<ConnectionField, QWidget *> boxes_;
 };

@@ -10,22 +10,23 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-namespace {
-constexpr ConnectionField AllFields[] = {
-    ConnectionField::ComPort,      ConnectionField::BaudRate,
-    ConnectionField::DeviceId01,   ConnectionField::TcpHost,
-    ConnectionField::TcpPort,      ConnectionField::DeviceId02,
-    ConnectionField::UdpHost,      ConnectionField::UdpDestinationPort,
-    ConnectionField::UdpLocalPort, ConnectionField::DeviceId03};
-} // namespace
-
 void TfrmKT480NT5::wireController()
 {
     ConnectionController *c = &controller_;
+    boxes_ = {{ConnectionField::ComPort, cbxCommNo},
+              {ConnectionField::BaudRate, cbxBaudRate},
+              {ConnectionField::DeviceId01, edID01},
+              {ConnectionField::TcpHost, edtIP},
+              {ConnectionField::TcpPort, edtPort},
+              {ConnectionField::DeviceId02, edID02},
+              {ConnectionField::UdpHost, edtIPudp},
+              {ConnectionField::UdpDestinationPort, edtUPort01},
+              {ConnectionField::UdpLocalPort, edtUPort02},
+              {ConnectionField::DeviceId03, edID03}};
     // Every text a box shows reaches the controller; only what the person does runs its rules.
-    for (const ConnectionField field : AllFields) {
+    for (auto [field, box] : boxes_.asKeyValueRange()) {
         c->setBoxText(field, boxText(field));
-        if (auto *edit = qobject_cast<QLineEdit *>(boxWidget(field))) {
+        if (auto *edit = qobject_cast<QLineEdit *>(box)) {
             connect(edit, &QLineEdit::textChanged, c,
                     [c, field](const QString &text) { c->setBoxText(field, text); });
             connect(edit, &QLineEdit::textEdited, c,
@@ -72,36 +73,9 @@ void TfrmKT480NT5::wireController()
     });
 }
 
-QWidget *TfrmKT480NT5::boxWidget(ConnectionField field) const
-{
-    switch (field) {
-    case ConnectionField::ComPort:
-        return cbxCommNo;
-    case ConnectionField::BaudRate:
-        return cbxBaudRate;
-    case ConnectionField::DeviceId01:
-        return edID01;
-    case ConnectionField::TcpHost:
-        return edtIP;
-    case ConnectionField::TcpPort:
-        return edtPort;
-    case ConnectionField::DeviceId02:
-        return edID02;
-    case ConnectionField::UdpHost:
-        return edtIPudp;
-    case ConnectionField::UdpDestinationPort:
-        return edtUPort01;
-    case ConnectionField::UdpLocalPort:
-        return edtUPort02;
-    case ConnectionField::DeviceId03:
-        return edID03;
-    }
-    return nullptr;
-}
-
 QString TfrmKT480NT5::boxText(ConnectionField field) const
 {
-    QWidget *widget = boxWidget(field);
+    QWidget *widget = boxes_.value(field);
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         return combo->currentText();
     return static_cast<QLineEdit *>(widget)->text();
@@ -111,7 +85,7 @@ QString TfrmKT480NT5::boxText(ConnectionField field) const
 // the list, a Device ID longer than the box) reports what it does show.
 void TfrmKT480NT5::showBox(ConnectionField field, const QString &text)
 {
-    QWidget *widget = boxWidget(field);
+    QWidget *widget = boxes_.value(field);
     if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         const int index = combo->findText(text);
         if (index >= 0)

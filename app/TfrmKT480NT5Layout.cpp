@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <array>
 
 namespace {
 
@@ -21,6 +22,11 @@ template <typename W> W *named(W *widget, const char *name)
 {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
+}
+
+template <typename W> W *make(QWidget *parent, const char *name)
+{
+    return named(new W(parent), name);
 }
 
 // Digits only (and "." for addresses); every other character is refused as it is typed.
@@ -33,6 +39,21 @@ QLineEdit *numberEdit(QWidget *parent, const char *name, int maxLength, bool all
                                               : QStringLiteral("[0-9]*"));
     edit->setValidator(new QRegularExpressionValidator(pattern, edit));
     return edit;
+}
+
+// Lays out a connection tab: the row of where the controller is (label, box, label, box,
+// Connect) over the row of its Device ID (label, box, gap or label and box, Search).
+void placeConnectionRows(QWidget *tab, const std::array<QWidget *, 5> &whereRow,
+                         const std::array<QWidget *, 5> &idRow, int addressStretch)
+{
+    auto *grid = new QGridLayout(tab);
+    for (int column = 0; column < 5; ++column) {
+        grid->addWidget(whereRow[column], 0, column);
+        if (idRow[column])
+            grid->addWidget(idRow[column], 1, column);
+    }
+    grid->setColumnStretch(1, addressStretch);
+    grid->setColumnStretch(3, 1);
 }
 
 QLabel *valuePanel(QWidget *parent, const char *name)
@@ -102,83 +123,54 @@ void TfrmKT480NT5::buildLayout()
 QWidget *TfrmKT480NT5::buildSerialTab()
 {
     auto *tab = named(new QWidget, "ts01");
-    auto *grid = new QGridLayout(tab);
-    lblPort01 = named(new QLabel(tab), "lblPort01");
-    cbxCommNo = named(new QComboBox(tab), "cbxCommNo");
+    lblPort01 = make<QLabel>(tab, "lblPort01");
+    cbxCommNo = make<QComboBox>(tab, "cbxCommNo");
     cbxCommNo->setEditable(true);
     cbxCommNo->setInsertPolicy(QComboBox::NoInsert);
-    lblBaudRate = named(new QLabel(tab), "lblBaudRate");
-    cbxBaudRate = named(new QComboBox(tab), "cbxBaudRate");
+    lblBaudRate = make<QLabel>(tab, "lblBaudRate");
+    cbxBaudRate = make<QComboBox>(tab, "cbxBaudRate");
     cbxBaudRate->addItems(BaudRates);
     cbxBaudRate->setCurrentText(ConnectionSettings::DefaultBaudRate);
-    lblID01 = named(new QLabel(tab), "lblID01");
+    lblID01 = make<QLabel>(tab, "lblID01");
     edID01 = numberEdit(tab, "edID01", 4, false, QStringLiteral("0001"));
-    btnConnect01 = named(new QPushButton(tab), "btnConnect01");
-    btnSearch01 = named(new QPushButton(tab), "btnSearch01");
-    grid->addWidget(lblPort01, 0, 0);
-    grid->addWidget(cbxCommNo, 0, 1);
-    grid->addWidget(lblBaudRate, 0, 2);
-    grid->addWidget(cbxBaudRate, 0, 3);
-    grid->addWidget(btnConnect01, 0, 4);
-    grid->addWidget(lblID01, 1, 0);
-    grid->addWidget(edID01, 1, 1);
-    grid->addWidget(btnSearch01, 1, 4);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    btnConnect01 = make<QPushButton>(tab, "btnConnect01");
+    btnSearch01 = make<QPushButton>(tab, "btnSearch01");
+    placeConnectionRows(tab, {lblPort01, cbxCommNo, lblBaudRate, cbxBaudRate, btnConnect01},
+                        {lblID01, edID01, nullptr, nullptr, btnSearch01}, 1);
     return tab;
 }
 
 QWidget *TfrmKT480NT5::buildTcpTab()
 {
     auto *tab = named(new QWidget, "ts02");
-    auto *grid = new QGridLayout(tab);
-    lblIP = named(new QLabel(tab), "lblIP");
+    lblIP = make<QLabel>(tab, "lblIP");
     edtIP = numberEdit(tab, "edtIP", 15, true, ConnectionSettings::DefaultHost);
-    lblPort02 = named(new QLabel(tab), "lblPort02");
+    lblPort02 = make<QLabel>(tab, "lblPort02");
     edtPort = numberEdit(tab, "edtPort", 5, false, QStringLiteral("5001"));
-    lblID02 = named(new QLabel(tab), "lblID02");
+    lblID02 = make<QLabel>(tab, "lblID02");
     edID02 = numberEdit(tab, "edID02", 4, false, QStringLiteral("0001"));
-    btnConnect02 = named(new QPushButton(tab), "btnConnect02");
-    btnSearch02 = named(new QPushButton(tab), "btnSearch02");
-    grid->addWidget(lblIP, 0, 0);
-    grid->addWidget(edtIP, 0, 1);
-    grid->addWidget(lblPort02, 0, 2);
-    grid->addWidget(edtPort, 0, 3);
-    grid->addWidget(btnConnect02, 0, 4);
-    grid->addWidget(lblID02, 1, 0);
-    grid->addWidget(edID02, 1, 1);
-    grid->addWidget(btnSearch02, 1, 4);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
+    btnConnect02 = make<QPushButton>(tab, "btnConnect02");
+    btnSearch02 = make<QPushButton>(tab, "btnSearch02");
+    placeConnectionRows(tab, {lblIP, edtIP, lblPort02, edtPort, btnConnect02},
+                        {lblID02, edID02, nullptr, nullptr, btnSearch02}, 2);
     return tab;
 }
 
 QWidget *TfrmKT480NT5::buildUdpTab()
 {
     auto *tab = named(new QWidget, "ts03");
-    auto *grid = new QGridLayout(tab);
-    lblUIP = named(new QLabel(tab), "lblUIP");
+    lblUIP = make<QLabel>(tab, "lblUIP");
     edtIPudp = numberEdit(tab, "edtIPudp", 15, true, ConnectionSettings::DefaultHost);
-    lblPort03 = named(new QLabel(tab), "lblPort03");
+    lblPort03 = make<QLabel>(tab, "lblPort03");
     edtUPort01 = numberEdit(tab, "edtUPort01", 5, false, QStringLiteral("5001"));
-    lblPort04 = named(new QLabel(tab), "lblPort04");
+    lblPort04 = make<QLabel>(tab, "lblPort04");
     edtUPort02 = numberEdit(tab, "edtUPort02", 5, false, QStringLiteral("5001"));
-    lblID03 = named(new QLabel(tab), "lblID03");
+    lblID03 = make<QLabel>(tab, "lblID03");
     edID03 = numberEdit(tab, "edID03", 5, false, QStringLiteral("0001"));
-    btnConnect03 = named(new QPushButton(tab), "btnConnect03");
-    btnSearch03 = named(new QPushButton(tab), "btnSearch03");
-    grid->addWidget(lblUIP, 0, 0);
-    grid->addWidget(edtIPudp, 0, 1);
-    grid->addWidget(lblPort03, 0, 2);
-    grid->addWidget(edtUPort01, 0, 3);
-    grid->addWidget(btnConnect03, 0, 4);
-    grid->addWidget(lblID03, 1, 0);
-    grid->addWidget(edID03, 1, 1);
-    grid->addWidget(lblPort04, 1, 2);
-    grid->addWidget(edtUPort02, 1, 3);
-    grid->addWidget(btnSearch03, 1, 4);
-    grid->setColumnStretch(1, 2);
-    grid->setColumnStretch(3, 1);
+    btnConnect03 = make<QPushButton>(tab, "btnConnect03");
+    btnSearch03 = make<QPushButton>(tab, "btnSearch03");
+    placeConnectionRows(tab, {lblUIP, edtIPudp, lblPort03, edtUPort01, btnConnect03},
+                        {lblID03, edID03, lblPort04, edtUPort02, btnSearch03}, 2);
     return tab;
 }
 

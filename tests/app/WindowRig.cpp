@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWindow>
+#include <algorithm>
 
 void RigPrompt::message(const QString &text, const QString &caption)
 {
@@ -139,6 +140,31 @@ bool WindowRig::connectSerial(int comNumber, const QString &deviceId)
     TypeInto(Control<QLineEdit>(*window_, "edID01"), deviceId);
     ClickOnScreen(Control<QPushButton>(*window_, "btnConnect01"));
     return settle() && comm().DeviceConnected();
+}
+
+namespace {
+QList<QPushButton *> FunctionButtons(const QObject &window)
+{
+    QList<QPushButton *> buttons;
+    for (const char *name :
+         {"btnParameter", "btnCard", "btnBackup", "btnRestore", "btnDeviceTime", "btnSyn"})
+        buttons << Control<QPushButton>(window, name);
+    return buttons;
+}
+} // namespace
+
+bool FunctionButtonsEnabled(const QObject &window)
+{
+    const QList<QPushButton *> buttons = FunctionButtons(window);
+    return std::all_of(buttons.cbegin(), buttons.cend(),
+                       [](const QPushButton *button) { return button->isEnabled(); });
+}
+
+bool FunctionButtonsDisabled(const QObject &window)
+{
+    const QList<QPushButton *> buttons = FunctionButtons(window);
+    return std::none_of(buttons.cbegin(), buttons.cend(),
+                        [](const QPushButton *button) { return button->isEnabled(); });
 }
 
 void ClickOnScreen(QWidget *widget, QPoint pos)

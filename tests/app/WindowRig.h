@@ -107,6 +107,11 @@ template <typename W = QWidget> W *Control(const QObject &window, const char *na
     return control;
 }
 
+// The buttons that need an identified controller: Parameter, Card Data, All Backup, All
+// Restore, Get and Syn, all enabled or all disabled.
+bool FunctionButtonsEnabled(const QObject &window);
+bool FunctionButtonsDisabled(const QObject &window);
+
 // The visible top-level window of this class, if any.
 template <typename W> W *VisibleWindow()
 {

@@ -28,26 +28,6 @@ ControllerData controllerWithCard(int deviceId, int sectors)
     return data;
 }
 
-bool functionButtonsEnabled(const TfrmKT480NT5 &w)
-{
-    return Control<QPushButton>(w, "btnParameter")->isEnabled() &&
-           Control<QPushButton>(w, "btnCard")->isEnabled() &&
-           Control<QPushButton>(w, "btnBackup")->isEnabled() &&
-           Control<QPushButton>(w, "btnRestore")->isEnabled() &&
-           Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
-           Control<QPushButton>(w, "btnSyn")->isEnabled();
-}
-
-bool functionButtonsDisabled(const TfrmKT480NT5 &w)
-{
-    return !Control<QPushButton>(w, "btnParameter")->isEnabled() &&
-           !Control<QPushButton>(w, "btnCard")->isEnabled() &&
-           !Control<QPushButton>(w, "btnBackup")->isEnabled() &&
-           !Control<QPushButton>(w, "btnRestore")->isEnabled() &&
-           !Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
-           !Control<QPushButton>(w, "btnSyn")->isEnabled();
-}
-
 } // namespace
 
 class MainWindowTest : public QObject
@@ -91,7 +71,7 @@ void MainWindowTest::firstStartWithoutSettings()
     QCOMPARE(Control<QLineEdit>(w, "edtIP")->text(), QStringLiteral("192.168.1.101"));
     QCOMPARE(Control<QLineEdit>(w, "edtPort")->text(), QStringLiteral("5001"));
     QVERIFY(!rig.comm().TransportHeld());
-    QVERIFY(functionButtonsDisabled(w));
+    QVERIFY(FunctionButtonsDisabled(w));
     QVERIFY(Control<QPushButton>(w, "btnSearch01")->isEnabled() &&
             Control<QPushButton>(w, "btnSearch02")->isEnabled());
     QVERIFY(!Control<QPushButton>(w, "btnSearch03")->isEnabled());
@@ -115,7 +95,7 @@ void MainWindowTest::tcpConnectIdentifiesAndStoresTheConnection()
     QCOMPARE(w.statusText(),
              QStringLiteral("Communication ok.  127.0.0.1:%1").arg(rig.sim().tcpPort()));
     QCOMPARE(Control<StatusIndicator>(w, "ShapeIndicator")->colour(), QColor(Qt::blue));
-    QVERIFY(functionButtonsEnabled(w));
+    QVERIFY(FunctionButtonsEnabled(w));
     QVERIFY(Control<QPushButton>(w, "btnSearch02")->isEnabled());
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), int(rig.sim().tcpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("NetIP")).toString(), QStringLiteral("127.0.0.1"));
@@ -154,7 +134,7 @@ void MainWindowTest::serialConnectAdoptsTheBroadcastDeviceId()
     KeyOnScreen(Control<QComboBox>(w, "cbxBaudRate"), Qt::Key_Down);
     QCOMPARE(Control<QComboBox>(w, "cbxBaudRate")->currentText(), QStringLiteral("38400,n,8,1"));
     QVERIFY(!rig.comm().DeviceConnected());
-    QVERIFY(functionButtonsDisabled(w));
+    QVERIFY(FunctionButtonsDisabled(w));
     KeyOnScreen(Control<QComboBox>(w, "cbxBaudRate"), Qt::Key_Up);
     QVERIFY(rig.connectSerial(7, QStringLiteral("5")));
 
@@ -217,7 +197,7 @@ void MainWindowTest::editsUndoTheConnectionOnceInitialised()
     TypeOnScreen(Control<QLineEdit>(w, "edID02"), QStringLiteral("a1.b2"));
     QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("12"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a Device ID box undoes the connection");
-    QVERIFY(functionButtonsDisabled(w));
+    QVERIFY(FunctionButtonsDisabled(w));
     QVERIFY(!rig.comm().TransportHeld());
 
     QVERIFY(rig.connectTcp());
@@ -338,7 +318,7 @@ void MainWindowTest::editsUndoAUdpConnectionAfterARefusedTcpAttempt()
     ClickOnScreen(Control<QLineEdit>(w, "edtIPudp"));
     TypeOnScreen(Control<QLineEdit>(w, "edtIPudp"), QStringLiteral("1"));
     QVERIFY2(!rig.comm().DeviceConnected(), "typing in a connection box undoes the connection");
-    QVERIFY(functionButtonsDisabled(w));
+    QVERIFY(FunctionButtonsDisabled(w));
 }
 
 void MainWindowTest::closeIsRefusedDuringAConnect()
@@ -377,7 +357,7 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QCOMPARE(Control<QLabel>(w, "pnSN")->text(), serial);
     QCOMPARE(Control<QLabel>(w, "pnVER")->text(), version);
     QVERIFY(rig.comm().DeviceConnected());
-    QVERIFY(functionButtonsEnabled(w));
+    QVERIFY(FunctionButtonsEnabled(w));
     QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 2);
     ClickOnScreen(Control<QPushButton>(w, "btnBIG5"));
     QCOMPARE(Control<QPushButton>(w, "btnConnect02")->text(), QStringLiteral("連線(&C)"));

@@ -10,26 +10,6 @@
 
 namespace {
 
-bool functionButtonsEnabled(const TfrmKT480NT5 &w)
-{
-    return Control<QPushButton>(w, "btnParameter")->isEnabled() &&
-           Control<QPushButton>(w, "btnCard")->isEnabled() &&
-           Control<QPushButton>(w, "btnBackup")->isEnabled() &&
-           Control<QPushButton>(w, "btnRestore")->isEnabled() &&
-           Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
-           Control<QPushButton>(w, "btnSyn")->isEnabled();
-}
-
-bool functionButtonsDisabled(const TfrmKT480NT5 &w)
-{
-    return !Control<QPushButton>(w, "btnParameter")->isEnabled() &&
-           !Control<QPushButton>(w, "btnCard")->isEnabled() &&
-           !Control<QPushButton>(w, "btnBackup")->isEnabled() &&
-           !Control<QPushButton>(w, "btnRestore")->isEnabled() &&
-           !Control<QPushButton>(w, "btnDeviceTime")->isEnabled() &&
-           !Control<QPushButton>(w, "btnSyn")->isEnabled();
-}
-
 // The set commands of the diagnostic panel, in order ("0001AA20080922235950").
 QStringList SetCommands(const TfrmKT480NT5 &w)
 {
@@ -108,7 +88,7 @@ void MainWindowClockTest::syncShowsWhetherTheClockWasSet()
     QVERIFY(!Control<QLabel>(w, "pnCur")->text().isEmpty());
     QVERIFY(!Control<QLabel>(w, "pnCur")->text().startsWith(QStringLiteral("2001")));
     QVERIFY(rig.comm().DeviceConnected());
-    QVERIFY(functionButtonsEnabled(w));
+    QVERIFY(FunctionButtonsEnabled(w));
 }
 
 void MainWindowClockTest::onlyRealClockFailuresCloseTheLink()
@@ -132,7 +112,7 @@ void MainWindowClockTest::onlyRealClockFailuresCloseTheLink()
     QCOMPARE(ticks, 1);
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(rig.comm().TcpConnected());
-    QVERIFY(functionButtonsEnabled(w));
+    QVERIFY(FunctionButtonsEnabled(w));
     QVERIFY(w.statusText().startsWith(QStringLiteral("Communication ok.")));
 
     // Paused by another window: no read at all.
@@ -149,7 +129,7 @@ void MainWindowClockTest::onlyRealClockFailuresCloseTheLink()
     w.controller().tmrClockTimer();
     QVERIFY(!rig.comm().DeviceConnected());
     QVERIFY(!rig.comm().TransportHeld());
-    QVERIFY(functionButtonsDisabled(w));
+    QVERIFY(FunctionButtonsDisabled(w));
     QCOMPARE(w.statusText(), QStringLiteral("Communication Error!"));
 }
 

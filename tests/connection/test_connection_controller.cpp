@@ -26,8 +26,7 @@ struct Site
                   bool serial = false)
     {
         SimulatorConfig config;
-        config.tcpPort = 0;
-        config.udpPort = 0;
+        config.tcpPort = config.udpPort = 0;
         config.serial = serial;
         config.controllers = controllers;
         sim = std::make_unique<SimulatorHost>(config);
