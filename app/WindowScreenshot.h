@@ -21,6 +21,5 @@ private:
 
     TfrmKT480NT5 &window_;
     QString filePath_;
-    QTimer poll_;
-    int ticksLeft_ = 100;
+    QTimer timeLimit_;
 };
