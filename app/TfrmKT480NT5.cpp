@@ -54,13 +54,8 @@ TfrmKT480NT5::TfrmKT480NT5(AppContext &context, StartOptions options, QWidget *p
     centreOnScreen();
 }
 
-TfrmKT480NT5::~TfrmKT480NT5()
-{
-    tmrScan->stop();
-    context_.comm.disconnect(this);
-    controller_.disconnect(this);
-    controller_.stop();
-}
+// The controller closes the link as it goes.
+TfrmKT480NT5::~TfrmKT480NT5() = default;
 
 void TfrmKT480NT5::wireHandlers()
 {
