@@ -28,6 +28,14 @@ ControllerData controllerWithCard(int deviceId, int sectors)
     return data;
 }
 
+// The UDP tab and the Record data and SD card buttons shown.
+StartOptions Expert()
+{
+    StartOptions options;
+    options.expert = true;
+    return options;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -166,9 +174,7 @@ void MainWindowTest::udpConnectShowsTheSdCardSize()
     QFETCH(int, sectors);
     QFETCH(QString, label);
     WindowRig rig({controllerWithCard(1, sectors)});
-    StartOptions options;
-    options.expert = true;
-    TfrmKT480NT5 &w = rig.open(options);
+    TfrmKT480NT5 &w = rig.open(Expert());
     QVERIFY(rig.connectUdp());
     QCOMPARE(w.sdCardLabel(), label);
     QCOMPARE(Control<QPushButton>(w, "btnSdCard")->text(),
@@ -187,8 +193,7 @@ void MainWindowTest::udpConnectShowsTheSdCardSize()
 void MainWindowTest::editsUndoTheConnectionOnceInitialised()
 {
     WindowRig rig;
-    StartOptions options;
-    TfrmKT480NT5 &w = rig.open(options);
+    TfrmKT480NT5 &w = rig.open();
     QVERIFY(rig.connectTcp());
 
     // Digits only in the ID and port boxes, digits and dots in the address.
@@ -226,8 +231,7 @@ void MainWindowTest::editsUndoTheConnectionOnceInitialised()
 void MainWindowTest::editsBeforeTheFirstTickChangeNothing()
 {
     WindowRig rig;
-    StartOptions options;
-    TfrmKT480NT5 &w = rig.open(options);
+    TfrmKT480NT5 &w = rig.open();
     Control<QTimer>(w, "tmrClock")->stop();
     QVERIFY(!w.initialised());
     Control<QPushButton>(w, "btnParameter")->setEnabled(true);
@@ -299,9 +303,7 @@ void MainWindowTest::startupReconnectsOverUdpWithTheStoredDeviceId()
 void MainWindowTest::editsUndoAUdpConnectionAfterARefusedTcpAttempt()
 {
     WindowRig rig;
-    StartOptions options;
-    options.expert = true;
-    TfrmKT480NT5 &w = rig.open(options);
+    TfrmKT480NT5 &w = rig.open(Expert());
     QVERIFY(rig.settle());
     QTcpServer closed;
     QVERIFY(closed.listen(QHostAddress::LocalHost));
@@ -344,9 +346,7 @@ void MainWindowTest::closeIsRefusedDuringAConnect()
 void MainWindowTest::languageSwitchKeepsTheConnection()
 {
     WindowRig rig({controllerWithCard(1, 262144)});
-    StartOptions options;
-    options.expert = true;
-    TfrmKT480NT5 &w = rig.open(options);
+    TfrmKT480NT5 &w = rig.open(Expert());
     QVERIFY(rig.connectUdp());
     const QString serial = Control<QLabel>(w, "pnSN")->text();
     const QString version = Control<QLabel>(w, "pnVER")->text();
@@ -502,9 +502,7 @@ void MainWindowTest::fixedBorderCentredOnTheScreen()
 void MainWindowTest::portsAbove65535AreRefused()
 {
     WindowRig rig;
-    StartOptions options;
-    options.expert = true;
-    TfrmKT480NT5 &w = rig.open(options);
+    TfrmKT480NT5 &w = rig.open(Expert());
     QVERIFY(rig.settle());
     // A port whose number plus 65536 still fits the five-digit box.
     QTcpServer listening;
