@@ -2,15 +2,12 @@
 
 #include "AppContext.h"
 #include "ClickWatcher.h"
-#include "StatusIndicator.h"
 #include "TfrmProcess.h"
 
 #include <LanguageFont.h>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
