@@ -56,3 +56,9 @@ int NumberOptionValue(const QCommandLineParser &parser, const QString &name, int
 {
     return parser.isSet(name) ? parser.value(name).toInt() : fallback;
 }
+
+CardRange CardRangeOption(const QCommandLineParser &parser)
+{
+    return {NumberOptionValue(parser, QStringLiteral("from"), CardRange::DefaultFrom),
+            NumberOptionValue(parser, QStringLiteral("to"), CardRange::DefaultTo)};
+}
