@@ -357,11 +357,23 @@ bool Comm::ReaderOpenDevice(const QString &devicePath, const QString &settingsTe
 
 void Comm::ReaderClose()
 {
-    reader_.reset();
+    if (!reader_)
+        return;
+    // A reader exchange may be waiting on the port (Stop pressed during a poll): the port
+    // closes now, the object goes once that wait has let go of it.
+    SerialTransport *old = reader_.release();
+    old->disconnect(this);
+    old->shutdown();
+    old->setParent(this);
+    old->deleteLater();
+    emit readerReleased();
 }
 
 int Comm::ReaderExchange(const QString &commandText, int echoLength)
 {
+    // A poll that comes while one waits (a timer tick during the wait) is not sent.
+    if (readerBusy_)
+        return NotSent;
     readerReplyText_.clear();
     readerReplyLength_ = 0;
     readerAssembler_.reset();
@@ -370,39 +382,14 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
         emitLog(NotSent, QString(), QString(), 0);
         return NotSent;
     }
+    readerBusy_ = true;
+    const auto release = qScopeGuard([this] { readerBusy_ = false; });
     const QByteArray command = commandText.toLatin1();
     const QString logText = QLatin1Char('[') + PrintableText(command) + QLatin1String("] ");
-    int result = NotSent;
+    int result = TimedOut;
     try {
         reader_->discardPending();
-        reader_->send(BuildReaderFrame(command));
-        QElapsedTimer clock;
-        clock.start();
-        while (result == NotSent) {
-            const QByteArray bytes = reader_->takeReceived();
-            for (const char b : bytes) {
-                if (!readerAssembler_.feed(b))
-                    continue;
-                const ReaderCheck check = CheckReaderFrame(readerAssembler_.frame(), echoLength);
-                readerAssembler_.reset();
-                if (!check.xorOk) {
-                    result = CrcMismatch;
-                    break;
-                }
-                readerReplyText_ = QString::fromLatin1(check.payload);
-                readerReplyLength_ = static_cast<int>(check.payload.size());
-                result = Accepted;
-            }
-            if (result != NotSent)
-                break;
-            const qint64 left = ReplyTimeoutMs - clock.elapsed();
-            if (left < 0) {
-                result = TimedOut;
-                break;
-            }
-            // Blocks on the port without running other events, as a reader exchange must.
-            reader_->waitForReadyRead(static_cast<int>(left) + 1);
-        }
+        result = waitForReaderReply(command, echoLength);
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "reader exchange" << commandText << "failed:" << e.what();
         result = TimedOut;
@@ -410,8 +397,71 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
         qCWarning(lcLink) << "reader exchange" << commandText << "failed with an unknown error";
         result = TimedOut;
     }
+    if (result != Accepted) {
+        readerReplyText_.clear();
+        readerReplyLength_ = 0;
+    }
     emitLog(result, logText, PrintableText(readerReplyText_.toLatin1()), readerReplyLength_);
     return result;
+}
+
+int Comm::waitForReaderReply(const QByteArray &command, int echoLength)
+{
+    const QPointer<SerialTransport> watched(reader_.get());
+    int result = NotSent;
+    QEventLoop loop;
+    QElapsedTimer clock;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+
+    auto consume = [&] {
+        if (!watched || watched != reader_.get())
+            return;
+        const QByteArray bytes = watched->takeReceived();
+        for (const char b : bytes) {
+            if (!readerAssembler_.feed(b))
+                continue;
+            const ReaderCheck check = CheckReaderFrame(readerAssembler_.frame(), echoLength);
+            readerAssembler_.reset();
+            if (!check.xorOk) {
+                result = CrcMismatch;
+                break;
+            }
+            readerReplyText_ = QString::fromLatin1(check.payload);
+            readerReplyLength_ = static_cast<int>(check.payload.size());
+            result = Accepted;
+        }
+        if (result != NotSent)
+            loop.quit();
+    };
+    auto checkDeadline = [&] {
+        const qint64 elapsed = clock.elapsed();
+        if (elapsed > ReplyTimeoutMs) {
+            result = TimedOut;
+            loop.quit();
+        } else {
+            deadline.start(static_cast<int>(ReplyTimeoutMs - elapsed) + 1);
+        }
+    };
+    auto gone = [&] {
+        result = TimedOut;
+        loop.quit();
+    };
+
+    connect(watched, &Transport::readyRead, &loop, consume);
+    connect(watched, &Transport::failed, &loop, gone);
+    connect(this, &Comm::readerReleased, &loop, gone);
+    connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
+
+    clock.start();
+    watched->send(BuildReaderFrame(command));
+    consume();
+    if (result == NotSent) {
+        deadline.start(ReplyTimeoutMs + 1);
+        loop.exec();
+    }
+    return result == NotSent ? TimedOut : result;
 }
 
 void Comm::emitLog(int result, const QString &logText, const QString &reply, int length)

@@ -77,8 +77,10 @@ public:
     bool ReaderOpenDevice(const QString &devicePath, const QString &settingsText);
     void ReaderClose();
     bool ReaderHeld() const { return reader_ != nullptr; }
-    // Returns 0 (no reader port), 1, 2 (time-out) or 11 (checksum mismatch).
+    // Returns 0 (no reader port, or another reader exchange is waiting), 1, 2 (time-out) or
+    // 11 (checksum mismatch). The wait runs the event loop, as CommExchange's does.
     int ReaderExchange(const QString &commandText, int echoLength);
+    bool ReaderBusy() const { return readerBusy_; }
 
 signals:
     // One diagnostic line per exchange, e.g. "01[0001AS] 12345678(8)".
@@ -89,12 +91,15 @@ signals:
     void tcpError(const QString &message);
     // The held transport was closed or replaced; a waiting exchange gives up.
     void transportChanged();
+    // The reader port was closed; a waiting reader exchange gives up.
+    void readerReleased();
 
 private:
     Transport *activeTransport() const;
     void adopt(std::unique_ptr<Transport> transport, Mode mode);
     void releaseTransport();
     int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
+    int waitForReaderReply(const QByteArray &command, int echoLength);
     int classify(const ReplyCheck &check, const QByteArray &command, int echoLength);
     void emitLog(int result, const QString &logText, const QString &reply, int length);
 
@@ -114,6 +119,7 @@ private:
     ReaderAssembler readerAssembler_;
     QString readerReplyText_;
     int readerReplyLength_ = 0;
+    bool readerBusy_ = false;
 };
 
 // Printable form of a payload for the diagnostic log: control characters as <0E>.
