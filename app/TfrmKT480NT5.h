@@ -44,6 +44,7 @@ public:
     bool connecting() const { return connecting_; }
     bool initialised() const { return initialised_; }
     ConnectionSettings connectionSettings() const { return connection_; }
+    const StartOptions &startOptions() const { return options_; }
 
     // Connection tabs.
     ClickablePanel *pnlMain = nullptr;
