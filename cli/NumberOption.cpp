@@ -19,6 +19,9 @@ const NumberRange NumberOptions[] = {
     {QStringLiteral("from"), 0, CardCodec::MaxCardNumber},
     {QStringLiteral("to"), 0, CardCodec::MaxCardNumber},
     {QStringLiteral("echo"), 0, MaxCommandLength},
+    {QStringLiteral("count"), 1, 1000000},
+    {QStringLiteral("app"), 0, 99},
+    {QStringLiteral("apb"), 0, 1},
 };
 
 } // namespace

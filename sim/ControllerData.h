@@ -10,8 +10,11 @@ struct SdCardState
 {
     int sectors = 262144; // 512-byte sectors; 0 = no card
     int total = 200;      // what an SD backup or restore processes
-    int countsPerSecond = 100;
-    int running = 0; // 0 idle, 1 SD backup, 2 SD restore
+    // What an idle controller reports as the next copy's total; -1: the real total. A
+    // controller may announce less than it then copies.
+    int announcedTotal = -1;
+    int countsPerSecond = 100; // how fast a copy runs (tests speed it up)
+    int running = 0;           // 0 idle, 1 SD backup, 2 SD restore
     int slot = 0;
     qint64 startedAtMs = 0;
 

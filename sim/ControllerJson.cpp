@@ -48,6 +48,7 @@ QJsonObject ControllerDataToJson(const ControllerData &d)
     const QJsonObject sd{
         {"sectors", d.sd.sectors},
         {"total", d.sd.total},
+        {"announcedTotal", d.sd.announcedTotal},
         {"countsPerSecond", d.sd.countsPerSecond},
         {"running", d.sd.running},
         {"slot", d.sd.slot},
@@ -98,6 +99,7 @@ std::optional<ControllerData> ControllerDataFromJson(const QJsonObject &o)
     const QJsonObject sd = o.value("sd").toObject();
     d.sd.sectors = sd.value("sectors").toInt(d.sd.sectors);
     d.sd.total = sd.value("total").toInt(d.sd.total);
+    d.sd.announcedTotal = sd.value("announcedTotal").toInt(d.sd.announcedTotal);
     d.sd.countsPerSecond = sd.value("countsPerSecond").toInt(d.sd.countsPerSecond);
     d.sd.running = sd.value("running").toInt(0);
     d.sd.slot = sd.value("slot").toInt(0);

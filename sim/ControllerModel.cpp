@@ -138,7 +138,8 @@ void ControllerModel::advanceSd(ControllerData &d, bool &changed) const
 QByteArray ControllerModel::sdStatus(ControllerData &d, const Command &c, bool &changed) const
 {
     advanceSd(d, changed);
-    const int count = d.sd.running == 0 ? d.sd.total : sdProcessed(d);
+    const int idleCount = d.sd.announcedTotal >= 0 ? d.sd.announcedTotal : d.sd.total;
+    const int count = d.sd.running == 0 ? idleCount : sdProcessed(d);
     return c.echo + Digits(d.sd.running, 1) + Digits(std::min(count, 9999), 4) +
            Digits(d.sd.sectors, 7);
 }
