@@ -61,6 +61,7 @@ public:
     TableStore &table() { return table_; }
     CardTransfer &transfer() { return transfer_; }
     ReaderSearch &readerSearch() { return readerSearch_; }
+    ReaderPoller &poller() { return poller_; }
     QCheckBox *clearAllBox() const { return cbxClearAllUser; }
     bool quickAddRunning() const { return quickAdding_; }
 

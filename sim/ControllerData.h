@@ -14,7 +14,9 @@ struct SdCardState
     // controller may announce less than it then copies.
     int announcedTotal = -1;
     int countsPerSecond = 100; // how fast a copy runs (tests speed it up)
-    int running = 0;           // 0 idle, 1 SD backup, 2 SD restore
+    // A copy stalls at this count until it is changed (a slow card); -1: it never stalls.
+    int stallAt = -1;
+    int running = 0; // 0 idle, 1 SD backup, 2 SD restore
     int slot = 0;
     qint64 startedAtMs = 0;
 

@@ -123,7 +123,9 @@ QByteArray ControllerModel::answer(ControllerData &d, const Command &c, bool &ch
 int ControllerModel::sdProcessed(const ControllerData &d) const
 {
     const qint64 elapsedMs = clock_().toMSecsSinceEpoch() - d.sd.startedAtMs;
-    const qint64 processed = std::max<qint64>(0, elapsedMs) * d.sd.countsPerSecond / 1000;
+    qint64 processed = std::max<qint64>(0, elapsedMs) * d.sd.countsPerSecond / 1000;
+    if (d.sd.stallAt >= 0)
+        processed = std::min<qint64>(processed, d.sd.stallAt);
     return static_cast<int>(std::min<qint64>(processed, d.sd.total));
 }
 
