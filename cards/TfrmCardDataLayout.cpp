@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -233,9 +234,9 @@ void TfrmCardData::buildQuickAddPanel()
     btnStop = pushButton(pnlCardID, QStringLiteral("btnStop"));
     btnStop->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
+    buttons->addStretch(1);
     buttons->addWidget(btnStop, 2);
-    buttons->addStretch();
+    buttons->addStretch(1);
     layout->addLayout(buttons);
     pnlCardID->hide();
 }

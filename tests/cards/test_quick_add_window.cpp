@@ -5,11 +5,14 @@
 #include "CardTable.h"
 #include "ReaderPoller.h"
 #include "ReaderSearch.h"
+#include "TextRow.h"
 #include "TfrmCardData.h"
 #include "WindowLauncher.h"
 #include "WindowRig.h"
 
+#include <Language.h>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -267,6 +270,10 @@ private slots:
             note = named<QLabel>(cards, "lblCardIDNote")->text();
             status = named<QLabel>(cards, "sbMessage")->text();
             QVERIFY(named<QLabel>(cards, "lblCardIDNote")->isVisible());
+            // KT480_SCREENSHOT_DIR keeps the picture (docs/quickadd-note-en.png).
+            const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+            if (!folder.isEmpty())
+                cards.grab().save(QDir(folder).filePath(QStringLiteral("quickadd-note-en.png")));
             ClickOnScreen(named(cards, "btnStop"));
             QCOMPARE(cards.table().RecordCount(), 1);
         }));
@@ -303,6 +310,41 @@ private slots:
             QCOMPARE(CardTable::RowAt(cards.table(), 3).DataNO, QStringLiteral("0000003"));
             ClickOnScreen(named(cards, "btnStop"));
         }));
+    }
+
+    // The panel in the three languages, a card shown; KT480_SCREENSHOT_DIR keeps the pictures
+    // (docs/quickadd-*.png).
+    void threeLanguages()
+    {
+        Site site;
+        QVERIFY(site.connected);
+        const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+        const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
+                                QStringLiteral("zh-cn")};
+        const QList<QByteArray> codes{"0012345678", "0023456789", "0034567890"};
+        for (int language = 0; language < 3; ++language) {
+            site.rig.context().language.SetLanguageIndex(language);
+            const Language lang(language);
+            QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+                QCOMPARE(named(cards, "btnAddCard")->text(), lang.TableText(TextRow::QuickAddCard));
+                QVERIFY(Site::startQuickAdd(cards));
+                QVERIFY(site.present(cards, codes[language]));
+                QCOMPARE(named<QLabel>(cards, "pnlTitle")->text(),
+                         lang.TableText(TextRow::PleasePunchCard));
+                QCOMPARE(named(cards, "btnStop")->text(), lang.TableText(TextRow::StopPunchCard));
+                QCOMPARE(named<QComboBox>(cards, "cbxAPB")->itemText(1),
+                         lang.TableText(TextRow::ApbNoCheck));
+                const QRect panel = named<QWidget>(cards, "pnlCardID")->geometry();
+                QVERIFY(cards.rect().contains(panel));
+                QTest::qWait(20);
+                const QImage picture = cards.grab().toImage();
+                QVERIFY(!picture.isNull());
+                if (!folder.isEmpty())
+                    picture.save(QDir(folder).filePath(
+                        QStringLiteral("quickadd-%1.png").arg(names[language])));
+                ClickOnScreen(named(cards, "btnStop"));
+            }));
+        }
     }
 
     void noReaderFound()

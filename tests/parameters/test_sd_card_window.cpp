@@ -6,13 +6,17 @@
 #include "TfrmProcess.h"
 #include "WindowRig.h"
 
+#include <Language.h>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <SdCardNotes.h>
+#include <TextRow.h>
 
 namespace {
 
@@ -177,6 +181,37 @@ private slots:
         QVERIFY(site.prompt->messages.first().contains(QStringLiteral("may still be working")));
         QCOMPARE(shownAfter, QStringLiteral("Controller SD card: SD restore running, 7 done."));
         QVERIFY(!site.rig.context().clockReadPaused.isSet());
+    }
+
+    // The page in the three languages with the note of each; KT480_SCREENSHOT_DIR keeps the
+    // pictures (docs/sdcard-*.png).
+    void threeLanguages()
+    {
+        SdSite site;
+        QVERIFY(site.connected);
+        const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+        const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
+                                QStringLiteral("zh-cn")};
+        for (int language = 0; language < 3; ++language) {
+            site.rig.context().language.SetLanguageIndex(language);
+            const Language lang(language);
+            QVERIFY(site.inWindow([&](TfrmParameter &window) {
+                QCOMPARE(window.findChild<QLabel *>(QStringLiteral("lbl104"))->text(),
+                         lang.TableText(TextRow::SdCardRestore) + QLatin1Char(':'));
+                const QList<QPlainTextEdit *> notes{window.MemoNote00, window.MemoNote01,
+                                                    window.MemoNote02};
+                for (int n = 0; n < 3; ++n)
+                    QCOMPARE(notes[n]->isVisible(), n == language);
+                QCOMPARE(notes[language]->toPlainText().split(QLatin1Char('\n')),
+                         SdCardNote(language));
+                QTest::qWait(20);
+                const QImage picture = window.grab().toImage();
+                QVERIFY(!picture.isNull());
+                if (!folder.isEmpty())
+                    picture.save(QDir(folder).filePath(
+                        QStringLiteral("sdcard-%1.png").arg(names[language])));
+            }));
+        }
     }
 };
 
