@@ -224,10 +224,10 @@ int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoL
     return Accepted;
 }
 
-int Comm::waitForReply(Transport *transport, const QByteArray &command, int echoLength)
+int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
+                      const std::function<int(const QByteArray &)> &take)
 {
     const QPointer<Transport> watched(transport);
-    const quint64 generation = generation_;
     int result = NotSent;
     QEventLoop loop;
     QElapsedTimer clock;
@@ -236,22 +236,9 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
     deadline.setTimerType(Qt::PreciseTimer);
 
     auto consume = [&] {
-        if (!watched || generation != generation_)
+        if (!watched)
             return;
-        const QByteArray bytes = watched->takeReceived();
-        for (const char b : bytes) {
-            if (!assembler_.feed(b))
-                continue;
-            const ReplyCheck check = CheckReplyFrame(assembler_.frame(), echoLength);
-            assembler_.reset();
-            const int r = classify(check, command, echoLength);
-            if (r == CrcMismatch) {
-                result = r;
-                break;
-            }
-            if (r != NotSent)
-                result = r;
-        }
+        result = take(watched->takeReceived());
         if (result != NotSent)
             loop.quit();
     };
@@ -264,29 +251,49 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
             deadline.start(static_cast<int>(ReplyTimeoutMs - elapsed) + 1);
         }
     };
+    auto gone = [&] {
+        result = TimedOut;
+        loop.quit();
+    };
 
     connect(transport, &Transport::readyRead, &loop, consume);
-    connect(transport, &Transport::failed, &loop, [&] {
-        result = TimedOut;
-        loop.quit();
-    });
-    connect(this, &Comm::transportChanged, &loop, [&] {
-        result = TimedOut;
-        loop.quit();
-    });
+    connect(transport, &Transport::failed, &loop, gone);
+    connect(this, released, &loop, gone);
     connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
 
     clock.start();
-    transport->send(BuildRequestFrame(command));
+    transport->send(frame);
     consume();
     if (result == NotSent) {
         deadline.start(ReplyTimeoutMs + 1);
         loop.exec();
     }
     // Nothing can be sent again on a transport that went away during the wait.
-    if (result == NotSent)
-        result = TimedOut;
-    return result;
+    return result == NotSent ? TimedOut : result;
+}
+
+int Comm::waitForReply(Transport *transport, const QByteArray &command, int echoLength)
+{
+    const quint64 generation = generation_;
+    return awaitResult(transport, &Comm::transportChanged, BuildRequestFrame(command),
+                       [&](const QByteArray &bytes) {
+                           if (generation != generation_)
+                               return int(NotSent);
+                           int result = NotSent;
+                           for (const char b : bytes) {
+                               if (!assembler_.feed(b))
+                                   continue;
+                               const ReplyCheck check =
+                                   CheckReplyFrame(assembler_.frame(), echoLength);
+                               assembler_.reset();
+                               const int r = classify(check, command, echoLength);
+                               if (r == CrcMismatch)
+                                   return r;
+                               if (r != NotSent)
+                                   result = r;
+                           }
+                           return result;
+                       });
 }
 
 int Comm::CommExchange(const QString &commandText, int echoLength)
@@ -407,61 +414,23 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
 
 int Comm::waitForReaderReply(const QByteArray &command, int echoLength)
 {
-    const QPointer<SerialTransport> watched(reader_.get());
-    int result = NotSent;
-    QEventLoop loop;
-    QElapsedTimer clock;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-
-    auto consume = [&] {
-        if (!watched || watched != reader_.get())
-            return;
-        const QByteArray bytes = watched->takeReceived();
-        for (const char b : bytes) {
-            if (!readerAssembler_.feed(b))
-                continue;
-            const ReaderCheck check = CheckReaderFrame(readerAssembler_.frame(), echoLength);
-            readerAssembler_.reset();
-            if (!check.xorOk) {
-                result = CrcMismatch;
-                break;
-            }
-            readerReplyText_ = QString::fromLatin1(check.payload);
-            readerReplyLength_ = static_cast<int>(check.payload.size());
-            result = Accepted;
-        }
-        if (result != NotSent)
-            loop.quit();
-    };
-    auto checkDeadline = [&] {
-        const qint64 elapsed = clock.elapsed();
-        if (elapsed > ReplyTimeoutMs) {
-            result = TimedOut;
-            loop.quit();
-        } else {
-            deadline.start(static_cast<int>(ReplyTimeoutMs - elapsed) + 1);
-        }
-    };
-    auto gone = [&] {
-        result = TimedOut;
-        loop.quit();
-    };
-
-    connect(watched, &Transport::readyRead, &loop, consume);
-    connect(watched, &Transport::failed, &loop, gone);
-    connect(this, &Comm::readerReleased, &loop, gone);
-    connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
-
-    clock.start();
-    watched->send(BuildReaderFrame(command));
-    consume();
-    if (result == NotSent) {
-        deadline.start(ReplyTimeoutMs + 1);
-        loop.exec();
-    }
-    return result == NotSent ? TimedOut : result;
+    return awaitResult(reader_.get(), &Comm::readerReleased, BuildReaderFrame(command),
+                       [&](const QByteArray &bytes) {
+                           int result = NotSent;
+                           for (const char b : bytes) {
+                               if (!readerAssembler_.feed(b))
+                                   continue;
+                               const ReaderCheck check =
+                                   CheckReaderFrame(readerAssembler_.frame(), echoLength);
+                               readerAssembler_.reset();
+                               if (!check.xorOk)
+                                   return int(CrcMismatch);
+                               readerReplyText_ = QString::fromLatin1(check.payload);
+                               readerReplyLength_ = static_cast<int>(check.payload.size());
+                               result = Accepted;
+                           }
+                           return result;
+                       });
 }
 
 void Comm::emitLog(int result, const QString &logText, const QString &reply, int length)

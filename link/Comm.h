@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class Transport;
@@ -98,6 +99,10 @@ private:
     Transport *activeTransport() const;
     void adopt(std::unique_ptr<Transport> transport, Mode mode);
     void releaseTransport();
+    // Sends the frame and runs the event loop until `take`, given each batch of bytes
+    // received, returns a result, the transport fails or is released, or 500 ms pass.
+    int awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
+                    const std::function<int(const QByteArray &)> &take);
     int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
     int waitForReaderReply(const QByteArray &command, int echoLength);
     int classify(const ReplyCheck &check, const QByteArray &command, int echoLength);

@@ -270,10 +270,7 @@ private slots:
             note = named<QLabel>(cards, "lblCardIDNote")->text();
             status = named<QLabel>(cards, "sbMessage")->text();
             QVERIFY(named<QLabel>(cards, "lblCardIDNote")->isVisible());
-            // KT480_SCREENSHOT_DIR keeps the picture (docs/quickadd-note-en.png).
-            const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
-            if (!folder.isEmpty())
-                cards.grab().save(QDir(folder).filePath(QStringLiteral("quickadd-note-en.png")));
+            QVERIFY(KeepPicture(cards, QStringLiteral("quickadd-note-en.png")));
             ClickOnScreen(named(cards, "btnStop"));
             QCOMPARE(cards.table().RecordCount(), 1);
         }));
@@ -318,7 +315,6 @@ private slots:
     {
         Site site;
         QVERIFY(site.connected);
-        const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
                                 QStringLiteral("zh-cn")};
         const QList<QByteArray> codes{"0012345678", "0023456789", "0034567890"};
@@ -336,12 +332,7 @@ private slots:
                          lang.TableText(TextRow::ApbNoCheck));
                 const QRect panel = named<QWidget>(cards, "pnlCardID")->geometry();
                 QVERIFY(cards.rect().contains(panel));
-                QTest::qWait(20);
-                const QImage picture = cards.grab().toImage();
-                QVERIFY(!picture.isNull());
-                if (!folder.isEmpty())
-                    picture.save(QDir(folder).filePath(
-                        QStringLiteral("quickadd-%1.png").arg(names[language])));
+                QVERIFY(KeepPicture(cards, QStringLiteral("quickadd-%1.png").arg(names[language])));
                 ClickOnScreen(named(cards, "btnStop"));
             }));
         }

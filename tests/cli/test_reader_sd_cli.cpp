@@ -2,6 +2,7 @@
 // against the simulator.
 #include "CardFile.h"
 #include "CardTable.h"
+#include "CtlRun.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 
@@ -15,13 +16,6 @@
 #include <memory>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 QStringList DataNumbers(const QString &path)
 {
@@ -242,18 +236,7 @@ private:
         return err.contains("MELOK9 on");
     }
 
-    Run ctl(const QStringList &arguments)
-    {
-        QProcess p;
-        p.start(QStringLiteral(KT480CTL_PATH), arguments);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
-    }
+    static Run ctl(const QStringList &arguments) { return RunCtl(arguments); }
 
     std::unique_ptr<SimulatorHost> sim_;
     QString tcp_;

@@ -2,6 +2,7 @@
 // the start, the confirmation and the following, with the waits shortened.
 #include "ParamSite.h"
 #include "SdCardOperation.h"
+#include "SdTiming.h"
 
 #include <QElapsedTimer>
 
@@ -28,15 +29,6 @@ struct ProgressLog
     QString lastText;
 };
 
-SdCardOperation::Timing FastTiming()
-{
-    SdCardOperation::Timing timing;
-    timing.checkPause = std::chrono::milliseconds(5);
-    timing.pollInterval = std::chrono::milliseconds(20);
-    timing.bound = std::chrono::milliseconds(1500);
-    return timing;
-}
-
 ControllerData WithSd(int total, int countsPerSecond)
 {
     ControllerData data = ControllerData::factory();
@@ -49,7 +41,7 @@ struct SdSite : ParamSite
 {
     explicit SdSite(const ControllerData &data) : ParamSite(Via::Tcp, data)
     {
-        sd.setTiming(FastTiming());
+        sd.setTiming(FastSdTiming(std::chrono::milliseconds(1500)));
     }
 
     void setSd(const std::function<void(SdCardState &)> &change)

@@ -2,6 +2,7 @@
 // (shown with --expert, enabled when the controller reports a card) opens the parameter
 // window on that page alone, modally; its buttons are clicked through the window system.
 #include "SdCardOperation.h"
+#include "SdTiming.h"
 #include "TfrmParameter.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
@@ -19,15 +20,6 @@
 #include <TextRow.h>
 
 namespace {
-
-SdCardOperation::Timing FastTiming()
-{
-    SdCardOperation::Timing timing;
-    timing.checkPause = std::chrono::milliseconds(5);
-    timing.pollInterval = std::chrono::milliseconds(20);
-    timing.bound = std::chrono::milliseconds(800);
-    return timing;
-}
 
 ControllerData WithSd()
 {
@@ -60,18 +52,18 @@ struct SdSite
     // Runs `steps` in the window once its initial read is done.
     bool inWindow(const std::function<void(TfrmParameter &)> &steps)
     {
-        return WhileModal<TfrmParameter>([&] { ClickOnScreen(main->btnSdCard); },
-                                         [&](TfrmParameter &window) {
-                                             QVERIFY(QTest::qWaitFor(
-                                                 [&] {
-                                                     return window.pcMain->isEnabled() &&
-                                                            !window.lblSdState->text().isEmpty();
-                                                 },
-                                                 10000));
-                                             window.setRetryPause(std::chrono::milliseconds(2));
-                                             window.setSdTiming(FastTiming());
-                                             steps(window);
-                                         });
+        return WhileModal<TfrmParameter>(
+            [&] { ClickOnScreen(main->btnSdCard); },
+            [&](TfrmParameter &window) {
+                QVERIFY(QTest::qWaitFor(
+                    [&] {
+                        return window.pcMain->isEnabled() && !window.lblSdState->text().isEmpty();
+                    },
+                    10000));
+                window.setRetryPause(std::chrono::milliseconds(2));
+                window.setSdTiming(FastSdTiming(std::chrono::milliseconds(800)));
+                steps(window);
+            });
     }
 
     WindowRig rig;
@@ -189,7 +181,6 @@ private slots:
     {
         SdSite site;
         QVERIFY(site.connected);
-        const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
                                 QStringLiteral("zh-cn")};
         for (int language = 0; language < 3; ++language) {
@@ -204,12 +195,7 @@ private slots:
                     QCOMPARE(notes[n]->isVisible(), n == language);
                 QCOMPARE(notes[language]->toPlainText().split(QLatin1Char('\n')),
                          SdCardNote(language));
-                QTest::qWait(20);
-                const QImage picture = window.grab().toImage();
-                QVERIFY(!picture.isNull());
-                if (!folder.isEmpty())
-                    picture.save(QDir(folder).filePath(
-                        QStringLiteral("sdcard-%1.png").arg(names[language])));
+                QVERIFY(KeepPicture(window, QStringLiteral("sdcard-%1.png").arg(names[language])));
             }));
         }
     }
