@@ -52,7 +52,8 @@ QList<CardRecord> Rows(TableStore &table)
 struct Site
 {
     // serialController: the controller is reached over COM10 (a pseudo-terminal), else TCP.
-    explicit Site(bool serialController = false) : rig({ControllerData::factory(1)}, true)
+    explicit Site(bool serialController = false, char family = 'A')
+        : reader(Reader(family)), rig({ControllerData::factory(1)}, true)
     {
         ports.assign(1, reader->readerPath());
         ports.assign(3, Absent.arg(3));
@@ -91,7 +92,7 @@ struct Site
                                5000);
     }
 
-    std::unique_ptr<SimulatorHost> reader = Reader();
+    std::unique_ptr<SimulatorHost> reader;
     WindowRig rig;
     ComPortMap ports;
     TfrmKT480NT5 *main = nullptr;
@@ -135,6 +136,20 @@ private slots:
                      QStringLiteral("0 [APB Check]"));
             QVERIFY(!named<QWidget>(cards, "pnlRight")->isEnabled());
             QVERIFY(!named<QWidget>(cards, "tbEdit")->isEnabled());
+            // The keys each edit takes: digits; digits and a capital X for the PIN.
+            const QList<QPair<const char *, QString>> typed{{"edtCardNo", QStringLiteral("0a5-")},
+                                                            {"edtAppNo", QStringLiteral("x7 3")},
+                                                            {"edtPIN", QStringLiteral("1x2X3")}};
+            const QStringList kept{QStringLiteral("05"), QStringLiteral("73"),
+                                   QStringLiteral("12X3")};
+            for (int i = 0; i < typed.size(); ++i) {
+                auto *edit = named<QLineEdit>(cards, typed[i].first);
+                ClickOnScreen(edit);
+                edit->selectAll();
+                KeyOnScreen(edit, Qt::Key_Backspace);
+                TypeOnScreen(edit, typed[i].second);
+                QCOMPARE(edit->text(), kept[i]);
+            }
             ClickOnScreen(named(cards, "btnStop"));
             QVERIFY(named<QWidget>(cards, "pnlRight")->isEnabled());
         }));
@@ -251,6 +266,21 @@ private slots:
         }));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].DataID, CardA);
+    }
+
+    // A reader of the second family is found after the first family's probes go unanswered,
+    // and polled with its own read command.
+    void familyHReaderIsFound()
+    {
+        Site site(false, 'H');
+        QVERIFY(site.connected);
+        QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+            QVERIFY(Site::startQuickAdd(cards));
+            QCOMPARE(cards.poller().readCommand(), QStringLiteral("H00F"));
+            QVERIFY(site.present(cards, "012345678"));
+            ClickOnScreen(named(cards, "btnStop"));
+            QCOMPARE(cards.table().RecordCount(), 1);
+        }));
     }
 
     // A card whose ID the user edited to other than 16 characters is not added, and the
