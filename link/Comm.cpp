@@ -235,8 +235,9 @@ int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByt
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
 
+    // A wake-up that comes after the result (the loop has not ended yet) changes nothing.
     auto consume = [&] {
-        if (!watched)
+        if (!watched || result != NotSent)
             return;
         result = take(watched->takeReceived());
         if (result != NotSent)
