@@ -12,7 +12,6 @@ public:
     explicit CircleIndicator(QWidget *parent = nullptr);
 
     void toggle();
-    bool lit() const { return lit_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -84,7 +84,6 @@ public:
                     QObject *parent = nullptr);
 
     void setTiming(const Timing &timing) { timing_ = timing; }
-    const Timing &timing() const { return timing_; }
 
     // One status request; nothing when the controller gave no usable answer.
     std::optional<Status> readStatus();
