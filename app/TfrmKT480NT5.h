@@ -43,6 +43,7 @@ public:
     bool connecting() const { return controller_.connecting(); }
     bool initialised() const { return controller_.initialised(); }
     ConnectionSettings connectionSettings() const { return controller_.connectionSettings(); }
+    const StartOptions &startOptions() const { return options_; }
     // The search window that runs leaves the controller it found here.
     void takeSearchResult(const ControllerHit &hit) { controller_.takeSearchResult(hit); }
 

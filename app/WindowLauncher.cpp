@@ -3,8 +3,8 @@
 #include "AllBackup.h"
 #include "AppContext.h"
 #include "LanguageFont.h"
-#include "SerialPortList.h"
 #include "RecordJournal.h"
+#include "SerialPortList.h"
 #include "TfrmCardData.h"
 #include "TfrmComSearch.h"
 #include "TfrmDownload.h"
@@ -15,10 +15,16 @@
 
 #include <QApplication>
 
-WindowLauncher::WindowLauncher(TfrmKT480NT5 &mainWindow) : QObject(&mainWindow), main_(mainWindow)
+WindowLauncher::WindowLauncher(TfrmKT480NT5 &mainWindow)
+    : QObject(&mainWindow), main_(mainWindow),
+      portLister_([&settings = mainWindow.context().settings](ComPortMap &map) {
+          return SerialPortList(settings).Refresh(map);
+      })
 {
     connect(&main_, &TfrmKT480NT5::parameterWindowRequested, this,
-            &WindowLauncher::openParameterWindow);
+            [this] { openParameterWindow(TfrmParameter::Pages::Parameters); });
+    connect(&main_, &TfrmKT480NT5::sdCardRequested, this,
+            [this] { openParameterWindow(TfrmParameter::Pages::SdCard); });
     connect(&main_, &TfrmKT480NT5::cardWindowRequested, this, &WindowLauncher::openCardWindow);
     connect(&main_, &TfrmKT480NT5::recordWindowRequested, this, &WindowLauncher::openRecordWindow);
     connect(&main_, &TfrmKT480NT5::backupRequested, this, [this] { openAllBackup(true); });
@@ -28,11 +34,12 @@ WindowLauncher::WindowLauncher(TfrmKT480NT5 &mainWindow) : QObject(&mainWindow),
             &WindowLauncher::openNetworkSearch);
 }
 
-void WindowLauncher::openParameterWindow()
+void WindowLauncher::openParameterWindow(TfrmParameter::Pages pages)
 {
     AppContext &c = main_.context();
     TfrmParameter window(c.comm, c.settings, c.language, c.progress, c.batchMode, c.clockReadPaused,
                          *c.prompt, main_.versionText(), &main_);
+    window.showPages(pages);
     ApplyLanguageFont(&window, c.language.EffectiveIndex());
     window.exec();
 }
@@ -40,8 +47,12 @@ void WindowLauncher::openParameterWindow()
 void WindowLauncher::openCardWindow()
 {
     AppContext &c = main_.context();
+    TfrmCardData::Options options;
+    options.expert = main_.startOptions().expert;
+    options.portLister = portLister_;
+    options.controllerPort = main_.connectionSettings().portNumber;
     TfrmCardData window(c.comm, c.settings, c.language, c.progress, c.clockReadPaused, *c.prompt,
-                        &main_);
+                        std::move(options), &main_);
     window.VersionText = main_.versionText();
     ApplyLanguageFont(&window, c.language.EffectiveIndex());
     window.exec();
@@ -75,9 +86,7 @@ void WindowLauncher::openAllBackup(bool backup)
 void WindowLauncher::openSerialSearch()
 {
     AppContext &c = main_.context();
-    TfrmComSearch window(
-        c.language, *c.prompt,
-        [&c](ComPortMap &map) { return SerialPortList(c.settings).Refresh(map); }, &main_);
+    TfrmComSearch window(c.language, *c.prompt, portLister_, &main_);
     ApplyLanguageFont(&window, c.language.EffectiveIndex());
     window.exec();
     if (window.result())

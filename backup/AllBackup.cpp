@@ -77,17 +77,8 @@ void AllBackup::setSettleWait(int passes, int passMs)
     settlePassMs_ = passMs;
 }
 
-int AllBackup::cardNoMin() const
-{
-    return settings_.loadInt(QStringLiteral("CardNoMin"), 1);
-}
-
-int AllBackup::cardNoMax() const
-{
-    return settings_.loadInt(QStringLiteral("CardNoMax"), 10500);
-}
-
-AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString &cardPath)
+AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString &cardPath,
+                                     const CardRange &range)
 {
     Outcome outcome;
     createFolderOf(parameterPath);
@@ -107,7 +98,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
     cards.setSettleWait(settlePasses_, settlePassMs_);
     TableStore table;
-    const CardTransfer::ReadOutcome read = cards.readRange(table, cardNoMin(), cardNoMax());
+    const CardTransfer::ReadOutcome read = cards.readRange(table, range);
     outcome.cardsComplete = read.complete();
     outcome.cardProblems = read.problems();
     if (!read.linkReady)
@@ -134,8 +125,8 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.done << (table.IsEmpty()
                              ? QStringLiteral("Cards: the controller holds no cards (numbers %1 "
                                               "to %2); an empty card file was saved to %3.")
-                                   .arg(cardNoMin())
-                                   .arg(cardNoMax())
+                                   .arg(range.from())
+                                   .arg(range.to())
                                    .arg(path)
                              : QStringLiteral("Cards: %1 cards saved to %2.")
                                    .arg(table.RecordCount())

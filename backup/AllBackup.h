@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CardRange.h"
+
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -37,13 +39,10 @@ public:
     void setRetryPause(std::chrono::milliseconds pause) { retryPause_ = pause; }
     void setSettleWait(int passes, int passMs);
 
-    Outcome backup(const QString &parameterPath, const QString &cardPath);
+    // The cards of the range are read (the card window's range, or the command line's).
+    Outcome backup(const QString &parameterPath, const QString &cardPath, const CardRange &range);
     Outcome restore(const QString &parameterPath, const QString &cardPath,
                     const QString &versionText);
-
-    // The card number range of the card window, from its settings.
-    int cardNoMin() const;
-    int cardNoMax() const;
 
 private:
     Comm &comm_;

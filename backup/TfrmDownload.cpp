@@ -171,7 +171,8 @@ void TfrmDownload::run(bool backup)
     QApplication::processEvents();
     const AllBackup::Outcome outcome =
         backup
-            ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()))
+            ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()),
+                                CardRange::Stored(settings_))
             : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()), versionText_);
     QApplication::restoreOverrideCursor();
     prompt_.message(outcome.reportText(), language_.TableText(TextRow::SystemMessage));

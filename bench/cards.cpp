@@ -42,7 +42,7 @@ void run(const char *name, Comm &comm, SimulatorHost &sim, int baudRate)
     transfer.setSettleWait(0, 0);
     TableStore table;
     CardTransfer::ReadOutcome read;
-    const double readTime = seconds([&] { read = transfer.readRange(table, 1, Cards); });
+    const double readTime = seconds([&] { read = transfer.readRange(table, {1, Cards}); });
     sim.controller().modify([](ControllerData &d) {
         d.cards.clear();
         return true;

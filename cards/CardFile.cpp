@@ -1,43 +1,26 @@
 #include "CardFile.h"
 
 #include "CardTable.h"
-#include "TableStore.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "ProgramFolder.h"
+#include "TableFile.h"
 
 namespace CardFile {
 
 QString DefaultPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(DefaultFileName);
+    return InProgramFolder(DefaultFileName);
 }
 
 TableResult Load(TableStore &table, const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return TableResult::Failure(QStringLiteral("%1: no such file").arg(path));
-    TableStore loaded;
-    const TableResult result = loaded.LoadFromFile(path);
-    if (!result)
-        return result;
-    if (!CardTable::HasCardFields(loaded))
-        return TableResult::Failure(
-            QStringLiteral("%1: not a card file (the card fields DataNO, DataID, DataApp, "
-                           "DataType, DataPIN, DataAPB are missing)")
-                .arg(path));
-    table.Close();
-    table.SetContent(loaded.Content());
-    return TableResult::Success();
+    return TableFile::Load(table, path, CardTable::HasCardFields,
+                           QStringLiteral("not a card file (the card fields DataNO, DataID, "
+                                          "DataApp, DataType, DataPIN, DataAPB are missing)"));
 }
 
 TableResult Save(TableStore &table, const QString &path)
 {
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return TableResult::Failure(QStringLiteral("%1: cannot create the folder").arg(path));
-    return table.SaveToFile(path);
+    return TableFile::Save(table, path);
 }
 
 } // namespace CardFile

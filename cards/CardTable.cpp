@@ -1,6 +1,9 @@
 #include "CardTable.h"
 
+#include "CardCodec.h"
 #include "TableStore.h"
+
+#include <QSet>
 
 namespace CardTable {
 
@@ -52,6 +55,18 @@ void Append(TableStore &table, const CardRecord &card)
 {
     table.AppendRow(
         {card.DataNO, card.DataID, card.DataApp, card.DataType, card.DataPIN, card.DataAPB});
+}
+
+int FirstFreeNumber(const TableStore &table, int highest)
+{
+    QSet<QString> taken;
+    for (int row = 0; row < table.RecordCount(); ++row)
+        taken.insert(value(table, row, "DataNO"));
+    for (int n = 1; n <= highest; ++n) {
+        if (!taken.contains(CardCodec::TableCardNumber(n)))
+            return n;
+    }
+    return 0;
 }
 
 } // namespace CardTable

@@ -120,7 +120,7 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
     }
 }
 
-CardTransfer::ReadOutcome CardTransfer::readRange(TableStore &table, int start, int end)
+CardTransfer::ReadOutcome CardTransfer::readRange(TableStore &table, const CardRange &range)
 {
     ReadOutcome outcome;
     // Checked before the table is touched: a read that cannot start keeps what the user has.
@@ -128,13 +128,11 @@ CardTransfer::ReadOutcome CardTransfer::readRange(TableStore &table, int start, 
         return outcome;
     outcome.linkReady = true;
     CardTable::Recreate(table);
-    start = std::max(start, 0);
-    end = std::min(end, CardCodec::MaxCardNumber);
     progress_.begin(language_.TableText(TextRow::CardDataHint),
-                    language_.TableText(TextRow::Reading), end + 5, true);
-    const auto number = [start](qsizetype i) { return start + static_cast<int>(i); };
-    readEach(table, {std::max<qsizetype>(0, qsizetype(end) - start + 1), number, number, false},
-             outcome);
+                    language_.TableText(TextRow::Reading), range.last() + 5, true);
+    const int first = range.first();
+    const auto number = [first](qsizetype i) { return first + static_cast<int>(i); };
+    readEach(table, {range.count(), number, number, false}, outcome);
     progress_.end();
     return outcome;
 }

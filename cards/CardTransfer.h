@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardRange.h"
 #include "ExchangePolicy.h"
 
 #include <QList>
@@ -72,10 +73,10 @@ public:
     void setRetryPauseMs(int ms) { retryPauseMs_ = ms; }
     void setSettleWait(int passes, int passMs);
 
-    // Recreates the table and fills it with the cards of start..end (nothing when start > end;
+    // Recreates the table and fills it with the cards of the range (nothing when from > to;
     // numbers above 9999999 are not card numbers). A link that cannot be made ready leaves
     // the table as it was.
-    ReadOutcome readRange(TableStore &table, int start, int end);
+    ReadOutcome readRange(TableStore &table, const CardRange &range);
     // Reads just these numbers again and adds the cards found to the table, in number order.
     ReadOutcome readNumbers(TableStore &table, const QList<int> &numbers);
 

@@ -13,59 +13,22 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
-#include <QVBoxLayout>
-#include <QWheelEvent>
-
-namespace {
-
-constexpr int DefaultStart = 1;
-constexpr int DefaultEnd = 10500;
-int numberOr(const QString &text, int fallback)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? value : fallback;
-}
-
-QToolButton *toolButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize(QSize(24, 24));
-    button->setFixedSize(38, 38);
-    return button;
-}
-
-QPushButton *pushButton(QWidget *parent, const QString &name)
-{
-    auto *button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setMinimumHeight(34);
-    return button;
-}
-
-} // namespace
 
 TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &language,
                            ProgressState &progress, SharedFlag &clockReadPaused, UserPrompt &prompt,
-                           QWidget *parent)
+                           Options options, QWidget *parent)
     : QDialog(parent), comm_(comm), settings_(settings), language_(language), progress_(progress),
-      prompt_(prompt), model_(table_), transfer_(comm, progress, clockReadPaused, language)
+      prompt_(prompt), options_(std::move(options)), model_(table_),
+      transfer_(comm, progress, clockReadPaused, language), readerSearch_(comm), poller_(comm)
 {
     setObjectName(QStringLiteral("TfrmCardData"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -74,163 +37,29 @@ TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &langu
     CardTable::Recreate(table_);
     buildUi();
     connect(&transfer_, &CardTransfer::status, sbMessage, &QLabel::setText);
-    edtStartCardNo->setText(QString::number(
-        numberOr(settings_.LoadSetting(QStringLiteral("CardNoMin")), DefaultStart)));
-    edtEndCardNo->setText(
-        QString::number(numberOr(settings_.LoadSetting(QStringLiteral("CardNoMax")), DefaultEnd)));
+    connect(&readerSearch_, &ReaderSearch::scanning, this, [this](const QString &port) {
+        sbMode->clear();
+        sbMessage->setText(port + QLatin1Char(' ') + text(TextRow::ScanningMelok9));
+        sbMessage->repaint();
+    });
+    connect(&poller_, &ReaderPoller::ticked, this, &TfrmCardData::tmrComTimer);
+    connect(&poller_, &ReaderPoller::cardRead, this, &TfrmCardData::cardPresented);
+    const CardRange stored = CardRange::Stored(settings_);
+    edtStartCardNo->setText(QString::number(stored.from()));
+    edtEndCardNo->setText(QString::number(stored.to()));
     applyLanguage();
     enterMode(Mode::View);
+}
+
+TfrmCardData::~TfrmCardData()
+{
+    poller_.stop();
+    comm_.ReaderClose();
 }
 
 QString TfrmCardData::text(TextRow row) const
 {
     return language_.TableText(row);
-}
-
-void TfrmCardData::buildUi()
-{
-    auto *root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
-
-    tbEdit = new QWidget(this);
-    tbEdit->setObjectName(QStringLiteral("tbEdit"));
-    auto *tools = new QHBoxLayout(tbEdit);
-    tools->setContentsMargins(2, 2, 2, 2);
-    btnAdd = toolButton(tbEdit, QStringLiteral("btnAdd"), QStyle::SP_FileDialogNewFolder);
-    btnEdit = toolButton(tbEdit, QStringLiteral("btnEdit"), QStyle::SP_FileDialogDetailedView);
-    btnDelete = toolButton(tbEdit, QStringLiteral("btnDelete"), QStyle::SP_TrashIcon);
-    btnOk = toolButton(tbEdit, QStringLiteral("btnOk"), QStyle::SP_DialogApplyButton);
-    btnCancel = toolButton(tbEdit, QStringLiteral("btnCancel"), QStyle::SP_DialogCancelButton);
-    btnFirst = toolButton(tbEdit, QStringLiteral("btnFirst"), QStyle::SP_MediaSkipBackward);
-    btnPrev = toolButton(tbEdit, QStringLiteral("btnPrev"), QStyle::SP_MediaSeekBackward);
-    btnNext = toolButton(tbEdit, QStringLiteral("btnNext"), QStyle::SP_MediaSeekForward);
-    btnLast = toolButton(tbEdit, QStringLiteral("btnLast"), QStyle::SP_MediaSkipForward);
-    btnExit02 = toolButton(tbEdit, QStringLiteral("btnExit02"), QStyle::SP_DialogCloseButton);
-    for (QToolButton *b : {btnAdd, btnEdit, btnDelete, btnOk, btnCancel, btnFirst, btnPrev, btnNext,
-                           btnLast, btnExit02})
-        tools->addWidget(b);
-    tools->addStretch();
-    // The detail editor is reached only through these buttons, which stay hidden.
-    for (QToolButton *b : {btnAdd, btnEdit, btnOk, btnCancel})
-        b->hide();
-    root->addWidget(tbEdit);
-
-    auto *middle = new QHBoxLayout;
-    middle->setSpacing(4);
-    pcData = new QStackedWidget(this);
-    pcData->setObjectName(QStringLiteral("pcData"));
-    dgView = new QTableView(pcData);
-    dgView->setObjectName(QStringLiteral("dgView"));
-    dgView->setModel(&model_);
-    dgView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dgView->setSelectionMode(QAbstractItemView::SingleSelection);
-    dgView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dgView->verticalHeader()->setDefaultSectionSize(22);
-    dgView->viewport()->installEventFilter(this);
-    pcData->addWidget(dgView);
-
-    tsData = new QWidget(pcData);
-    tsData->setObjectName(QStringLiteral("tsData"));
-    auto *form = new QFormLayout(tsData);
-    lbl01 = new QLabel(tsData);
-    lbl02 = new QLabel(tsData);
-    lbl03 = new QLabel(tsData);
-    edt01 = new QLineEdit(tsData);
-    edt01->setObjectName(QStringLiteral("edt01"));
-    edt01->setMaxLength(7);
-    edt02 = new QLineEdit(tsData);
-    edt02->setObjectName(QStringLiteral("edt02"));
-    edt02->setMaxLength(16);
-    edt03 = new QLineEdit(tsData);
-    edt03->setObjectName(QStringLiteral("edt03"));
-    edt03->setMaxLength(10);
-    form->addRow(lbl01, edt01);
-    form->addRow(lbl02, edt02);
-    form->addRow(lbl03, edt03);
-    pcData->addWidget(tsData);
-    middle->addWidget(pcData, 1);
-
-    pnlRight = new QWidget(this);
-    pnlRight->setObjectName(QStringLiteral("pnlRight"));
-    auto *right = new QVBoxLayout(pnlRight);
-    auto *digits =
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,5}")), this);
-    lblStartCardNo = new QLabel(pnlRight);
-    edtStartCardNo = new QLineEdit(pnlRight);
-    edtStartCardNo->setObjectName(QStringLiteral("edtStartCardNo"));
-    lblEndCardNo = new QLabel(pnlRight);
-    edtEndCardNo = new QLineEdit(pnlRight);
-    edtEndCardNo->setObjectName(QStringLiteral("edtEndCardNo"));
-    for (QLineEdit *e : {edtStartCardNo, edtEndCardNo}) {
-        e->setMaxLength(5);
-        e->setValidator(digits);
-        e->installEventFilter(this);
-    }
-    auto *range = new QFormLayout;
-    range->addRow(lblStartCardNo, edtStartCardNo);
-    range->addRow(lblEndCardNo, edtEndCardNo);
-    right->addLayout(range);
-    btnBackup = pushButton(pnlRight, QStringLiteral("btnBackup"));
-    cbxClearAllUser = new QCheckBox(pnlRight);
-    cbxClearAllUser->setObjectName(QStringLiteral("cbxClearAllUser"));
-    btnRestore = pushButton(pnlRight, QStringLiteral("btnRestore"));
-    btnClearAll = pushButton(pnlRight, QStringLiteral("btnClearAll"));
-    btnReadFile = pushButton(pnlRight, QStringLiteral("btnReadFile"));
-    btnSaveFile = pushButton(pnlRight, QStringLiteral("btnSaveFile"));
-    btnClear = pushButton(pnlRight, QStringLiteral("btnClear"));
-    btnExit = pushButton(pnlRight, QStringLiteral("btnExit"));
-    right->addWidget(btnBackup);
-    right->addWidget(cbxClearAllUser);
-    right->addWidget(btnRestore);
-    right->addWidget(btnClearAll);
-    right->addSpacing(12);
-    right->addWidget(btnReadFile);
-    right->addWidget(btnSaveFile);
-    right->addWidget(btnClear);
-    right->addStretch();
-    right->addWidget(btnExit);
-    pnlRight->setFixedWidth(230);
-    middle->addWidget(pnlRight);
-    root->addLayout(middle, 1);
-
-    auto *bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("sbMain"));
-    bar->setSizeGripEnabled(false);
-    sbMode = new QLabel(bar);
-    sbMode->setObjectName(QStringLiteral("sbMode"));
-    sbMode->setAlignment(Qt::AlignCenter);
-    sbMode->setMinimumWidth(100);
-    sbMessage = new QLabel(bar);
-    sbMessage->setObjectName(QStringLiteral("sbMessage"));
-    sbMessage->setMinimumWidth(400);
-    bar->addWidget(sbMode);
-    bar->addWidget(sbMessage, 1);
-    root->addWidget(bar);
-
-    connect(btnDelete, &QToolButton::clicked, this, &TfrmCardData::btnDeleteClick);
-    connect(btnFirst, &QToolButton::clicked, this, [this] { move(&TableStore::First); });
-    connect(btnPrev, &QToolButton::clicked, this, [this] { move(&TableStore::Prior); });
-    connect(btnNext, &QToolButton::clicked, this, [this] { move(&TableStore::Next); });
-    connect(btnLast, &QToolButton::clicked, this, [this] { move(&TableStore::Last); });
-    connect(btnExit02, &QToolButton::clicked, this, &QDialog::reject);
-    connect(btnAdd, &QToolButton::clicked, this, &TfrmCardData::editorAdd);
-    connect(btnEdit, &QToolButton::clicked, this, &TfrmCardData::editorEdit);
-    connect(btnOk, &QToolButton::clicked, this, &TfrmCardData::editorOk);
-    connect(btnCancel, &QToolButton::clicked, this, [this] { enterMode(Mode::View); });
-    connect(btnBackup, &QPushButton::clicked, this, &TfrmCardData::btnBackupClick);
-    connect(btnRestore, &QPushButton::clicked, this, &TfrmCardData::btnRestoreClick);
-    connect(btnClearAll, &QPushButton::clicked, this, &TfrmCardData::btnClearAllClick);
-    connect(btnReadFile, &QPushButton::clicked, this, &TfrmCardData::btnReadFileClick);
-    connect(btnSaveFile, &QPushButton::clicked, this, &TfrmCardData::btnSaveFileClick);
-    connect(btnClear, &QPushButton::clicked, this, &TfrmCardData::btnClearClick);
-    connect(btnExit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(&model_, &TableStoreModel::currentRowChanged, this, &TfrmCardData::syncSelection);
-    connect(dgView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() + 1 != table_.RecNo())
-                    table_.SetRecNo(current.row() + 1);
-            });
 }
 
 void TfrmCardData::applyLanguage()
@@ -251,7 +80,7 @@ void TfrmCardData::applyLanguage()
         {btnBackup, TextRow::ReadFromDevice},   {btnRestore, TextRow::WriteToDevice},
         {btnClearAll, TextRow::DeleteAllCards}, {btnReadFile, TextRow::ReadFromFile},
         {btnSaveFile, TextRow::WriteToFile},    {btnClear, TextRow::ClearScreenData},
-        {btnExit, TextRow::ExitButton}};
+        {btnAddCard, TextRow::QuickAddCard},    {btnExit, TextRow::ExitButton}};
     for (const auto &[button, row] : captions) {
         button->setText(text(row));
         button->setToolTip(QString(text(row)).remove(QLatin1Char('&')));
@@ -260,6 +89,14 @@ void TfrmCardData::applyLanguage()
     lbl01->setText(text(TextRow::CardNoColumn) + QLatin1Char(':'));
     lbl02->setText(text(TextRow::CardIdColumn) + QLatin1Char(':'));
     lbl03->setText(text(TextRow::CardPinColumn) + QLatin1Char(':'));
+    pnlTitle->setText(text(TextRow::PleasePunchCard));
+    lblCardNo->setText(text(TextRow::CardNoColumn) + QLatin1Char(':'));
+    lblCardID->setText(text(TextRow::CardIdColumn) + QLatin1Char(':'));
+    lblAppNo->setText(text(TextRow::AppNoColumn) + QLatin1Char(':'));
+    lblAPB->setText(text(TextRow::ApbColumn) + QLatin1Char(':'));
+    lblPIN->setText(text(TextRow::CardPinColumn) + QLatin1Char(':'));
+    btnStop->setText(text(TextRow::StopPunchCard));
+    fillApbEntries();
     model_.setColumns(
         {QStringLiteral("DataNO"), QStringLiteral("DataID"), QStringLiteral("DataApp"),
          QStringLiteral("DataAPB"), QStringLiteral("DataPIN")},
@@ -274,11 +111,25 @@ void TfrmCardData::applyLanguage()
     enterMode(mode_);
 }
 
+void TfrmCardData::fillApbEntries()
+{
+    // The entries follow the language; the choice stays, so that a card added after a
+    // message box (which activates the window again) keeps the APB the user chose.
+    const int chosen = std::max(cbxAPB->currentIndex(), 0);
+    cbxAPB->clear();
+    cbxAPB->addItems({text(TextRow::ApbCheck), text(TextRow::ApbNoCheck)});
+    cbxAPB->setCurrentIndex(chosen);
+}
+
 void TfrmCardData::showEvent(QShowEvent *event)
 {
     applyLanguage();
     enterMode(Mode::View);
+    edtAppNo->setText(QStringLiteral("1"));
+    edtPIN->setText(QStringLiteral("XXXX"));
+    cbxAPB->setCurrentIndex(0);
     QDialog::showEvent(event);
+    placeOverlays();
 }
 
 void TfrmCardData::changeEvent(QEvent *event)
@@ -288,51 +139,62 @@ void TfrmCardData::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
 }
 
+void TfrmCardData::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    placeOverlays();
+}
+
+void TfrmCardData::keyPressEvent(QKeyEvent *event)
+{
+    // Esc is the Stop button's key while quick add runs; the window stays open.
+    if (event->key() == Qt::Key_Escape && quickAdding_) {
+        btnStopClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TfrmCardData::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == dgView->viewport() && event->type() == QEvent::Wheel) {
-        if (table_.Active()) {
-            const auto *wheel = static_cast<QWheelEvent *>(event);
-            move(wheel->angleDelta().y() < 0 ? &TableStore::Next : &TableStore::Prior);
-        }
-        return true;
-    }
     if ((watched == edtStartCardNo || watched == edtEndCardNo) &&
         event->type() == QEvent::KeyRelease)
         normaliseRange();
     return QDialog::eventFilter(watched, event);
 }
 
-int TfrmCardData::startCardNumber() const
+CardRange TfrmCardData::cardRange() const
 {
-    return numberOr(edtStartCardNo->text(), DefaultStart);
-}
-
-int TfrmCardData::endCardNumber() const
-{
-    return numberOr(edtEndCardNo->text(), DefaultEnd);
+    return CardRange::FromTexts(edtStartCardNo->text(), edtEndCardNo->text());
 }
 
 void TfrmCardData::normaliseRange()
 {
-    edtStartCardNo->setText(QString::number(startCardNumber()));
-    edtEndCardNo->setText(QString::number(endCardNumber()));
-    settings_.SaveSetting(QStringLiteral("CardNoMin"), edtStartCardNo->text());
-    settings_.SaveSetting(QStringLiteral("CardNoMax"), edtEndCardNo->text());
+    const CardRange range = cardRange();
+    edtStartCardNo->setText(QString::number(range.from()));
+    edtEndCardNo->setText(QString::number(range.to()));
+    range.store(settings_);
 }
 
 void TfrmCardData::done(int result)
 {
-    if (!busy_)
-        QDialog::done(result);
+    if (busy_)
+        return;
+    btnStopClick();
+    QDialog::done(result);
+}
+
+void TfrmCardData::setPanelsEnabled(bool enabled)
+{
+    pnlRight->setEnabled(enabled);
+    pcData->setEnabled(enabled);
+    tbEdit->setEnabled(enabled);
 }
 
 void TfrmCardData::setBusy(bool busy)
 {
     busy_ = busy;
-    pnlRight->setEnabled(!busy);
-    pcData->setEnabled(!busy);
-    tbEdit->setEnabled(!busy);
+    setPanelsEnabled(!busy);
     if (busy) {
         enterMode(Mode::View);
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -347,7 +209,7 @@ void TfrmCardData::finishOperation()
     setBusy(false);
     enterMode(Mode::View);
     table_.First();
-    syncSelection();
+    grid_->syncSelection();
 }
 
 void TfrmCardData::enterMode(Mode mode)
@@ -360,44 +222,21 @@ void TfrmCardData::enterMode(Mode mode)
     edt01->setReadOnly(mode != Mode::Edit);
     edt02->setReadOnly(mode == Mode::View);
     edt03->setReadOnly(mode == Mode::View);
+    btnOk->setVisible(options_.expert && mode != Mode::View);
+    btnCancel->setVisible(options_.expert && mode != Mode::View);
 }
 
-void TfrmCardData::move(void (TableStore::*step)())
+void TfrmCardData::clearEditor()
 {
-    if (!table_.Active() || table_.IsEmpty())
-        return;
-    const int before = table_.RecNo();
-    (table_.*step)();
-    if (table_.RecNo() == before && (table_.Eof() || table_.Bof())) {
-        edt01->clear();
-        edt02->clear();
-        edt03->clear();
-    }
-    syncSelection();
-}
-
-void TfrmCardData::syncSelection()
-{
-    const int row = table_.RecNo() - 1;
-    if (row >= 0 && model_.isAttached())
-        dgView->selectRow(row);
+    edt01->clear();
+    edt02->clear();
+    edt03->clear();
 }
 
 void TfrmCardData::editorAdd()
 {
-    int free = 0;
-    QSet<QString> taken;
-    for (int row = 0; row < table_.RecordCount(); ++row)
-        taken.insert(CardTable::RowAt(table_, row).DataNO);
-    for (int n = 1; n <= CardCodec::MaxCardNumber; ++n) {
-        if (!taken.contains(CardCodec::TableCardNumber(n))) {
-            free = n;
-            break;
-        }
-    }
-    edt01->setText(QString::number(free));
-    edt02->clear();
-    edt03->clear();
+    clearEditor();
+    edt01->setText(QString::number(CardTable::FirstFreeNumber(table_, CardCodec::MaxCardNumber)));
     enterMode(Mode::Add);
     edt02->setFocus();
 }
@@ -423,28 +262,22 @@ void TfrmCardData::editorOk()
         table_.SetFieldText(QStringLiteral("DataPIN"), CardCodec::ApplyPinRule(edt03->text()));
         table_.Post();
     } else if (mode_ == Mode::Add && table_.Active()) {
+        bool ok = false;
+        const int number = edt01->text().trimmed().toInt(&ok);
         table_.Append();
-        table_.SetFieldText(QStringLiteral("DataNO"),
-                            CardCodec::TableCardNumber(numberOr(edt01->text(), 0)));
+        table_.SetFieldText(QStringLiteral("DataNO"), CardCodec::TableCardNumber(ok ? number : 0));
         table_.SetFieldText(QStringLiteral("DataID"), edt02->text().trimmed());
         table_.SetFieldText(QStringLiteral("DataPIN"), CardCodec::ApplyPinRule(edt03->text()));
         table_.Post();
         enterMode(Mode::View);
     }
     model_.attach();
-    syncSelection();
+    grid_->syncSelection();
 }
 
 void TfrmCardData::showRecordCount()
 {
     sbMessage->setText(QStringLiteral(" Record Count : ") + QString::number(table_.RecordCount()));
-}
-
-void TfrmCardData::btnDeleteClick()
-{
-    if (table_.Active() && !table_.IsEmpty())
-        table_.Delete();
-    syncSelection();
 }
 
 void TfrmCardData::btnClearClick()
@@ -458,8 +291,7 @@ void TfrmCardData::btnBackupClick()
     sbMessage->setText(text(TextRow::Reading));
     normaliseRange();
     model_.detach();
-    const CardTransfer::ReadOutcome outcome =
-        transfer_.readRange(table_, startCardNumber(), endCardNumber());
+    const CardTransfer::ReadOutcome outcome = transfer_.readRange(table_, cardRange());
     model_.attach();
     finishOperation();
     reportRead(outcome);

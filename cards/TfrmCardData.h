@@ -1,11 +1,19 @@
 #pragma once
 
+#include "CardEnrolment.h"
+#include "CardRange.h"
 #include "CardTransfer.h"
+#include "ComPortMap.h"
+#include "ReaderPoller.h"
+#include "ReaderSearch.h"
+#include "TableGrid.h"
 #include "TableStore.h"
 #include "TableStoreModel.h"
 
 #include <QDialog>
+#include <functional>
 
+class CircleIndicator;
 class Comm;
 enum class TextRow : int;
 class Language;
@@ -14,6 +22,7 @@ class Settings;
 class SharedFlag;
 class UserPrompt;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,20 +32,38 @@ class QToolButton;
 class QWidget;
 
 // The card window: the card table in a grid, the card number range, reading and writing
-// the controller's cards, deleting them all, and the card file.
+// the controller's cards, deleting them all, the card file, and quick add with the desk
+// reader. The transfers and quick add's rules live in widget-free classes; the window does
+// the steps a person sees around them.
 class TfrmCardData : public QDialog
 {
     Q_OBJECT
 
 public:
+    struct Options
+    {
+        // Shows the detail editor's toolbar buttons.
+        bool expert = false;
+        // Lists the machine's serial ports as "COM<n>" names and fills the map with their
+        // devices (quick add searches them for the reader).
+        std::function<QStringList(ComPortMap &)> portLister;
+        // The COM number of the controller's serial link, 0 when none: never probed.
+        int controllerPort = 0;
+    };
+
     TfrmCardData(Comm &comm, Settings &settings, const Language &language, ProgressState &progress,
-                 SharedFlag &clockReadPaused, UserPrompt &prompt, QWidget *parent = nullptr);
+                 SharedFlag &clockReadPaused, UserPrompt &prompt, Options options,
+                 QWidget *parent = nullptr);
+    ~TfrmCardData() override;
 
     QString VersionText;
 
     TableStore &table() { return table_; }
     CardTransfer &transfer() { return transfer_; }
+    ReaderSearch &readerSearch() { return readerSearch_; }
+    ReaderPoller &poller() { return poller_; }
     QCheckBox *clearAllBox() const { return cbxClearAllUser; }
+    bool quickAddRunning() const { return quickAdding_; }
 
     void btnBackupClick();
     void btnRestoreClick();
@@ -44,20 +71,23 @@ public:
     void btnReadFileClick();
     void btnSaveFileClick();
     void btnClearClick();
-    void btnDeleteClick();
+    void btnAddCardClick();
+    // Ends quick add; the card shown in the panel is added first. Nothing when not running.
+    void btnStopClick();
 
-    // The card number range after normalisation (also written back and stored).
-    int startCardNumber() const;
-    int endCardNumber() const;
+    // The card number range of the edits after normalisation (also written back and stored).
+    CardRange cardRange() const;
     void normaliseRange();
 
     // Refused while an operation runs (Escape, the close button, close()): the operation
-    // would go on with its window gone.
+    // would go on with its window gone. Quick add is stopped first, its card added.
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -69,12 +99,18 @@ private:
     };
 
     void buildUi();
+    QWidget *buildToolBar();
+    QWidget *buildRightPanel();
+    void buildDetailEditor();
+    void buildQuickAddPanel();
     void applyLanguage();
+    void fillApbEntries();
+    void placeOverlays();
     void setBusy(bool busy);
+    void setPanelsEnabled(bool enabled);
     void finishOperation();
     void enterMode(Mode mode);
-    void move(void (TableStore::*step)());
-    void syncSelection();
+    void clearEditor();
     void editorAdd();
     void editorEdit();
     void editorOk();
@@ -84,16 +120,30 @@ private:
     QString chooseFile(bool forSaving);
     QString text(TextRow row) const;
 
+    // Quick add.
+    void showQuickAdd(const QString &readCommand);
+    void tmrComTimer();
+    void cardPresented(const QString &cardId);
+    // Adds the card of the panel to the table; a card whose ID was edited to other than 16
+    // characters is not added and the user is told so.
+    void commitPending();
+    QString nextFreeCardNo() const;
+
     Comm &comm_;
     Settings &settings_;
     const Language &language_;
     ProgressState &progress_;
     UserPrompt &prompt_;
+    const Options options_;
     TableStore table_;
     TableStoreModel model_;
     CardTransfer transfer_;
+    ReaderSearch readerSearch_;
+    ReaderPoller poller_;
+    TableGrid *grid_ = nullptr;
     Mode mode_ = Mode::View;
     bool busy_ = false;
+    bool quickAdding_ = false;
 
     QWidget *tbEdit = nullptr;
     QToolButton *btnAdd = nullptr;
@@ -118,6 +168,7 @@ private:
     QPushButton *btnReadFile = nullptr;
     QPushButton *btnSaveFile = nullptr;
     QPushButton *btnClear = nullptr;
+    QPushButton *btnAddCard = nullptr;
     QPushButton *btnExit = nullptr;
     QStackedWidget *pcData = nullptr;
     QTableView *dgView = nullptr;
@@ -130,4 +181,20 @@ private:
     QLineEdit *edt03 = nullptr;
     QLabel *sbMode = nullptr;
     QLabel *sbMessage = nullptr;
+    CircleIndicator *shpCircle = nullptr;
+
+    QWidget *pnlCardID = nullptr;
+    QLabel *pnlTitle = nullptr;
+    QLabel *lblCardNo = nullptr;
+    QLineEdit *edtCardNo = nullptr;
+    QLabel *lblCardID = nullptr;
+    QLineEdit *edtCardID = nullptr;
+    QLabel *lblAppNo = nullptr;
+    QLineEdit *edtAppNo = nullptr;
+    QLabel *lblAPB = nullptr;
+    QComboBox *cbxAPB = nullptr;
+    QLabel *lblPIN = nullptr;
+    QLineEdit *edtPIN = nullptr;
+    QLabel *lblCardIDNote = nullptr;
+    QPushButton *btnStop = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "Language.h"
+#include "NumberOption.h"
 #include "ParamFilePaths.h"
 #include "ProgressState.h"
 #include "Settings.h"
@@ -32,12 +33,6 @@ int runBackupVerb(CliContext &context)
     if (!ControllerSession::open(context, comm))
         return ExitFailed;
     const std::unique_ptr<Settings> settings = Settings::Transient();
-    for (const auto &[option, setting] :
-         {std::pair{"from", "CardNoMin"}, std::pair{"to", "CardNoMax"}}) {
-        if (context.parser.isSet(QLatin1String(option)))
-            settings->SaveSetting(QLatin1String(setting),
-                                  context.parser.value(QLatin1String(option)));
-    }
     ProgressState progress;
     SharedFlag clockReadPaused;
     SharedFlag batchMode;
@@ -46,7 +41,7 @@ int runBackupVerb(CliContext &context)
     ControllerSession::showProgress(context, progress);
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
     const AllBackup::Outcome outcome =
-        backup ? all.backup(parameterFile, cardFile)
+        backup ? all.backup(parameterFile, cardFile, CardRangeOption(context.parser))
                : all.restore(parameterFile, cardFile, ControllerSession::readVersion(comm));
     if (context.json) {
         const QJsonObject object{

@@ -34,9 +34,8 @@ QJsonArray texts(const QStringList &list)
 
 int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
 {
-    const int from = NumberOptionValue(context.parser, QStringLiteral("from"), 1);
-    const int to = NumberOptionValue(context.parser, QStringLiteral("to"), 10500);
-    const CardTransfer::ReadOutcome outcome = transfer.readRange(table, from, to);
+    const CardTransfer::ReadOutcome outcome =
+        transfer.readRange(table, CardRangeOption(context.parser));
     const QString out = context.parser.value(QStringLiteral("out"));
     QString saveError;
     // A controller without cards leaves no file: an empty table is never saved.

@@ -19,6 +19,9 @@ const NumberRange NumberOptions[] = {
     {QStringLiteral("from"), 0, CardCodec::MaxCardNumber},
     {QStringLiteral("to"), 0, CardCodec::MaxCardNumber},
     {QStringLiteral("echo"), 0, MaxCommandLength},
+    {QStringLiteral("count"), 1, 1000000},
+    {QStringLiteral("app"), 0, 99},
+    {QStringLiteral("apb"), 0, 1},
 };
 
 } // namespace
@@ -55,4 +58,10 @@ bool CheckNumberOptions(const QCommandLineParser &parser, QString &error)
 int NumberOptionValue(const QCommandLineParser &parser, const QString &name, int fallback)
 {
     return parser.isSet(name) ? parser.value(name).toInt() : fallback;
+}
+
+CardRange CardRangeOption(const QCommandLineParser &parser)
+{
+    return {NumberOptionValue(parser, QStringLiteral("from"), CardRange::DefaultFrom),
+            NumberOptionValue(parser, QStringLiteral("to"), CardRange::DefaultTo)};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CardRange.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <optional>
@@ -15,3 +17,6 @@ bool CheckNumberOptions(const QCommandLineParser &parser, QString &error);
 
 // The value of a numeric option that CheckNumberOptions accepted; fallback when not given.
 int NumberOptionValue(const QCommandLineParser &parser, const QString &name, int fallback);
+
+// The card numbers of --from and --to (defaults 1 and 10500).
+CardRange CardRangeOption(const QCommandLineParser &parser);

@@ -212,7 +212,8 @@ void addSearchOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("search serial: a port to try (COM<n> or a device path; "
                                      "repeat for more; default every port). search tcp: the "
-                                     "TCP port (default 5001)."),
+                                     "TCP port (default 5001). reader: the reader's port "
+                                     "(default: the first port that answers)."),
                       QStringLiteral("PORT")});
     parser.addOption({QStringLiteral("ids"),
                       QStringLiteral("search: the Device IDs to try, A-B (default 1-1)."),

@@ -9,8 +9,10 @@
 #include "LinkOptions.h"
 #include "NumberOption.h"
 #include "ParamsVerb.h"
-#include "SearchVerb.h"
+#include "ReaderVerb.h"
 #include "RecordsVerb.h"
+#include "SdVerb.h"
+#include "SearchVerb.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -37,6 +39,8 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("restore"), {runBackupVerb}},
         {QStringLiteral("search"), {runSearchVerb, false}},
         {QStringLiteral("records"), {runRecordsVerb, false}},
+        {QStringLiteral("reader"), {runReaderVerb, false}},
+        {QStringLiteral("sd"), {runSdVerb}},
     };
     return table;
 }
@@ -99,6 +103,18 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("code"),
                       QStringLiteral("records report: event codes, e.g. 11, 40-50 or 41,43."),
                       QStringLiteral("CODES")});
+    parser.addOption({QStringLiteral("count"),
+                      QStringLiteral("reader watch, reader enrol: stop after N cards."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("app"),
+                      QStringLiteral("reader enrol: the application number, 0 to 99 (default 1)."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("apb"),
+                      QStringLiteral("reader enrol: 0 APB check (default), 1 no APB check."),
+                      QStringLiteral("0|1")});
+    parser.addOption({QStringLiteral("pin"),
+                      QStringLiteral("reader enrol: the card PIN, digits or X (default XXXX)."),
+                      QStringLiteral("XXXX")});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
 
     QTextStream out(stdout);

@@ -224,10 +224,10 @@ int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoL
     return Accepted;
 }
 
-int Comm::waitForReply(Transport *transport, const QByteArray &command, int echoLength)
+int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
+                      const std::function<int(const QByteArray &)> &take)
 {
     const QPointer<Transport> watched(transport);
-    const quint64 generation = generation_;
     int result = NotSent;
     QEventLoop loop;
     QElapsedTimer clock;
@@ -235,23 +235,11 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
 
+    // A wake-up that comes after the result (the loop has not ended yet) changes nothing.
     auto consume = [&] {
-        if (!watched || generation != generation_)
+        if (!watched || result != NotSent)
             return;
-        const QByteArray bytes = watched->takeReceived();
-        for (const char b : bytes) {
-            if (!assembler_.feed(b))
-                continue;
-            const ReplyCheck check = CheckReplyFrame(assembler_.frame(), echoLength);
-            assembler_.reset();
-            const int r = classify(check, command, echoLength);
-            if (r == CrcMismatch) {
-                result = r;
-                break;
-            }
-            if (r != NotSent)
-                result = r;
-        }
+        result = take(watched->takeReceived());
         if (result != NotSent)
             loop.quit();
     };
@@ -264,29 +252,49 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
             deadline.start(static_cast<int>(ReplyTimeoutMs - elapsed) + 1);
         }
     };
+    auto gone = [&] {
+        result = TimedOut;
+        loop.quit();
+    };
 
     connect(transport, &Transport::readyRead, &loop, consume);
-    connect(transport, &Transport::failed, &loop, [&] {
-        result = TimedOut;
-        loop.quit();
-    });
-    connect(this, &Comm::transportChanged, &loop, [&] {
-        result = TimedOut;
-        loop.quit();
-    });
+    connect(transport, &Transport::failed, &loop, gone);
+    connect(this, released, &loop, gone);
     connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
 
     clock.start();
-    transport->send(BuildRequestFrame(command));
+    transport->send(frame);
     consume();
     if (result == NotSent) {
         deadline.start(ReplyTimeoutMs + 1);
         loop.exec();
     }
     // Nothing can be sent again on a transport that went away during the wait.
-    if (result == NotSent)
-        result = TimedOut;
-    return result;
+    return result == NotSent ? TimedOut : result;
+}
+
+int Comm::waitForReply(Transport *transport, const QByteArray &command, int echoLength)
+{
+    const quint64 generation = generation_;
+    return awaitResult(transport, &Comm::transportChanged, BuildRequestFrame(command),
+                       [&](const QByteArray &bytes) {
+                           if (generation != generation_)
+                               return int(NotSent);
+                           int result = NotSent;
+                           for (const char b : bytes) {
+                               if (!assembler_.feed(b))
+                                   continue;
+                               const ReplyCheck check =
+                                   CheckReplyFrame(assembler_.frame(), echoLength);
+                               assembler_.reset();
+                               const int r = classify(check, command, echoLength);
+                               if (r == CrcMismatch)
+                                   return r;
+                               if (r != NotSent)
+                                   result = r;
+                           }
+                           return result;
+                       });
 }
 
 int Comm::CommExchange(const QString &commandText, int echoLength)
@@ -357,11 +365,23 @@ bool Comm::ReaderOpenDevice(const QString &devicePath, const QString &settingsTe
 
 void Comm::ReaderClose()
 {
-    reader_.reset();
+    if (!reader_)
+        return;
+    // A reader exchange may be waiting on the port (Stop pressed during a poll): the port
+    // closes now, the object goes once that wait has let go of it.
+    SerialTransport *old = reader_.release();
+    old->disconnect(this);
+    old->shutdown();
+    old->setParent(this);
+    old->deleteLater();
+    emit readerReleased();
 }
 
 int Comm::ReaderExchange(const QString &commandText, int echoLength)
 {
+    // A poll that comes while one waits (a timer tick during the wait) is not sent.
+    if (readerBusy_)
+        return NotSent;
     readerReplyText_.clear();
     readerReplyLength_ = 0;
     readerAssembler_.reset();
@@ -370,39 +390,14 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
         emitLog(NotSent, QString(), QString(), 0);
         return NotSent;
     }
+    readerBusy_ = true;
+    const auto release = qScopeGuard([this] { readerBusy_ = false; });
     const QByteArray command = commandText.toLatin1();
     const QString logText = QLatin1Char('[') + PrintableText(command) + QLatin1String("] ");
-    int result = NotSent;
+    int result = TimedOut;
     try {
         reader_->discardPending();
-        reader_->send(BuildReaderFrame(command));
-        QElapsedTimer clock;
-        clock.start();
-        while (result == NotSent) {
-            const QByteArray bytes = reader_->takeReceived();
-            for (const char b : bytes) {
-                if (!readerAssembler_.feed(b))
-                    continue;
-                const ReaderCheck check = CheckReaderFrame(readerAssembler_.frame(), echoLength);
-                readerAssembler_.reset();
-                if (!check.xorOk) {
-                    result = CrcMismatch;
-                    break;
-                }
-                readerReplyText_ = QString::fromLatin1(check.payload);
-                readerReplyLength_ = static_cast<int>(check.payload.size());
-                result = Accepted;
-            }
-            if (result != NotSent)
-                break;
-            const qint64 left = ReplyTimeoutMs - clock.elapsed();
-            if (left < 0) {
-                result = TimedOut;
-                break;
-            }
-            // Blocks on the port without running other events, as a reader exchange must.
-            reader_->waitForReadyRead(static_cast<int>(left) + 1);
-        }
+        result = waitForReaderReply(command, echoLength);
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "reader exchange" << commandText << "failed:" << e.what();
         result = TimedOut;
@@ -410,8 +405,33 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
         qCWarning(lcLink) << "reader exchange" << commandText << "failed with an unknown error";
         result = TimedOut;
     }
+    if (result != Accepted) {
+        readerReplyText_.clear();
+        readerReplyLength_ = 0;
+    }
     emitLog(result, logText, PrintableText(readerReplyText_.toLatin1()), readerReplyLength_);
     return result;
+}
+
+int Comm::waitForReaderReply(const QByteArray &command, int echoLength)
+{
+    return awaitResult(reader_.get(), &Comm::readerReleased, BuildReaderFrame(command),
+                       [&](const QByteArray &bytes) {
+                           int result = NotSent;
+                           for (const char b : bytes) {
+                               if (!readerAssembler_.feed(b))
+                                   continue;
+                               const ReaderCheck check =
+                                   CheckReaderFrame(readerAssembler_.frame(), echoLength);
+                               readerAssembler_.reset();
+                               if (!check.xorOk)
+                                   return int(CrcMismatch);
+                               readerReplyText_ = QString::fromLatin1(check.payload);
+                               readerReplyLength_ = static_cast<int>(check.payload.size());
+                               result = Accepted;
+                           }
+                           return result;
+                       });
 }
 
 void Comm::emitLog(int result, const QString &logText, const QString &reply, int length)

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class Transport;
@@ -77,8 +78,10 @@ public:
     bool ReaderOpenDevice(const QString &devicePath, const QString &settingsText);
     void ReaderClose();
     bool ReaderHeld() const { return reader_ != nullptr; }
-    // Returns 0 (no reader port), 1, 2 (time-out) or 11 (checksum mismatch).
+    // Returns 0 (no reader port, or another reader exchange is waiting), 1, 2 (time-out) or
+    // 11 (checksum mismatch). The wait runs the event loop, as CommExchange's does.
     int ReaderExchange(const QString &commandText, int echoLength);
+    bool ReaderBusy() const { return readerBusy_; }
 
 signals:
     // One diagnostic line per exchange, e.g. "01[0001AS] 12345678(8)".
@@ -89,12 +92,19 @@ signals:
     void tcpError(const QString &message);
     // The held transport was closed or replaced; a waiting exchange gives up.
     void transportChanged();
+    // The reader port was closed; a waiting reader exchange gives up.
+    void readerReleased();
 
 private:
     Transport *activeTransport() const;
     void adopt(std::unique_ptr<Transport> transport, Mode mode);
     void releaseTransport();
+    // Sends the frame and runs the event loop until `take`, given each batch of bytes
+    // received, returns a result, the transport fails or is released, or 500 ms pass.
+    int awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
+                    const std::function<int(const QByteArray &)> &take);
     int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
+    int waitForReaderReply(const QByteArray &command, int echoLength);
     int classify(const ReplyCheck &check, const QByteArray &command, int echoLength);
     void emitLog(int result, const QString &logText, const QString &reply, int length);
 
@@ -114,6 +124,7 @@ private:
     ReaderAssembler readerAssembler_;
     QString readerReplyText_;
     int readerReplyLength_ = 0;
+    bool readerBusy_ = false;
 };
 
 // Printable form of a payload for the diagnostic log: control characters as <0E>.

@@ -26,9 +26,6 @@ public:
     bool reopen() override;
     void shutdown() override { port_.close(); }
 
-    // Blocks until bytes arrive or the time is up, without running other events.
-    bool waitForReadyRead(int ms) { return port_.waitForReadyRead(ms); }
-
 private:
     QSerialPort port_;
     SerialSettings settings_;

@@ -42,7 +42,8 @@ TfrmParameter::TfrmParameter(Comm &comm, Settings &settings, const Language &lan
                              const QString &versionText, QWidget *parent)
     : QDialog(parent), comm_(comm), settings_(settings), language_(language), progress_(progress),
       batchMode_(batchMode), prompt_(prompt), versionText_(versionText),
-      transfer_(comm, progress, clockReadPaused), io_(std::make_unique<PageParameterIo>(transfer_)),
+      transfer_(comm, progress, clockReadPaused), sd_(transfer_, clockReadPaused, language),
+      io_(std::make_unique<PageParameterIo>(transfer_)),
       files_(std::make_unique<ParamFileTransfer>(transfer_, settings, prompt, language))
 {
     setObjectName(QStringLiteral("TfrmParameter"));
@@ -113,6 +114,7 @@ void TfrmParameter::applyLanguage()
     lbl102->setText(text(TextRow::ImportPath) + Colon);
     btnBackup->setEnabled(comm_.DeviceConnected());
     btnRestore->setEnabled(comm_.DeviceConnected());
+    applySdCardLanguage();
 }
 
 void TfrmParameter::applyVersionRows()
@@ -143,7 +145,7 @@ void TfrmParameter::done(int result)
         QDialog::done(result);
 }
 
-template <typename Operation> void TfrmParameter::runBusy(ParamResult &result, Operation operation)
+void TfrmParameter::runBusy(ParamResult &result, const std::function<void()> &operation)
 {
     busy_ = true;
     pcMain->setEnabled(false);
@@ -285,6 +287,8 @@ void TfrmParameter::tmrStartTimer()
 {
     applyVersionRows();
     readAllQuietly();
+    if (pcMain->isTabVisible(pcMain->indexOf(ts03)))
+        refreshSdState();
 }
 
 void TfrmParameter::showEvent(QShowEvent *event)

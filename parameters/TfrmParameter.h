@@ -2,10 +2,12 @@
 
 #include "ParamResult.h"
 #include "ParamTransfer.h"
+#include "SdCardOperation.h"
 
 #include <QDialog>
 #include <QMap>
 #include <chrono>
+#include <functional>
 
 class Comm;
 class Language;
@@ -15,6 +17,7 @@ class ProgressState;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
@@ -32,6 +35,13 @@ class TfrmParameter : public QDialog
     Q_OBJECT
 
 public:
+    // What the window offers: the parameter pages, or the SD card page alone.
+    enum class Pages
+    {
+        Parameters,
+        SdCard
+    };
+
     TfrmParameter(Comm &comm, Settings &settings, const Language &language, ProgressState &progress,
                   SharedFlag &batchMode, SharedFlag &clockReadPaused, UserPrompt &prompt,
                   const QString &versionText, QWidget *parent = nullptr);
@@ -39,6 +49,9 @@ public:
 
     QString VersionText() const { return versionText_; }
     void setRetryPause(std::chrono::milliseconds pause);
+    void setSdTiming(const SdCardOperation::Timing &timing) { sd_.setTiming(timing); }
+    // Shows these pages and no other (the parameter pages unless told otherwise).
+    void showPages(Pages pages);
 
     // Row controls by parameter number.
     QComboBox *paramBox(int number) const { return paramBox_.value(number); }
@@ -59,6 +72,8 @@ public:
     void btnOpenFile02Click();
     void btnBackupClick();
     void btnRestoreClick();
+    void btnBClick(); // SD backup
+    void btnRClick(); // SD restore
     void tmrStartTimer();
 
     // Refused while an operation runs (Escape, the close button, close()): the operation
@@ -76,6 +91,15 @@ public:
     QPushButton *btnRxAll = nullptr;
     QPushButton *btnTxAll = nullptr;
     QPushButton *btnDefault = nullptr;
+    QComboBox *cbxB = nullptr;
+    QToolButton *btnB = nullptr;
+    QComboBox *cbxR = nullptr;
+    QToolButton *btnR = nullptr;
+    QPlainTextEdit *MemoNote00 = nullptr;
+    QPlainTextEdit *MemoNote01 = nullptr;
+    QPlainTextEdit *MemoNote02 = nullptr;
+    // The controller's SD state as last asked.
+    QLabel *lblSdState = nullptr;
 
 signals:
     // The window moved; the owner re-centres the progress window on it.
@@ -91,6 +115,11 @@ private:
     QWidget *buildBackupPage();
     QWidget *buildSetupPage();
     QWidget *buildRow(int number, QWidget *parent);
+    QWidget *buildSdCardPage();
+    void applySdCardLanguage();
+    void runSdCard(SdCardOperation::Kind kind, const QString &slot);
+    // Asks the controller for its SD state and shows it on the page.
+    void refreshSdState();
     void applyLanguage();
     void applyVersionRows();
     void showDefaults();
@@ -98,7 +127,7 @@ private:
     void report(const ParamResult &result, bool showBox);
     void readAllQuietly();
     // Runs an operation with the window locked; an exception is logged and fails `result`.
-    template <typename Operation> void runBusy(ParamResult &result, Operation operation);
+    void runBusy(ParamResult &result, const std::function<void()> &operation);
     QString rowCaption(int number) const;
     QString text(TextRow row) const;
 
@@ -110,6 +139,7 @@ private:
     UserPrompt &prompt_;
     QString versionText_;
     ParamTransfer transfer_;
+    SdCardOperation sd_;
     std::unique_ptr<PageParameterIo> io_;
     std::unique_ptr<ParamFileTransfer> files_;
     bool reportEach_ = true;
@@ -124,6 +154,8 @@ private:
     QList<QPushButton *> exitButtons_;
     QLabel *lbl101 = nullptr;
     QLabel *lbl102 = nullptr;
+    QLabel *lbl103 = nullptr;
+    QLabel *lbl104 = nullptr;
     QLabel *statusPanel0_ = nullptr;
     QLabel *statusPanel1_ = nullptr;
 };

@@ -51,13 +51,11 @@ void TfrmParameter::buildWindow()
     pcMain = Named(new QTabWidget(this), QStringLiteral("pcMain"));
     ts01 = buildBackupPage();
     ts02 = buildSetupPage();
-    ts03 = Named(new QWidget(pcMain), QStringLiteral("ts03"));
+    ts03 = buildSdCardPage();
     pcMain->addTab(ts01, QString());
     pcMain->addTab(ts02, QString());
     pcMain->addTab(ts03, QString());
-    // The SD card page is filled by its own module; until then it is not offered.
-    pcMain->setTabVisible(pcMain->indexOf(ts03), false);
-    pcMain->setCurrentWidget(ts01);
+    showPages(Pages::Parameters);
     layout->addWidget(pcMain);
 
     auto *sbMain = Named(new QStatusBar(this), QStringLiteral("sbMain"));

@@ -1,12 +1,9 @@
 #include "RecordFile.h"
 
+#include "ProgramFolder.h"
 #include "RecordTable.h"
 #include "RecordsLog.h"
-#include "TableStore.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "TableFile.h"
 
 namespace RecordFile {
 
@@ -23,34 +20,20 @@ TableResult Logged(const TableResult &result)
 
 QString DefaultPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(DefaultFileName);
+    return InProgramFolder(DefaultFileName);
 }
 
 TableResult Load(TableStore &table, const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return Logged(TableResult::Failure(QStringLiteral("%1: no such file").arg(path)));
-    TableStore loaded;
-    const TableResult result = loaded.LoadFromFile(path);
-    if (!result)
-        return Logged(result);
-    if (!RecordTable::HasRecordFields(loaded))
-        return Logged(TableResult::Failure(
-            QStringLiteral("%1: not a record file (the record fields IONO, CardNO, DataTime, "
-                           "iStatus, SStatus, iChannel, APB are missing)")
-                .arg(path)));
-    table.Close();
-    table.SetContent(loaded.Content());
-    return TableResult::Success();
+    return Logged(TableFile::Load(table, path, RecordTable::HasRecordFields,
+                                  QStringLiteral("not a record file (the record fields IONO, "
+                                                 "CardNO, DataTime, iStatus, SStatus, iChannel, "
+                                                 "APB are missing)")));
 }
 
 TableResult Save(TableStore &table, const QString &path)
 {
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return Logged(
-            TableResult::Failure(QStringLiteral("%1: cannot create the folder").arg(path)));
-    return Logged(table.SaveToFile(path));
+    return Logged(TableFile::Save(table, path));
 }
 
 } // namespace RecordFile

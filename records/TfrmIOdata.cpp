@@ -25,7 +25,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
-#include <QWheelEvent>
 
 TfrmIOdata::TfrmIOdata(Comm &comm, Settings &settings, const Language &language,
                        ProgressState &progress, UserPrompt &prompt, Controller controller,
@@ -93,13 +92,6 @@ void TfrmIOdata::changeEvent(QEvent *event)
 
 bool TfrmIOdata::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == dgView->viewport() && event->type() == QEvent::Wheel) {
-        if (table_.Active()) {
-            const auto *wheel = static_cast<QWheelEvent *>(event);
-            move(wheel->angleDelta().y() < 0 ? &TableStore::Next : &TableStore::Prior);
-        }
-        return true;
-    }
     if (watched == dgView && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
         btnDeleteClick();
@@ -201,7 +193,7 @@ void TfrmIOdata::finishOperation()
 {
     enterViewMode();
     table_.First();
-    syncSelection();
+    grid_->syncSelection();
 }
 
 void TfrmIOdata::enterViewMode()
@@ -210,26 +202,9 @@ void TfrmIOdata::enterViewMode()
     sbMessage->clear();
 }
 
-void TfrmIOdata::move(void (TableStore::*step)())
-{
-    if (!table_.Active() || table_.IsEmpty())
-        return;
-    (table_.*step)();
-    syncSelection();
-}
-
-void TfrmIOdata::syncSelection()
-{
-    const int row = table_.RecNo() - 1;
-    if (row >= 0 && model_.isAttached())
-        dgView->selectRow(row);
-}
-
 void TfrmIOdata::btnDeleteClick()
 {
-    if (table_.Active() && !table_.IsEmpty())
-        table_.Delete();
-    syncSelection();
+    grid_->deleteCurrent();
 }
 
 void TfrmIOdata::showRecordCount(std::optional<qint64> count)

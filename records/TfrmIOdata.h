@@ -3,6 +3,7 @@
 #include "ReadOutcome.h"
 #include "RecordGridModel.h"
 #include "RecordReader.h"
+#include "TableGrid.h"
 #include "TableStore.h"
 #include "TextRow.h"
 
@@ -97,8 +98,6 @@ private:
     void setBusy(bool busy);
     void finishOperation();
     void enterViewMode();
-    void move(void (TableStore::*step)());
-    void syncSelection();
     void openJournal();
     void offerJournal();
     // True when there are no unsaved events, or the user agrees to lose them.
@@ -119,6 +118,7 @@ private:
     const Controller controller_;
     TableStore table_;
     RecordGridModel model_;
+    TableGrid *grid_ = nullptr;
     RecordReader reader_;
     std::unique_ptr<RecordJournal> journal_;
     std::optional<ReadOutcome> lastRead_;

@@ -25,17 +25,6 @@ constexpr int LargeButtonHeight = 85;
 constexpr int CountDigits = 7;
 constexpr int StatusColumn = 3;
 
-QToolButton *ToolButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setIconSize(QSize(24, 24));
-    button->setFixedSize(38, 38);
-    return button;
-}
-
 QPushButton *LargeButton(QWidget *parent, const QString &name, int height = LargeButtonHeight)
 {
     auto *button = new QPushButton(parent);
@@ -58,39 +47,23 @@ void TfrmIOdata::buildUi()
     middle->setSpacing(2);
     dgView = new QTableView(this);
     dgView->setObjectName(QStringLiteral("dgView"));
-    dgView->setModel(&model_);
-    dgView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dgView->setSelectionMode(QAbstractItemView::SingleSelection);
-    dgView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_ = new TableGrid(table_, model_, dgView, this);
     dgView->setSortingEnabled(false);
     dgView->setShowGrid(true);
     dgView->verticalHeader()->setDefaultSectionSize(20);
     dgView->verticalHeader()->setMinimumWidth(18);
     dgView->installEventFilter(this);
-    dgView->viewport()->installEventFilter(this);
     middle->addWidget(dgView, 1);
     buildRightPanel();
     middle->addWidget(pnl);
     root->addLayout(middle, 1);
 
-    auto *bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("sbMain"));
-    bar->setSizeGripEnabled(false);
-    sbMode = new QLabel(bar);
-    sbMode->setAlignment(Qt::AlignCenter);
-    sbMode->setFixedWidth(100);
-    sbMessage = new QLabel(bar);
-    sbMessage->setObjectName(QStringLiteral("sbMessage"));
-    sbMessage->setMinimumWidth(400);
-    bar->addWidget(sbMode);
-    bar->addWidget(sbMessage, 1);
-    root->addWidget(bar);
+    const TableGrid::StatusPanels status = TableGrid::StatusBar(this);
+    sbMode = status.mode;
+    sbMessage = status.message;
+    root->addWidget(status.bar);
 
-    connect(btnDelete, &QToolButton::clicked, this, &TfrmIOdata::btnDeleteClick);
-    connect(btnFirst, &QToolButton::clicked, this, [this] { move(&TableStore::First); });
-    connect(btnPrev, &QToolButton::clicked, this, [this] { move(&TableStore::Prior); });
-    connect(btnNext, &QToolButton::clicked, this, [this] { move(&TableStore::Next); });
-    connect(btnLast, &QToolButton::clicked, this, [this] { move(&TableStore::Last); });
+    grid_->connectButtons({btnDelete, btnFirst, btnPrev, btnNext, btnLast});
     connect(btnExit, &QToolButton::clicked, this, &TfrmIOdata::reject);
     connect(btnDeviceRead, &QPushButton::clicked, this, &TfrmIOdata::btnDeviceReadClick);
     connect(btnOutput, &QPushButton::clicked, this, &TfrmIOdata::btnOutputClick);
@@ -99,12 +72,6 @@ void TfrmIOdata::buildUi()
     connect(btnSaveFile, &QPushButton::clicked, this, &TfrmIOdata::btnSaveFileClick);
     connect(btnReadFile, &QPushButton::clicked, this, &TfrmIOdata::btnReadFileClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmIOdata::btnClearClick);
-    connect(&model_, &TableStoreModel::currentRowChanged, this, &TfrmIOdata::syncSelection);
-    connect(dgView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() + 1 != table_.RecNo())
-                    table_.SetRecNo(current.row() + 1);
-            });
     // A click on a column title does not sort; the title only takes the click.
     dgView->horizontalHeader()->setSectionsClickable(true);
 }
@@ -117,12 +84,14 @@ void TfrmIOdata::buildToolBar()
     auto *tools = new QHBoxLayout(tbEdit);
     tools->setContentsMargins(2, 2, 2, 2);
     tools->setSpacing(1);
-    btnDelete = ToolButton(tbEdit, QStringLiteral("btnDelete"), QStyle::SP_TrashIcon);
-    btnFirst = ToolButton(tbEdit, QStringLiteral("btnFirst"), QStyle::SP_MediaSkipBackward);
-    btnPrev = ToolButton(tbEdit, QStringLiteral("btnPrev"), QStyle::SP_MediaSeekBackward);
-    btnNext = ToolButton(tbEdit, QStringLiteral("btnNext"), QStyle::SP_MediaSeekForward);
-    btnLast = ToolButton(tbEdit, QStringLiteral("btnLast"), QStyle::SP_MediaSkipForward);
-    btnExit = ToolButton(tbEdit, QStringLiteral("btnExit"), QStyle::SP_DialogCloseButton);
+    const TableGrid::Buttons buttons = TableGrid::NavigationButtons(tbEdit);
+    btnDelete = buttons.btnDelete;
+    btnFirst = buttons.btnFirst;
+    btnPrev = buttons.btnPrev;
+    btnNext = buttons.btnNext;
+    btnLast = buttons.btnLast;
+    btnExit =
+        TableGrid::ToolButton(tbEdit, QStringLiteral("btnExit"), QStyle::SP_DialogCloseButton);
     for (QToolButton *b : {btnDelete, btnFirst, btnPrev, btnNext, btnLast, btnExit})
         tools->addWidget(b);
     tools->addStretch();

@@ -10,7 +10,12 @@ struct SdCardState
 {
     int sectors = 262144; // 512-byte sectors; 0 = no card
     int total = 200;      // what an SD backup or restore processes
-    int countsPerSecond = 100;
+    // What an idle controller reports as the next copy's total; -1: the real total. A
+    // controller may announce less than it then copies.
+    int announcedTotal = -1;
+    int countsPerSecond = 100; // how fast a copy runs (tests speed it up)
+    // A copy stalls at this count until it is changed (a slow card); -1: it never stalls.
+    int stallAt = -1;
     int running = 0; // 0 idle, 1 SD backup, 2 SD restore
     int slot = 0;
     qint64 startedAtMs = 0;

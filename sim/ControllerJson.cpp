@@ -48,7 +48,9 @@ QJsonObject ControllerDataToJson(const ControllerData &d)
     const QJsonObject sd{
         {"sectors", d.sd.sectors},
         {"total", d.sd.total},
+        {"announcedTotal", d.sd.announcedTotal},
         {"countsPerSecond", d.sd.countsPerSecond},
+        {"stallAt", d.sd.stallAt},
         {"running", d.sd.running},
         {"slot", d.sd.slot},
         {"startedAtMs", QString::number(d.sd.startedAtMs)},
@@ -98,7 +100,9 @@ std::optional<ControllerData> ControllerDataFromJson(const QJsonObject &o)
     const QJsonObject sd = o.value("sd").toObject();
     d.sd.sectors = sd.value("sectors").toInt(d.sd.sectors);
     d.sd.total = sd.value("total").toInt(d.sd.total);
+    d.sd.announcedTotal = sd.value("announcedTotal").toInt(d.sd.announcedTotal);
     d.sd.countsPerSecond = sd.value("countsPerSecond").toInt(d.sd.countsPerSecond);
+    d.sd.stallAt = sd.value("stallAt").toInt(d.sd.stallAt);
     d.sd.running = sd.value("running").toInt(0);
     d.sd.slot = sd.value("slot").toInt(0);
     d.sd.startedAtMs = sd.value("startedAtMs").toString().toLongLong();

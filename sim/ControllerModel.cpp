@@ -123,7 +123,9 @@ QByteArray ControllerModel::answer(ControllerData &d, const Command &c, bool &ch
 int ControllerModel::sdProcessed(const ControllerData &d) const
 {
     const qint64 elapsedMs = clock_().toMSecsSinceEpoch() - d.sd.startedAtMs;
-    const qint64 processed = std::max<qint64>(0, elapsedMs) * d.sd.countsPerSecond / 1000;
+    qint64 processed = std::max<qint64>(0, elapsedMs) * d.sd.countsPerSecond / 1000;
+    if (d.sd.stallAt >= 0)
+        processed = std::min<qint64>(processed, d.sd.stallAt);
     return static_cast<int>(std::min<qint64>(processed, d.sd.total));
 }
 
@@ -138,7 +140,8 @@ void ControllerModel::advanceSd(ControllerData &d, bool &changed) const
 QByteArray ControllerModel::sdStatus(ControllerData &d, const Command &c, bool &changed) const
 {
     advanceSd(d, changed);
-    const int count = d.sd.running == 0 ? d.sd.total : sdProcessed(d);
+    const int idleCount = d.sd.announcedTotal >= 0 ? d.sd.announcedTotal : d.sd.total;
+    const int count = d.sd.running == 0 ? idleCount : sdProcessed(d);
     return c.echo + Digits(d.sd.running, 1) + Digits(std::min(count, 9999), 4) +
            Digits(d.sd.sectors, 7);
 }

@@ -88,7 +88,13 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         {"events", "Seed N events of every kind, some unknown to the reader.", "N"},
         {"groups", "Records per device data group family (default 2).", "N"},
         {"sd-sectors", "SD card size in 512-byte sectors (0: no card).", "N"},
+        {"sd-total", "What an SD backup or restore processes (default 200, at most 9999).", "N"},
+        {"sd-rate", "How many of those an SD copy does per second (default 100).", "N"},
         {"reader-family", "Letter of the reader's commands: A, H or K (default A).", "L", "A"},
+        {"control",
+         "Read commands (card CODE) from the FIFO at PATH, made when missing, as "
+         "from standard input: a person presents cards from another terminal.",
+         "PATH"},
         {"drop", "Share of replies dropped.", "SHARE"},
         {"corrupt", "Share of replies with a wrong CRC.", "SHARE"},
         {"late-ms", "Delay of late replies.", "MS"},
@@ -126,6 +132,7 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     c.reader = p.isSet(QStringLiteral("reader"));
     c.serialBaudRate = IntOption(p, QStringLiteral("only-baud"), 0, &ok);
     line.stateFile = p.value(QStringLiteral("state"));
+    line.controlPath = p.value(QStringLiteral("control"));
 
     const QByteArray serialNumber = p.value(QStringLiteral("serial-number")).toLatin1();
     const QByteArray versionText = p.value(QStringLiteral("version-text")).toLatin1();
@@ -133,6 +140,10 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     const int events = IntOption(p, QStringLiteral("events"), 0, &ok);
     const int groups = IntOption(p, QStringLiteral("groups"), 2, &ok);
     const int sectors = IntOption(p, QStringLiteral("sd-sectors"), SdCardState().sectors, &ok);
+    const int sdTotal = IntOption(p, QStringLiteral("sd-total"), SdCardState().total, &ok);
+    const int sdRate = IntOption(p, QStringLiteral("sd-rate"), SdCardState().countsPerSecond, &ok);
+    if (sdTotal > 9999 || sdRate < 1)
+        ok = false;
     const QList<int> ids = DeviceIds(p, &ok);
     for (int i = 0; i < ids.size(); ++i) {
         ControllerData d = ControllerData::factory(ids[i], groups);
@@ -141,6 +152,8 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         d.cards = GeneratedCards(cards);
         d.events = MixedEventLog(events);
         d.sd.sectors = sectors;
+        d.sd.total = sdTotal;
+        d.sd.countsPerSecond = sdRate;
         c.controllers << d;
     }
 

@@ -10,7 +10,8 @@
 struct SimCommandLine
 {
     SimulatorConfig config;
-    QString stateFile; // empty: nothing is loaded or saved
+    QString stateFile;   // empty: nothing is loaded or saved
+    QString controlPath; // empty: commands come from standard input only
 
     // nullopt with a message (or the help text) in *message when the program should stop.
     static std::optional<SimCommandLine> parse(const QStringList &arguments, QString *message,

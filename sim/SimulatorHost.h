@@ -11,7 +11,7 @@
 class SimulatorCore;
 
 // Runs simulated controllers and their endpoints on a thread of its own, so that a caller
-// blocking its own thread (as a desk-reader exchange does) still gets answers. Starts in
+// blocking its own thread (a test waiting without an event loop) still gets answers. Starts in
 // the constructor, stops in the destructor. Every accessor may be called from any thread.
 class SimulatorHost : public QObject
 {

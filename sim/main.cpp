@@ -1,13 +1,16 @@
+#include "CommandInput.h"
+#include "ControlFifo.h"
 #include "ControllerJson.h"
 #include "SimCommandLine.h"
 #include "SimulatorHost.h"
-#include "StdinCommands.h"
 #include "TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -83,9 +86,20 @@ int main(int argc, char *argv[])
         });
     }
 
-    const StdinCommands commands;
-    QObject::connect(&commands, &StdinCommands::cardPresented, &host,
-                     [&](const QByteArray &code) { host.presentCard(code); });
+    const auto present = [&host](const QByteArray &code) { host.presentCard(code); };
+    const CommandInput commands(STDIN_FILENO, QStringLiteral("standard input"));
+    QObject::connect(&commands, &CommandInput::cardPresented, &host, present);
+    std::unique_ptr<ControlFifo> control;
+    if (!line->controlPath.isEmpty()) {
+        control = std::make_unique<ControlFifo>(line->controlPath);
+        if (!control->isOpen()) {
+            std::fprintf(stderr, "kt480sim: %s\n", qPrintable(control->errorString()));
+            return 1;
+        }
+        QObject::connect(control->input(), &CommandInput::cardPresented, &host, present);
+        std::printf("control %s\n", qPrintable(line->controlPath));
+        std::fflush(stdout);
+    }
     QObject::connect(&termination, &TerminationSignals::received, &app, &QCoreApplication::quit);
 
     const int result = QCoreApplication::exec();

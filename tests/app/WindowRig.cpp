@@ -3,6 +3,8 @@
 #include "WindowLauncher.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -203,6 +205,16 @@ void TypeInto(QLineEdit *edit, const QString &text)
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, text);
+}
+
+bool KeepPicture(QWidget &widget, const QString &fileName)
+{
+    QTest::qWait(20);
+    const QImage picture = widget.grab().toImage();
+    const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        picture.save(QDir(folder).filePath(fileName));
+    return !picture.isNull();
 }
 
 void AtExchange(Comm &comm, int n, std::function<void()> action)

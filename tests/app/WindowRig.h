@@ -94,6 +94,10 @@ void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers =
 // Typed text, key by key, through the window system.
 void TypeOnScreen(QWidget *widget, const QString &text);
 
+// A picture of the widget as it stands; saved under this name in KT480_SCREENSHOT_DIR when
+// that is set (the pictures in docs/). False when nothing could be drawn.
+bool KeepPicture(QWidget &widget, const QString &fileName);
+
 // Runs `action` once, from the event loop, after the link's n-th exchange from now: a
 // person acting while an operation runs.
 void AtExchange(Comm &comm, int n, std::function<void()> action);

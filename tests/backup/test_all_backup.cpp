@@ -45,6 +45,9 @@ ControllerData configured(int cards)
     return data;
 }
 
+// The card numbers every backup here reads.
+const CardRange Range{1, 40};
+
 // One simulated controller reached over TCP, and everything an all backup needs.
 struct Site
 {
@@ -59,8 +62,6 @@ struct Site
         QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
         QTimer::singleShot(5000, &loop, &QEventLoop::quit);
         loop.exec();
-        settings.SaveSetting(QStringLiteral("CardNoMin"), QStringLiteral("1"));
-        settings.SaveSetting(QStringLiteral("CardNoMax"), QStringLiteral("40"));
         all.setRetryPause(std::chrono::milliseconds(2));
         all.setSettleWait(3, 1);
     }
@@ -94,7 +95,7 @@ private slots:
         ControllerData source = configured(25);
         {
             Site site(source, dir.filePath(QStringLiteral("a.ini")));
-            const AllBackup::Outcome outcome = site.all.backup(params, cards);
+            const AllBackup::Outcome outcome = site.all.backup(params, cards, Range);
             QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
             QVERIFY(outcome.reportText().startsWith(QStringLiteral("OK!\n\nParameters: ")));
             QVERIFY(
@@ -125,10 +126,10 @@ private slots:
         {
             // An older card file of another controller lies where the new one goes.
             Site older(configured(6), dir.filePath(QStringLiteral("g0.ini")));
-            QVERIFY(older.all.backup(params, cards).complete());
+            QVERIFY(older.all.backup(params, cards, Range).complete());
         }
         Site site(ControllerData::factory(), dir.filePath(QStringLiteral("g.ini")));
-        const AllBackup::Outcome outcome = site.all.backup(params, cards);
+        const AllBackup::Outcome outcome = site.all.backup(params, cards, Range);
         QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
         QVERIFY2(outcome.reportText().contains(
                      QStringLiteral("the controller holds no cards (numbers 1 to 40); an empty "
@@ -156,8 +157,8 @@ private slots:
         FaultSettings faults;
         faults.errorCodes.insert("HB0004", 'A');
         site.sim->setFaults(faults);
-        const AllBackup::Outcome outcome = site.all.backup(dir.filePath(QStringLiteral("p.xml")),
-                                                           dir.filePath(QStringLiteral("c.xml")));
+        const AllBackup::Outcome outcome = site.all.backup(
+            dir.filePath(QStringLiteral("p.xml")), dir.filePath(QStringLiteral("c.xml")), Range);
         QVERIFY(outcome.parametersComplete);
         QVERIFY(!outcome.cardsComplete);
         QVERIFY(outcome.reportText().startsWith(QStringLiteral("Error!")));
@@ -177,7 +178,7 @@ private slots:
         site.sim->setFaults(faults);
         site.prompt.answer = false;
         const AllBackup::Outcome outcome =
-            site.all.backup(dir.filePath(QStringLiteral("p2.xml")), cards);
+            site.all.backup(dir.filePath(QStringLiteral("p2.xml")), cards, Range);
         QVERIFY(!outcome.complete());
         QCOMPARE(site.prompt.questions.size(), 1);
         QFile kept(cards);

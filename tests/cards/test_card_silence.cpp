@@ -71,7 +71,7 @@ private slots:
     {
         Site site;
         site.silence();
-        const auto outcome = site.transfer.readRange(site.table, 1, 50);
+        const auto outcome = site.transfer.readRange(site.table, {1, 50});
         QVERIFY(outcome.linkLost);
         QCOMPARE(outcome.failedNumbers.size(), 50);
         QCOMPARE(outcome.failedNumbers.first(), 1);
@@ -89,7 +89,7 @@ private slots:
     void silentControllerEndsTheRereadEarly()
     {
         Site site;
-        QVERIFY(site.transfer.readRange(site.table, 1, 6).complete());
+        QVERIFY(site.transfer.readRange(site.table, {1, 6}).complete());
         QCOMPARE(site.table.RecordCount(), 3);
         site.silence();
         site.sent.clear();

@@ -112,7 +112,7 @@ private slots:
         Bench b{Via(via)};
         QVERIFY(b.sim->isRunning());
         QSignalSpy paused(&b.clockReadPaused, &SharedFlag::changed);
-        const auto outcome = b.transfer.readRange(b.table, 1, 12);
+        const auto outcome = b.transfer.readRange(b.table, {1, 12});
         QVERIFY(outcome.complete());
         QCOMPARE(b.table.RecordCount(), 3);
         const CardRecord first = CardTable::RowAt(b.table, 0);
@@ -131,7 +131,7 @@ private slots:
         Bench b(Via::Tcp);
         QStringList sent;
         connect(&b.comm, &Comm::logLine, this, [&](const QString &line) { sent << line; });
-        const auto outcome = b.transfer.readRange(b.table, 9999, 10000);
+        const auto outcome = b.transfer.readRange(b.table, {9999, 10000});
         QVERIFY(outcome.complete());
         QCOMPARE(b.table.RecordCount(), 2);
         const QString log = sent.join(QLatin1Char('\n'));
@@ -144,10 +144,10 @@ private slots:
     void emptyRangeSendsNothing()
     {
         Bench b(Via::Tcp);
-        QVERIFY(b.transfer.readRange(b.table, 1, 12).complete());
+        QVERIFY(b.transfer.readRange(b.table, {1, 12}).complete());
         QCOMPARE(b.table.RecordCount(), 3);
         QSignalSpy lines(&b.comm, &Comm::logLine);
-        const auto outcome = b.transfer.readRange(b.table, 5, 3);
+        const auto outcome = b.transfer.readRange(b.table, {5, 3});
         QVERIFY(outcome.complete());
         QCOMPARE(lines.count(), 0);
         QVERIFY(b.table.Active());
@@ -163,7 +163,7 @@ private slots:
         const QString line = dir.filePath(QStringLiteral("line"));
         QVERIFY(QFile::link(b.sim->serialPath(), line));
         QVERIFY(b.comm.CommOpenSerialDevice(line, QStringLiteral("115200,n,8,1")));
-        QVERIFY(b.transfer.readRange(b.table, 1, 12).complete());
+        QVERIFY(b.transfer.readRange(b.table, {1, 12}).complete());
         CardTable::Append(b.table, card(QStringLiteral("0000044"), QStringLiteral("44")));
         const QList<QStringList> loaded = b.table.Content().rows;
 
@@ -171,12 +171,12 @@ private slots:
         QVERIFY(QFile::remove(line));
         QTRY_VERIFY(!b.comm.TransportOpen());
         QSignalSpy lines(&b.comm, &Comm::logLine);
-        const auto read = b.transfer.readRange(b.table, 1, 12);
+        const auto read = b.transfer.readRange(b.table, {1, 12});
         QVERIFY(!read.linkReady);
         QCOMPARE(read.problems(), QStringList{QStringLiteral("the link could not be opened")});
         QCOMPARE(b.table.Content().rows, loaded);
         // Nothing is held any more: a second try cannot start either.
-        QVERIFY(!b.transfer.readRange(b.table, 1, 12).linkReady);
+        QVERIFY(!b.transfer.readRange(b.table, {1, 12}).linkReady);
         const auto again = b.transfer.readNumbers(b.table, {5, 9});
         QVERIFY(!again.linkReady);
         QCOMPARE(again.failedNumbers, (QList<int>{5, 9}));
@@ -192,7 +192,7 @@ private slots:
         faults.errorCodes.insert("HB0005", 'C');
         faults.errorCodes.insert("HB0007", 'A');
         b.sim->setFaults(faults);
-        const auto outcome = b.transfer.readRange(b.table, 1, 10);
+        const auto outcome = b.transfer.readRange(b.table, {1, 10});
         QVERIFY(!outcome.complete());
         QCOMPARE(outcome.failedNumbers, (QList<int>{5, 7}));
         QCOMPARE(b.table.RecordCount(), 2);
@@ -208,7 +208,7 @@ private slots:
     void corruptedAndDroppedRepliesAreRetried()
     {
         Bench b(Via::Tcp);
-        QVERIFY(b.transfer.readRange(b.table, 1, 12).complete());
+        QVERIFY(b.transfer.readRange(b.table, {1, 12}).complete());
         const QList<QStringList> clean = b.table.Content().rows;
         FaultSettings faults;
         faults.corruptShare = 0.25;
@@ -217,7 +217,7 @@ private slots:
         QStringList results;
         connect(&b.comm, &Comm::logLine, this,
                 [&](const QString &line) { results << line.left(2); });
-        const auto outcome = b.transfer.readRange(b.table, 1, 12);
+        const auto outcome = b.transfer.readRange(b.table, {1, 12});
         QVERIFY2(outcome.complete(), qPrintable(outcome.problems().join('\n')));
         QCOMPARE(b.table.Content().rows, clean);
         QVERIFY(results.contains(QStringLiteral("11")));
@@ -230,7 +230,7 @@ private slots:
     void rereadShowsProgressAndStopsAtCancel()
     {
         Bench b(Via::Tcp);
-        QVERIFY(b.transfer.readRange(b.table, 1, 4).complete());
+        QVERIFY(b.transfer.readRange(b.table, {1, 4}).complete());
         QList<int> positions;
         connect(&b.progress, &ProgressState::changed, this,
                 [&] { positions << b.progress.position(); });
@@ -256,7 +256,7 @@ private slots:
             if (text.contains(QStringLiteral("0000003 /")))
                 b.progress.requestStop();
         });
-        const auto outcome = b.transfer.readRange(b.table, 1, 12);
+        const auto outcome = b.transfer.readRange(b.table, {1, 12});
         QVERIFY(outcome.stopped);
         QCOMPARE(b.table.RecordCount(), 2);
     }

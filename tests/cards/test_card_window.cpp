@@ -37,11 +37,13 @@ template <typename W = QPushButton> W *named(QWidget &window, const char *name)
 // A connected main window whose Card button opens the card window, with scripted prompts.
 struct Site
 {
-    explicit Site(int cards = 0, const QMap<QString, QVariant> &settings = {})
+    explicit Site(int cards = 0, const QMap<QString, QVariant> &settings = {}, bool expert = false)
         : rig({withCards(cards)})
     {
         rig.writeSettings(settings);
-        main = &rig.open({}, true);
+        StartOptions options;
+        options.expert = expert;
+        main = &rig.open(options, true);
         connected = rig.connectTcp();
         prompt = &rig.scriptPrompts();
     }
@@ -222,43 +224,58 @@ void CardWindowTest::rangeIsNormalisedAndStored()
 
 void CardWindowTest::editorAppliesThePinRule()
 {
-    Site site;
+    Site plain;
+    QVERIFY(plain.inWindow([&](TfrmCardData &cards) {
+        for (const char *button : {"btnAdd", "btnEdit", "btnOk", "btnCancel"})
+            QVERIFY(named<QToolButton>(cards, button)->isHidden());
+    }));
+
+    // With --expert the editor's Add and Edit show; OK and Cancel while it is open.
+    Site site(0, {}, true);
     QVERIFY(site.connected);
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-        // The editor is reached only through the toolbar's hidden buttons.
         auto *add = named<QToolButton>(cards, "btnAdd");
         auto *ok = named<QToolButton>(cards, "btnOk");
         auto *edit = named<QToolButton>(cards, "btnEdit");
-        QVERIFY(add->isHidden() && ok->isHidden() && edit->isHidden());
-        add->click();
+        auto *cancel = named<QToolButton>(cards, "btnCancel");
+        QVERIFY(add->isVisible() && edit->isVisible());
+        QVERIFY(ok->isHidden() && cancel->isHidden());
+        ClickOnScreen(add);
+        QVERIFY(ok->isVisible() && cancel->isVisible());
         QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("Add mode"));
         QCOMPARE(named<QLineEdit>(cards, "edt01")->text(), QStringLiteral("1"));
+        QVERIFY(named<QLineEdit>(cards, "edt01")->isReadOnly());
         TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("1234ABCD"));
         TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral("7"));
-        ok->click();
+        ClickOnScreen(ok);
         QCOMPARE(cards.table().RecordCount(), 1);
         CardRecord card = CardTable::RowAt(cards.table(), 0);
         QCOMPARE(card.DataNO, QStringLiteral("0000001"));
         QCOMPARE(card.DataPIN, QStringLiteral("7XXX"));
         QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+        QVERIFY(ok->isHidden());
 
         // An empty PIN is not stored: OK needs all three fields.
-        add->click();
+        ClickOnScreen(add);
         QCOMPARE(named<QLineEdit>(cards, "edt01")->text(), QStringLiteral("2"));
         TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("99"));
         TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral("   "));
-        ok->click();
+        ClickOnScreen(ok);
         QCOMPARE(cards.table().RecordCount(), 1);
-        named<QToolButton>(cards, "btnCancel")->click();
+        ClickOnScreen(cancel);
+        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
 
-        edit->click();
+        ClickOnScreen(edit);
         QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("Edit mode"));
         TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("77"));
         TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral(" 123456 "));
-        ok->click();
+        ClickOnScreen(ok);
         card = CardTable::RowAt(cards.table(), 0);
         QCOMPARE(card.DataPIN, QStringLiteral("1234"));
         QCOMPARE(card.DataID, QStringLiteral("77"));
+        // Edit again leaves the editor.
+        ClickOnScreen(edit);
+        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
     }));
 }
 

@@ -1,3 +1,4 @@
+#include "CtlRun.h"
 #include "SimulatorHost.h"
 
 #include <QElapsedTimer>
@@ -7,17 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-} // namespace
 
 // The command-line client as a script uses it: a real process against the simulator.
 class TestKt480ctl : public QObject
@@ -204,18 +194,7 @@ private slots:
     }
 
 private:
-    Run ctl(const QStringList &arguments)
-    {
-        QProcess p;
-        p.start(QStringLiteral(KT480CTL_PATH), arguments);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
-    }
+    static Run ctl(const QStringList &arguments) { return RunCtl(arguments); }
 
     std::unique_ptr<SimulatorHost> sim_;
     QString tcp_;

@@ -250,6 +250,27 @@ private slots:
         QCOMPARE(ask("0001ALB1"), Error("0001AL", 'B'));
     }
 
+    // A controller that announces less than it copies, and a copy that stalls at a count.
+    void sdCardAnnouncedTotalAndStall()
+    {
+        ControllerData d = state_->snapshot();
+        d.sd.announcedTotal = 0;
+        d.sd.total = 250;
+        d.sd.stallAt = 50;
+        state_->set(d);
+        QCOMPARE(ask("0001AN").mid(6, 5), QByteArray("00000"));
+        QCOMPARE(ask("0001ALB01"), QByteArray("0001AL"));
+        now_ = now_.addMSecs(2000);
+        QCOMPARE(ask("0001AN").mid(6, 5), QByteArray("10050"));
+        state_->modify([](ControllerData &data) {
+            data.sd.stallAt = -1;
+            return true;
+        });
+        QCOMPARE(ask("0001AN").mid(6, 5), QByteArray("10200"));
+        now_ = now_.addMSecs(500);
+        QCOMPARE(ask("0001AN").mid(6, 5), QByteArray("00000"));
+    }
+
     void sdCardMissing()
     {
         ControllerData d = state_->snapshot();

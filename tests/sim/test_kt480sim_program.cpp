@@ -1,6 +1,8 @@
 #include "Comm.h"
 #include "ControllerJson.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -14,6 +16,7 @@ struct Endpoints
     quint16 tcpPort = 0;
     QString serial;
     QString reader;
+    QString control;
 };
 
 // Reads the program's endpoint lines: one per endpoint it was asked for.
@@ -31,6 +34,8 @@ Endpoints ReadEndpoints(QProcess &process, int lines)
             e.serial = line.mid(7);
         else if (line.startsWith(QLatin1String("reader /dev/")))
             e.reader = line.mid(7);
+        else if (line.startsWith(QLatin1String("control ")))
+            e.control = line.mid(8);
     }
     return e;
 }
@@ -121,6 +126,43 @@ private slots:
         stop(again);
     }
 
+    // A person at another terminal presents cards through the control FIFO while the
+    // utility polls a reader of the family the command line chose.
+    void controlFifoPresentsCardsToTheChosenFamily()
+    {
+        const QString fifo = dir_.filePath(QStringLiteral("control"));
+        QProcess sim;
+        sim.start(QStringLiteral(KT480SIM_PATH),
+                  {QStringLiteral("--reader"), QStringLiteral("--reader-family"),
+                   QStringLiteral("h"), QStringLiteral("--control"), fifo});
+        QVERIFY(sim.waitForStarted());
+        const Endpoints e = ReadEndpoints(sim, 2);
+        QCOMPARE(e.control, fifo);
+        Comm comm;
+        QVERIFY(comm.ReaderOpenDevice(e.reader, QStringLiteral("19200,e,8,1")));
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("H00B"), 4), 1);
+        QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 2);
+        for (const QByteArray &line : {QByteArray("card 0012345678\n"), QByteArray("card 99\n")}) {
+            QFile control(fifo);
+            QVERIFY(control.open(QIODevice::WriteOnly));
+            control.write(line);
+        }
+        QStringList cards;
+        for (int i = 0; i < 40 && cards.size() < 2; ++i) {
+            QCOMPARE(comm.ReaderExchange(QStringLiteral("H00F"), 4), 1);
+            if (comm.ReaderReplyLength() > 0)
+                cards << comm.ReaderReplyText();
+            else
+                QTest::qWait(25);
+        }
+        QCOMPARE(cards, QStringList({QStringLiteral("0012345678"), QStringLiteral("99")}));
+        comm.ReaderClose();
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(fifo));
+    }
+
     void refusesBadCommandLines()
     {
         for (const QStringList &args :
@@ -128,7 +170,13 @@ private slots:
               QStringList{QStringLiteral("--pty"), QStringLiteral("--drop"), QStringLiteral("2")},
               QStringList{QStringLiteral("--pty"), QStringLiteral("--error-code"),
                           QStringLiteral("AS")},
-              QStringList{QStringLiteral("--pty"), QStringLiteral("--id"), QStringLiteral("0")}}) {
+              QStringList{QStringLiteral("--pty"), QStringLiteral("--id"), QStringLiteral("0")},
+              QStringList{QStringLiteral("--reader"), QStringLiteral("--reader-family"),
+                          QStringLiteral("B")},
+              QStringList{QStringLiteral("--pty"), QStringLiteral("--sd-total"),
+                          QStringLiteral("10000")},
+              QStringList{QStringLiteral("--pty"), QStringLiteral("--sd-rate"),
+                          QStringLiteral("0")}}) {
             QProcess sim;
             sim.start(QStringLiteral(KT480SIM_PATH), args);
             QVERIFY(sim.waitForFinished(5000));

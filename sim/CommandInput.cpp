@@ -1,18 +1,19 @@
-#include "StdinCommands.h"
+#include "CommandInput.h"
 
 #include <cstdio>
 #include <unistd.h>
 
-StdinCommands::StdinCommands(QObject *parent) : QObject(parent)
+CommandInput::CommandInput(int fd, QString source, QObject *parent)
+    : QObject(parent), fd_(fd), source_(std::move(source))
 {
-    notifier_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &StdinCommands::readInput);
+    notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &CommandInput::readInput);
 }
 
-void StdinCommands::readInput()
+void CommandInput::readInput()
 {
     char chunk[512];
-    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    const ssize_t n = ::read(fd_, chunk, sizeof chunk);
     if (n <= 0) {
         // End of input (or /dev/null): stop watching, the simulator goes on serving.
         notifier_->setEnabled(false);
@@ -26,7 +27,7 @@ void StdinCommands::readInput()
     }
 }
 
-void StdinCommands::handleLine(const QByteArray &line)
+void CommandInput::handleLine(const QByteArray &line)
 {
     const QList<QByteArray> words = line.simplified().split(' ');
     if (words.size() == 2 && words[0] == "card" && !words[1].isEmpty()) {
@@ -34,5 +35,6 @@ void StdinCommands::handleLine(const QByteArray &line)
         return;
     }
     if (!line.isEmpty())
-        std::fprintf(stderr, "unknown command: %s (expected: card CODE)\n", line.constData());
+        std::fprintf(stderr, "%s: unknown command: %s (expected: card CODE)\n", qPrintable(source_),
+                     line.constData());
 }

@@ -1,0 +1,48 @@
+#include "CardRange.h"
+
+#include "CardCodec.h"
+#include "Settings.h"
+
+#include <algorithm>
+
+namespace {
+
+int numberOr(const QString &text, int fallback)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+} // namespace
+
+CardRange CardRange::FromTexts(const QString &from, const QString &to)
+{
+    return {numberOr(from, DefaultFrom), numberOr(to, DefaultTo)};
+}
+
+CardRange CardRange::Stored(const Settings &settings)
+{
+    return FromTexts(settings.LoadSetting(FromSetting), settings.LoadSetting(ToSetting));
+}
+
+void CardRange::store(Settings &settings) const
+{
+    settings.SaveSetting(FromSetting, QString::number(from_));
+    settings.SaveSetting(ToSetting, QString::number(to_));
+}
+
+int CardRange::first() const
+{
+    return std::max(from_, 0);
+}
+
+int CardRange::last() const
+{
+    return std::min(to_, CardCodec::MaxCardNumber);
+}
+
+int CardRange::count() const
+{
+    return static_cast<int>(std::max<qint64>(0, qint64(last()) - first() + 1));
+}

@@ -1,0 +1,3 @@
+#include "CardsLog.h"
+
+Q_LOGGING_CATEGORY(lcCards, "kt480.cards")
