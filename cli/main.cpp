@@ -9,8 +9,8 @@
 #include "LinkOptions.h"
 #include "NumberOption.h"
 #include "ParamsVerb.h"
-#include "SearchVerb.h"
 #include "RecordsVerb.h"
+#include "SearchVerb.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -30,7 +30,7 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("exchange"), {runExchangeVerb}},
         {QStringLiteral("identify"), {runIdentifyVerb}},
         {QStringLiteral("clock"), {runClockVerb}},
-        {QStringLiteral("cards"), {runCardsVerb}},
+        {QStringLiteral("cards"), {runCardsVerb, false}},
         {QStringLiteral("file"), {runFileVerb, false}},
         {QStringLiteral("params"), {runParamsVerb}},
         {QStringLiteral("backup"), {runBackupVerb}},
