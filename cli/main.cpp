@@ -11,6 +11,7 @@
 #include "ParamsVerb.h"
 #include "RecordsVerb.h"
 #include "SearchVerb.h"
+#include "TraceFile.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -56,6 +57,10 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     LinkOptions::addTo(parser);
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    parser.addOption({QStringLiteral("trace"),
+                      QStringLiteral("Write every frame sent and received, in hex with a time, "
+                                     "and the diagnostic lines to FILE."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("now"), QStringLiteral("clock set: the workstation's time.")});
     parser.addOption({QStringLiteral("csv"),
                       QStringLiteral("file show: print the table as CSV; records read and "
@@ -126,6 +131,15 @@ int main(int argc, char *argv[])
     }
     const Verb verb = verbs().value(words.takeFirst());
     LinkOptions link;
+    TraceFile trace;
+    if (parser.isSet(QStringLiteral("trace"))) {
+        const QString path = parser.value(QStringLiteral("trace"));
+        if (!trace.open(path)) {
+            err << "--trace: cannot write " << path << ": " << trace.errorString() << '\n';
+            return ExitFailed;
+        }
+        link.setTrace(&trace);
+    }
     if (verb.needsController && !link.read(parser)) {
         err << link.error() << '\n';
         return ExitUsage;

@@ -239,6 +239,8 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
         if (!watched || generation != generation_)
             return;
         const QByteArray bytes = watched->takeReceived();
+        if (!bytes.isEmpty())
+            emit traffic(Traffic::Received, bytes);
         for (const char b : bytes) {
             if (!assembler_.feed(b))
                 continue;
@@ -277,7 +279,9 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
     connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
 
     clock.start();
-    transport->send(BuildRequestFrame(command));
+    const QByteArray frame = BuildRequestFrame(command);
+    emit traffic(Traffic::Sent, frame);
+    transport->send(frame);
     consume();
     if (result == NotSent) {
         deadline.start(ReplyTimeoutMs + 1);
@@ -317,7 +321,9 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     }
     int result = TimedOut;
     try {
-        transport->discardPending();
+        const QByteArray stale = transport->discardPending();
+        if (!stale.isEmpty())
+            emit traffic(Traffic::DroppedStale, stale);
         result = waitForReply(transport, command, echoLength);
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "exchange" << commandText << "failed:" << e.what();
@@ -375,11 +381,15 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
     int result = NotSent;
     try {
         reader_->discardPending();
-        reader_->send(BuildReaderFrame(command));
+        const QByteArray frame = BuildReaderFrame(command);
+        emit traffic(Traffic::ReaderSent, frame);
+        reader_->send(frame);
         QElapsedTimer clock;
         clock.start();
         while (result == NotSent) {
             const QByteArray bytes = reader_->takeReceived();
+            if (!bytes.isEmpty())
+                emit traffic(Traffic::ReaderReceived, bytes);
             for (const char b : bytes) {
                 if (!readerAssembler_.feed(b))
                     continue;

@@ -53,10 +53,11 @@ bool SerialTransport::open()
     return true;
 }
 
-void SerialTransport::discardPending()
+QByteArray SerialTransport::discardPending()
 {
+    const QByteArray stale = port_.readAll();
     port_.clear(QSerialPort::AllDirections);
-    port_.readAll();
+    return stale;
 }
 
 void SerialTransport::send(const QByteArray &frame)

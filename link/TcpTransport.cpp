@@ -27,9 +27,9 @@ bool TcpTransport::isOpen() const
     return socket_.state() == QAbstractSocket::ConnectedState;
 }
 
-void TcpTransport::discardPending()
+QByteArray TcpTransport::discardPending()
 {
-    socket_.readAll();
+    return socket_.readAll();
 }
 
 void TcpTransport::send(const QByteArray &frame)

@@ -19,7 +19,7 @@ public:
     QString errorString() const { return socket_.errorString(); }
 
     bool isOpen() const override;
-    void discardPending() override;
+    QByteArray discardPending() override;
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;

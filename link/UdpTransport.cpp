@@ -65,9 +65,9 @@ void UdpTransport::close()
     queue_->clear();
 }
 
-void UdpTransport::discardPending()
+QByteArray UdpTransport::discardPending()
 {
-    queue_->clear();
+    return queue_->takeAll();
 }
 
 void UdpTransport::send(const QByteArray &frame)

@@ -25,7 +25,7 @@ public:
     void close();
 
     bool isOpen() const override { return active_; }
-    void discardPending() override;
+    QByteArray discardPending() override;
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;
