@@ -8,6 +8,7 @@
 #include "SerialPortList.h"
 #include "StatusIndicator.h"
 #include "TfrmProcess.h"
+#include "TraceBuffer.h"
 
 #include <LanguageFont.h>
 #include <QApplication>
@@ -78,6 +79,9 @@ void TfrmKT480NT5::wireHandlers()
     connect(&comm, &Comm::logLine, Memo1, &QPlainTextEdit::appendPlainText);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmKT480NT5::Memo1Change);
     connect(Panel2, &ClickableLabel::clicked, this, &TfrmKT480NT5::Panel2Click);
+    trace_ = new TraceBuffer(TraceBuffer::DefaultCapacity, this);
+    trace_->attach(comm);
+    connect(btnSaveLog, &QPushButton::clicked, this, &TfrmKT480NT5::btnSaveLogClick);
     connect(pnlMain, &ClickablePanel::clicked, this, &TfrmKT480NT5::pnlMainClick);
     // The identification runs its own exchanges; it must not run inside the socket's signal.
     connect(&comm, &Comm::tcpConnected, this, &TfrmKT480NT5::ClientSocket01Connect,
@@ -311,6 +315,7 @@ void TfrmKT480NT5::Memo1Change()
 void TfrmKT480NT5::Panel2Click()
 {
     Memo1->clear();
+    trace_->clear();
     Memo1Change();
 }
 

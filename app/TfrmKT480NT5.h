@@ -21,6 +21,7 @@ class QPushButton;
 class QTabWidget;
 class StatusIndicator;
 class TfrmProcess;
+class TraceBuffer;
 
 // The main window: connection tabs, the controller's identity and clock, the buttons that
 // open the other windows, the language buttons, the status bar and the hidden log panel.
@@ -108,6 +109,7 @@ public:
     QWidget *pnlTest = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
     ClickableLabel *Panel2 = nullptr;
+    QPushButton *btnSaveLog = nullptr;
 
     QTimer tmrScan;
     QTimer tmrTimeOut;
@@ -122,6 +124,8 @@ public:
     void pnlMainClick();
     void Panel2Click();
     void Memo1Change();
+    // Writes the link's trace (frames in hex beside the log lines) to a file for support.
+    void btnSaveLogClick();
     void btnParameterClick();
     void btnCardClick();
     void btnDataClick();
@@ -209,6 +213,8 @@ private:
     AppContext &context_;
     const StartOptions options_;
     TfrmProcess *process_ = nullptr;
+    // The link's trace behind the log panel, bounded, for "Save log...".
+    TraceBuffer *trace_ = nullptr;
 
     ConnectionSettings connection_;
     ConnectionTab startTab_ = ConnectionTab::Serial;
