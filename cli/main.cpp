@@ -5,6 +5,7 @@
 #include "ClockVerb.h"
 #include "ExchangeVerb.h"
 #include "FileVerb.h"
+#include "FleetVerb.h"
 #include "IdentifyVerb.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
@@ -33,6 +34,7 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("clock"), {runClockVerb}},
         {QStringLiteral("cards"), {runCardsVerb, false}},
         {QStringLiteral("file"), {runFileVerb, false}},
+        {QStringLiteral("fleet"), {runFleetVerb, false}},
         {QStringLiteral("params"), {runParamsVerb}},
         {QStringLiteral("backup"), {runBackupVerb}},
         {QStringLiteral("restore"), {runBackupVerb}},
@@ -84,6 +86,7 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("skip-invalid"),
                       QStringLiteral("cards write: write the valid rows when some are not.")});
     addSearchOptions(parser);
+    addFleetOptions(parser);
     parser.addOption({QStringLiteral("limit"),
                       QStringLiteral("records read: read at most N events."), QStringLiteral("N")});
     parser.addOption({QStringLiteral("pdf"),
