@@ -1,9 +1,9 @@
 #include "CardFile.h"
 
 #include "CardTable.h"
+#include "DefaultFolder.h"
 #include "TableStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -11,7 +11,7 @@ namespace CardFile {
 
 QString DefaultPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(DefaultFileName);
+    return DefaultFilePath(DefaultFileName);
 }
 
 TableResult Load(TableStore &table, const QString &path)

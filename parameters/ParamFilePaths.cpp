@@ -1,15 +1,13 @@
 #include "ParamFilePaths.h"
 
+#include "DefaultFolder.h"
 #include "RememberedPath.h"
-
-#include <QCoreApplication>
-#include <QDir>
 
 namespace ParamFilePaths {
 
 QString DefaultFile()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(DefaultFileName);
+    return DefaultFilePath(DefaultFileName);
 }
 
 QString InitialExportPath(const Settings &settings)

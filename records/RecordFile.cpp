@@ -1,10 +1,11 @@
 #include "RecordFile.h"
 
+#include "DefaultFolder.h"
+
 #include "RecordTable.h"
 #include "RecordsLog.h"
 #include "TableStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,7 +24,7 @@ TableResult Logged(const TableResult &result)
 
 QString DefaultPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(DefaultFileName);
+    return DefaultFilePath(DefaultFileName);
 }
 
 TableResult Load(TableStore &table, const QString &path)
