@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <algorithm>
 
 namespace {
 
@@ -25,10 +26,12 @@ QString canonical(const QString &folder)
 
 } // namespace
 
-QString DefaultFileFolder(const QString &programFolder, const QString &installedFolder)
+QString DefaultFileFolder(const QString &programFolder, const QStringList &installedFolders)
 {
+    const QString program = canonical(programFolder);
     const bool installed =
-        !installedFolder.isEmpty() && canonical(programFolder) == canonical(installedFolder);
+        std::any_of(installedFolders.cbegin(), installedFolders.cend(),
+                    [&program](const QString &folder) { return canonical(folder) == program; });
     if (!installed && canWriteIn(programFolder))
         return programFolder;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -39,8 +42,9 @@ QString DefaultFileFolder(const QString &programFolder, const QString &installed
 
 QString DefaultFileFolder()
 {
+    // Where make install puts the programs, and where the package does.
     return DefaultFileFolder(QCoreApplication::applicationDirPath(),
-                             QStringLiteral(KT480_INSTALLED_BINDIR));
+                             {QStringLiteral(KT480_INSTALLED_BINDIR), QStringLiteral("/usr/bin")});
 }
 
 QString DefaultFilePath(const QString &fileName)

@@ -25,7 +25,7 @@ private slots:
     void aFolderOfOnesOwnKeepsItsFiles()
     {
         QTemporaryDir program;
-        QCOMPARE(DefaultFileFolder(program.path(), QStringLiteral("/usr/bin")), program.path());
+        QCOMPARE(DefaultFileFolder(program.path(), {QStringLiteral("/usr/bin")}), program.path());
         // Nothing is left behind by the check.
         QCOMPARE(
             QDir(program.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -35,7 +35,8 @@ private slots:
     void theInstalledFolderNeverHoldsThem()
     {
         QTemporaryDir program;
-        QCOMPARE(DefaultFileFolder(program.path(), program.path() + QStringLiteral("/")),
+        QCOMPARE(DefaultFileFolder(program.path(), {QStringLiteral("/usr/bin"),
+                                                    program.path() + QStringLiteral("/")}),
                  documents_);
         QVERIFY(QDir(documents_).exists());
     }
@@ -43,8 +44,7 @@ private slots:
     void aMissingFolderSendsThemToDocuments()
     {
         QTemporaryDir program;
-        QCOMPARE(DefaultFileFolder(program.filePath(QStringLiteral("gone")), QString()),
-                 documents_);
+        QCOMPARE(DefaultFileFolder(program.filePath(QStringLiteral("gone")), {}), documents_);
     }
 
     void aReadOnlyFolderSendsThemToDocuments()
@@ -53,7 +53,7 @@ private slots:
         if (geteuid() == 0)
             QSKIP("root writes into a read-only folder");
         QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
-        QCOMPARE(DefaultFileFolder(program.path(), QString()), documents_);
+        QCOMPARE(DefaultFileFolder(program.path(), {}), documents_);
         QFile::setPermissions(program.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
