@@ -54,8 +54,10 @@ private slots:
         QVERIFY(openTcp(comm));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), 6), int(Comm::Accepted));
 
-        const QStringList lines = readLines(path);
-        QCOMPARE(lines.size(), 3);
+        QStringList lines = readLines(path);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines.takeFirst().endsWith(QLatin1String(" door-1 link TCP connected")),
+                 qPrintable(lines.join(QLatin1Char('\n'))));
         const QString stamp =
             QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} door-1 ");
         const QString sent = QString::fromLatin1(BuildRequestFrame("0001AS").toHex(' ').toUpper());
