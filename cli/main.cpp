@@ -71,12 +71,13 @@ int main(int argc, char *argv[])
                       QStringLiteral("exchange: echo length of the reply, 0 to 255 (default 6)."),
                       QStringLiteral("K")});
     parser.addOption({QStringLiteral("from"),
-                      QStringLiteral("cards read, backup: first card number (default 1)."),
+                      QStringLiteral("cards read, cards diff, backup, fleet: first card number "
+                                     "(default 1)."),
                       QStringLiteral("N")});
     parser.addOption(
         {QStringLiteral("to"),
-         QStringLiteral("cards read, backup: last card number, at most 9999999 (default "
-                        "10500)."),
+         QStringLiteral("cards read, cards diff, backup, fleet: last card number, at most "
+                        "9999999 (default 10500)."),
          QStringLiteral("M")});
     parser.addOption({QStringLiteral("out"),
                       QStringLiteral("cards read, records read: save the table to this file."),
