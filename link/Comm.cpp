@@ -321,9 +321,11 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     }
     int result = TimedOut;
     try {
-        const QByteArray stale = transport->discardPending();
+        // Bytes that came after an earlier exchange gave up are dropped, and traced.
+        const QByteArray stale = transport->takeReceived();
         if (!stale.isEmpty())
             emit traffic(Traffic::DroppedStale, stale);
+        transport->discardPending();
         result = waitForReply(transport, command, echoLength);
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "exchange" << commandText << "failed:" << e.what();

@@ -53,11 +53,10 @@ bool SerialTransport::open()
     return true;
 }
 
-QByteArray SerialTransport::discardPending()
+void SerialTransport::discardPending()
 {
-    const QByteArray stale = port_.readAll();
     port_.clear(QSerialPort::AllDirections);
-    return stale;
+    port_.readAll();
 }
 
 void SerialTransport::send(const QByteArray &frame)

@@ -20,7 +20,7 @@ public:
     QString errorString() const { return port_.errorString(); }
 
     bool isOpen() const override { return port_.isOpen(); }
-    QByteArray discardPending() override;
+    void discardPending() override;
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;

@@ -27,9 +27,9 @@ bool TcpTransport::isOpen() const
     return socket_.state() == QAbstractSocket::ConnectedState;
 }
 
-QByteArray TcpTransport::discardPending()
+void TcpTransport::discardPending()
 {
-    return socket_.readAll();
+    socket_.readAll();
 }
 
 void TcpTransport::send(const QByteArray &frame)

@@ -19,7 +19,7 @@ public:
     QString errorString() const { return socket_.errorString(); }
 
     bool isOpen() const override;
-    QByteArray discardPending() override;
+    void discardPending() override;
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;

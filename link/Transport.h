@@ -14,9 +14,8 @@ public:
 
     // Ready to carry an exchange (for TCP: connected).
     virtual bool isOpen() const = 0;
-    // Drops every byte or datagram received so far; returns what was dropped, as far as it
-    // was read (a serial port's driver buffer is emptied unread).
-    virtual QByteArray discardPending() = 0;
+    // Drops every byte or datagram received so far.
+    virtual void discardPending() = 0;
     virtual void send(const QByteArray &frame) = 0;
     // Every byte received since the last call, in arrival order.
     virtual QByteArray takeReceived() = 0;

@@ -65,9 +65,9 @@ void UdpTransport::close()
     queue_->clear();
 }
 
-QByteArray UdpTransport::discardPending()
+void UdpTransport::discardPending()
 {
-    return queue_->takeAll();
+    queue_->clear();
 }
 
 void UdpTransport::send(const QByteArray &frame)

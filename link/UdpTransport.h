@@ -25,7 +25,7 @@ public:
     void close();
 
     bool isOpen() const override { return active_; }
-    QByteArray discardPending() override;
+    void discardPending() override;
     void send(const QByteArray &frame) override;
     QByteArray takeReceived() override;
     bool reopen() override;
