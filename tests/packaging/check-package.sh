@@ -77,4 +77,19 @@ endpoint=$(sed -n 's/^tcp //p' "$work/sim.out")
 "$bin/kt480ctl" --tcp "$endpoint" identify >"$work/identify.out" ||
     fail "kt480ctl identify: $(cat "$work/identify.out")"
 grep -q '^S/N: 12345678$' "$work/identify.out" || fail "identify: $(cat "$work/identify.out")"
+# The manual pages describe every option and verb the programs have.
+QT_QPA_PLATFORM=offscreen "$bin/kt480nt5" --help >"$work/kt480nt5.help" 2>&1 || true
+"$bin/kt480sim" --help >"$work/kt480sim.help" 2>&1 || true
+"$bin/kt480ctl" --help >"$work/kt480ctl.help" 2>&1
+for program in kt480nt5 kt480ctl kt480sim; do
+    page="$root/usr/share/man/man1/$program.1"
+    for option in $(grep -o -- '--[a-z][a-z-]*' "$work/$program.help" | sort -u); do
+        [ "$option" = --help-all ] && continue
+        grep -qF -- "\\fB$option\\fR" "$page" || fail "$program.1 does not describe $option"
+    done
+done
+for verb in $(sed -n 's/^Verbs: //p' "$work/kt480ctl.help" | tr -d ','); do
+    grep -q "^[\\]fB$verb" "$root/usr/share/man/man1/kt480ctl.1" ||
+        fail "kt480ctl.1 does not describe the verb $verb"
+done
 echo "package: installs into a scratch root and runs"
