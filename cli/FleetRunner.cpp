@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QThread>
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -37,7 +38,14 @@ QList<FleetResult> FleetRunner::run(const QList<FleetController> &controllers, i
     auto worker = [&] {
         for (qsizetype lane = nextLane++; lane < work.size(); lane = nextLane++) {
             for (const int index : work[lane]) {
-                FleetResult result = job(controllers[index]);
+                FleetResult result;
+                try {
+                    result = job(controllers[index]);
+                } catch (const std::exception &e) {
+                    result.name = controllers[index].name;
+                    result.failures << QStringLiteral("stopped by an error: %1")
+                                           .arg(QString::fromLocal8Bit(e.what()));
+                }
                 QMetaObject::invokeMethod(
                     &loop,
                     [&, index, result] {
