@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "ClickWatcher.h"
 #include "TfrmProcess.h"
+#include "TraceBuffer.h"
 
 #include <LanguageFont.h>
 #include <QCloseEvent>
@@ -61,6 +62,9 @@ void TfrmKT480NT5::wireHandlers()
     connect(new ClickWatcher(Panel2), &ClickWatcher::clicked, this, &TfrmKT480NT5::Panel2Click);
     connect(new ClickWatcher(pnlMain), &ClickWatcher::clicked, this, &TfrmKT480NT5::pnlMainClick);
     connect(tmrScan, &QTimer::timeout, this, &TfrmKT480NT5::tmrScanTimer);
+    trace_ = new TraceBuffer(TraceBuffer::DefaultCapacity, this);
+    trace_->attach(context_.comm);
+    connect(btnSaveLog, &QPushButton::clicked, this, &TfrmKT480NT5::btnSaveLogClick);
 
     ConnectionController *controller = &controller_;
     connect(btnConnect01, &QPushButton::clicked, controller, &ConnectionController::connectSerial);
@@ -251,6 +255,7 @@ void TfrmKT480NT5::Memo1Change()
 void TfrmKT480NT5::Panel2Click()
 {
     Memo1->clear();
+    trace_->clear();
     Memo1Change();
 }
 

@@ -17,6 +17,7 @@ class QPushButton;
 class QTabWidget;
 class StatusIndicator;
 class TfrmProcess;
+class TraceBuffer;
 
 // The main window: connection tabs, the controller's identity and clock, the buttons that
 // open the other windows, the language buttons, the status bar and the hidden log panel.
@@ -56,6 +57,8 @@ public:
     void pnlMainClick();
     void Panel2Click();
     void Memo1Change();
+    // Writes the link's trace (frames in hex beside the log lines) to a file for support.
+    void btnSaveLogClick();
     void btnParameterClick();
     void btnCardClick();
     void btnDataClick();
@@ -180,6 +183,9 @@ private:
     QWidget *pnlTest = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
     QLabel *Panel2 = nullptr;
+    QPushButton *btnSaveLog = nullptr;
+    // The link's trace behind the log panel, bounded, for "Save log...".
+    TraceBuffer *trace_ = nullptr;
 
     QTimer *tmrScan = nullptr;
     // The connection boxes by what they hold.

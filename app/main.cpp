@@ -14,6 +14,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KT480NTV5 Utility"));
+    // Desktops find the installed entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kt480nt5"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("KT480NT (V5) controller utility"));

@@ -1,14 +1,14 @@
 #include "CardFile.h"
 
 #include "CardTable.h"
-#include "ProgramFolder.h"
+#include "DefaultFolder.h"
 #include "TableFile.h"
 
 namespace CardFile {
 
 QString DefaultPath()
 {
-    return InProgramFolder(DefaultFileName);
+    return DefaultFilePath(DefaultFileName);
 }
 
 TableResult Load(TableStore &table, const QString &path)

@@ -14,7 +14,7 @@ inline const QString ReadSetting = QStringLiteral("CardDataRFileName");
 inline const QString SaveSetting = QStringLiteral("CardDataSFileName");
 inline const QString DialogFilter = QStringLiteral("xml files(*.xml)");
 
-// The default file in the program's folder.
+// The default file in the program's folder, or the documents folder when that is not writable.
 QString DefaultPath();
 
 // Loads a card file into the table. A file that cannot be read, or that holds no card

@@ -3,10 +3,12 @@
 #include "CardFile.h"
 #include "CardTable.h"
 #include "CardTransfer.h"
+#include "CardsVerbDiff.h"
 #include "CliContext.h"
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "Language.h"
+#include "LinkOptions.h"
 #include "NumberOption.h"
 #include "ProgressState.h"
 #include "SharedFlag.h"
@@ -130,10 +132,19 @@ int runCardsVerb(CliContext &context)
 {
     const QString action = context.arguments.value(0);
     if (action != QLatin1String("read") && action != QLatin1String("write") &&
-        action != QLatin1String("clear-all")) {
-        context.err << "usage: kt480ctl CONNECTION cards read|write|clear-all ...\n";
+        action != QLatin1String("clear-all") && action != QLatin1String("diff")) {
+        context.err << "usage: kt480ctl CONNECTION cards read|write|clear-all|diff ...\n";
         return ExitUsage;
     }
+    // Two card files are compared without a controller; everything else needs one.
+    if (IsTwoFileCardDiff(context))
+        return runCardsDiff(context);
+    if (!context.link.read(context.parser)) {
+        context.err << context.link.error() << '\n';
+        return ExitUsage;
+    }
+    if (action == QLatin1String("diff"))
+        return runCardsDiff(context);
     Comm comm;
     if (!ControllerSession::open(context, comm))
         return ExitFailed;

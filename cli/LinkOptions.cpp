@@ -4,6 +4,7 @@
 #include "LoopbackOnly.h"
 #include "NumberOption.h"
 #include "SerialSettings.h"
+#include "TraceSink.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -121,6 +122,8 @@ bool LinkOptions::read(const QCommandLineParser &parser)
 
 bool LinkOptions::open(Comm &comm) const
 {
+    if (trace_)
+        trace_->attach(comm);
     switch (kind_) {
     case Kind::Serial: {
         const bool opened = isComName(serialPort_)

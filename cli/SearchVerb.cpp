@@ -3,6 +3,7 @@
 #include "CliContext.h"
 #include "ControllerSession.h"
 #include "LineSettingsList.h"
+#include "LinkOptions.h"
 #include "MachineSerialPorts.h"
 #include "NetworkSearch.h"
 #include "SearchHits.h"
@@ -117,6 +118,7 @@ int SearchSerial(CliContext &context)
     request.plan.firstId = ids ? ids->first : 1;
     request.plan.lastId = ids ? ids->last : 1;
     request.plan.thorough = p.isSet(QStringLiteral("thorough"));
+    request.plan.trace = context.link.trace();
     if (request.ports.isEmpty()) {
         context.err << "no serial port to search\n";
         return Report(context, {});
@@ -171,6 +173,7 @@ int SearchTcp(CliContext &context)
     request.firstId = ids ? ids->first : 1;
     request.lastId = ids ? ids->last : 1;
     request.all = p.isSet(QStringLiteral("all"));
+    request.trace = context.link.trace();
     // Nothing is sent to a range that cannot be searched (or may not be, on loopback only).
     const QString refusal = NetworkSearch::Refusal(request);
     if (!refusal.isEmpty()) {

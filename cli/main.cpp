@@ -5,6 +5,7 @@
 #include "ClockVerb.h"
 #include "ExchangeVerb.h"
 #include "FileVerb.h"
+#include "FleetVerb.h"
 #include "IdentifyVerb.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
@@ -13,6 +14,7 @@
 #include "RecordsVerb.h"
 #include "SdVerb.h"
 #include "SearchVerb.h"
+#include "TraceFile.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -32,8 +34,9 @@ const QMap<QString, Verb> &verbs()
         {QStringLiteral("exchange"), {runExchangeVerb}},
         {QStringLiteral("identify"), {runIdentifyVerb}},
         {QStringLiteral("clock"), {runClockVerb}},
-        {QStringLiteral("cards"), {runCardsVerb}},
+        {QStringLiteral("cards"), {runCardsVerb, false}},
         {QStringLiteral("file"), {runFileVerb, false}},
+        {QStringLiteral("fleet"), {runFleetVerb, false}},
         {QStringLiteral("params"), {runParamsVerb}},
         {QStringLiteral("backup"), {runBackupVerb}},
         {QStringLiteral("restore"), {runBackupVerb}},
@@ -60,6 +63,10 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     LinkOptions::addTo(parser);
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    parser.addOption({QStringLiteral("trace"),
+                      QStringLiteral("Write every frame sent and received, in hex with a time, "
+                                     "and the diagnostic lines to FILE."),
+                      QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("now"), QStringLiteral("clock set: the workstation's time.")});
     parser.addOption({QStringLiteral("csv"),
                       QStringLiteral("file show: print the table as CSV; records read and "
@@ -68,12 +75,13 @@ int main(int argc, char *argv[])
                       QStringLiteral("exchange: echo length of the reply, 0 to 255 (default 6)."),
                       QStringLiteral("K")});
     parser.addOption({QStringLiteral("from"),
-                      QStringLiteral("cards read, backup: first card number (default 1)."),
+                      QStringLiteral("cards read, cards diff, backup, fleet: first card number "
+                                     "(default 1)."),
                       QStringLiteral("N")});
     parser.addOption(
         {QStringLiteral("to"),
-         QStringLiteral("cards read, backup: last card number, at most 9999999 (default "
-                        "10500)."),
+         QStringLiteral("cards read, cards diff, backup, fleet: last card number, at most "
+                        "9999999 (default 10500)."),
          QStringLiteral("M")});
     parser.addOption({QStringLiteral("out"),
                       QStringLiteral("cards read, records read: save the table to this file."),
@@ -83,6 +91,7 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("skip-invalid"),
                       QStringLiteral("cards write: write the valid rows when some are not.")});
     addSearchOptions(parser);
+    addFleetOptions(parser);
     parser.addOption({QStringLiteral("limit"),
                       QStringLiteral("records read: read at most N events."), QStringLiteral("N")});
     parser.addOption({QStringLiteral("pdf"),
@@ -142,6 +151,15 @@ int main(int argc, char *argv[])
     }
     const Verb verb = verbs().value(words.takeFirst());
     LinkOptions link;
+    TraceFile trace;
+    if (parser.isSet(QStringLiteral("trace"))) {
+        const QString path = parser.value(QStringLiteral("trace"));
+        if (!trace.open(path)) {
+            err << "--trace: cannot write " << path << ": " << trace.errorString() << '\n';
+            return ExitFailed;
+        }
+        link.setTrace(&trace);
+    }
     if (verb.needsController && !link.read(parser)) {
         err << link.error() << '\n';
         return ExitUsage;

@@ -3,6 +3,7 @@
 #include "DiscoveryLog.h"
 #include "Frame.h"
 #include "LoopbackOnly.h"
+#include "TraceSink.h"
 
 namespace {
 
@@ -65,6 +66,8 @@ void NetProbe::connected()
     if (step_ != Step::Connecting)
         return;
     timer_.stop();
+    if (plan_.trace)
+        plan_.trace->note(address(), QStringLiteral("link"), QStringLiteral("TCP connected"));
     pass_ = 0;
     id_ = plan_.firstId;
     if (id_ > plan_.lastId) {
@@ -78,6 +81,9 @@ void NetProbe::failed()
 {
     if (step_ == Step::Done || step_ == Step::Idle)
         return;
+    if (plan_.trace)
+        plan_.trace->note(address(), QStringLiteral("link"),
+                          QStringLiteral("TCP failed: ") + socket_.errorString());
     conclude(false);
 }
 
@@ -100,8 +106,14 @@ void NetProbe::send(const QString &code)
     command_ = (IdText(id_) + code).toLatin1();
     assembler_.reset();
     // A late reply to an earlier command must not be taken for this one's.
-    socket_.read(ReadChunk);
-    socket_.write(BuildRequestFrame(command_));
+    const QByteArray stale = socket_.read(ReadChunk);
+    const QByteArray frame = BuildRequestFrame(command_);
+    if (plan_.trace) {
+        if (!stale.isEmpty())
+            plan_.trace->record(address(), QStringLiteral("rx-stale"), stale);
+        plan_.trace->record(address(), QStringLiteral("tx"), frame);
+    }
+    socket_.write(frame);
     timer_.start(ReplyTimeoutMs);
 }
 
@@ -110,6 +122,8 @@ void NetProbe::received()
     if (step_ != Step::SerialNumber && step_ != Step::Version)
         return;
     const QByteArray bytes = socket_.readAll();
+    if (plan_.trace && !bytes.isEmpty())
+        plan_.trace->record(address(), QStringLiteral("rx"), bytes);
     for (const char b : bytes) {
         if (!assembler_.feed(b))
             continue;

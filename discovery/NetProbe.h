@@ -8,6 +8,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+class TraceSink;
+
 // One address of a network search: a TCP connection attempt and, once connected, the probe
 // of every Device ID of the range with "AS" (two passes), then "DB" for the ID that gave a
 // serial number. Each exchange waits for the socket's events, at most 400 ms; nothing blocks
@@ -25,6 +27,7 @@ public:
         int firstId = 1;
         int lastId = 1;
         int connectTimeoutMs = 3000;
+        TraceSink *trace = nullptr; // none: no trace
     };
 
     NetProbe(const QHostAddress &address, const Plan &plan, QObject *parent = nullptr);

@@ -97,7 +97,7 @@ bool NetworkSearch::start(const Request &request)
     hits_.clear();
     pending_ = 0;
     const NetProbe::Plan plan{request.port, request.firstId, request.lastId,
-                              request.connectTimeoutMs};
+                              request.connectTimeoutMs, request.trace};
     // Every attempt at once: the range is settled in about one connect time-out.
     for (int x = request.first; x <= request.last; ++x) {
         const QHostAddress address(request.network + QLatin1Char('.') + QString::number(x));

@@ -8,6 +8,8 @@
 #include <array>
 #include <memory>
 
+class TraceSink;
+
 class NetProbe;
 
 // Finds controllers that listen for TCP connections in one range of IPv4 addresses
@@ -35,6 +37,8 @@ public:
         bool all = false;
         // How long an address may take to accept the connection.
         int connectTimeoutMs = DefaultConnectTimeoutMs;
+        // Where every probe's traffic is traced, labelled with its address; none: no trace.
+        TraceSink *trace = nullptr;
     };
 
     explicit NetworkSearch(QObject *parent = nullptr);

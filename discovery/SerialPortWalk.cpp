@@ -3,6 +3,7 @@
 #include "Comm.h"
 #include "DiscoveryLog.h"
 #include "ExchangePolicy.h"
+#include "TraceSink.h"
 
 #include <QScopeGuard>
 
@@ -59,6 +60,8 @@ bool SerialPortWalk::walk(ControllerHit &hit)
 {
     Comm comm;
     comm.setComPortMap(map_);
+    if (plan_.trace)
+        plan_.trace->attach(comm, target_.name);
     comm_ = &comm;
     // Closed on every way out: a port left open would lock it for every other program.
     const auto release = qScopeGuard([this, &comm] {

@@ -9,6 +9,7 @@
 #include <atomic>
 
 class Comm;
+class TraceSink;
 
 // One serial port's share of a serial search. It runs on a thread of its own with a link of
 // its own, so that the ports of a machine are searched at the same time. At each line
@@ -28,6 +29,8 @@ public:
         int firstId = 1;
         int lastId = 1;
         bool thorough = false;
+        // Where the port's traffic is traced, labelled with the port's name; none: no trace.
+        TraceSink *trace = nullptr;
     };
 
     SerialPortWalk(const SerialTarget &target, const Plan &plan, const ComPortMap &map);

@@ -225,6 +225,7 @@ int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoL
 }
 
 int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
+                      Traffic sent, Traffic received,
                       const std::function<int(const QByteArray &)> &take)
 {
     const QPointer<Transport> watched(transport);
@@ -239,7 +240,10 @@ int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByt
     auto consume = [&] {
         if (!watched || result != NotSent)
             return;
-        result = take(watched->takeReceived());
+        const QByteArray bytes = watched->takeReceived();
+        if (!bytes.isEmpty())
+            emit traffic(received, bytes);
+        result = take(bytes);
         if (result != NotSent)
             loop.quit();
     };
@@ -263,6 +267,7 @@ int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByt
     connect(&deadline, &QTimer::timeout, &loop, checkDeadline);
 
     clock.start();
+    emit traffic(sent, frame);
     transport->send(frame);
     consume();
     if (result == NotSent) {
@@ -277,7 +282,7 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
 {
     const quint64 generation = generation_;
     return awaitResult(transport, &Comm::transportChanged, BuildRequestFrame(command),
-                       [&](const QByteArray &bytes) {
+                       Traffic::Sent, Traffic::Received, [&](const QByteArray &bytes) {
                            if (generation != generation_)
                                return int(NotSent);
                            int result = NotSent;
@@ -325,6 +330,10 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     }
     int result = TimedOut;
     try {
+        // Bytes that came after an earlier exchange gave up are dropped, and traced.
+        const QByteArray stale = transport->takeReceived();
+        if (!stale.isEmpty())
+            emit traffic(Traffic::DroppedStale, stale);
         transport->discardPending();
         result = waitForReply(transport, command, echoLength);
     } catch (const std::exception &e) {
@@ -416,7 +425,7 @@ int Comm::ReaderExchange(const QString &commandText, int echoLength)
 int Comm::waitForReaderReply(const QByteArray &command, int echoLength)
 {
     return awaitResult(reader_.get(), &Comm::readerReleased, BuildReaderFrame(command),
-                       [&](const QByteArray &bytes) {
+                       Traffic::ReaderSent, Traffic::ReaderReceived, [&](const QByteArray &bytes) {
                            int result = NotSent;
                            for (const char b : bytes) {
                                if (!readerAssembler_.feed(b))

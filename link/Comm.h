@@ -38,6 +38,16 @@ public:
         ControllerErrorA = 21, // 21..27 for the error letters A..G
     };
     static constexpr int ReplyTimeoutMs = 500;
+    // What a traced batch of bytes was.
+    enum class Traffic
+    {
+        Sent,         // a request frame written to the transport
+        Received,     // bytes taken from the transport while waiting for a reply
+        DroppedStale, // bytes that arrived before the request and were dropped
+        ReaderSent,   // the same for the desk reader
+        ReaderReceived,
+    };
+    Q_ENUM(Traffic)
 
     explicit Comm(QObject *parent = nullptr);
     ~Comm() override;
@@ -86,6 +96,8 @@ public:
 signals:
     // One diagnostic line per exchange, e.g. "01[0001AS] 12345678(8)".
     void logLine(const QString &line);
+    // Every byte that goes over the line, for a trace (TraceSink).
+    void traffic(Comm::Traffic traffic, const QByteArray &bytes);
     void deviceConnectedChanged(bool connected);
     void tcpConnected();
     void tcpDisconnected();
@@ -102,6 +114,7 @@ private:
     // Sends the frame and runs the event loop until `take`, given each batch of bytes
     // received, returns a result, the transport fails or is released, or 500 ms pass.
     int awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
+                    Traffic sent, Traffic received,
                     const std::function<int(const QByteArray &)> &take);
     int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
     int waitForReaderReply(const QByteArray &command, int echoLength);

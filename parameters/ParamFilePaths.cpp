@@ -1,13 +1,13 @@
 #include "ParamFilePaths.h"
 
-#include "ProgramFolder.h"
+#include "DefaultFolder.h"
 #include "RememberedPath.h"
 
 namespace ParamFilePaths {
 
 QString DefaultFile()
 {
-    return InProgramFolder(DefaultFileName);
+    return DefaultFilePath(DefaultFileName);
 }
 
 QString InitialExportPath(const Settings &settings)

@@ -15,7 +15,7 @@ inline const QString ExportSetting = QStringLiteral("KT480SFileName");
 inline const QString ImportSetting = QStringLiteral("KT480RFileName");
 inline const QString DialogFilter = QStringLiteral("xml files(*.xml)");
 
-// The default file in the program's folder.
+// The default file in the program's folder, or the documents folder when that is not writable.
 QString DefaultFile();
 
 // The remembered path when one is stored, otherwise the default file.

@@ -1,6 +1,6 @@
 #include "RecordFile.h"
 
-#include "ProgramFolder.h"
+#include "DefaultFolder.h"
 #include "RecordTable.h"
 #include "RecordsLog.h"
 #include "TableFile.h"
@@ -20,7 +20,7 @@ TableResult Logged(const TableResult &result)
 
 QString DefaultPath()
 {
-    return InProgramFolder(DefaultFileName);
+    return DefaultFilePath(DefaultFileName);
 }
 
 TableResult Load(TableStore &table, const QString &path)

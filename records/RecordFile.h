@@ -16,7 +16,7 @@ inline const QString DialogFilter = QStringLiteral("xml files(*.xml)");
 // Asked before an existing file is replaced; always in English.
 inline const QString OverwriteQuestion = QStringLiteral("The File is Exist!! Cover it??");
 
-// The default file in the program's folder.
+// The default file in the program's folder, or the documents folder when that is not writable.
 QString DefaultPath();
 
 // Loads a record file into the table. A file that cannot be read, or that lacks the record

@@ -10,6 +10,7 @@ packages=(
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core
     poppler-utils
+    scdoc dpkg-dev file zsh desktop-file-utils
 )
 
 missing=()

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "CardRecord.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class TableStore;
+
+// What writing one card list over another would change, card number by card number. Cards
+// are compared as a controller would hold them after a write (the "HA" encoding read back),
+// so "1" and "01" for an application number are the same card. Rows that cannot be written
+// are listed apart and take no part; of two rows with one number, the later one counts, as
+// it would on a write; a row whose card ID is all zeros leaves its number empty.
+struct CardFieldChange
+{
+    QString field; // DataID, DataApp, DataType, DataPIN or DataAPB
+    QString from;
+    QString to;
+};
+
+struct CardChange
+{
+    int number = 0;
+    QList<CardFieldChange> fields;
+};
+
+struct CardDiff
+{
+    QList<CardRecord> added;   // in the new list only
+    QList<CardRecord> removed; // in the old list only
+    QList<CardChange> changed;
+    int unchanged = 0;
+    QStringList invalidRows;   // rows of either list that cannot be written, and why
+    QList<int> unknownNumbers; // numbers whose old state is not known (a read that failed)
+
+    bool identical() const { return added.isEmpty() && removed.isEmpty() && changed.isEmpty(); }
+};
+
+// From the old list (what a controller holds, or file A) to the new one (the file to be
+// written, or file B). Numbers in unknownOld are left out of both sides and listed.
+CardDiff DiffCards(const TableStore &oldCards, const TableStore &newCards,
+                   const QSet<int> &unknownOld = {});
+
+// The card as a controller holds it after a write: seven-digit number, the 24 characters
+// of the write split into their fields.
+CardRecord CanonicalCard(int number, const CardRecord &card);

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "CardDiff.h"
+#include "CardRange.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TraceSink;
+struct FleetController;
+
+// What the fleet does to each controller, and how.
+struct FleetTask
+{
+    enum class Action
+    {
+        Backup,
+        Restore,
+        DryRun // what a restore would change, changing nothing
+    };
+
+    Action action = Action::Backup;
+    QString folder; // DIR; each controller has DIR/NAME
+    CardRange cards;
+    bool force = false;   // restore into a controller whose serial number is not the backup's
+    int settleMs = 10000; // the wait after deleting all cards, before writing
+    TraceSink *trace = nullptr;
+};
+
+// A parameter a restore would change.
+struct ParamChange
+{
+    QString code;
+    QString from; // empty when the controller did not answer the code
+    QString to;
+};
+
+// What happened to one controller.
+struct FleetResult
+{
+    QString name;
+    QString where;
+    QString serialNumber;
+    QString version;
+    int parameters = -1; // values saved, or rows of the file written; -1 when not known
+    int cards = -1;
+    QStringList failures; // one line each; none when the controller succeeded
+    QStringList notes;
+    qint64 milliseconds = 0;
+
+    // Dry run: the changes a restore would make.
+    CardDiff cardDiff;
+    QList<ParamChange> parameterChanges;
+
+    bool complete() const { return failures.isEmpty(); }
+};
+
+// One controller's whole job, on the calling thread, with a link of its own. Nothing of it is
+// shared with another job but the trace sink, which takes lines from any thread.
+FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task);

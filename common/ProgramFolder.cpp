@@ -1,9 +1,0 @@
-#include "ProgramFolder.h"
-
-#include <QCoreApplication>
-#include <QDir>
-
-QString InProgramFolder(const QString &fileName)
-{
-    return QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
-}

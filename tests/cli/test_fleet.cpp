@@ -1,0 +1,410 @@
+// kt480ctl fleet as an installer runs it: a site file, a folder, several simulated controllers
+// at once over TCP and one RS-485 line, some of them failing.
+#include "SimulatorHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+Run ctl(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral(KT480CTL_PATH), arguments);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+bool writeFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonObject controllerNamed(const QJsonObject &summary, const QString &name)
+{
+    for (const QJsonValue &value : summary.value(QStringLiteral("controllers")).toArray()) {
+        if (value.toObject().value(QStringLiteral("name")).toString() == name)
+            return value.toObject();
+    }
+    return {};
+}
+
+// Cards 1..count, every ID marked with the controller so that no two controllers hold the same.
+QMap<int, QByteArray> cardsOf(int deviceId, int count)
+{
+    QMap<int, QByteArray> cards;
+    for (int n = 1; n <= count; ++n)
+        cards.insert(
+            n, EncodedCardRecord(QByteArray::number(deviceId * 100000 + n).rightJustified(16, '0'),
+                                 1, 0, "XXXX", 0));
+    return cards;
+}
+
+} // namespace
+
+class TestFleet : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SimulatorHost> sim_;
+    QTemporaryDir dir_;
+    QString port_;
+
+    QString site(const QString &name, const QString &rows)
+    {
+        const QString path = dir_.filePath(name);
+        writeFile(path, "name,transport,address,port,id\n" + rows.arg(port_).toUtf8());
+        return path;
+    }
+    QString folder(const QString &name) const { return dir_.filePath(name); }
+    ControllerState &controller(int deviceId) { return sim_->controller(deviceId - 1); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        config.serial = true;
+        for (int id = 1; id <= 4; ++id) {
+            ControllerData data = ControllerData::factory(id);
+            data.serialNumber = QByteArray::number(20000000 + id);
+            data.cards = cardsOf(id, 10 + id);
+            config.controllers << data;
+        }
+        sim_ = std::make_unique<SimulatorHost>(config);
+        QVERIFY(sim_->isRunning());
+        port_ = QString::number(sim_->tcpPort());
+    }
+
+    // One controller that never answers: the others are backed up all the same, the summary
+    // names the one that failed, and the run fails.
+    void backupGoesOnPastASilentController()
+    {
+        const QString path =
+            site(QStringLiteral("site.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"
+                                                            "silent,tcp,127.0.0.1,%1,9\n"
+                                                            "south,tcp,127.0.0.1,%1,2\n"
+                                                            "east,tcp,127.0.0.1,%1,3\n"));
+        const QString out = folder(QStringLiteral("backup"));
+        Run r = ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                     QStringLiteral("--to"), QStringLiteral("20")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("failed: silent\n"), r.out.constData());
+        QVERIFY(r.out.contains("silent: no answer to the serial-number read (AS)"));
+        QVERIFY(r.out.contains("3 of 4 controllers backed up"));
+        for (const char *name : {"north", "south", "east"}) {
+            const QDir d(QDir(out).filePath(QLatin1String(name)));
+            QVERIFY(d.exists(QStringLiteral("KT480NT-V5_Parameter.xml")));
+            QVERIFY(d.exists(QStringLiteral("KT480NT-V5_CardData.xml")));
+            QVERIFY(d.exists(QStringLiteral("controller.json")));
+        }
+        QVERIFY(!QDir(out).exists(QStringLiteral("silent/controller.json")));
+        const QJsonObject record =
+            QJsonDocument::fromJson(
+                readFile(QDir(out).filePath(QStringLiteral("south/controller.json"))))
+                .object();
+        QCOMPARE(record.value(QStringLiteral("serialNumber")).toString(),
+                 QStringLiteral("20000002"));
+        QCOMPARE(record.value(QStringLiteral("cards")).toInt(), 12);
+
+        r = ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("backup"), path,
+                 out, QStringLiteral("--to"), QStringLiteral("20"), QStringLiteral("--jobs"),
+                 QStringLiteral("2")});
+        QCOMPARE(r.exitCode, 1);
+        const QJsonObject summary = r.json();
+        QCOMPARE(summary.value(QStringLiteral("succeeded")).toInt(), 3);
+        QCOMPARE(summary.value(QStringLiteral("failed")).toInt(), 1);
+        const QJsonObject east = controllerNamed(summary, QStringLiteral("east"));
+        QVERIFY(east.value(QStringLiteral("complete")).toBool());
+        QCOMPARE(east.value(QStringLiteral("serialNumber")).toString(), QStringLiteral("20000003"));
+        QCOMPARE(east.value(QStringLiteral("cards")).toInt(), 13);
+        QVERIFY(!controllerNamed(summary, QStringLiteral("silent"))
+                     .value(QStringLiteral("complete"))
+                     .toBool(true));
+    }
+
+    // A restore: one controller silent, one refusing card writes; the others are restored.
+    void restoreGoesOnPastRefusalsAndSilence()
+    {
+        const QString path =
+            site(QStringLiteral("restore.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"
+                                                               "south,tcp,127.0.0.1,%1,2\n"
+                                                               "east,tcp,127.0.0.1,%1,3\n"));
+        const QString out = folder(QStringLiteral("restore"));
+        QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                      QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        // The backup of a controller that has since gone quiet.
+        QVERIFY(QDir(out).mkpath(QStringLiteral("silent")));
+        for (const char *file :
+             {"KT480NT-V5_Parameter.xml", "KT480NT-V5_CardData.xml", "controller.json"})
+            QVERIFY(
+                QFile::copy(QDir(out).filePath(QStringLiteral("north/") + QLatin1String(file)),
+                            QDir(out).filePath(QStringLiteral("silent/") + QLatin1String(file))));
+        const QString withSilent =
+            site(QStringLiteral("restore-silent.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"
+                                                                      "silent,tcp,127.0.0.1,%1,9\n"
+                                                                      "south,tcp,127.0.0.1,%1,2\n"
+                                                                      "east,tcp,127.0.0.1,%1,3\n"));
+        for (int id : {1, 2, 3})
+            controller(id).modify([](ControllerData &d) {
+                d.cards.clear();
+                return true;
+            });
+        FaultSettings refuses;
+        refuses.errorCodes.insert("HA", 'C');
+        refuses.errorCodes.insert("HK", 'C');
+        sim_->setControllerFaults(1, refuses);
+        const Run r =
+            ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
+                 withSilent, out, QStringLiteral("--settle-ms"), QStringLiteral("0")});
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 1);
+        const QJsonObject summary = r.json();
+        QCOMPARE(summary.value(QStringLiteral("succeeded")).toInt(), 2);
+        const QJsonObject south = controllerNamed(summary, QStringLiteral("south"));
+        QVERIFY(!south.value(QStringLiteral("complete")).toBool(true));
+        QVERIFY(south.value(QStringLiteral("failures"))
+                    .toArray()
+                    .first()
+                    .toString()
+                    .startsWith(QLatin1String("cards: ")));
+        QVERIFY(!controllerNamed(summary, QStringLiteral("silent"))
+                     .value(QStringLiteral("complete"))
+                     .toBool(true));
+        QCOMPARE(controller(1).snapshot().cards, cardsOf(1, 11));
+        QCOMPARE(controller(3).snapshot().cards, cardsOf(3, 13));
+        QVERIFY(controller(2).snapshot().cards.isEmpty());
+        controller(2).modify([](ControllerData &d) {
+            d.cards = cardsOf(2, 12);
+            return true;
+        });
+    }
+
+    // The folder of one controller restored into another: refused, nothing written; with
+    // --force it is written.
+    void restoreChecksTheSerialNumber()
+    {
+        const QString path =
+            site(QStringLiteral("one.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"));
+        const QString out = folder(QStringLiteral("serial"));
+        QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                      QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        const QString moved =
+            site(QStringLiteral("moved.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,4\n"));
+        const quint64 before = controller(4).revision();
+        const QStringList restore{
+            QStringLiteral("fleet"),       QStringLiteral("restore"), moved, out,
+            QStringLiteral("--settle-ms"), QStringLiteral("0")};
+        Run r = ctl(restore);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("serial number 20000004 is not the 20000001 of the backup"),
+                 r.out.constData());
+        QCOMPARE(controller(4).revision(), before);
+
+        // Without its record a folder cannot be checked: refused too.
+        QVERIFY(QFile::remove(QDir(out).filePath(QStringLiteral("north/controller.json"))));
+        r = ctl(restore);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("controller.json"));
+        QCOMPARE(controller(4).revision(), before);
+
+        r = ctl(restore + QStringList{QStringLiteral("--force")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(controller(4).snapshot().cards, cardsOf(1, 11));
+        controller(4).modify([](ControllerData &d) {
+            d.cards = cardsOf(4, 14);
+            return true;
+        });
+    }
+
+    // The dry run reads and compares; the controller is exactly as it was.
+    void dryRunShowsChangesAndChangesNothing()
+    {
+        const QString path =
+            site(QStringLiteral("dry.csv"), QStringLiteral("east,tcp,127.0.0.1,%1,3\n"
+                                                           "west,tcp,127.0.0.1,%1,4\n"));
+        const QString out = folder(QStringLiteral("dry"));
+        QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                      QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        // Since the backup: card 2 gone, card 5 changed, card 30 added, a parameter changed.
+        controller(3).modify([](ControllerData &d) {
+            d.cards.remove(2);
+            d.cards[5] = EncodedCardRecord("0000000000000555", 2, 1, "1234", 1);
+            d.cards[30] = EncodedCardRecord("0000000000003030", 1, 0, "XXXX", 0);
+            d.parameters["AF13"] = "99";
+            return true;
+        });
+        const ControllerData east = controller(3).snapshot();
+        const ControllerData west = controller(4).snapshot();
+        const quint64 eastRevision = controller(3).revision();
+        const quint64 westRevision = controller(4).revision();
+
+        Run r =
+            ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"), path,
+                 out, QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(controller(3).revision(), eastRevision);
+        QCOMPARE(controller(4).revision(), westRevision);
+        QCOMPARE(controller(3).snapshot(), east);
+        QCOMPARE(controller(4).snapshot(), west);
+
+        const QJsonObject summary = r.json();
+        QCOMPARE(summary.value(QStringLiteral("action")).toString(), QStringLiteral("dry-run"));
+        const QJsonObject counts = controllerNamed(summary, QStringLiteral("east"))
+                                       .value(QStringLiteral("counts"))
+                                       .toObject();
+        QCOMPARE(counts.value(QStringLiteral("added")).toInt(), 1);   // card 2 back
+        QCOMPARE(counts.value(QStringLiteral("removed")).toInt(), 1); // card 30 gone
+        QCOMPARE(counts.value(QStringLiteral("changed")).toInt(), 1); // card 5 as it was
+        QCOMPARE(counts.value(QStringLiteral("unchanged")).toInt(), 11);
+        QCOMPARE(counts.value(QStringLiteral("failed")).toInt(), 0);
+        QCOMPARE(counts.value(QStringLiteral("parametersChanged")).toInt(), 1);
+        const QJsonObject parameter = controllerNamed(summary, QStringLiteral("east"))
+                                          .value(QStringLiteral("parameterChanges"))
+                                          .toArray()
+                                          .first()
+                                          .toObject();
+        QCOMPARE(parameter.value(QStringLiteral("code")).toString(), QStringLiteral("AF13"));
+        QCOMPARE(parameter.value(QStringLiteral("from")).toString(), QStringLiteral("99"));
+        const QJsonObject westCounts = controllerNamed(summary, QStringLiteral("west"))
+                                           .value(QStringLiteral("counts"))
+                                           .toObject();
+        QCOMPARE(westCounts.value(QStringLiteral("unchanged")).toInt(), 14);
+        QCOMPARE(westCounts.value(QStringLiteral("added")).toInt() +
+                     westCounts.value(QStringLiteral("removed")).toInt() +
+                     westCounts.value(QStringLiteral("changed")).toInt() +
+                     westCounts.value(QStringLiteral("parametersChanged")).toInt(),
+                 0);
+
+        r = ctl({QStringLiteral("fleet"), QStringLiteral("restore"), path, out,
+                 QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("changed 0000005 DataID 0000000000000555 -> 0000000000300005"),
+                 r.out.constData());
+        QVERIFY(r.out.contains("parameter AF13 99 -> "));
+        QCOMPARE(controller(3).revision(), eastRevision);
+    }
+
+    // Controllers on one RS-485 line take turns on it; TCP ones run beside them. A row outside
+    // loopback is refused and named, the others run.
+    void oneSerialLineIsWorkedInTurnAndForeignAddressesAreRefused()
+    {
+        const QString line = sim_->serialPath();
+        const QString path = dir_.filePath(QStringLiteral("bus.csv"));
+        // The line settings hold commas: a quoted cell.
+        writeFile(path, "name,transport,address,port,id\n"
+                        "bus-a,serial," +
+                            line.toUtf8() +
+                            ",,1\n"
+                            "bus-b,serial," +
+                            line.toUtf8() +
+                            ",\"19200,e,8,1\",2\n"
+                            "door,tcp,127.0.0.1," +
+                            port_.toUtf8() +
+                            ",3\n"
+                            "far,tcp,192.168.1.101,5001,1\n");
+        const QString trace = dir_.filePath(QStringLiteral("bus-trace.txt"));
+        const Run r =
+            ctl({QStringLiteral("--trace"), trace, QStringLiteral("--json"),
+                 QStringLiteral("fleet"), QStringLiteral("backup"), path,
+                 folder(QStringLiteral("bus")), QStringLiteral("--to"), QStringLiteral("20")});
+        QCOMPARE(r.exitCode, 1);
+        const QJsonObject summary = r.json();
+        QCOMPARE(summary.value(QStringLiteral("succeeded")).toInt(), 3);
+        QVERIFY(controllerNamed(summary, QStringLiteral("far"))
+                    .value(QStringLiteral("failures"))
+                    .toArray()
+                    .first()
+                    .toString()
+                    .contains(QLatin1String("KT480_LOOPBACK_ONLY")));
+
+        // Every frame in hex under its controller's name; the line's two never interleave.
+        QStringList order;
+        bool sawFrame = false;
+        for (const QByteArray &text : readFile(trace).split('\n')) {
+            const QList<QByteArray> words = text.split(' ');
+            if (words.size() < 4)
+                continue;
+            const QString name = QString::fromUtf8(words[2]);
+            if (name == QLatin1String("door"))
+                continue;
+            sawFrame = sawFrame || (words[3] == "tx" && words.value(4) == "01");
+            if (order.isEmpty() || order.last() != name)
+                order << name;
+        }
+        QVERIFY(sawFrame);
+        QCOMPARE(order, QStringList({QStringLiteral("bus-a"), QStringLiteral("bus-b")}));
+    }
+
+    void badSiteRowsAreUsageErrors_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QByteArray>("named");
+        QTest::newRow("header") << QByteArray("name,kind,address,port,id\na,tcp,127.0.0.1,1,1\n")
+                                << QByteArray("first row");
+        const QByteArray header = "name,transport,address,port,id\n";
+        QTest::newRow("transport") << header + "a,ftp,127.0.0.1,1,1\n" << QByteArray("row 1");
+        QTest::newRow("parent folder") << header + "..,tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
+        QTest::newRow("slash") << header + "a/b,tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
+        QTest::newRow("empty name") << header + ",tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
+        QTest::newRow("duplicate") << header + "a,tcp,127.0.0.1,1,1\nA,tcp,127.0.0.1,1,2\n"
+                                   << QByteArray("row 2");
+        QTest::newRow("port") << header + "a,tcp,127.0.0.1,70000,1\n" << QByteArray("row 1");
+        QTest::newRow("id") << header + "a,tcp,127.0.0.1,1,10000\n" << QByteArray("row 1");
+        QTest::newRow("no address") << header + "a,tcp,,1,1\n" << QByteArray("row 1");
+        QTest::newRow("line settings") << header + "a,serial,/dev/null,\"19200,q,8,1\",1\n"
+                                       << QByteArray("row 1");
+        QTest::newRow("no rows") << header << QByteArray("no controller rows");
+    }
+
+    void badSiteRowsAreUsageErrors()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QByteArray, named);
+        const QString path = dir_.filePath(QStringLiteral("bad.csv"));
+        QVERIFY(writeFile(path, rows));
+        const QString out = folder(QStringLiteral("bad"));
+        const Run r = ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(named), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QFileInfo::exists(out));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFleet)
+#include "test_fleet.moc"

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The Debian package as a fresh machine gets it: built with cpack from the build tree, unpacked
+# into a scratch root with dpkg -x, its files where the desktop and the shells look for them,
+# its dependencies declared, nothing that touches device permissions, and its programs running
+# from the scratch root against each other on loopback.
+set -euo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+    if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "package: $*" >&2
+    exit 1
+}
+
+if ! cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+    cat "$work/cpack.log" >&2
+    fail "cpack -G DEB failed"
+fi
+deb=$(ls "$work"/out/kt480nt5_*.deb)
+echo "package: $(basename "$deb")"
+
+# Dependencies: the Qt 6 runtime found by dpkg-shlibdeps, and the fonts of the report.
+depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 \
+    libqt6printsupport6 fonts-noto-cjk; do
+    grep -qx "$p" <<<"$depends" || fail "Depends lacks $p: $(dpkg-deb -f "$deb" Depends)"
+done
+
+# No maintainer scripts: nothing runs at install, no device is given to anyone.
+control=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -v '^$' | sort | tr '\n' ' ')
+[ "$control" = "control md5sums " ] || fail "control files beyond control and md5sums: $control"
+
+root="$work/root"
+dpkg -x "$deb" "$root"
+for f in usr/bin/kt480nt5 usr/bin/kt480ctl usr/bin/kt480sim \
+    usr/share/applications/kt480nt5.desktop \
+    usr/share/icons/hicolor/scalable/apps/kt480nt5.svg \
+    usr/share/man/man1/kt480nt5.1 usr/share/man/man1/kt480ctl.1 usr/share/man/man1/kt480sim.1 \
+    usr/share/bash-completion/completions/kt480ctl \
+    usr/share/zsh/vendor-completions/_kt480ctl; do
+    [ -s "$root/$f" ] || fail "missing or empty: /$f"
+done
+outside=$(cd "$root" && find . -mindepth 1 -maxdepth 1 ! -name usr)
+[ -z "$outside" ] || fail "files outside /usr: $outside"
+[ ! -e "$root/usr/lib/udev" ] || fail "udev rules in the package"
+special=$(find "$root" -perm /6000)
+[ -z "$special" ] || fail "setuid or setgid files: $special"
+for page in kt480nt5 kt480ctl kt480sim; do
+    grep -q "^\.TH \"$page\" \"1\"" "$root/usr/share/man/man1/$page.1" ||
+        fail "$page.1 is not a manual page"
+done
+grep -q '^Exec=kt480nt5$' "$root/usr/share/applications/kt480nt5.desktop" ||
+    fail "the desktop entry does not start kt480nt5"
+grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/kt480nt5.svg" || fail "icon is not SVG"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$root/usr/share/applications/kt480nt5.desktop" ||
+        fail "desktop entry does not validate"
+fi
+
+# The programs from the scratch root: help, then the simulator and an identification.
+bin="$root/usr/bin"
+"$bin/kt480ctl" --help | grep -q 'fleet' || fail "kt480ctl --help"
+export KT480_LOOPBACK_ONLY=1
+"$bin/kt480sim" --tcp 0 >"$work/sim.out" 2>&1 &
+sim_pid=$!
+for _ in $(seq 50); do
+    grep -q '^tcp ' "$work/sim.out" && break
+    sleep 0.1
+done
+endpoint=$(sed -n 's/^tcp //p' "$work/sim.out")
+[ -n "$endpoint" ] || fail "kt480sim --tcp 0 gave no endpoint: $(cat "$work/sim.out")"
+"$bin/kt480ctl" --tcp "$endpoint" identify >"$work/identify.out" ||
+    fail "kt480ctl identify: $(cat "$work/identify.out")"
+grep -q '^S/N: 12345678$' "$work/identify.out" || fail "identify: $(cat "$work/identify.out")"
+# The manual pages describe every option and verb the programs have.
+QT_QPA_PLATFORM=offscreen "$bin/kt480nt5" --help >"$work/kt480nt5.help" 2>&1 || true
+"$bin/kt480sim" --help >"$work/kt480sim.help" 2>&1 || true
+"$bin/kt480ctl" --help >"$work/kt480ctl.help" 2>&1
+for program in kt480nt5 kt480ctl kt480sim; do
+    page="$root/usr/share/man/man1/$program.1"
+    for option in $(grep -o -- '--[a-z][a-z-]*' "$work/$program.help" | sort -u); do
+        [ "$option" = --help-all ] && continue
+        grep -qF -- "\\fB$option\\fR" "$page" || fail "$program.1 does not describe $option"
+    done
+done
+for verb in $(sed -n 's/^Verbs: //p' "$work/kt480ctl.help" | tr -d ','); do
+    grep -q "^[\\]fB$verb" "$root/usr/share/man/man1/kt480ctl.1" ||
+        fail "kt480ctl.1 does not describe the verb $verb"
+done
+echo "package: installs into a scratch root and runs"
