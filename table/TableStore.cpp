@@ -256,6 +256,10 @@ TableResult TableStore::SaveToFile(const QString &path)
         return TableResult::Failure(
             QStringLiteral("%1: nothing to save (the table is inactive or empty)").arg(path));
     }
+    // Checked before the file is opened, so that an earlier file stays as it was.
+    const QString problem = DataPacketProblem(content_);
+    if (!problem.isEmpty())
+        return TableResult::Failure(QStringLiteral("%1: cannot be saved: %2").arg(path, problem));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return TableResult::Failure(
