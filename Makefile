@@ -1,10 +1,19 @@
 # make run   installs what is missing, builds, and starts the app on its built-in demo
 #            (the controller simulator on loopback).
 # make test  installs what is missing, builds, and runs every test.
+# make test-asan  the same in a build with the address and undefined-behaviour sanitizers.
+# make fuzz  builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
 BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+ASAN_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+ASAN_OPTIONS = detect_leaks=1:abort_on_error=1
+UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
+LSAN_OPTIONS = suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 
-.PHONY: all bootstrap build run test clean
+.PHONY: all bootstrap build run test test-asan fuzz clean
 
 all: build
 
@@ -21,5 +30,15 @@ run: build
 test: build
 	@scripts/run-tests.sh $(BUILD_DIR) $(JOBS)
 
+test-asan: bootstrap
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT480_TIMEOUT_SCALE=3 \
+		-DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) LSAN_OPTIONS=$(LSAN_OPTIONS) \
+		scripts/run-tests.sh $(ASAN_DIR) $(JOBS)
+
+fuzz:
+	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
