@@ -99,6 +99,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     const ParamResult params = parameters.backup(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
+    outcome.failedParameterCodes = params.failedCodes;
     if (params.success)
         outcome.done << QStringLiteral("Parameters: %1 values saved to %2.")
                             .arg(params.values.size())
@@ -110,6 +111,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     const CardTransfer::ReadOutcome read = cards.readRange(table, cardNoMin(), cardNoMax());
     outcome.cardsComplete = read.complete();
     outcome.cardProblems = read.problems();
+    outcome.failedCardNumbers = read.failedNumbers;
     if (!read.linkReady)
         return outcome;
 
@@ -155,6 +157,7 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const ParamResult params = parameters.restore(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
+    outcome.failedParameterCodes = params.failedCodes;
     if (params.success)
         outcome.done << QStringLiteral("Parameters: %1 values written from %2.")
                             .arg(params.values.size())
@@ -192,6 +195,7 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);
     outcome.cardsComplete = written.complete();
     outcome.cardProblems = written.problems();
+    outcome.failedCardNumbers = written.failedNumbers;
     if (written.complete())
         outcome.done << QStringLiteral("Cards: all cards deleted, then %1 cards written from %2.")
                             .arg(written.written)
