@@ -11,7 +11,7 @@ packages=(
     libgl-dev
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core
-    poppler-utils
+    poppler-utils strace
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
