@@ -1,6 +1,7 @@
 #include "RecordJournal.h"
 
 #include "DiskSync.h"
+#include "OrphanedLock.h"
 #include "RecordFile.h"
 #include "RecordTable.h"
 #include "RecordsLog.h"
@@ -158,10 +159,16 @@ bool RecordJournal::open()
     const QString folder = QFileInfo(path_).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
-    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    const QString lockPath = path_ + QStringLiteral(".lock");
+    lock_ = std::make_unique<QLockFile>(lockPath);
     // Held for as long as a window stays open: only a lock whose program has ended is stale.
     lock_->setStaleLockTime(0);
-    if (!lock_->tryLock(0)) {
+    if (!lock_->tryLock(0) && RemoveOrphanedLockFiles(lockPath)) {
+        qCInfo(lcRecords).noquote()
+            << lockPath << ": lock files left empty by a program that ended were removed";
+        lock_->tryLock(0);
+    }
+    if (!lock_->isLocked()) {
         lock_.reset();
         return fail(
             QStringLiteral("%1: another program is reading this controller's events").arg(path_));

@@ -1,6 +1,6 @@
-// The event journal across a program that ends between saving the events and clearing the
-// journal: the events are found in the saved files and not offered a second time; a save
-// that did not complete leaves them offered.
+// The event journal across a program that ends at a bad moment: between saving the events
+// and clearing the journal (the events are found in the saved files and not offered a second
+// time; a save that did not complete leaves them offered), or while creating its lock file.
 #include "RecordFile.h"
 #include "RecordJournal.h"
 #include "RecordTable.h"
@@ -8,9 +8,12 @@
 #include "TableStore.h"
 
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
+
+#include <sys/file.h>
 
 namespace {
 
@@ -106,6 +109,56 @@ private slots:
         RecordJournal last(path_);
         QVERIFY(last.open());
         QCOMPARE(last.pendingCount(), 3);
+    }
+
+    // A program killed between creating its lock file and writing its details into it leaves
+    // an empty file that nobody holds: it must not keep every later read out.
+    void emptyLockLeftByAProgramThatEndedIsTakenOver()
+    {
+        QFile lock(path_ + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        RecordJournal journal(path_);
+        QVERIFY2(journal.open(), qPrintable(journal.error()));
+        QVERIFY(journal.append(Entry(1)));
+    }
+
+    // Killed while it removed the stale lock of a program killed before: the lock of the dead
+    // program is stale by its details, but the empty lock under which it is removed is not.
+    void emptyRemovalLockLeftByAProgramThatEndedIsTakenOver()
+    {
+        QFile lock(path_ + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        // The details of a program of this machine that no longer runs.
+        QVERIFY(lock.write("999999999\nkt480ctl\n" + QSysInfo::machineHostName().toUtf8() + '\n') >
+                0);
+        lock.close();
+        QFile removal(lock.fileName() + QStringLiteral(".rmlock"));
+        QVERIFY(removal.open(QIODevice::WriteOnly));
+        removal.close();
+        RecordJournal journal(path_);
+        QVERIFY2(journal.open(), qPrintable(journal.error()));
+    }
+
+    void lockOfARunningProgramIsRespected()
+    {
+        RecordJournal first(path_);
+        QVERIFY(first.open());
+        RecordJournal second(path_);
+        QVERIFY(!second.open());
+        QVERIFY(second.error().contains(QStringLiteral("another program is reading")));
+    }
+
+    // A program that has just created its lock file and holds it, but has not written its
+    // details yet.
+    void emptyLockThatIsHeldIsRespected()
+    {
+        QFile lock(path_ + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+        RecordJournal journal(path_);
+        QVERIFY(!journal.open());
+        QVERIFY(QFile::exists(lock.fileName()));
     }
 
 private:
