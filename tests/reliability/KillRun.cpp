@@ -60,6 +60,19 @@ KillRun::Result Finish(QProcess &process, KillRun::Result result, const QElapsed
 
 } // namespace
 
+KillRun::Plain KillRun::run(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program_, arguments);
+    Plain plain;
+    if (process.waitForFinished(WaitMs) && process.exitStatus() == QProcess::NormalExit)
+        plain.exitCode = process.exitCode();
+    plain.output = QString::fromLocal8Bit(process.readAll());
+    return plain;
+}
+
 qint64 KillRun::plainRunMs(const QStringList &arguments, int runs, int *exitCode)
 {
     qint64 shortest = -1;

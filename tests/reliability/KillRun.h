@@ -24,6 +24,13 @@ public:
     {
     }
 
+    // One run left alone: its exit code and what it printed.
+    struct Plain
+    {
+        int exitCode = -1;
+        QString output;
+    };
+    Plain run(const QStringList &arguments);
     // How long a run takes when it is left alone (the shortest of a few), and its exit code.
     qint64 plainRunMs(const QStringList &arguments, int runs, int *exitCode = nullptr);
     // Kills the run delayMs after its start.
