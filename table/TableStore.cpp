@@ -2,8 +2,8 @@
 
 #include "DataPacketReader.h"
 #include "DataPacketWriter.h"
+#include "TableFileLimit.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 TableStore::TableStore(QObject *parent) : QObject(parent) {}
@@ -280,16 +280,10 @@ TableResult TableStore::SaveToFile(const QString &path)
 
 TableResult TableStore::LoadFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return TableResult::Failure(
-            QStringLiteral("%1: cannot open the file: %2").arg(path, file.errorString()));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return TableResult::Failure(
-            QStringLiteral("%1: cannot read the file: %2").arg(path, file.errorString()));
-    }
+    QByteArray bytes;
+    const TableResult file = ReadTableFile(path, bytes);
+    if (!file)
+        return file;
     TableContent content;
     const TableResult read = ReadDataPacket(bytes, path, content);
     if (!read)
