@@ -9,9 +9,8 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 ASAN_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
-ASAN_OPTIONS = detect_leaks=1:abort_on_error=1
-UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
-LSAN_OPTIONS = suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
+ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
+UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
 .PHONY: all bootstrap build run test test-asan fuzz clean
 
@@ -34,7 +33,7 @@ test-asan: bootstrap
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT480_TIMEOUT_SCALE=3 \
 		-DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
-	@ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) LSAN_OPTIONS=$(LSAN_OPTIONS) \
+	@ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
 		scripts/run-tests.sh $(ASAN_DIR) $(JOBS)
 
 fuzz:
