@@ -110,6 +110,11 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     // Codes the controller answered only with damaged replies: it holds them, so they are
     // named as not read, and their family goes on.
     QStringList damaged;
+    // Codes that never answered. A controller does not answer codes it lacks; but on a line
+    // that loses replies (some code needed more than one attempt) one it has may be among
+    // them, so then they are named too.
+    QStringList unanswered;
+    bool lineLosesReplies = false;
     for (const DeviceDataGroup &group : DeviceDataGroups()) {
         for (const QString &family : group.families) {
             const int first = group.hasIndex() ? group.first : 0;
@@ -122,11 +127,17 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
                     lostAt = code;
                     break;
                 }
+                const ExchangeReply &reply = transfer_.lastReply();
+                if (succeeded && reply.attempts > 1)
+                    lineLosesReplies = true;
                 if (!succeeded) {
-                    if (AnsweredButDamaged(transfer_.lastReply())) {
+                    if (AnsweredButDamaged(reply)) {
                         damaged.append(code);
+                        lineLosesReplies = true;
                         continue;
                     }
+                    if (reply.silent())
+                        unanswered.append(code);
                     if (group.stop == GroupStop::TryEvery)
                         continue;
                     break;
@@ -146,13 +157,21 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
         if (linkLost)
             break;
     }
-    result.merge(saveBackup(shownPath, !linkLost && damaged.isEmpty(), lostAt));
+    if (!lineLosesReplies)
+        unanswered.clear();
+    result.merge(
+        saveBackup(shownPath, !linkLost && damaged.isEmpty() && unanswered.isEmpty(), lostAt));
     if (!damaged.isEmpty())
         result.fail(QStringLiteral("%1 values were not read: the controller answered, but every "
                                    "reply was damaged: %2")
                         .arg(damaged.size())
                         .arg(CodeList(damaged)));
-    result.failedCodes += damaged;
+    if (!unanswered.isEmpty())
+        result.fail(QStringLiteral("%1 codes never answered. The line lost replies, so the "
+                                   "controller may hold some of them: %2")
+                        .arg(unanswered.size())
+                        .arg(CodeList(unanswered)));
+    result.failedCodes += damaged + unanswered;
     return result;
 }
 

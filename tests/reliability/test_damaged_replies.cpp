@@ -1,6 +1,7 @@
-// A line that damages replies: every value the controller holds reaches the backup file or is
-// named as not read. A controller that answers a code, however damaged, holds it; only
-// silence or a refusal ends a family.
+// A line that damages or loses replies: every value the controller holds reaches the backup
+// file or is named as not read. A controller that answers a code, however damaged, holds it;
+// only silence or a refusal ends a family. Silence is how a controller says it lacks a code,
+// unless the line is seen to lose replies: then a code that never answered is named.
 #include "AllBackup.h"
 #include "Comm.h"
 #include "DeviceDataGroup.h"
@@ -15,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -42,28 +44,25 @@ QMap<QString, QString> HeldValues(const ControllerData &d)
     return values;
 }
 
-} // namespace
-
-class TestDamagedReplies : public QObject
+// A parameter backup (and the card read of two numbers) through All Backup.
+struct Backup
 {
-    Q_OBJECT
-
-private slots:
-    void everyParameterIsSavedOrNamed()
+    explicit Backup(const FaultSettings &faults)
     {
         SimulatorConfig config;
         config.tcpPort = 0;
         config.seed = 3;
         config.controllers = {ControllerData::factory(1, 2)};
-        config.faults.corruptShare = 0.5;
-        SimulatorHost sim(config);
-        QVERIFY(sim.isRunning());
+        config.faults = faults;
+        sim = std::make_unique<SimulatorHost>(config);
+    }
+
+    AllBackup::Outcome run()
+    {
         Comm comm;
         QSignalSpy connected(&comm, &Comm::tcpConnected);
-        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim.tcpPort());
-        QVERIFY(connected.wait(5000));
-
-        const QTemporaryDir dir;
+        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
+        connected.wait(5000);
         Settings settings(dir.filePath(QStringLiteral("settings.ini")));
         settings.saveInt(QStringLiteral("CardNoMin"), 1);
         settings.saveInt(QStringLiteral("CardNoMax"), 2);
@@ -74,16 +73,64 @@ private slots:
         const Language language;
         AllBackup all(comm, settings, progress, clockReadPaused, batchMode, prompt, language);
         all.setRetryPause(std::chrono::milliseconds(1));
-        const QString params = dir.filePath(QStringLiteral("params.xml"));
-        const AllBackup::Outcome outcome =
-            all.backup(params, dir.filePath(QStringLiteral("c.xml")));
+        return all.backup(params(), dir.filePath(QStringLiteral("cards.xml")));
+    }
+
+    QString params() const { return dir.filePath(QStringLiteral("params.xml")); }
+
+    std::unique_ptr<SimulatorHost> sim;
+    const QTemporaryDir dir;
+};
+
+} // namespace
+
+class TestDamagedReplies : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // AF15 never answers on a line that also damages replies: it is named.
+    void codeThatNeverAnswersOnALosingLineIsNamed()
+    {
+        FaultSettings faults;
+        faults.corruptShare = 0.3;
+        faults.silentCodes = {QByteArray("AF15")};
+        Backup backup(faults);
+        const AllBackup::Outcome outcome = backup.run();
+        QVERIFY(outcome.failedParameterCodes.contains(QStringLiteral("AF15")));
+        QVERIFY(!outcome.parametersComplete);
+        QVERIFY2(outcome.reportText().contains(QStringLiteral("codes never answered")),
+                 qPrintable(outcome.reportText()));
+    }
+
+    // On a clean line the same silence means the controller lacks the code.
+    void codeThatNeverAnswersOnACleanLineIsAbsent()
+    {
+        FaultSettings faults;
+        faults.silentCodes = {QByteArray("AF15")};
+        Backup backup(faults);
+        const AllBackup::Outcome outcome = backup.run();
+        QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
+        TableStore file;
+        QVERIFY(file.LoadFromFile(backup.params()).ok());
+        for (int row = 0; row < file.RecordCount(); ++row)
+            QVERIFY(file.Value(row, 0) != QStringLiteral("AF15"));
+    }
+
+    void everyParameterIsSavedOrNamed()
+    {
+        FaultSettings faults;
+        faults.corruptShare = 0.5;
+        Backup backup(faults);
+        const AllBackup::Outcome outcome = backup.run();
+        const QString params = backup.params();
 
         TableStore file;
         QVERIFY(file.LoadFromFile(params).ok());
         QMap<QString, QString> saved;
         for (int row = 0; row < file.RecordCount(); ++row)
             saved.insert(file.Value(row, 0), file.Value(row, 1));
-        const QMap<QString, QString> held = HeldValues(sim.controller().snapshot());
+        const QMap<QString, QString> held = HeldValues(backup.sim->controller().snapshot());
         int named = 0;
         for (auto it = held.cbegin(); it != held.cend(); ++it) {
             if (saved.value(it.key()) == it.value())
