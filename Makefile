@@ -4,11 +4,19 @@
 # make install   installs the programs, desktop entry, icon, manual pages and shell completion
 #                under PREFIX (default /usr/local; DESTDIR is honoured).
 # make package   builds the Debian package (build/kt480nt5_VERSION_ARCH.deb).
+# make test-asan  the same in a build with the address and undefined-behaviour sanitizers.
+# make fuzz  builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
 BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX ?= /usr/local
+ASAN_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
+UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: all bootstrap build run test install package clean
+.PHONY: all bootstrap build run test test-asan fuzz install package clean
 
 all: build
 
@@ -31,5 +39,15 @@ install: build
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
 
+test-asan: bootstrap
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT480_TIMEOUT_SCALE=3 \
+		-DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
+	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
+		scripts/run-tests.sh $(ASAN_DIR) $(JOBS)
+
+fuzz:
+	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -90,6 +90,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     const ParamResult params = parameters.backup(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
+    outcome.failedParameterCodes = params.failedCodes;
     if (params.success)
         outcome.done << QStringLiteral("Parameters: %1 values saved to %2.")
                             .arg(params.values.size())
@@ -101,6 +102,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     const CardTransfer::ReadOutcome read = cards.readRange(table, range);
     outcome.cardsComplete = read.complete();
     outcome.cardProblems = read.problems();
+    outcome.failedCardNumbers = read.failedNumbers;
     if (!read.linkReady)
         return outcome;
 
@@ -146,6 +148,7 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const ParamResult params = parameters.restore(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
+    outcome.failedParameterCodes = params.failedCodes;
     if (params.success)
         outcome.done << QStringLiteral("Parameters: %1 values written from %2.")
                             .arg(params.values.size())
@@ -183,6 +186,7 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);
     outcome.cardsComplete = written.complete();
     outcome.cardProblems = written.problems();
+    outcome.failedCardNumbers = written.failedNumbers;
     if (written.complete())
         outcome.done << QStringLiteral("Cards: all cards deleted, then %1 cards written from %2.")
                             .arg(written.written)

@@ -24,6 +24,10 @@ public:
         bool cardsComplete = false;
         QStringList parameterProblems;
         QStringList cardProblems;
+        // Every parameter code and card number named as failed, for callers that check them
+        // one by one (the problem lines shorten long lists).
+        QStringList failedParameterCodes;
+        QList<int> failedCardNumbers;
         // What each half saved or wrote, one line each, so the user knows what the files hold.
         QStringList done;
 

@@ -2,11 +2,13 @@
 
 #include "CliContext.h"
 #include "Comm.h"
+#include "Frame.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 int runExchangeVerb(CliContext &context)
 {
@@ -15,6 +17,15 @@ int runExchangeVerb(CliContext &context)
         return ExitUsage;
     }
     const int echo = NumberOptionValue(context.parser, QStringLiteral("echo"), 6);
+    // Refused before anything is opened: a text the frame cannot carry is a bad argument.
+    const QString &text = context.arguments.first();
+    const bool latin1 =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+    if (!latin1 || !IsValidCommandText(text.toLatin1())) {
+        context.err << "not a command text: 1 to 255 characters of Latin-1, without the framing "
+                       "bytes 01, 02, 03, 04 and 0D\n";
+        return ExitUsage;
+    }
     Comm comm;
     QString logLine;
     QObject::connect(&comm, &Comm::logLine, [&](const QString &line) { logLine = line; });

@@ -143,12 +143,19 @@ bool LinkOptions::open(Comm &comm) const
         }
         return true;
     case Kind::Tcp: {
-        if (!comm.CommOpenTcp(host_, port_)) {
+        QString failure;
+        // An unreachable address fails while the connection starts, before the wait below.
+        const QMetaObject::Connection early = QObject::connect(
+            &comm, &Comm::tcpError, [&](const QString &message) { failure = message; });
+        const bool started = comm.CommOpenTcp(host_, port_);
+        QObject::disconnect(early);
+        if (!started || !failure.isEmpty()) {
             error_ = QStringLiteral("cannot connect to %1:%2").arg(host_).arg(port_);
+            if (!failure.isEmpty())
+                error_ += QStringLiteral(": ") + failure;
             return false;
         }
         QEventLoop loop;
-        QString failure;
         QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
         QObject::connect(&comm, &Comm::tcpError, &loop, [&](const QString &message) {
             failure = message;

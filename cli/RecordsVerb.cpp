@@ -161,6 +161,17 @@ int readEvents(CliContext &context)
     ControllerSession::showProgress(context, progress);
     const ReadOutcome outcome = reader.read(table, journal, limit);
 
+    // Killed between the save and the journal's clearing, the next read finds the events in
+    // these files and does not save them again.
+    if (journal.pendingCount() > 0 && !table.IsEmpty()) {
+        QStringList paths;
+        for (const QString &path : {xmlPath, csvPath}) {
+            if (!path.isEmpty())
+                paths << path;
+        }
+        if (!paths.isEmpty() && !journal.noteSaving(paths))
+            context.err << journal.error() << '\n';
+    }
     const Saved saved = saveRead(table, xmlPath, csvPath);
     const bool everythingSaved =
         saved.errors.isEmpty() && (table.IsEmpty() || !saved.files.isEmpty());

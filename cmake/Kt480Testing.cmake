@@ -1,6 +1,8 @@
 # One QtTest suite: its executable, its CTest entry, offscreen, and never beyond loopback.
 #   kt480_add_test(NAME SOURCES file... LIBS lib... [TIMEOUT seconds] [PROGRAMS target...])
 # Every PROGRAMS target is built first and its path reaches the test as <TARGET>_PATH.
+# KT480_TIMEOUT_SCALE stretches every time-out (a sanitizer build runs slower).
+set(KT480_TIMEOUT_SCALE 1 CACHE STRING "Factor for the time-outs of the test suites")
 function(kt480_add_test name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PROGRAMS;DEFINITIONS" ${ARGN})
     add_executable(test_${name} ${T_SOURCES})
@@ -17,6 +19,7 @@ function(kt480_add_test name)
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KT480_LOOPBACK_ONLY=1")
     if(T_TIMEOUT)
-        set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+        math(EXPR timeout "${T_TIMEOUT} * ${KT480_TIMEOUT_SCALE}")
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout})
     endif()
 endfunction()

@@ -3,6 +3,9 @@
 #include "Comm.h"
 #include "ResponsivePause.h"
 
+#include <QElapsedTimer>
+#include <QScopeGuard>
+
 namespace {
 
 bool IsRefusal(int result)
@@ -34,13 +37,27 @@ ExchangeReply ExchangePolicy::sendText(const QString &commandText, int echoLengt
 ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength)
 {
     ExchangeReply reply;
+    bool timedOut = false;
+    QElapsedTimer sinceSent;
+    // A late reply that comes during the wait is dropped by the next exchange, which discards
+    // what arrived before it.
+    const auto settle = qScopeGuard([&] {
+        if (!timedOut)
+            return;
+        const qint64 left = rule_.lateReplyWindow.count() - sinceSent.elapsed();
+        if (left > 0)
+            PauseResponsively(std::chrono::milliseconds(left));
+    });
     for (int i = 0; i < rule_.attempts; ++i) {
         reply.payload.clear();
         if (rule_.pauseBefore.count() > 0)
             PauseResponsively(rule_.pauseBefore);
+        sinceSent.start();
         reply.result = comm_.CommExchange(commandText, echoLength);
         ++reply.attempts;
         ++exchanges_;
+        if (reply.result == Comm::TimedOut)
+            timedOut = true;
         if (reply.result != Comm::NotSent)
             reply.sent = true;
         if (reply.result != Comm::NotSent && reply.result != Comm::TimedOut)

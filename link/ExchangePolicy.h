@@ -25,6 +25,12 @@ public:
         std::chrono::milliseconds pauseBefore{0};
         // After an attempt that timed out or failed its check.
         std::chrono::milliseconds pauseAfterLoss{0};
+        // How long after its request a late reply may still come. After a command one of
+        // whose attempts timed out, the next command waits until this long after the last
+        // attempt was sent: a late reply is then dropped instead of passing for the next
+        // command's reply, which it would whenever the echo cannot tell them apart (a card
+        // reply does not name its card number). 0: no wait.
+        std::chrono::milliseconds lateReplyWindow{0};
         int minimumPayload = 0;
         // 0: the link is never checked.
         int silentCommandsBeforeCheck = 0;

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int DisplayedCodeLength = 20;
+constexpr int ControllerErrorLetters = 7; // "A" to "G"
 
 const QString TypeField = QStringLiteral("DataType");
 const QString ValueField = QStringLiteral("DataVaue");
@@ -50,6 +51,16 @@ QString DisplayedCode(const QString &code, int row)
             c = u'?';
     }
     return code.size() > DisplayedCodeLength ? shown + QStringLiteral("...") : shown;
+}
+
+// Some attempt got a reply, none a good one, and the controller did not refuse the code: it
+// holds the code, and the line damaged every reply. (Silence or a refusal is how a
+// controller says it lacks a code.)
+bool AnsweredButDamaged(const ExchangeReply &reply)
+{
+    const bool refused = reply.result >= Comm::ControllerErrorA &&
+                         reply.result < Comm::ControllerErrorA + ControllerErrorLetters;
+    return reply.answered && !reply.accepted() && !refused;
 }
 
 } // namespace
@@ -96,6 +107,14 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
 
     bool linkLost = false;
     QString lostAt;
+    // Codes the controller answered only with damaged replies: it holds them, so they are
+    // named as not read, and their family goes on.
+    QStringList damaged;
+    // Codes that never answered. A controller does not answer codes it lacks; but on a line
+    // that loses replies (some code needed more than one attempt) one it has may be among
+    // them, so then they are named too.
+    QStringList unanswered;
+    bool lineLosesReplies = false;
     for (const DeviceDataGroup &group : DeviceDataGroups()) {
         for (const QString &family : group.families) {
             const int first = group.hasIndex() ? group.first : 0;
@@ -108,7 +127,17 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
                     lostAt = code;
                     break;
                 }
+                const ExchangeReply &reply = transfer_.lastReply();
+                if (succeeded && reply.attempts > 1)
+                    lineLosesReplies = true;
                 if (!succeeded) {
+                    if (AnsweredButDamaged(reply)) {
+                        damaged.append(code);
+                        lineLosesReplies = true;
+                        continue;
+                    }
+                    if (reply.silent())
+                        unanswered.append(code);
                     if (group.stop == GroupStop::TryEvery)
                         continue;
                     break;
@@ -128,7 +157,21 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
         if (linkLost)
             break;
     }
-    result.merge(saveBackup(shownPath, !linkLost, lostAt));
+    if (!lineLosesReplies)
+        unanswered.clear();
+    result.merge(
+        saveBackup(shownPath, !linkLost && damaged.isEmpty() && unanswered.isEmpty(), lostAt));
+    if (!damaged.isEmpty())
+        result.fail(QStringLiteral("%1 values were not read: the controller answered, but every "
+                                   "reply was damaged: %2")
+                        .arg(damaged.size())
+                        .arg(CodeList(damaged)));
+    if (!unanswered.isEmpty())
+        result.fail(QStringLiteral("%1 codes never answered. The line lost replies, so the "
+                                   "controller may hold some of them: %2")
+                        .arg(unanswered.size())
+                        .arg(CodeList(unanswered)));
+    result.failedCodes += damaged + unanswered;
     return result;
 }
 
@@ -146,10 +189,11 @@ ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complet
         return result;
     }
     if (!complete) {
-        result.fail(lostAt, QStringLiteral("The link was lost at %1; the backup holds only the "
-                                           "%2 values read before.")
-                                .arg(lostAt)
-                                .arg(table_.RecordCount()));
+        if (!lostAt.isEmpty())
+            result.fail(lostAt, QStringLiteral("The link was lost at %1; the backup holds only "
+                                               "the %2 values read before.")
+                                    .arg(lostAt)
+                                    .arg(table_.RecordCount()));
         if (QFileInfo::exists(target)) {
             const QString question =
                 QStringLiteral("The backup is incomplete (%1 values). Replace the earlier file "

@@ -1,7 +1,12 @@
 #include "RecordJournal.h"
 
 #include "DiskSync.h"
+#include "OrphanedLock.h"
+#include "RecordFile.h"
+#include "RecordTable.h"
 #include "RecordsLog.h"
+#include "TableCsv.h"
+#include "TableStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +16,8 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -18,6 +25,7 @@ const QString PointerKey = QStringLiteral("pointer");
 const QString RawKey = QStringLiteral("raw");
 const QString RowKey = QStringLiteral("row");
 const QString LastPointerKey = QStringLiteral("lastPointer");
+const QString SavingToKey = QStringLiteral("savingTo");
 
 QByteArray EntryLine(const JournalEntry &entry)
 {
@@ -37,6 +45,8 @@ struct ParsedJournal
 {
     QList<JournalEntry> entries;
     QString lastPointer;
+    // The files named by a save that began after the last entry.
+    QStringList savingTo;
 };
 
 // Every complete line; a line cut short by a crash was never acknowledged and is skipped.
@@ -53,6 +63,12 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
             parsed.lastPointer = object.value(LastPointerKey).toString();
             continue;
         }
+        if (object.contains(SavingToKey)) {
+            parsed.savingTo.clear();
+            for (const QJsonValue &value : object.value(SavingToKey).toArray())
+                parsed.savingTo << value.toString();
+            continue;
+        }
         if (!object.contains(RowKey)) {
             qCWarning(lcRecords) << path << "line" << lineNumber << "is incomplete; skipped";
             continue;
@@ -64,8 +80,50 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
                            EventRecord::fromValues(values)};
         parsed.lastPointer = entry.pointer;
         parsed.entries << entry;
+        parsed.savingTo.clear();
     }
     return parsed;
+}
+
+// The rows of a record file or of a CSV file of the record table; nothing when it cannot be
+// read.
+std::optional<QList<EventRecord>> SavedRows(const QString &path)
+{
+    TableStore table;
+    const bool csv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+    const TableResult read = csv ? ReadCsvFile(path, table) : RecordFile::Load(table, path);
+    if (!read || !RecordTable::HasRecordFields(table))
+        return std::nullopt;
+    QList<EventRecord> rows;
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        EventRecord record = RecordTable::RowAt(table, row);
+        record.IONO.clear();
+        rows << record;
+    }
+    return rows;
+}
+
+// Whether every file holds the entries, in their order and one after the other, as the
+// record table holds them (numbers apart).
+bool SavedIn(const QStringList &paths, const QList<JournalEntry> &entries)
+{
+    TableStore table;
+    RecordTable::Recreate(table);
+    for (const JournalEntry &entry : entries)
+        RecordTable::Append(table, entry.record);
+    QList<EventRecord> wanted;
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        EventRecord record = RecordTable::RowAt(table, row);
+        record.IONO.clear();
+        wanted << record;
+    }
+    for (const QString &path : paths) {
+        const std::optional<QList<EventRecord>> rows = SavedRows(path);
+        if (!rows || std::search(rows->cbegin(), rows->cend(), wanted.cbegin(), wanted.cend()) ==
+                         rows->cend())
+            return false;
+    }
+    return !paths.isEmpty();
 }
 
 } // namespace
@@ -101,10 +159,16 @@ bool RecordJournal::open()
     const QString folder = QFileInfo(path_).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
-    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    const QString lockPath = path_ + QStringLiteral(".lock");
+    lock_ = std::make_unique<QLockFile>(lockPath);
     // Held for as long as a window stays open: only a lock whose program has ended is stale.
     lock_->setStaleLockTime(0);
-    if (!lock_->tryLock(0)) {
+    if (!lock_->tryLock(0) && RemoveOrphanedLockFiles(lockPath)) {
+        qCInfo(lcRecords).noquote()
+            << lockPath << ": lock files left empty by a program that ended were removed";
+        lock_->tryLock(0);
+    }
+    if (!lock_->isLocked()) {
         lock_.reset();
         return fail(
             QStringLiteral("%1: another program is reading this controller's events").arg(path_));
@@ -117,6 +181,13 @@ bool RecordJournal::open()
         const ParsedJournal parsed = Parse(existing.readAll(), path_);
         pendingCount_ = int(parsed.entries.size());
         lastPointer_ = parsed.lastPointer;
+        existing.close();
+        // A save completed and the program ended before it could forget the events.
+        if (pendingCount_ > 0 && SavedIn(parsed.savingTo, parsed.entries)) {
+            qCInfo(lcRecords).noquote() << path_ << ": the unsaved events are in"
+                                        << parsed.savingTo.join(u' ') << "already";
+            return openForAppending() && clearPending();
+        }
     }
     return openForAppending();
 }
@@ -168,6 +239,20 @@ bool RecordJournal::append(const JournalEntry &entry)
     if (!file_.resize(before))
         file_.close();
     return fail(QStringLiteral("%1: cannot write the journal: %2").arg(path_, reason));
+}
+
+bool RecordJournal::noteSaving(const QStringList &filePaths)
+{
+    if (!file_.isOpen())
+        return fail(QStringLiteral("%1: the journal is not open").arg(path_));
+    QJsonArray paths;
+    for (const QString &path : filePaths)
+        paths.append(QFileInfo(path).absoluteFilePath());
+    const QByteArray line =
+        QJsonDocument(QJsonObject{{SavingToKey, paths}}).toJson(QJsonDocument::Compact) + '\n';
+    if (file_.write(line) == line.size() && SyncFileToDisk(file_))
+        return true;
+    return fail(QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
 }
 
 bool RecordJournal::clearPending()

@@ -25,7 +25,10 @@ struct JournalEntry
 // One file per controller serial number; a lock keeps a second program from reading the
 // same controller into it at the same time. The file holds one JSON object a line: the
 // events, and after a save only the last record pointer (so that an event the controller
-// sends again is recognised).
+// sends again is recognised). Before the events are saved, a line names the files they go
+// to: a program that ends between the save and clearPending() leaves that line behind, and
+// the next open() finds the events in those files and forgets them instead of offering them
+// (and saving them) a second time.
 class RecordJournal
 {
 public:
@@ -54,6 +57,9 @@ public:
 
     // Writes the entry and waits until it is on the disk; false with error() when not.
     bool append(const JournalEntry &entry);
+    // The unsaved events are about to be saved in these files (record files, or CSV files of
+    // the record table); call clearPending() once they are.
+    bool noteSaving(const QStringList &filePaths);
     // The unsaved events are in a file now, or the user gave them up: forget them.
     bool clearPending();
 

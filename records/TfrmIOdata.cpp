@@ -342,6 +342,10 @@ void TfrmIOdata::btnSaveFileClick()
     bool saved = false;
     TableResult result = TableResult::Success();
     if (!path.isEmpty() && mayReplace(path)) {
+        // A program ending between the save and the journal's clearing must not leave the
+        // events to be offered again.
+        if (unsavedEvents() > 0)
+            journal_->noteSaving({path});
         result = RecordFile::Save(table_, path);
         if (result) {
             saved = true;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need. Idempotent: packages
 # already present are skipped, and apt is not touched at all when nothing is missing.
+# `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime); the
+# normal build does not need them.
 set -euo pipefail
 
 packages=(
@@ -9,9 +11,12 @@ packages=(
     libgl-dev
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core
-    poppler-utils
+    poppler-utils strace
     scdoc dpkg-dev file zsh desktop-file-utils
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

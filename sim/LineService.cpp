@@ -1,5 +1,7 @@
 #include "LineService.h"
 
+#include "Frame.h"
+
 LineService::LineService(ControllerBus &bus, SharedFaults &lineFaults, quint32 seed,
                          QObject *parent)
     : QObject(parent), bus_(bus), lineFaults_(lineFaults), injector_(seed), queue_(this)
@@ -14,7 +16,9 @@ void LineService::receive(RequestAssembler &assembler, const QByteArray &bytes,
             continue;
         const RequestCheck request = CheckRequestFrame(assembler.frame());
         assembler.reset();
-        if (request.crcOk)
+        // A controller takes only texts that fit the frame: one holding framing bytes would
+        // come back inside the echo and break the reply frame.
+        if (request.crcOk && IsValidCommandText(request.commandText))
             serve(request.commandText, writer);
     }
 }

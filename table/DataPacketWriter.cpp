@@ -1,6 +1,7 @@
 #include "DataPacketWriter.h"
 
 #include <QIODevice>
+#include <optional>
 
 namespace {
 
@@ -28,6 +29,28 @@ bool ContentIsAscii(const TableContent &content)
         }
     }
     return true;
+}
+
+// The first character XML or the reader's stand-ins for control characters leave no room
+// for; nothing when there is none.
+std::optional<char32_t> UncarriedCharacter(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            ++i;
+            continue;
+        }
+        if (QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF || (u >= 0xFDD0 && u <= 0xFDEF))
+            return u;
+    }
+    return std::nullopt;
+}
+
+QString CharacterName(char32_t c)
+{
+    return QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
 }
 
 bool NeedsEscape(QStringView text)
@@ -110,8 +133,31 @@ bool Flush(QByteArray &out, QIODevice &device)
 
 } // namespace
 
+QString DataPacketProblem(const TableContent &content)
+{
+    for (const TableField &field : content.fields) {
+        if (const auto c = UncarriedCharacter(field.name))
+            return QStringLiteral("a field name holds the character %1, which a data packet "
+                                  "cannot carry")
+                .arg(CharacterName(*c));
+    }
+    for (qsizetype row = 0; row < content.rows.size(); ++row) {
+        const QStringList &values = content.rows.at(row);
+        for (qsizetype i = 0; i < values.size() && i < content.fields.size(); ++i) {
+            if (const auto c = UncarriedCharacter(values.at(i)))
+                return QStringLiteral("row %1, field %2 holds the character %3, which a data "
+                                      "packet cannot carry")
+                    .arg(row + 1)
+                    .arg(content.fields.at(i).name, CharacterName(*c));
+        }
+    }
+    return {};
+}
+
 bool WriteDataPacket(const TableContent &content, QIODevice &device)
 {
+    if (!DataPacketProblem(content).isEmpty())
+        return false;
     QByteArray out;
     out.reserve(FlushThreshold + 4096);
     out += ContentIsAscii(content)

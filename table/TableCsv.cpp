@@ -1,10 +1,10 @@
 #include "TableCsv.h"
 
 #include "KnownFieldLists.h"
+#include "TableFileLimit.h"
 #include "TableStore.h"
 #include "TextDecoding.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -236,10 +236,9 @@ TableResult ParseCsv(const QByteArray &bytes, const QString &fileName, TableStor
 
 TableResult ReadCsvFile(const QString &path, TableStore &table)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return TableResult::Failure(
-            QStringLiteral("%1: cannot open the file: %2").arg(path, file.errorString()));
-    }
-    return ParseCsv(file.readAll(), path, table);
+    QByteArray bytes;
+    const TableResult file = ReadTableFile(path, bytes);
+    if (!file)
+        return file;
+    return ParseCsv(bytes, path, table);
 }

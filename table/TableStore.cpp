@@ -2,8 +2,8 @@
 
 #include "DataPacketReader.h"
 #include "DataPacketWriter.h"
+#include "TableFileLimit.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 TableStore::TableStore(QObject *parent) : QObject(parent) {}
@@ -256,6 +256,10 @@ TableResult TableStore::SaveToFile(const QString &path)
         return TableResult::Failure(
             QStringLiteral("%1: nothing to save (the table is inactive or empty)").arg(path));
     }
+    // Checked before the file is opened, so that an earlier file stays as it was.
+    const QString problem = DataPacketProblem(content_);
+    if (!problem.isEmpty())
+        return TableResult::Failure(QStringLiteral("%1: cannot be saved: %2").arg(path, problem));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return TableResult::Failure(
@@ -276,16 +280,10 @@ TableResult TableStore::SaveToFile(const QString &path)
 
 TableResult TableStore::LoadFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return TableResult::Failure(
-            QStringLiteral("%1: cannot open the file: %2").arg(path, file.errorString()));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return TableResult::Failure(
-            QStringLiteral("%1: cannot read the file: %2").arg(path, file.errorString()));
-    }
+    QByteArray bytes;
+    const TableResult file = ReadTableFile(path, bytes);
+    if (!file)
+        return file;
     TableContent content;
     const TableResult read = ReadDataPacket(bytes, path, content);
     if (!read)

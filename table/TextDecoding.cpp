@@ -17,8 +17,10 @@ QByteArray DeclaredEncoding(const QByteArray &bytes)
 }
 
 // Decodes line by line so that a bad byte sequence can be reported with its line; a line
-// end byte never occurs inside a multi-byte character of an ASCII-compatible encoding.
-DecodedText DecodeByLines(const QByteArray &bytes, QStringDecoder &decoder,
+// end byte never occurs inside a multi-byte character of an ASCII-compatible encoding. Each
+// line is decoded on its own, so only the first decoder may drop a byte-order mark: at the
+// start of a later line the same bytes are a character of the text (U+FEFF) and stay.
+DecodedText DecodeByLines(const QByteArray &bytes, QStringDecoder &first, QStringDecoder &later,
                           const QString &encodingName)
 {
     DecodedText result;
@@ -28,6 +30,7 @@ DecodedText DecodeByLines(const QByteArray &bytes, QStringDecoder &decoder,
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         const qsizetype end = newline < 0 ? bytes.size() : newline + 1;
+        QStringDecoder &decoder = start == 0 ? first : later;
         result.text += decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
         if (decoder.hasError()) {
             result.text.clear();
@@ -60,10 +63,14 @@ std::optional<DecodedText> DecodeMarkedWideText(const QByteArray &bytes)
     return result;
 }
 
+constexpr QStringConverter::Flags LaterLines =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 DecodedText DecodeUtf8ByLines(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    return DecodeByLines(bytes, utf8, QStringLiteral("UTF-8"));
+    QStringDecoder first(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder later(QStringConverter::Utf8, LaterLines);
+    return DecodeByLines(bytes, first, later, QStringLiteral("UTF-8"));
 }
 
 } // namespace
@@ -74,9 +81,10 @@ DecodedText DecodeXmlText(const QByteArray &bytes)
         return *wide;
     const QByteArray declared = DeclaredEncoding(bytes);
     if (!declared.isEmpty() && !bytes.startsWith("\xEF\xBB\xBF")) {
-        QStringDecoder decoder(declared.constData(), QStringConverter::Flag::Stateless);
-        if (decoder.isValid())
-            return DecodeByLines(bytes, decoder, QString::fromLatin1(declared));
+        QStringDecoder first(declared.constData(), QStringConverter::Flag::Stateless);
+        QStringDecoder later(declared.constData(), LaterLines);
+        if (first.isValid() && later.isValid())
+            return DecodeByLines(bytes, first, later, QString::fromLatin1(declared));
     }
     return DecodeUtf8ByLines(bytes);
 }

@@ -1,7 +1,9 @@
+#include "ControllerBus.h"
 #include "ControllerJson.h"
 #include "DeskReaderModel.h"
 #include "FaultInjector.h"
 #include "Frame.h"
+#include "LineService.h"
 #include "ReplyAssembler.h"
 
 #include <QTemporaryDir>
@@ -143,6 +145,24 @@ private slots:
             QVERIFY(complete);
             QVERIFY(!CheckReplyFrame(a.frame(), 6).crcOk);
         }
+    }
+
+    // A request whose text holds framing bytes would come back inside the echo and make a
+    // reply no assembler can take whole; a controller leaves such a request unanswered.
+    void requestWithFramingBytesIsNotAnswered()
+    {
+        ControllerBus bus;
+        bus.add(std::make_unique<SimController>(ControllerData::factory()));
+        SharedFaults faults;
+        LineService service(bus, faults, 1);
+        QList<QByteArray> written;
+        const auto writer = [&written](const QByteArray &bytes) { written << bytes; };
+        RequestAssembler assembler;
+        service.receive(assembler, BuildRequestFrame(QByteArray("0001I\x04\0\0N0000002", 17)),
+                        writer);
+        QVERIFY(written.isEmpty());
+        service.receive(assembler, BuildRequestFrame("0001AS"), writer);
+        QCOMPARE(written, QList<QByteArray>{BuildReplyFrame("0001AS12345678")});
     }
 
     void sharesAreSeededAndRoughlyKept()

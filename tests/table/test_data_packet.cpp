@@ -354,6 +354,47 @@ private slots:
                  QStringList{longName});
     }
 
+    // A value XML cannot carry (as a CSV file may bring in) would make a file that never loads
+    // again: the save is refused with the place named, and the old file stays.
+    void valueADataPacketCannotCarryIsNotSaved_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("U+FFFF") << QStringLiteral("n\uFFFFn") << QStringLiteral("U+FFFF");
+        QTest::newRow("U+FFFE") << QStringLiteral("\uFFFE") << QStringLiteral("U+FFFE");
+        QTest::newRow("half a pair") << QString(QChar(0xD800)) << QStringLiteral("U+D800");
+        QTest::newRow("stand-in") << QStringLiteral("\uFDD0") << QStringLiteral("U+FDD0");
+    }
+
+    void valueADataPacketCannotCarryIsNotSaved()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, named);
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.xml"));
+        QVERIFY(WriteBytes(path, "the old file"));
+        TableStore table;
+        Define(table, ParameterFileFields());
+        QVERIFY(table.AppendRow({QStringLiteral("AF13"), QStringLiteral("120")}));
+        QVERIFY(table.AppendRow({QStringLiteral("AF14"), value}));
+        const TableResult saved = table.SaveToFile(path);
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.error().contains(QStringLiteral("row 2, field DataVaue holds the "
+                                                       "character ") +
+                                        named),
+                 qPrintable(saved.error()));
+        QCOMPARE(ReadBytes(path), QByteArray("the old file"));
+
+        // A pair of surrogates is one character beyond U+FFFF, which a file carries.
+        TableStore wide;
+        Define(wide, ParameterFileFields());
+        QVERIFY(wide.AppendRow({QStringLiteral("AF14"), QStringLiteral("\U0001F511")}));
+        QVERIFY(wide.SaveToFile(path).ok());
+        TableStore loaded;
+        QVERIFY(loaded.LoadFromFile(path).ok());
+        QCOMPARE(loaded.Content().rows, wide.Content().rows);
+    }
+
     // A write that fails half-way (here: beyond the process's file size limit, which holds
     // for every user) leaves the old file and no temporary file behind.
     void saveFailingWhileWritingKeepsTheOldFile()

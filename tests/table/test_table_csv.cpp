@@ -68,6 +68,22 @@ private slots:
         QCOMPARE(back.Fields(), CardTableFields());
     }
 
+    // Only the file's first bytes can be a byte-order mark: a value that starts a later line
+    // with U+FEFF keeps it, so a converted file says what the table said.
+    void byteOrderMarkInsideTheTextStays()
+    {
+        TableStore table;
+        Define(table, {{QStringLiteral("A"), 5}, {QStringLiteral("B"), 5}});
+        QVERIFY(table.AppendRow({QStringLiteral("\uFEFFx"), QStringLiteral("y")}));
+        QVERIFY(table.AppendRow({QStringLiteral("\uFEFF"), QStringLiteral("\uFEFFz")}));
+        const QByteArray csv = TableToCsv(table);
+        QVERIFY(csv.startsWith("A,B\r\n\xEF\xBB\xBFx,y"));
+        TableStore back;
+        QVERIFY(ParseCsv("\xEF\xBB\xBF" + csv, QStringLiteral("bom.csv"), back).ok());
+        QCOMPARE(back.Fields().at(0).name, QStringLiteral("A"));
+        QCOMPARE(back.Content().rows, table.Content().rows);
+    }
+
     void unknownHeadersGetDefaultOrLongestSize()
     {
         TableStore table;

@@ -1,0 +1,138 @@
+#include "KillRun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int WaitMs = 60000;
+
+// Whether the process holds a file of the folder open: a file being saved there (also one
+// without a name yet, which the link shows as "FOLDER/#123 (deleted)").
+bool WritingInto(qint64 pid, const QString &folder)
+{
+    const QByteArray prefix = QFile::encodeName(QDir(folder).canonicalPath()) + '/';
+    const QByteArray fdFolder = "/proc/" + QByteArray::number(pid) + "/fd";
+    DIR *fds = ::opendir(fdFolder.constData());
+    if (!fds)
+        return false;
+    bool found = false;
+    while (const dirent *entry = ::readdir(fds)) {
+        char target[4096];
+        const QByteArray link = fdFolder + '/' + entry->d_name;
+        const ssize_t length = ::readlink(link.constData(), target, sizeof target);
+        if (length > 0 && QByteArray(target, length).startsWith(prefix)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(fds);
+    return found;
+}
+
+// Alive and not yet a zombie that waits to be reaped.
+bool Running(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(") ");
+    return close > 0 && close + 2 < line.size() && line[close + 2] != 'Z' && line[close + 2] != 'X';
+}
+
+KillRun::Result Finish(QProcess &process, KillRun::Result result, const QElapsedTimer &clock)
+{
+    process.waitForFinished(WaitMs);
+    result.elapsedMs = clock.elapsed();
+    if (!result.killed)
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+} // namespace
+
+KillRun::Plain KillRun::run(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program_, arguments);
+    Plain plain;
+    if (process.waitForFinished(WaitMs) && process.exitStatus() == QProcess::NormalExit)
+        plain.exitCode = process.exitCode();
+    plain.output = QString::fromLocal8Bit(process.readAll());
+    return plain;
+}
+
+qint64 KillRun::plainRunMs(const QStringList &arguments, int runs, int *exitCode)
+{
+    qint64 shortest = -1;
+    for (int i = 0; i < runs; ++i) {
+        QProcess process;
+        process.setProcessEnvironment(environment_);
+        QElapsedTimer clock;
+        clock.start();
+        process.start(program_, arguments);
+        process.waitForFinished(WaitMs);
+        const qint64 ms = clock.elapsed();
+        shortest = shortest < 0 ? ms : std::min(shortest, ms);
+        if (exitCode)
+            *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    return shortest;
+}
+
+KillRun::Result KillRun::killAfter(const QStringList &arguments, qint64 delayMs,
+                                   const QString &savedFolder)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program_, arguments);
+    process.waitForStarted(WaitMs);
+    Result result;
+    const qint64 left = delayMs - clock.elapsed();
+    if (left > 0 && process.waitForFinished(int(left)))
+        return Finish(process, result, clock);
+    if (process.state() == QProcess::NotRunning)
+        return Finish(process, result, clock);
+    result.duringSave = WritingInto(process.processId(), savedFolder);
+    process.kill();
+    result.killed = true;
+    return Finish(process, result, clock);
+}
+
+KillRun::Result KillRun::killWhileSaving(const QStringList &arguments, const QString &savedFolder,
+                                         QRandomGenerator &random, int maxDelayUs)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program_, arguments);
+    process.waitForStarted(WaitMs);
+    const qint64 pid = process.processId();
+    Result result;
+    while (clock.elapsed() < WaitMs && Running(pid)) {
+        if (!WritingInto(pid, savedFolder)) {
+            QThread::usleep(50);
+            continue;
+        }
+        QThread::usleep(random.bounded(maxDelayUs + 1));
+        result.duringSave = WritingInto(pid, savedFolder);
+        ::kill(pid_t(pid), SIGKILL);
+        result.killed = true;
+        break;
+    }
+    return Finish(process, result, clock);
+}

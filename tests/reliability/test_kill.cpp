@@ -1,0 +1,293 @@
+// kt480ctl killed (SIGKILL) at 50 moments spread over a run, for each of three jobs: a card
+// read saved to a file, a parameter backup and an event read with its journal. Afterwards the
+// file is the earlier one, untouched, or the new one complete; never a part of one. The events
+// the controller forgot once acknowledged all reach a file, each once.
+#include "CardCodec.h"
+#include "CardFile.h"
+#include "CardTable.h"
+#include "DeviceDataGroup.h"
+#include "KillRun.h"
+#include "RecordFile.h"
+#include "RecordTable.h"
+#include "SimulatorHost.h"
+#include "TableStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+constexpr int Points = 50;
+// Every fifth point waits for the save itself, which is short beside the transfer, and kills
+// the run up to this long after the save was seen to begin.
+constexpr int SaveEvery = 5;
+constexpr int SaveDelayUs = 3000;
+// A file of fifty events is written in well under a millisecond.
+constexpr int SmallSaveDelayUs = 200;
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What the points came to.
+struct Tally
+{
+    int killed = 0;
+    int duringSave = 0;
+    int endedAlone = 0;
+    int kept = 0;
+    int replaced = 0;
+    int partial = 0;
+    int completeCopies = 0;
+
+    QString text(const char *job) const
+    {
+        return QStringLiteral("%1: %2 points, %3 killed (%4 while saving), %5 ended first; file "
+                              "kept %6, replaced by a complete one %7, partial %8; complete "
+                              "copies under a temporary name %9")
+            .arg(QLatin1String(job))
+            .arg(Points)
+            .arg(killed)
+            .arg(duringSave)
+            .arg(endedAlone)
+            .arg(kept)
+            .arg(replaced)
+            .arg(partial)
+            .arg(completeCopies);
+    }
+};
+
+// The catalogue values a parameter backup saves from this controller.
+QMap<QString, QString> HeldValues(const ControllerData &d)
+{
+    QMap<QString, QString> values;
+    for (const auto *map : {&d.parameters, &d.groups}) {
+        for (auto it = map->cbegin(); it != map->cend(); ++it) {
+            const QString code = QString::fromLatin1(it.key());
+            if (IsCatalogueCode(code) && !it.value().isEmpty() && it.value() != SixteenZeros)
+                values.insert(code, QString::fromLatin1(it.value()));
+        }
+    }
+    return values;
+}
+
+} // namespace
+
+class TestKill : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        outFolder_ = dir_->filePath(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(outFolder_));
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("KT480_LOOPBACK_ONLY"), QStringLiteral("1"));
+        env_.insert(QStringLiteral("KT480_JOURNAL_DIR"), dir_->filePath(QStringLiteral("journal")));
+        env_.insert(QStringLiteral("KT480_SETTINGS"), dir_->filePath(QStringLiteral("s.ini")));
+    }
+
+    void cardReadSavedToAFile()
+    {
+        constexpr int Cards = 1500;
+        ControllerData data = ControllerData::factory();
+        data.cards = GeneratedCards(Cards);
+        startSimulator(data);
+        const QString out = QDir(outFolder_).filePath(QStringLiteral("cards.xml"));
+        const QStringList args{QStringLiteral("--tcp"), tcp_,
+                               QStringLiteral("cards"), QStringLiteral("read"),
+                               QStringLiteral("--to"),  QString::number(Cards),
+                               QStringLiteral("--out"), out};
+        const auto matches = [&](const QString &path) {
+            TableStore table;
+            if (!CardFile::Load(table, path))
+                return false;
+            const ControllerData now = sim_->controller().snapshot();
+            if (table.RecordCount() != now.cards.size())
+                return false;
+            for (int row = 0; row < table.RecordCount(); ++row) {
+                const CardRecord card = CardTable::RowAt(table, row);
+                if (CardCodec::EncodeWriteData(card).toLatin1() !=
+                    now.cards.value(card.DataNO.toInt()))
+                    return false;
+            }
+            return true;
+        };
+        const Tally tally = killAtPoints(args, out, matches, [this](int point) {
+            sim_->controller().modify([point](ControllerData &d) {
+                d.cards.insert(1 + point, EncodedCardRecord(QByteArray::number(point + 1, 16), 1, 0,
+                                                            "XXXX", 0));
+                return true;
+            });
+        });
+        qInfo("%s", qPrintable(tally.text("cards read --out")));
+    }
+
+    void parameterBackup()
+    {
+        startSimulator(ControllerData::factory());
+        const QString out = QDir(outFolder_).filePath(QStringLiteral("params.xml"));
+        const QStringList args{QStringLiteral("--tcp"), tcp_, QStringLiteral("params"),
+                               QStringLiteral("backup"), out};
+        const auto matches = [&](const QString &path) {
+            TableStore table;
+            if (!table.LoadFromFile(path))
+                return false;
+            QMap<QString, QString> saved;
+            for (int row = 0; row < table.RecordCount(); ++row)
+                saved.insert(table.Value(row, 0), table.Value(row, 1));
+            return saved == HeldValues(sim_->controller().snapshot());
+        };
+        const Tally tally = killAtPoints(args, out, matches, [this](int point) {
+            sim_->controller().modify([point](ControllerData &d) {
+                d.parameters.insert("AF13", QByteArray::number(100 + point));
+                return true;
+            });
+        });
+        qInfo("%s", qPrintable(tally.text("params backup")));
+    }
+
+    // Every event the controller forgets once acknowledged is in the journal first; a killed
+    // read leaves it there and the next read saves it. The file of each read is kept aside,
+    // as a user keeps the files of earlier reads.
+    void eventReadWithItsJournal()
+    {
+        constexpr int Events = 3000;
+        ControllerData data = ControllerData::factory();
+        const QDateTime start(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+        for (int i = 0; i < Events; ++i)
+            data.events << EventPayload(1, start.addSecs(i),
+                                        QByteArray::number(i % 10000).rightJustified(4, '0'), 'A',
+                                        0, 1, i + 1);
+        startSimulator(data);
+        const QString out = QDir(outFolder_).filePath(QStringLiteral("events.xml"));
+        const QStringList args{QStringLiteral("--tcp"),   tcp_,
+                               QStringLiteral("records"), QStringLiteral("read"),
+                               QStringLiteral("--limit"), QStringLiteral("50"),
+                               QStringLiteral("--out"),   out};
+        QList<EventRecord> saved;
+        const auto keep = [&](const QString &path) {
+            TableStore table;
+            if (!RecordFile::Load(table, path))
+                return false;
+            for (int row = 0; row < table.RecordCount(); ++row)
+                saved << RecordTable::RowAt(table, row);
+            return true;
+        };
+        const Tally tally = killAtPoints(args, out, keep, {}, SmallSaveDelayUs);
+
+        // A last read takes what the journal holds and everything the controller has left.
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        const KillRun::Plain last =
+            run.run({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"),
+                     QStringLiteral("read"), QStringLiteral("--out"), out});
+        QVERIFY2(last.exitCode == 0, qPrintable(last.output));
+        QVERIFY(keep(out));
+        QVERIFY(sim_->controller().snapshot().events.isEmpty());
+
+        QMap<QString, int> seen;
+        for (const EventRecord &r : saved)
+            ++seen[r.DataTime + QLatin1Char(' ') + r.CardNO];
+        QCOMPARE(seen.size(), Events);
+        for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+            QVERIFY2(it.value() == 1,
+                     qPrintable(QStringLiteral("%1 saved %2 times").arg(it.key()).arg(it.value())));
+        qInfo("%s; all %d events saved once", qPrintable(tally.text("records read --out")), Events);
+    }
+
+private:
+    void startSimulator(const ControllerData &data)
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        config.controllers = {data};
+        sim_ = std::make_unique<SimulatorHost>(config);
+        QVERIFY(sim_->isRunning());
+        tcp_ = QStringLiteral("127.0.0.1:%1").arg(sim_->tcpPort());
+    }
+
+    // Runs the job once to learn its length and make the first file, then kills it at the
+    // points. `complete` says whether a file is a whole one of the run (and may keep what it
+    // holds); `change` alters the controller before a point, so that a new file differs
+    // from the one before.
+    Tally killAtPoints(const QStringList &args, const QString &out,
+                       const std::function<bool(const QString &)> &complete,
+                       const std::function<void(int)> &change, int saveDelayUs = SaveDelayUs)
+    {
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        int exitCode = -1;
+        const qint64 plainMs = run.plainRunMs(args, 1, &exitCode);
+        Tally tally;
+        if (exitCode != 0 || !complete(out)) {
+            QTest::qFail("the job does not succeed when left alone", __FILE__, __LINE__);
+            return tally;
+        }
+        QRandomGenerator random(20240229);
+        for (int point = 0; point < Points; ++point) {
+            if (change)
+                change(point);
+            const QByteArray before = ReadBytes(out);
+            const KillRun::Result r =
+                point % SaveEvery == SaveEvery - 1
+                    ? run.killWhileSaving(args, outFolder_, random, saveDelayUs)
+                    : run.killAfter(args,
+                                    qint64(plainMs * (point + random.generateDouble()) / Points),
+                                    outFolder_);
+            tally.killed += r.killed ? 1 : 0;
+            tally.duringSave += r.duringSave ? 1 : 0;
+            tally.endedAlone += r.killed ? 0 : 1;
+            const QByteArray after = ReadBytes(out);
+            if (after == before) {
+                ++tally.kept;
+                continue;
+            }
+            if (!complete(out)) {
+                ++tally.partial;
+                QTest::qFail(qPrintable(QStringLiteral("point %1 (%2 ms, %3): the file is neither "
+                                                       "the earlier one nor a complete new one")
+                                            .arg(point)
+                                            .arg(r.elapsedMs)
+                                            .arg(r.duringSave ? "while saving" : "")),
+                             __FILE__, __LINE__);
+                return tally;
+            }
+            ++tally.replaced;
+        }
+        // Nothing half-written is left beside the file either. A save links the finished
+        // file under a temporary name before it renames it over the old one; a kill between
+        // the two leaves that complete copy behind, which must load.
+        const QString name = QFileInfo(out).fileName();
+        for (const QString &file : QDir(outFolder_).entryList(QDir::Files)) {
+            if (file == name)
+                continue;
+            TableStore copy;
+            const bool temporaryName = file.size() == name.size() + 7 && file.startsWith(name);
+            if (!temporaryName || !copy.LoadFromFile(QDir(outFolder_).filePath(file))) {
+                QTest::qFail(qPrintable(QStringLiteral("left beside the file: ") + file), __FILE__,
+                             __LINE__);
+                return tally;
+            }
+            ++tally.completeCopies;
+        }
+        if (tally.duringSave == 0)
+            QTest::qFail("no point fell into a save", __FILE__, __LINE__);
+        return tally;
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString outFolder_;
+    QProcessEnvironment env_;
+    std::unique_ptr<SimulatorHost> sim_;
+    QString tcp_;
+};
+
+QTEST_GUILESS_MAIN(TestKill)
+#include "test_kill.moc"
