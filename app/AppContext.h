@@ -4,6 +4,7 @@
 
 #include <Comm.h>
 #include <Language.h>
+#include <LogRelay.h>
 #include <ProgressState.h>
 #include <Settings.h>
 #include <SharedFlag.h>
@@ -11,7 +12,8 @@
 
 // What the windows of one run share: the settings store, the device link, the interface
 // language, the progress state of long operations, the two process-wide flags and the way
-// the user is asked. The main window owns none of it; every window is handed this object.
+// the user is asked, and the relay of the program's log messages. The main window owns none of it;
+// every window is handed this object.
 class AppContext
 {
 public:
@@ -31,6 +33,8 @@ public:
     SharedFlag batchMode;
     // Set while the parameter or card window exchanges commands: no automatic clock read then.
     SharedFlag clockReadPaused;
+    // The program's own log messages, for the diagnostic panel.
+    LogRelay logRelay;
     // Tests put an answering prompt here.
     std::unique_ptr<UserPrompt> prompt;
 };

@@ -58,6 +58,7 @@ TfrmKT480NT5::~TfrmKT480NT5() = default;
 void TfrmKT480NT5::wireHandlers()
 {
     connect(&context_.comm, &Comm::logLine, Memo1, &QPlainTextEdit::appendPlainText);
+    connect(&context_.logRelay, &LogRelay::message, Memo1, &QPlainTextEdit::appendPlainText);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TfrmKT480NT5::Memo1Change);
     connect(new ClickWatcher(Panel2), &ClickWatcher::clicked, this, &TfrmKT480NT5::Panel2Click);
     connect(new ClickWatcher(pnlMain), &ClickWatcher::clicked, this, &TfrmKT480NT5::pnlMainClick);

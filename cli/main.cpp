@@ -17,6 +17,7 @@
 #include "TraceFile.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QMap>
 #include <functional>
 
@@ -63,6 +64,10 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     LinkOptions::addTo(parser);
     parser.addOption({QStringLiteral("json"), QStringLiteral("Print the result as JSON.")});
+    parser.addOption({QStringLiteral("verbose"),
+                      QStringLiteral("Also print the program's own debug and info messages "
+                                     "(categories kt480.*) on standard error; warnings, such as "
+                                     "a caught error, are always printed.")});
     parser.addOption({QStringLiteral("trace"),
                       QStringLiteral("Write every frame sent and received, in hex with a time, "
                                      "and the diagnostic lines to FILE."),
@@ -136,6 +141,10 @@ int main(int argc, char *argv[])
         out << parser.helpText();
         return ExitOk;
     }
+    QLoggingCategory::setFilterRules(
+        parser.isSet(QStringLiteral("verbose"))
+            ? QStringLiteral("kt480.*=true")
+            : QStringLiteral("kt480.*.debug=false\nkt480.*.info=false"));
     QStringList words = parser.positionalArguments();
     if (words.isEmpty() || !verbs().contains(words.first())) {
         err << (words.isEmpty() ? QStringLiteral("no verb given")

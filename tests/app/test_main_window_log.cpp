@@ -4,7 +4,10 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 
 namespace {
@@ -71,6 +74,23 @@ private slots:
         ClickOnScreen(saveLog);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().contains(QLatin1String("no-such-folder")));
+    }
+
+    // The program's own log messages (a caught error, a refused address) show in the panel.
+    void programMessagesShowInTheLogPanel()
+    {
+        WindowRig rig;
+        TfrmKT480NT5 &w = rig.open();
+        QVERIFY(rig.settle());
+        showLogPanel(w);
+        ClickTab(Control<QTabWidget>(w, "pcMain"), 1);
+        TypeInto(Control<QLineEdit>(w, "edtIP"), QStringLiteral("192.0.2.1"));
+        ClickOnScreen(Control<QPushButton>(w, "btnConnect02"));
+        QVERIFY(rig.settle());
+        QTRY_VERIFY(
+            Control<QPlainTextEdit>(w, "Memo1")
+                ->toPlainText()
+                .contains(QLatin1String("kt480.link warning: 192.0.2.1 is outside 127.0.0.0/8")));
     }
 };
 

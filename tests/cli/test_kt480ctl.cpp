@@ -193,6 +193,21 @@ private slots:
         QVERIFY(r.err.contains(missing.toUtf8()));
     }
 
+    // The program's own debug messages show only with --verbose; the verb's report always.
+    void verboseShowsTheProgramsOwnMessages()
+    {
+        const QStringList search{QStringLiteral("search"), QStringLiteral("serial"),
+                                 QStringLiteral("--port"), QStringLiteral("/dev/nonexistent"),
+                                 QStringLiteral("--line"), QStringLiteral("9600,e,8,1")};
+        const Run quiet = ctl(search);
+        const Run verbose = ctl(search + QStringList{QStringLiteral("--verbose")});
+        QCOMPARE(quiet.exitCode, 1);
+        QCOMPARE(verbose.exitCode, 1);
+        QVERIFY(quiet.err.contains("/dev/nonexistent: cannot be opened"));
+        QVERIFY(!quiet.err.contains("kt480.discovery"));
+        QVERIFY2(verbose.err.contains("kt480.discovery"), verbose.err.constData());
+    }
+
 private:
     static Run ctl(const QStringList &arguments) { return RunCtl(arguments); }
 
