@@ -11,7 +11,7 @@
 #include <QWheelEvent>
 
 TableGrid::TableGrid(TableStore &table, TableStoreModel &model, QTableView *view, QObject *parent)
-    : QObject(parent), table_(table), model_(model), view_(view)
+    : QObject(parent), table_(table), model_(model), view_(view), viewport_(view->viewport())
 {
     view_->setModel(&model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -104,7 +104,7 @@ void TableGrid::syncSelection()
 
 bool TableGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != view_->viewport() || event->type() != QEvent::Wheel)
+    if (event->type() != QEvent::Wheel || watched != viewport_)
         return QObject::eventFilter(watched, event);
     if (table_.Active()) {
         const auto *wheel = static_cast<QWheelEvent *>(event);

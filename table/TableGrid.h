@@ -63,4 +63,7 @@ private:
     TableStore &table_;
     TableStoreModel &model_;
     QTableView *view_;
+    // Kept apart from view_: the viewport reports its own destruction after the view has
+    // stopped being a scroll area.
+    const QObject *viewport_;
 };
