@@ -180,6 +180,7 @@ void TfrmKT480NT5::ApplyMainCaptions()
     lblVER->setText(colon(TextRow::VersionLabel));
     lblNow->setText(text(TextRow::SystemTime));
     lblDeviceTime->setText(text(TextRow::DeviceTime));
+    btnSaveLog->setText(tr("Save log…"));
 }
 
 void TfrmKT480NT5::showSdCardCaption()

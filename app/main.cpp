@@ -59,7 +59,8 @@ int main(int argc, char *argv[])
     SingleInstance instance(context.settings.filePath());
     if (!instance.TryAcquire()) {
         QMessageBox::information(nullptr, QStringLiteral("System Message"),
-                                 QStringLiteral("Program is already running!"), QMessageBox::Ok);
+                                 QCoreApplication::translate("main", "Program is already running!"),
+                                 QMessageBox::Ok);
         return 0;
     }
 
