@@ -4,14 +4,16 @@
 
 #include <Comm.h>
 #include <Language.h>
+#include <LanguageTranslator.h>
 #include <ProgressState.h>
 #include <Settings.h>
 #include <SharedFlag.h>
 #include <memory>
 
 // What the windows of one run share: the settings store, the device link, the interface
-// language, the progress state of long operations, the two process-wide flags and the way
-// the user is asked. The main window owns none of it; every window is handed this object.
+// language and its translations, the progress state of long operations, the two process-wide
+// flags and the way the user is asked. The main window owns none of it; every window is handed
+// this object.
 class AppContext
 {
 public:
@@ -26,6 +28,8 @@ public:
     Settings settings;
     Comm comm;
     Language language;
+    // Follows every change of the language index.
+    LanguageTranslator translator;
     ProgressState progress;
     // Set by All Backup / All Restore around their calls into the parameter and card windows.
     SharedFlag batchMode;
