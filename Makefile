@@ -6,6 +6,8 @@
 # make package   builds the Debian package (build/kt480nt5_VERSION_ARCH.deb).
 # make test-asan  the same in a build with the address and undefined-behaviour sanitizers.
 # make fuzz  builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
+# make translations  takes the program's translatable texts into lang/translations/*.ts
+#                    (new texts arrive unfinished; the translations test names them).
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
@@ -16,7 +18,7 @@ ASAN_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-o
 ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=1
 UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: all bootstrap build run test test-asan fuzz install package clean
+.PHONY: all bootstrap build run test test-asan fuzz install package translations clean
 
 all: build
 
@@ -38,6 +40,10 @@ install: build
 
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+translations: bootstrap
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD_DIR) --target translations
 
 test-asan: bootstrap
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT480_TIMEOUT_SCALE=3 \

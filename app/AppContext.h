@@ -4,6 +4,7 @@
 
 #include <Comm.h>
 #include <Language.h>
+#include <LanguageTranslator.h>
 #include <LogRelay.h>
 #include <ProgressState.h>
 #include <Settings.h>
@@ -11,9 +12,9 @@
 #include <memory>
 
 // What the windows of one run share: the settings store, the device link, the interface
-// language, the progress state of long operations, the two process-wide flags and the way
-// the user is asked, and the relay of the program's log messages. The main window owns none of it;
-// every window is handed this object.
+// language and its translations, the progress state of long operations, the two process-wide
+// flags, the way the user is asked and the relay of the program's log messages. The main
+// window owns none of it; every window is handed this object.
 class AppContext
 {
 public:
@@ -28,6 +29,8 @@ public:
     Settings settings;
     Comm comm;
     Language language;
+    // Follows every change of the language index.
+    LanguageTranslator translator;
     ProgressState progress;
     // Set by All Backup / All Restore around their calls into the parameter and card windows.
     SharedFlag batchMode;

@@ -106,6 +106,7 @@ void TfrmKT480NT5::FormShow()
     QCoreApplication::processEvents();
     const ConnectionSettings &stored = controller_.loadSettings();
     context_.language.SetLanguageIndex(stored.languageIndex.value_or(options_.systemLanguageIndex));
+    context_.translator.apply(context_.language.LanguageIndex());
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
     fitWindow();
@@ -181,6 +182,7 @@ void TfrmKT480NT5::ApplyMainCaptions()
     lblVER->setText(colon(TextRow::VersionLabel));
     lblNow->setText(text(TextRow::SystemTime));
     lblDeviceTime->setText(text(TextRow::DeviceTime));
+    btnSaveLog->setText(tr("Save log…"));
 }
 
 void TfrmKT480NT5::showSdCardCaption()
@@ -195,6 +197,7 @@ void TfrmKT480NT5::switchLanguage(int languageIndex)
     context_.settings.saveInt(QStringLiteral("LanguageIndex"), languageIndex);
     context_.settings.sync();
     context_.language.SetLanguageIndex(languageIndex);
+    context_.translator.apply(languageIndex);
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
     fitWindow();

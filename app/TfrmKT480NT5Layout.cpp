@@ -260,7 +260,7 @@ QWidget *TfrmKT480NT5::buildLogPanel()
     Panel2->setFrameShape(QFrame::Panel);
     Panel2->setFrameShadow(QFrame::Raised);
     Panel2->setMinimumHeight(28);
-    btnSaveLog = named(new QPushButton(QStringLiteral("Save log…"), pnlTest), "btnSaveLog");
+    btnSaveLog = named(new QPushButton(pnlTest), "btnSaveLog");
     column->addWidget(Memo1, 1);
     column->addWidget(Panel2);
     column->addWidget(btnSaveLog);

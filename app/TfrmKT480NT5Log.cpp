@@ -14,8 +14,7 @@ void TfrmKT480NT5::btnSaveLogClick()
             .filePath(
                 QStringLiteral("kt480nt5-trace-%1.txt")
                     .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    const QString path =
-        context_.prompt->saveFileName(proposed, QStringLiteral("text files(*.txt)")).trimmed();
+    const QString path = context_.prompt->saveFileName(proposed, tr("text files(*.txt)")).trimmed();
     if (path.isEmpty())
         return;
     QString error;

@@ -5,6 +5,7 @@
 #include "WindowLauncher.h"
 #include "WindowScreenshot.h"
 
+#include <ConnectionSettings.h>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
@@ -56,10 +57,15 @@ int main(int argc, char *argv[])
     }
 
     AppContext context(settingsFile);
+    // The stored language from the start: even a refused second start speaks it.
+    const int language = ConnectionSettings::Load(context.settings)
+                             .languageIndex.value_or(Language::LanguageFromSystem());
+    context.translator.apply(language);
     SingleInstance instance(context.settings.filePath());
     if (!instance.TryAcquire()) {
-        QMessageBox::information(nullptr, QStringLiteral("System Message"),
-                                 QStringLiteral("Program is already running!"), QMessageBox::Ok);
+        QMessageBox::information(nullptr, Language::Text(int(TextRow::SystemMessage), language),
+                                 QCoreApplication::translate("main", "Program is already running!"),
+                                 QMessageBox::Ok);
         return 0;
     }
 

@@ -38,7 +38,7 @@ TableResult saveCards(TableStore &table, const QString &path)
     if (!file.open(QIODevice::WriteOnly) || !WriteDataPacket(table.Content(), file) ||
         !file.commit())
         return TableResult::Failure(
-            QStringLiteral("%1: cannot write the file: %2").arg(path, file.errorString()));
+            AllBackup::tr("%1: cannot write the file: %2").arg(path, file.errorString()));
     return TableResult::Success();
 }
 
@@ -51,11 +51,14 @@ QString AllBackup::Outcome::reportText() const
         text = QStringLiteral("OK!");
     } else {
         text = QStringLiteral("Error!");
-        text += QStringLiteral("\n\nParameters: ") +
-                (parametersComplete ? QStringLiteral("complete")
-                                    : parameterProblems.join(QLatin1Char('\n')));
-        text += QStringLiteral("\n\nCards: ") +
-                (cardsComplete ? QStringLiteral("complete") : cardProblems.join(QLatin1Char('\n')));
+        text += QStringLiteral("\n\n") + AllBackup::tr("Parameters: %1")
+                                             .arg(parametersComplete
+                                                      ? AllBackup::tr("complete")
+                                                      : parameterProblems.join(QLatin1Char('\n')));
+        text +=
+            QStringLiteral("\n\n") + AllBackup::tr("Cards: %1")
+                                         .arg(cardsComplete ? AllBackup::tr("complete")
+                                                            : cardProblems.join(QLatin1Char('\n')));
     }
     if (!done.isEmpty())
         text += QStringLiteral("\n\n") + done.join(QLatin1Char('\n'));
@@ -92,8 +95,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     outcome.parameterProblems = params.messages;
     outcome.failedParameterCodes = params.failedCodes;
     if (params.success)
-        outcome.done << QStringLiteral("Parameters: %1 values saved to %2.")
-                            .arg(params.values.size())
+        outcome.done << tr("Parameters: %n values saved to %1.", nullptr, int(params.values.size()))
                             .arg(WithXmlExtension(parameterPath.trimmed()));
 
     CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
@@ -111,11 +113,11 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     // describe one controller at one moment and no older card file is left beside them.
     // A partial card list must not replace a complete earlier file unnoticed.
     if (!outcome.cardsComplete && QFileInfo::exists(path) &&
-        !prompt_.question(QStringLiteral("The card list read from the controller is not "
-                                         "complete.\nReplace the existing file %1 with it?")
+        !prompt_.question(tr("The card list read from the controller is not complete.\n"
+                             "Replace the existing file %1 with it?")
                               .arg(path),
                           language_.TableText(TextRow::SystemMessage))) {
-        outcome.cardProblems << QStringLiteral("the earlier card file %1 was kept").arg(path);
+        outcome.cardProblems << tr("the earlier card file %1 was kept").arg(path);
         return outcome;
     }
     const TableResult saved = saveCards(table, path);
@@ -124,15 +126,14 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.cardProblems << saved.error();
     } else {
         settings_.SaveSetting(CardFile::SaveSetting, path);
-        outcome.done << (table.IsEmpty()
-                             ? QStringLiteral("Cards: the controller holds no cards (numbers %1 "
-                                              "to %2); an empty card file was saved to %3.")
-                                   .arg(range.from())
-                                   .arg(range.to())
-                                   .arg(path)
-                             : QStringLiteral("Cards: %1 cards saved to %2.")
-                                   .arg(table.RecordCount())
-                                   .arg(path));
+        outcome.done
+            << (table.IsEmpty()
+                    ? tr("Cards: the controller holds no cards (numbers %1 to %2); "
+                         "an empty card file was saved to %3.")
+                          .arg(range.from())
+                          .arg(range.to())
+                          .arg(path)
+                    : tr("Cards: %n cards saved to %1.", nullptr, table.RecordCount()).arg(path));
     }
     return outcome;
 }
@@ -150,8 +151,8 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     outcome.parameterProblems = params.messages;
     outcome.failedParameterCodes = params.failedCodes;
     if (params.success)
-        outcome.done << QStringLiteral("Parameters: %1 values written from %2.")
-                            .arg(params.values.size())
+        outcome.done << tr("Parameters: %n values written from %1.", nullptr,
+                           int(params.values.size()))
                             .arg(parameterPath);
 
     // The controller's cards are deleted only for a card file that loads and is valid.
@@ -159,24 +160,23 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     const QString path = cardPath;
     const TableResult loaded = CardFile::Load(table, path);
     if (!loaded) {
-        outcome.cardProblems << loaded.error()
-                             << QStringLiteral("the controller's cards were not touched");
+        outcome.cardProblems << loaded.error() << tr("the controller's cards were not touched");
         return outcome;
     }
     settings_.SaveSetting(CardFile::ReadSetting, path);
     // An empty card file leaves the controller's cards as they are: nothing is deleted.
     if (table.IsEmpty()) {
         outcome.cardsComplete = true;
-        outcome.done << QStringLiteral("Cards: %1 holds no cards; the controller's cards were "
-                                       "left as they were.")
+        outcome.done << tr("Cards: %1 holds no cards; the controller's cards were left as "
+                           "they were.")
                             .arg(path);
         return outcome;
     }
     const QStringList invalid = CardTransfer::invalidRows(table);
     if (!invalid.isEmpty()) {
-        outcome.cardProblems << QStringLiteral("%1 row(s) of %2 cannot be written; the "
-                                               "controller's cards were not touched:")
-                                    .arg(invalid.size())
+        outcome.cardProblems << tr("%n row(s) of %1 cannot be written; the controller's cards "
+                                   "were not touched:",
+                                   nullptr, int(invalid.size()))
                                     .arg(path)
                              << invalid.mid(0, 10);
         return outcome;
@@ -188,8 +188,8 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     outcome.cardProblems = written.problems();
     outcome.failedCardNumbers = written.failedNumbers;
     if (written.complete())
-        outcome.done << QStringLiteral("Cards: all cards deleted, then %1 cards written from %2.")
-                            .arg(written.written)
+        outcome.done << tr("Cards: all cards deleted, then %n cards written from %1.", nullptr,
+                           written.written)
                             .arg(path);
     return outcome;
 }

@@ -2,6 +2,7 @@
 
 #include "CardRange.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -17,6 +18,8 @@ class UserPrompt;
 // half reports what failed; the run is complete only when both halves are.
 class AllBackup
 {
+    Q_DECLARE_TR_FUNCTIONS(AllBackup)
+
 public:
     struct Outcome
     {

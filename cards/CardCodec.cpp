@@ -1,5 +1,7 @@
 #include "CardCodec.h"
 
+#include <QCoreApplication>
+
 namespace CardCodec {
 
 namespace {
@@ -94,23 +96,27 @@ std::optional<int> CardNumberOf(const CardRecord &card)
 QString RowProblem(const CardRecord &card)
 {
     if (!CardNumberOf(card))
-        return QStringLiteral("card number \"%1\" is not a whole number from 1 to 9999999")
+        return QCoreApplication::translate(
+                   "CardCodec", "card number \"%1\" is not a whole number from 1 to 9999999")
             .arg(card.DataNO);
     const QString all = card.DataID + card.DataApp + card.DataType + card.DataPIN + card.DataAPB;
     if (hasControlCharacter(all) || !isLatin1(all))
-        return QStringLiteral("card %1 holds characters a controller cannot take").arg(card.DataNO);
+        return QCoreApplication::translate("CardCodec",
+                                           "card %1 holds characters a controller cannot take")
+            .arg(card.DataNO);
     // Wider numbers would shift every later field of the command.
     const int app = numberOr(card.DataApp, 1);
     if (app < 0 || app > 99)
-        return QStringLiteral("card %1: application number \"%2\" is not 0 to 99")
+        return QCoreApplication::translate("CardCodec",
+                                           "card %1: application number \"%2\" is not 0 to 99")
             .arg(card.DataNO, card.DataApp);
     const int type = numberOr(card.DataType, 0);
     if (type < 0 || type > 9)
-        return QStringLiteral("card %1: type \"%2\" is not one digit")
+        return QCoreApplication::translate("CardCodec", "card %1: type \"%2\" is not one digit")
             .arg(card.DataNO, card.DataType);
     const int apb = numberOr(card.DataAPB, 0);
     if (apb < 0 || apb > 9)
-        return QStringLiteral("card %1: APB \"%2\" is not one digit")
+        return QCoreApplication::translate("CardCodec", "card %1: APB \"%2\" is not one digit")
             .arg(card.DataNO, card.DataAPB);
     return {};
 }

@@ -4,6 +4,8 @@
 #include "DefaultFolder.h"
 #include "TableFile.h"
 
+#include <QCoreApplication>
+
 namespace CardFile {
 
 QString DefaultPath()
@@ -14,8 +16,9 @@ QString DefaultPath()
 TableResult Load(TableStore &table, const QString &path)
 {
     return TableFile::Load(table, path, CardTable::HasCardFields,
-                           QStringLiteral("not a card file (the card fields DataNO, DataID, "
-                                          "DataApp, DataType, DataPIN, DataAPB are missing)"));
+                           QCoreApplication::translate(
+                               "CardFile", "not a card file (the card fields DataNO, DataID, "
+                                           "DataApp, DataType, DataPIN, DataAPB are missing)"));
 }
 
 TableResult Save(TableStore &table, const QString &path)

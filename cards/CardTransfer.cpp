@@ -166,14 +166,14 @@ QStringList CardTransfer::ReadOutcome::problems() const
 {
     QStringList lines;
     if (!linkReady)
-        lines << QStringLiteral("the link could not be opened");
+        lines << CardTransfer::tr("the link could not be opened");
     if (stopped)
-        lines << QStringLiteral("the read was cancelled");
+        lines << CardTransfer::tr("the read was cancelled");
     if (linkLost)
-        lines << QStringLiteral("the controller stopped answering");
+        lines << CardTransfer::tr("the controller stopped answering");
     if (!failedNumbers.isEmpty())
-        lines << QStringLiteral("%1 card number(s) could not be read: %2")
-                     .arg(failedNumbers.size())
+        lines << CardTransfer::tr("%n card number(s) could not be read: %1", nullptr,
+                                  int(failedNumbers.size()))
                      .arg(numberList(failedNumbers));
     return lines;
 }
@@ -182,20 +182,20 @@ QStringList CardTransfer::WriteOutcome::problems() const
 {
     QStringList lines;
     if (!linkReady)
-        lines << QStringLiteral("the link could not be opened");
+        lines << CardTransfer::tr("the link could not be opened");
     if (!invalidRows.isEmpty())
-        lines << QStringLiteral("%1 row(s) were not written because they are not valid")
-                     .arg(invalidRows.size());
+        lines << CardTransfer::tr("%n row(s) were not written because they are not valid", nullptr,
+                                  int(invalidRows.size()));
     if (clearAllRequested && !clearAllDone)
-        lines << QStringLiteral("deleting all cards failed; the earlier cards are still in the "
-                                "controller");
+        lines << CardTransfer::tr("deleting all cards failed; the earlier cards are still in the "
+                                  "controller");
     if (stopped)
-        lines << QStringLiteral("cancelled before every card was written");
+        lines << CardTransfer::tr("cancelled before every card was written");
     if (linkLost)
-        lines << QStringLiteral("the controller stopped answering");
+        lines << CardTransfer::tr("the controller stopped answering");
     if (!failedNumbers.isEmpty())
-        lines << QStringLiteral("%1 card(s) were not accepted: %2")
-                     .arg(failedNumbers.size())
+        lines << CardTransfer::tr("%n card(s) were not accepted: %1", nullptr,
+                                  int(failedNumbers.size()))
                      .arg(numberList(failedNumbers));
     return lines;
 }
@@ -207,7 +207,7 @@ QString CardTransfer::numberList(const QList<int> &numbers)
     for (int i = 0; i < numbers.size() && i < Shown; ++i)
         list << QString::number(numbers[i]);
     if (numbers.size() > Shown)
-        list << QStringLiteral("… (%1 more)").arg(numbers.size() - Shown);
+        list << tr("… (%1 more)").arg(numbers.size() - Shown);
     return list.join(QStringLiteral(", "));
 }
 
@@ -217,7 +217,7 @@ QStringList CardTransfer::invalidRows(const TableStore &table)
     for (int row = 0; row < table.RecordCount(); ++row) {
         const QString problem = CardCodec::RowProblem(CardTable::RowAt(table, row));
         if (!problem.isEmpty())
-            problems << QStringLiteral("row %1: %2").arg(row + 1).arg(problem);
+            problems << tr("row %1: %2").arg(row + 1).arg(problem);
     }
     return problems;
 }

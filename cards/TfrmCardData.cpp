@@ -309,17 +309,18 @@ void TfrmCardData::reportRead(CardTransfer::ReadOutcome outcome)
         }
         QString report = QStringLiteral("Error!\n\n");
         if (outcome.stopped)
-            report += QStringLiteral("The read was cancelled; the cards after the last one read "
-                                     "were not read.\n");
+            report += tr("The read was cancelled; the cards after the last one read were not "
+                         "read.") +
+                      QLatin1Char('\n');
         if (outcome.linkLost)
-            report += QStringLiteral("The controller stopped answering.\n");
+            report += tr("The controller stopped answering.") + QLatin1Char('\n');
         if (outcome.failedNumbers.isEmpty()) {
             prompt_.message(report, caption);
             return;
         }
-        report += QStringLiteral("%1 card number(s) could not be read: %2\n\nThe card list is "
-                                 "not complete. Read these numbers again?")
-                      .arg(outcome.failedNumbers.size())
+        report += tr("%n card number(s) could not be read: %1\n\nThe card list is not "
+                     "complete. Read these numbers again?",
+                     nullptr, int(outcome.failedNumbers.size()))
                       .arg(CardTransfer::numberList(outcome.failedNumbers));
         if (!prompt_.question(report, caption))
             return;
@@ -339,9 +340,10 @@ void TfrmCardData::btnRestoreClick()
     bool skipInvalid = false;
     if (!invalid.isEmpty()) {
         const QString question =
-            QStringLiteral("Error!\n\n%1 row(s) cannot be written:\n%2\n\nWrite the other rows "
-                           "without them? Otherwise nothing is deleted or written.")
-                .arg(invalid.size())
+            QStringLiteral("Error!\n\n") +
+            tr("%n row(s) cannot be written:\n%1\n\nWrite the other rows without them? "
+               "Otherwise nothing is deleted or written.",
+               nullptr, int(invalid.size()))
                 .arg(invalid.mid(0, 10).join(QLatin1Char('\n')));
         if (!prompt_.question(question, text(TextRow::SystemMessage)))
             return;
@@ -361,7 +363,7 @@ void TfrmCardData::reportWrite(const CardTransfer::WriteOutcome &outcome)
     if (outcome.complete() || outcome.nothingToWrite)
         return;
     prompt_.message(QStringLiteral("Error!\n\n") + outcome.problems().join(QLatin1Char('\n')) +
-                        QStringLiteral("\n%1 card(s) written.").arg(outcome.written),
+                        QLatin1Char('\n') + tr("%n card(s) written.", nullptr, outcome.written),
                     text(TextRow::SystemMessage));
 }
 

@@ -9,13 +9,13 @@
 #include "TableGrid.h"
 #include "TableStore.h"
 #include "TableStoreModel.h"
+#include "TextRow.h"
 
 #include <QDialog>
 #include <functional>
 
 class CircleIndicator;
 class Comm;
-enum class TextRow : int;
 class Language;
 class ProgressState;
 class Settings;

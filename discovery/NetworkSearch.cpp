@@ -62,16 +62,15 @@ QStringList NetworkSearch::Addresses(const Request &request)
 QString NetworkSearch::Refusal(const Request &request)
 {
     if (!ValidNetwork(request.network))
-        return QStringLiteral("%1 is not the first three parts of an IPv4 address")
-            .arg(request.network);
+        return tr("%1 is not the first three parts of an IPv4 address").arg(request.network);
     if (request.first < 0 || request.last > Slots - 1 || request.first > request.last)
-        return QStringLiteral("the address range %1-%2 is not within 0-255 in ascending order")
+        return tr("the address range %1-%2 is not within 0-255 in ascending order")
             .arg(request.first)
             .arg(request.last);
     if (request.port == 0)
-        return QStringLiteral("port 0 cannot be searched");
+        return tr("port 0 cannot be searched");
     if (request.firstId < 0 || request.lastId > MaxDeviceId || request.firstId > request.lastId)
-        return QStringLiteral("the Device ID range %1-%2 is not within 0-9999 in ascending order")
+        return tr("the Device ID range %1-%2 is not within 0-9999 in ascending order")
             .arg(request.firstId)
             .arg(request.lastId);
     for (const QString &address : Addresses(request)) {

@@ -1,5 +1,7 @@
 #include "OutcomeText.h"
 
+#include <QCoreApplication>
+
 QString OutcomeText(const QStringList &problems)
 {
     if (problems.isEmpty())
@@ -12,5 +14,5 @@ QString ShortList(const QStringList &items, int shown)
     if (items.size() <= shown)
         return items.join(QLatin1String(", "));
     return items.mid(0, shown).join(QLatin1String(", ")) +
-           QStringLiteral(" and %1 more").arg(items.size() - shown);
+           QCoreApplication::translate("OutcomeText", " and %1 more").arg(items.size() - shown);
 }

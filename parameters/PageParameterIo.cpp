@@ -12,7 +12,7 @@ ParamResult UnknownNumber(int number)
 {
     ParamResult result;
     result.fail(ParamCode(number),
-                QStringLiteral("%1: not a page parameter").arg(ParamCode(number)));
+                PageParameterIo::tr("%1: not a page parameter").arg(ParamCode(number)));
     return result;
 }
 
@@ -32,16 +32,14 @@ ParamResult PageParameterIo::readOne(int number)
     emit rowStarted(number, false);
     ParamResult result;
     if (!transfer_.transfer(code, EchoCode) || transfer_.replyLength() <= 0) {
-        result.fail(code, QStringLiteral("%1: no answer").arg(code));
+        result.fail(code, tr("%1: no answer").arg(code));
     } else {
         const QString value = transfer_.replyText().trimmed();
         if (parameter->isItem(value)) {
             result.values.append({code, value});
             emit rowRead(number, value);
         } else {
-            result.fail(
-                code,
-                QStringLiteral("%1: answer \"%2\" is not one of its values").arg(code, value));
+            result.fail(code, tr("%1: answer \"%2\" is not one of its values").arg(code, value));
         }
     }
     emit rowFinished(number, result.success);
@@ -60,7 +58,7 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
     if (!problem.isEmpty())
         result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
     else if (!transfer_.transfer(code + value, EchoCode))
-        result.fail(code, QStringLiteral("%1: not written").arg(code));
+        result.fail(code, tr("%1: not written").arg(code));
     else
         result.values.append({code, value});
     emit rowFinished(number, result.success);

@@ -31,10 +31,10 @@ ParamResult ParamDefaults::apply()
         if (transfer_.transfer(entry.code + entry.value, entry.code))
             result.values.append({entry.code, entry.value});
         else
-            result.fail(entry.code, QStringLiteral("%1: default not written").arg(entry.code));
+            result.fail(entry.code, tr("%1: default not written").arg(entry.code));
     }
     if (!unsent.isEmpty())
-        result.messages.append(QStringLiteral("not sent: %1").arg(CodeList(unsent)));
+        result.messages.append(tr("not sent: %1").arg(CodeList(unsent)));
     transfer_.transfer(QString::fromLatin1(DefaultsClosingCode), QStringLiteral("AR"));
     return result;
 }

@@ -2,6 +2,8 @@
 
 #include "ParamResult.h"
 
+#include <QCoreApplication>
+
 class Language;
 class ParamTransfer;
 
@@ -10,6 +12,8 @@ class ParamTransfer;
 // values are the entries the controller confirmed, so a page shows only what it holds.
 class ParamDefaults
 {
+    Q_DECLARE_TR_FUNCTIONS(ParamDefaults)
+
 public:
     static constexpr int ProgressMaximum = 24;
 

@@ -44,7 +44,7 @@ QString TrimmedValue(const QString &text)
 QString DisplayedCode(const QString &code, int row)
 {
     if (code.isEmpty())
-        return QStringLiteral("(empty code, row %1)").arg(row);
+        return ParamFileTransfer::tr("(empty code, row %1)").arg(row);
     QString shown = code.left(DisplayedCodeLength);
     for (QChar &c : shown) {
         if (IsSpaceOrControl(c))
@@ -96,12 +96,12 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     transfer_.watchSilence(SilenceBeforeCheck);
 
     if (WithXmlExtension(shownPath.trimmed()).isEmpty()) {
-        result.fail(QStringLiteral("No export file is chosen."));
+        result.fail(tr("No export file is chosen."));
         return result;
     }
     if (!transfer_.controllerAnswers()) {
-        result.fail(QStringLiteral("The controller does not answer; nothing was read and no "
-                                   "file was written."));
+        result.fail(tr("The controller does not answer; nothing was read and no file was "
+                       "written."));
         return result;
     }
 
@@ -162,14 +162,14 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     result.merge(
         saveBackup(shownPath, !linkLost && damaged.isEmpty() && unanswered.isEmpty(), lostAt));
     if (!damaged.isEmpty())
-        result.fail(QStringLiteral("%1 values were not read: the controller answered, but every "
-                                   "reply was damaged: %2")
-                        .arg(damaged.size())
+        result.fail(tr("%n values were not read: the controller answered, but every reply "
+                       "was damaged: %1",
+                       nullptr, int(damaged.size()))
                         .arg(CodeList(damaged)));
     if (!unanswered.isEmpty())
-        result.fail(QStringLiteral("%1 codes never answered. The line lost replies, so the "
-                                   "controller may hold some of them: %2")
-                        .arg(unanswered.size())
+        result.fail(tr("%n codes never answered. The line lost replies, so the controller "
+                       "may hold some of them: %1",
+                       nullptr, int(unanswered.size()))
                         .arg(CodeList(unanswered)));
     result.failedCodes += damaged + unanswered;
     return result;
@@ -181,27 +181,26 @@ ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complet
     ParamResult result;
     const QString target = WithXmlExtension(shownPath.trimmed());
     if (table_.IsEmpty()) {
-        result.fail(complete ? QStringLiteral("The controller answered no parameter code; no "
-                                              "file was written.")
-                             : QStringLiteral("The link was lost at %1 before any value was "
-                                              "read; no file was written.")
+        result.fail(complete ? tr("The controller answered no parameter code; no file was "
+                                  "written.")
+                             : tr("The link was lost at %1 before any value was read; no file "
+                                  "was written.")
                                    .arg(lostAt));
         return result;
     }
     if (!complete) {
         if (!lostAt.isEmpty())
-            result.fail(lostAt, QStringLiteral("The link was lost at %1; the backup holds only "
-                                               "the %2 values read before.")
-                                    .arg(lostAt)
-                                    .arg(table_.RecordCount()));
+            result.fail(lostAt, tr("The link was lost at %1; the backup holds only the %n "
+                                   "values read before.",
+                                   nullptr, table_.RecordCount())
+                                    .arg(lostAt));
         if (QFileInfo::exists(target)) {
             const QString question =
-                QStringLiteral("The backup is incomplete (%1 values). Replace the earlier file "
-                               "%2 with it?")
-                    .arg(table_.RecordCount())
+                tr("The backup is incomplete (%n values). Replace the earlier file %1 with it?",
+                   nullptr, table_.RecordCount())
                     .arg(target);
             if (!prompt_.question(question, language_.TableText(TextRow::SystemMessage))) {
-                result.messages.append(QStringLiteral("The earlier file %1 was kept.").arg(target));
+                result.messages.append(tr("The earlier file %1 was kept.").arg(target));
                 return result;
             }
         }
@@ -214,8 +213,7 @@ ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complet
     }
     settings_.SaveSetting(ParamFilePaths::ExportSetting, shownPath);
     if (!complete)
-        result.messages.append(
-            QStringLiteral("The incomplete backup was written to %1.").arg(target));
+        result.messages.append(tr("The incomplete backup was written to %1.").arg(target));
     return result;
 }
 
@@ -223,11 +221,11 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
 {
     ParamResult result;
     if (shownPath.isEmpty()) {
-        result.fail(QStringLiteral("No import file is chosen."));
+        result.fail(tr("No import file is chosen."));
         return result;
     }
     if (!QFileInfo(shownPath).isFile()) {
-        result.fail(QStringLiteral("%1: the file does not exist.").arg(shownPath));
+        result.fail(tr("%1: the file does not exist.").arg(shownPath));
         return result;
     }
     defineTable();
@@ -239,12 +237,12 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     const int typeIndex = table_.FieldIndex(TypeField);
     const int valueIndex = table_.FieldIndex(ValueField);
     if (typeIndex < 0 || valueIndex < 0) {
-        result.fail(QStringLiteral("%1: not a parameter file (no %2 and %3 fields).")
+        result.fail(tr("%1: not a parameter file (no %2 and %3 fields).")
                         .arg(shownPath, TypeField, ValueField));
         return result;
     }
     if (table_.IsEmpty()) {
-        result.fail(QStringLiteral("%1: the file holds no parameter rows.").arg(shownPath));
+        result.fail(tr("%1: the file holds no parameter rows.").arg(shownPath));
         return result;
     }
     settings_.SaveSetting(ParamFilePaths::ImportSetting, shownPath);
@@ -260,7 +258,7 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     transfer_.comm().CommResume();
     transfer_.watchSilence(SilenceBeforeCheck);
     if (!transfer_.controllerAnswers()) {
-        result.fail(QStringLiteral("The controller does not answer; nothing was written."));
+        result.fail(tr("The controller does not answer; nothing was written."));
         return result;
     }
 
@@ -291,18 +289,17 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     }
 
     if (!refused.isEmpty())
-        result.fail(QStringLiteral("%1 rows not sent (not a parameter code, or a value with "
-                                   "control characters or too long): %2")
-                        .arg(refused.size())
+        result.fail(tr("%n rows not sent (not a parameter code, or a value with control "
+                       "characters or too long): %1",
+                       nullptr, int(refused.size()))
                         .arg(CodeList(refused)));
     if (!rejected.isEmpty())
-        result.fail(QStringLiteral("%1 rows not taken by the controller: %2")
-                        .arg(rejected.size())
+        result.fail(tr("%n rows not taken by the controller: %1", nullptr, int(rejected.size()))
                         .arg(CodeList(rejected)));
     if (!lostAt.isEmpty())
-        result.fail(QStringLiteral("The link was lost at %1; %2 rows were not sent.")
-                        .arg(lostAt)
-                        .arg(unsent.size()));
+        result.fail(
+            tr("The link was lost at %1; %n rows were not sent.", nullptr, int(unsent.size()))
+                .arg(lostAt));
     result.failedCodes = refused + rejected + unsent;
     return result;
 }

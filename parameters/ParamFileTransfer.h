@@ -3,6 +3,8 @@
 #include "ParamResult.h"
 #include "TableStore.h"
 
+#include <QCoreApplication>
+
 class Language;
 class ParamTransfer;
 class Settings;
@@ -17,6 +19,8 @@ class UserPrompt;
 // A restore file is untrusted: only catalogue codes with safe values are sent.
 class ParamFileTransfer
 {
+    Q_DECLARE_TR_FUNCTIONS(ParamFileTransfer)
+
 public:
     static constexpr int BackupProgressMaximum = 610;
     static constexpr int RestoreProgressExtra = 10;

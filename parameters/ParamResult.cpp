@@ -1,5 +1,7 @@
 #include "ParamResult.h"
 
+#include <QCoreApplication>
+
 void ParamResult::fail(const QString &code, const QString &message)
 {
     success = false;
@@ -45,5 +47,5 @@ QString CodeList(const QStringList &codes, int shown)
     if (codes.size() <= shown)
         return codes.join(QLatin1String(", "));
     return codes.mid(0, shown).join(QLatin1String(", ")) +
-           QStringLiteral(" and %1 more").arg(codes.size() - shown);
+           QCoreApplication::translate("ParamResult", " and %1 more").arg(codes.size() - shown);
 }

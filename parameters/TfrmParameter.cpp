@@ -166,7 +166,7 @@ void TfrmParameter::runBusy(ParamResult &result, const std::function<void()> &op
     }
     // Whatever the operation had found so far, it did not finish: never "OK!".
     result = ParamResult();
-    result.fail(QStringLiteral("The operation ended unexpectedly."));
+    result.fail(tr("The operation ended unexpectedly."));
 }
 
 void TfrmParameter::btn101Click(int number)

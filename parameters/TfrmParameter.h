@@ -3,6 +3,7 @@
 #include "ParamResult.h"
 #include "ParamTransfer.h"
 #include "SdCardOperation.h"
+#include "TextRow.h"
 
 #include <QDialog>
 #include <QMap>
@@ -24,7 +25,6 @@ class QToolButton;
 class Settings;
 class SharedFlag;
 class UserPrompt;
-enum class TextRow : int;
 
 // The parameter window: "Parameter Backup/Restore" (file backup and restore), "Special
 // Parameter Setup" (the 22 parameters one by one or all at once, and the factory defaults)

@@ -5,6 +5,8 @@
 #include "RecordsLog.h"
 #include "TableFile.h"
 
+#include <QCoreApplication>
+
 namespace RecordFile {
 
 namespace {
@@ -25,10 +27,11 @@ QString DefaultPath()
 
 TableResult Load(TableStore &table, const QString &path)
 {
-    return Logged(TableFile::Load(table, path, RecordTable::HasRecordFields,
-                                  QStringLiteral("not a record file (the record fields IONO, "
-                                                 "CardNO, DataTime, iStatus, SStatus, iChannel, "
-                                                 "APB are missing)")));
+    return Logged(TableFile::Load(
+        table, path, RecordTable::HasRecordFields,
+        QCoreApplication::translate("RecordFile", "not a record file (the record fields IONO, "
+                                                  "CardNO, DataTime, iStatus, SStatus, "
+                                                  "iChannel, APB are missing)")));
 }
 
 TableResult Save(TableStore &table, const QString &path)

@@ -158,7 +158,7 @@ bool RecordJournal::open()
 {
     const QString folder = QFileInfo(path_).absolutePath();
     if (!QDir().mkpath(folder))
-        return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
+        return fail(tr("%1: cannot create the folder").arg(folder));
     const QString lockPath = path_ + QStringLiteral(".lock");
     lock_ = std::make_unique<QLockFile>(lockPath);
     // Held for as long as a window stays open: only a lock whose program has ended is stale.
@@ -170,14 +170,12 @@ bool RecordJournal::open()
     }
     if (!lock_->isLocked()) {
         lock_.reset();
-        return fail(
-            QStringLiteral("%1: another program is reading this controller's events").arg(path_));
+        return fail(tr("%1: another program is reading this controller's events").arg(path_));
     }
     QFile existing(path_);
     if (existing.exists()) {
         if (!existing.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("%1: cannot read the journal: %2")
-                            .arg(path_, existing.errorString()));
+            return fail(tr("%1: cannot read the journal: %2").arg(path_, existing.errorString()));
         const ParsedJournal parsed = Parse(existing.readAll(), path_);
         pendingCount_ = int(parsed.entries.size());
         lastPointer_ = parsed.lastPointer;
@@ -197,8 +195,7 @@ bool RecordJournal::openForAppending()
     const bool created = !QFileInfo::exists(path_);
     file_.setFileName(path_);
     if (!file_.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return fail(
-            QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+        return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
     if (created)
         SyncFolderToDisk(QFileInfo(path_).absolutePath());
     // A line a crash cut short is closed, so that the next entry starts a line of its own.
@@ -206,8 +203,7 @@ bool RecordJournal::openForAppending()
         QFile tail(path_);
         if (tail.open(QIODevice::ReadOnly) && tail.seek(file_.size() - 1) && tail.read(1) != "\n" &&
             file_.write("\n") != 1)
-            return fail(
-                QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+            return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
     }
     return true;
 }
@@ -223,7 +219,7 @@ QList<JournalEntry> RecordJournal::pending() const
 bool RecordJournal::append(const JournalEntry &entry)
 {
     if (!file_.isOpen())
-        return fail(QStringLiteral("%1: the journal is not open").arg(path_));
+        return fail(tr("%1: the journal is not open").arg(path_));
     const QByteArray line = EntryLine(entry);
     const qint64 before = file_.size();
     const qint64 written = file_.write(line);
@@ -234,17 +230,17 @@ bool RecordJournal::append(const JournalEntry &entry)
     }
     const QString reason = written < 0 || file_.error() != QFileDevice::NoError
                                ? file_.errorString()
-                               : QStringLiteral("the disk is full or the file too large");
+                               : tr("the disk is full or the file too large");
     // No half line may stay for the next entry to run into.
     if (!file_.resize(before))
         file_.close();
-    return fail(QStringLiteral("%1: cannot write the journal: %2").arg(path_, reason));
+    return fail(tr("%1: cannot write the journal: %2").arg(path_, reason));
 }
 
 bool RecordJournal::noteSaving(const QStringList &filePaths)
 {
     if (!file_.isOpen())
-        return fail(QStringLiteral("%1: the journal is not open").arg(path_));
+        return fail(tr("%1: the journal is not open").arg(path_));
     QJsonArray paths;
     for (const QString &path : filePaths)
         paths.append(QFileInfo(path).absoluteFilePath());
@@ -252,21 +248,20 @@ bool RecordJournal::noteSaving(const QStringList &filePaths)
         QJsonDocument(QJsonObject{{SavingToKey, paths}}).toJson(QJsonDocument::Compact) + '\n';
     if (file_.write(line) == line.size() && SyncFileToDisk(file_))
         return true;
-    return fail(QStringLiteral("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+    return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
 }
 
 bool RecordJournal::clearPending()
 {
     if (!file_.isOpen())
-        return fail(QStringLiteral("%1: the journal is not open").arg(path_));
+        return fail(tr("%1: the journal is not open").arg(path_));
     file_.close();
     QSaveFile replacement(path_);
     const QByteArray marker = lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_);
     if (!replacement.open(QIODevice::WriteOnly) || replacement.write(marker) != marker.size() ||
         !replacement.commit()) {
         openForAppending();
-        return fail(QStringLiteral("%1: cannot clear the journal: %2")
-                        .arg(path_, replacement.errorString()));
+        return fail(tr("%1: cannot clear the journal: %2").arg(path_, replacement.errorString()));
     }
     pendingCount_ = 0;
     return openForAppending();

@@ -2,6 +2,7 @@
 
 #include "EventRecord.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -31,6 +32,8 @@ struct JournalEntry
 // (and saving them) a second time.
 class RecordJournal
 {
+    Q_DECLARE_TR_FUNCTIONS(RecordJournal)
+
 public:
     // KT480_JOURNAL_DIR when set, else the folder of the settings file.
     static QString Folder(const QString &settingsFilePath);

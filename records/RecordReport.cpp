@@ -198,11 +198,11 @@ TableResult RecordReport::writePdf(const QString &path) const
         return failed;
     };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return failure(QStringLiteral("cannot create the folder"));
+        return failure(tr("cannot create the folder"));
     // A report that fails half-way never replaces a good file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return failure(QStringLiteral("cannot write the file: ") + file.errorString());
+        return failure(tr("cannot write the file: %1").arg(file.errorString()));
     bool drawn = false;
     {
         QPdfWriter writer(&file);
@@ -212,9 +212,9 @@ TableResult RecordReport::writePdf(const QString &path) const
     }
     if (!drawn) {
         file.cancelWriting();
-        return failure(QStringLiteral("cannot draw the report"));
+        return failure(tr("cannot draw the report"));
     }
     if (!file.commit())
-        return failure(QStringLiteral("cannot complete the file: ") + file.errorString());
+        return failure(tr("cannot complete the file: %1").arg(file.errorString()));
     return TableResult::Success();
 }

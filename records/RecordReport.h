@@ -2,6 +2,7 @@
 
 #include "TableResult.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 class QPagedPaintDevice;
@@ -14,6 +15,8 @@ class TableStore;
 // language. The same report goes to the print preview, a printer and a PDF file.
 class RecordReport
 {
+    Q_DECLARE_TR_FUNCTIONS(RecordReport)
+
 public:
     struct Captions
     {

@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config ccache iproute2
     qt6-base-dev qt6-serialport-dev qt6-base-dev-tools
+    qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libgl-dev
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core

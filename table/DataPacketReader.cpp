@@ -2,6 +2,7 @@
 
 #include "TextDecoding.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 #include <vector>
 
@@ -73,9 +74,11 @@ public:
     bool Parse()
     {
         if (!reader_.readNextStartElement())
-            return Fail(QStringLiteral("the file holds no XML element"));
+            return Fail(
+                QCoreApplication::translate("DataPacketReader", "the file holds no XML element"));
         if (reader_.name() != u"DATAPACKET") {
-            return Fail(QStringLiteral("not a data packet: the document element is <%1>")
+            return Fail(QCoreApplication::translate(
+                            "DataPacketReader", "not a data packet: the document element is <%1>")
                             .arg(reader_.name()));
         }
         bool haveFields = false;
@@ -86,7 +89,8 @@ public:
                 haveFields = true;
             } else if (reader_.name() == u"ROWDATA") {
                 if (!haveFields)
-                    return Fail(QStringLiteral("rows come before the field definitions"));
+                    return Fail(QCoreApplication::translate(
+                        "DataPacketReader", "rows come before the field definitions"));
                 if (!ReadRows())
                     return false;
             } else {
@@ -96,7 +100,8 @@ public:
         if (reader_.hasError())
             return false;
         if (!haveFields)
-            return Fail(QStringLiteral("the data packet has no field definitions"));
+            return Fail(QCoreApplication::translate("DataPacketReader",
+                                                    "the data packet has no field definitions"));
         while (!reader_.atEnd())
             reader_.readNext();
         return reader_.error() == QXmlStreamReader::NoError;
@@ -125,7 +130,8 @@ private:
         if (reader_.hasError())
             return false;
         if (content_.fields.isEmpty())
-            return Fail(QStringLiteral("the data packet defines no fields"));
+            return Fail(QCoreApplication::translate("DataPacketReader",
+                                                    "the data packet defines no fields"));
         return true;
     }
 
@@ -149,16 +155,21 @@ private:
         TableField field;
         field.name = attributes.value(QLatin1String("attrname")).toString();
         if (!IsStorableFieldName(field.name))
-            return Fail(QStringLiteral("FIELD has no usable attrname (\"%1\")").arg(field.name));
+            return Fail(QCoreApplication::translate("DataPacketReader",
+                                                    "FIELD has no usable attrname (\"%1\")")
+                            .arg(field.name));
         if (content_.FieldIndex(field.name) >= 0)
-            return Fail(QStringLiteral("field \"%1\" is defined twice").arg(field.name));
+            return Fail(
+                QCoreApplication::translate("DataPacketReader", "field \"%1\" is defined twice")
+                    .arg(field.name));
         if (attributes.hasAttribute(QLatin1String("fieldtype")))
             field.type = attributes.value(QLatin1String("fieldtype")).toString();
         if (attributes.hasAttribute(QLatin1String("WIDTH"))) {
             bool ok = false;
             field.size = attributes.value(QLatin1String("WIDTH")).toInt(&ok);
             if (!ok || field.size < 0) {
-                return Fail(QStringLiteral("field \"%1\" has the width \"%2\"")
+                return Fail(QCoreApplication::translate("DataPacketReader",
+                                                        "field \"%1\" has the width \"%2\"")
                                 .arg(field.name, attributes.value(QLatin1String("WIDTH"))));
             }
         }
@@ -223,7 +234,7 @@ private:
 
 QString Located(const QString &fileName, qint64 line, qint64 column, const QString &message)
 {
-    return QStringLiteral("%1: line %2, column %3: %4")
+    return QCoreApplication::translate("DataPacketReader", "%1: line %2, column %3: %4")
         .arg(fileName)
         .arg(line)
         .arg(column)
@@ -236,10 +247,11 @@ TableResult ReadDataPacket(const QByteArray &bytes, const QString &fileName, Tab
 {
     DecodedText decoded = DecodeXmlText(bytes);
     if (!decoded.error.isEmpty()) {
-        return TableResult::Failure(QStringLiteral("%1: line %2: %3")
-                                        .arg(fileName)
-                                        .arg(decoded.errorLine)
-                                        .arg(decoded.error));
+        return TableResult::Failure(
+            QCoreApplication::translate("DataPacketReader", "%1: line %2: %3")
+                .arg(fileName)
+                .arg(decoded.errorLine)
+                .arg(decoded.error));
     }
     const bool restoreControls = ReplaceControlReferences(decoded.text);
     QXmlStreamReader reader(decoded.text);

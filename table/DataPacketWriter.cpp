@@ -1,5 +1,6 @@
 #include "DataPacketWriter.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <optional>
 
@@ -137,16 +138,20 @@ QString DataPacketProblem(const TableContent &content)
 {
     for (const TableField &field : content.fields) {
         if (const auto c = UncarriedCharacter(field.name))
-            return QStringLiteral("a field name holds the character %1, which a data packet "
-                                  "cannot carry")
+            return QCoreApplication::translate(
+                       "DataPacketWriter",
+                       "a field name holds the character %1, which a data packet "
+                       "cannot carry")
                 .arg(CharacterName(*c));
     }
     for (qsizetype row = 0; row < content.rows.size(); ++row) {
         const QStringList &values = content.rows.at(row);
         for (qsizetype i = 0; i < values.size() && i < content.fields.size(); ++i) {
             if (const auto c = UncarriedCharacter(values.at(i)))
-                return QStringLiteral("row %1, field %2 holds the character %3, which a data "
-                                      "packet cannot carry")
+                return QCoreApplication::translate(
+                           "DataPacketWriter",
+                           "row %1, field %2 holds the character %3, which a data "
+                           "packet cannot carry")
                     .arg(row + 1)
                     .arg(content.fields.at(i).name, CharacterName(*c));
         }

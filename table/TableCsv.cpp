@@ -5,6 +5,7 @@
 #include "TableStore.h"
 #include "TextDecoding.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 namespace {
@@ -67,10 +68,12 @@ public:
                 EndRecord();
                 ++line_;
             } else if (closedQuote_) {
-                return Fail(QStringLiteral("text follows a closing quote"));
+                return Fail(
+                    QCoreApplication::translate("TableCsv", "text follows a closing quote"));
             } else if (c == u'"') {
                 if (!value_.isEmpty())
-                    return Fail(QStringLiteral("a quote inside an unquoted value"));
+                    return Fail(QCoreApplication::translate("TableCsv",
+                                                            "a quote inside an unquoted value"));
                 inQuotes_ = true;
                 quoted_ = true;
                 quoteLine_ = line_;
@@ -80,7 +83,7 @@ public:
         }
         if (inQuotes_) {
             line_ = quoteLine_;
-            return Fail(QStringLiteral("a quoted value is not closed"));
+            return Fail(QCoreApplication::translate("TableCsv", "a quoted value is not closed"));
         }
         EndRecord();
         return true;
@@ -134,7 +137,10 @@ private:
 
 QString AtLine(const QString &fileName, int line, const QString &message)
 {
-    return QStringLiteral("%1: line %2: %3").arg(fileName).arg(line).arg(message);
+    return QCoreApplication::translate("TableCsv", "%1: line %2: %3")
+        .arg(fileName)
+        .arg(line)
+        .arg(message);
 }
 
 QList<TableField> FieldsForHeader(const QStringList &names)
@@ -175,13 +181,15 @@ TableResult WriteCsvFile(const TableStore &table, const QString &path)
 {
     if (!table.Active()) {
         return TableResult::Failure(
-            QStringLiteral("%1: nothing to write (the table is inactive)").arg(path));
+            QCoreApplication::translate("TableCsv", "%1: nothing to write (the table is inactive)")
+                .arg(path));
     }
     QSaveFile file(path);
     const QByteArray bytes = TableToCsv(table);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         return TableResult::Failure(
-            QStringLiteral("%1: cannot write the file: %2").arg(path, file.errorString()));
+            QCoreApplication::translate("TableCsv", "%1: cannot write the file: %2")
+                .arg(path, file.errorString()));
     }
     return TableResult::Success();
 }
@@ -196,7 +204,8 @@ TableResult ParseCsv(const QByteArray &bytes, const QString &fileName, TableStor
         return TableResult::Failure(AtLine(fileName, parser.ErrorLine(), parser.Error()));
     const QList<CsvRecord> &records = parser.Records();
     if (records.isEmpty())
-        return TableResult::Failure(AtLine(fileName, 1, QStringLiteral("no header row")));
+        return TableResult::Failure(
+            AtLine(fileName, 1, QCoreApplication::translate("TableCsv", "no header row")));
 
     const CsvRecord &header = records.first();
     TableContent content;
@@ -204,11 +213,12 @@ TableResult ParseCsv(const QByteArray &bytes, const QString &fileName, TableStor
     for (qsizetype i = 0; i < header.values.size(); ++i) {
         const QString &name = header.values.at(i);
         if (!IsStorableFieldName(name) || header.values.indexOf(name) != i) {
-            return TableResult::Failure(
-                AtLine(fileName, header.line,
-                       QStringLiteral("\"%1\" cannot be a field name (letters, digits, _ - . only, "
-                                      "each name once)")
-                           .arg(name)));
+            return TableResult::Failure(AtLine(
+                fileName, header.line,
+                QCoreApplication::translate(
+                    "TableCsv", "\"%1\" cannot be a field name (letters, digits, _ - . only, "
+                                "each name once)")
+                    .arg(name)));
         }
     }
     const qsizetype fieldCount = content.fields.size();
@@ -218,7 +228,8 @@ TableResult ParseCsv(const QByteArray &bytes, const QString &fileName, TableStor
         if (record.values.size() != fieldCount) {
             return TableResult::Failure(
                 AtLine(fileName, record.line,
-                       QStringLiteral("%1 values where the header names %2 fields")
+                       QCoreApplication::translate("TableCsv",
+                                                   "%1 values where the header names %2 fields")
                            .arg(record.values.size())
                            .arg(fieldCount)));
         }
@@ -229,8 +240,8 @@ TableResult ParseCsv(const QByteArray &bytes, const QString &fileName, TableStor
         content.rows.append(record.values);
     }
     if (!table.SetContent(std::move(content)))
-        return TableResult::Failure(
-            AtLine(fileName, header.line, QStringLiteral("unusable header")));
+        return TableResult::Failure(AtLine(
+            fileName, header.line, QCoreApplication::translate("TableCsv", "unusable header")));
     return TableResult::Success();
 }
 

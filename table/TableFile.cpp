@@ -2,6 +2,7 @@
 
 #include "TableStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -12,7 +13,8 @@ TableResult Load(TableStore &table, const QString &path,
                  const QString &fieldsMissing)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
-        return TableResult::Failure(QStringLiteral("%1: no such file").arg(path));
+        return TableResult::Failure(
+            QCoreApplication::translate("TableFile", "%1: no such file").arg(path));
     TableStore loaded;
     const TableResult result = loaded.LoadFromFile(path);
     if (!result)
@@ -27,7 +29,8 @@ TableResult Load(TableStore &table, const QString &path,
 TableResult Save(TableStore &table, const QString &path)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return TableResult::Failure(QStringLiteral("%1: cannot create the folder").arg(path));
+        return TableResult::Failure(
+            QCoreApplication::translate("TableFile", "%1: cannot create the folder").arg(path));
     return table.SaveToFile(path);
 }
 

@@ -254,26 +254,25 @@ TableResult TableStore::SaveToFile(const QString &path)
     PostPending();
     if (!Active() || IsEmpty()) {
         return TableResult::Failure(
-            QStringLiteral("%1: nothing to save (the table is inactive or empty)").arg(path));
+            tr("%1: nothing to save (the table is inactive or empty)").arg(path));
     }
     // Checked before the file is opened, so that an earlier file stays as it was.
     const QString problem = DataPacketProblem(content_);
     if (!problem.isEmpty())
-        return TableResult::Failure(QStringLiteral("%1: cannot be saved: %2").arg(path, problem));
+        return TableResult::Failure(tr("%1: cannot be saved: %2").arg(path, problem));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return TableResult::Failure(
-            QStringLiteral("%1: cannot write the file: %2").arg(path, file.errorString()));
+            tr("%1: cannot write the file: %2").arg(path, file.errorString()));
     }
     if (!WriteDataPacket(content_, file)) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return TableResult::Failure(
-            QStringLiteral("%1: cannot write the file: %2").arg(path, reason));
+        return TableResult::Failure(tr("%1: cannot write the file: %2").arg(path, reason));
     }
     if (!file.commit()) {
         return TableResult::Failure(
-            QStringLiteral("%1: cannot complete the file: %2").arg(path, file.errorString()));
+            tr("%1: cannot complete the file: %2").arg(path, file.errorString()));
     }
     return TableResult::Success();
 }
@@ -289,8 +288,7 @@ TableResult TableStore::LoadFromFile(const QString &path)
     if (!read)
         return read;
     if (!SetContent(std::move(content)))
-        return TableResult::Failure(
-            QStringLiteral("%1: the field definitions are unusable").arg(path));
+        return TableResult::Failure(tr("%1: the field definitions are unusable").arg(path));
     return TableResult::Success();
 }
 

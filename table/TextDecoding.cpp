@@ -1,5 +1,6 @@
 #include "TextDecoding.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -34,7 +35,8 @@ DecodedText DecodeByLines(const QByteArray &bytes, QStringDecoder &first, QStrin
         result.text += decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
         if (decoder.hasError()) {
             result.text.clear();
-            result.error = QStringLiteral("the text is not valid %1").arg(encodingName);
+            result.error = QCoreApplication::translate("TextDecoding", "the text is not valid %1")
+                               .arg(encodingName);
             result.errorLine = line;
             return result;
         }
@@ -56,7 +58,7 @@ std::optional<DecodedText> DecodeMarkedWideText(const QByteArray &bytes)
     result.text = decoder.decode(bytes);
     if (decoder.hasError()) {
         result.text.clear();
-        result.error = QStringLiteral("the text is not valid %1")
+        result.error = QCoreApplication::translate("TextDecoding", "the text is not valid %1")
                            .arg(QString::fromLatin1(QStringConverter::nameForEncoding(*marked)));
         result.errorLine = 1;
     }

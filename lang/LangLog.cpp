@@ -1,0 +1,3 @@
+#include "LangLog.h"
+
+Q_LOGGING_CATEGORY(lcLang, "kt480.lang")

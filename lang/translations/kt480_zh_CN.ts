@@ -1,0 +1,818 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>AllBackup</name>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：无法写入文件：%2</translation>
+    </message>
+    <message>
+        <source>Parameters: %1</source>
+        <translation>参数：%1</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Cards: %1</source>
+        <translation>卡片：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Parameters: %n values saved to %1.</source>
+        <translation>
+            <numerusform>参数：已将 %n 个数值保存到 %1。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The card list read from the controller is not complete.
+Replace the existing file %1 with it?</source>
+        <translation>从设备读取的卡片列表不完整。
+要用它替换现有的文件 %1 吗？</translation>
+    </message>
+    <message>
+        <source>the earlier card file %1 was kept</source>
+        <translation>已保留原有的卡片文件 %1</translation>
+    </message>
+    <message>
+        <source>Cards: the controller holds no cards (numbers %1 to %2); an empty card file was saved to %3.</source>
+        <translation>卡片：设备中没有卡片（卡片编号 %1 至 %2）；已将空的卡片文件保存到 %3。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards saved to %1.</source>
+        <translation>
+            <numerusform>卡片：已将 %n 张卡片保存到 %1。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Parameters: %n values written from %1.</source>
+        <translation>
+            <numerusform>参数：已从 %1 写入 %n 个数值。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the controller&apos;s cards were not touched</source>
+        <translation>设备中的卡片未做任何更改</translation>
+    </message>
+    <message>
+        <source>Cards: %1 holds no cards; the controller&apos;s cards were left as they were.</source>
+        <translation>卡片：%1 中没有卡片；设备中的卡片保持不变。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
+        <translation>
+            <numerusform>%1 中有 %n 行无法写入；设备中的卡片未做任何更改：</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: all cards deleted, then %n cards written from %1.</source>
+        <translation>
+            <numerusform>卡片：已删除全部卡片，再从 %1 写入 %n 张卡片。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardCodec</name>
+    <message>
+        <source>card number &quot;%1&quot; is not a whole number from 1 to 9999999</source>
+        <translation>卡片编号“%1”不是 1 至 9999999 之间的整数</translation>
+    </message>
+    <message>
+        <source>card %1 holds characters a controller cannot take</source>
+        <translation>卡片 %1 含有设备无法接受的字符</translation>
+    </message>
+    <message>
+        <source>card %1: application number &quot;%2&quot; is not 0 to 99</source>
+        <translation>卡片 %1：AppNo“%2”不在 0 至 99 之间</translation>
+    </message>
+    <message>
+        <source>card %1: type &quot;%2&quot; is not one digit</source>
+        <translation>卡片 %1：类型“%2”不是一位数字</translation>
+    </message>
+    <message>
+        <source>card %1: APB &quot;%2&quot; is not one digit</source>
+        <translation>卡片 %1：APB“%2”不是一位数字</translation>
+    </message>
+</context>
+<context>
+    <name>CardFile</name>
+    <message>
+        <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
+        <translation>不是卡片文件（缺少卡片字段 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+</context>
+<context>
+    <name>CardTransfer</name>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>无法打开连接</translation>
+    </message>
+    <message>
+        <source>the read was cancelled</source>
+        <translation>读取已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>设备停止响应</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡片编号无法读取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) were not written because they are not valid</source>
+        <translation>
+            <numerusform>有 %n 行数据无效，未写入</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>deleting all cards failed; the earlier cards are still in the controller</source>
+        <translation>删除全部卡片失败；原有的卡片仍在设备中</translation>
+    </message>
+    <message>
+        <source>cancelled before every card was written</source>
+        <translation>在全部卡片写入完成前已取消</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) were not accepted: %1</source>
+        <translation>
+            <numerusform>有 %n 张卡片未被设备接受：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>… (%1 more)</source>
+        <translation>…（还有 %1 个）</translation>
+    </message>
+    <message>
+        <source>row %1: %2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+</context>
+<context>
+    <name>CommandCheck</name>
+    <message>
+        <source>the value holds control characters</source>
+        <translation>数值含有控制字符</translation>
+    </message>
+    <message>
+        <source>the value holds characters the controller cannot take</source>
+        <translation>数值含有设备无法接受的字符</translation>
+    </message>
+    <message>
+        <source>not a parameter code</source>
+        <translation>不是参数代码</translation>
+    </message>
+    <message>
+        <source>the command would be longer than %1 characters</source>
+        <translation>命令会超过 %1 个字符</translation>
+    </message>
+</context>
+<context>
+    <name>DataPacketReader</name>
+    <message>
+        <source>the file holds no XML element</source>
+        <translation>文件中没有任何 XML 元素</translation>
+    </message>
+    <message>
+        <source>not a data packet: the document element is &lt;%1&gt;</source>
+        <translation>不是数据包：文档根元素为 &lt;%1&gt;</translation>
+    </message>
+    <message>
+        <source>rows come before the field definitions</source>
+        <translation>数据行出现在字段定义之前</translation>
+    </message>
+    <message>
+        <source>the data packet has no field definitions</source>
+        <translation>数据包没有字段定义</translation>
+    </message>
+    <message>
+        <source>the data packet defines no fields</source>
+        <translation>数据包未定义任何字段</translation>
+    </message>
+    <message>
+        <source>FIELD has no usable attrname (&quot;%1&quot;)</source>
+        <translation>FIELD 没有可用的 attrname（“%1”）</translation>
+    </message>
+    <message>
+        <source>field &quot;%1&quot; is defined twice</source>
+        <translation>字段“%1”重复定义</translation>
+    </message>
+    <message>
+        <source>field &quot;%1&quot; has the width &quot;%2&quot;</source>
+        <translation>字段“%1”的宽度“%2”无效</translation>
+    </message>
+    <message>
+        <source>%1: line %2, column %3: %4</source>
+        <translation>%1：第 %2 行，第 %3 列：%4</translation>
+    </message>
+    <message>
+        <source>%1: line %2: %3</source>
+        <translation>%1：第 %2 行：%3</translation>
+    </message>
+</context>
+<context>
+    <name>DataPacketWriter</name>
+    <message>
+        <source>a field name holds the character %1, which a data packet cannot carry</source>
+        <translation>字段名称含有字符 %1，数据包无法保存该字符</translation>
+    </message>
+    <message>
+        <source>row %1, field %2 holds the character %3, which a data packet cannot carry</source>
+        <translation>第 %1 行的字段 %2 含有字符 %3，数据包无法保存该字符</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkSearch</name>
+    <message>
+        <source>%1 is not the first three parts of an IPv4 address</source>
+        <translation>%1 不是 IPv4 地址的前三段</translation>
+    </message>
+    <message>
+        <source>the address range %1-%2 is not within 0-255 in ascending order</source>
+        <translation>地址范围 %1-%2 必须在 0-255 之间且由小到大</translation>
+    </message>
+    <message>
+        <source>port 0 cannot be searched</source>
+        <translation>无法搜索端口 0</translation>
+    </message>
+    <message>
+        <source>the Device ID range %1-%2 is not within 0-9999 in ascending order</source>
+        <translation>设备编号范围 %1-%2 必须在 0-9999 之间且由小到大</translation>
+    </message>
+</context>
+<context>
+    <name>OutcomeText</name>
+    <message>
+        <source> and %1 more</source>
+        <translation>，另有 %1 个</translation>
+    </message>
+</context>
+<context>
+    <name>PageParameterIo</name>
+    <message>
+        <source>%1: not a page parameter</source>
+        <translation>%1：不是本页的参数</translation>
+    </message>
+    <message>
+        <source>%1: no answer</source>
+        <translation>%1：没有响应</translation>
+    </message>
+    <message>
+        <source>%1: answer &quot;%2&quot; is not one of its values</source>
+        <translation>%1：响应值“%2”不是可用的选项</translation>
+    </message>
+    <message>
+        <source>%1: not written</source>
+        <translation>%1：未写入</translation>
+    </message>
+</context>
+<context>
+    <name>ParamDefaults</name>
+    <message>
+        <source>%1: default not written</source>
+        <translation>%1：默认值未写入</translation>
+    </message>
+    <message>
+        <source>not sent: %1</source>
+        <translation>未发送：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFileTransfer</name>
+    <message>
+        <source>(empty code, row %1)</source>
+        <translation>（空代码，第 %1 行）</translation>
+    </message>
+    <message>
+        <source>No export file is chosen.</source>
+        <translation>尚未选择导出文件。</translation>
+    </message>
+    <message>
+        <source>The controller does not answer; nothing was read and no file was written.</source>
+        <translation>设备没有响应；未读取任何数据，也未写入文件。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n values were not read: the controller answered, but every reply was damaged: %1</source>
+        <translation>
+            <numerusform>有 %n 个数值未读取：设备有响应，但每次响应都已损坏：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n codes never answered. The line lost replies, so the controller may hold some of them: %1</source>
+        <translation>
+            <numerusform>有 %n 个代码始终没有响应。由于线路曾丢失响应，设备可能仍有其中部分代码：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The controller answered no parameter code; no file was written.</source>
+        <translation>设备未响应任何参数代码；未写入文件。</translation>
+    </message>
+    <message>
+        <source>The link was lost at %1 before any value was read; no file was written.</source>
+        <translation>尚未读取任何数值，连接就已在 %1 中断；未写入文件。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The link was lost at %1; the backup holds only the %n values read before.</source>
+        <translation>
+            <numerusform>连接已在 %1 中断；备份只包含之前读取的 %n 个数值。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The backup is incomplete (%n values). Replace the earlier file %1 with it?</source>
+        <translation>
+            <numerusform>备份不完整（%n 个数值）。要用它替换原有的文件 %1 吗？</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The earlier file %1 was kept.</source>
+        <translation>已保留原有的文件 %1。</translation>
+    </message>
+    <message>
+        <source>The incomplete backup was written to %1.</source>
+        <translation>不完整的备份已写入 %1。</translation>
+    </message>
+    <message>
+        <source>No import file is chosen.</source>
+        <translation>尚未选择导入文件。</translation>
+    </message>
+    <message>
+        <source>%1: the file does not exist.</source>
+        <translation>%1：文件不存在。</translation>
+    </message>
+    <message>
+        <source>%1: not a parameter file (no %2 and %3 fields).</source>
+        <translation>%1：不是参数文件（没有 %2 和 %3 字段）。</translation>
+    </message>
+    <message>
+        <source>%1: the file holds no parameter rows.</source>
+        <translation>%1：文件中没有参数数据。</translation>
+    </message>
+    <message>
+        <source>The controller does not answer; nothing was written.</source>
+        <translation>设备没有响应；未写入任何数据。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n rows not sent (not a parameter code, or a value with control characters or too long): %1</source>
+        <translation>
+            <numerusform>有 %n 行未发送（不是参数代码，或数值含有控制字符或过长）：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n rows not taken by the controller: %1</source>
+        <translation>
+            <numerusform>有 %n 行未被设备接受：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The link was lost at %1; %n rows were not sent.</source>
+        <translation>
+            <numerusform>连接已在 %1 中断；有 %n 行未发送。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ParamResult</name>
+    <message>
+        <source> and %1 more</source>
+        <translation>，另有 %1 个</translation>
+    </message>
+</context>
+<context>
+    <name>ReadOutcome</name>
+    <message numerus="yes">
+        <source>%n event(s) read.</source>
+        <translation>
+            <numerusform>已读取 %n 条记录。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The controller&apos;s event log was read to its end.</source>
+        <translation>已读取完设备中的全部进出记录。</translation>
+    </message>
+    <message>
+        <source>The read stopped at the limit of %1 event(s).</source>
+        <translation>已达上限 %1 条记录，读取停止。</translation>
+    </message>
+    <message>
+        <source>The read was cancelled by the user.</source>
+        <translation>读取已由用户取消。</translation>
+    </message>
+    <message>
+        <source>The read was stopped by errors:</source>
+        <translation>读取因错误而停止：</translation>
+    </message>
+    <message>
+        <source>%1 event(s) are still in the controller.</source>
+        <translation>设备中还有 %1 条记录。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) of an unknown kind were kept with code 0.</source>
+        <translation>
+            <numerusform>有 %n 条未知类型的记录，已以代码 0 保留。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) sent again by the controller were kept once.</source>
+        <translation>
+            <numerusform>设备重复发送的 %n 条记录只保留一次。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RecordFile</name>
+    <message>
+        <source>not a record file (the record fields IONO, CardNO, DataTime, iStatus, SStatus, iChannel, APB are missing)</source>
+        <translation>不是记录文件（缺少记录字段 IONO、CardNO、DataTime、iStatus、SStatus、iChannel、APB）</translation>
+    </message>
+</context>
+<context>
+    <name>RecordJournal</name>
+    <message>
+        <source>%1: cannot create the folder</source>
+        <translation>%1：无法创建文件夹</translation>
+    </message>
+    <message>
+        <source>%1: another program is reading this controller&apos;s events</source>
+        <translation>%1：另一个程序正在读取此设备的记录</translation>
+    </message>
+    <message>
+        <source>%1: cannot read the journal: %2</source>
+        <translation>%1：无法读取日志文件：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the journal: %2</source>
+        <translation>%1：无法写入日志文件：%2</translation>
+    </message>
+    <message>
+        <source>%1: the journal is not open</source>
+        <translation>%1：日志文件未打开</translation>
+    </message>
+    <message>
+        <source>the disk is full or the file too large</source>
+        <translation>磁盘已满或文件过大</translation>
+    </message>
+    <message>
+        <source>%1: cannot clear the journal: %2</source>
+        <translation>%1：无法清除日志文件：%2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordReader</name>
+    <message>
+        <source>the link is not open</source>
+        <translation>连接未打开</translation>
+    </message>
+    <message>
+        <source>no reply</source>
+        <translation>没有响应</translation>
+    </message>
+    <message>
+        <source>damaged replies</source>
+        <translation>响应已损坏</translation>
+    </message>
+    <message>
+        <source>a reply of the wrong length</source>
+        <translation>响应长度错误</translation>
+    </message>
+    <message>
+        <source>refused by the controller</source>
+        <translation>被设备拒绝</translation>
+    </message>
+    <message>
+        <source>The link to the controller cannot be opened.</source>
+        <translation>无法打开与设备的连接。</translation>
+    </message>
+    <message>
+        <source>The event cannot be kept on disk, so it was not acknowledged and stays in the controller:</source>
+        <translation>记录无法保存到磁盘，因此未向设备确认，记录仍留在设备中：</translation>
+    </message>
+    <message>
+        <source>The controller did not confirm the acknowledgement of event %1 (%2); the event is kept, and if the controller sends it again it is taken once.</source>
+        <translation>设备未确认记录 %1 的接收确认（%2）；此记录已保留，若设备再次发送，只会收录一次。</translation>
+    </message>
+    <message>
+        <source>No event was read (%1).</source>
+        <translation>未读取到任何记录（%1）。</translation>
+    </message>
+</context>
+<context>
+    <name>RecordReport</name>
+    <message>
+        <source>cannot create the folder</source>
+        <translation>无法创建文件夹</translation>
+    </message>
+    <message>
+        <source>cannot write the file: %1</source>
+        <translation>无法写入文件：%1</translation>
+    </message>
+    <message>
+        <source>cannot draw the report</source>
+        <translation>无法绘制报表</translation>
+    </message>
+    <message>
+        <source>cannot complete the file: %1</source>
+        <translation>无法完成文件：%1</translation>
+    </message>
+</context>
+<context>
+    <name>SdCardOperation</name>
+    <message>
+        <source>Controller SD card: no answer to the status request.</source>
+        <translation>设备 SD 卡：状态查询没有响应。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: idle.</source>
+        <translation>设备 SD 卡：空闲。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: SD backup running, %1 done.</source>
+        <translation>设备 SD 卡：SD 备份进行中，已完成 %1。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: SD restore running, %1 done.</source>
+        <translation>设备 SD 卡：SD 还原进行中，已完成 %1。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: unknown state &quot;%1&quot;.</source>
+        <translation>设备 SD 卡：未知状态“%1”。</translation>
+    </message>
+    <message>
+        <source>The controller did not tell whether its SD card is free.</source>
+        <translation>设备未回报其 SD 卡是否可用。</translation>
+    </message>
+    <message>
+        <source>The controller did not accept the start.</source>
+        <translation>设备未接受开始命令。</translation>
+    </message>
+    <message>
+        <source>The controller accepted the start, but the copy never showed as running.</source>
+        <translation>设备已接受开始命令，但始终未显示复制进行中。</translation>
+    </message>
+    <message>
+        <source>The controller did not report the end of the copy in time, or stopped answering. It may still be working: leave it switched on. Its SD state is shown the next time it is asked.
+
+Last known: %1</source>
+        <translation>设备未在时限内回报复制完成，或已停止响应。设备可能仍在工作：请勿关闭电源。下次查询时会显示其 SD 状态。
+
+最后已知状态：%1</translation>
+    </message>
+</context>
+<context>
+    <name>TableCsv</name>
+    <message>
+        <source>text follows a closing quote</source>
+        <translation>结束引号后还有文字</translation>
+    </message>
+    <message>
+        <source>a quote inside an unquoted value</source>
+        <translation>未加引号的值中出现引号</translation>
+    </message>
+    <message>
+        <source>a quoted value is not closed</source>
+        <translation>引号内的值没有结束引号</translation>
+    </message>
+    <message>
+        <source>%1: line %2: %3</source>
+        <translation>%1：第 %2 行：%3</translation>
+    </message>
+    <message>
+        <source>%1: nothing to write (the table is inactive)</source>
+        <translation>%1：没有可写入的数据（表格未启用）</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：无法写入文件：%2</translation>
+    </message>
+    <message>
+        <source>no header row</source>
+        <translation>没有标题行</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be a field name (letters, digits, _ - . only, each name once)</source>
+        <translation>“%1”不能作为字段名称（只能使用英文字母、数字及 _ - .，且每个名称只能出现一次）</translation>
+    </message>
+    <message>
+        <source>%1 values where the header names %2 fields</source>
+        <translation>有 %1 个值，但标题行有 %2 个字段</translation>
+    </message>
+    <message>
+        <source>unusable header</source>
+        <translation>标题行无法使用</translation>
+    </message>
+</context>
+<context>
+    <name>TableFile</name>
+    <message>
+        <source>%1: no such file</source>
+        <translation>%1：文件不存在</translation>
+    </message>
+    <message>
+        <source>%1: cannot create the folder</source>
+        <translation>%1：无法创建文件夹</translation>
+    </message>
+</context>
+<context>
+    <name>TableFileLimit</name>
+    <message>
+        <source>%1: the file holds %2 MB; table files above %3 MB are not read</source>
+        <translation>%1：文件大小为 %2 MB；超过 %3 MB 的表格文件不会读取</translation>
+    </message>
+    <message>
+        <source>%1: not a file</source>
+        <translation>%1：不是文件</translation>
+    </message>
+    <message>
+        <source>%1: cannot open the file: %2</source>
+        <translation>%1：无法打开文件：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot read the file: %2</source>
+        <translation>%1：无法读取文件：%2</translation>
+    </message>
+</context>
+<context>
+    <name>TableStore</name>
+    <message>
+        <source>%1: nothing to save (the table is inactive or empty)</source>
+        <translation>%1：没有可保存的数据（表格未启用或为空）</translation>
+    </message>
+    <message>
+        <source>%1: cannot be saved: %2</source>
+        <translation>%1：无法保存：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：无法写入文件：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot complete the file: %2</source>
+        <translation>%1：无法完成文件：%2</translation>
+    </message>
+    <message>
+        <source>%1: the field definitions are unusable</source>
+        <translation>%1：字段定义无法使用</translation>
+    </message>
+</context>
+<context>
+    <name>TextDecoding</name>
+    <message>
+        <source>the text is not valid %1</source>
+        <translation>文本不是有效的 %1 编码</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmCardData</name>
+    <message>
+        <source>The read was cancelled; the cards after the last one read were not read.</source>
+        <translation>读取已取消；最后读取的卡片之后的卡片都未读取。</translation>
+    </message>
+    <message>
+        <source>The controller stopped answering.</source>
+        <translation>设备停止响应。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1
+
+The card list is not complete. Read these numbers again?</source>
+        <translation>
+            <numerusform>有 %n 个卡片编号无法读取：%1
+
+卡片列表不完整。要重新读取这些卡片编号吗？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) cannot be written:
+%1
+
+Write the other rows without them? Otherwise nothing is deleted or written.</source>
+        <translation>
+            <numerusform>有 %n 行无法写入：
+%1
+
+要跳过这些行，写入其他行吗？若选“否”，则不会删除或写入任何数据。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) written.</source>
+        <translation>
+            <numerusform>已写入 %n 张卡片。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Card ID &quot;%1&quot; has %n character(s), not 16: this card was not added. Present it again.</source>
+        <translation>
+            <numerusform>卡号“%1”有 %n 个字符，不是 16 个：此卡片未添加。请再刷一次卡。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TfrmComSearch</name>
+    <message>
+        <source>Thorough</source>
+        <translation>完整搜索</translation>
+    </message>
+    <message>
+        <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
+        <translation>在每一种通讯设置下尝试每一个设备编号，即使没有设备响应广播查询也照样尝试（较慢）。</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmIOdata</name>
+    <message>
+        <source>Events cannot be read from the controller while the journal that keeps them safe cannot be written.</source>
+        <translation>保存记录用的日志文件无法写入，因此无法从设备读取记录。</translation>
+    </message>
+    <message numerus="yes">
+        <source>An earlier read of controller %1 left %n event(s) that were acknowledged but never saved in a file. The controller no longer holds them.
+
+Take them into the table? If not, these %n event(s) are lost.</source>
+        <translation>
+            <numerusform>先前读取设备 %1 时，有 %n 条记录已向设备确认，但从未保存到文件，设备中已不再保有这些记录。
+
+要将它们加入表格吗？若不加入，这 %n 条记录将会丢失。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n unsaved event(s) taken from the journal.</source>
+        <translation>
+            <numerusform>已从日志文件取回 %n 条未保存的记录。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) read from the controller are not saved in a file, and the controller no longer holds them. %1 and lose these %n event(s)?</source>
+        <translation>
+            <numerusform>从设备读取的 %n 条记录尚未保存到文件，设备中也已不再保有这些记录。要%1并丢失这 %n 条记录吗？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) are not yet saved in a file: use &quot;Write to file&quot;.</source>
+        <translation>
+            <numerusform>有 %n 条记录尚未保存到文件：请使用“写入文件”。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF 文件 (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>已保存 %1</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Load the file</source>
+        <translation>加载文件</translation>
+    </message>
+    <message>
+        <source>Clear the table</source>
+        <translation>清除表格</translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>导出 PDF</translation>
+    </message>
+    <message>
+        <source>Save the report as a PDF file</source>
+        <translation>将报表保存为 PDF 文件</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>导出 CSV</translation>
+    </message>
+    <message>
+        <source>Save the table as a CSV file for a spreadsheet</source>
+        <translation>将表格保存为 CSV 文件，供电子表格使用</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmKT480NT5</name>
+    <message>
+        <source>Save log…</source>
+        <translation>保存通讯日志…</translation>
+    </message>
+    <message>
+        <source>text files(*.txt)</source>
+        <translation>文本文件(*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmParameter</name>
+    <message>
+        <source>The operation ended unexpectedly.</source>
+        <translation>操作意外结束。</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Program is already running!</source>
+        <translation>程序已在运行!</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,818 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>AllBackup</name>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：無法寫入檔案：%2</translation>
+    </message>
+    <message>
+        <source>Parameters: %1</source>
+        <translation>參數：%1</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Cards: %1</source>
+        <translation>卡片：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Parameters: %n values saved to %1.</source>
+        <translation>
+            <numerusform>參數：已將 %n 個數值儲存至 %1。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The card list read from the controller is not complete.
+Replace the existing file %1 with it?</source>
+        <translation>從裝置讀取的卡片清單不完整。
+要用它取代現有的檔案 %1 嗎？</translation>
+    </message>
+    <message>
+        <source>the earlier card file %1 was kept</source>
+        <translation>已保留原有的卡片檔案 %1</translation>
+    </message>
+    <message>
+        <source>Cards: the controller holds no cards (numbers %1 to %2); an empty card file was saved to %3.</source>
+        <translation>卡片：裝置中沒有卡片（卡片編號 %1 至 %2）；已將空白的卡片檔案儲存至 %3。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards saved to %1.</source>
+        <translation>
+            <numerusform>卡片：已將 %n 張卡片儲存至 %1。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Parameters: %n values written from %1.</source>
+        <translation>
+            <numerusform>參數：已從 %1 寫入 %n 個數值。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the controller&apos;s cards were not touched</source>
+        <translation>裝置中的卡片未做任何變更</translation>
+    </message>
+    <message>
+        <source>Cards: %1 holds no cards; the controller&apos;s cards were left as they were.</source>
+        <translation>卡片：%1 中沒有卡片；裝置中的卡片維持不變。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
+        <translation>
+            <numerusform>%1 中有 %n 列無法寫入；裝置中的卡片未做任何變更：</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: all cards deleted, then %n cards written from %1.</source>
+        <translation>
+            <numerusform>卡片：已刪除全部卡片，再從 %1 寫入 %n 張卡片。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardCodec</name>
+    <message>
+        <source>card number &quot;%1&quot; is not a whole number from 1 to 9999999</source>
+        <translation>卡片編號「%1」不是 1 至 9999999 之間的整數</translation>
+    </message>
+    <message>
+        <source>card %1 holds characters a controller cannot take</source>
+        <translation>卡片 %1 含有裝置無法接受的字元</translation>
+    </message>
+    <message>
+        <source>card %1: application number &quot;%2&quot; is not 0 to 99</source>
+        <translation>卡片 %1：AppNo「%2」不在 0 至 99 之間</translation>
+    </message>
+    <message>
+        <source>card %1: type &quot;%2&quot; is not one digit</source>
+        <translation>卡片 %1：類型「%2」不是一位數字</translation>
+    </message>
+    <message>
+        <source>card %1: APB &quot;%2&quot; is not one digit</source>
+        <translation>卡片 %1：APB「%2」不是一位數字</translation>
+    </message>
+</context>
+<context>
+    <name>CardFile</name>
+    <message>
+        <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
+        <translation>不是卡片檔案（缺少卡片欄位 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+</context>
+<context>
+    <name>CardTransfer</name>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>無法開啟連線</translation>
+    </message>
+    <message>
+        <source>the read was cancelled</source>
+        <translation>讀取已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>裝置停止回應</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡片編號無法讀取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) were not written because they are not valid</source>
+        <translation>
+            <numerusform>有 %n 列資料無效，未寫入</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>deleting all cards failed; the earlier cards are still in the controller</source>
+        <translation>刪除全部卡片失敗；原有的卡片仍在裝置中</translation>
+    </message>
+    <message>
+        <source>cancelled before every card was written</source>
+        <translation>在全部卡片寫入完成前已取消</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) were not accepted: %1</source>
+        <translation>
+            <numerusform>有 %n 張卡片未被裝置接受：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>… (%1 more)</source>
+        <translation>…（還有 %1 個）</translation>
+    </message>
+    <message>
+        <source>row %1: %2</source>
+        <translation>第 %1 列：%2</translation>
+    </message>
+</context>
+<context>
+    <name>CommandCheck</name>
+    <message>
+        <source>the value holds control characters</source>
+        <translation>數值含有控制字元</translation>
+    </message>
+    <message>
+        <source>the value holds characters the controller cannot take</source>
+        <translation>數值含有裝置無法接受的字元</translation>
+    </message>
+    <message>
+        <source>not a parameter code</source>
+        <translation>不是參數代碼</translation>
+    </message>
+    <message>
+        <source>the command would be longer than %1 characters</source>
+        <translation>指令會超過 %1 個字元</translation>
+    </message>
+</context>
+<context>
+    <name>DataPacketReader</name>
+    <message>
+        <source>the file holds no XML element</source>
+        <translation>檔案中沒有任何 XML 元素</translation>
+    </message>
+    <message>
+        <source>not a data packet: the document element is &lt;%1&gt;</source>
+        <translation>不是資料封包：文件根元素為 &lt;%1&gt;</translation>
+    </message>
+    <message>
+        <source>rows come before the field definitions</source>
+        <translation>資料列出現在欄位定義之前</translation>
+    </message>
+    <message>
+        <source>the data packet has no field definitions</source>
+        <translation>資料封包沒有欄位定義</translation>
+    </message>
+    <message>
+        <source>the data packet defines no fields</source>
+        <translation>資料封包未定義任何欄位</translation>
+    </message>
+    <message>
+        <source>FIELD has no usable attrname (&quot;%1&quot;)</source>
+        <translation>FIELD 沒有可用的 attrname（「%1」）</translation>
+    </message>
+    <message>
+        <source>field &quot;%1&quot; is defined twice</source>
+        <translation>欄位「%1」重複定義</translation>
+    </message>
+    <message>
+        <source>field &quot;%1&quot; has the width &quot;%2&quot;</source>
+        <translation>欄位「%1」的寬度「%2」無效</translation>
+    </message>
+    <message>
+        <source>%1: line %2, column %3: %4</source>
+        <translation>%1：第 %2 行，第 %3 欄：%4</translation>
+    </message>
+    <message>
+        <source>%1: line %2: %3</source>
+        <translation>%1：第 %2 行：%3</translation>
+    </message>
+</context>
+<context>
+    <name>DataPacketWriter</name>
+    <message>
+        <source>a field name holds the character %1, which a data packet cannot carry</source>
+        <translation>欄位名稱含有字元 %1，資料封包無法儲存此字元</translation>
+    </message>
+    <message>
+        <source>row %1, field %2 holds the character %3, which a data packet cannot carry</source>
+        <translation>第 %1 列的欄位 %2 含有字元 %3，資料封包無法儲存此字元</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkSearch</name>
+    <message>
+        <source>%1 is not the first three parts of an IPv4 address</source>
+        <translation>%1 不是 IPv4 位址的前三段</translation>
+    </message>
+    <message>
+        <source>the address range %1-%2 is not within 0-255 in ascending order</source>
+        <translation>位址範圍 %1-%2 必須在 0-255 之間且由小到大</translation>
+    </message>
+    <message>
+        <source>port 0 cannot be searched</source>
+        <translation>無法搜尋埠號 0</translation>
+    </message>
+    <message>
+        <source>the Device ID range %1-%2 is not within 0-9999 in ascending order</source>
+        <translation>裝置編號範圍 %1-%2 必須在 0-9999 之間且由小到大</translation>
+    </message>
+</context>
+<context>
+    <name>OutcomeText</name>
+    <message>
+        <source> and %1 more</source>
+        <translation>，另有 %1 個</translation>
+    </message>
+</context>
+<context>
+    <name>PageParameterIo</name>
+    <message>
+        <source>%1: not a page parameter</source>
+        <translation>%1：不是本頁的參數</translation>
+    </message>
+    <message>
+        <source>%1: no answer</source>
+        <translation>%1：沒有回應</translation>
+    </message>
+    <message>
+        <source>%1: answer &quot;%2&quot; is not one of its values</source>
+        <translation>%1：回應值「%2」不是可用的選項</translation>
+    </message>
+    <message>
+        <source>%1: not written</source>
+        <translation>%1：未寫入</translation>
+    </message>
+</context>
+<context>
+    <name>ParamDefaults</name>
+    <message>
+        <source>%1: default not written</source>
+        <translation>%1：預設值未寫入</translation>
+    </message>
+    <message>
+        <source>not sent: %1</source>
+        <translation>未傳送：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFileTransfer</name>
+    <message>
+        <source>(empty code, row %1)</source>
+        <translation>（空白代碼，第 %1 列）</translation>
+    </message>
+    <message>
+        <source>No export file is chosen.</source>
+        <translation>尚未選擇匯出檔案。</translation>
+    </message>
+    <message>
+        <source>The controller does not answer; nothing was read and no file was written.</source>
+        <translation>裝置沒有回應；未讀取任何資料，也未寫入檔案。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n values were not read: the controller answered, but every reply was damaged: %1</source>
+        <translation>
+            <numerusform>有 %n 個數值未讀取：裝置有回應，但每次回應都已損壞：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n codes never answered. The line lost replies, so the controller may hold some of them: %1</source>
+        <translation>
+            <numerusform>有 %n 個代碼始終沒有回應。由於線路曾遺失回應，裝置可能仍有其中部分代碼：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The controller answered no parameter code; no file was written.</source>
+        <translation>裝置未回應任何參數代碼；未寫入檔案。</translation>
+    </message>
+    <message>
+        <source>The link was lost at %1 before any value was read; no file was written.</source>
+        <translation>尚未讀取任何數值，連線就已於 %1 中斷；未寫入檔案。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The link was lost at %1; the backup holds only the %n values read before.</source>
+        <translation>
+            <numerusform>連線已於 %1 中斷；備份只包含之前讀取的 %n 個數值。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The backup is incomplete (%n values). Replace the earlier file %1 with it?</source>
+        <translation>
+            <numerusform>備份不完整（%n 個數值）。要用它取代原有的檔案 %1 嗎？</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The earlier file %1 was kept.</source>
+        <translation>已保留原有的檔案 %1。</translation>
+    </message>
+    <message>
+        <source>The incomplete backup was written to %1.</source>
+        <translation>不完整的備份已寫入 %1。</translation>
+    </message>
+    <message>
+        <source>No import file is chosen.</source>
+        <translation>尚未選擇匯入檔案。</translation>
+    </message>
+    <message>
+        <source>%1: the file does not exist.</source>
+        <translation>%1：檔案不存在。</translation>
+    </message>
+    <message>
+        <source>%1: not a parameter file (no %2 and %3 fields).</source>
+        <translation>%1：不是參數檔案（沒有 %2 和 %3 欄位）。</translation>
+    </message>
+    <message>
+        <source>%1: the file holds no parameter rows.</source>
+        <translation>%1：檔案中沒有參數資料。</translation>
+    </message>
+    <message>
+        <source>The controller does not answer; nothing was written.</source>
+        <translation>裝置沒有回應；未寫入任何資料。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n rows not sent (not a parameter code, or a value with control characters or too long): %1</source>
+        <translation>
+            <numerusform>有 %n 列未傳送（不是參數代碼，或數值含有控制字元或過長）：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n rows not taken by the controller: %1</source>
+        <translation>
+            <numerusform>有 %n 列未被裝置接受：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The link was lost at %1; %n rows were not sent.</source>
+        <translation>
+            <numerusform>連線已於 %1 中斷；有 %n 列未傳送。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ParamResult</name>
+    <message>
+        <source> and %1 more</source>
+        <translation>，另有 %1 個</translation>
+    </message>
+</context>
+<context>
+    <name>ReadOutcome</name>
+    <message numerus="yes">
+        <source>%n event(s) read.</source>
+        <translation>
+            <numerusform>已讀取 %n 筆記錄。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The controller&apos;s event log was read to its end.</source>
+        <translation>已讀取完裝置中的全部進出記錄。</translation>
+    </message>
+    <message>
+        <source>The read stopped at the limit of %1 event(s).</source>
+        <translation>已達上限 %1 筆記錄，讀取停止。</translation>
+    </message>
+    <message>
+        <source>The read was cancelled by the user.</source>
+        <translation>讀取已由使用者取消。</translation>
+    </message>
+    <message>
+        <source>The read was stopped by errors:</source>
+        <translation>讀取因錯誤而停止：</translation>
+    </message>
+    <message>
+        <source>%1 event(s) are still in the controller.</source>
+        <translation>裝置中還有 %1 筆記錄。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) of an unknown kind were kept with code 0.</source>
+        <translation>
+            <numerusform>有 %n 筆未知類型的記錄，已以代碼 0 保留。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) sent again by the controller were kept once.</source>
+        <translation>
+            <numerusform>裝置重複傳送的 %n 筆記錄只保留一次。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RecordFile</name>
+    <message>
+        <source>not a record file (the record fields IONO, CardNO, DataTime, iStatus, SStatus, iChannel, APB are missing)</source>
+        <translation>不是記錄檔案（缺少記錄欄位 IONO、CardNO、DataTime、iStatus、SStatus、iChannel、APB）</translation>
+    </message>
+</context>
+<context>
+    <name>RecordJournal</name>
+    <message>
+        <source>%1: cannot create the folder</source>
+        <translation>%1：無法建立資料夾</translation>
+    </message>
+    <message>
+        <source>%1: another program is reading this controller&apos;s events</source>
+        <translation>%1：另一個程式正在讀取此裝置的記錄</translation>
+    </message>
+    <message>
+        <source>%1: cannot read the journal: %2</source>
+        <translation>%1：無法讀取日誌檔：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the journal: %2</source>
+        <translation>%1：無法寫入日誌檔：%2</translation>
+    </message>
+    <message>
+        <source>%1: the journal is not open</source>
+        <translation>%1：日誌檔未開啟</translation>
+    </message>
+    <message>
+        <source>the disk is full or the file too large</source>
+        <translation>磁碟已滿或檔案過大</translation>
+    </message>
+    <message>
+        <source>%1: cannot clear the journal: %2</source>
+        <translation>%1：無法清除日誌檔：%2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordReader</name>
+    <message>
+        <source>the link is not open</source>
+        <translation>連線未開啟</translation>
+    </message>
+    <message>
+        <source>no reply</source>
+        <translation>沒有回應</translation>
+    </message>
+    <message>
+        <source>damaged replies</source>
+        <translation>回應已損壞</translation>
+    </message>
+    <message>
+        <source>a reply of the wrong length</source>
+        <translation>回應長度錯誤</translation>
+    </message>
+    <message>
+        <source>refused by the controller</source>
+        <translation>被裝置拒絕</translation>
+    </message>
+    <message>
+        <source>The link to the controller cannot be opened.</source>
+        <translation>無法開啟與裝置的連線。</translation>
+    </message>
+    <message>
+        <source>The event cannot be kept on disk, so it was not acknowledged and stays in the controller:</source>
+        <translation>記錄無法保存到磁碟，因此未向裝置確認，記錄仍留在裝置中：</translation>
+    </message>
+    <message>
+        <source>The controller did not confirm the acknowledgement of event %1 (%2); the event is kept, and if the controller sends it again it is taken once.</source>
+        <translation>裝置未確認記錄 %1 的接收確認（%2）；此記錄已保留，若裝置再次傳送，只會收錄一次。</translation>
+    </message>
+    <message>
+        <source>No event was read (%1).</source>
+        <translation>未讀取到任何記錄（%1）。</translation>
+    </message>
+</context>
+<context>
+    <name>RecordReport</name>
+    <message>
+        <source>cannot create the folder</source>
+        <translation>無法建立資料夾</translation>
+    </message>
+    <message>
+        <source>cannot write the file: %1</source>
+        <translation>無法寫入檔案：%1</translation>
+    </message>
+    <message>
+        <source>cannot draw the report</source>
+        <translation>無法繪製報表</translation>
+    </message>
+    <message>
+        <source>cannot complete the file: %1</source>
+        <translation>無法完成檔案：%1</translation>
+    </message>
+</context>
+<context>
+    <name>SdCardOperation</name>
+    <message>
+        <source>Controller SD card: no answer to the status request.</source>
+        <translation>裝置 SD 卡：狀態查詢沒有回應。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: idle.</source>
+        <translation>裝置 SD 卡：閒置。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: SD backup running, %1 done.</source>
+        <translation>裝置 SD 卡：SD 備份進行中，已完成 %1。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: SD restore running, %1 done.</source>
+        <translation>裝置 SD 卡：SD 還原進行中，已完成 %1。</translation>
+    </message>
+    <message>
+        <source>Controller SD card: unknown state &quot;%1&quot;.</source>
+        <translation>裝置 SD 卡：未知狀態「%1」。</translation>
+    </message>
+    <message>
+        <source>The controller did not tell whether its SD card is free.</source>
+        <translation>裝置未回報其 SD 卡是否可用。</translation>
+    </message>
+    <message>
+        <source>The controller did not accept the start.</source>
+        <translation>裝置未接受開始指令。</translation>
+    </message>
+    <message>
+        <source>The controller accepted the start, but the copy never showed as running.</source>
+        <translation>裝置已接受開始指令，但始終未顯示複製進行中。</translation>
+    </message>
+    <message>
+        <source>The controller did not report the end of the copy in time, or stopped answering. It may still be working: leave it switched on. Its SD state is shown the next time it is asked.
+
+Last known: %1</source>
+        <translation>裝置未在時限內回報複製完成，或已停止回應。裝置可能仍在作業中：請勿關閉電源。下次查詢時會顯示其 SD 狀態。
+
+最後已知狀態：%1</translation>
+    </message>
+</context>
+<context>
+    <name>TableCsv</name>
+    <message>
+        <source>text follows a closing quote</source>
+        <translation>結束引號後還有文字</translation>
+    </message>
+    <message>
+        <source>a quote inside an unquoted value</source>
+        <translation>未加引號的值中出現引號</translation>
+    </message>
+    <message>
+        <source>a quoted value is not closed</source>
+        <translation>引號內的值沒有結束引號</translation>
+    </message>
+    <message>
+        <source>%1: line %2: %3</source>
+        <translation>%1：第 %2 行：%3</translation>
+    </message>
+    <message>
+        <source>%1: nothing to write (the table is inactive)</source>
+        <translation>%1：沒有可寫入的資料（表格未啟用）</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：無法寫入檔案：%2</translation>
+    </message>
+    <message>
+        <source>no header row</source>
+        <translation>沒有標題列</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be a field name (letters, digits, _ - . only, each name once)</source>
+        <translation>「%1」不能作為欄位名稱（只能使用英文字母、數字及 _ - .，且每個名稱只能出現一次）</translation>
+    </message>
+    <message>
+        <source>%1 values where the header names %2 fields</source>
+        <translation>有 %1 個值，但標題列有 %2 個欄位</translation>
+    </message>
+    <message>
+        <source>unusable header</source>
+        <translation>標題列無法使用</translation>
+    </message>
+</context>
+<context>
+    <name>TableFile</name>
+    <message>
+        <source>%1: no such file</source>
+        <translation>%1：檔案不存在</translation>
+    </message>
+    <message>
+        <source>%1: cannot create the folder</source>
+        <translation>%1：無法建立資料夾</translation>
+    </message>
+</context>
+<context>
+    <name>TableFileLimit</name>
+    <message>
+        <source>%1: the file holds %2 MB; table files above %3 MB are not read</source>
+        <translation>%1：檔案大小為 %2 MB；超過 %3 MB 的表格檔案不會讀取</translation>
+    </message>
+    <message>
+        <source>%1: not a file</source>
+        <translation>%1：不是檔案</translation>
+    </message>
+    <message>
+        <source>%1: cannot open the file: %2</source>
+        <translation>%1：無法開啟檔案：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot read the file: %2</source>
+        <translation>%1：無法讀取檔案：%2</translation>
+    </message>
+</context>
+<context>
+    <name>TableStore</name>
+    <message>
+        <source>%1: nothing to save (the table is inactive or empty)</source>
+        <translation>%1：沒有可儲存的資料（表格未啟用或是空的）</translation>
+    </message>
+    <message>
+        <source>%1: cannot be saved: %2</source>
+        <translation>%1：無法儲存：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：無法寫入檔案：%2</translation>
+    </message>
+    <message>
+        <source>%1: cannot complete the file: %2</source>
+        <translation>%1：無法完成檔案：%2</translation>
+    </message>
+    <message>
+        <source>%1: the field definitions are unusable</source>
+        <translation>%1：欄位定義無法使用</translation>
+    </message>
+</context>
+<context>
+    <name>TextDecoding</name>
+    <message>
+        <source>the text is not valid %1</source>
+        <translation>文字不是有效的 %1 編碼</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmCardData</name>
+    <message>
+        <source>The read was cancelled; the cards after the last one read were not read.</source>
+        <translation>讀取已取消；最後讀取的卡片之後的卡片都未讀取。</translation>
+    </message>
+    <message>
+        <source>The controller stopped answering.</source>
+        <translation>裝置停止回應。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1
+
+The card list is not complete. Read these numbers again?</source>
+        <translation>
+            <numerusform>有 %n 個卡片編號無法讀取：%1
+
+卡片清單不完整。要重新讀取這些卡片編號嗎？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) cannot be written:
+%1
+
+Write the other rows without them? Otherwise nothing is deleted or written.</source>
+        <translation>
+            <numerusform>有 %n 列無法寫入：
+%1
+
+要略過這些列，寫入其他列嗎？若選「否」，則不會刪除或寫入任何資料。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) written.</source>
+        <translation>
+            <numerusform>已寫入 %n 張卡片。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Card ID &quot;%1&quot; has %n character(s), not 16: this card was not added. Present it again.</source>
+        <translation>
+            <numerusform>卡號「%1」有 %n 個字元，不是 16 個：此卡片未新增。請再刷一次卡。</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TfrmComSearch</name>
+    <message>
+        <source>Thorough</source>
+        <translation>完整搜尋</translation>
+    </message>
+    <message>
+        <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
+        <translation>在每一種通訊設定下嘗試每一個裝置編號，即使沒有裝置回應廣播查詢也照樣嘗試（較慢）。</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmIOdata</name>
+    <message>
+        <source>Events cannot be read from the controller while the journal that keeps them safe cannot be written.</source>
+        <translation>保存記錄用的日誌檔無法寫入，因此無法從裝置讀取記錄。</translation>
+    </message>
+    <message numerus="yes">
+        <source>An earlier read of controller %1 left %n event(s) that were acknowledged but never saved in a file. The controller no longer holds them.
+
+Take them into the table? If not, these %n event(s) are lost.</source>
+        <translation>
+            <numerusform>先前讀取裝置 %1 時，有 %n 筆記錄已向裝置確認，但從未儲存到檔案，裝置中已不再保有這些記錄。
+
+要將它們加入表格嗎？若不加入，這 %n 筆記錄將會遺失。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n unsaved event(s) taken from the journal.</source>
+        <translation>
+            <numerusform>已從日誌檔取回 %n 筆未儲存的記錄。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) read from the controller are not saved in a file, and the controller no longer holds them. %1 and lose these %n event(s)?</source>
+        <translation>
+            <numerusform>從裝置讀取的 %n 筆記錄尚未儲存到檔案，裝置中也已不再保有這些記錄。要%1並遺失這 %n 筆記錄嗎？</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) are not yet saved in a file: use &quot;Write to file&quot;.</source>
+        <translation>
+            <numerusform>有 %n 筆記錄尚未儲存到檔案：請使用「寫入檔案」。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF 檔案 (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>已儲存 %1</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV 檔案 (*.csv)</translation>
+    </message>
+    <message>
+        <source>Load the file</source>
+        <translation>載入檔案</translation>
+    </message>
+    <message>
+        <source>Clear the table</source>
+        <translation>清除表格</translation>
+    </message>
+    <message>
+        <source>Export PDF</source>
+        <translation>匯出 PDF</translation>
+    </message>
+    <message>
+        <source>Save the report as a PDF file</source>
+        <translation>將報表儲存為 PDF 檔案</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>匯出 CSV</translation>
+    </message>
+    <message>
+        <source>Save the table as a CSV file for a spreadsheet</source>
+        <translation>將表格儲存為 CSV 檔案，供試算表使用</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmKT480NT5</name>
+    <message>
+        <source>Save log…</source>
+        <translation>儲存通訊記錄…</translation>
+    </message>
+    <message>
+        <source>text files(*.txt)</source>
+        <translation>文字檔(*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmParameter</name>
+    <message>
+        <source>The operation ended unexpectedly.</source>
+        <translation>操作意外結束。</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Program is already running!</source>
+        <translation>程式已在執行中!</translation>
+    </message>
+</context>
+</TS>
