@@ -32,18 +32,18 @@ struct BoxSeen
     QString no;
 };
 
-// Answers the next message box No through the window system, after noting what it shows.
-// The watch ends with `scope`.
-void AnswerNextBoxNo(QObject &scope, BoxSeen &seen)
+// Answers the next message box No through the window system, after noting what it shows
+// and keeping its picture under `pictureName`. The watch ends with `scope`.
+void AnswerNextBoxNo(QObject &scope, BoxSeen &seen, const QString &pictureName)
 {
     auto *poll = new QTimer(&scope);
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, &seen] {
+    QObject::connect(poll, &QTimer::timeout, [poll, &seen, pictureName] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
         poll->stop();
-        seen.seen = true;
+        seen.seen = KeepPicture(*box, pictureName);
         seen.text = box->text();
         if (QAbstractButton *yes = box->button(QMessageBox::Yes))
             seen.yes = yes->text();
@@ -82,11 +82,11 @@ QString ExportPdfCaption(TfrmKT480NT5 &main)
 
 // Reads the cards in the card window; card 4 is refused, so the window asks whether to read
 // it again, and the question is answered No.
-BoxSeen RereadQuestion(TfrmKT480NT5 &main)
+BoxSeen RereadQuestion(TfrmKT480NT5 &main, const QString &pictureName)
 {
     BoxSeen seen;
     QObject scope;
-    AnswerNextBoxNo(scope, seen);
+    AnswerNextBoxNo(scope, seen, pictureName);
     WhileModal<TfrmCardData>(
         [&] { ClickOnScreen(Control<QPushButton>(main, "btnCard")); },
         [&](TfrmCardData &cards) { ClickOnScreen(Control<QPushButton>(cards, "btnBackup")); });
@@ -106,6 +106,7 @@ private slots:
 
 void WindowLanguagesTest::addedTextsFollowTheLanguageButtons_data()
 {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("thorough");
     QTest::addColumn<QString>("exportPdf");
@@ -113,11 +114,11 @@ void WindowLanguagesTest::addedTextsFollowTheLanguageButtons_data()
     QTest::addColumn<QString>("yes");
     QTest::addColumn<QString>("no");
     QTest::addColumn<QString>("saveLog");
-    QTest::newRow("Traditional") << u"btnBIG5"_qs << u"完整搜尋"_qs << u"匯出 PDF"_qs
+    QTest::newRow("Traditional") << u"zh-tw"_qs << u"btnBIG5"_qs << u"完整搜尋"_qs << u"匯出 PDF"_qs
                                  << u"Error!\n\n有 1 個卡片編號無法讀取：4\n\n卡片清單不完整。"
                                     u"要重新讀取這些卡片編號嗎？"_qs
                                  << u"是(&Y)"_qs << u"否(&N)"_qs << u"儲存通訊記錄…"_qs;
-    QTest::newRow("Simplified") << u"btnGB"_qs << u"完整搜索"_qs << u"导出 PDF"_qs
+    QTest::newRow("Simplified") << u"zh-cn"_qs << u"btnGB"_qs << u"完整搜索"_qs << u"导出 PDF"_qs
                                 << u"Error!\n\n有 1 个卡片编号无法读取：4\n\n卡片列表不完整。"
                                    u"要重新读取这些卡片编号吗？"_qs
                                 << u"是(&Y)"_qs << u"否(&N)"_qs << u"保存通讯日志…"_qs;
@@ -125,6 +126,7 @@ void WindowLanguagesTest::addedTextsFollowTheLanguageButtons_data()
 
 void WindowLanguagesTest::addedTextsFollowTheLanguageButtons()
 {
+    QFETCH(QString, name);
     QFETCH(QString, button);
     QFETCH(QString, thorough);
     QFETCH(QString, exportPdf);
@@ -147,7 +149,7 @@ void WindowLanguagesTest::addedTextsFollowTheLanguageButtons()
 
     ClickOnScreen(Control<QPushButton>(w, button.toLatin1().constData()));
     QCOMPARE(saveLogButton->text(), saveLog);
-    const BoxSeen chinese = RereadQuestion(w);
+    const BoxSeen chinese = RereadQuestion(w, u"reread-%1.png"_qs.arg(name));
     QVERIFY(chinese.seen);
     QCOMPARE(chinese.text, question);
     QCOMPARE(chinese.yes, yes);
@@ -158,7 +160,7 @@ void WindowLanguagesTest::addedTextsFollowTheLanguageButtons()
     ClickOnScreen(Control<QPushButton>(w, "btnEng"));
     QCOMPARE(saveLogButton->text(), u"Save log…"_qs);
     QVERIFY(rig.connectTcp());
-    const BoxSeen english = RereadQuestion(w);
+    const BoxSeen english = RereadQuestion(w, u"reread-en.png"_qs);
     QVERIFY(english.seen);
     QCOMPARE(english.text, u"Error!\n\n1 card number(s) could not be read: 4\n\nThe card list is "
                            u"not complete. Read these numbers again?"_qs);

@@ -197,6 +197,44 @@ private slots:
         QVERIFY(site.functionButtonsDisabled());
     }
 
+    // The window opened after each language button, idle and searching: "Thorough" follows
+    // the language too. KT480_SCREENSHOT_DIR keeps the pictures (docs/search-com-*.png).
+    void serialSearchInThreeLanguages()
+    {
+        const auto com1 = SerialLine::silent();
+        const auto com3 = SerialLine::silent();
+        MainSite site("1=" + com1->path().toLocal8Bit() + ";3=" + com3->path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        const char *buttons[] = {"btnEng", "btnBIG5", "btnGB"};
+        const QStringList names{u"en"_qs, u"zh-tw"_qs, u"zh-cn"_qs};
+        const QStringList thorough{u"Thorough"_qs, u"完整搜尋"_qs, u"完整搜索"_qs};
+        for (int language = 0; language < 3; ++language) {
+            ClickOnScreen(Control<QPushButton>(w, buttons[language]));
+            const int asked = int(site.prompt->messages.size());
+            QString caption;
+            bool idleKept = false;
+            bool searchingKept = false;
+            WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+                caption = s.chkThorough->text();
+                idleKept = KeepPicture(s, u"search-com-%1-idle.png"_qs.arg(names[language]));
+                s.chkThorough->setChecked(true);
+                QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+                if (QTest::qWaitFor(
+                        [&] { return s.sbMain->text().contains(QLatin1String("0001")); }, 5000))
+                    searchingKept =
+                        KeepPicture(s, u"search-com-%1-searching.png"_qs.arg(names[language]));
+                QTest::mouseClick(s.btnCancel, Qt::LeftButton);
+                WaitForMessage(*site.prompt, asked + 1);
+                QTest::mouseClick(s.btnExit, Qt::LeftButton);
+            });
+            QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
+            QCOMPARE(caption, thorough[language]);
+            QVERIFY(idleKept);
+            QVERIFY(searchingKept);
+        }
+    }
+
     // First ID above the last: nothing is tried; "7" is shown as "0007".
     void serialInvertedRangeTriesNothing()
     {
