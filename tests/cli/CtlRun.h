@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
 
@@ -10,6 +13,7 @@ struct Run
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
 inline Run RunCtl(const QStringList &arguments)
@@ -23,4 +27,11 @@ inline Run RunCtl(const QStringList &arguments)
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     return r;
+}
+
+// The whole file replaced by `text`; false when it could not be written.
+inline bool WriteTextFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
 }

@@ -1,4 +1,5 @@
 // kt480ctl cards diff and --trace as a script uses them: a real process against the simulator.
+#include "CtlRun.h"
 #include "SimulatorHost.h"
 
 #include <QFile>
@@ -9,37 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
-
-Run ctl(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(KT480CTL_PATH), arguments);
-    Run r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-bool writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
-}
-
-} // namespace
 
 class TestCardsDiffCli : public QObject
 {
@@ -54,8 +24,8 @@ class TestCardsDiffCli : public QObject
     {
         const QString csv = dir_.filePath(name + QStringLiteral(".csv"));
         const QString xml = dir_.filePath(name + QStringLiteral(".xml"));
-        writeFile(csv, "DataNO,DataID,DataApp,DataType,DataPIN,DataAPB\n" + rows);
-        return ctl({QStringLiteral("file"), QStringLiteral("convert"), csv, xml}).exitCode == 0
+        WriteTextFile(csv, "DataNO,DataID,DataApp,DataType,DataPIN,DataAPB\n" + rows);
+        return RunCtl({QStringLiteral("file"), QStringLiteral("convert"), csv, xml}).exitCode == 0
                    ? xml
                    : QString();
     }
@@ -80,13 +50,14 @@ private slots:
         const QString b = cardFile(QStringLiteral("b"), "1,11,1,0,,0\n"
                                                         "0000002,22,01,0,1234,0\n"
                                                         "0000009,99,01,0,XXXX,0\n");
-        Run r = ctl({QStringLiteral("cards"), QStringLiteral("diff"), a, b});
+        Run r = RunCtl({QStringLiteral("cards"), QStringLiteral("diff"), a, b});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.out.contains("added   0000009 ID 0000000000000099"), r.out.constData());
         QVERIFY(r.out.contains("changed 0000002 DataPIN XXXX -> 1234"));
         QVERIFY(r.out.contains("unchanged 1, added 1, removed 0, changed 1"));
 
-        r = ctl({QStringLiteral("--json"), QStringLiteral("cards"), QStringLiteral("diff"), b, a});
+        r = RunCtl(
+            {QStringLiteral("--json"), QStringLiteral("cards"), QStringLiteral("diff"), b, a});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject o = r.json();
         QCOMPARE(o.value(QStringLiteral("removed")).toArray().size(), 1);
@@ -102,11 +73,11 @@ private slots:
                      .toString(),
                  QStringLiteral("XXXX"));
 
-        r = ctl({QStringLiteral("cards"), QStringLiteral("diff"), a,
-                 dir_.filePath(QStringLiteral("missing.xml"))});
+        r = RunCtl({QStringLiteral("cards"), QStringLiteral("diff"), a,
+                    dir_.filePath(QStringLiteral("missing.xml"))});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains("missing.xml"));
-        r = ctl({QStringLiteral("cards"), QStringLiteral("diff"), a});
+        r = RunCtl({QStringLiteral("cards"), QStringLiteral("diff"), a});
         QCOMPARE(r.exitCode, 2);
     }
 
@@ -119,9 +90,9 @@ private slots:
                                              "0000002,5,01,0,XXXX,0\n"
                                              "0000500,5,01,0,XXXX,0\n");
         const quint64 revision = sim_->controller().revision();
-        const Run r =
-            ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("cards"),
-                 QStringLiteral("diff"), file, QStringLiteral("--to"), QStringLiteral("10")});
+        const Run r = RunCtl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"),
+                              QStringLiteral("cards"), QStringLiteral("diff"), file,
+                              QStringLiteral("--to"), QStringLiteral("10")});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject o = r.json();
         QCOMPARE(o.value(QStringLiteral("unchanged")).toInt(), 1);
@@ -137,8 +108,8 @@ private slots:
     void traceHoldsTheFramesInHex()
     {
         const QString trace = dir_.filePath(QStringLiteral("trace.txt"));
-        Run r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--trace"), trace,
-                     QStringLiteral("identify")});
+        Run r = RunCtl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--trace"), trace,
+                        QStringLiteral("identify")});
         QCOMPARE(r.exitCode, 0);
         QFile file(trace);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -149,17 +120,18 @@ private slots:
         QVERIFY(text.contains(" log 01[0001DB] "));
 
         // A search is traced too, address by address.
-        r = ctl({QStringLiteral("--trace"), trace, QStringLiteral("search"), QStringLiteral("tcp"),
-                 QStringLiteral("--net"), QStringLiteral("127.0.0"), QStringLiteral("--range"),
-                 QStringLiteral("1-1"), QStringLiteral("--port"),
-                 QString::number(sim_->tcpPort())});
+        r = RunCtl({QStringLiteral("--trace"), trace, QStringLiteral("search"),
+                    QStringLiteral("tcp"), QStringLiteral("--net"), QStringLiteral("127.0.0"),
+                    QStringLiteral("--range"), QStringLiteral("1-1"), QStringLiteral("--port"),
+                    QString::number(sim_->tcpPort())});
         QCOMPARE(r.exitCode, 0);
         QFile searched(trace);
         QVERIFY(searched.open(QIODevice::ReadOnly));
         QVERIFY(searched.readAll().contains(" 127.0.0.1 tx 01 30 30 30 31 41 53 02 "));
 
-        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--trace"),
-                 dir_.filePath(QStringLiteral("no/such/trace.txt")), QStringLiteral("identify")});
+        r = RunCtl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--trace"),
+                    dir_.filePath(QStringLiteral("no/such/trace.txt")),
+                    QStringLiteral("identify")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains("--trace"));
     }

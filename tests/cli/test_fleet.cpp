@@ -1,5 +1,6 @@
 // kt480ctl fleet as an installer runs it: a site file, a folder, several simulated controllers
 // at once over TCP and one RS-485 line, some of them failing.
+#include "CtlRun.h"
 #include "SimulatorHost.h"
 
 #include <QDir>
@@ -13,33 +14,6 @@
 #include <memory>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
-
-Run ctl(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(KT480CTL_PATH), arguments);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-bool writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
-}
 
 QByteArray readFile(const QString &path)
 {
@@ -80,7 +54,7 @@ class TestFleet : public QObject
     QString site(const QString &name, const QString &rows)
     {
         const QString path = dir_.filePath(name);
-        writeFile(path, "name,transport,address,port,id\n" + rows.arg(port_).toUtf8());
+        WriteTextFile(path, "name,transport,address,port,id\n" + rows.arg(port_).toUtf8());
         return path;
     }
     QString folder(const QString &name) const { return dir_.filePath(name); }
@@ -114,8 +88,8 @@ private slots:
                                                             "south,tcp,127.0.0.1,%1,2\n"
                                                             "east,tcp,127.0.0.1,%1,3\n"));
         const QString out = folder(QStringLiteral("backup"));
-        Run r = ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
-                     QStringLiteral("--to"), QStringLiteral("20")});
+        Run r = RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                        QStringLiteral("--to"), QStringLiteral("20")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.out.contains("failed: silent\n"), r.out.constData());
         QVERIFY(r.out.contains("silent: no answer to the serial-number read (AS)"));
@@ -135,9 +109,9 @@ private slots:
                  QStringLiteral("20000002"));
         QCOMPARE(record.value(QStringLiteral("cards")).toInt(), 12);
 
-        r = ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("backup"), path,
-                 out, QStringLiteral("--to"), QStringLiteral("20"), QStringLiteral("--jobs"),
-                 QStringLiteral("2")});
+        r = RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("backup"),
+                    path, out, QStringLiteral("--to"), QStringLiteral("20"),
+                    QStringLiteral("--jobs"), QStringLiteral("2")});
         QCOMPARE(r.exitCode, 1);
         const QJsonObject summary = r.json();
         QCOMPARE(summary.value(QStringLiteral("succeeded")).toInt(), 3);
@@ -159,8 +133,8 @@ private slots:
                                                                "south,tcp,127.0.0.1,%1,2\n"
                                                                "east,tcp,127.0.0.1,%1,3\n"));
         const QString out = folder(QStringLiteral("restore"));
-        QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
-                      QStringLiteral("--to"), QStringLiteral("20")})
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                         QStringLiteral("--to"), QStringLiteral("20")})
                      .exitCode,
                  0);
         // The backup of a controller that has since gone quiet.
@@ -185,8 +159,8 @@ private slots:
         refuses.errorCodes.insert("HK", 'C');
         sim_->setControllerFaults(1, refuses);
         const Run r =
-            ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
-                 withSilent, out, QStringLiteral("--settle-ms"), QStringLiteral("0")});
+            RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
+                    withSilent, out, QStringLiteral("--settle-ms"), QStringLiteral("0")});
         sim_->clearFaults();
         QCOMPARE(r.exitCode, 1);
         const QJsonObject summary = r.json();
@@ -217,8 +191,8 @@ private slots:
         const QString path =
             site(QStringLiteral("one.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"));
         const QString out = folder(QStringLiteral("serial"));
-        QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
-                      QStringLiteral("--to"), QStringLiteral("20")})
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                         QStringLiteral("--to"), QStringLiteral("20")})
                      .exitCode,
                  0);
         const QString moved =
@@ -227,7 +201,7 @@ private slots:
         const QStringList restore{
             QStringLiteral("fleet"),       QStringLiteral("restore"), moved, out,
             QStringLiteral("--settle-ms"), QStringLiteral("0")};
-        Run r = ctl(restore);
+        Run r = RunCtl(restore);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.out.contains("serial number 20000004 is not the 20000001 of the backup"),
                  r.out.constData());
@@ -235,12 +209,12 @@ private slots:
 
         // Without its record a folder cannot be checked: refused too.
         QVERIFY(QFile::remove(QDir(out).filePath(QStringLiteral("north/controller.json"))));
-        r = ctl(restore);
+        r = RunCtl(restore);
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.contains("controller.json"));
         QCOMPARE(controller(4).revision(), before);
 
-        r = ctl(restore + QStringList{QStringLiteral("--force")});
+        r = RunCtl(restore + QStringList{QStringLiteral("--force")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(controller(4).snapshot().cards, cardsOf(1, 11));
         controller(4).modify([](ControllerData &d) {
@@ -256,8 +230,8 @@ private slots:
             site(QStringLiteral("dry.csv"), QStringLiteral("east,tcp,127.0.0.1,%1,3\n"
                                                            "west,tcp,127.0.0.1,%1,4\n"));
         const QString out = folder(QStringLiteral("dry"));
-        QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
-                      QStringLiteral("--to"), QStringLiteral("20")})
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                         QStringLiteral("--to"), QStringLiteral("20")})
                      .exitCode,
                  0);
         // Since the backup: card 2 gone, card 5 changed, card 30 added, a parameter changed.
@@ -273,9 +247,9 @@ private slots:
         const quint64 eastRevision = controller(3).revision();
         const quint64 westRevision = controller(4).revision();
 
-        Run r =
-            ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"), path,
-                 out, QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40")});
+        Run r = RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"),
+                        QStringLiteral("restore"), path, out, QStringLiteral("--dry-run"),
+                        QStringLiteral("--to"), QStringLiteral("40")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(controller(3).revision(), eastRevision);
         QCOMPARE(controller(4).revision(), westRevision);
@@ -310,8 +284,8 @@ private slots:
                      westCounts.value(QStringLiteral("parametersChanged")).toInt(),
                  0);
 
-        r = ctl({QStringLiteral("fleet"), QStringLiteral("restore"), path, out,
-                 QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40")});
+        r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), path, out,
+                    QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.out.contains("changed 0000005 DataID 0000000000000555 -> 0000000000300005"),
                  r.out.constData());
@@ -326,22 +300,22 @@ private slots:
         const QString line = sim_->serialPath();
         const QString path = dir_.filePath(QStringLiteral("bus.csv"));
         // The line settings hold commas: a quoted cell.
-        writeFile(path, "name,transport,address,port,id\n"
-                        "bus-a,serial," +
-                            line.toUtf8() +
-                            ",,1\n"
-                            "bus-b,serial," +
-                            line.toUtf8() +
-                            ",\"19200,e,8,1\",2\n"
-                            "door,tcp,127.0.0.1," +
-                            port_.toUtf8() +
-                            ",3\n"
-                            "far,tcp,192.168.1.101,5001,1\n");
+        WriteTextFile(path, "name,transport,address,port,id\n"
+                            "bus-a,serial," +
+                                line.toUtf8() +
+                                ",,1\n"
+                                "bus-b,serial," +
+                                line.toUtf8() +
+                                ",\"19200,e,8,1\",2\n"
+                                "door,tcp,127.0.0.1," +
+                                port_.toUtf8() +
+                                ",3\n"
+                                "far,tcp,192.168.1.101,5001,1\n");
         const QString trace = dir_.filePath(QStringLiteral("bus-trace.txt"));
         const Run r =
-            ctl({QStringLiteral("--trace"), trace, QStringLiteral("--json"),
-                 QStringLiteral("fleet"), QStringLiteral("backup"), path,
-                 folder(QStringLiteral("bus")), QStringLiteral("--to"), QStringLiteral("20")});
+            RunCtl({QStringLiteral("--trace"), trace, QStringLiteral("--json"),
+                    QStringLiteral("fleet"), QStringLiteral("backup"), path,
+                    folder(QStringLiteral("bus")), QStringLiteral("--to"), QStringLiteral("20")});
         QCOMPARE(r.exitCode, 1);
         const QJsonObject summary = r.json();
         QCOMPARE(summary.value(QStringLiteral("succeeded")).toInt(), 3);
@@ -396,9 +370,9 @@ private slots:
         QFETCH(QByteArray, rows);
         QFETCH(QByteArray, named);
         const QString path = dir_.filePath(QStringLiteral("bad.csv"));
-        QVERIFY(writeFile(path, rows));
+        QVERIFY(WriteTextFile(path, rows));
         const QString out = folder(QStringLiteral("bad"));
-        const Run r = ctl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out});
+        const Run r = RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(named), r.err.constData());
         QVERIFY(r.out.isEmpty());
