@@ -231,3 +231,10 @@ void AtExchange(Comm &comm, int n, std::function<void()> action)
                          });
                      });
 }
+
+ControllerData ControllerWithCards(int count)
+{
+    ControllerData data = ControllerData::factory(1);
+    data.cards = GeneratedCards(count);
+    return data;
+}

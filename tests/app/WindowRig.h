@@ -94,6 +94,9 @@ void KeyOnScreen(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers =
 // Typed text, key by key, through the window system.
 void TypeOnScreen(QWidget *widget, const QString &text);
 
+// A controller as shipped, holding cards 1..count.
+ControllerData ControllerWithCards(int count);
+
 // A picture of the widget as it stands; saved under this name in KT480_SCREENSHOT_DIR when
 // that is set (the pictures in docs/). False when nothing could be drawn.
 bool KeepPicture(QWidget &widget, const QString &fileName);

@@ -16,13 +16,6 @@
 
 namespace {
 
-ControllerData withCards(int count)
-{
-    ControllerData data = ControllerData::factory(1);
-    data.cards = GeneratedCards(count);
-    return data;
-}
-
 // What a message box showed before a person answered it No.
 struct BoxSeen
 {
@@ -134,7 +127,7 @@ void WindowLanguagesTest::addedTextsFollowTheLanguageButtons()
     QFETCH(QString, yes);
     QFETCH(QString, no);
     QFETCH(QString, saveLog);
-    WindowRig rig({withCards(6)});
+    WindowRig rig({ControllerWithCards(6)});
     rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("1")},
                        {QStringLiteral("CardNoMax"), QStringLiteral("6")}});
     StartOptions options;

@@ -13,20 +13,6 @@
 
 namespace {
 
-ControllerData withCards(int count)
-{
-    ControllerData data = ControllerData::factory(1);
-    data.cards = GeneratedCards(count);
-    return data;
-}
-
-template <typename W = QPushButton> W *named(QWidget &window, const char *name)
-{
-    W *widget = window.findChild<W *>(QLatin1String(name));
-    QTEST_ASSERT(widget);
-    return widget;
-}
-
 QString inProgramFolder(const char *file)
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(file));
@@ -48,7 +34,7 @@ QString longPath(const QString &folder, int length)
 struct Site
 {
     explicit Site(int cards = 20, const QMap<QString, QVariant> &settings = {})
-        : rig({withCards(cards)})
+        : rig({ControllerWithCards(cards)})
     {
         QMap<QString, QVariant> all = settings;
         all.insert(QStringLiteral("CardNoMin"), QStringLiteral("1"));
@@ -95,16 +81,16 @@ void DownloadWindowTest::proposesTheDefaultFilesWithoutSettings()
     QVERIFY(site.connected);
     for (const bool backup : {true, false}) {
         QVERIFY(site.inWindow(backup, [&](TfrmDownload &window) {
-            QCOMPARE(named<QLineEdit>(window, "edPath01")->text(),
+            QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(),
                      inProgramFolder("KT480NT-V5_Parameter.xml"));
-            QCOMPARE(named<QLineEdit>(window, "edPath02")->text(),
+            QCOMPARE(Control<QLineEdit>(window, "edPath02")->text(),
                      inProgramFolder("KT480NT-V5_CardData.xml"));
-            QCOMPARE(named(window, "btnBackup")->isVisible(), backup);
-            QCOMPARE(named(window, "btnRestore")->isVisible(), !backup);
+            QCOMPARE(Control<QPushButton>(window, "btnBackup")->isVisible(), backup);
+            QCOMPARE(Control<QPushButton>(window, "btnRestore")->isVisible(), !backup);
             QCOMPARE(window.windowTitle(),
                      backup ? QStringLiteral("Parameter & CardData Backup To PC")
                             : QStringLiteral("Parameter & CardData Write To Device"));
-            ClickOnScreen(named(window, "btnExit"));
+            ClickOnScreen(Control<QPushButton>(window, "btnExit"));
             QVERIFY(window.isHidden());
         }));
     }
@@ -119,15 +105,15 @@ void DownloadWindowTest::proposesTheStoredFiles()
                    {QStringLiteral("CardDataRFileName"), QStringLiteral("/site/import/c.xml")}});
     QVERIFY(site.connected);
     QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
-        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(),
+        QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(),
                  QStringLiteral("/site/export/p.xml"));
-        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(),
+        QCOMPARE(Control<QLineEdit>(window, "edPath02")->text(),
                  QStringLiteral("/site/export/c.xml"));
     }));
     QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
-        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(),
+        QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(),
                  QStringLiteral("/site/import/p.xml"));
-        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(),
+        QCOMPARE(Control<QLineEdit>(window, "edPath02")->text(),
                  QStringLiteral("/site/import/c.xml"));
     }));
 }
@@ -140,16 +126,16 @@ void DownloadWindowTest::backupNamesANewFileThroughTheSaveDialog()
     const QString cards = site.rig.path(QStringLiteral("new site/cards.xml"));
     QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
         site.prompt->fileName = parameters;
-        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        ClickOnScreen(Control<QToolButton>(window, "btnOpenFile01"));
         site.prompt->fileName = cards;
-        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
+        ClickOnScreen(Control<QToolButton>(window, "btnOpenFile02"));
         QCOMPARE(
             site.prompt->dialogs,
             QStringList({QStringLiteral("save ") + inProgramFolder("KT480NT-V5_Parameter.xml"),
                          QStringLiteral("save ") + inProgramFolder("KT480NT-V5_CardData.xml")}));
-        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
-        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(), cards);
-        ClickOnScreen(named(window, "btnBackup"));
+        QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(), parameters);
+        QCOMPARE(Control<QLineEdit>(window, "edPath02")->text(), cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
         QVERIFY2(window.isHidden(), "the window closes after the run");
     }));
     QCOMPARE(site.rig.storedSetting(QStringLiteral("KT480SFileName")).toString(), parameters);
@@ -172,15 +158,15 @@ void DownloadWindowTest::restoreChoosesThroughTheOpenDialog()
     const QString absent = site.rig.path(QStringLiteral("absent"));
     QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
         site.prompt->fileName = present;
-        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
+        ClickOnScreen(Control<QToolButton>(window, "btnOpenFile02"));
         site.prompt->fileName = absent;
-        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        ClickOnScreen(Control<QToolButton>(window, "btnOpenFile01"));
         QCOMPARE(site.prompt->dialogs.size(), 2);
         QVERIFY(site.prompt->dialogs.at(0).startsWith(QStringLiteral("open ")));
         QVERIFY(site.prompt->dialogs.at(1).startsWith(QStringLiteral("open ")));
         // The boxes show the names as chosen; only a file that exists is remembered.
-        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(), present);
-        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), absent);
+        QCOMPARE(Control<QLineEdit>(window, "edPath02")->text(), present);
+        QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(), absent);
     }));
     QCOMPARE(site.rig.storedSetting(QStringLiteral("CardDataRFileName")).toString(),
              present + QStringLiteral(".xml"));
@@ -195,9 +181,9 @@ void DownloadWindowTest::restoreFindsTheFilesNamedWithoutExtension()
     const QString parameters = site.rig.path(QStringLiteral("site1"));
     const QString cards = site.rig.path(QStringLiteral("site1-cards"));
     QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
-        named<QLineEdit>(window, "edPath01")->setText(parameters);
-        named<QLineEdit>(window, "edPath02")->setText(cards);
-        ClickOnScreen(named(window, "btnBackup"));
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
     }));
     QVERIFY(QFileInfo::exists(parameters + QStringLiteral(".xml")));
     QVERIFY(QFileInfo::exists(cards + QStringLiteral(".xml")));
@@ -205,11 +191,11 @@ void DownloadWindowTest::restoreFindsTheFilesNamedWithoutExtension()
     // Chosen in the open dialog as typed, without ".xml".
     QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
         site.prompt->fileName = parameters;
-        ClickOnScreen(named<QToolButton>(window, "btnOpenFile01"));
+        ClickOnScreen(Control<QToolButton>(window, "btnOpenFile01"));
         site.prompt->fileName = cards;
-        ClickOnScreen(named<QToolButton>(window, "btnOpenFile02"));
-        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
-        ClickOnScreen(named(window, "btnRestore"));
+        ClickOnScreen(Control<QToolButton>(window, "btnOpenFile02"));
+        QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(), parameters);
+        ClickOnScreen(Control<QPushButton>(window, "btnRestore"));
     }));
     QCOMPARE(site.prompt->messages.size(), 2);
     const QString report = site.prompt->messages.last();
@@ -229,9 +215,9 @@ void DownloadWindowTest::longPathsAreKeptWhole()
                    {QStringLiteral("CardDataSFileName"), cards}});
     QVERIFY(site.connected);
     QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
-        QCOMPARE(named<QLineEdit>(window, "edPath01")->text(), parameters);
-        QCOMPARE(named<QLineEdit>(window, "edPath02")->text(), cards);
-        ClickOnScreen(named(window, "btnBackup"));
+        QCOMPARE(Control<QLineEdit>(window, "edPath01")->text(), parameters);
+        QCOMPARE(Control<QLineEdit>(window, "edPath02")->text(), cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
     }));
     QVERIFY(QFileInfo::exists(parameters));
     QVERIFY(QFileInfo::exists(cards));
@@ -248,15 +234,15 @@ void DownloadWindowTest::noCloseWhileARunGoesOn()
     bool stillShown = false;
     bool shownAtReport = false;
     QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
-        named<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
-        named<QLineEdit>(window, "edPath02")->setText(cards);
+        Control<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
         site.prompt->onAsk = [&] { shownAtReport = window.isVisible(); };
         AtExchange(site.rig.comm(), 25, [&] {
             QTest::keyClick(&window, Qt::Key_Escape);
             closeRefused = !window.close();
             stillShown = window.isVisible();
         });
-        ClickOnScreen(named(window, "btnBackup"));
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
     }));
     QVERIFY2(closeRefused && stillShown, "the window closed in the middle of the run");
     QVERIFY2(shownAtReport, "the closing message came with no window");
@@ -279,8 +265,8 @@ void DownloadWindowTest::cancelStopsTheCardHalf()
             parameterExchanges = exchanges;
     });
     QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
-        named<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
-        named<QLineEdit>(window, "edPath02")->setText(cards);
+        Control<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
         connect(&site.rig.comm(), &Comm::logLine, &window, [&] {
             if (parameterExchanges < 0 || exchanges != parameterExchanges + 30)
                 return;
@@ -289,7 +275,7 @@ void DownloadWindowTest::cancelStopsTheCardHalf()
                 ClickOnScreen(process.btnCancel);
             });
         });
-        ClickOnScreen(named(window, "btnBackup"));
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
     }));
     QVERIFY2(atClick > 0, "the card half never reached the click");
     QVERIFY2(exchanges - atClick <= 2,

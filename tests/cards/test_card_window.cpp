@@ -20,25 +20,11 @@
 
 namespace {
 
-ControllerData withCards(int count)
-{
-    ControllerData data = ControllerData::factory(1);
-    data.cards = GeneratedCards(count);
-    return data;
-}
-
-template <typename W = QPushButton> W *named(QWidget &window, const char *name)
-{
-    W *widget = window.findChild<W *>(QLatin1String(name));
-    QTEST_ASSERT(widget);
-    return widget;
-}
-
 // A connected main window whose Card button opens the card window, with scripted prompts.
 struct Site
 {
     explicit Site(int cards = 0, const QMap<QString, QVariant> &settings = {}, bool expert = false)
-        : rig({withCards(cards)})
+        : rig({ControllerWithCards(cards)})
     {
         rig.writeSettings(settings);
         StartOptions options;
@@ -109,7 +95,7 @@ private slots:
 
 void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
 {
-    WindowRig rig({withCards(3000)});
+    WindowRig rig({ControllerWithCards(3000)});
     rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("1")},
                        {QStringLiteral("CardNoMax"), QStringLiteral("3000")}});
     TfrmKT480NT5 &w = rig.open({}, true);
@@ -133,11 +119,12 @@ void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
     });
     int rows = -1;
     QPushButton *btnCard = Control<QPushButton>(w, "btnCard");
-    const bool shown = WhileModal<TfrmCardData>([&] { ClickOnScreen(btnCard); },
-                                                [&](TfrmCardData &cards) {
-                                                    ClickOnScreen(named(cards, "btnBackup"));
-                                                    rows = cards.table().RecordCount();
-                                                });
+    const bool shown =
+        WhileModal<TfrmCardData>([&] { ClickOnScreen(btnCard); },
+                                 [&](TfrmCardData &cards) {
+                                     ClickOnScreen(Control<QPushButton>(cards, "btnBackup"));
+                                     rows = cards.table().RecordCount();
+                                 });
     QVERIFY(shown);
     QVERIFY2(atClick > 0, "the read never reached the click");
     QVERIFY2(exchanges - atClick <= 2,
@@ -150,7 +137,7 @@ void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
 
 void CardWindowTest::noCloseWhileAnOperationRuns()
 {
-    WindowRig rig({withCards(60)});
+    WindowRig rig({ControllerWithCards(60)});
     rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("1")},
                        {QStringLiteral("CardNoMax"), QStringLiteral("60")}});
     TfrmKT480NT5 &w = rig.open({}, true);
@@ -167,7 +154,7 @@ void CardWindowTest::noCloseWhileAnOperationRuns()
                                              closeRefused = !cards.close();
                                              stillShown = cards.isVisible();
                                          });
-                                         ClickOnScreen(named(cards, "btnBackup"));
+                                         ClickOnScreen(Control<QPushButton>(cards, "btnBackup"));
                                          QCOMPARE(cards.table().RecordCount(), 60);
                                          QVERIFY(cards.isVisible());
                                          QTest::keyClick(&cards, Qt::Key_Escape);
@@ -183,8 +170,8 @@ void CardWindowTest::rangeIsNormalisedAndStored()
     Site site;
     QVERIFY(site.connected);
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-        QLineEdit *start = named<QLineEdit>(cards, "edtStartCardNo");
-        QLineEdit *end = named<QLineEdit>(cards, "edtEndCardNo");
+        QLineEdit *start = Control<QLineEdit>(cards, "edtStartCardNo");
+        QLineEdit *end = Control<QLineEdit>(cards, "edtEndCardNo");
         QCOMPARE(start->text(), QStringLiteral("1"));
         QCOMPARE(end->text(), QStringLiteral("10500"));
         // Erased, the 1 comes back at once; what is typed next follows it.
@@ -208,9 +195,9 @@ void CardWindowTest::rangeIsNormalisedAndStored()
     site.rig.writeSettings({{QStringLiteral("CardNoMin"), QStringLiteral("abc")},
                             {QStringLiteral("CardNoMax"), QStringLiteral("40")}});
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-        QLineEdit *start = named<QLineEdit>(cards, "edtStartCardNo");
+        QLineEdit *start = Control<QLineEdit>(cards, "edtStartCardNo");
         QCOMPARE(start->text(), QStringLiteral("1"));
-        QCOMPARE(named<QLineEdit>(cards, "edtEndCardNo")->text(), QStringLiteral("40"));
+        QCOMPARE(Control<QLineEdit>(cards, "edtEndCardNo")->text(), QStringLiteral("40"));
         ClickOnScreen(start);
         start->selectAll();
         KeyOnScreen(start, Qt::Key_0);
@@ -227,55 +214,55 @@ void CardWindowTest::editorAppliesThePinRule()
     Site plain;
     QVERIFY(plain.inWindow([&](TfrmCardData &cards) {
         for (const char *button : {"btnAdd", "btnEdit", "btnOk", "btnCancel"})
-            QVERIFY(named<QToolButton>(cards, button)->isHidden());
+            QVERIFY(Control<QToolButton>(cards, button)->isHidden());
     }));
 
     // With --expert the editor's Add and Edit show; OK and Cancel while it is open.
     Site site(0, {}, true);
     QVERIFY(site.connected);
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-        auto *add = named<QToolButton>(cards, "btnAdd");
-        auto *ok = named<QToolButton>(cards, "btnOk");
-        auto *edit = named<QToolButton>(cards, "btnEdit");
-        auto *cancel = named<QToolButton>(cards, "btnCancel");
+        auto *add = Control<QToolButton>(cards, "btnAdd");
+        auto *ok = Control<QToolButton>(cards, "btnOk");
+        auto *edit = Control<QToolButton>(cards, "btnEdit");
+        auto *cancel = Control<QToolButton>(cards, "btnCancel");
         QVERIFY(add->isVisible() && edit->isVisible());
         QVERIFY(ok->isHidden() && cancel->isHidden());
         ClickOnScreen(add);
         QVERIFY(ok->isVisible() && cancel->isVisible());
-        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("Add mode"));
-        QCOMPARE(named<QLineEdit>(cards, "edt01")->text(), QStringLiteral("1"));
-        QVERIFY(named<QLineEdit>(cards, "edt01")->isReadOnly());
-        TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("1234ABCD"));
-        TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral("7"));
+        QCOMPARE(Control<QLabel>(cards, "sbMode")->text(), QStringLiteral("Add mode"));
+        QCOMPARE(Control<QLineEdit>(cards, "edt01")->text(), QStringLiteral("1"));
+        QVERIFY(Control<QLineEdit>(cards, "edt01")->isReadOnly());
+        TypeInto(Control<QLineEdit>(cards, "edt02"), QStringLiteral("1234ABCD"));
+        TypeInto(Control<QLineEdit>(cards, "edt03"), QStringLiteral("7"));
         ClickOnScreen(ok);
         QCOMPARE(cards.table().RecordCount(), 1);
         CardRecord card = CardTable::RowAt(cards.table(), 0);
         QCOMPARE(card.DataNO, QStringLiteral("0000001"));
         QCOMPARE(card.DataPIN, QStringLiteral("7XXX"));
-        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+        QCOMPARE(Control<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
         QVERIFY(ok->isHidden());
 
         // An empty PIN is not stored: OK needs all three fields.
         ClickOnScreen(add);
-        QCOMPARE(named<QLineEdit>(cards, "edt01")->text(), QStringLiteral("2"));
-        TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("99"));
-        TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral("   "));
+        QCOMPARE(Control<QLineEdit>(cards, "edt01")->text(), QStringLiteral("2"));
+        TypeInto(Control<QLineEdit>(cards, "edt02"), QStringLiteral("99"));
+        TypeInto(Control<QLineEdit>(cards, "edt03"), QStringLiteral("   "));
         ClickOnScreen(ok);
         QCOMPARE(cards.table().RecordCount(), 1);
         ClickOnScreen(cancel);
-        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+        QCOMPARE(Control<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
 
         ClickOnScreen(edit);
-        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("Edit mode"));
-        TypeInto(named<QLineEdit>(cards, "edt02"), QStringLiteral("77"));
-        TypeInto(named<QLineEdit>(cards, "edt03"), QStringLiteral(" 123456 "));
+        QCOMPARE(Control<QLabel>(cards, "sbMode")->text(), QStringLiteral("Edit mode"));
+        TypeInto(Control<QLineEdit>(cards, "edt02"), QStringLiteral("77"));
+        TypeInto(Control<QLineEdit>(cards, "edt03"), QStringLiteral(" 123456 "));
         ClickOnScreen(ok);
         card = CardTable::RowAt(cards.table(), 0);
         QCOMPARE(card.DataPIN, QStringLiteral("1234"));
         QCOMPARE(card.DataID, QStringLiteral("77"));
         // Edit again leaves the editor.
         ClickOnScreen(edit);
-        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+        QCOMPARE(Control<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
     }));
 }
 
@@ -287,27 +274,27 @@ void CardWindowTest::deleteAndMovesOnAnEmptyTableChangeNothing()
     QVERIFY(!file.isEmpty());
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
         for (const char *button : {"btnDelete", "btnFirst", "btnPrev", "btnNext", "btnLast"})
-            ClickOnScreen(named<QToolButton>(cards, button));
+            ClickOnScreen(Control<QToolButton>(cards, button));
         QCOMPARE(cards.table().RecordCount(), 0);
         QVERIFY(cards.table().Active());
-        QCOMPARE(named<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
+        QCOMPARE(Control<QLabel>(cards, "sbMode")->text(), QStringLiteral("View mode"));
         QVERIFY(site.prompt->messages.isEmpty());
 
         // With rows, the same buttons move and delete the current row.
         site.prompt->fileName = file;
-        ClickOnScreen(named(cards, "btnReadFile"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
         QCOMPARE(cardNumbers(cards.table()),
                  QStringList({QStringLiteral("0000003"), QStringLiteral("0000005"),
                               QStringLiteral("0000009")}));
-        ClickOnScreen(named<QToolButton>(cards, "btnLast"));
+        ClickOnScreen(Control<QToolButton>(cards, "btnLast"));
         QCOMPARE(cards.table().RecNo(), 3);
-        ClickOnScreen(named<QToolButton>(cards, "btnPrev"));
-        ClickOnScreen(named<QToolButton>(cards, "btnDelete"));
+        ClickOnScreen(Control<QToolButton>(cards, "btnPrev"));
+        ClickOnScreen(Control<QToolButton>(cards, "btnDelete"));
         QCOMPARE(cardNumbers(cards.table()),
                  QStringList({QStringLiteral("0000003"), QStringLiteral("0000009")}));
-        ClickOnScreen(named(cards, "btnClear"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnClear"));
         QCOMPARE(cards.table().RecordCount(), 0);
-        ClickOnScreen(named<QToolButton>(cards, "btnDelete"));
+        ClickOnScreen(Control<QToolButton>(cards, "btnDelete"));
         QCOMPARE(cards.table().RecordCount(), 0);
     }));
 }
@@ -326,19 +313,19 @@ void CardWindowTest::readsAndSavesCardFiles()
     broken.close();
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
         // An empty table is not saved: no dialog at all.
-        ClickOnScreen(named(cards, "btnSaveFile"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
         QVERIFY(site.prompt->dialogs.isEmpty());
 
         site.prompt->fileName = file;
-        ClickOnScreen(named(cards, "btnReadFile"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
         QCOMPARE(site.prompt->dialogs.last(),
                  QStringLiteral("open ") + QDir(program).filePath(CardFile::DefaultFileName));
         QCOMPARE(cards.table().RecordCount(), 3);
-        QCOMPARE(named<QLabel>(cards, "sbMessage")->text(), QStringLiteral(" Record Count : 3"));
+        QCOMPARE(Control<QLabel>(cards, "sbMessage")->text(), QStringLiteral(" Record Count : 3"));
 
         // A bad file is reported by name and leaves the table as it was.
         site.prompt->fileName = bad;
-        ClickOnScreen(named(cards, "btnReadFile"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
         QCOMPARE(site.prompt->dialogs.last(), QStringLiteral("open ") + file);
         QCOMPARE(site.prompt->messages.size(), 1);
         QVERIFY(site.prompt->messages.first().startsWith(QStringLiteral("Error!")));
@@ -347,12 +334,12 @@ void CardWindowTest::readsAndSavesCardFiles()
 
         // Saved under the name chosen, ".xml" added unless the path holds "xml".
         site.prompt->fileName = site.rig.path(QStringLiteral("saved/cards"));
-        ClickOnScreen(named(cards, "btnSaveFile"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
         QCOMPARE(site.prompt->dialogs.last(),
                  QStringLiteral("save ") + QDir(program).filePath(CardFile::DefaultFileName));
         QCOMPARE(site.prompt->messages.last(), QStringLiteral("OK!"));
         site.prompt->fileName = site.rig.path(QStringLiteral("xmlfolder/list"));
-        ClickOnScreen(named(cards, "btnSaveFile"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
         QCOMPARE(site.prompt->dialogs.last(),
                  QStringLiteral("save ") + site.rig.path(QStringLiteral("saved/cards.xml")));
     }));
@@ -372,9 +359,9 @@ void CardWindowTest::reopeningShowsAnEmptyTable()
                    {QStringLiteral("CardNoMax"), QStringLiteral("20")}});
     QVERIFY(site.connected);
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-        ClickOnScreen(named(cards, "btnBackup"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnBackup"));
         QCOMPARE(cards.table().RecordCount(), 12);
-        ClickOnScreen(named(cards, "btnExit"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnExit"));
         QVERIFY(cards.isHidden());
     }));
     QVERIFY(site.inWindow([&](TfrmCardData &cards) { QCOMPARE(cards.table().RecordCount(), 0); }));

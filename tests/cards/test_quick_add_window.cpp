@@ -24,13 +24,6 @@ const QString Absent = QStringLiteral("/dev/kt480-no-such-port-%1");
 const QString CardA = QStringLiteral("0000000012345678");
 const QString CardB = QStringLiteral("0000001111111111");
 
-template <typename W = QPushButton> W *named(QWidget &window, const char *name)
-{
-    W *widget = window.findChild<W *>(QLatin1String(name));
-    QTEST_ASSERT(widget);
-    return widget;
-}
-
 std::unique_ptr<SimulatorHost> Reader(char family = 'A')
 {
     SimulatorConfig config;
@@ -79,7 +72,7 @@ struct Site
     // Starts quick add and waits for the panel.
     static bool startQuickAdd(TfrmCardData &cards)
     {
-        ClickOnScreen(named(cards, "btnAddCard"));
+        ClickOnScreen(Control<QPushButton>(cards, "btnAddCard"));
         return QTest::qWaitFor([&] { return cards.quickAddRunning(); }, 10000);
     }
 
@@ -89,7 +82,7 @@ struct Site
         reader->presentCard(code);
         const QString id =
             QStringLiteral("%1").arg(QString::fromLatin1(code), 16, QLatin1Char('0'));
-        return QTest::qWaitFor([&] { return named<QLineEdit>(cards, "edtCardID")->text() == id; },
+        return QTest::qWaitFor([&] { return Control<QLineEdit>(cards, "edtCardID")->text() == id; },
                                5000);
     }
 
@@ -121,22 +114,23 @@ private slots:
             connect(&cards.readerSearch(), &ReaderSearch::scanning, this, [&](const QString &port) {
                 scanned << port;
                 if (port == QLatin1String("COM10"))
-                    statusWhileScanning = named<QLabel>(cards, "sbMessage")->text();
+                    statusWhileScanning = Control<QLabel>(cards, "sbMessage")->text();
             });
             connect(&cards.readerSearch(), &ReaderSearch::probing, this,
                     [&](const QString &port) { probed << port; });
             QVERIFY(Site::startQuickAdd(cards));
-            QVERIFY(named<QWidget>(cards, "pnlCardID")->isVisible());
-            QCOMPARE(named<QLabel>(cards, "pnlTitle")->text(), QStringLiteral("Please punch card"));
-            QCOMPARE(named<QLabel>(cards, "sbMessage")->text(),
+            QVERIFY(Control<QWidget>(cards, "pnlCardID")->isVisible());
+            QCOMPARE(Control<QLabel>(cards, "pnlTitle")->text(),
                      QStringLiteral("Please punch card"));
-            QCOMPARE(named<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000001"));
-            QCOMPARE(named<QLineEdit>(cards, "edtAppNo")->text(), QStringLiteral("1"));
-            QCOMPARE(named<QLineEdit>(cards, "edtPIN")->text(), QStringLiteral("XXXX"));
-            QCOMPARE(named<QComboBox>(cards, "cbxAPB")->currentText(),
+            QCOMPARE(Control<QLabel>(cards, "sbMessage")->text(),
+                     QStringLiteral("Please punch card"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000001"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtAppNo")->text(), QStringLiteral("1"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtPIN")->text(), QStringLiteral("XXXX"));
+            QCOMPARE(Control<QComboBox>(cards, "cbxAPB")->currentText(),
                      QStringLiteral("0 [APB Check]"));
-            QVERIFY(!named<QWidget>(cards, "pnlRight")->isEnabled());
-            QVERIFY(!named<QWidget>(cards, "tbEdit")->isEnabled());
+            QVERIFY(!Control<QWidget>(cards, "pnlRight")->isEnabled());
+            QVERIFY(!Control<QWidget>(cards, "tbEdit")->isEnabled());
             // The keys each edit takes: digits; digits and a capital X for the PIN.
             const QList<QPair<const char *, QString>> typed{{"edtCardNo", QStringLiteral("0a5-")},
                                                             {"edtAppNo", QStringLiteral("x7 3")},
@@ -144,15 +138,15 @@ private slots:
             const QStringList kept{QStringLiteral("05"), QStringLiteral("73"),
                                    QStringLiteral("12X3")};
             for (int i = 0; i < typed.size(); ++i) {
-                auto *edit = named<QLineEdit>(cards, typed[i].first);
+                auto *edit = Control<QLineEdit>(cards, typed[i].first);
                 ClickOnScreen(edit);
                 edit->selectAll();
                 KeyOnScreen(edit, Qt::Key_Backspace);
                 TypeOnScreen(edit, typed[i].second);
                 QCOMPARE(edit->text(), kept[i]);
             }
-            ClickOnScreen(named(cards, "btnStop"));
-            QVERIFY(named<QWidget>(cards, "pnlRight")->isEnabled());
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
+            QVERIFY(Control<QWidget>(cards, "pnlRight")->isEnabled());
         }));
         QCOMPARE(scanned, QStringList({QStringLiteral("COM3"), QStringLiteral("COM10"),
                                        QStringLiteral("COM1")}));
@@ -173,25 +167,25 @@ private slots:
         QVERIFY(site.inWindow([&](TfrmCardData &cards) {
             QVERIFY(Site::startQuickAdd(cards));
             QVERIFY(site.present(cards, "012345678"));
-            QCOMPARE(named<QLineEdit>(cards, "edtCardID")->text(), CardA);
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardID")->text(), CardA);
             QCOMPARE(cards.table().RecordCount(), 0);
             // The user chooses APB 1 and a PIN for the card shown.
-            named<QComboBox>(cards, "cbxAPB")->setCurrentIndex(1);
-            TypeInto(named<QLineEdit>(cards, "edtPIN"), QStringLiteral("12"));
+            Control<QComboBox>(cards, "cbxAPB")->setCurrentIndex(1);
+            TypeInto(Control<QLineEdit>(cards, "edtPIN"), QStringLiteral("12"));
 
             site.reader->presentCard("87654321");
             QVERIFY(site.present(cards, "1111111111"));
             QCOMPARE(cards.table().RecordCount(), 1);
-            QCOMPARE(named<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000002"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000002"));
 
             site.reader->presentCard("1111111111");
             QVERIFY(QTest::qWaitFor([&] { return !site.prompt->messages.isEmpty(); }, 5000));
             QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("CardID Repeat!")});
             QCOMPARE(site.prompt->captions.value(0), QStringLiteral("System Message"));
-            QVERIFY(named<QLineEdit>(cards, "edtCardID")->text().isEmpty());
+            QVERIFY(Control<QLineEdit>(cards, "edtCardID")->text().isEmpty());
             QVERIFY(cards.quickAddRunning());
             QVERIFY(cards.poller().running());
-            ClickOnScreen(named(cards, "btnStop"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
             rows = Rows(cards.table());
         }));
         QCOMPARE(rows.size(), 2);
@@ -214,16 +208,16 @@ private slots:
         QVERIFY(site.inWindow([&](TfrmCardData &cards) {
             QVERIFY(Site::startQuickAdd(cards));
             QVERIFY(site.present(cards, "012345678"));
-            ClickOnScreen(named(cards, "btnStop"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
             cards.btnStopClick();
             afterButton = cards.table().RecordCount();
-            QVERIFY(named<QWidget>(cards, "pnlCardID")->isHidden());
+            QVERIFY(Control<QWidget>(cards, "pnlCardID")->isHidden());
             QVERIFY(!site.rig.comm().ReaderHeld());
 
             QVERIFY(Site::startQuickAdd(cards));
-            QCOMPARE(named<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000002"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000002"));
             QVERIFY(site.present(cards, "1111111111"));
-            KeyOnScreen(named<QLineEdit>(cards, "edtCardID"), Qt::Key_Escape);
+            KeyOnScreen(Control<QLineEdit>(cards, "edtCardID"), Qt::Key_Escape);
             stillOpenAfterEsc = cards.isVisible() && !cards.quickAddRunning();
             afterEsc = cards.table().RecordCount();
 
@@ -258,12 +252,13 @@ private slots:
                     return;
                 stopped = true;
                 site.reader->presentCard("1111111111");
-                QTimer::singleShot(0, &cards, [&] { ClickOnScreen(named(cards, "btnStop")); });
+                QTimer::singleShot(0, &cards,
+                                   [&] { ClickOnScreen(Control<QPushButton>(cards, "btnStop")); });
             });
             QVERIFY(QTest::qWaitFor([&] { return !cards.quickAddRunning(); }, 5000));
             QTest::qWait(50);
             rows = Rows(cards.table());
-            QVERIFY(named<QLineEdit>(cards, "edtCardID")->text().isEmpty());
+            QVERIFY(Control<QLineEdit>(cards, "edtCardID")->text().isEmpty());
         }));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].DataID, CardA);
@@ -279,7 +274,7 @@ private slots:
             QVERIFY(Site::startQuickAdd(cards));
             QCOMPARE(cards.poller().readCommand(), QStringLiteral("H00F"));
             QVERIFY(site.present(cards, "012345678"));
-            ClickOnScreen(named(cards, "btnStop"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
             QCOMPARE(cards.table().RecordCount(), 1);
         }));
     }
@@ -295,14 +290,14 @@ private slots:
         QVERIFY(site.inWindow([&](TfrmCardData &cards) {
             QVERIFY(Site::startQuickAdd(cards));
             QVERIFY(site.present(cards, "012345678"));
-            TypeInto(named<QLineEdit>(cards, "edtCardID"), QStringLiteral("12345"));
+            TypeInto(Control<QLineEdit>(cards, "edtCardID"), QStringLiteral("12345"));
             QVERIFY(site.present(cards, "1111111111"));
             QCOMPARE(cards.table().RecordCount(), 0);
-            note = named<QLabel>(cards, "lblCardIDNote")->text();
-            status = named<QLabel>(cards, "sbMessage")->text();
-            QVERIFY(named<QLabel>(cards, "lblCardIDNote")->isVisible());
+            note = Control<QLabel>(cards, "lblCardIDNote")->text();
+            status = Control<QLabel>(cards, "sbMessage")->text();
+            QVERIFY(Control<QLabel>(cards, "lblCardIDNote")->isVisible());
             QVERIFY(KeepPicture(cards, QStringLiteral("quickadd-note-en.png")));
-            ClickOnScreen(named(cards, "btnStop"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
             QCOMPARE(cards.table().RecordCount(), 1);
         }));
         QVERIFY2(note.contains(QStringLiteral("\"12345\"")) &&
@@ -327,16 +322,16 @@ private slots:
         QVERIFY(CardFile::Save(file, path));
         site.prompt->fileName = path;
         QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-            ClickOnScreen(named(cards, "btnReadFile"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
             QCOMPARE(cards.table().RecordCount(), 3);
             QVERIFY(Site::startQuickAdd(cards));
-            QCOMPARE(named<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000003"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000003"));
             QVERIFY(site.present(cards, "012345678"));
-            QCOMPARE(named<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000003"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000003"));
             QVERIFY(site.present(cards, "1111111111"));
-            QCOMPARE(named<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000005"));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardNo")->text(), QStringLiteral("0000005"));
             QCOMPARE(CardTable::RowAt(cards.table(), 3).DataNO, QStringLiteral("0000003"));
-            ClickOnScreen(named(cards, "btnStop"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
         }));
     }
 
@@ -353,18 +348,20 @@ private slots:
             site.rig.context().language.SetLanguageIndex(language);
             const Language lang(language);
             QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-                QCOMPARE(named(cards, "btnAddCard")->text(), lang.TableText(TextRow::QuickAddCard));
+                QCOMPARE(Control<QPushButton>(cards, "btnAddCard")->text(),
+                         lang.TableText(TextRow::QuickAddCard));
                 QVERIFY(Site::startQuickAdd(cards));
                 QVERIFY(site.present(cards, codes[language]));
-                QCOMPARE(named<QLabel>(cards, "pnlTitle")->text(),
+                QCOMPARE(Control<QLabel>(cards, "pnlTitle")->text(),
                          lang.TableText(TextRow::PleasePunchCard));
-                QCOMPARE(named(cards, "btnStop")->text(), lang.TableText(TextRow::StopPunchCard));
-                QCOMPARE(named<QComboBox>(cards, "cbxAPB")->itemText(1),
+                QCOMPARE(Control<QPushButton>(cards, "btnStop")->text(),
+                         lang.TableText(TextRow::StopPunchCard));
+                QCOMPARE(Control<QComboBox>(cards, "cbxAPB")->itemText(1),
                          lang.TableText(TextRow::ApbNoCheck));
-                const QRect panel = named<QWidget>(cards, "pnlCardID")->geometry();
+                const QRect panel = Control<QWidget>(cards, "pnlCardID")->geometry();
                 QVERIFY(cards.rect().contains(panel));
                 QVERIFY(KeepPicture(cards, QStringLiteral("quickadd-%1.png").arg(names[language])));
-                ClickOnScreen(named(cards, "btnStop"));
+                ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
             }));
         }
     }
@@ -376,11 +373,11 @@ private slots:
         site.ports.assign(1, Absent.arg(1));
         bool idleAfter = false;
         QVERIFY(site.inWindow([&](TfrmCardData &cards) {
-            ClickOnScreen(named(cards, "btnAddCard"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnAddCard"));
             idleAfter = !cards.quickAddRunning() &&
-                        named<QWidget>(cards, "pnlCardID")->isHidden() &&
-                        named<QWidget>(cards, "pnlRight")->isEnabled() &&
-                        named<QLabel>(cards, "sbMessage")->text().isEmpty();
+                        Control<QWidget>(cards, "pnlCardID")->isHidden() &&
+                        Control<QWidget>(cards, "pnlRight")->isEnabled() &&
+                        Control<QLabel>(cards, "sbMessage")->text().isEmpty();
         }));
         QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find MELOK9!")});
         QVERIFY(idleAfter);
