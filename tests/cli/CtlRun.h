@@ -16,9 +16,11 @@ struct Run
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-inline Run RunCtl(const QStringList &arguments)
+inline Run RunCtl(const QStringList &arguments,
+                  const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(QStringLiteral(KT480CTL_PATH), arguments);
     Run r;
     if (!p.waitForFinished(60000))

@@ -1,5 +1,6 @@
 // kt480ctl search as a script uses it: real processes against simulated controllers on
 // loopback addresses and on a pseudo-terminal.
+#include "../cli/CtlRun.h"
 #include "SearchSites.h"
 
 #include <QJsonArray>
@@ -12,29 +13,13 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 Run Ctl(const QStringList &arguments, const QByteArray &comMap = {})
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KT480_LOOPBACK_ONLY"), QStringLiteral("1"));
     if (!comMap.isEmpty())
         env.insert(QStringLiteral("KT480_COM_MAP"), QString::fromLocal8Bit(comMap));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KT480CTL_PATH), arguments);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return RunCtl(arguments, env);
 }
 
 QStringList Addresses(const QByteArray &json)
