@@ -91,6 +91,9 @@ bool WaitForMessage(const ScriptedPrompt &prompt, int count = 1)
 
 void Type(QWidget *start, const QString &keys)
 {
+    // Keys reach the focused box only once the window system has activated the window.
+    start->window()->activateWindow();
+    QTEST_ASSERT(QTest::qWaitForWindowActive(start->window()));
     start->setFocus(Qt::OtherFocusReason);
     for (const QChar c : keys) {
         QWidget *target = QApplication::focusWidget();
