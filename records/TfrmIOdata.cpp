@@ -78,9 +78,20 @@ void TfrmIOdata::showEvent(QShowEvent *event)
         return;
     shownOnce_ = true;
     enterViewMode();
-    showRecordCount(comm_.DeviceConnected() ? reader_.countQuery() : std::nullopt);
-    // Asked once the window stands, so that the question has the window behind it.
-    QTimer::singleShot(0, this, &TfrmIOdata::offerJournal);
+    showRecordCount(std::nullopt);
+    // Asked once the window stands and its modal loop runs: a slow controller keeps the query
+    // going for seconds, and a close in that time must end that loop, not one not yet entered.
+    QTimer::singleShot(0, this, &TfrmIOdata::askCountAndJournal);
+}
+
+void TfrmIOdata::askCountAndJournal()
+{
+    if (comm_.DeviceConnected()) {
+        setBusy(true);
+        showRecordCount(reader_.countQuery());
+        setBusy(false);
+    }
+    offerJournal();
 }
 
 void TfrmIOdata::changeEvent(QEvent *event)

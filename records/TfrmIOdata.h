@@ -99,6 +99,7 @@ private:
     void finishOperation();
     void enterViewMode();
     void openJournal();
+    void askCountAndJournal();
     void offerJournal();
     // True when there are no unsaved events, or the user agrees to lose them.
     bool mayLoseUnsaved(const QString &action);

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -255,6 +256,53 @@ private slots:
             QCOMPARE(w.table().RecordCount(), 0);
             QCOMPARE(w.unsavedEvents(), 0);
         });
+    }
+
+    // The count is asked when the window opens; a slow controller makes that take seconds, and
+    // a person who presses Escape meanwhile must not end in a modal loop with no window.
+    void escapeWhileTheCountIsAskedLeavesNoInvisibleWindow()
+    {
+        Site site(MixedEventLog(5));
+        QVERIFY(site.rig.connectTcp());
+        FaultSettings faults;
+        faults.silentCodes.insert("ID");
+        site.rig.sim().setFaults(faults);
+        // Escape once while the query runs, and again once it has been given up.
+        QPointer<TfrmIOdata> window;
+        bool pressedDuringQuery = false;
+        bool stayedForTheQuery = false;
+        QTimer person;
+        person.setInterval(10);
+        QObject::connect(&person, &QTimer::timeout, &site.rig.window(), [&] {
+            if (!window)
+                window = VisibleWindow<TfrmIOdata>();
+            if (!window)
+                return;
+            const bool busy = site.rig.comm().CommBusy();
+            if (!pressedDuringQuery && busy) {
+                pressedDuringQuery = true;
+                QTest::keyClick(window, Qt::Key_Escape);
+            } else if (pressedDuringQuery && !busy && !stayedForTheQuery && window->isVisible()) {
+                stayedForTheQuery = true;
+                QCOMPARE(window->edtEndIONo->isVisible(), false);
+                QTest::keyClick(window, Qt::Key_Escape);
+            }
+        });
+        person.start();
+        bool stuck = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, &site.rig.window(), [&] {
+            stuck = true;
+            if (window)
+                window->done(QDialog::Rejected);
+        });
+        watchdog.start(20000);
+        QTest::mouseClick(Control<QPushButton>(site.rig.window(), "btnData"), Qt::LeftButton);
+        QVERIFY2(!stuck, "the program was left in a modal loop without a window");
+        QVERIFY(pressedDuringQuery);
+        QVERIFY2(stayedForTheQuery, "the window stays until the count query has ended");
+        QVERIFY(!VisibleWindow<TfrmIOdata>());
     }
 
     void fileErrorsAreNamed()
