@@ -182,7 +182,8 @@ QWidget *TfrmCardData::buildRightPanel()
     right->addWidget(btnAddCard);
     right->addStretch();
     right->addWidget(btnExit);
-    pnlRight->setFixedWidth(230);
+    // Wide enough for the longest caption, "Delete all cards while Writing", with its box.
+    pnlRight->setFixedWidth(236);
     return pnlRight;
 }
 
