@@ -140,11 +140,11 @@ void DownloadWindowTest::backupNamesANewFileThroughTheSaveDialog()
     }));
     QCOMPARE(site.rig.storedSetting(QStringLiteral("KT480SFileName")).toString(), parameters);
     QCOMPARE(site.rig.storedSetting(QStringLiteral("CardDataSFileName")).toString(), cards);
-    QVERIFY(QFileInfo::exists(parameters + QStringLiteral(".xml")));
-    QVERIFY(QFileInfo::exists(cards));
     QCOMPARE(site.prompt->messages.size(), 1);
     QVERIFY2(site.prompt->messages.first().startsWith(QStringLiteral("OK!")),
              qPrintable(site.prompt->messages.first()));
+    QVERIFY(QFileInfo::exists(parameters + QStringLiteral(".xml")));
+    QVERIFY(QFileInfo::exists(cards));
 }
 
 void DownloadWindowTest::restoreChoosesThroughTheOpenDialog()
