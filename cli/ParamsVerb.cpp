@@ -55,6 +55,16 @@ int runParamsVerb(CliContext &context)
                        "backup FILE | restore FILE | defaults\n";
         return ExitUsage;
     }
+    // Codes and values are checked before the link opens: a typing error sends nothing.
+    QString problem;
+    if (action == QLatin1String("get"))
+        problem = ParamCommands::GetProblem(args.mid(1));
+    else if (action == QLatin1String("set"))
+        problem = ParamCommands::SetProblem(args[1], args[2]);
+    if (!problem.isEmpty()) {
+        context.err << problem << '\n';
+        return ExitUsage;
+    }
     Comm comm;
     if (!ControllerSession::open(context, comm))
         return ExitFailed;

@@ -27,8 +27,8 @@ ParamTransfer MakeTransfer(ParamContext &context)
 ParamResult ReadRecord(ParamTransfer &transfer, const QString &code)
 {
     ParamResult result;
-    if (!IsCatalogueCode(code)) {
-        result.fail(code, QStringLiteral("%1: not a parameter code").arg(code));
+    if (const QString problem = GetProblem({code}); !problem.isEmpty()) {
+        result.fail(code, problem);
         return result;
     }
     if (transfer.transfer(code, code.left(2)))
@@ -44,6 +44,28 @@ bool IsPageInput(const QString &text)
 {
     return text.size() <= PageInputLength &&
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+QString GetProblem(const QStringList &codes)
+{
+    for (const QString &code : codes) {
+        if (!FindPageParameter(code) && !IsCatalogueCode(code))
+            return QStringLiteral("%1: not a parameter code").arg(code);
+    }
+    return QString();
+}
+
+QString SetProblem(const QString &code, const QString &value)
+{
+    if (FindPageParameter(code)) {
+        return IsPageInput(value) ? QString()
+                                  : QStringLiteral("%1: the value must be at most %2 digits")
+                                        .arg(code)
+                                        .arg(PageInputLength);
+    }
+    // Every Device ID is four digits; only its length counts here.
+    const QString problem = CommandProblem(QStringLiteral("0000"), code, value);
+    return problem.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(code, problem);
 }
 
 ParamResult Get(ParamContext &context, const QStringList &codes)
@@ -64,20 +86,13 @@ ParamResult Set(ParamContext &context, const QString &code, const QString &value
 {
     ParamTransfer transfer = MakeTransfer(context);
     ParamResult result;
+    if (const QString problem = SetProblem(code, value); !problem.isEmpty()) {
+        result.fail(code, problem);
+        return result;
+    }
     if (const PageParameter *parameter = FindPageParameter(code)) {
-        if (!IsPageInput(value)) {
-            result.fail(code, QStringLiteral("%1: the value must be at most %2 digits")
-                                  .arg(code)
-                                  .arg(PageInputLength));
-            return result;
-        }
         PageParameterIo io(transfer);
         return io.writeOne(parameter->number, value);
-    }
-    const QString problem = CommandProblem(context.comm.DeviceIDText(), code, value);
-    if (!problem.isEmpty()) {
-        result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
-        return result;
     }
     if (transfer.transfer(code + value, RecordEcho))
         result.values.append({code, value});

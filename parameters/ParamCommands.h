@@ -23,4 +23,9 @@ ParamResult Defaults(ParamContext &context);
 // Digits only, at most four: the rule of the page's combo boxes.
 bool IsPageInput(const QString &text);
 
+// What Get or Set would refuse in these arguments, "CODE: why", before anything is sent;
+// empty when they are sound.
+QString GetProblem(const QStringList &codes);
+QString SetProblem(const QString &code, const QString &value);
+
 } // namespace ParamCommands
