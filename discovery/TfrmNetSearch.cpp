@@ -290,6 +290,8 @@ void TfrmNetSearch::btnSearchClick()
         parts[i]->setText(QString::number(qMin(PartValue(parts[i], defaults[i]), HighestPart)));
     if (edtIP05->text().toInt() < edtIP04->text().toInt())
         edtIP05->setText(edtIP04->text());
+    // The port searched, as the status line and the closing message name it.
+    edtPort->setText(QString::number(portValue()));
     edID01->setText(NormaliseDeviceId(edID01->text()));
     edID02->setText(NormaliseDeviceId(edID02->text()));
 

@@ -193,12 +193,15 @@ SdCardOperation::Outcome SdCardOperation::run(Kind kind, const QString &slot)
     emit status(base);
 
     const QString command = (kind == Kind::Backup ? QStringLiteral("ALB") : QStringLiteral("ALR"));
-    if (!transfer_.transfer(command + slot, QStringLiteral("AL"))) {
+    const bool accepted = transfer_.transfer(command + slot, QStringLiteral("AL"));
+    // A start whose reply was lost or damaged may have begun the copy all the same; the next
+    // attempt is then refused because the controller is busy with it. The status decides.
+    if (!accepted && !transfer_.lastReply().sent) {
         outcome.ending = Ending::StartFailed;
         return outcome;
     }
     if (!confirmStart(outcome)) {
-        outcome.ending = Ending::NotStarted;
+        outcome.ending = accepted ? Ending::NotStarted : Ending::StartFailed;
         return outcome;
     }
     follow(kind, outcome);

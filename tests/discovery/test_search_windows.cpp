@@ -423,6 +423,31 @@ private slots:
         QVERIFY(!s.searching());
         QVERIFY(s.btnExit->isEnabled());
     }
+
+    // A port box left at no port (0, above 65535, empty) searches port 5001, and the window
+    // says so: the box, the status line and what the main window is handed agree.
+    void networkPortOutsideTheRangeShowsThePortSearched()
+    {
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmNetSearch s(site.window->context().language, *site.prompt, site.window);
+        s.setConnectTimeout(500);
+        s.show();
+        s.edtIP01->setText(QStringLiteral("127"));
+        s.edtIP02->setText(QStringLiteral("0"));
+        s.edtIP03->setText(QStringLiteral("0"));
+        s.edtIP04->setText(QStringLiteral("72"));
+        s.edtIP05->setText(QStringLiteral("72"));
+        const QStringList typed{QStringLiteral("0"), QStringLiteral("70000"), QString()};
+        for (const QString &port : typed) {
+            s.edtPort->setText(port);
+            const int before = site.prompt->messages.size();
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            QCOMPARE(s.edtPort->text(), QStringLiteral("5001"));
+            QCOMPARE(s.sbMain->text(), QStringLiteral("Scanning ... 127.0.0.72:5001"));
+            QVERIFY(WaitForMessage(*site.prompt, before + 1));
+        }
+    }
 };
 
 QTEST_MAIN(TestSearchWindows)

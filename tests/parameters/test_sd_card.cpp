@@ -171,6 +171,43 @@ private slots:
         QVERIFY(!site.progress.running());
     }
 
+    // The start's reply comes back damaged although the controller began the copy, and the
+    // next attempt is refused because that copy runs: the copy is followed to its end, not
+    // reported as a start the controller did not accept. A start refused outright still is.
+    void startWithADamagedReplyIsFollowed()
+    {
+        SdSite site(WithSd(200, 400));
+        bool damaging = false;
+        QObject::connect(&site.comm, &Comm::logLine, [&](const QString &line) {
+            if (!damaging && line.contains(QLatin1String("[0001AN]"))) {
+                damaging = true;
+                FaultSettings damaged;
+                damaged.corruptShare = 1;
+                site.sim->setFaults(damaged);
+            } else if (line.contains(QLatin1String("[0001ALB01]"))) {
+                site.sim->clearFaults();
+            }
+        });
+        const SdCardOperation::Outcome outcome = site.sd.run(Kind::Backup, QStringLiteral("01"));
+        QVERIFY2(
+            site.log.filter(QStringLiteral("[0001ALB01]")).value(1).startsWith(QLatin1String("23")),
+            qPrintable(site.log.join(QLatin1Char('|'))));
+        QCOMPARE(outcome.ending, Ending::Finished);
+        QCOMPARE(outcome.messages(Kind::Backup), QStringList{QStringLiteral("OK!")});
+        QCOMPARE(site.state().sd.running, 0);
+        QVERIFY(!site.progress.running());
+
+        SdSite refusing(WithSd(200, 400));
+        FaultSettings refusal;
+        QVERIFY(refusal.addErrorCode(QStringLiteral("AL:C")));
+        refusing.sim->setFaults(refusal);
+        const SdCardOperation::Outcome refused =
+            refusing.sd.run(Kind::Backup, QStringLiteral("01"));
+        QCOMPARE(refused.ending, Ending::StartFailed);
+        QCOMPARE(refusing.state().sd.running, 0);
+        QVERIFY(!refusing.progress.running());
+    }
+
     // A controller that never answers ends the check after five requests.
     void silentControllerEndsInBoundedTime()
     {
