@@ -15,12 +15,22 @@
 namespace {
 
 constexpr int Attempts = 5;
+// An "IM" reply up to twice the time-out after its request is dropped: taken for the reply to
+// the next "IM", it would add an event already read and acknowledged as a new row.
+constexpr int LateReplyWindowMs = 2 * Comm::ReplyTimeoutMs;
 
 ExchangePolicy::Rule Rule(int minimumPayload)
 {
     ExchangePolicy::Rule rule;
     rule.attempts = Attempts;
     rule.minimumPayload = minimumPayload;
+    return rule;
+}
+
+ExchangePolicy::Rule EventRule()
+{
+    ExchangePolicy::Rule rule = Rule(EventReply::ShortLayout);
+    rule.lateReplyWindow = std::chrono::milliseconds(LateReplyWindowMs);
     return rule;
 }
 
@@ -109,7 +119,7 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
     progress_.setText(text);
     emit status(text);
 
-    ExchangePolicy eventPolicy(comm_, Rule(EventReply::ShortLayout));
+    ExchangePolicy eventPolicy(comm_, EventRule());
     const ExchangeReply reply = eventPolicy.send(QStringLiteral("IM"));
     const std::optional<EventReply> event =
         reply.accepted() ? EventReply::parse(reply.payload, comm_.ReplyLength()) : std::nullopt;

@@ -147,6 +147,32 @@ private slots:
         QCOMPARE(site.journal->pendingCount(), 40);
     }
 
+    void lateRepliesGiveNoDuplicate()
+    {
+        // A reply that comes after the time-out, while a later "IM" waits, names an event
+        // already taken and acknowledged; it must not become a second row.
+        const QList<QByteArray> events = MixedEventLog(6, 5);
+        RecordSite site(Via::Tcp, events);
+        FaultSettings faults;
+        faults.lateMs = 700;
+        faults.lateShare = 0.25;
+        site.sim->setFaults(faults);
+        int late = 0;
+        QObject::connect(&site.comm, &Comm::logLine, &site.comm, [&late](const QString &line) {
+            late += line.startsWith(QLatin1String("02[")) ? 1 : 0;
+        });
+        for (int reads = 0; reads < 10; ++reads) {
+            if (site.reader.read(site.table, *site.journal, RecordReader::NoLimit).end ==
+                ReadOutcome::End::EndOfLog)
+                break;
+        }
+        site.sim->clearFaults();
+        QVERIFY2(late >= 2, "replies came late");
+        QVERIFY(site.controllerEvents().isEmpty());
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QCOMPARE(site.journal->pendingCount(), 6);
+    }
+
     void journalKeepsEveryEventUntilSaved()
     {
         const QList<QByteArray> events = MixedEventLog(8);
