@@ -87,6 +87,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
         RecordTable::Recreate(table);
 
     qint64 handled = 0;
+    QSet<QString> taken;
     bool ended = false;
     while (!ended) {
         if (handled >= limit) {
@@ -97,7 +98,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
             outcome.end = ReadOutcome::End::Stopped;
             break;
         }
-        ended = readOne(table, journal, outcome) == Step::End;
+        ended = readOne(table, journal, taken, outcome) == Step::End;
         if (!ended)
             ++handled;
     }
@@ -111,7 +112,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
 }
 
 RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journal,
-                                         ReadOutcome &outcome)
+                                         QSet<QString> &taken, ReadOutcome &outcome)
 {
     progress_.advance();
     const QString text = language_.TableText(TextRow::Reading) + QLatin1Char(' ') +
@@ -132,6 +133,12 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
     // sends that event once more. It is in the table already; only the acknowledgement is due.
     if (!journal.lastPointer().isEmpty() && event->pointer == journal.lastPointer()) {
         ++outcome.duplicates;
+    } else if (taken.contains(event->raw)) {
+        // A reply to an earlier "IM" that came twice, in place of this one's lost reply: the
+        // controller let that event go after its acknowledgement, so it is neither a row nor
+        // acknowledged again.
+        ++outcome.duplicates;
+        return Step::Next;
     } else {
         DecodedEvent decoded = DecodeEvent(*event);
         decoded.record.IONO = RecordTable::RowNumberText(table.RecordCount() + 1);
@@ -142,6 +149,7 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
             return Step::End;
         }
         RecordTable::Append(table, decoded.record);
+        taken.insert(event->raw);
         ++outcome.read;
         if (!decoded.known)
             ++outcome.unknown;

@@ -173,6 +173,37 @@ private slots:
         QCOMPARE(site.journal->pendingCount(), 6);
     }
 
+    void repeatedReplyGivesNoDuplicate()
+    {
+        // The reply to the "IM" of the fourth event comes twice; the second copy arrives while
+        // the "IM" of the sixth waits, whose own reply is lost. The controller let the fourth
+        // event go long ago: it must not become a row again.
+        const QList<QByteArray> events = MixedEventLog(8, 9);
+        RecordSite site(Via::Tcp, events);
+        int step = 0;
+        QObject::connect(&site.reader, &RecordReader::status, &site.reader, [&site, &step] {
+            FaultSettings faults;
+            switch (++step) {
+            case 4:
+                faults.duplicateDelayMs = 60;
+                break;
+            case 6:
+                faults.silentCodes = {QByteArrayLiteral("IM")};
+                break;
+            default:
+                break;
+            }
+            site.sim->setFaults(faults);
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
+        QCOMPARE(outcome.duplicates, 1);
+        QVERIFY(site.controllerEvents().isEmpty());
+        QCOMPARE(site.journal->pendingCount(), 8);
+    }
+
     void journalKeepsEveryEventUntilSaved()
     {
         const QList<QByteArray> events = MixedEventLog(8);
