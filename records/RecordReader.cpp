@@ -129,9 +129,14 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
         return Step::End;
     }
 
-    // The same record pointer again: the controller did not take the last acknowledgement and
-    // sends that event once more. It is in the table already; only the acknowledgement is due.
-    if (!journal.lastPointer().isEmpty() && event->pointer == journal.lastPointer()) {
+    // The same event again: the controller did not take the last acknowledgement and sends it
+    // once more. It is in the table already; only the acknowledgement is due. The same pointer
+    // with another event is a new one: a controller whose log was cleared counts from the
+    // start again.
+    const bool sentAgain = !journal.lastPointer().isEmpty() &&
+                           event->pointer == journal.lastPointer() &&
+                           (journal.lastRaw().isEmpty() || event->raw == journal.lastRaw());
+    if (sentAgain) {
         ++outcome.duplicates;
     } else if (taken.contains(event->raw)) {
         // A reply to an earlier "IM" that came twice, in place of this one's lost reply: the

@@ -204,6 +204,47 @@ private slots:
         QCOMPARE(site.journal->pendingCount(), 8);
     }
 
+    void samePointerAnotherEventIsKept()
+    {
+        // Read and saved; then the controller's log is cleared and counts its pointers from
+        // the start again, so that a new event comes with the pointer of the last one saved.
+        const QList<QByteArray> events = MixedEventLog(3);
+        RecordSite site(Via::Tcp, events);
+        site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QVERIFY(site.journal->clearPending());
+        site.journal.reset();
+        site.openJournal();
+        QCOMPARE(site.journal->lastPointer().toLatin1(), events.last().right(7));
+        const QList<QByteArray> after = MixedEventLog(5, 7).mid(2);
+        QCOMPARE(after.first().right(7), events.last().right(7));
+        QVERIFY(after.first() != events.last());
+        site.sim->controller().modify([&after](ControllerData &d) {
+            d.events = after;
+            return true;
+        });
+        RecordTable::Recreate(site.table);
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(TableRows(site.table), ExpectedRows(after));
+        QCOMPARE(outcome.duplicates, 0);
+        QVERIFY(site.controllerEvents().isEmpty());
+
+        // The same event again after its acknowledgement was lost is still taken once, also
+        // across a save.
+        QVERIFY(site.journal->clearPending());
+        site.journal.reset();
+        site.openJournal();
+        site.sim->controller().modify([&after](ControllerData &d) {
+            d.events = after.mid(2);
+            return true;
+        });
+        RecordTable::Recreate(site.table);
+        const ReadOutcome again =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(again.duplicates, 1);
+        QCOMPARE(site.table.RecordCount(), 0);
+    }
+
     void journalKeepsEveryEventUntilSaved()
     {
         const QList<QByteArray> events = MixedEventLog(8);
