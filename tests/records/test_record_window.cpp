@@ -472,8 +472,14 @@ private slots:
         const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
                                 QStringLiteral("zh-cn")};
+        // Switched as a person switches it, so that the texts beyond the language table
+        // follow too.
+        const char *buttons[] = {"btnEng", "btnBIG5", "btnGB"};
+        const QStringList exportPdf{QStringLiteral("Export PDF"), QStringLiteral("匯出 PDF"),
+                                    QStringLiteral("导出 PDF")};
         for (int language = 0; language < 3; ++language) {
-            site.rig.window().context().language.SetLanguageIndex(language);
+            ClickOnScreen(Control<QPushButton>(site.rig.window(), buttons[language]));
+            QCOMPARE(site.rig.window().context().language.LanguageIndex(), language);
             // From the second opening on, the events the first read left unsaved are taken.
             site.prompt->answers = {true};
             site.withRecordWindow([&](TfrmIOdata &w) {
@@ -481,6 +487,7 @@ private slots:
                 QCOMPARE(w.windowTitle(), lang.TableText(TextRow::RecordDataHint));
                 QCOMPARE(w.btnDeviceRead->text(), lang.TableText(TextRow::ReadFromDevice));
                 QCOMPARE(w.btnOutput->text(), lang.TableText(TextRow::PrintPreview));
+                QCOMPARE(w.btnExportPdf->text(), exportPdf[language]);
                 QCOMPARE(w.dgView->model()->headerData(5, Qt::Horizontal).toString(),
                          QStringLiteral("APB"));
                 if (language == 0) {
