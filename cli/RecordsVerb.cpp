@@ -200,7 +200,7 @@ int readEvents(CliContext &context)
         if (!recovered.isEmpty())
             context.out << "taken from the journal of an earlier read: " << recovered.size()
                         << '\n';
-        context.out << outcome.summary() << '\n';
+        context.out << outcome.summary(unsaved == 0 && saved.errors.isEmpty()) << '\n';
         for (const QString &file : saved.files)
             context.out << "saved: " << file << '\n';
         if (table.IsEmpty())

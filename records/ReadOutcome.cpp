@@ -17,7 +17,7 @@ QString ReadOutcome::endName() const
     return QStringLiteral("errors");
 }
 
-QString ReadOutcome::summary() const
+QString ReadOutcome::summary(bool kept) const
 {
     QStringList lines;
     lines << tr("%n event(s) read.", nullptr, read);
@@ -43,7 +43,7 @@ QString ReadOutcome::summary() const
         lines << tr("%n event(s) sent again by the controller were kept once.", nullptr,
                     duplicates);
     const QString text = lines.join(QLatin1Char('\n'));
-    if (end == End::Errors)
+    if (end == End::Errors || !kept)
         return OutcomeText({text});
     if (end == End::Stopped)
         return text;

@@ -29,8 +29,10 @@ public:
     QStringList problems;
 
     bool complete() const { return end == End::EndOfLog || end == End::Limit; }
-    // The closing message: how many events were read and why the read ended.
-    QString summary() const;
+    // The closing message: how many events were read and why the read ended. `kept`: false
+    // when the events read could not be kept where they had to go (a run that saves them
+    // failed to), which makes it an error however the read ended.
+    QString summary(bool kept = true) const;
     // "end-of-log", "limit", "stopped" or "errors".
     QString endName() const;
 };

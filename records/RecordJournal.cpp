@@ -35,9 +35,10 @@ QByteArray EntryLine(const JournalEntry &entry)
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-QByteArray LastPointerLine(const QString &pointer)
+QByteArray LastPointerLine(const QString &pointer, const QString &raw)
 {
-    return QJsonDocument(QJsonObject{{LastPointerKey, pointer}}).toJson(QJsonDocument::Compact) +
+    return QJsonDocument(QJsonObject{{LastPointerKey, pointer}, {RawKey, raw}})
+               .toJson(QJsonDocument::Compact) +
            '\n';
 }
 
@@ -45,6 +46,7 @@ struct ParsedJournal
 {
     QList<JournalEntry> entries;
     QString lastPointer;
+    QString lastRaw;
     // The files named by a save that began after the last entry.
     QStringList savingTo;
 };
@@ -61,6 +63,7 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
         const QJsonObject object = QJsonDocument::fromJson(line).object();
         if (object.contains(LastPointerKey)) {
             parsed.lastPointer = object.value(LastPointerKey).toString();
+            parsed.lastRaw = object.value(RawKey).toString();
             continue;
         }
         if (object.contains(SavingToKey)) {
@@ -79,6 +82,7 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
         JournalEntry entry{object.value(PointerKey).toString(), object.value(RawKey).toString(),
                            EventRecord::fromValues(values)};
         parsed.lastPointer = entry.pointer;
+        parsed.lastRaw = entry.raw;
         parsed.entries << entry;
         parsed.savingTo.clear();
     }
@@ -179,6 +183,7 @@ bool RecordJournal::open()
         const ParsedJournal parsed = Parse(existing.readAll(), path_);
         pendingCount_ = int(parsed.entries.size());
         lastPointer_ = parsed.lastPointer;
+        lastRaw_ = parsed.lastRaw;
         existing.close();
         // A save completed and the program ended before it could forget the events.
         if (pendingCount_ > 0 && SavedIn(parsed.savingTo, parsed.entries)) {
@@ -226,6 +231,7 @@ bool RecordJournal::append(const JournalEntry &entry)
     if (written == line.size() && SyncFileToDisk(file_)) {
         ++pendingCount_;
         lastPointer_ = entry.pointer;
+        lastRaw_ = entry.raw;
         return true;
     }
     const QString reason = written < 0 || file_.error() != QFileDevice::NoError
@@ -257,7 +263,8 @@ bool RecordJournal::clearPending()
         return fail(tr("%1: the journal is not open").arg(path_));
     file_.close();
     QSaveFile replacement(path_);
-    const QByteArray marker = lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_);
+    const QByteArray marker =
+        lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_, lastRaw_);
     if (!replacement.open(QIODevice::WriteOnly) || replacement.write(marker) != marker.size() ||
         !replacement.commit()) {
         openForAppending();

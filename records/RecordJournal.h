@@ -57,6 +57,8 @@ public:
     QList<JournalEntry> pending() const;
     // The record pointer of the last event read, saved or not; empty before the first.
     QString lastPointer() const { return lastPointer_; }
+    // The reply that event came in; empty when a journal of an earlier version did not keep it.
+    QString lastRaw() const { return lastRaw_; }
 
     // Writes the entry and waits until it is on the disk; false with error() when not.
     bool append(const JournalEntry &entry);
@@ -75,5 +77,6 @@ private:
     QFile file_;
     int pendingCount_ = 0;
     QString lastPointer_;
+    QString lastRaw_;
     QString error_;
 };

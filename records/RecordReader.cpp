@@ -15,12 +15,22 @@
 namespace {
 
 constexpr int Attempts = 5;
+// An "IM" reply up to twice the time-out after its request is dropped: taken for the reply to
+// the next "IM", it would add an event already read and acknowledged as a new row.
+constexpr int LateReplyWindowMs = 2 * Comm::ReplyTimeoutMs;
 
 ExchangePolicy::Rule Rule(int minimumPayload)
 {
     ExchangePolicy::Rule rule;
     rule.attempts = Attempts;
     rule.minimumPayload = minimumPayload;
+    return rule;
+}
+
+ExchangePolicy::Rule EventRule()
+{
+    ExchangePolicy::Rule rule = Rule(EventReply::ShortLayout);
+    rule.lateReplyWindow = std::chrono::milliseconds(LateReplyWindowMs);
     return rule;
 }
 
@@ -77,6 +87,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
         RecordTable::Recreate(table);
 
     qint64 handled = 0;
+    QSet<QString> taken;
     bool ended = false;
     while (!ended) {
         if (handled >= limit) {
@@ -87,7 +98,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
             outcome.end = ReadOutcome::End::Stopped;
             break;
         }
-        ended = readOne(table, journal, outcome) == Step::End;
+        ended = readOne(table, journal, taken, outcome) == Step::End;
         if (!ended)
             ++handled;
     }
@@ -101,7 +112,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
 }
 
 RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journal,
-                                         ReadOutcome &outcome)
+                                         QSet<QString> &taken, ReadOutcome &outcome)
 {
     progress_.advance();
     const QString text = language_.TableText(TextRow::Reading) + QLatin1Char(' ') +
@@ -109,7 +120,7 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
     progress_.setText(text);
     emit status(text);
 
-    ExchangePolicy eventPolicy(comm_, Rule(EventReply::ShortLayout));
+    ExchangePolicy eventPolicy(comm_, EventRule());
     const ExchangeReply reply = eventPolicy.send(QStringLiteral("IM"));
     const std::optional<EventReply> event =
         reply.accepted() ? EventReply::parse(reply.payload, comm_.ReplyLength()) : std::nullopt;
@@ -118,10 +129,21 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
         return Step::End;
     }
 
-    // The same record pointer again: the controller did not take the last acknowledgement and
-    // sends that event once more. It is in the table already; only the acknowledgement is due.
-    if (!journal.lastPointer().isEmpty() && event->pointer == journal.lastPointer()) {
+    // The same event again: the controller did not take the last acknowledgement and sends it
+    // once more. It is in the table already; only the acknowledgement is due. The same pointer
+    // with another event is a new one: a controller whose log was cleared counts from the
+    // start again.
+    const bool sentAgain = !journal.lastPointer().isEmpty() &&
+                           event->pointer == journal.lastPointer() &&
+                           (journal.lastRaw().isEmpty() || event->raw == journal.lastRaw());
+    if (sentAgain) {
         ++outcome.duplicates;
+    } else if (taken.contains(event->raw)) {
+        // A reply to an earlier "IM" that came twice, in place of this one's lost reply: the
+        // controller let that event go after its acknowledgement, so it is neither a row nor
+        // acknowledged again.
+        ++outcome.duplicates;
+        return Step::Next;
     } else {
         DecodedEvent decoded = DecodeEvent(*event);
         decoded.record.IONO = RecordTable::RowNumberText(table.RecordCount() + 1);
@@ -132,6 +154,7 @@ RecordReader::Step RecordReader::readOne(TableStore &table, RecordJournal &journ
             return Step::End;
         }
         RecordTable::Append(table, decoded.record);
+        taken.insert(event->raw);
         ++outcome.read;
         if (!decoded.known)
             ++outcome.unknown;

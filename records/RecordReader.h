@@ -3,6 +3,7 @@
 #include "ReadOutcome.h"
 
 #include <QObject>
+#include <QSet>
 #include <optional>
 
 class Comm;
@@ -45,7 +46,9 @@ private:
         End
     };
 
-    Step readOne(TableStore &table, RecordJournal &journal, ReadOutcome &outcome);
+    // `taken`: the replies of the events this read has taken.
+    Step readOne(TableStore &table, RecordJournal &journal, QSet<QString> &taken,
+                 ReadOutcome &outcome);
     // Why an "IM" got no event: the log is empty, or something failed.
     void concludeWithoutEvent(const ExchangeReply &reply, ReadOutcome &outcome);
 

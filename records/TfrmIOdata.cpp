@@ -149,7 +149,13 @@ void TfrmIOdata::offerJournal()
            "Take them into the table? If not, these %n event(s) are lost.",
            nullptr, pending)
             .arg(controller_.serialNumber);
-    if (!prompt_.question(question, text(TextRow::SystemMessage))) {
+    // Escape and the close box answer No too; the events go only when that is confirmed, and
+    // otherwise are taken as on Yes.
+    if (!prompt_.question(question, text(TextRow::SystemMessage)) &&
+        prompt_.question(tr("These %n event(s) are in no file, and the controller no longer "
+                            "holds them. Lose them for good?",
+                            nullptr, pending),
+                         text(TextRow::SystemMessage))) {
         journal_->clearPending();
         return;
     }

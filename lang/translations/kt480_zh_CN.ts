@@ -789,6 +789,12 @@ Take them into the table? If not, these %n event(s) are lost.</source>
         <source>Save the table as a CSV file for a spreadsheet</source>
         <translation>将表格保存为 CSV 文件，供电子表格使用</translation>
     </message>
+    <message numerus="yes">
+        <source>These %n event(s) are in no file, and the controller no longer holds them. Lose them for good?</source>
+        <translation>
+            <numerusform>这 %n 条记录不在任何文件中，控制器也已不再保存。确定要永久舍弃吗？</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TfrmKT480NT5</name>

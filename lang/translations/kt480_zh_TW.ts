@@ -789,6 +789,12 @@ Take them into the table? If not, these %n event(s) are lost.</source>
         <source>Save the table as a CSV file for a spreadsheet</source>
         <translation>將表格儲存為 CSV 檔案，供試算表使用</translation>
     </message>
+    <message numerus="yes">
+        <source>These %n event(s) are in no file, and the controller no longer holds them. Lose them for good?</source>
+        <translation>
+            <numerusform>這 %n 筆記錄不在任何檔案中，控制器也已不再保存。確定要永久捨棄嗎？</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TfrmKT480NT5</name>

@@ -147,6 +147,115 @@ private slots:
         QCOMPARE(site.journal->pendingCount(), 40);
     }
 
+    void lateReplyIsNotTakenForTheNextEvent()
+    {
+        // The first "IM" for the third event gets its reply after the time-out; the second
+        // gets the event at once. The late copy must not pass for the reply to the "IM" of the
+        // fourth: taken for the third sent again, it would be acknowledged a second time while
+        // the controller holds the fourth at its head.
+        const QList<QByteArray> events = MixedEventLog(5, 5);
+        const QString third = QString::fromLatin1(events[2].right(7));
+        RecordSite site(Via::Tcp, events);
+        int step = 0;
+        QObject::connect(&site.reader, &RecordReader::status, &site.reader, [&site, &step] {
+            FaultSettings faults;
+            if (++step == 3)
+                faults.lateMs = 700;
+            if (step != 4)
+                site.sim->setFaults(faults);
+        });
+        int acknowledged = 0;
+        QObject::connect(&site.comm, &Comm::logLine, &site.comm, [&](const QString &line) {
+            if (line.startsWith(QLatin1String("02[0001IM]")))
+                site.sim->clearFaults();
+            if (line.startsWith(QStringLiteral("01[0001IN") + third)) {
+                ++acknowledged;
+                // The fourth event's reply comes slowly, after the late copy.
+                FaultSettings slow;
+                slow.lateMs = 300;
+                site.sim->setFaults(slow);
+            }
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QCOMPARE(acknowledged, 1);
+        QCOMPARE(outcome.duplicates, 0);
+        QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
+    }
+
+    void repeatedReplyGivesNoDuplicate()
+    {
+        // The reply to the "IM" of the fourth event comes twice; the second copy arrives while
+        // the "IM" of the sixth waits, whose own reply is lost. The controller let the fourth
+        // event go long ago: it must not become a row again.
+        const QList<QByteArray> events = MixedEventLog(8, 9);
+        RecordSite site(Via::Tcp, events);
+        int step = 0;
+        QObject::connect(&site.reader, &RecordReader::status, &site.reader, [&site, &step] {
+            FaultSettings faults;
+            switch (++step) {
+            case 4:
+                faults.duplicateDelayMs = 60;
+                break;
+            case 6:
+                faults.silentCodes = {QByteArrayLiteral("IM")};
+                break;
+            default:
+                break;
+            }
+            site.sim->setFaults(faults);
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
+        QCOMPARE(outcome.duplicates, 1);
+        QVERIFY(site.controllerEvents().isEmpty());
+        QCOMPARE(site.journal->pendingCount(), 8);
+    }
+
+    void samePointerAnotherEventIsKept()
+    {
+        // Read and saved; then the controller's log is cleared and counts its pointers from
+        // the start again, so that a new event comes with the pointer of the last one saved.
+        const QList<QByteArray> events = MixedEventLog(3);
+        RecordSite site(Via::Tcp, events);
+        site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QVERIFY(site.journal->clearPending());
+        site.journal.reset();
+        site.openJournal();
+        QCOMPARE(site.journal->lastPointer().toLatin1(), events.last().right(7));
+        const QList<QByteArray> after = MixedEventLog(5, 7).mid(2);
+        QCOMPARE(after.first().right(7), events.last().right(7));
+        QVERIFY(after.first() != events.last());
+        site.sim->controller().modify([&after](ControllerData &d) {
+            d.events = after;
+            return true;
+        });
+        RecordTable::Recreate(site.table);
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(TableRows(site.table), ExpectedRows(after));
+        QCOMPARE(outcome.duplicates, 0);
+        QVERIFY(site.controllerEvents().isEmpty());
+
+        // The same event again after its acknowledgement was lost is still taken once, also
+        // across a save.
+        QVERIFY(site.journal->clearPending());
+        site.journal.reset();
+        site.openJournal();
+        site.sim->controller().modify([&after](ControllerData &d) {
+            d.events = after.mid(2);
+            return true;
+        });
+        RecordTable::Recreate(site.table);
+        const ReadOutcome again =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(again.duplicates, 1);
+        QCOMPARE(site.table.RecordCount(), 0);
+    }
+
     void journalKeepsEveryEventUntilSaved()
     {
         const QList<QByteArray> events = MixedEventLog(8);

@@ -1,6 +1,7 @@
 // The record window as a person meets it: opened from the main window's "Record data"
 // button, the events read, the progress window's Cancel clicked, saved and loaded through
 // the prompts, the unsaved events kept when the window closes without saving.
+#include "DialogPrompt.h"
 #include "EventLogMix.h"
 #include "RecordFile.h"
 #include "RecordJournal.h"
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -305,6 +307,56 @@ private slots:
         QVERIFY(!VisibleWindow<TfrmIOdata>());
     }
 
+    // A person who meets the question about events an earlier read left, and presses Escape
+    // (or closes the box), has not chosen to lose them.
+    void escapeOnTheJournalQuestionKeepsTheEvents()
+    {
+        Site site(MixedEventLog(10));
+        QVERIFY(site.rig.connectTcp());
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            w.edtEndIONo->setText(QStringLiteral("5"));
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.unsavedEvents(), 5);
+        });
+        // The message boxes themselves, answered with Escape.
+        AppContext &context = site.rig.window().context();
+        context.prompt = std::make_unique<DialogPrompt>(context.progress);
+        site.prompt = nullptr;
+        QStringList asked;
+        QTimer escape;
+        escape.setInterval(20);
+        connect(&escape, &QTimer::timeout, &site.rig.window(), [&asked] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked << box->text();
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        escape.start();
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QVERIFY(!asked.isEmpty());
+            QVERIFY(asked.first().contains(QStringLiteral("5 event(s)")));
+            QCOMPARE(w.table().RecordCount(), 5);
+            QCOMPARE(w.unsavedEvents(), 5);
+        });
+        escape.stop();
+        QCOMPARE(asked.size(), 2);
+
+        // Declined and the loss confirmed: they go.
+        auto scripted = std::make_unique<ScriptedPrompt>();
+        scripted->answers = {false, true};
+        site.prompt = scripted.get();
+        context.prompt = std::move(scripted);
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QCOMPARE(site.prompt->questions.size(), 2);
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("5 event(s)")));
+            QCOMPARE(w.table().RecordCount(), 0);
+            QCOMPARE(w.unsavedEvents(), 0);
+        });
+        const QString journal = RecordJournal::PathFor(
+            RecordJournal::Folder(context.settings.filePath()), QStringLiteral("12345678"));
+        QVERIFY(RecordJournal(journal).pending().isEmpty());
+    }
+
     void fileErrorsAreNamed()
     {
         Site site(MixedEventLog(3));
@@ -472,8 +524,14 @@ private slots:
         const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
                                 QStringLiteral("zh-cn")};
+        // Switched as a person switches it, so that the texts beyond the language table
+        // follow too.
+        const char *buttons[] = {"btnEng", "btnBIG5", "btnGB"};
+        const QStringList exportPdf{QStringLiteral("Export PDF"), QStringLiteral("匯出 PDF"),
+                                    QStringLiteral("导出 PDF")};
         for (int language = 0; language < 3; ++language) {
-            site.rig.window().context().language.SetLanguageIndex(language);
+            ClickOnScreen(Control<QPushButton>(site.rig.window(), buttons[language]));
+            QCOMPARE(site.rig.window().context().language.LanguageIndex(), language);
             // From the second opening on, the events the first read left unsaved are taken.
             site.prompt->answers = {true};
             site.withRecordWindow([&](TfrmIOdata &w) {
@@ -481,6 +539,7 @@ private slots:
                 QCOMPARE(w.windowTitle(), lang.TableText(TextRow::RecordDataHint));
                 QCOMPARE(w.btnDeviceRead->text(), lang.TableText(TextRow::ReadFromDevice));
                 QCOMPARE(w.btnOutput->text(), lang.TableText(TextRow::PrintPreview));
+                QCOMPARE(w.btnExportPdf->text(), exportPdf[language]);
                 QCOMPARE(w.dgView->model()->headerData(5, Qt::Horizontal).toString(),
                          QStringLiteral("APB"));
                 if (language == 0) {

@@ -82,6 +82,19 @@ private slots:
         QVERIFY(r.out.contains("10 event(s) read."));
         QVERIFY(r.err.contains("10 event(s) are not saved"));
         QCOMPARE(sim_->controller().snapshot().events.size(), 30);
+        // A run that fails does not say "OK!", also when the read itself went well.
+        QVERIFY2(r.out.startsWith("Error!\n"), r.out.constData());
+
+        // A file that cannot be written (a file stands where its folder should): the same.
+        QFile blocker(dir_->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+                 QStringLiteral("--limit"), QStringLiteral("0"), QStringLiteral("--out"),
+                 dir_->filePath(QStringLiteral("blocker/events.xml"))});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("Error!\n") && !r.out.contains("OK!"), r.out.constData());
+        QVERIFY(r.err.contains("blocker/events.xml"));
 
         // The next read takes them first, then the rest, and saves all of them.
         const QString xml = dir_->filePath(QStringLiteral("events.xml"));
