@@ -178,9 +178,12 @@ int readEvents(CliContext &context)
     if (everythingSaved && journal.pendingCount() > 0 && !journal.clearPending())
         context.err << journal.error() << '\n';
     const int unsaved = journal.pendingCount();
+    const bool ok = outcome.complete() && unsaved == 0;
 
     if (context.json) {
+        // "complete" is the read, "ok" the whole run (the exit code).
         QJsonObject object{
+            {QStringLiteral("ok"), ok},
             {QStringLiteral("end"), outcome.endName()},
             {QStringLiteral("complete"), outcome.complete()},
             {QStringLiteral("read"), outcome.read},
@@ -212,7 +215,7 @@ int readEvents(CliContext &context)
         context.err << unsaved << " event(s) are not saved in a file; they are kept in "
                     << journal.path()
                     << " and taken into the next 'records read' (give --out or --csv)\n";
-    return outcome.complete() && unsaved == 0 ? ExitOk : ExitFailed;
+    return ok ? ExitOk : ExitFailed;
 }
 
 std::optional<int> languageIndex(const QString &name)

@@ -88,6 +88,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
 
     qint64 handled = 0;
     QSet<QString> taken;
+    int repeatsInARow = 0;
     bool ended = false;
     while (!ended) {
         if (handled >= limit) {
@@ -98,9 +99,18 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
             outcome.end = ReadOutcome::End::Stopped;
             break;
         }
+        const int duplicatesBefore = outcome.duplicates;
         ended = readOne(table, journal, taken, outcome) == Step::End;
-        if (!ended)
-            ++handled;
+        if (ended)
+            break;
+        ++handled;
+        repeatsInARow = outcome.duplicates > duplicatesBefore ? repeatsInARow + 1 : 0;
+        if (repeatsInARow >= MaxRepeatsInARow) {
+            outcome.problems << tr("The controller sent the same event %n time(s) in a row "
+                                   "although it confirmed each acknowledgement; the read stops.",
+                                   nullptr, repeatsInARow);
+            break;
+        }
     }
     if (!outcome.remaining)
         outcome.remaining = countQuery();

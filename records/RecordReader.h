@@ -25,6 +25,9 @@ class RecordReader : public QObject
 public:
     // The limit when the controller did not report how many events it holds.
     static constexpr qint64 NoLimit = 9999999;
+    // An event sent again this many times in a row, each time confirmed acknowledged, is a
+    // controller that does not let it go: the read stops instead of running on without end.
+    static constexpr int MaxRepeatsInARow = 3;
 
     RecordReader(Comm &comm, ProgressState &progress, const Language &language,
                  QObject *parent = nullptr);

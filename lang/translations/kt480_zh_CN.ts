@@ -497,6 +497,12 @@ Replace the existing file %1 with it?</source>
         <source>No event was read (%1).</source>
         <translation>未读取到任何记录（%1）。</translation>
     </message>
+    <message numerus="yes">
+        <source>The controller sent the same event %n time(s) in a row although it confirmed each acknowledgement; the read stops.</source>
+        <translation>
+            <numerusform>设备连续 %n 次发送同一条记录，虽然每次都确认了接收确认；读取已停止。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>RecordReport</name>

@@ -497,6 +497,12 @@ Replace the existing file %1 with it?</source>
         <source>No event was read (%1).</source>
         <translation>未讀取到任何記錄（%1）。</translation>
     </message>
+    <message numerus="yes">
+        <source>The controller sent the same event %n time(s) in a row although it confirmed each acknowledgement; the read stops.</source>
+        <translation>
+            <numerusform>裝置連續 %n 次傳送同一筆記錄，雖然每次都確認了接收確認；讀取已停止。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>RecordReport</name>

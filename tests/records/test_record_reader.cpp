@@ -256,6 +256,23 @@ private slots:
         QCOMPARE(site.table.RecordCount(), 0);
     }
 
+    // A controller that confirms every acknowledgement but keeps sending the same event would
+    // have the read run on without end; it stops after a few, named, and the event is once in
+    // the table.
+    void controllerThatKeepsSendingOneEventEndsTheRead()
+    {
+        const QByteArray stuck = MixedEventLog(1).first();
+        RecordSite site(Via::Tcp, QList<QByteArray>(50, stuck));
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QCOMPARE(outcome.read, 1);
+        QCOMPARE(TableRows(site.table), ExpectedRows({stuck}));
+        QVERIFY2(outcome.summary().contains(QStringLiteral("same event")),
+                 qPrintable(outcome.summary()));
+        QVERIFY(site.controllerEvents().size() > 40);
+    }
+
     void journalKeepsEveryEventUntilSaved()
     {
         const QList<QByteArray> events = MixedEventLog(8);

@@ -95,6 +95,15 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.out.contains("Error!\n") && !r.out.contains("OK!"), r.out.constData());
         QVERIFY(r.err.contains("blocker/events.xml"));
+        // In JSON too: the read itself was complete, the run was not.
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("records"),
+                 QStringLiteral("read"), QStringLiteral("--limit"), QStringLiteral("0"),
+                 QStringLiteral("--out"), dir_->filePath(QStringLiteral("blocker/events.xml"))});
+        QCOMPARE(r.exitCode, 1);
+        const QJsonObject failed = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(failed.value(QStringLiteral("complete")).toBool(), true);
+        QCOMPARE(failed.value(QStringLiteral("unsaved")).toInt(), 10);
+        QCOMPARE(failed.value(QStringLiteral("ok")), QJsonValue(false));
 
         // The next read takes them first, then the rest, and saves all of them.
         const QString xml = dir_->filePath(QStringLiteral("events.xml"));
@@ -108,6 +117,7 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("recovered")).toInt(), 10);
         QCOMPARE(o.value(QStringLiteral("read")).toInt(), 30);
         QCOMPARE(o.value(QStringLiteral("unsaved")).toInt(), 0);
+        QCOMPARE(o.value(QStringLiteral("ok")), QJsonValue(true));
         QCOMPARE(o.value(QStringLiteral("rows")).toArray().size(), 40);
         QCOMPARE(o.value(QStringLiteral("rows"))
                      .toArray()
