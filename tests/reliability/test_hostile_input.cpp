@@ -130,7 +130,7 @@ private slots:
         QFETCH(QString, value);
         const Run r = ctl({QStringLiteral("--tcp"), listening_, QStringLiteral("params"),
                            QStringLiteral("set"), code, value});
-        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(code + QStringLiteral(": ")), qPrintable(r.err));
         QCOMPARE(bytesReceived(), 0);
     }
