@@ -5,6 +5,9 @@
 #include "TableJson.h"
 #include "TableStore.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace {
 
 bool isCsv(const QString &path)
@@ -59,6 +62,13 @@ int runFileVerb(CliContext &context)
     if (!saved) {
         context.err << saved.error() << '\n';
         return ExitFailed;
+    }
+    if (context.json) {
+        const QJsonObject object{{QStringLiteral("ok"), true},
+                                 {QStringLiteral("from"), in},
+                                 {QStringLiteral("to"), out},
+                                 {QStringLiteral("rows"), table.RecordCount()}};
+        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
     }
     return ExitOk;
 }

@@ -64,8 +64,10 @@ private slots:
                      QStringLiteral("20"), QStringLiteral("--out"), file});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains("cards found: 8"));
-        r = ctl({QStringLiteral("file"), QStringLiteral("convert"), file, csv});
+        r = ctl({QStringLiteral("--json"), QStringLiteral("file"), QStringLiteral("convert"), file,
+                 csv});
         QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.json().value(QStringLiteral("rows")).toInt(), 8);
 
         // A spreadsheet edit that breaks a card number: nothing is sent, nothing deleted.
         QFile f(csv);
