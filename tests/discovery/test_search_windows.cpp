@@ -89,6 +89,18 @@ bool WaitForMessage(const ScriptedPrompt &prompt, int count = 1)
     return QTest::qWaitFor([&] { return prompt.messages.size() >= count; }, 30000);
 }
 
+// Fills the address boxes with A.B.C and the fourth parts `first` to `last`.
+void SetRange(TfrmNetSearch &window, const QString &network, int first, int last)
+{
+    const QStringList parts = network.split(QLatin1Char('.'));
+    QTEST_ASSERT(parts.size() == 3);
+    window.edtIP01->setText(parts[0]);
+    window.edtIP02->setText(parts[1]);
+    window.edtIP03->setText(parts[2]);
+    window.edtIP04->setText(QString::number(first));
+    window.edtIP05->setText(QString::number(last));
+}
+
 void Type(QWidget *start, const QString &keys)
 {
     // Keys reach the focused box only once the window system has activated the window.
@@ -380,11 +392,7 @@ private slots:
         bool probing = false;
         bool idleAfter = false;
         WhenShown<TfrmNetSearch>([&](TfrmNetSearch &s) {
-            s.edtIP01->setText(QStringLiteral("127"));
-            s.edtIP02->setText(QStringLiteral("0"));
-            s.edtIP03->setText(QStringLiteral("0"));
-            s.edtIP04->setText(QStringLiteral("70"));
-            s.edtIP05->setText(QStringLiteral("70"));
+            SetRange(s, QStringLiteral("127.0.0"), 70, 70);
             s.edtPort->setText(QString::number(silent.serverPort()));
             s.edID02->setText(QStringLiteral("500"));
             QTest::mouseClick(s.btnSearch, Qt::LeftButton);
@@ -411,11 +419,7 @@ private slots:
         QVERIFY(site.rig.settle());
         TfrmNetSearch s(site.window->context().language, *site.prompt, site.window);
         s.show();
-        s.edtIP01->setText(QStringLiteral("192"));
-        s.edtIP02->setText(QStringLiteral("0"));
-        s.edtIP03->setText(QStringLiteral("2"));
-        s.edtIP04->setText(QStringLiteral("1"));
-        s.edtIP05->setText(QStringLiteral("1"));
+        SetRange(s, QStringLiteral("192.0.2"), 1, 1);
         QTest::mouseClick(s.btnSearch, Qt::LeftButton);
         QCOMPARE(site.prompt->messages.size(), 1);
         QVERIFY(site.prompt->messages.first().contains(QLatin1String("192.0.2.1")));
@@ -433,11 +437,7 @@ private slots:
         TfrmNetSearch s(site.window->context().language, *site.prompt, site.window);
         s.setConnectTimeout(500);
         s.show();
-        s.edtIP01->setText(QStringLiteral("127"));
-        s.edtIP02->setText(QStringLiteral("0"));
-        s.edtIP03->setText(QStringLiteral("0"));
-        s.edtIP04->setText(QStringLiteral("72"));
-        s.edtIP05->setText(QStringLiteral("72"));
+        SetRange(s, QStringLiteral("127.0.0"), 72, 72);
         const QStringList typed{QStringLiteral("0"), QStringLiteral("70000"), QString()};
         for (const QString &port : typed) {
             s.edtPort->setText(port);
