@@ -3,6 +3,7 @@
 #include "AllBackup.h"
 #include "CardFile.h"
 #include "CliContext.h"
+#include "CliJson.h"
 #include "CliPrompt.h"
 #include "Comm.h"
 #include "ControllerSession.h"
@@ -15,7 +16,6 @@
 
 #include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 int runBackupVerb(CliContext &context)
@@ -53,7 +53,7 @@ int runBackupVerb(CliContext &context)
             {QStringLiteral("cardProblems"), QJsonArray::fromStringList(outcome.cardProblems)},
             {QStringLiteral("parameterFile"), parameterFile},
             {QStringLiteral("cardFile"), cardFile}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         context.out << outcome.reportText() << '\n';
     }

@@ -5,6 +5,7 @@
 #include "CardTransfer.h"
 #include "CardsVerbDiff.h"
 #include "CliContext.h"
+#include "CliJson.h"
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "Language.h"
@@ -57,7 +58,7 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                           QJsonDocument::fromJson(TableToJson(table)).object());
         if (!saveError.isEmpty())
             object.insert(QStringLiteral("saveError"), saveError);
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         if (out.isEmpty()) {
             for (int row = 0; row < table.RecordCount(); ++row) {
@@ -106,7 +107,7 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                  {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                                  {QStringLiteral("stopped"), outcome.stopped},
                                  {QStringLiteral("linkLost"), outcome.linkLost}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         for (const QString &problem : outcome.invalidRows)
             context.out << "invalid " << problem << '\n';
@@ -160,9 +161,7 @@ int runCardsVerb(CliContext &context)
         return writeCards(context, comm, transfer, table);
     const CardTransfer::ClearOutcome outcome = transfer.clearAll();
     if (context.json)
-        context.out << QJsonDocument(QJsonObject{{QStringLiteral("complete"), outcome.done}})
-                           .toJson(QJsonDocument::Compact)
-                    << '\n';
+        PrintJson(context, {{QStringLiteral("complete"), outcome.done}});
     else
         context.out << (outcome.done ? "all cards deleted\n" : "deleting all cards failed\n");
     return outcome.done ? ExitOk : ExitFailed;

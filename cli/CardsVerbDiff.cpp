@@ -5,6 +5,7 @@
 #include "CardFile.h"
 #include "CardTransfer.h"
 #include "CliContext.h"
+#include "CliJson.h"
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "Language.h"
@@ -14,7 +15,6 @@
 #include "TableStore.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QSet>
 
 namespace {
@@ -46,7 +46,7 @@ int printResult(CliContext &context, const CardDiff &diff, const QJsonObject &ex
         QJsonObject object = CardDiffJson(diff);
         for (auto it = extra.begin(); it != extra.end(); ++it)
             object.insert(it.key(), it.value());
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         PrintCardDiff(context.out, diff);
     }

@@ -1,10 +1,10 @@
 #include "ClockVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "ControllerSession.h"
 
 #include <QDateTime>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 int runClockVerb(CliContext &context)
@@ -49,10 +49,7 @@ int runClockVerb(CliContext &context)
     const QString text = controller.deviceTimeText();
     const bool ok = set && read;
     if (context.json) {
-        context.out << QJsonDocument(QJsonObject{{QStringLiteral("ok"), ok},
-                                                 {QStringLiteral("deviceTime"), text}})
-                           .toJson(QJsonDocument::Compact)
-                    << '\n';
+        PrintJson(context, {{QStringLiteral("ok"), ok}, {QStringLiteral("deviceTime"), text}});
     } else {
         if (read)
             context.out << text << '\n';

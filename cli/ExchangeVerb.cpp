@@ -1,12 +1,12 @@
 #include "ExchangeVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "Comm.h"
 #include "Frame.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 
@@ -40,7 +40,7 @@ int runExchangeVerb(CliContext &context)
             {QStringLiteral("reply"), PrintableText(comm.ReplyText().toLatin1())},
             {QStringLiteral("length"), comm.ReplyLength()},
             {QStringLiteral("log"), logLine}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         context.out << logLine << '\n';
     }

@@ -1,11 +1,11 @@
 #include "FileVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "TableCsv.h"
 #include "TableJson.h"
 #include "TableStore.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
@@ -68,7 +68,7 @@ int runFileVerb(CliContext &context)
                                  {QStringLiteral("from"), in},
                                  {QStringLiteral("to"), out},
                                  {QStringLiteral("rows"), table.RecordCount()}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     }
     return ExitOk;
 }

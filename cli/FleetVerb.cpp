@@ -1,6 +1,7 @@
 #include "FleetVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "ControllerSession.h"
 #include "FleetRunner.h"
 #include "FleetSite.h"
@@ -10,7 +11,6 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QJsonDocument>
 
 namespace {
 
@@ -108,9 +108,7 @@ int runFleetVerb(CliContext &context)
     const qint64 elapsed = clock.elapsed();
 
     if (context.json) {
-        context.out << QJsonDocument(FleetSummary::json(task, results, elapsed))
-                           .toJson(QJsonDocument::Compact)
-                    << '\n';
+        PrintJson(context, FleetSummary::json(task, results, elapsed));
     } else {
         if (task.action == FleetTask::Action::DryRun) {
             for (const FleetResult &result : results)

@@ -1,10 +1,10 @@
 #include "IdentifyVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "ControllerSession.h"
 #include "LinkOptions.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 int runIdentifyVerb(CliContext &context)
@@ -26,7 +26,7 @@ int runIdentifyVerb(CliContext &context)
                                  {QStringLiteral("version"), result.version},
                                  {QStringLiteral("deviceId"), session.comm.DeviceIDText()},
                                  {QStringLiteral("sdCard"), result.sdCardLabel}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else if (result.connected) {
         context.out << "S/N: " << result.serialNumber << '\n'
                     << "VER: " << result.version << '\n'

@@ -1,6 +1,7 @@
 #include "ParamsVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "CliPrompt.h"
 #include "Comm.h"
 #include "ControllerSession.h"
@@ -12,7 +13,6 @@
 #include "SharedFlag.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
@@ -29,7 +29,7 @@ void print(CliContext &context, const ParamResult &result)
             {QStringLiteral("values"), values},
             {QStringLiteral("failedCodes"), QJsonArray::fromStringList(result.failedCodes)},
             {QStringLiteral("messages"), QJsonArray::fromStringList(result.messages)}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
         return;
     }
     for (const ParamValue &v : result.values)

@@ -4,6 +4,7 @@
 #include "CardFile.h"
 #include "CardTable.h"
 #include "CliContext.h"
+#include "CliJson.h"
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "MachineSerialPorts.h"
@@ -15,7 +16,6 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <functional>
@@ -30,11 +30,6 @@ int Usage(CliContext &context, const QString &problem = QString())
                    "       kt480ctl reader enrol FILE [--port PORT] [--count N] [--app N] "
                    "[--apb 0|1] [--pin XXXX]\n";
     return ExitUsage;
-}
-
-void PrintJson(CliContext &context, const QJsonObject &object)
-{
-    context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n' << Qt::flush;
 }
 
 // The ports to search: the one given, or every port of the machine, last name first.

@@ -1,6 +1,7 @@
 #include "RecordsVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "ExchangePolicy.h"
@@ -54,11 +55,6 @@ bool TakeCsvPath(CliContext &context, QString &path)
     return true;
 }
 
-void printJson(CliContext &context, const QJsonObject &object)
-{
-    context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
-}
-
 bool openController(CliContext &context, Comm &comm)
 {
     return ControllerSession::open(context, comm);
@@ -78,7 +74,7 @@ int countEvents(CliContext &context)
         return ExitFailed;
     }
     if (context.json)
-        printJson(context, {{QStringLiteral("count"), *count}});
+        PrintJson(context, {{QStringLiteral("count"), *count}});
     else
         context.out << *count << '\n';
     return ExitOk;
@@ -198,7 +194,7 @@ int readEvents(CliContext &context)
              QJsonDocument::fromJson(TableToJson(table)).object().value(QStringLiteral("rows"))}};
         if (outcome.remaining)
             object.insert(QStringLiteral("remaining"), *outcome.remaining);
-        printJson(context, object);
+        PrintJson(context, object);
     } else {
         if (!recovered.isEmpty())
             context.out << "taken from the journal of an earlier read: " << recovered.size()
@@ -289,7 +285,7 @@ int reportEvents(CliContext &context)
             errors << written.error();
     }
     if (context.json) {
-        printJson(context, {{QStringLiteral("rows"), chosen.RecordCount()},
+        PrintJson(context, {{QStringLiteral("rows"), chosen.RecordCount()},
                             {QStringLiteral("of"), table.RecordCount()},
                             {QStringLiteral("pages"), pdfPath.isEmpty() ? 0 : report.pageCount()},
                             {QStringLiteral("errors"), QJsonArray::fromStringList(errors)}});

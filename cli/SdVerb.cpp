@@ -1,6 +1,7 @@
 #include "SdVerb.h"
 
 #include "CliContext.h"
+#include "CliJson.h"
 #include "Comm.h"
 #include "ControllerSession.h"
 #include "Language.h"
@@ -11,7 +12,6 @@
 #include "SdCardOperation.h"
 #include "SharedFlag.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
@@ -61,7 +61,7 @@ int Status(CliContext &context, SdCardOperation &sd)
             object.insert(QStringLiteral("sectors"), status->sectors);
             object.insert(QStringLiteral("card"), SdCardLabelForSectors(status->sectors));
         }
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         context.out << SdCardOperation::StateText(status) << '\n';
         if (status) {
@@ -84,7 +84,7 @@ int Run(CliContext &context, SdCardOperation &sd, SdCardOperation::Kind kind, co
                                  {QStringLiteral("total"), outcome.total},
                                  {QStringLiteral("done"), outcome.done},
                                  {QStringLiteral("state"), StateName(outcome.last)}};
-        context.out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        PrintJson(context, object);
     } else {
         for (const QString &message : outcome.messages(kind))
             context.out << message << '\n';
