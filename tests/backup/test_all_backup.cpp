@@ -5,16 +5,15 @@
 #include "ProgressState.h"
 #include "Settings.h"
 #include "SharedFlag.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 #include "UserPrompt.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 namespace {
@@ -57,11 +56,7 @@ struct Site
         config.tcpPort = 0;
         config.controllers = {data};
         sim = std::make_unique<SimulatorHost>(config);
-        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
-        QEventLoop loop;
-        QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-        loop.exec();
+        OpenSimLink(comm, *sim);
         all.setRetryPause(std::chrono::milliseconds(2));
         all.setSettleWait(3, 1);
     }

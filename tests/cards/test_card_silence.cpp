@@ -4,10 +4,10 @@
 #include "Language.h"
 #include "ProgressState.h"
 #include "SharedFlag.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 
-#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -25,9 +25,7 @@ struct Site
             controller.cards.insert(n, EncodedCardRecord("00000000AAAA0001", 1, 0, "12XX", 0));
         config.controllers = {controller};
         sim = std::make_unique<SimulatorHost>(config);
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
-        connected.wait(5000);
+        OpenSimLink(comm, *sim);
         QObject::connect(&comm, &Comm::logLine, [this](const QString &line) {
             sent << line.mid(line.indexOf('[') + 1, line.indexOf(']') - line.indexOf('[') - 1);
         });

@@ -5,25 +5,17 @@
 #include "Language.h"
 #include "ProgressState.h"
 #include "SharedFlag.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
 
 namespace {
-
-enum class Via
-{
-    Tcp,
-    Udp,
-    Serial
-};
 
 QMap<int, QByteArray> someCards()
 {
@@ -51,22 +43,7 @@ struct Bench
         controller.cards = someCards();
         config.controllers = {controller};
         sim = std::make_unique<SimulatorHost>(config);
-        switch (via) {
-        case Via::Tcp: {
-            comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
-            QEventLoop loop;
-            QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
-            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-            loop.exec();
-            break;
-        }
-        case Via::Udp:
-            comm.CommOpenUdp(QStringLiteral("127.0.0.1"), sim->udpPort(), 0);
-            break;
-        case Via::Serial:
-            comm.CommOpenSerialDevice(sim->serialPath(), QStringLiteral("115200,n,8,1"));
-            break;
-        }
+        OpenSimLink(comm, *sim, via);
         transfer.setSettleWait(5, 1);
     }
 

@@ -1,10 +1,10 @@
 #include "Comm.h"
 #include "ExchangePolicy.h"
 #include "LoopbackOnly.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 
 #include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -44,9 +44,7 @@ private slots:
         comm_ = std::make_unique<Comm>();
         log_.clear();
         connect(comm_.get(), &Comm::logLine, this, [this](const QString &l) { log_ << l; });
-        QSignalSpy connected(comm_.get(), &Comm::tcpConnected);
-        QVERIFY(comm_->CommOpenTcp(QStringLiteral("127.0.0.1"), sim_->tcpPort()));
-        QVERIFY(connected.wait(3000));
+        QVERIFY(OpenSimLink(*comm_, *sim_));
     }
 
     void acceptedReplyEndsTheAttempts()

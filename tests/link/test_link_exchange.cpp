@@ -1,6 +1,7 @@
 #include "Comm.h"
 #include "Frame.h"
 #include "PseudoTerminal.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 
 #include <QElapsedTimer>
@@ -42,16 +43,6 @@ class TestLinkExchange : public QObject
 
     std::unique_ptr<SimulatorHost> sim_;
 
-    bool openTcp(Comm &comm)
-    {
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        return comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim_->tcpPort()) &&
-               connected.wait(3000);
-    }
-    bool openUdp(Comm &comm)
-    {
-        return comm.CommOpenUdp(QStringLiteral("127.0.0.1"), sim_->udpPort(), 0);
-    }
     bool openSerial(Comm &comm)
     {
         return comm.CommOpenSerialDevice(sim_->serialPath(), LineSettings);
@@ -87,13 +78,13 @@ private slots:
     {
         Comm comm;
         QSignalSpy log(&comm, &Comm::logLine);
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
         QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
         QCOMPARE(comm.ReplyLength(), 8);
         QCOMPARE(log.last().at(0).toString(), QStringLiteral("01[0001AS] 12345678(8)"));
 
-        QVERIFY(openUdp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Udp));
         QCOMPARE(comm.CommMode(), int(Comm::Udp));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
         QCOMPARE(comm.ReplyText(), QStringLiteral("KT480NT-V5.04"));
@@ -133,7 +124,7 @@ private slots:
     {
         Comm comm;
         QSignalSpy log(&comm, &Comm::logLine);
-        QVERIFY(openUdp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Udp));
         FaultSettings drop;
         drop.dropShare = 1;
         sim_->setEndpointFaults(SimulatorHost::Endpoint::Udp, drop);
@@ -155,7 +146,7 @@ private slots:
     void crcMismatch()
     {
         Comm comm;
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         FaultSettings corrupt;
         corrupt.corruptShare = 1;
         sim_->setFaults(corrupt);
@@ -168,7 +159,7 @@ private slots:
     void controllerErrorReplies()
     {
         Comm comm;
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         for (char letter = 'A'; letter <= 'G'; ++letter) {
             FaultSettings refuse;
             refuse.errorCodes.insert("AS", letter);
@@ -229,7 +220,7 @@ private slots:
         split.splitGapMs = 15;
         sim_->setFaults(split);
         Comm comm;
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), SerialEcho), 1);
         QCOMPARE(comm.ReplyText(), QStringLiteral("KT480NT-V5.04"));
         QVERIFY(openSerial(comm));
@@ -243,7 +234,7 @@ private slots:
         noise.noise = true;
         sim_->setEndpointFaults(SimulatorHost::Endpoint::Udp, noise);
         Comm comm;
-        QVERIFY(openUdp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Udp));
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
             QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
@@ -253,7 +244,7 @@ private slots:
     void lateReplyIsNotTakenForTheNextCommand()
     {
         Comm comm;
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         FaultSettings late;
         late.lateMs = 800;
         sim_->setFaults(late);
@@ -283,7 +274,7 @@ private slots:
     void nestedExchangeIsRefused()
     {
         Comm comm;
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         QSignalSpy log(&comm, &Comm::logLine);
         FaultSettings late;
         late.lateMs = 150;
@@ -307,7 +298,7 @@ private slots:
     void invalidCommandTextsAreNotSent()
     {
         Comm comm;
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         const quint64 before = sim_->controller(0).revision();
         // As a 256-character group write this would change the controller if it were sent.
         const QString tooLong =
@@ -401,7 +392,7 @@ private slots:
         QVERIFY(comm.ReaderOpenDevice(sim_->readerPath(), LineSettings));
         QVERIFY(comm.ReaderOpenDevice(QStringLiteral("/dev/kt480-no-such-port"), LineSettings));
 
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
 
         QCOMPARE(comm.ReaderExchange(QStringLiteral("A00B"), 4), 1);

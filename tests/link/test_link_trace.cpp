@@ -1,12 +1,12 @@
 #include "Comm.h"
 #include "Frame.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TraceBuffer.h"
 #include "TraceFile.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -18,13 +18,6 @@ class TestLinkTrace : public QObject
     Q_OBJECT
 
     std::unique_ptr<SimulatorHost> sim_;
-
-    bool openTcp(Comm &comm)
-    {
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        return comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim_->tcpPort()) &&
-               connected.wait(3000);
-    }
 
     static QStringList readLines(const QString &path)
     {
@@ -51,7 +44,7 @@ private slots:
         TraceFile trace;
         QVERIFY(trace.open(path));
         trace.attach(comm, QStringLiteral("door-1"));
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), 6), int(Comm::Accepted));
 
         QStringList lines = readLines(path);
@@ -88,7 +81,7 @@ private slots:
         Comm comm;
         TraceBuffer trace;
         trace.attach(comm);
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), 6), int(Comm::Accepted));
         QTest::qWait(100);
         QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), 6), int(Comm::Accepted));
@@ -105,7 +98,7 @@ private slots:
         Comm comm;
         TraceBuffer trace(4);
         trace.attach(comm);
-        QVERIFY(openTcp(comm));
+        QVERIFY(OpenSimLink(comm, *sim_));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), 6), int(Comm::Accepted));
         QCOMPARE(comm.CommExchange(QStringLiteral("0001DB"), 6), int(Comm::Accepted));

@@ -6,21 +6,13 @@
 #include "ProgressState.h"
 #include "Settings.h"
 #include "SharedFlag.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "UserPrompt.h"
 
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
-
-enum class Via
-{
-    Tcp,
-    Serial
-};
-Q_DECLARE_METATYPE(Via)
 
 // Answers message boxes and questions as a test tells it, and remembers what was asked.
 class ScriptedPrompt : public UserPrompt
@@ -60,15 +52,7 @@ struct ParamSite
         config.serial = true;
         config.controllers = {data};
         sim = std::make_unique<SimulatorHost>(config);
-        if (via == Via::Tcp) {
-            comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
-            QEventLoop loop;
-            QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
-            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-            loop.exec();
-        } else {
-            comm.CommOpenSerialDevice(sim->serialPath(), QStringLiteral("115200,n,8,1"));
-        }
+        OpenSimLink(comm, *sim, via);
         QObject::connect(&comm, &Comm::logLine, [this](const QString &line) { log << line; });
     }
 

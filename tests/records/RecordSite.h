@@ -8,22 +8,13 @@
 #include "RecordJournal.h"
 #include "RecordReader.h"
 #include "RecordTable.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <memory>
-
-enum class Via
-{
-    Tcp,
-    Udp,
-    Serial
-};
-Q_DECLARE_METATYPE(Via)
 
 inline void AddVias()
 {
@@ -46,22 +37,7 @@ struct RecordSite
         controller.events = events;
         config.controllers = {controller};
         sim = std::make_unique<SimulatorHost>(config);
-        switch (via) {
-        case Via::Tcp: {
-            comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
-            QEventLoop loop;
-            QObject::connect(&comm, &Comm::tcpConnected, &loop, &QEventLoop::quit);
-            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-            loop.exec();
-            break;
-        }
-        case Via::Udp:
-            comm.CommOpenUdp(QStringLiteral("127.0.0.1"), sim->udpPort(), 0);
-            break;
-        case Via::Serial:
-            comm.CommOpenSerialDevice(sim->serialPath(), QStringLiteral("115200,n,8,1"));
-            break;
-        }
+        OpenSimLink(comm, *sim, via);
         comm.setDeviceConnected(true);
         openJournal();
     }

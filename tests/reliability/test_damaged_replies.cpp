@@ -9,11 +9,11 @@
 #include "ProgressState.h"
 #include "Settings.h"
 #include "SharedFlag.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 #include "UserPrompt.h"
 
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -60,9 +60,7 @@ struct Backup
     AllBackup::Outcome run()
     {
         Comm comm;
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim->tcpPort());
-        connected.wait(5000);
+        OpenSimLink(comm, *sim);
         Settings settings(dir.filePath(QStringLiteral("settings.ini")));
         ProgressState progress;
         SharedFlag clockReadPaused;
