@@ -13,39 +13,6 @@
 #include <QWindow>
 #include <algorithm>
 
-void RigPrompt::message(const QString &text, const QString &caption)
-{
-    messages << text;
-    captions << caption;
-    if (onAsk)
-        onAsk();
-}
-
-bool RigPrompt::question(const QString &text, const QString &caption)
-{
-    questions << text;
-    captions << caption;
-    if (onAsk)
-        onAsk();
-    return answer;
-}
-
-QString RigPrompt::openFileName(const QString &proposed, const QString &)
-{
-    dialogs << QStringLiteral("open ") + proposed;
-    if (onAsk)
-        onAsk();
-    return fileName;
-}
-
-QString RigPrompt::saveFileName(const QString &proposed, const QString &)
-{
-    dialogs << QStringLiteral("save ") + proposed;
-    if (onAsk)
-        onAsk();
-    return fileName;
-}
-
 WindowRig::WindowRig(const QList<ControllerData> &controllers, bool serial)
 {
     SimulatorConfig config;
@@ -92,10 +59,10 @@ TfrmKT480NT5 &WindowRig::open(StartOptions options, bool launch)
     return *window_;
 }
 
-RigPrompt &WindowRig::scriptPrompts()
+ScriptedPrompt &WindowRig::scriptPrompts()
 {
-    auto prompt = std::make_unique<RigPrompt>();
-    RigPrompt &scripted = *prompt;
+    auto prompt = std::make_unique<ScriptedPrompt>();
+    ScriptedPrompt &scripted = *prompt;
     context_->prompt = std::move(prompt);
     return scripted;
 }

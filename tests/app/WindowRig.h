@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppContext.h"
+#include "ScriptedPrompt.h"
 #include "TfrmKT480NT5.h"
 
 #include <QApplication>
@@ -12,33 +13,12 @@
 #include <QTimer>
 #include <QVariant>
 #include <SimulatorHost.h>
-#include <UserPrompt.h>
 #include <functional>
 #include <memory>
 #include <tuple>
 
 class QLineEdit;
 class QTabWidget;
-
-// Answers message boxes, questions and file dialogs as a test tells it, and remembers what
-// was asked. `onAsk` runs while a box or dialog would be open (to look at the screen then).
-class RigPrompt : public UserPrompt
-{
-public:
-    void message(const QString &text, const QString &caption) override;
-    bool question(const QString &text, const QString &caption) override;
-    QString openFileName(const QString &proposed, const QString &filter) override;
-    QString saveFileName(const QString &proposed, const QString &filter) override;
-
-    QStringList messages;
-    QStringList captions;
-    QStringList questions;
-    // "open <proposed>" or "save <proposed>", one per dialog shown.
-    QStringList dialogs;
-    QString fileName;
-    bool answer = false;
-    std::function<void()> onAsk;
-};
 
 // One main window against one in-process simulator, with a settings file of its own in a
 // temporary folder. The window's clock stands still at `now` unless a test moves it.
@@ -62,7 +42,7 @@ public:
     AppContext &context() { return *context_; }
     Comm &comm() { return context_->comm; }
     // Replaces the message boxes and file dialogs of the open window by a scripted prompt.
-    RigPrompt &scriptPrompts();
+    ScriptedPrompt &scriptPrompts();
 
     // Fills the tab's boxes and connects; true when the controller was identified.
     bool connectTcp(const QString &deviceId = QStringLiteral("0001"));

@@ -41,7 +41,7 @@ private slots:
     {
         WindowRig rig;
         TfrmKT480NT5 &w = rig.open();
-        RigPrompt &prompt = rig.scriptPrompts();
+        ScriptedPrompt &prompt = rig.scriptPrompts();
         QVERIFY(rig.connectTcp());
         showLogPanel(w);
         QPushButton *saveLog = Control<QPushButton>(w, "btnSaveLog");

@@ -3,6 +3,7 @@
 #include "Comm.h"
 #include "Language.h"
 #include "ProgressState.h"
+#include "ScriptedPrompt.h"
 #include "Settings.h"
 #include "SharedFlag.h"
 #include "SimLink.h"
@@ -17,23 +18,6 @@
 #include <memory>
 
 namespace {
-
-class ScriptedPrompt : public UserPrompt
-{
-public:
-    void message(const QString &text, const QString &) override { messages << text; }
-    bool question(const QString &text, const QString &) override
-    {
-        questions << text;
-        return answer;
-    }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
-
-    QStringList messages;
-    QStringList questions;
-    bool answer = false;
-};
 
 ControllerData configured(int cards)
 {

@@ -54,7 +54,7 @@ struct Site
 
     WindowRig rig;
     TfrmKT480NT5 *main = nullptr;
-    RigPrompt *prompt = nullptr;
+    ScriptedPrompt *prompt = nullptr;
     bool connected = false;
 };
 

@@ -42,7 +42,7 @@ struct Site
 
     WindowRig rig;
     TfrmKT480NT5 *main = nullptr;
-    RigPrompt *prompt = nullptr;
+    ScriptedPrompt *prompt = nullptr;
     bool connected = false;
 };
 
@@ -100,7 +100,7 @@ void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
                        {QStringLiteral("CardNoMax"), QStringLiteral("3000")}});
     TfrmKT480NT5 &w = rig.open({}, true);
     QVERIFY(rig.connectTcp());
-    RigPrompt &prompt = rig.scriptPrompts();
+    ScriptedPrompt &prompt = rig.scriptPrompts();
     FaultSettings late;
     late.lateMs = 3;
     rig.sim().setFaults(late);
@@ -142,7 +142,7 @@ void CardWindowTest::noCloseWhileAnOperationRuns()
                        {QStringLiteral("CardNoMax"), QStringLiteral("60")}});
     TfrmKT480NT5 &w = rig.open({}, true);
     QVERIFY(rig.connectTcp());
-    RigPrompt &prompt = rig.scriptPrompts();
+    ScriptedPrompt &prompt = rig.scriptPrompts();
     bool closeRefused = false;
     bool stillShown = false;
     bool closedWhenIdle = false;

@@ -90,7 +90,7 @@ struct Site
     WindowRig rig;
     ComPortMap ports;
     TfrmKT480NT5 *main = nullptr;
-    RigPrompt *prompt = nullptr;
+    ScriptedPrompt *prompt = nullptr;
     bool connected = false;
 };
 

@@ -1,5 +1,6 @@
 // The two search windows as a person meets them: opened modally by the main window's Search
 // buttons, clicked through, answered, and the main window connected to what they found.
+#include "ScriptedPrompt.h"
 #include "SearchSites.h"
 #include "SearchStatusBar.h"
 #include "TfrmComSearch.h"
@@ -22,23 +23,6 @@
 #include <functional>
 
 namespace {
-
-// Remembers every message box; the test answers it by reading it.
-class ScriptedPrompt : public UserPrompt
-{
-public:
-    void message(const QString &text, const QString &caption) override
-    {
-        messages << text;
-        captions << caption;
-    }
-    bool question(const QString &, const QString &) override { return false; }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
-
-    QStringList messages;
-    QStringList captions;
-};
 
 // Runs `act` on the modal window of type W once it is shown; `act` closes it.
 template <typename W> void WhenShown(const std::function<void(W &)> &act)

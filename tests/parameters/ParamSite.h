@@ -4,6 +4,7 @@
 #include "Language.h"
 #include "ParamTransfer.h"
 #include "ProgressState.h"
+#include "ScriptedPrompt.h"
 #include "Settings.h"
 #include "SharedFlag.h"
 #include "SimLink.h"
@@ -13,30 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-
-// Answers message boxes and questions as a test tells it, and remembers what was asked.
-class ScriptedPrompt : public UserPrompt
-{
-public:
-    void message(const QString &text, const QString &caption) override
-    {
-        messages << text;
-        captions << caption;
-    }
-    bool question(const QString &text, const QString &) override
-    {
-        questions << text;
-        return answer;
-    }
-    QString openFileName(const QString &, const QString &) override { return fileName; }
-    QString saveFileName(const QString &, const QString &) override { return fileName; }
-
-    QStringList messages;
-    QStringList captions;
-    QStringList questions;
-    QString fileName;
-    bool answer = false;
-};
 
 // A simulated controller reached over TCP or a pseudo-terminal, its own settings file and
 // folder, and the shared state a parameter operation needs. Retry pauses are short.

@@ -68,7 +68,7 @@ struct SdSite
 
     WindowRig rig;
     TfrmKT480NT5 *main = nullptr;
-    RigPrompt *prompt = nullptr;
+    ScriptedPrompt *prompt = nullptr;
     bool connected = false;
 };
 

@@ -6,6 +6,7 @@
 #include "RecordFile.h"
 #include "RecordJournal.h"
 #include "RecordTable.h"
+#include "ScriptedPrompt.h"
 #include "TableCsv.h"
 #include "TfrmIOdata.h"
 #include "TfrmProcess.h"
@@ -28,39 +29,6 @@
 #include <functional>
 
 namespace {
-
-// Answers as the test scripts it and remembers what was asked.
-class ScriptedPrompt : public UserPrompt
-{
-public:
-    void message(const QString &text, const QString &caption) override
-    {
-        messages << text;
-        captions << caption;
-    }
-    bool question(const QString &text, const QString &) override
-    {
-        questions << text;
-        return answers.isEmpty() ? false : answers.takeFirst();
-    }
-    QString openFileName(const QString &proposed, const QString &) override
-    {
-        proposals << proposed;
-        return fileName;
-    }
-    QString saveFileName(const QString &proposed, const QString &) override
-    {
-        proposals << proposed;
-        return fileName;
-    }
-
-    QStringList messages;
-    QStringList captions;
-    QStringList questions;
-    QStringList proposals;
-    QList<bool> answers;
-    QString fileName;
-};
 
 ControllerData WithEvents(const QList<QByteArray> &events)
 {
@@ -184,12 +152,14 @@ private slots:
             QVERIFY(!w.edtEndIONo->isVisible());
             site.prompt->fileName = file + QStringLiteral(".xml");
             QTest::mouseClick(w.btnReadFile, Qt::LeftButton);
-            QCOMPARE(site.prompt->proposals.last(), RecordFile::DefaultPath());
+            QCOMPARE(site.prompt->dialogs.last(),
+                     QStringLiteral("open ") + RecordFile::DefaultPath());
             QCOMPARE(w.table().RecordCount(), 60);
             QCOMPARE(RecordTable::RowAt(w.table(), 59).IONO, QStringLiteral("0000060"));
             site.prompt->answers = {false};
             QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
-            QCOMPARE(site.prompt->proposals.last(), file + QStringLiteral(".xml"));
+            QCOMPARE(site.prompt->dialogs.last(),
+                     QStringLiteral("save ") + file + QStringLiteral(".xml"));
             QCOMPARE(site.prompt->questions.last(),
                      QStringLiteral("The File is Exist!! Cover it??"));
             site.prompt->answers = {true};
