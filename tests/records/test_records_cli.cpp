@@ -1,5 +1,6 @@
 // kt480ctl's records verbs as a script uses them: real processes against the simulator,
 // one killed between reading an event and acknowledging it.
+#include "../cli/CtlRun.h"
 #include "EventDecoder.h"
 #include "EventLogMix.h"
 #include "EventReply.h"
@@ -19,13 +20,6 @@
 #include <memory>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 QStringList Column(const TableStore &table, const QString &field)
 {
@@ -271,18 +265,9 @@ private:
         return int(file.readAll().count('\n'));
     }
 
-    Run ctl(const QStringList &arguments, const QProcessEnvironment &env = {})
+    Run ctl(const QStringList &arguments, const QProcessEnvironment &env = {}) const
     {
-        QProcess p;
-        p.setProcessEnvironment(env.isEmpty() ? environment() : env);
-        p.start(QStringLiteral(KT480CTL_PATH), arguments);
-        Run r;
-        if (!p.waitForFinished(60000))
-            return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
+        return RunCtl(arguments, env.isEmpty() ? environment() : env);
     }
 
     QList<QByteArray> events_;
