@@ -2,6 +2,8 @@
 // buttons, clicked through, answered, and the main window connected to what they found.
 #include "SearchSites.h"
 #include "SearchStatusBar.h"
+#include "SerialPortList.h"
+#include "Settings.h"
 #include "TfrmComSearch.h"
 #include "TfrmNetSearch.h"
 #include "UserPrompt.h"
@@ -175,6 +177,41 @@ private slots:
                  qPrintable(Control<QPlainTextEdit>(w, "Memo1")->toPlainText()));
         QCOMPARE(Control<QLabel>(w, "pnSN")->text(), QStringLiteral("12345678"));
         QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  COM:3"));
+    }
+
+    // A port plugged in after the program started (a name the system does not number, as
+    // some adapters' drivers give): the search lists it and finds the controller there, and
+    // the main window connects to that port instead of failing on a number it does not know.
+    void serialSearchConnectsOnAPortPluggedInLater()
+    {
+        SerialLine line(9600, {Controller(2)});
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        Settings &settings = w.context().settings;
+        const QString path = line.path();
+        w.findChild<WindowLauncher *>()->setPortLister([path, &settings](ComPortMap &map) {
+            return SerialPortList(settings).Build({path}, map);
+        });
+        QString listed;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            listed = s.cbxCommNo->currentText();
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("9600,e,8,1"));
+            s.edID02->setText(QStringLiteral("2"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
+        QVERIFY(!listed.isEmpty());
+        QCOMPARE(site.prompt->messages.value(0),
+                 QStringLiteral("Succeeded in Finding  %1  9600,e,8,1  0002 ").arg(listed));
+        QVERIFY(site.rig.settle());
+        QVERIFY2(site.rig.comm().DeviceConnected(), qPrintable(w.statusText()));
+        QCOMPARE(Control<QComboBox>(w, "cbxCommNo")->currentText(), listed);
+        QCOMPARE(w.statusText(),
+                 QStringLiteral("Communication ok.  COM:%1").arg(listed.mid(3).toInt()));
     }
 
     // Cancel part-way: the not-found message, every port closed, the main window idle.
