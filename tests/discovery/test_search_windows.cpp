@@ -463,6 +463,19 @@ private slots:
         QVERIFY(site.prompt->messages.first().contains(QLatin1String("refused")));
         QVERIFY(!s.searching());
         QVERIFY(s.btnExit->isEnabled());
+        s.close();
+
+        // The refusal speaks the window's language.
+        ClickOnScreen(Control<QPushButton>(*site.window, "btnBIG5"));
+        TfrmNetSearch t(site.window->context().language, *site.prompt, site.window);
+        t.show();
+        SetRange(t, QStringLiteral("192.0.2"), 1, 1);
+        QTest::mouseClick(t.btnSearch, Qt::LeftButton);
+        QCOMPARE(site.prompt->messages.size(), 2);
+        QVERIFY2(site.prompt->messages.last().startsWith(QLatin1String("192.0.2.1 ")) &&
+                     site.prompt->messages.last().contains(u"已拒絕"_qs),
+                 qPrintable(site.prompt->messages.last()));
+        QCOMPARE(site.prompt->captions.last(), u"系統訊息"_qs);
     }
 
     // A port box left at no port (0, above 65535, empty) searches port 5001, and the window
