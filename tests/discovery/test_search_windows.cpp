@@ -21,6 +21,7 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 #include <functional>
 
 namespace {
@@ -285,6 +286,54 @@ private slots:
             QVERIFY(idleKept);
             QVERIFY(searchingKept);
         }
+    }
+
+    // Restoring the program from the task bar shows a window again (a spontaneous show): the
+    // port, the line setting and the place the person chose stay as they were.
+    void searchWindowsKeepTheirChoicesWhenRestored()
+    {
+        const auto com1 = SerialLine::silent();
+        const auto com3 = SerialLine::silent();
+        MainSite site("1=" + com1->path().toLocal8Bit() + ";3=" + com3->path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        const auto restore = [](QWidget &window) {
+            QShowEvent restored;
+            QSpontaneKeyEvent::setSpontaneous(&restored);
+            QApplication::instance()->notify(&window, &restored);
+        };
+        QPoint placed;
+        QPoint kept;
+        QString port;
+        QString line;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            s.lblPort01->setChecked(false);
+            s.cbxCommNo->setCurrentText(QStringLiteral("COM1"));
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("9600,e,8,1"));
+            placed = s.pos() + QPoint(40, 30);
+            s.move(placed);
+            restore(s);
+            port = s.cbxCommNo->currentText();
+            line = s.cbxBaudRate->currentText();
+            kept = s.pos();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
+        QCOMPARE(port, QStringLiteral("COM1"));
+        QCOMPARE(line, QStringLiteral("9600,e,8,1"));
+        QCOMPARE(kept, placed);
+
+        Control<QTabWidget>(w, "pcMain")->setCurrentIndex(1);
+        WhenShown<TfrmNetSearch>([&](TfrmNetSearch &s) {
+            placed = s.pos() + QPoint(40, 30);
+            s.move(placed);
+            restore(s);
+            kept = s.pos();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch02"), Qt::LeftButton);
+        QCOMPARE(kept, placed);
     }
 
     // First ID above the last: nothing is tried; "7" is shown as "0007".
