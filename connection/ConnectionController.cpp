@@ -343,6 +343,9 @@ void ConnectionController::searchSerial()
     const std::optional<ControllerHit> hit = runSearch(ConnectionTab::Serial);
     if (!hit || hit->transport != ControllerHit::Transport::Serial || hit->portNumber <= 0)
         return;
+    // The search lists the ports afresh: a port plugged in since the last listing is known to
+    // the link only once it is listed here too.
+    refreshPortList();
     connection_.portNumber = hit->portNumber;
     connection_.baudRate = hit->lineSettings;
     showBox(ConnectionField::ComPort, ComPortText(hit->portNumber));

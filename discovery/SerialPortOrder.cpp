@@ -28,11 +28,21 @@ SerialTarget SerialTargetFor(const QString &name, const ComPortMap &map)
 QList<SerialTarget> SerialTargetsInSearchOrder(const QStringList &names, const ComPortMap &map)
 {
     QList<SerialTarget> targets;
+    // A device named twice (COM3 and its path, or com3) is searched once: two searches on
+    // one line would shut each other out and report a port as unusable that is found.
+    QStringList devices;
     const QStringList sorted = SortedPortNames(names);
     for (auto it = sorted.crbegin(); it != sorted.crend(); ++it) {
         const SerialTarget target = SerialTargetFor(*it, map);
-        if (target.number > 0 || !target.devicePath.isEmpty())
-            targets << target;
+        if (target.number <= 0 && target.devicePath.isEmpty())
+            continue;
+        const QString device = target.devicePath.isEmpty()
+                                   ? QStringLiteral("COM%1").arg(target.number)
+                                   : target.devicePath;
+        if (devices.contains(device))
+            continue;
+        devices << device;
+        targets << target;
     }
     return targets;
 }

@@ -11,7 +11,8 @@ QStringList SortedPortNames(QStringList names);
 
 // The ports to try, in the order they are tried: the sorted list from its last entry to its
 // first. "COM<n>" names reach their device through the map; a name that is a device path is
-// opened as it is; any other name has no port behind it and is left out.
+// opened as it is; any other name has no port behind it and is left out, and so is a device
+// already listed under another name.
 QList<SerialTarget> SerialTargetsInSearchOrder(const QStringList &names, const ComPortMap &map);
 
 // One port by its name, as above; a target without number and path when there is none.

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -154,7 +155,10 @@ void TfrmComSearch::applyCaptions()
 void TfrmComSearch::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    // Only when the program shows the window: the window system shows it again when it is
+    // restored, and the person's choices and place stay then.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TfrmComSearch::FormShow()

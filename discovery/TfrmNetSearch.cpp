@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -179,7 +180,10 @@ void TfrmNetSearch::applyCaptions()
 void TfrmNetSearch::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    // Only when the program shows the window: the window system shows it again when it is
+    // restored, and the person's choices and place stay then.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TfrmNetSearch::FormShow()

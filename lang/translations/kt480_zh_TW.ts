@@ -242,6 +242,10 @@ Replace the existing file %1 with it?</source>
         <source>the Device ID range %1-%2 is not within 0-9999 in ascending order</source>
         <translation>裝置編號範圍 %1-%2 必須在 0-9999 之間且由小到大</translation>
     </message>
+    <message>
+        <source>%1 is outside 127.0.0.0/8 and KT480_LOOPBACK_ONLY=1 is set: refused, nothing was sent</source>
+        <translation>%1 不在 127.0.0.0/8 之內，且已設定 KT480_LOOPBACK_ONLY=1：已拒絕，未送出任何資料</translation>
+    </message>
 </context>
 <context>
     <name>OutcomeText</name>

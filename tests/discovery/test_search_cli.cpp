@@ -189,6 +189,23 @@ private slots:
         QCOMPARE(OpenDescriptors(line.path()), 1);
     }
 
+    // One line named twice, by its COM number and by its path: found there, and not also
+    // reported as a port that cannot be opened.
+    void serialPortNamedTwiceIsSearchedOnce()
+    {
+        SerialLine line(9600, {Controller(3)});
+        const QByteArray map = "3=" + line.path().toLocal8Bit();
+        const Run r =
+            Ctl({QStringLiteral("search"), QStringLiteral("serial"), QStringLiteral("--port"),
+                 QStringLiteral("COM3"), QStringLiteral("--port"), line.path(),
+                 QStringLiteral("--line"), QStringLiteral("9600,e,8,1"), QStringLiteral("--ids"),
+                 QStringLiteral("3")},
+                map);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith("serial COM3 9600,e,8,1  Device ID 0003"), r.out.constData());
+        QVERIFY2(!r.err.contains("cannot be opened"), r.err.constData());
+    }
+
 private:
     LoopbackSites sites_;
     QString port_;

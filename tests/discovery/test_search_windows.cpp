@@ -3,6 +3,8 @@
 #include "ScriptedPrompt.h"
 #include "SearchSites.h"
 #include "SearchStatusBar.h"
+#include "SerialPortList.h"
+#include "Settings.h"
 #include "TfrmComSearch.h"
 #include "TfrmNetSearch.h"
 #include "UserPrompt.h"
@@ -20,6 +22,7 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 #include <functional>
 
 namespace {
@@ -161,6 +164,41 @@ private slots:
         QCOMPARE(w.statusText(), QStringLiteral("Communication ok.  COM:3"));
     }
 
+    // A port plugged in after the program started (a name the system does not number, as
+    // some adapters' drivers give): the search lists it and finds the controller there, and
+    // the main window connects to that port instead of failing on a number it does not know.
+    void serialSearchConnectsOnAPortPluggedInLater()
+    {
+        SerialLine line(9600, {Controller(2)});
+        MainSite site;
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        Settings &settings = w.context().settings;
+        const QString path = line.path();
+        w.findChild<WindowLauncher *>()->setPortLister([path, &settings](ComPortMap &map) {
+            return SerialPortList(settings).Build({path}, map);
+        });
+        QString listed;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            listed = s.cbxCommNo->currentText();
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("9600,e,8,1"));
+            s.edID02->setText(QStringLiteral("2"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
+        QVERIFY(!listed.isEmpty());
+        QCOMPARE(site.prompt->messages.value(0),
+                 QStringLiteral("Succeeded in Finding  %1  9600,e,8,1  0002 ").arg(listed));
+        QVERIFY(site.rig.settle());
+        QVERIFY2(site.rig.comm().DeviceConnected(), qPrintable(w.statusText()));
+        QCOMPARE(Control<QComboBox>(w, "cbxCommNo")->currentText(), listed);
+        QCOMPARE(w.statusText(),
+                 QStringLiteral("Communication ok.  COM:%1").arg(listed.mid(3).toInt()));
+    }
+
     // Cancel part-way: the not-found message, every port closed, the main window idle.
     void serialCancelLeavesNothingOpen()
     {
@@ -232,6 +270,54 @@ private slots:
             QVERIFY(idleKept);
             QVERIFY(searchingKept);
         }
+    }
+
+    // Restoring the program from the task bar shows a window again (a spontaneous show): the
+    // port, the line setting and the place the person chose stay as they were.
+    void searchWindowsKeepTheirChoicesWhenRestored()
+    {
+        const auto com1 = SerialLine::silent();
+        const auto com3 = SerialLine::silent();
+        MainSite site("1=" + com1->path().toLocal8Bit() + ";3=" + com3->path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        TfrmKT480NT5 &w = *site.window;
+        const auto restore = [](QWidget &window) {
+            QShowEvent restored;
+            QSpontaneKeyEvent::setSpontaneous(&restored);
+            QApplication::instance()->notify(&window, &restored);
+        };
+        QPoint placed;
+        QPoint kept;
+        QString port;
+        QString line;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            s.lblPort01->setChecked(false);
+            s.cbxCommNo->setCurrentText(QStringLiteral("COM1"));
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("9600,e,8,1"));
+            placed = s.pos() + QPoint(40, 30);
+            s.move(placed);
+            restore(s);
+            port = s.cbxCommNo->currentText();
+            line = s.cbxBaudRate->currentText();
+            kept = s.pos();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch01"), Qt::LeftButton);
+        QCOMPARE(port, QStringLiteral("COM1"));
+        QCOMPARE(line, QStringLiteral("9600,e,8,1"));
+        QCOMPARE(kept, placed);
+
+        Control<QTabWidget>(w, "pcMain")->setCurrentIndex(1);
+        WhenShown<TfrmNetSearch>([&](TfrmNetSearch &s) {
+            placed = s.pos() + QPoint(40, 30);
+            s.move(placed);
+            restore(s);
+            kept = s.pos();
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(w, "btnSearch02"), Qt::LeftButton);
+        QCOMPARE(kept, placed);
     }
 
     // First ID above the last: nothing is tried; "7" is shown as "0007".
@@ -410,6 +496,19 @@ private slots:
         QVERIFY(site.prompt->messages.first().contains(QLatin1String("refused")));
         QVERIFY(!s.searching());
         QVERIFY(s.btnExit->isEnabled());
+        s.close();
+
+        // The refusal speaks the window's language.
+        ClickOnScreen(Control<QPushButton>(*site.window, "btnBIG5"));
+        TfrmNetSearch t(site.window->context().language, *site.prompt, site.window);
+        t.show();
+        SetRange(t, QStringLiteral("192.0.2"), 1, 1);
+        QTest::mouseClick(t.btnSearch, Qt::LeftButton);
+        QCOMPARE(site.prompt->messages.size(), 2);
+        QVERIFY2(site.prompt->messages.last().startsWith(QLatin1String("192.0.2.1 ")) &&
+                     site.prompt->messages.last().contains(u"已拒絕"_qs),
+                 qPrintable(site.prompt->messages.last()));
+        QCOMPARE(site.prompt->captions.last(), u"系統訊息"_qs);
     }
 
     // A port box left at no port (0, above 65535, empty) searches port 5001, and the window

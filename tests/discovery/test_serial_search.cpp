@@ -95,6 +95,22 @@ private slots:
         QCOMPARE(LineSettingsSearchOrder().size(), 16);
     }
 
+    // A line named twice (its COM number in either case, and its device path) is one port.
+    void aDeviceNamedTwiceIsTriedOnce()
+    {
+        ComPortMap map;
+        map.assign(3, QStringLiteral("/dev/c"));
+        QList<QString> names;
+        for (const SerialTarget &t :
+             SerialTargetsInSearchOrder({QStringLiteral("/dev/c"), QStringLiteral("COM3"),
+                                         QStringLiteral("com3"), QStringLiteral("COM4")},
+                                        map))
+            names << t.name;
+        QCOMPARE(names.size(), 2);
+        QCOMPARE(names.first().toUpper(), QStringLiteral("COM4"));
+        QCOMPARE(names.last().toUpper(), QStringLiteral("COM3"));
+    }
+
     // Every port is searched at once, but the answer is the one trying them in order gives:
     // COM10 before COM1, although COM1 answers at the first setting tried.
     void theFirstPortInOrderWins()
