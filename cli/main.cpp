@@ -14,12 +14,9 @@
 #include "RecordsVerb.h"
 #include "SdVerb.h"
 #include "SearchVerb.h"
-#include "StreamTap.h"
 #include "TraceFile.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMap>
 #include <functional>
@@ -134,65 +131,48 @@ int main(int argc, char *argv[])
                       QStringLiteral("XXXX")});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
 
-    StreamTap standardOutput(stdout, false);
-    StreamTap standardError(stderr, true);
-    QTextStream out(&standardOutput);
-    QTextStream err(&standardError);
-    const bool json = QCoreApplication::arguments().contains(QStringLiteral("--json"));
-    const int code = [&]() -> int {
-        if (!parser.parse(QCoreApplication::arguments())) {
-            err << parser.errorText() << '\n';
-            return ExitUsage;
-        }
-        if (parser.isSet(QStringLiteral("help"))) {
-            out << parser.helpText();
-            return ExitOk;
-        }
-        QLoggingCategory::setFilterRules(
-            parser.isSet(QStringLiteral("verbose"))
-                ? QStringLiteral("kt480.*=true")
-                : QStringLiteral("kt480.*.debug=false\nkt480.*.info=false"));
-        QStringList words = parser.positionalArguments();
-        if (words.isEmpty() || !verbs().contains(words.first())) {
-            err << (words.isEmpty() ? QStringLiteral("no verb given")
-                                    : QStringLiteral("unknown verb: ") + words.first())
-                << '\n';
-            if (!json)
-                err << parser.helpText();
-            return ExitUsage;
-        }
-        QString numberError;
-        if (!CheckNumberOptions(parser, numberError)) {
-            err << numberError << '\n';
-            return ExitUsage;
-        }
-        const Verb verb = verbs().value(words.takeFirst());
-        LinkOptions link;
-        TraceFile trace;
-        if (parser.isSet(QStringLiteral("trace"))) {
-            const QString path = parser.value(QStringLiteral("trace"));
-            if (!trace.open(path)) {
-                err << "--trace: cannot write " << path << ": " << trace.errorString() << '\n';
-                return ExitFailed;
-            }
-            link.setTrace(&trace);
-        }
-        if (verb.needsController && !link.read(parser)) {
-            err << link.error() << '\n';
-            return ExitUsage;
-        }
-        CliContext context{parser, words, link, out, err, parser.isSet(QStringLiteral("json"))};
-        return verb.run(context);
-    }();
-    out.flush();
-    err.flush();
-    // A script that asked for JSON gets JSON, also when the verb failed before its result.
-    if (code != ExitOk && json && standardOutput.written() == 0) {
-        out << QJsonDocument(QJsonObject{{QStringLiteral("ok"), false},
-                                         {QStringLiteral("exit"), code},
-                                         {QStringLiteral("error"), standardError.lines()}})
-                   .toJson(QJsonDocument::Compact)
-            << '\n';
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << parser.errorText() << '\n';
+        return ExitUsage;
     }
-    return code;
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return ExitOk;
+    }
+    QLoggingCategory::setFilterRules(
+        parser.isSet(QStringLiteral("verbose"))
+            ? QStringLiteral("kt480.*=true")
+            : QStringLiteral("kt480.*.debug=false\nkt480.*.info=false"));
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty() || !verbs().contains(words.first())) {
+        err << (words.isEmpty() ? QStringLiteral("no verb given")
+                                : QStringLiteral("unknown verb: ") + words.first())
+            << "\n"
+            << parser.helpText();
+        return ExitUsage;
+    }
+    QString numberError;
+    if (!CheckNumberOptions(parser, numberError)) {
+        err << numberError << '\n';
+        return ExitUsage;
+    }
+    const Verb verb = verbs().value(words.takeFirst());
+    LinkOptions link;
+    TraceFile trace;
+    if (parser.isSet(QStringLiteral("trace"))) {
+        const QString path = parser.value(QStringLiteral("trace"));
+        if (!trace.open(path)) {
+            err << "--trace: cannot write " << path << ": " << trace.errorString() << '\n';
+            return ExitFailed;
+        }
+        link.setTrace(&trace);
+    }
+    if (verb.needsController && !link.read(parser)) {
+        err << link.error() << '\n';
+        return ExitUsage;
+    }
+    CliContext context{parser, words, link, out, err, parser.isSet(QStringLiteral("json"))};
+    return verb.run(context);
 }

@@ -5,7 +5,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -196,33 +195,6 @@ private slots:
         const Run r = ctl({QStringLiteral("file"), QStringLiteral("show"), missing});
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.err.contains(missing.toUtf8()));
-    }
-
-    // A script that asked for JSON reads JSON on standard output whatever went wrong: the
-    // reason and the exit code, besides the message on standard error.
-    void failuresInJsonModeAreJson()
-    {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const QString nobody = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
-        closed.close();
-        const QString missing = dir_.filePath(QStringLiteral("missing.xml"));
-        const QList<QPair<QStringList, int>> runs{
-            {{"--tcp", nobody, "identify"}, 1},
-            {{"--tcp", tcp_, "nonsense"}, 2},
-            {{"--tcp", tcp_, "cards", "read", "--to", "x"}, 2},
-            {{"file", "show", missing}, 1},
-        };
-        for (const auto &[arguments, exitCode] : runs) {
-            const Run r = ctl(arguments + QStringList{QStringLiteral("--json")});
-            QCOMPARE(r.exitCode, exitCode);
-            const QJsonObject o = r.json();
-            QCOMPARE(o.value(QStringLiteral("ok")), QJsonValue(false));
-            QCOMPARE(o.value(QStringLiteral("exit")).toInt(), exitCode);
-            const QString said = QString::fromUtf8(r.err).trimmed();
-            QVERIFY(!said.isEmpty());
-            QCOMPARE(o.value(QStringLiteral("error")).toString(), said);
-        }
     }
 
     // The program's own debug messages show only with --verbose; the verb's report always.
