@@ -223,6 +223,54 @@ private slots:
         });
     }
 
+    // A backup that cannot read the cards after its parameters were read replaces no file of the
+    // earlier complete backup: otherwise the folder's record would vouch for a new parameter
+    // file beside an old card file. What was read is kept apart, without a record.
+    void anIncompleteBackupLeavesTheEarlierOneWhole()
+    {
+        const QString path =
+            site(QStringLiteral("again.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"));
+        const QString out = folder(QStringLiteral("again"));
+        const QStringList backup{QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                                 QStringLiteral("--to"),  QStringLiteral("5")};
+        QCOMPARE(RunCtl(backup).exitCode, 0);
+        const QDir north(QDir(out).filePath(QStringLiteral("north")));
+        const QStringList files{QStringLiteral("KT480NT-V5_Parameter.xml"),
+                                QStringLiteral("KT480NT-V5_CardData.xml"),
+                                QStringLiteral("controller.json")};
+        QList<QByteArray> earlier;
+        for (const QString &file : files)
+            earlier << readFile(north.filePath(file));
+
+        const QByteArray parameter = controller(1).snapshot().parameters.value("AF13");
+        controller(1).modify([](ControllerData &d) {
+            d.parameters["AF13"] = "77";
+            return true;
+        });
+        FaultSettings refuses;
+        refuses.errorCodes.insert("HB", 'C');
+        sim_->setControllerFaults(0, refuses);
+        const Run r = RunCtl(backup);
+        sim_->clearFaults();
+        controller(1).modify([parameter](ControllerData &d) {
+            d.parameters["AF13"] = parameter;
+            return true;
+        });
+
+        QCOMPARE(r.exitCode, 1);
+        for (int i = 0; i < files.size(); ++i)
+            QVERIFY2(readFile(north.filePath(files[i])) == earlier[i], qPrintable(files[i]));
+        const QStringList kept = QDir(out).entryList({QStringLiteral("north.incomplete-*")},
+                                                     QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(kept.size(), 1);
+        const QDir partial(QDir(out).filePath(kept.first()));
+        QVERIFY(partial.exists(QStringLiteral("KT480NT-V5_Parameter.xml")));
+        QVERIFY(!partial.exists(QStringLiteral("controller.json")));
+        QVERIFY2(r.out.contains("north: what was read is in " +
+                                QDir(out).filePath(kept.first()).toUtf8()),
+                 r.out.constData());
+    }
+
     // The dry run reads and compares; the controller is exactly as it was.
     void dryRunShowsChangesAndChangesNothing()
     {
