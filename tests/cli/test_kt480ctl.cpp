@@ -189,6 +189,40 @@ private slots:
         QVERIFY(r.out.isEmpty());
     }
 
+    // A script that asks for JSON gets one object also when the verb stops before its result.
+    void jsonNamesFailuresBeforeTheResult_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no controller there")
+            << QStringList{"--tcp", "127.0.0.1:1", "identify"} << 1 << "cannot connect";
+        QTest::newRow("unknown option") << QStringList{"--bogus", "identify"} << 2 << "bogus";
+        QTest::newRow("no link options") << QStringList{"identify"} << 2 << "--tcp";
+        QTest::newRow("trace unwritable")
+            << QStringList{"--trace", "/nonexistent/trace.txt", "file", "show", "x.xml"} << 1
+            << "/nonexistent/trace.txt";
+        QTest::newRow("site file missing")
+            << QStringList{"fleet", "backup", "/nonexistent/site.csv", "/nonexistent/out"} << 2
+            << "/nonexistent/site.csv";
+    }
+
+    void jsonNamesFailuresBeforeTheResult()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, named);
+        const Run r = ctl(QStringList{QStringLiteral("--json")} + arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, r.out.constData());
+        QCOMPARE(o.value(QStringLiteral("complete")).toBool(true), false);
+        QCOMPARE(o.value(QStringLiteral("exitCode")).toInt(), exitCode);
+        QVERIFY2(o.value(QStringLiteral("error")).toString().contains(named), r.out.constData());
+        QVERIFY(r.err.contains(named.toUtf8()));
+    }
+
     void unreadableFileIsNamed()
     {
         const QString missing = dir_.filePath(QStringLiteral("missing.xml"));

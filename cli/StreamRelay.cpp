@@ -1,0 +1,19 @@
+#include "StreamRelay.h"
+
+StreamRelay::StreamRelay(FILE *stream, bool keepCopy) : keepCopy_(keepCopy)
+{
+    file_.open(stream, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 StreamRelay::writeData(const char *data, qint64 size)
+{
+    // A closed standard stream swallows the text, as it would without the relay; the verb's
+    // result does not depend on it.
+    file_.write(data, size);
+    file_.flush();
+    written_ += size;
+    if (keepCopy_)
+        copy_.append(data, size);
+    return size;
+}
