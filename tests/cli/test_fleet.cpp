@@ -398,6 +398,8 @@ private slots:
         QTest::addColumn<QByteArray>("named");
         QTest::newRow("header") << QByteArray("name,kind,address,port,id\na,tcp,127.0.0.1,1,1\n")
                                 << QByteArray("first row");
+        QTest::newRow("no header") << QByteArray("a,tcp,127.0.0.1,1,1\nb,tcp,127.0.0.1,1,2\n")
+                                   << QByteArray("first row must be name,transport,address");
         const QByteArray header = "name,transport,address,port,id\n";
         QTest::newRow("transport") << header + "a,ftp,127.0.0.1,1,1\n" << QByteArray("row 1");
         QTest::newRow("parent folder") << header + "..,tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
