@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <memory>
 
 // The command-line client as a script uses it: a real process against the simulator.
@@ -221,6 +222,20 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("exitCode")).toInt(), exitCode);
         QVERIFY2(o.value(QStringLiteral("error")).toString().contains(named), r.out.constData());
         QVERIFY(r.err.contains(named.toUtf8()));
+    }
+
+    // A local UDP port another program holds is named with the reason, not only as a failure.
+    void udpLocalPortInUseIsExplained()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, 0));
+        const QString taken = QString::number(holder.localPort());
+        const Run r = ctl({QStringLiteral("--udp"), QStringLiteral("127.0.0.1:5001"),
+                           QStringLiteral("--local-port"), taken, QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("UDP local port " + taken.toUtf8() + ": ") &&
+                     r.err.contains("in use"),
+                 r.err.constData());
     }
 
     void unreadableFileIsNamed()
