@@ -94,8 +94,12 @@ bool install(const QString &staging, const QString &folder, FleetResult &result)
     const QDir from(staging);
     const QDir to(folder);
     const QString record = to.filePath(FleetRecord::FileName);
-    if (!QDir().mkpath(folder) || (QFile::exists(record) && !QFile::remove(record))) {
-        result.failures << QStringLiteral("%1: cannot replace the earlier backup").arg(folder);
+    if (!QDir().mkpath(folder)) {
+        result.failures << QStringLiteral("%1: cannot create the folder").arg(folder);
+        return false;
+    }
+    if (QFile::exists(record) && !QFile::remove(record)) {
+        result.failures << QStringLiteral("%1: cannot replace the earlier backup").arg(record);
         return false;
     }
     for (const QString &name :
