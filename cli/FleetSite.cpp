@@ -54,6 +54,11 @@ QString lineKeyOf(const FleetController &c)
 {
     if (c.transport == QLatin1String("serial"))
         return serialLineKey(c.address);
+    // Several Device IDs at one address are one RS-485 bus behind a network gateway.
+    if (c.transport == QLatin1String("tcp"))
+        return QStringLiteral("tcp:%1:%2")
+            .arg(c.address.toLower())
+            .arg(c.port.isEmpty() ? 5001 : c.port.toInt());
     if (c.transport == QLatin1String("udp")) {
         const QString local =
             c.port.contains(QLatin1Char(':')) ? c.port.section(QLatin1Char(':'), 1) : "5001";
