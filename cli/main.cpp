@@ -170,7 +170,11 @@ int run(QTextStream &out, QTextStream &err)
         return ExitUsage;
     }
     CliContext context{parser, words, link, out, err, parser.isSet(QStringLiteral("json"))};
-    return verb.run(context);
+    const int code = verb.run(context);
+    if (const qsizetype lost = trace.lostLines(); lost > 0)
+        err << "--trace: " << lost << " lines could not be written to "
+            << parser.value(QStringLiteral("trace")) << "; the trace is not complete\n";
+    return code;
 }
 
 } // namespace

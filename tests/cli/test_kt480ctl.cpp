@@ -2,6 +2,7 @@
 #include "SimulatorHost.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -235,6 +236,22 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("UDP local port " + taken.toUtf8() + ": ") &&
                      r.err.contains("in use"),
+                 r.err.constData());
+    }
+
+    // A trace that runs out of disk is warned about once and counted at the end, not a warning
+    // for every line.
+    void aTraceThatCannotBeWrittenIsNamedOnce()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        const Run r =
+            ctl({QStringLiteral("--trace"), QStringLiteral("/dev/full"), QStringLiteral("--tcp"),
+                 tcp_, QStringLiteral("--id"), QStringLiteral("12"), QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err.count("trace file"), 1);
+        QVERIFY2(r.err.contains("lines could not be written to /dev/full; the trace is not "
+                                "complete"),
                  r.err.constData());
     }
 
