@@ -88,29 +88,29 @@ bool identify(Comm &comm, FleetResult &result)
 }
 
 // Moves the complete backup in `staging` into `folder`. The record goes last and the earlier
-// one first, so that a folder is never left with a record beside files it does not describe.
+// one first, so that a folder is never left with a record beside files it does not describe;
+// when the move fails, the staged record goes too.
 bool install(const QString &staging, const QString &folder, FleetResult &result)
 {
     const QDir from(staging);
     const QDir to(folder);
+    const auto fail = [&](const QString &problem) {
+        result.failures << problem;
+        QFile::remove(from.filePath(FleetRecord::FileName));
+        return false;
+    };
     const QString record = to.filePath(FleetRecord::FileName);
-    if (!QDir().mkpath(folder)) {
-        result.failures << QStringLiteral("%1: cannot create the folder").arg(folder);
-        return false;
-    }
-    if (QFile::exists(record) && !QFile::remove(record)) {
-        result.failures << QStringLiteral("%1: cannot replace the earlier backup").arg(record);
-        return false;
-    }
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
+    if (QFile::exists(record) && !QFile::remove(record))
+        return fail(QStringLiteral("%1: cannot replace the earlier backup").arg(record));
     for (const QString &name :
          {ParamFilePaths::DefaultFileName, CardFile::DefaultFileName, FleetRecord::FileName}) {
         const QString target = to.filePath(name);
         if ((QFile::exists(target) && !QFile::remove(target)) ||
-            !QFile::rename(from.filePath(name), target)) {
-            result.failures
-                << QStringLiteral("%1: cannot move the backup there from %2").arg(target, staging);
-            return false;
-        }
+            !QFile::rename(from.filePath(name), target))
+            return fail(
+                QStringLiteral("%1: cannot move the backup there from %2").arg(target, staging));
     }
     return true;
 }
@@ -147,6 +147,7 @@ void backup(Comm &comm, const FleetController &controller, const FleetTask &task
         result.failures << QStringLiteral("cards: not complete");
     result.parameters = rowsIn(parameterPath);
     result.cards = rowsIn(cardPath);
+    bool moving = false;
     if (outcome.complete()) {
         // Only a complete backup says which controller the folder holds.
         const FleetRecord record{
@@ -158,14 +159,17 @@ void backup(Comm &comm, const FleetController &controller, const FleetTask &task
             result.failures << error;
         else if (install(staging.path(), folder, result))
             return;
+        else
+            moving = true;
     }
     if (QDir(staging.path()).isEmpty())
         return;
     // What was read is kept for a person to look at, apart from the controller's folder.
     staging.setAutoRemove(false);
-    result.failures << QStringLiteral("what was read is in %1; %2 was left as it was")
-                           .arg(QDir(task.folder).filePath(QFileInfo(staging.path()).fileName()),
-                                folder);
+    const QString kept = QDir(task.folder).filePath(QFileInfo(staging.path()).fileName());
+    result.failures << (moving ? QStringLiteral("what was read is in %1").arg(kept)
+                               : QStringLiteral("what was read is in %1; %2 was left as it was")
+                                     .arg(kept, folder));
 }
 
 void restore(Comm &comm, const FleetTask &task, const QString &folder, FleetResult &result)
