@@ -67,6 +67,9 @@ int runFleetVerb(CliContext &context)
     if ((action != QLatin1String("backup") && action != QLatin1String("restore")) ||
         context.arguments.size() != 3)
         return usage(context);
+    // An empty DIR (an unset shell variable) would put every folder into the current one.
+    if (context.arguments[2].trimmed().isEmpty())
+        return usage(context, QStringLiteral("DIR is empty"));
     const bool dryRun = context.parser.isSet(QStringLiteral("dry-run"));
     if (dryRun && action != QLatin1String("restore"))
         return usage(context, QStringLiteral("--dry-run is for fleet restore"));

@@ -452,6 +452,21 @@ private slots:
         QVERIFY(r.out.isEmpty());
         QVERIFY(!QFileInfo::exists(out));
     }
+
+    // An empty DIR (an unset shell variable) is refused, not taken for the current folder.
+    void anEmptyFolderIsAUsageError()
+    {
+        const QString path =
+            site(QStringLiteral("empty-dir.csv"), QStringLiteral("here,tcp,127.0.0.1,%1,1\n"));
+        QProcess p;
+        p.setWorkingDirectory(dir_.path());
+        p.start(QStringLiteral(KT480CTL_PATH),
+                {QStringLiteral("fleet"), QStringLiteral("backup"), path, QString()});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY2(p.readAllStandardError().contains("DIR is empty"), "no message");
+        QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("here"))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFleet)
