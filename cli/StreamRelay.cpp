@@ -1,5 +1,7 @@
 #include "StreamRelay.h"
 
+#include <algorithm>
+
 StreamRelay::StreamRelay(FILE *stream, bool keepCopy) : keepCopy_(keepCopy)
 {
     file_.open(stream, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -13,7 +15,9 @@ qint64 StreamRelay::writeData(const char *data, qint64 size)
     file_.write(data, size);
     file_.flush();
     written_ += size;
-    if (keepCopy_)
-        copy_.append(data, size);
+    // A progress line on a terminal writes for as long as the verb runs; the copy is for the
+    // messages, which come first.
+    if (keepCopy_ && copy_.size() < CopyLimit)
+        copy_.append(data, std::min<qint64>(size, CopyLimit - copy_.size()));
     return size;
 }

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 // A write-only device that passes everything on to a standard stream at once and remembers
-// how much it passed on and, if asked, what: kt480ctl tells from it whether a verb printed
-// anything, and what it said on standard error.
+// how much it passed on and, if asked, what (the first 64 KiB): kt480ctl tells from it whether a
+// verb printed anything, and what it said on standard error.
 class StreamRelay : public QIODevice
 {
 public:
@@ -21,6 +21,8 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
+    static constexpr qsizetype CopyLimit = 64 * 1024;
+
     QFile file_;
     bool keepCopy_;
     qint64 written_ = 0;
