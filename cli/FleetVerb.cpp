@@ -23,8 +23,10 @@ int usage(CliContext &context, const QString &problem = QString())
     if (!problem.isEmpty())
         context.err << problem << '\n';
     context.err << "usage: kt480ctl fleet backup SITE.csv DIR [--jobs N] [--from N] [--to M]\n"
-                   "       kt480ctl fleet restore SITE.csv DIR [--jobs N] [--force] [--dry-run] "
-                   "[--settle-ms MS]\n";
+                   "       kt480ctl fleet restore SITE.csv DIR [--jobs N] [--force] "
+                   "[--settle-ms MS]\n"
+                   "       kt480ctl fleet restore SITE.csv DIR --dry-run [--jobs N] [--from N] "
+                   "[--to M]\n";
     return ExitUsage;
 }
 
