@@ -21,8 +21,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -85,9 +87,48 @@ bool identify(Comm &comm, FleetResult &result)
     return true;
 }
 
+// Moves the complete backup in `staging` into `folder`. The record goes last and the earlier
+// one first, so that a folder is never left with a record beside files it does not describe;
+// when the move fails, the staged record goes too.
+bool install(const QString &staging, const QString &folder, FleetResult &result)
+{
+    const QDir from(staging);
+    const QDir to(folder);
+    const auto fail = [&](const QString &problem) {
+        result.failures << problem;
+        QFile::remove(from.filePath(FleetRecord::FileName));
+        return false;
+    };
+    const QString record = to.filePath(FleetRecord::FileName);
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
+    if (QFile::exists(record) && !QFile::remove(record))
+        return fail(QStringLiteral("%1: cannot replace the earlier backup").arg(record));
+    for (const QString &name :
+         {ParamFilePaths::DefaultFileName, CardFile::DefaultFileName, FleetRecord::FileName}) {
+        const QString target = to.filePath(name);
+        if ((QFile::exists(target) && !QFile::remove(target)) ||
+            !QFile::rename(from.filePath(name), target))
+            return fail(
+                QStringLiteral("%1: cannot move the backup there from %2").arg(target, staging));
+    }
+    return true;
+}
+
+// The backup is made in a folder of its own beside the controller's and moved into place only
+// when it is complete: an incomplete or broken-off backup never replaces a file of the earlier
+// one and never stands beside its record.
 void backup(Comm &comm, const FleetController &controller, const FleetTask &task,
             const QString &folder, FleetResult &result)
 {
+    QDir().mkpath(task.folder);
+    QTemporaryDir staging(
+        QDir(task.folder).filePath(controller.name + QStringLiteral(".incomplete-XXXXXX")));
+    if (!staging.isValid()) {
+        result.failures << QStringLiteral("%1: cannot create a folder there: %2")
+                               .arg(task.folder, staging.errorString());
+        return;
+    }
     const std::unique_ptr<Settings> settings = Settings::Transient();
     ProgressState progress;
     SharedFlag clockReadPaused;
@@ -95,8 +136,8 @@ void backup(Comm &comm, const FleetController &controller, const FleetTask &task
     FleetPrompt prompt(result.notes);
     const Language language;
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
-    const QString parameterPath = QDir(folder).filePath(ParamFilePaths::DefaultFileName);
-    const QString cardPath = QDir(folder).filePath(CardFile::DefaultFileName);
+    const QString parameterPath = staging.filePath(ParamFilePaths::DefaultFileName);
+    const QString cardPath = staging.filePath(CardFile::DefaultFileName);
     const AllBackup::Outcome outcome = all.backup(parameterPath, cardPath, task.cards);
     addProblems(result, QStringLiteral("parameters: "), outcome.parameterProblems);
     addProblems(result, QStringLiteral("cards: "), outcome.cardProblems);
@@ -106,15 +147,29 @@ void backup(Comm &comm, const FleetController &controller, const FleetTask &task
         result.failures << QStringLiteral("cards: not complete");
     result.parameters = rowsIn(parameterPath);
     result.cards = rowsIn(cardPath);
-    if (!outcome.complete())
+    bool moving = false;
+    if (outcome.complete()) {
+        // Only a complete backup says which controller the folder holds.
+        const FleetRecord record{
+            controller.name,     result.serialNumber,          result.version,
+            comm.DeviceIDText(), QDateTime::currentDateTime(), result.parameters,
+            result.cards};
+        QString error;
+        if (!record.save(staging.path(), error))
+            result.failures << error;
+        else if (install(staging.path(), folder, result))
+            return;
+        else
+            moving = true;
+    }
+    if (QDir(staging.path()).isEmpty())
         return;
-    // Only a complete backup says which controller the folder holds.
-    FleetRecord record{controller.name,     result.serialNumber,          result.version,
-                       comm.DeviceIDText(), QDateTime::currentDateTime(), result.parameters,
-                       result.cards};
-    QString error;
-    if (!record.save(folder, error))
-        result.failures << error;
+    // What was read is kept for a person to look at, apart from the controller's folder.
+    staging.setAutoRemove(false);
+    const QString kept = QDir(task.folder).filePath(QFileInfo(staging.path()).fileName());
+    result.failures << (moving ? QStringLiteral("what was read is in %1").arg(kept)
+                               : QStringLiteral("what was read is in %1; %2 was left as it was")
+                                     .arg(kept, folder));
 }
 
 void restore(Comm &comm, const FleetTask &task, const QString &folder, FleetResult &result)
@@ -203,7 +258,6 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
 
     switch (task.action) {
     case FleetTask::Action::Backup:
-        QDir().mkpath(folder);
         backup(comm, controller, task, folder, result);
         break;
     case FleetTask::Action::Restore:

@@ -10,7 +10,8 @@
 // an event loop of its own inside every exchange, so links cannot share one loop without
 // waiting for each other: each running job has a worker thread, and on it its own event loop,
 // link, settings, progress state and flags. Controllers that share a line (an RS-485 port, a
-// local UDP port) form one lane and are worked one after the other on one worker.
+// TCP address and port, a local UDP port) form one lane and are worked one after the other on
+// one worker.
 class FleetRunner
 {
 public:

@@ -7,6 +7,7 @@
 #include "TableStore.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -53,6 +54,11 @@ QString lineKeyOf(const FleetController &c)
 {
     if (c.transport == QLatin1String("serial"))
         return serialLineKey(c.address);
+    // Several Device IDs at one address are one RS-485 bus behind a network gateway.
+    if (c.transport == QLatin1String("tcp"))
+        return QStringLiteral("tcp:%1:%2")
+            .arg(c.address.toLower())
+            .arg(c.port.isEmpty() ? 5001 : c.port.toInt());
     if (c.transport == QLatin1String("udp")) {
         const QString local =
             c.port.contains(QLatin1Char(':')) ? c.port.section(QLatin1Char(':'), 1) : "5001";
@@ -90,6 +96,29 @@ QString rowProblem(FleetController &c)
     return {};
 }
 
+// The cells of the file's first line, lower case, without quotes; nothing when it cannot be
+// read. Looked at before the file is read as a table, which would take a controller row for
+// field names and name its address as a bad one.
+QStringList firstRow(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray line = file.readLine();
+    if (line.startsWith("\xEF\xBB\xBF"))
+        line.remove(0, 3);
+    QStringList cells;
+    for (const QString &cell : QString::fromUtf8(line).split(QLatin1Char(',')))
+        cells << cell.trimmed().remove(QLatin1Char('"')).toLower();
+    return cells;
+}
+
+QString headerProblem(const QString &path, const QStringList &names)
+{
+    return QStringLiteral("%1: the first row must be %2, not %3")
+        .arg(path, Header.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
+}
+
 } // namespace
 
 QString FleetController::where() const
@@ -122,6 +151,11 @@ QString NameProblem(const QString &name)
 
 std::optional<QList<FleetController>> Load(const QString &path, QString &error)
 {
+    if (const QStringList first = firstRow(path);
+        !first.join(QString()).isEmpty() && first != Header) {
+        error = headerProblem(path, first);
+        return std::nullopt;
+    }
     TableStore table;
     const TableResult read = ReadCsvFile(path, table);
     if (!read) {
@@ -132,8 +166,7 @@ std::optional<QList<FleetController>> Load(const QString &path, QString &error)
     for (const TableField &field : table.Fields())
         names << field.name.trimmed().toLower();
     if (names != Header) {
-        error = QStringLiteral("%1: the first row must be %2, not %3")
-                    .arg(path, Header.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
+        error = headerProblem(path, names);
         return std::nullopt;
     }
     QList<FleetController> controllers;

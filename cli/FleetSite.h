@@ -20,8 +20,8 @@ struct FleetController
     QString refusal;
     // The link, ready to open; unused when refused.
     LinkOptions link;
-    // Controllers with the same line (one RS-485 port, one local UDP port) are worked one after
-    // the other; every other controller has a line of its own.
+    // Controllers with the same line (one RS-485 port, one TCP address and port, one local UDP
+    // port) are worked one after the other; every other controller has a line of its own.
     QString lineKey;
 
     QString where() const;

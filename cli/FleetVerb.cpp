@@ -23,8 +23,10 @@ int usage(CliContext &context, const QString &problem = QString())
     if (!problem.isEmpty())
         context.err << problem << '\n';
     context.err << "usage: kt480ctl fleet backup SITE.csv DIR [--jobs N] [--from N] [--to M]\n"
-                   "       kt480ctl fleet restore SITE.csv DIR [--jobs N] [--force] [--dry-run] "
-                   "[--settle-ms MS]\n";
+                   "       kt480ctl fleet restore SITE.csv DIR [--jobs N] [--force] "
+                   "[--settle-ms MS]\n"
+                   "       kt480ctl fleet restore SITE.csv DIR --dry-run [--jobs N] [--from N] "
+                   "[--to M]\n";
     return ExitUsage;
 }
 
@@ -67,6 +69,9 @@ int runFleetVerb(CliContext &context)
     if ((action != QLatin1String("backup") && action != QLatin1String("restore")) ||
         context.arguments.size() != 3)
         return usage(context);
+    // An empty DIR (an unset shell variable) would put every folder into the current one.
+    if (context.arguments[2].trimmed().isEmpty())
+        return usage(context, QStringLiteral("DIR is empty"));
     const bool dryRun = context.parser.isSet(QStringLiteral("dry-run"));
     if (dryRun && action != QLatin1String("restore"))
         return usage(context, QStringLiteral("--dry-run is for fleet restore"));

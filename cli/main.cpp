@@ -14,9 +14,12 @@
 #include "RecordsVerb.h"
 #include "SdVerb.h"
 #include "SearchVerb.h"
+#include "StreamRelay.h"
 #include "TraceFile.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMap>
 #include <functional>
@@ -49,13 +52,8 @@ const QMap<QString, Verb> &verbs()
     return table;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int run(QTextStream &out, QTextStream &err)
 {
-    const auto app = CreateCliApplication(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kt480ctl"));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Command-line client for the KT480NT (V5) controller.\n"
@@ -131,8 +129,6 @@ int main(int argc, char *argv[])
                       QStringLiteral("XXXX")});
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
 
-    QTextStream out(stdout);
-    QTextStream err(stderr);
     if (!parser.parse(QCoreApplication::arguments())) {
         err << parser.errorText() << '\n';
         return ExitUsage;
@@ -174,5 +170,39 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
     CliContext context{parser, words, link, out, err, parser.isSet(QStringLiteral("json"))};
-    return verb.run(context);
+    const int code = verb.run(context);
+    if (const qsizetype lost = trace.lostLines(); lost > 0)
+        err << "--trace: " << lost << " lines could not be written to "
+            << parser.value(QStringLiteral("trace")) << "; the trace is not complete\n";
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const auto app = CreateCliApplication(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kt480ctl"));
+
+    StreamRelay standardOutput(stdout);
+    StreamRelay standardError(stderr, true);
+    int code = ExitOk;
+    {
+        QTextStream out(&standardOutput);
+        QTextStream err(&standardError);
+        code = run(out, err);
+    }
+    // A script that asked for JSON gets JSON also when the verb stopped before its result:
+    // the failure, with what was said on standard error.
+    if (code != ExitOk && standardOutput.written() == 0 &&
+        QCoreApplication::arguments().contains(QStringLiteral("--json"))) {
+        QTextStream out(&standardOutput);
+        out << QJsonDocument(QJsonObject{{QStringLiteral("complete"), false},
+                                         {QStringLiteral("exitCode"), code},
+                                         {QStringLiteral("error"),
+                                          QString::fromUtf8(standardError.copy()).trimmed()}})
+                   .toJson(QJsonDocument::Compact)
+            << '\n';
+    }
+    return code;
 }

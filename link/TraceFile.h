@@ -17,11 +17,15 @@ public:
     // Creates or empties the file; false with errorString() when it cannot be written.
     bool open(const QString &path);
     QString errorString() const { return file_.errorString(); }
+    // Lines that could not be written (a full disk): the first is warned about, the rest only
+    // counted, so that the warnings do not bury everything else.
+    qsizetype lostLines() const;
 
 protected:
     void writeLine(const QString &line) override;
 
 private:
-    QMutex mutex_;
+    mutable QMutex mutex_;
     QFile file_;
+    qsizetype lostLines_ = 0;
 };

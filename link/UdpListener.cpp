@@ -1,6 +1,7 @@
 #include "UdpListener.h"
 
 #include "DatagramQueue.h"
+#include "LinkLog.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -17,8 +18,12 @@ UdpListener::~UdpListener() = default;
 bool UdpListener::bindTo(quint16 localPort)
 {
     socket_ = new QUdpSocket(this);
-    if (!socket_->bind(QHostAddress::AnyIPv4, localPort))
+    if (!socket_->bind(QHostAddress::AnyIPv4, localPort)) {
+        // Most often another program (or the window) holds the port: say so.
+        qCWarning(lcLink).noquote()
+            << QStringLiteral("UDP local port %1: %2").arg(localPort).arg(socket_->errorString());
         return false;
+    }
     connect(socket_, &QUdpSocket::readyRead, this, &UdpListener::drain);
     return true;
 }

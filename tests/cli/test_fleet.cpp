@@ -41,6 +41,26 @@ QMap<int, QByteArray> cardsOf(int deviceId, int count)
     return cards;
 }
 
+// The controllers' names in the order their lines appear in a trace, each run of lines once,
+// leaving out `others`; empty when no frame was traced.
+QStringList traceOrder(const QString &trace, const QStringList &others = {})
+{
+    QStringList order;
+    bool sawFrame = false;
+    for (const QByteArray &text : readFile(trace).split('\n')) {
+        const QList<QByteArray> words = text.split(' ');
+        if (words.size() < 4)
+            continue;
+        const QString name = QString::fromUtf8(words[2]);
+        if (others.contains(name))
+            continue;
+        sawFrame = sawFrame || (words[3] == "tx" && words.value(4) == "01");
+        if (order.isEmpty() || order.last() != name)
+            order << name;
+    }
+    return sawFrame ? order : QStringList();
+}
+
 } // namespace
 
 class TestFleet : public QObject
@@ -223,6 +243,54 @@ private slots:
         });
     }
 
+    // A backup that cannot read the cards after its parameters were read replaces no file of the
+    // earlier complete backup: otherwise the folder's record would vouch for a new parameter
+    // file beside an old card file. What was read is kept apart, without a record.
+    void anIncompleteBackupLeavesTheEarlierOneWhole()
+    {
+        const QString path =
+            site(QStringLiteral("again.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"));
+        const QString out = folder(QStringLiteral("again"));
+        const QStringList backup{QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                                 QStringLiteral("--to"),  QStringLiteral("5")};
+        QCOMPARE(RunCtl(backup).exitCode, 0);
+        const QDir north(QDir(out).filePath(QStringLiteral("north")));
+        const QStringList files{QStringLiteral("KT480NT-V5_Parameter.xml"),
+                                QStringLiteral("KT480NT-V5_CardData.xml"),
+                                QStringLiteral("controller.json")};
+        QList<QByteArray> earlier;
+        for (const QString &file : files)
+            earlier << readFile(north.filePath(file));
+
+        const QByteArray parameter = controller(1).snapshot().parameters.value("AF13");
+        controller(1).modify([](ControllerData &d) {
+            d.parameters["AF13"] = "77";
+            return true;
+        });
+        FaultSettings refuses;
+        refuses.errorCodes.insert("HB", 'C');
+        sim_->setControllerFaults(0, refuses);
+        const Run r = RunCtl(backup);
+        sim_->clearFaults();
+        controller(1).modify([parameter](ControllerData &d) {
+            d.parameters["AF13"] = parameter;
+            return true;
+        });
+
+        QCOMPARE(r.exitCode, 1);
+        for (int i = 0; i < files.size(); ++i)
+            QVERIFY2(readFile(north.filePath(files[i])) == earlier[i], qPrintable(files[i]));
+        const QStringList kept = QDir(out).entryList({QStringLiteral("north.incomplete-*")},
+                                                     QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(kept.size(), 1);
+        const QDir partial(QDir(out).filePath(kept.first()));
+        QVERIFY(partial.exists(QStringLiteral("KT480NT-V5_Parameter.xml")));
+        QVERIFY(!partial.exists(QStringLiteral("controller.json")));
+        QVERIFY2(r.out.contains("north: what was read is in " +
+                                QDir(out).filePath(kept.first()).toUtf8()),
+                 r.out.constData());
+    }
+
     // The dry run reads and compares; the controller is exactly as it was.
     void dryRunShowsChangesAndChangesNothing()
     {
@@ -327,21 +395,25 @@ private slots:
                     .contains(QLatin1String("KT480_LOOPBACK_ONLY")));
 
         // Every frame in hex under its controller's name; the line's two never interleave.
-        QStringList order;
-        bool sawFrame = false;
-        for (const QByteArray &text : readFile(trace).split('\n')) {
-            const QList<QByteArray> words = text.split(' ');
-            if (words.size() < 4)
-                continue;
-            const QString name = QString::fromUtf8(words[2]);
-            if (name == QLatin1String("door"))
-                continue;
-            sawFrame = sawFrame || (words[3] == "tx" && words.value(4) == "01");
-            if (order.isEmpty() || order.last() != name)
-                order << name;
-        }
-        QVERIFY(sawFrame);
-        QCOMPARE(order, QStringList({QStringLiteral("bus-a"), QStringLiteral("bus-b")}));
+        QCOMPARE(traceOrder(trace, {QStringLiteral("door")}),
+                 QStringList({QStringLiteral("bus-a"), QStringLiteral("bus-b")}));
+    }
+
+    // Device IDs at one TCP address and port are a bus behind a gateway: they take turns too,
+    // while another address runs beside them.
+    void oneTcpAddressIsWorkedInTurn()
+    {
+        const QString path =
+            site(QStringLiteral("gateway.csv"), QStringLiteral("gate-a,tcp,127.0.0.1,%1,1\n"
+                                                               "gate-b,tcp,127.0.0.1,%1,2\n"
+                                                               "gate-c,tcp,127.0.0.1,%1,3\n"));
+        const QString trace = dir_.filePath(QStringLiteral("gateway-trace.txt"));
+        const Run r = RunCtl({QStringLiteral("--trace"), trace, QStringLiteral("fleet"),
+                              QStringLiteral("backup"), path, folder(QStringLiteral("gateway")),
+                              QStringLiteral("--to"), QStringLiteral("20")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(traceOrder(trace), QStringList({QStringLiteral("gate-a"), QStringLiteral("gate-b"),
+                                                 QStringLiteral("gate-c")}));
     }
 
     void badSiteRowsAreUsageErrors_data()
@@ -350,6 +422,8 @@ private slots:
         QTest::addColumn<QByteArray>("named");
         QTest::newRow("header") << QByteArray("name,kind,address,port,id\na,tcp,127.0.0.1,1,1\n")
                                 << QByteArray("first row");
+        QTest::newRow("no header") << QByteArray("a,tcp,127.0.0.1,1,1\nb,tcp,127.0.0.1,1,2\n")
+                                   << QByteArray("first row must be name,transport,address");
         const QByteArray header = "name,transport,address,port,id\n";
         QTest::newRow("transport") << header + "a,ftp,127.0.0.1,1,1\n" << QByteArray("row 1");
         QTest::newRow("parent folder") << header + "..,tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
@@ -377,6 +451,24 @@ private slots:
         QVERIFY2(r.err.contains(named), r.err.constData());
         QVERIFY(r.out.isEmpty());
         QVERIFY(!QFileInfo::exists(out));
+    }
+
+    // An empty DIR (an unset shell variable) is refused, not taken for the current folder.
+    void anEmptyFolderIsAUsageError()
+    {
+        const QString path =
+            site(QStringLiteral("empty-dir.csv"), QStringLiteral("here,tcp,127.0.0.1,%1,1\n"));
+        QProcess p;
+        p.setWorkingDirectory(dir_.path());
+        p.start(QStringLiteral(KT480CTL_PATH),
+                {QStringLiteral("fleet"), QStringLiteral("backup"), path, QString()});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 2);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.contains("DIR is empty"), err.constData());
+        // The usage shown names the card range a dry run compares.
+        QVERIFY2(err.contains("--dry-run [--jobs N] [--from N] [--to M]"), err.constData());
+        QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("here"))));
     }
 };
 

@@ -2,11 +2,13 @@
 #include "SimulatorHost.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 #include <memory>
 
 // The command-line client as a script uses it: a real process against the simulator.
@@ -187,6 +189,70 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(named.toUtf8()), r.err.constData());
         QVERIFY(r.out.isEmpty());
+    }
+
+    // A script that asks for JSON gets one object also when the verb stops before its result.
+    void jsonNamesFailuresBeforeTheResult_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no controller there")
+            << QStringList{"--tcp", "127.0.0.1:1", "identify"} << 1 << "cannot connect";
+        QTest::newRow("unknown option") << QStringList{"--bogus", "identify"} << 2 << "bogus";
+        QTest::newRow("no link options") << QStringList{"identify"} << 2 << "--tcp";
+        QTest::newRow("trace unwritable")
+            << QStringList{"--trace", "/nonexistent/trace.txt", "file", "show", "x.xml"} << 1
+            << "/nonexistent/trace.txt";
+        QTest::newRow("site file missing")
+            << QStringList{"fleet", "backup", "/nonexistent/site.csv", "/nonexistent/out"} << 2
+            << "/nonexistent/site.csv";
+    }
+
+    void jsonNamesFailuresBeforeTheResult()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, named);
+        const Run r = ctl(QStringList{QStringLiteral("--json")} + arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, r.out.constData());
+        QCOMPARE(o.value(QStringLiteral("complete")).toBool(true), false);
+        QCOMPARE(o.value(QStringLiteral("exitCode")).toInt(), exitCode);
+        QVERIFY2(o.value(QStringLiteral("error")).toString().contains(named), r.out.constData());
+        QVERIFY(r.err.contains(named.toUtf8()));
+    }
+
+    // A local UDP port another program holds is named with the reason, not only as a failure.
+    void udpLocalPortInUseIsExplained()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, 0));
+        const QString taken = QString::number(holder.localPort());
+        const Run r = ctl({QStringLiteral("--udp"), QStringLiteral("127.0.0.1:5001"),
+                           QStringLiteral("--local-port"), taken, QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("UDP local port " + taken.toUtf8() + ": ") &&
+                     r.err.contains("in use"),
+                 r.err.constData());
+    }
+
+    // A trace that runs out of disk is warned about once and counted at the end, not a warning
+    // for every line.
+    void aTraceThatCannotBeWrittenIsNamedOnce()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        const Run r =
+            ctl({QStringLiteral("--trace"), QStringLiteral("/dev/full"), QStringLiteral("--tcp"),
+                 tcp_, QStringLiteral("--id"), QStringLiteral("12"), QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err.count("trace file"), 1);
+        QVERIFY2(r.err.contains("lines could not be written to /dev/full; the trace is not "
+                                "complete"),
+                 r.err.constData());
     }
 
     void unreadableFileIsNamed()

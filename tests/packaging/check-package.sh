@@ -41,7 +41,8 @@ dpkg -x "$deb" "$root"
 for f in usr/bin/kt480nt5 usr/bin/kt480ctl usr/bin/kt480sim \
     usr/share/applications/kt480nt5.desktop \
     usr/share/icons/hicolor/scalable/apps/kt480nt5.svg \
-    usr/share/man/man1/kt480nt5.1 usr/share/man/man1/kt480ctl.1 usr/share/man/man1/kt480sim.1 \
+    usr/share/man/man1/kt480nt5.1.gz usr/share/man/man1/kt480ctl.1.gz \
+    usr/share/man/man1/kt480sim.1.gz \
     usr/share/bash-completion/completions/kt480ctl \
     usr/share/zsh/vendor-completions/_kt480ctl; do
     [ -s "$root/$f" ] || fail "missing or empty: /$f"
@@ -51,10 +52,15 @@ outside=$(cd "$root" && find . -mindepth 1 -maxdepth 1 ! -name usr)
 [ ! -e "$root/usr/lib/udev" ] || fail "udev rules in the package"
 special=$(find "$root" -perm /6000)
 [ -z "$special" ] || fail "setuid or setgid files: $special"
+# Manual pages compressed, as Debian keeps them.
 for page in kt480nt5 kt480ctl kt480sim; do
-    grep -q "^\.TH \"$page\" \"1\"" "$root/usr/share/man/man1/$page.1" ||
-        fail "$page.1 is not a manual page"
+    zcat "$root/usr/share/man/man1/$page.1.gz" >"$work/$page.1" ||
+        fail "$page.1.gz is not gzip"
+    grep -q "^\.TH \"$page\" \"1\"" "$work/$page.1" || fail "$page.1 is not a manual page"
 done
+# The long description within 80 columns, as apt and dpkg show it.
+long=$(dpkg-deb -f "$deb" Description | tail -n +2 | awk 'length > 80')
+[ -z "$long" ] || fail "description lines longer than 80 columns: $long"
 grep -q '^Exec=kt480nt5$' "$root/usr/share/applications/kt480nt5.desktop" ||
     fail "the desktop entry does not start kt480nt5"
 grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/kt480nt5.svg" || fail "icon is not SVG"
@@ -83,14 +89,14 @@ QT_QPA_PLATFORM=offscreen "$bin/kt480nt5" --help >"$work/kt480nt5.help" 2>&1 || 
 "$bin/kt480sim" --help >"$work/kt480sim.help" 2>&1 || true
 "$bin/kt480ctl" --help >"$work/kt480ctl.help" 2>&1
 for program in kt480nt5 kt480ctl kt480sim; do
-    page="$root/usr/share/man/man1/$program.1"
+    page="$work/$program.1"
     for option in $(grep -o -- '--[a-z][a-z-]*' "$work/$program.help" | sort -u); do
         [ "$option" = --help-all ] && continue
         grep -qF -- "\\fB$option\\fR" "$page" || fail "$program.1 does not describe $option"
     done
 done
 for verb in $(sed -n 's/^Verbs: //p' "$work/kt480ctl.help" | tr -d ','); do
-    grep -q "^[\\]fB$verb" "$root/usr/share/man/man1/kt480ctl.1" ||
+    grep -q "^[\\]fB$verb" "$work/kt480ctl.1" ||
         fail "kt480ctl.1 does not describe the verb $verb"
 done
 echo "package: installs into a scratch root and runs"
