@@ -1,11 +1,23 @@
 #include "StreamRelay.h"
 
+#include <QStringList>
 #include <algorithm>
 
 StreamRelay::StreamRelay(FILE *stream, bool keepCopy) : keepCopy_(keepCopy)
 {
     file_.open(stream, QIODevice::WriteOnly | QIODevice::Unbuffered);
     open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+QString StreamRelay::shownLines() const
+{
+    QStringList shown;
+    for (const QByteArray &line : copy_.split('\n')) {
+        const QString last = QString::fromUtf8(line.mid(line.lastIndexOf('\r') + 1)).trimmed();
+        if (!last.isEmpty())
+            shown << last;
+    }
+    return shown.join(QLatin1Char('\n'));
 }
 
 qint64 StreamRelay::writeData(const char *data, qint64 size)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QIODevice>
+#include <QString>
 #include <cstdio>
 
 // A write-only device that passes everything on to a standard stream at once and remembers
@@ -14,7 +15,9 @@ public:
     explicit StreamRelay(FILE *stream, bool keepCopy = false);
 
     qint64 written() const { return written_; }
-    const QByteArray &copy() const { return copy_; }
+    // The lines of the copy as a terminal showed them last: a progress line overwritten after
+    // a carriage return counts as its last state, blank lines are left out.
+    QString shownLines() const;
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }

@@ -145,8 +145,10 @@ int run(QTextStream &out, QTextStream &err)
     if (words.isEmpty() || !verbs().contains(words.first())) {
         err << (words.isEmpty() ? QStringLiteral("no verb given")
                                 : QStringLiteral("unknown verb: ") + words.first())
-            << "\n"
-            << parser.helpText();
+            << '\n';
+        // A script that asked for JSON gets the reason, not the whole help text.
+        if (!parser.isSet(QStringLiteral("json")))
+            err << parser.helpText();
         return ExitUsage;
     }
     QString numberError;
@@ -199,8 +201,7 @@ int main(int argc, char *argv[])
         QTextStream out(&standardOutput);
         out << QJsonDocument(QJsonObject{{QStringLiteral("complete"), false},
                                          {QStringLiteral("exitCode"), code},
-                                         {QStringLiteral("error"),
-                                          QString::fromUtf8(standardError.copy()).trimmed()}})
+                                         {QStringLiteral("error"), standardError.shownLines()}})
                    .toJson(QJsonDocument::Compact)
             << '\n';
     }

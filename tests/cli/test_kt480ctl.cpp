@@ -200,6 +200,7 @@ private slots:
         QTest::newRow("no controller there")
             << QStringList{"--tcp", "127.0.0.1:1", "identify"} << 1 << "cannot connect";
         QTest::newRow("unknown option") << QStringList{"--bogus", "identify"} << 2 << "bogus";
+        QTest::newRow("unknown verb") << QStringList{"nonsense"} << 2 << "unknown verb: nonsense";
         QTest::newRow("no link options") << QStringList{"identify"} << 2 << "--tcp";
         QTest::newRow("trace unwritable")
             << QStringList{"--trace", "/nonexistent/trace.txt", "file", "show", "x.xml"} << 1
@@ -222,6 +223,9 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("complete")).toBool(true), false);
         QCOMPARE(o.value(QStringLiteral("exitCode")).toInt(), exitCode);
         QVERIFY2(o.value(QStringLiteral("error")).toString().contains(named), r.out.constData());
+        // The reason, not the help text that a person at a terminal gets with it.
+        QVERIFY2(!o.value(QStringLiteral("error")).toString().contains(QStringLiteral("Usage:")),
+                 r.out.constData());
         QVERIFY(r.err.contains(named.toUtf8()));
     }
 
