@@ -4,6 +4,8 @@
 #include "PageParameter.h"
 #include "ParamTransfer.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 const QString EchoCode = QStringLiteral("AF");
@@ -67,16 +69,42 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
 
 ParamResult PageParameterIo::readAll()
 {
-    ParamResult all;
-    for (const PageParameter &parameter : PageParameters())
-        all.merge(readOne(parameter.number));
-    return all;
+    return runAll([this](int number) { return readOne(number); }, false);
 }
 
 ParamResult PageParameterIo::writeAll(const QMap<int, QString> &values)
 {
+    return runAll([this, &values](int number) { return writeOne(number, values.value(number)); },
+                  true);
+}
+
+// Five attempts with pauses for each of 22 rows would keep the window locked for minutes
+// when the controller has gone: after a few silent rows the link is checked, and an
+// unanswered check ends the run.
+ParamResult PageParameterIo::runAll(const std::function<ParamResult(int number)> &row, bool writing)
+{
+    transfer_.watchSilence(SilenceBeforeCheck);
+    const auto stopWatching = qScopeGuard([this] { transfer_.watchSilence(0); });
     ParamResult all;
-    for (const PageParameter &parameter : PageParameters())
-        all.merge(writeOne(parameter.number, values.value(parameter.number)));
+    QString lostAt;
+    QStringList left;
+    for (const PageParameter &parameter : PageParameters()) {
+        if (!lostAt.isEmpty()) {
+            left.append(parameter.code());
+            continue;
+        }
+        all.merge(row(parameter.number));
+        if (transfer_.linkLost())
+            lostAt = parameter.code();
+    }
+    if (!lostAt.isEmpty()) {
+        all.fail(writing ? tr("The controller stopped answering at %1; %n rows were not written.",
+                              nullptr, int(left.size()))
+                               .arg(lostAt)
+                         : tr("The controller stopped answering at %1; %n rows were not read.",
+                              nullptr, int(left.size()))
+                               .arg(lostAt));
+        all.failedCodes += left;
+    }
     return all;
 }

@@ -279,7 +279,8 @@ void TfrmParameter::readAllQuietly()
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
     runBusy(all, [&] { all = io_->readAll(); });
-    setStatus(QString(), QString());
+    // No box follows the first read, but rows still showing their defaults are named.
+    setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, false);
 }
 

@@ -165,6 +165,53 @@ private slots:
         }));
     }
 
+    void initialReadNamesTheRowsItCouldNotRead()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        w.rig.sim().setFaults(ErrorOn("AF41"));
+        QPushButton *button = Control<QPushButton>(*w.main, "btnParameter");
+        QVERIFY(WhileModal<TfrmParameter>(
+            [&] { ClickOnScreen(button); },
+            [&](TfrmParameter &window) {
+                QVERIFY(QTest::qWaitFor([&] { return window.lastResult().values.size() == 21; },
+                                        10000));
+                QVERIFY(QTest::qWaitFor([&] { return window.pcMain->isEnabled(); }, 1000));
+                QCOMPARE(window.statusText(1), QStringLiteral("AF41"));
+                QCOMPARE(window.paramBox(41)->currentText(), QStringLiteral("0"));
+            }));
+        QVERIFY(w.prompt->messages.isEmpty());
+    }
+
+    // A controller gone silent: the link is checked after a few rows instead of five
+    // attempts on each of the 22, and the rows left are named.
+    void readAllStopsWhenTheControllerStopsAnswering()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.setRetryPause(std::chrono::milliseconds(2));
+            FaultSettings silent;
+            silent.dropShare = 1.0;
+            w.rig.sim().setFaults(silent);
+            int exchanges = 0;
+            const QMetaObject::Connection counting =
+                connect(&w.rig.comm(), &Comm::logLine, this, [&exchanges] { ++exchanges; });
+            ShowSetupPage(window);
+            ClickOnScreen(window.btnRxAll);
+            disconnect(counting);
+            QCOMPARE(w.prompt->messages.size(), 1);
+            const QString message = w.prompt->messages.first();
+            QVERIFY2(message.startsWith(QStringLiteral("Error!\n")), qPrintable(message));
+            QVERIFY2(message.contains(QStringLiteral("stopped answering at AF11; 19 rows")),
+                     qPrintable(message));
+            // Three rows of five attempts, and the check.
+            QCOMPARE(exchanges, 3 * 5 + 3);
+            QVERIFY(window.statusText(1).startsWith(QStringLiteral("AF01, AF02, AF11, AF12")));
+            QVERIFY(window.pcMain->isEnabled());
+        }));
+    }
+
     void writeOneSendsTheTypedValue()
     {
         WindowSite w;
