@@ -301,8 +301,8 @@ void ConnectionController::tmrTimeOutTimer()
 void ConnectionController::connectUdp()
 {
     beginConnect();
-    // The UDP tab's own Device ID box is only written; the TCP tab's box gives the ID.
-    setDeviceId(NormaliseDeviceId(box(ConnectionField::DeviceId02)), false);
+    // The Device ID the person sees on the UDP tab, beside the address, is the one used.
+    setDeviceId(NormaliseDeviceId(box(ConnectionField::DeviceId03)), true);
     showBox(ConnectionField::TcpPort, QString::number(PortFromText(box(ConnectionField::TcpPort))));
     showBox(ConnectionField::TcpHost, box(ConnectionField::TcpHost).trimmed());
     const QString host = box(ConnectionField::UdpHost).trimmed();

@@ -48,6 +48,7 @@ private slots:
     void serialConnectAdoptsTheBroadcastDeviceId();
     void udpConnectShowsTheSdCardSize_data();
     void udpConnectShowsTheSdCardSize();
+    void udpConnectUsesTheDeviceIdOfTheUdpTab();
     void editsUndoTheConnectionOnceInitialised();
     void editsBeforeTheFirstTickChangeNothing();
     void startupRestoresAndReconnectsOverTcp();
@@ -188,6 +189,21 @@ void MainWindowTest::udpConnectShowsTheSdCardSize()
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpNo1")).toInt(), int(rig.sim().udpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpIP")).toString(), QStringLiteral("127.0.0.1"));
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), 0);
+}
+
+// The UDP identification has no broadcast fallback: the ID typed on the UDP tab must be the
+// one sent, not the one in the box of the TCP tab behind it.
+void MainWindowTest::udpConnectUsesTheDeviceIdOfTheUdpTab()
+{
+    WindowRig rig({ControllerData::factory(7)});
+    TfrmKT480NT5 &w = rig.open(Expert());
+    QVERIFY(rig.settle());
+    QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("0001"));
+    QVERIFY2(rig.connectUdp(QStringLiteral("7")), qPrintable(w.statusText()));
+    QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0007"));
+    for (const char *box : {"edID01", "edID02", "edID03"})
+        QCOMPARE(Control<QLineEdit>(w, box)->text(), QStringLiteral("0007"));
+    QCOMPARE(rig.storedSetting(QStringLiteral("DeviceID")).toString(), QStringLiteral("0007"));
 }
 
 void MainWindowTest::editsUndoTheConnectionOnceInitialised()
