@@ -281,6 +281,36 @@ private slots:
         QCOMPARE(w.rig.storedSetting(ParamFilePaths::ImportSetting).toString(), missing);
     }
 
+    // After a restore the setup page shows what the controller now holds: a Write all from
+    // the page as it was would undo the restore.
+    void restoreShowsTheRestoredValuesOnTheSetupPage()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        const QString file = w.rig.path(QStringLiteral("param.xml"));
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.edPath01->setText(file);
+            ClickOnScreen(window.btnBackup);
+            w.rig.sim().controller().modify([](ControllerData &d) {
+                d.parameters["AF13"] = "150";
+                return true;
+            });
+            ShowSetupPage(window);
+            ClickOnScreen(window.readButton(13));
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("150"));
+
+            ClickTab(window.pcMain, window.pcMain->indexOf(window.ts01));
+            window.edPath02->setText(file);
+            ClickOnScreen(window.btnRestore);
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("077"));
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("077"));
+            ShowSetupPage(window);
+            ClickOnScreen(window.btnTxAll);
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("077"));
+        }));
+        QCOMPARE(w.prompt->messages, QStringList(4, QStringLiteral("OK!")));
+    }
+
     void batchModeShowsOnlyFailures()
     {
         WindowSite w;
