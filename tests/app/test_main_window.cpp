@@ -372,13 +372,20 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QVERIFY(Control<QPushButton>(w, "btnSdCard")->text().startsWith(QStringLiteral("SD CARD")));
     QCOMPARE(Control<QLabel>(w, "pnSN")->text(), serial);
     QCOMPARE(Control<QLabel>(w, "pnVER")->text(), version);
+    // The status bar follows too, with what follows its text kept.
+    const QString where = QStringLiteral("  127.0.0.1:%1").arg(rig.sim().udpPort());
+    QCOMPARE(w.statusText(), QStringLiteral("通讯成功.") + where);
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(FunctionButtonsEnabled(w));
     QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 2);
     ClickOnScreen(Control<QPushButton>(w, "btnBIG5"));
     QCOMPARE(Control<QPushButton>(w, "btnConnect02")->text(), QStringLiteral("連線(&C)"));
+    QCOMPARE(w.statusText(), QStringLiteral("通訊成功.") + where);
     QCOMPARE(rig.window().context().language.LanguageIndex(), 1);
     QVERIFY(rig.comm().DeviceConnected());
+    ClickOnScreen(Control<QPushButton>(w, "btnSyn"));
+    ClickOnScreen(Control<QPushButton>(w, "btnEng"));
+    QCOMPARE(w.statusText(), QStringLiteral("Sync Date Time: OK!"));
 }
 
 void MainWindowTest::systemLanguageAtFirstStart_data()
