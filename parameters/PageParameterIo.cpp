@@ -1,5 +1,6 @@
 #include "PageParameterIo.h"
 
+#include "Comm.h"
 #include "CommandCheck.h"
 #include "PageParameter.h"
 #include "ParamTransfer.h"
@@ -9,6 +10,14 @@
 namespace {
 
 const QString EchoCode = QStringLiteral("AF");
+constexpr int ControllerErrorLetters = 7; // "A" to "G"
+
+// The controller answered with an error reply: it is there, and said no to the code.
+bool Refused(const ExchangeReply &reply)
+{
+    return reply.result >= Comm::ControllerErrorA &&
+           reply.result < Comm::ControllerErrorA + ControllerErrorLetters;
+}
 
 ParamResult UnknownNumber(int number)
 {
@@ -33,8 +42,12 @@ ParamResult PageParameterIo::readOne(int number)
     const QString code = parameter->code();
     emit rowStarted(number, false);
     ParamResult result;
-    if (!transfer_.transfer(code, EchoCode) || transfer_.replyLength() <= 0) {
-        result.fail(code, tr("%1: no answer").arg(code));
+    if (!transfer_.transfer(code, EchoCode)) {
+        result.fail(code, Refused(transfer_.lastReply())
+                              ? tr("%1: refused by the controller").arg(code)
+                              : tr("%1: no answer").arg(code));
+    } else if (transfer_.replyLength() <= 0) {
+        result.fail(code, tr("%1: empty answer").arg(code));
     } else {
         const QString value = transfer_.replyText().trimmed();
         if (parameter->isItem(value)) {
@@ -60,7 +73,9 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
     if (!problem.isEmpty())
         result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
     else if (!transfer_.transfer(code + value, EchoCode))
-        result.fail(code, tr("%1: not written").arg(code));
+        result.fail(code, Refused(transfer_.lastReply())
+                              ? tr("%1: refused by the controller, not written").arg(code)
+                              : tr("%1: not written").arg(code));
     else
         result.values.append({code, value});
     emit rowFinished(number, result.success);

@@ -284,6 +284,18 @@ Replace the existing file %1 with it?</source>
             <numerusform>控制器在 %1 停止响应；有 %n 行未读取。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1: refused by the controller</source>
+        <translation>%1：控制器拒绝</translation>
+    </message>
+    <message>
+        <source>%1: empty answer</source>
+        <translation>%1：响应为空</translation>
+    </message>
+    <message>
+        <source>%1: refused by the controller, not written</source>
+        <translation>%1：控制器拒绝，未写入</translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>

@@ -284,6 +284,18 @@ Replace the existing file %1 with it?</source>
             <numerusform>控制器於 %1 停止回應；有 %n 列未讀取。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1: refused by the controller</source>
+        <translation>%1：控制器拒絕</translation>
+    </message>
+    <message>
+        <source>%1: empty answer</source>
+        <translation>%1：回應為空</translation>
+    </message>
+    <message>
+        <source>%1: refused by the controller, not written</source>
+        <translation>%1：控制器拒絕，未寫入</translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>

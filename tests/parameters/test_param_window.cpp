@@ -158,10 +158,15 @@ private slots:
             ClickOnScreen(window.btnRxAll);
             QCOMPARE(w.prompt->messages.size(), 1);
             QVERIFY(w.prompt->messages.first().startsWith(QStringLiteral("Error!\n")));
-            QVERIFY(w.prompt->messages.first().contains(QStringLiteral("AF41")));
+            // The controller answered: it said no, the line is not at fault.
+            QVERIFY(w.prompt->messages.first().contains(
+                QStringLiteral("AF41: refused by the controller")));
             QCOMPARE(w.prompt->captions.first(), QStringLiteral("System Message"));
             QCOMPARE(window.statusText(1), QStringLiteral("AF41"));
             QVERIFY(window.pcMain->isEnabled());
+            ClickOnScreen(window.writeButton(41));
+            QCOMPARE(w.prompt->messages.last(),
+                     QStringLiteral("Error!\nAF41: refused by the controller, not written"));
         }));
     }
 
