@@ -70,7 +70,10 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
     emit rowStarted(number, true);
     ParamResult result;
     const QString problem = ValueProblem(value);
-    if (!problem.isEmpty())
+    // The bare code is a read: the controller answers it, and nothing would be written.
+    if (value.isEmpty())
+        result.fail(code, tr("%1: no value to write").arg(code));
+    else if (!problem.isEmpty())
         result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
     else if (!transfer_.transfer(code + value, EchoCode))
         result.fail(code, Refused(transfer_.lastReply())

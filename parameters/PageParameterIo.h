@@ -23,14 +23,15 @@ public:
 
     // Succeeds with the value when the controller answers with one of the row's items.
     ParamResult readOne(int number);
-    // Sends the value as given (a typed value is not checked against the items).
+    // Sends the value as given (a typed value is not checked against the items); an empty
+    // value is not sent.
     ParamResult writeOne(int number, const QString &value);
 
     // Every page parameter in catalogue order; a failed row does not stop the run, but a
     // controller that no longer answers does: the rows left are named as not read.
     ParamResult readAll();
-    // Values by parameter number; a missing value sends the bare code. Stops, as readAll
-    // does, when the controller no longer answers.
+    // Values by parameter number; a missing value fails its row. Stops, as readAll does,
+    // when the controller no longer answers.
     ParamResult writeAll(const QMap<int, QString> &values);
 
 signals:

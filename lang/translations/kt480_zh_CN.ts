@@ -296,6 +296,10 @@ Replace the existing file %1 with it?</source>
         <source>%1: refused by the controller, not written</source>
         <translation>%1：控制器拒绝，未写入</translation>
     </message>
+    <message>
+        <source>%1: no value to write</source>
+        <translation>%1：没有要写入的数值</translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>

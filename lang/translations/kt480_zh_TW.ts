@@ -296,6 +296,10 @@ Replace the existing file %1 with it?</source>
         <source>%1: refused by the controller, not written</source>
         <translation>%1：控制器拒絕，未寫入</translation>
     </message>
+    <message>
+        <source>%1: no value to write</source>
+        <translation>%1：沒有要寫入的數值</translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>

@@ -233,6 +233,26 @@ private slots:
         }));
     }
 
+    // An emptied box would send the bare code, which the controller answers as a read:
+    // "OK!" for a write that wrote nothing.
+    void anEmptiedBoxIsNotWritten()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            ShowSetupPage(window);
+            TypeIntoCombo(window.paramBox(15), QString());
+            QCOMPARE(window.paramBox(15)->currentText(), QString());
+            TypeIntoCombo(window.paramBox(13), QStringLiteral("200"));
+            ClickOnScreen(window.btnTxAll);
+            QCOMPARE(w.prompt->messages,
+                     QStringList{QStringLiteral("Error!\nAF15: no value to write")});
+            QCOMPARE(window.statusText(1), QStringLiteral("AF15"));
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("200"));
+            QCOMPARE(w.state().parameters.value("AF15"), QByteArray("3"));
+        }));
+    }
+
     void failedDefaultShowsOnlyConfirmedValues()
     {
         WindowSite w;
