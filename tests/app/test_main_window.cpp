@@ -199,6 +199,9 @@ void MainWindowTest::udpConnectUsesTheDeviceIdOfTheUdpTab()
     TfrmKT480NT5 &w = rig.open(Expert());
     QVERIFY(rig.settle());
     QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("0001"));
+    // Four digits, as every command carries.
+    TypeInto(Control<QLineEdit>(w, "edID03"), QStringLiteral("12345"));
+    QCOMPARE(Control<QLineEdit>(w, "edID03")->text(), QStringLiteral("1234"));
     QVERIFY2(rig.connectUdp(QStringLiteral("7")), qPrintable(w.statusText()));
     QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0007"));
     for (const char *box : {"edID01", "edID02", "edID03"})
