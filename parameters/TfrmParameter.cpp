@@ -287,7 +287,13 @@ void TfrmParameter::readAllQuietly()
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
     runBusy(all, [&] { all = io_->readAll(); });
-    // No box follows the first read, but rows still showing their defaults are named.
+    // A row the controller did not answer shows no value instead of its default: Write all
+    // would otherwise write that default over a value nobody has seen. No box follows the
+    // first read; the status bar names those rows.
+    for (const QString &code : all.failedCodes) {
+        if (const PageParameter *parameter = FindPageParameter(code))
+            paramBox(parameter->number)->setEditText(QString());
+    }
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, false);
 }

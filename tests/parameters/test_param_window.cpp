@@ -170,9 +170,13 @@ private slots:
         }));
     }
 
+    // A row the first read could not read shows no value, not its default: Write all would
+    // write that default over the controller's value.
     void initialReadNamesTheRowsItCouldNotRead()
     {
-        WindowSite w;
+        ControllerData data = Configured();
+        data.parameters["AF41"] = "1";
+        WindowSite w(data);
         QVERIFY(w.connected);
         w.rig.sim().setFaults(ErrorOn("AF41"));
         QPushButton *button = Control<QPushButton>(*w.main, "btnParameter");
@@ -182,10 +186,18 @@ private slots:
                 QVERIFY(QTest::qWaitFor([&] { return window.lastResult().values.size() == 21; },
                                         10000));
                 QVERIFY(QTest::qWaitFor([&] { return window.pcMain->isEnabled(); }, 1000));
+                QVERIFY(w.prompt->messages.isEmpty());
                 QCOMPARE(window.statusText(1), QStringLiteral("AF41"));
-                QCOMPARE(window.paramBox(41)->currentText(), QStringLiteral("0"));
+                QCOMPARE(window.paramBox(41)->currentText(), QString());
+                w.rig.sim().clearFaults();
+                ShowSetupPage(window);
+                ClickOnScreen(window.btnTxAll);
+                QCOMPARE(w.prompt->messages,
+                         QStringList{QStringLiteral("Error!\nAF41: no value to write")});
+                QCOMPARE(w.state().parameters.value("AF41"), QByteArray("1"));
+                ClickOnScreen(window.readButton(41));
+                QCOMPARE(window.paramBox(41)->currentText(), QStringLiteral("1"));
             }));
-        QVERIFY(w.prompt->messages.isEmpty());
     }
 
     // A controller gone silent: the link is checked after a few rows instead of five
