@@ -200,6 +200,7 @@ void TfrmKT480NT5::switchLanguage(int languageIndex)
     context_.translator.apply(languageIndex);
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
+    controller_.languageChanged();
     fitWindow();
 }
 

@@ -166,7 +166,8 @@ QWidget *TfrmKT480NT5::buildUdpTab()
     lblPort04 = make<QLabel>(tab, "lblPort04");
     edtUPort02 = numberEdit(tab, "edtUPort02", 5, false, QStringLiteral("5001"));
     lblID03 = make<QLabel>(tab, "lblID03");
-    edID03 = numberEdit(tab, "edID03", 5, false, QStringLiteral("0001"));
+    // Four digits like the other tabs' boxes: the UDP connect reads this one.
+    edID03 = numberEdit(tab, "edID03", 4, false, QStringLiteral("0001"));
     btnConnect03 = make<QPushButton>(tab, "btnConnect03");
     btnSearch03 = make<QPushButton>(tab, "btnSearch03");
     placeConnectionRows(tab, {lblUIP, edtIPudp, lblPort03, edtUPort01, btnConnect03},

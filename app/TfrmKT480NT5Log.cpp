@@ -2,6 +2,7 @@
 #include "TfrmKT480NT5.h"
 #include "TraceBuffer.h"
 
+#include <OutcomeText.h>
 #include <QDateTime>
 #include <QDir>
 #include <QStandardPaths>
@@ -19,5 +20,6 @@ void TfrmKT480NT5::btnSaveLogClick()
         return;
     QString error;
     if (!trace_->saveTo(path, error))
-        context_.prompt->message(error, context_.language.TableText(TextRow::SystemMessage));
+        context_.prompt->message(OutcomeText({error}),
+                                 context_.language.TableText(TextRow::SystemMessage));
 }

@@ -114,7 +114,7 @@ void ConnectionController::undoConnection()
 {
     comm_.CommClose();
     comm_.setDeviceConnected(false);
-    setStatus(QString());
+    clearStatus();
     setFunctionButtonsEnabled(false);
 }
 
@@ -129,7 +129,7 @@ void ConnectionController::beginConnect()
     setMainPanelEnabled(false);
     setConnectButtonsEnabled(false);
     setFunctionButtonsEnabled(false);
-    setStatus(language_.TableText(TextRow::Scanning));
+    setStatus(TextRow::Scanning);
     showPlaceholders();
 }
 
@@ -138,10 +138,10 @@ void ConnectionController::concludeConnect(bool connected, const QString &where)
 {
     if (connected) {
         setIndicator(ConnectionIndicator::Connected);
-        setStatus(language_.TableText(TextRow::CommunicationOk) + where);
+        setStatus(TextRow::CommunicationOk, where);
     } else {
         setIndicator(ConnectionIndicator::Failed);
-        setStatus(language_.TableText(TextRow::CommunicationError));
+        setStatus(TextRow::CommunicationError);
     }
     setFunctionButtonsEnabled(connected);
     setConnecting(false);
@@ -158,7 +158,7 @@ bool ConnectionController::refuseOversizedPort(int port)
     if (port <= ConnectionSettings::HighestPort)
         return false;
     concludeConnect(false, QString());
-    setStatus(language_.TableText(TextRow::CommunicationError) +
+    setStatus(TextRow::CommunicationError,
               QStringLiteral("  %1 > %2").arg(port).arg(ConnectionSettings::HighestPort));
     return true;
 }
@@ -281,8 +281,8 @@ void ConnectionController::tmrTimeOutTimer()
 {
     const qint64 elapsed = tcpAttemptClock_.elapsed() / 1000;
     if (elapsed < tcpTimeoutSeconds_ && tcpAttemptRunning_) {
-        setStatus(language_.TableText(TextRow::Scanning) + QLatin1Char(' ') +
-                  QString::number(tcpTimeoutSeconds_ - elapsed));
+        setStatus(TextRow::Scanning,
+                  QLatin1Char(' ') + QString::number(tcpTimeoutSeconds_ - elapsed));
         return;
     }
     connectMark01_ = false;
@@ -301,8 +301,8 @@ void ConnectionController::tmrTimeOutTimer()
 void ConnectionController::connectUdp()
 {
     beginConnect();
-    // The UDP tab's own Device ID box is only written; the TCP tab's box gives the ID.
-    setDeviceId(NormaliseDeviceId(box(ConnectionField::DeviceId02)), false);
+    // The Device ID the person sees on the UDP tab, beside the address, is the one used.
+    setDeviceId(NormaliseDeviceId(box(ConnectionField::DeviceId03)), true);
     showBox(ConnectionField::TcpPort, QString::number(PortFromText(box(ConnectionField::TcpPort))));
     showBox(ConnectionField::TcpHost, box(ConnectionField::TcpHost).trimmed());
     const QString host = box(ConnectionField::UdpHost).trimmed();
@@ -451,7 +451,7 @@ DeviceClock::ReadOutcome ConnectionController::readDeviceClock()
         comm_.CommClose();
         setFunctionButtonsEnabled(false);
         setIndicator(ConnectionIndicator::Failed);
-        setStatus(language_.TableText(TextRow::CommunicationError));
+        setStatus(TextRow::CommunicationError);
         break;
     case DeviceClock::ReadOutcome::Refused:
         // Another operation is exchanging on this link; its work must go on.
@@ -463,8 +463,7 @@ DeviceClock::ReadOutcome ConnectionController::readDeviceClock()
 bool ConnectionController::setDeviceClock(const Clock &now)
 {
     const bool set = DeviceClock(comm_).Sync(now);
-    setStatus(language_.TableText(TextRow::SyncDateTime) +
-              (set ? QStringLiteral(": OK!") : QStringLiteral(": Error!")));
+    setStatus(TextRow::SyncDateTime, set ? QStringLiteral(": OK!") : QStringLiteral(": Error!"));
     return set;
 }
 
@@ -517,10 +516,27 @@ void ConnectionController::selectTab(ConnectionTab tab)
     emit tabSelected(tab);
 }
 
-void ConnectionController::setStatus(const QString &text)
+void ConnectionController::setStatus(TextRow row, const QString &suffix)
 {
-    statusText_ = text;
-    emit statusChanged(text);
+    status_ = Status{row, suffix};
+    showStatus();
+}
+
+void ConnectionController::clearStatus()
+{
+    status_.reset();
+    showStatus();
+}
+
+void ConnectionController::showStatus()
+{
+    statusText_ = status_ ? language_.TableText(status_->row) + status_->suffix : QString();
+    emit statusChanged(statusText_);
+}
+
+void ConnectionController::languageChanged()
+{
+    showStatus();
 }
 
 void ConnectionController::setIndicator(ConnectionIndicator state)

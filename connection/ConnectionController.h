@@ -5,6 +5,7 @@
 #include "ControllerHit.h"
 #include "DeviceClock.h"
 #include "Identification.h"
+#include "TextRow.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -92,6 +93,9 @@ public:
     // controller took one.
     bool setDeviceClock(const Clock &now);
 
+    // The language changed: the status text is shown again in it.
+    void languageChanged();
+
     QString box(ConnectionField field) const { return boxes_.value(field); }
     ConnectionTab activeTab() const { return activeTab_; }
     const ConnectionSettings &connectionSettings() const { return connection_; }
@@ -146,7 +150,11 @@ private:
     void showBox(ConnectionField field, const QString &text);
     void setDeviceId(const QString &deviceId, bool includeUdpBox);
     void selectTab(ConnectionTab tab);
-    void setStatus(const QString &text);
+    // The status text: a row of the language table and what follows it, so that it can be
+    // shown again in another language.
+    void setStatus(TextRow row, const QString &suffix = QString());
+    void clearStatus();
+    void showStatus();
     void setIndicator(ConnectionIndicator state);
     void showIdentity(const QString &serialNumber, const QString &version);
     void showPlaceholders();
@@ -185,6 +193,12 @@ private:
     QString sdCardLabel_;
     QString deviceTimeText_;
     QString systemTimeText_;
+    struct Status
+    {
+        TextRow row;
+        QString suffix;
+    };
+    std::optional<Status> status_;
     QString statusText_;
     std::optional<ControllerHit> searchFound_;
 

@@ -1,10 +1,15 @@
 #include "DeviceId.h"
 
+namespace {
+constexpr int MaxDeviceId = 9999;
+} // namespace
+
 QString NormaliseDeviceId(const QString &boxText)
 {
     bool ok = false;
     int number = boxText.trimmed().toInt(&ok);
-    if (!ok || number < 0)
+    // Every command carries exactly four digits: a longer number would shift the code.
+    if (!ok || number < 0 || number > MaxDeviceId)
         number = 1;
     return QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
 }

@@ -1,12 +1,23 @@
 #include "PageParameterIo.h"
 
+#include "Comm.h"
 #include "CommandCheck.h"
 #include "PageParameter.h"
 #include "ParamTransfer.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 const QString EchoCode = QStringLiteral("AF");
+constexpr int ControllerErrorLetters = 7; // "A" to "G"
+
+// The controller answered with an error reply: it is there, and said no to the code.
+bool Refused(const ExchangeReply &reply)
+{
+    return reply.result >= Comm::ControllerErrorA &&
+           reply.result < Comm::ControllerErrorA + ControllerErrorLetters;
+}
 
 ParamResult UnknownNumber(int number)
 {
@@ -31,8 +42,12 @@ ParamResult PageParameterIo::readOne(int number)
     const QString code = parameter->code();
     emit rowStarted(number, false);
     ParamResult result;
-    if (!transfer_.transfer(code, EchoCode) || transfer_.replyLength() <= 0) {
-        result.fail(code, tr("%1: no answer").arg(code));
+    if (!transfer_.transfer(code, EchoCode)) {
+        result.fail(code, Refused(transfer_.lastReply())
+                              ? tr("%1: refused by the controller").arg(code)
+                              : tr("%1: no answer").arg(code));
+    } else if (transfer_.replyLength() <= 0) {
+        result.fail(code, tr("%1: empty answer").arg(code));
     } else {
         const QString value = transfer_.replyText().trimmed();
         if (parameter->isItem(value)) {
@@ -55,10 +70,15 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
     emit rowStarted(number, true);
     ParamResult result;
     const QString problem = ValueProblem(value);
-    if (!problem.isEmpty())
+    // The bare code is a read: the controller answers it, and nothing would be written.
+    if (value.isEmpty())
+        result.fail(code, tr("%1: no value to write").arg(code));
+    else if (!problem.isEmpty())
         result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
     else if (!transfer_.transfer(code + value, EchoCode))
-        result.fail(code, tr("%1: not written").arg(code));
+        result.fail(code, Refused(transfer_.lastReply())
+                              ? tr("%1: refused by the controller, not written").arg(code)
+                              : tr("%1: not written").arg(code));
     else
         result.values.append({code, value});
     emit rowFinished(number, result.success);
@@ -67,16 +87,42 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
 
 ParamResult PageParameterIo::readAll()
 {
-    ParamResult all;
-    for (const PageParameter &parameter : PageParameters())
-        all.merge(readOne(parameter.number));
-    return all;
+    return runAll([this](int number) { return readOne(number); }, false);
 }
 
 ParamResult PageParameterIo::writeAll(const QMap<int, QString> &values)
 {
+    return runAll([this, &values](int number) { return writeOne(number, values.value(number)); },
+                  true);
+}
+
+// Five attempts with pauses for each of 22 rows would keep the window locked for minutes
+// when the controller has gone: after a few silent rows the link is checked, and an
+// unanswered check ends the run.
+ParamResult PageParameterIo::runAll(const std::function<ParamResult(int number)> &row, bool writing)
+{
+    transfer_.watchSilence(SilenceBeforeCheck);
+    const auto stopWatching = qScopeGuard([this] { transfer_.watchSilence(0); });
     ParamResult all;
-    for (const PageParameter &parameter : PageParameters())
-        all.merge(writeOne(parameter.number, values.value(parameter.number)));
+    QString lostAt;
+    QStringList left;
+    for (const PageParameter &parameter : PageParameters()) {
+        if (!lostAt.isEmpty()) {
+            left.append(parameter.code());
+            continue;
+        }
+        all.merge(row(parameter.number));
+        if (transfer_.linkLost())
+            lostAt = parameter.code();
+    }
+    if (!lostAt.isEmpty()) {
+        all.fail(writing ? tr("The controller stopped answering at %1; %n rows were not written.",
+                              nullptr, int(left.size()))
+                               .arg(lostAt)
+                         : tr("The controller stopped answering at %1; %n rows were not read.",
+                              nullptr, int(left.size()))
+                               .arg(lostAt));
+        all.failedCodes += left;
+    }
     return all;
 }

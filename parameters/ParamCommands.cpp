@@ -42,7 +42,7 @@ ParamResult ReadRecord(ParamTransfer &transfer, const QString &code)
 
 bool IsPageInput(const QString &text)
 {
-    return text.size() <= PageInputLength &&
+    return !text.isEmpty() && text.size() <= PageInputLength &&
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
@@ -59,7 +59,7 @@ QString SetProblem(const QString &code, const QString &value)
 {
     if (FindPageParameter(code)) {
         return IsPageInput(value) ? QString()
-                                  : QStringLiteral("%1: the value must be at most %2 digits")
+                                  : QStringLiteral("%1: the value must be 1 to %2 digits")
                                         .arg(code)
                                         .arg(PageInputLength);
     }

@@ -20,7 +20,7 @@ ParamResult Backup(ParamContext &context, const QString &file);
 ParamResult Restore(ParamContext &context, const QString &file);
 ParamResult Defaults(ParamContext &context);
 
-// Digits only, at most four: the rule of the page's combo boxes.
+// One to four digits: what the page's combo boxes hold, and a write needs a value.
 bool IsPageInput(const QString &text);
 
 // What Get or Set would refuse in these arguments, "CODE: why", before anything is sent;

@@ -5,10 +5,19 @@
 #include "ProgressState.h"
 #include "SharedFlag.h"
 
+namespace {
+// A reply echoes only the Device ID and two letters ("0001AF"), not the parameter number: a
+// late reply to one code would pass for the next code's reply, so after a lost reply the
+// next command waits until a late one can no longer come.
+constexpr int LateReplyWindowMs = 2 * Comm::ReplyTimeoutMs;
+} // namespace
+
 ParamTransfer::ParamTransfer(Comm &comm, ProgressState &progress, SharedFlag &clockReadPaused,
                              std::chrono::milliseconds retryPause)
     : comm_(comm), progress_(progress), clockReadPaused_(clockReadPaused),
-      policy_(comm, {.attempts = Attempts, .pauseAfterLoss = retryPause})
+      policy_(comm, {.attempts = Attempts,
+                     .pauseAfterLoss = retryPause,
+                     .lateReplyWindow = std::chrono::milliseconds(LateReplyWindowMs)})
 {
 }
 

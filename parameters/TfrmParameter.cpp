@@ -132,6 +132,15 @@ void TfrmParameter::showDefaults()
         paramBox(parameter.number)->setCurrentText(parameter.defaultValue);
 }
 
+// Only what the controller confirmed is shown; the other rows keep their values.
+void TfrmParameter::showConfirmed(const ParamResult &result)
+{
+    for (const ParamValue &value : result.values) {
+        if (const PageParameter *parameter = FindPageParameter(value.code))
+            paramBox(parameter->number)->setCurrentText(value.value);
+    }
+}
+
 void TfrmParameter::report(const ParamResult &result, bool showBox)
 {
     lastResult_ = result;
@@ -215,11 +224,7 @@ void TfrmParameter::btnDefaultClick()
         setStatus(QString(), text(TextRow::Writing));
         QCoreApplication::processEvents();
         result = ParamDefaults(transfer_, language_).apply();
-        // Only what the controller confirmed is shown; the other rows keep their values.
-        for (const ParamValue &value : result.values) {
-            if (const PageParameter *parameter = FindPageParameter(value.code))
-                paramBox(parameter->number)->setCurrentText(value.value);
-        }
+        showConfirmed(result);
     });
     setStatus(QString(), result.success ? QString() : CodeList(result.failedCodes));
     report(result, true);
@@ -267,6 +272,9 @@ void TfrmParameter::btnRestoreClick()
     runBusy(result, [&] {
         setStatus(QString(), text(TextRow::Writing));
         result = files_->restore(edPath02->text());
+        // The setup page would otherwise show what the controller held before the restore,
+        // and a Write all from it would undo the restore.
+        showConfirmed(result);
     });
     setStatus(QString(), QString());
     // In batch mode the caller reports success; a failure is still told here.
@@ -279,7 +287,14 @@ void TfrmParameter::readAllQuietly()
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
     runBusy(all, [&] { all = io_->readAll(); });
-    setStatus(QString(), QString());
+    // A row the controller did not answer shows no value instead of its default: Write all
+    // would otherwise write that default over a value nobody has seen. No box follows the
+    // first read; the status bar names those rows.
+    for (const QString &code : all.failedCodes) {
+        if (const PageParameter *parameter = FindPageParameter(code))
+            paramBox(parameter->number)->setEditText(QString());
+    }
+    setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, false);
 }
 

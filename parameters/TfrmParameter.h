@@ -123,6 +123,8 @@ private:
     void applyLanguage();
     void applyVersionRows();
     void showDefaults();
+    // The page rows among the values the controller took show them.
+    void showConfirmed(const ParamResult &result);
     void setStatus(const QString &panel0, const QString &panel1);
     void report(const ParamResult &result, bool showBox);
     void readAllQuietly();

@@ -272,6 +272,34 @@ Replace the existing file %1 with it?</source>
         <source>%1: not written</source>
         <translation>%1：未写入</translation>
     </message>
+    <message numerus="yes">
+        <source>The controller stopped answering at %1; %n rows were not written.</source>
+        <translation>
+            <numerusform>控制器在 %1 停止响应；有 %n 行未写入。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The controller stopped answering at %1; %n rows were not read.</source>
+        <translation>
+            <numerusform>控制器在 %1 停止响应；有 %n 行未读取。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: refused by the controller</source>
+        <translation>%1：控制器拒绝</translation>
+    </message>
+    <message>
+        <source>%1: empty answer</source>
+        <translation>%1：响应为空</translation>
+    </message>
+    <message>
+        <source>%1: refused by the controller, not written</source>
+        <translation>%1：控制器拒绝，未写入</translation>
+    </message>
+    <message>
+        <source>%1: no value to write</source>
+        <translation>%1：没有要写入的数值</translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>

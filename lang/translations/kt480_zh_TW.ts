@@ -272,6 +272,34 @@ Replace the existing file %1 with it?</source>
         <source>%1: not written</source>
         <translation>%1：未寫入</translation>
     </message>
+    <message numerus="yes">
+        <source>The controller stopped answering at %1; %n rows were not written.</source>
+        <translation>
+            <numerusform>控制器於 %1 停止回應；有 %n 列未寫入。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The controller stopped answering at %1; %n rows were not read.</source>
+        <translation>
+            <numerusform>控制器於 %1 停止回應；有 %n 列未讀取。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: refused by the controller</source>
+        <translation>%1：控制器拒絕</translation>
+    </message>
+    <message>
+        <source>%1: empty answer</source>
+        <translation>%1：回應為空</translation>
+    </message>
+    <message>
+        <source>%1: refused by the controller, not written</source>
+        <translation>%1：控制器拒絕，未寫入</translation>
+    </message>
+    <message>
+        <source>%1: no value to write</source>
+        <translation>%1：沒有要寫入的數值</translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>

@@ -93,8 +93,7 @@ bool WindowRig::connectUdp(const QString &deviceId)
     TypeInto(Control<QLineEdit>(*window_, "edtIPudp"), QStringLiteral("127.0.0.1"));
     TypeInto(Control<QLineEdit>(*window_, "edtUPort01"), QString::number(sim_->udpPort()));
     TypeInto(Control<QLineEdit>(*window_, "edtUPort02"), QStringLiteral("0"));
-    // The UDP connect takes its Device ID from the TCP tab's box.
-    Control<QLineEdit>(*window_, "edID02")->setText(deviceId);
+    TypeInto(Control<QLineEdit>(*window_, "edID03"), deviceId);
     ClickOnScreen(Control<QPushButton>(*window_, "btnConnect03"));
     return settle() && comm().DeviceConnected();
 }

@@ -48,6 +48,7 @@ private slots:
     void serialConnectAdoptsTheBroadcastDeviceId();
     void udpConnectShowsTheSdCardSize_data();
     void udpConnectShowsTheSdCardSize();
+    void udpConnectUsesTheDeviceIdOfTheUdpTab();
     void editsUndoTheConnectionOnceInitialised();
     void editsBeforeTheFirstTickChangeNothing();
     void startupRestoresAndReconnectsOverTcp();
@@ -188,6 +189,24 @@ void MainWindowTest::udpConnectShowsTheSdCardSize()
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpNo1")).toInt(), int(rig.sim().udpPort()));
     QCOMPARE(rig.storedSetting(QStringLiteral("UdpIP")).toString(), QStringLiteral("127.0.0.1"));
     QCOMPARE(rig.storedSetting(QStringLiteral("NetNo")).toInt(), 0);
+}
+
+// The UDP identification has no broadcast fallback: the ID typed on the UDP tab must be the
+// one sent, not the one in the box of the TCP tab behind it.
+void MainWindowTest::udpConnectUsesTheDeviceIdOfTheUdpTab()
+{
+    WindowRig rig({ControllerData::factory(7)});
+    TfrmKT480NT5 &w = rig.open(Expert());
+    QVERIFY(rig.settle());
+    QCOMPARE(Control<QLineEdit>(w, "edID02")->text(), QStringLiteral("0001"));
+    // Four digits, as every command carries.
+    TypeInto(Control<QLineEdit>(w, "edID03"), QStringLiteral("12345"));
+    QCOMPARE(Control<QLineEdit>(w, "edID03")->text(), QStringLiteral("1234"));
+    QVERIFY2(rig.connectUdp(QStringLiteral("7")), qPrintable(w.statusText()));
+    QCOMPARE(rig.comm().DeviceIDText(), QStringLiteral("0007"));
+    for (const char *box : {"edID01", "edID02", "edID03"})
+        QCOMPARE(Control<QLineEdit>(w, box)->text(), QStringLiteral("0007"));
+    QCOMPARE(rig.storedSetting(QStringLiteral("DeviceID")).toString(), QStringLiteral("0007"));
 }
 
 void MainWindowTest::editsUndoTheConnectionOnceInitialised()
@@ -356,13 +375,20 @@ void MainWindowTest::languageSwitchKeepsTheConnection()
     QVERIFY(Control<QPushButton>(w, "btnSdCard")->text().startsWith(QStringLiteral("SD CARD")));
     QCOMPARE(Control<QLabel>(w, "pnSN")->text(), serial);
     QCOMPARE(Control<QLabel>(w, "pnVER")->text(), version);
+    // The status bar follows too, with what follows its text kept.
+    const QString where = QStringLiteral("  127.0.0.1:%1").arg(rig.sim().udpPort());
+    QCOMPARE(w.statusText(), QStringLiteral("通讯成功.") + where);
     QVERIFY(rig.comm().DeviceConnected());
     QVERIFY(FunctionButtonsEnabled(w));
     QCOMPARE(rig.storedSetting(QStringLiteral("LanguageIndex")).toInt(), 2);
     ClickOnScreen(Control<QPushButton>(w, "btnBIG5"));
     QCOMPARE(Control<QPushButton>(w, "btnConnect02")->text(), QStringLiteral("連線(&C)"));
+    QCOMPARE(w.statusText(), QStringLiteral("通訊成功.") + where);
     QCOMPARE(rig.window().context().language.LanguageIndex(), 1);
     QVERIFY(rig.comm().DeviceConnected());
+    ClickOnScreen(Control<QPushButton>(w, "btnSyn"));
+    ClickOnScreen(Control<QPushButton>(w, "btnEng"));
+    QCOMPARE(w.statusText(), QStringLiteral("Sync Date Time: OK!"));
 }
 
 void MainWindowTest::systemLanguageAtFirstStart_data()

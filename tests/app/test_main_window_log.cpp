@@ -73,6 +73,7 @@ private slots:
         prompt.fileName = rig.path(QStringLiteral("no-such-folder/trace.txt"));
         ClickOnScreen(saveLog);
         QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY(prompt.messages.first().startsWith(QLatin1String("Error!\n")));
         QVERIFY(prompt.messages.first().contains(QLatin1String("no-such-folder")));
     }
 

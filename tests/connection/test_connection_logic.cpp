@@ -66,6 +66,9 @@ void ConnectionLogicTest::deviceIdIsFourDigits()
     QCOMPARE(NormaliseDeviceId(QString()), QStringLiteral("0001"));
     QCOMPARE(NormaliseDeviceId(QStringLiteral("abc")), QStringLiteral("0001"));
     QCOMPARE(NormaliseDeviceId(QStringLiteral(" 0042 ")), QStringLiteral("0042"));
+    // Five digits (a stored setting, the UDP tab's wider box) would shift every command.
+    QCOMPARE(NormaliseDeviceId(QStringLiteral("12345")), QStringLiteral("0001"));
+    QCOMPARE(NormaliseDeviceId(QStringLiteral("9999")), QStringLiteral("9999"));
 }
 
 void ConnectionLogicTest::sdCardLabels()

@@ -124,15 +124,21 @@ private slots:
         site.sim->setFaults(ErrorOn({"AF15", "AF64"}));
         PageParameterIo io(site.transfer);
         QMap<int, QString> values;
+        for (const PageParameter &p : PageParameters())
+            values.insert(p.number, p.defaultValue);
         values.insert(13, QStringLiteral("100"));
+        values.remove(1);
         const ParamResult all = io.writeAll(values);
         QVERIFY(!all.success);
-        QCOMPARE(all.failedCodes, (QStringList{QStringLiteral("AF15"), QStringLiteral("AF64")}));
+        QCOMPARE(all.failedCodes, (QStringList{QStringLiteral("AF01"), QStringLiteral("AF15"),
+                                               QStringLiteral("AF64")}));
+        QVERIFY(all.reportText().contains(QStringLiteral("AF01: no value to write")));
         QVERIFY(all.reportText().contains(QStringLiteral("AF15")));
         QVERIFY(all.reportText().contains(QStringLiteral("AF64")));
-        // A row without a value sends the bare code.
-        QVERIFY(site.sentCommands().contains(QStringLiteral("0001AF01")));
-        QCOMPARE(site.sentCommands().count(QStringLiteral("0001AF15")), ParamTransfer::Attempts);
+        QCOMPARE(site.state().parameters.value("AF13"), QByteArray("100"));
+        // A row without a value is not sent: its bare code would be a read.
+        QVERIFY(!site.sentCommands().contains(QStringLiteral("0001AF01")));
+        QCOMPARE(site.sentCommands().count(QStringLiteral("0001AF153")), ParamTransfer::Attempts);
     }
 
     void retriesRideOverCorruptedAndDroppedReplies()

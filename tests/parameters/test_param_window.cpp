@@ -158,9 +158,73 @@ private slots:
             ClickOnScreen(window.btnRxAll);
             QCOMPARE(w.prompt->messages.size(), 1);
             QVERIFY(w.prompt->messages.first().startsWith(QStringLiteral("Error!\n")));
-            QVERIFY(w.prompt->messages.first().contains(QStringLiteral("AF41")));
+            // The controller answered: it said no, the line is not at fault.
+            QVERIFY(w.prompt->messages.first().contains(
+                QStringLiteral("AF41: refused by the controller")));
             QCOMPARE(w.prompt->captions.first(), QStringLiteral("System Message"));
             QCOMPARE(window.statusText(1), QStringLiteral("AF41"));
+            QVERIFY(window.pcMain->isEnabled());
+            ClickOnScreen(window.writeButton(41));
+            QCOMPARE(w.prompt->messages.last(),
+                     QStringLiteral("Error!\nAF41: refused by the controller, not written"));
+        }));
+    }
+
+    // A row the first read could not read shows no value, not its default: Write all would
+    // write that default over the controller's value.
+    void initialReadNamesTheRowsItCouldNotRead()
+    {
+        ControllerData data = Configured();
+        data.parameters["AF41"] = "1";
+        WindowSite w(data);
+        QVERIFY(w.connected);
+        w.rig.sim().setFaults(ErrorOn("AF41"));
+        QPushButton *button = Control<QPushButton>(*w.main, "btnParameter");
+        QVERIFY(WhileModal<TfrmParameter>(
+            [&] { ClickOnScreen(button); },
+            [&](TfrmParameter &window) {
+                QVERIFY(QTest::qWaitFor([&] { return window.lastResult().values.size() == 21; },
+                                        10000));
+                QVERIFY(QTest::qWaitFor([&] { return window.pcMain->isEnabled(); }, 1000));
+                QVERIFY(w.prompt->messages.isEmpty());
+                QCOMPARE(window.statusText(1), QStringLiteral("AF41"));
+                QCOMPARE(window.paramBox(41)->currentText(), QString());
+                w.rig.sim().clearFaults();
+                ShowSetupPage(window);
+                ClickOnScreen(window.btnTxAll);
+                QCOMPARE(w.prompt->messages,
+                         QStringList{QStringLiteral("Error!\nAF41: no value to write")});
+                QCOMPARE(w.state().parameters.value("AF41"), QByteArray("1"));
+                ClickOnScreen(window.readButton(41));
+                QCOMPARE(window.paramBox(41)->currentText(), QStringLiteral("1"));
+            }));
+    }
+
+    // A controller gone silent: the link is checked after a few rows instead of five
+    // attempts on each of the 22, and the rows left are named.
+    void readAllStopsWhenTheControllerStopsAnswering()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.setRetryPause(std::chrono::milliseconds(2));
+            FaultSettings silent;
+            silent.dropShare = 1.0;
+            w.rig.sim().setFaults(silent);
+            int exchanges = 0;
+            const QMetaObject::Connection counting =
+                connect(&w.rig.comm(), &Comm::logLine, this, [&exchanges] { ++exchanges; });
+            ShowSetupPage(window);
+            ClickOnScreen(window.btnRxAll);
+            disconnect(counting);
+            QCOMPARE(w.prompt->messages.size(), 1);
+            const QString message = w.prompt->messages.first();
+            QVERIFY2(message.startsWith(QStringLiteral("Error!\n")), qPrintable(message));
+            QVERIFY2(message.contains(QStringLiteral("stopped answering at AF11; 19 rows")),
+                     qPrintable(message));
+            // Three rows of five attempts, and the check.
+            QCOMPARE(exchanges, 3 * 5 + 3);
+            QVERIFY(window.statusText(1).startsWith(QStringLiteral("AF01, AF02, AF11, AF12")));
             QVERIFY(window.pcMain->isEnabled());
         }));
     }
@@ -178,6 +242,26 @@ private slots:
             TypeIntoCombo(window.paramBox(13), QStringLiteral("000"));
             ClickOnScreen(window.readButton(13));
             QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("200"));
+        }));
+    }
+
+    // An emptied box would send the bare code, which the controller answers as a read:
+    // "OK!" for a write that wrote nothing.
+    void anEmptiedBoxIsNotWritten()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            ShowSetupPage(window);
+            TypeIntoCombo(window.paramBox(15), QString());
+            QCOMPARE(window.paramBox(15)->currentText(), QString());
+            TypeIntoCombo(window.paramBox(13), QStringLiteral("200"));
+            ClickOnScreen(window.btnTxAll);
+            QCOMPARE(w.prompt->messages,
+                     QStringList{QStringLiteral("Error!\nAF15: no value to write")});
+            QCOMPARE(window.statusText(1), QStringLiteral("AF15"));
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("200"));
+            QCOMPARE(w.state().parameters.value("AF15"), QByteArray("3"));
         }));
     }
 
@@ -232,6 +316,36 @@ private slots:
         }));
         QCOMPARE(w.rig.storedSetting(ParamFilePaths::ExportSetting).toString(), shown);
         QCOMPARE(w.rig.storedSetting(ParamFilePaths::ImportSetting).toString(), missing);
+    }
+
+    // After a restore the setup page shows what the controller now holds: a Write all from
+    // the page as it was would undo the restore.
+    void restoreShowsTheRestoredValuesOnTheSetupPage()
+    {
+        WindowSite w;
+        QVERIFY(w.connected);
+        const QString file = w.rig.path(QStringLiteral("param.xml"));
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.edPath01->setText(file);
+            ClickOnScreen(window.btnBackup);
+            w.rig.sim().controller().modify([](ControllerData &d) {
+                d.parameters["AF13"] = "150";
+                return true;
+            });
+            ShowSetupPage(window);
+            ClickOnScreen(window.readButton(13));
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("150"));
+
+            ClickTab(window.pcMain, window.pcMain->indexOf(window.ts01));
+            window.edPath02->setText(file);
+            ClickOnScreen(window.btnRestore);
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("077"));
+            QCOMPARE(window.paramBox(13)->currentText(), QStringLiteral("077"));
+            ShowSetupPage(window);
+            ClickOnScreen(window.btnTxAll);
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("077"));
+        }));
+        QCOMPARE(w.prompt->messages, QStringList(4, QStringLiteral("OK!")));
     }
 
     void batchModeShowsOnlyFailures()

@@ -117,6 +117,7 @@ private slots:
         QTest::newRow("page value with framing byte") << "AF13" << QStringLiteral("12\x04");
         QTest::newRow("page value not Latin-1") << "AF13" << QStringLiteral("一二");
         QTest::newRow("page value 300 digits") << "AF13" << QString(300, u'1');
+        QTest::newRow("page value empty") << "AF15" << QString();
         QTest::newRow("record with CR") << "BD01" << QStringLiteral("0102\r");
         QTest::newRow("record 300 characters") << "BD01" << QString(300, u'1');
         QTest::newRow("code with framing byte") << QStringLiteral("AF1\x01") << "1";
