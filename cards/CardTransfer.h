@@ -4,6 +4,7 @@
 #include "ExchangePolicy.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -83,7 +84,8 @@ public:
     // Card numbers for a message: the first thirty, then how many more there are.
     static QString numberList(const QList<int> &numbers);
 
-    // Why rows of the table cannot be written; empty when all can.
+    // Why rows of the table cannot be written; empty when all can. A row whose card number an
+    // earlier row holds with another card is one of them.
     static QStringList invalidRows(const TableStore &table);
     // Writes every row (rows listed by invalidRows are skipped only when skipInvalid is set;
     // otherwise nothing at all is sent). With clearAll the controller's cards go first.
@@ -108,6 +110,8 @@ private:
 
     // The link made ready (reopened when it was closed) and able to carry a command.
     bool linkReady();
+    // Row index -> why that row cannot be written.
+    static QMap<int, QString> rowProblems(const TableStore &table);
     ExchangePolicy::Rule cardRule() const;
     void readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome);
     void readOne(ExchangePolicy &policy, TableStore &table, int number, int position,

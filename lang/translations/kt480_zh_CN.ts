@@ -150,6 +150,10 @@ Replace the existing file %1 with it?</source>
         <source>row %1: %2</source>
         <translation>第 %1 行：%2</translation>
     </message>
+    <message>
+        <source>card number %1 is also in row %2 with another card; the controller keeps one card per number</source>
+        <translation>卡片编号 %1 也在第 %2 行，卡片不同；控制器每个编号只保存一张卡片</translation>
+    </message>
 </context>
 <context>
     <name>CommandCheck</name>

@@ -90,6 +90,7 @@ private slots:
     void editorAppliesThePinRule();
     void deleteAndMovesOnAnEmptyTableChangeNothing();
     void readsAndSavesCardFiles();
+    void oneCardNumberTwiceIsAskedAboutBeforeWriting();
     void reopeningShowsAnEmptyTable();
 };
 
@@ -351,6 +352,43 @@ void CardWindowTest::readsAndSavesCardFiles()
     TableStore saved;
     QVERIFY(CardFile::Load(saved, site.rig.path(QStringLiteral("xmlfolder/list"))));
     QCOMPARE(saved.RecordCount(), 3);
+}
+
+void CardWindowTest::oneCardNumberTwiceIsAskedAboutBeforeWriting()
+{
+    Site site(2);
+    QVERIFY(site.connected);
+    const QString file = site.rig.path(QStringLiteral("twice.xml"));
+    TableStore table;
+    CardTable::Recreate(table);
+    for (const auto &[number, id] :
+         {std::pair{"0000005", "0000000000000051"}, std::pair{"0000005", "0000000000000052"}})
+        table.AppendRow({QLatin1String(number), QLatin1String(id), QStringLiteral("01"),
+                         QStringLiteral("0"), QStringLiteral("XXXX"), QStringLiteral("0")});
+    QVERIFY(CardFile::Save(table, file));
+    const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
+    site.prompt->fileName = file;
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+        QCOMPARE(cards.table().RecordCount(), 2);
+        // No: nothing is sent.
+        site.prompt->answer = false;
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+        QCOMPARE(site.prompt->questions.size(), 1);
+        QVERIFY2(site.prompt->questions[0].contains(QStringLiteral("row 2: card number 0000005 is "
+                                                                   "also in row 1")),
+                 qPrintable(site.prompt->questions[0]));
+        QCOMPARE(site.rig.sim().controller().snapshot().cards, before);
+        // Yes: the first card is written, and the closing message names the one left out.
+        site.prompt->answer = true;
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+        QCOMPARE(site.prompt->messages.size(), 1);
+        QVERIFY2(site.prompt->messages[0].startsWith(QStringLiteral("Error!")),
+                 qPrintable(site.prompt->messages[0]));
+        QVERIFY(site.prompt->messages[0].contains(QStringLiteral("1 card(s) written")) ||
+                site.prompt->messages[0].contains(QStringLiteral("1 card written")));
+    }));
+    QVERIFY(site.rig.sim().controller().snapshot().cards.value(5).startsWith("0000000000000051"));
 }
 
 void CardWindowTest::reopeningShowsAnEmptyTable()
