@@ -721,6 +721,14 @@ Write the other rows without them? Otherwise nothing is deleted or written.</sou
             <numerusform>卡号“%1”有 %n 个字符，不是 16 个：此卡片未添加。请再刷一次卡。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The card table holds cards added or changed in this window that are neither written to the controller nor saved to a file.
+
+Lose them?</source>
+        <translation>卡片表中有在此窗口新增或修改的卡片，尚未写入控制器，也未保存为文件。
+
+要放弃这些卡片吗？</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>

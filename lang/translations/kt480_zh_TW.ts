@@ -721,6 +721,14 @@ Write the other rows without them? Otherwise nothing is deleted or written.</sou
             <numerusform>卡號「%1」有 %n 個字元，不是 16 個：此卡片未新增。請再刷一次卡。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The card table holds cards added or changed in this window that are neither written to the controller nor saved to a file.
+
+Lose them?</source>
+        <translation>卡片表中有在此視窗新增或修改的卡片，尚未寫入控制器，也未存成檔案。
+
+要放棄這些卡片嗎？</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>
