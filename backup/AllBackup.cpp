@@ -13,11 +13,8 @@
 #include "UserPrompt.h"
 #include "XmlPathRule.h"
 
-#include "DataPacketWriter.h"
-
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -25,21 +22,6 @@ void createFolderOf(const QString &path)
 {
     if (!path.trimmed().isEmpty())
         QDir().mkpath(QFileInfo(path.trimmed()).absolutePath());
-}
-
-// The card file, also for a controller without cards: then it holds the card fields and no
-// rows. Saved atomically, like every table file.
-TableResult saveCards(TableStore &table, const QString &path)
-{
-    if (!table.IsEmpty())
-        return CardFile::Save(table, path);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteDataPacket(table.Content(), file) ||
-        !file.commit())
-        return TableResult::Failure(
-            AllBackup::tr("%1: cannot write the file: %2").arg(path, file.errorString()));
-    return TableResult::Success();
 }
 
 } // namespace
@@ -120,7 +102,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.cardProblems << tr("the earlier card file %1 was kept").arg(path);
         return outcome;
     }
-    const TableResult saved = saveCards(table, path);
+    const TableResult saved = CardFile::Save(table, path);
     if (!saved) {
         outcome.cardsComplete = false;
         outcome.cardProblems << saved.error();

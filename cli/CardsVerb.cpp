@@ -41,8 +41,9 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
         transfer.readRange(table, CardRangeOption(context.parser));
     const QString out = context.parser.value(QStringLiteral("out"));
     QString saveError;
-    // A controller without cards leaves no file: an empty table is never saved.
-    if (!out.isEmpty() && !table.IsEmpty()) {
+    // Also a range without cards is saved, so the file never holds an earlier list; a link
+    // that never opened leaves the file alone.
+    if (!out.isEmpty() && outcome.linkReady) {
         const TableResult saved = CardFile::Save(table, out);
         if (!saved)
             saveError = saved.error();

@@ -4,10 +4,6 @@
 <context>
     <name>AllBackup</name>
     <message>
-        <source>%1: cannot write the file: %2</source>
-        <translation>%1：无法写入文件：%2</translation>
-    </message>
-    <message>
         <source>Parameters: %1</source>
         <translation>参数：%1</translation>
     </message>
@@ -100,6 +96,10 @@ Replace the existing file %1 with it?</source>
     <message>
         <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
         <translation>不是卡片文件（缺少卡片字段 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：无法写入文件：%2</translation>
     </message>
 </context>
 <context>
