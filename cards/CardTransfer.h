@@ -87,6 +87,8 @@ public:
     // Why rows of the table cannot be written; empty when all can. A row whose card number an
     // earlier row holds with another card is one of them.
     static QStringList invalidRows(const TableStore &table);
+    // The same by row index (from 0), for callers that take the other rows.
+    static QMap<int, QString> rowProblems(const TableStore &table);
     // Writes every row (rows listed by invalidRows are skipped only when skipInvalid is set;
     // otherwise nothing at all is sent). With clearAll the controller's cards go first.
     WriteOutcome write(const TableStore &table, const QString &versionText, bool clearAll,
@@ -110,8 +112,6 @@ private:
 
     // The link made ready (reopened when it was closed) and able to carry a command.
     bool linkReady();
-    // Row index -> why that row cannot be written.
-    static QMap<int, QString> rowProblems(const TableStore &table);
     ExchangePolicy::Rule cardRule() const;
     void readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome);
     void readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
