@@ -191,6 +191,12 @@ QStringList CardTransfer::WriteOutcome::problems() const
     if (clearAllRequested && !clearAllDone)
         lines << CardTransfer::tr("deleting all cards failed; the earlier cards are still in the "
                                   "controller");
+    // After the delete the controller holds only what was written since: say so, or a
+    // cancelled or broken-off restore reads as if the earlier cards were still there.
+    if (clearAllDone && (stopped || linkLost || !failedNumbers.isEmpty()))
+        lines << CardTransfer::tr("every card in the controller was deleted first; it now holds "
+                                  "only the %n card(s) written since",
+                                  nullptr, written);
     if (stopped)
         lines << CardTransfer::tr("cancelled before every card was written");
     if (linkLost)

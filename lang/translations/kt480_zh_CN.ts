@@ -154,6 +154,12 @@ Replace the existing file %1 with it?</source>
         <source>card number %1 is also in row %2 with another card; the controller keeps one card per number</source>
         <translation>卡片编号 %1 也在第 %2 行，卡片不同；控制器每个编号只保存一张卡片</translation>
     </message>
+    <message numerus="yes">
+        <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
+        <translation>
+            <numerusform>控制器中的全部卡片已先删除；目前只有之后写入的 %n 张卡片</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CommandCheck</name>

@@ -154,6 +154,12 @@ Replace the existing file %1 with it?</source>
         <source>card number %1 is also in row %2 with another card; the controller keeps one card per number</source>
         <translation>卡片編號 %1 也在第 %2 列，卡片不同；控制器每個編號只保存一張卡片</translation>
     </message>
+    <message numerus="yes">
+        <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
+        <translation>
+            <numerusform>控制器中的全部卡片已先刪除；目前只有之後寫入的 %n 張卡片</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CommandCheck</name>
