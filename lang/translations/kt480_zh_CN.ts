@@ -36,12 +36,6 @@ Replace the existing file %1 with it?</source>
         <translation>卡片：设备中没有卡片（卡片编号 %1 至 %2）；已将空的卡片文件保存到 %3。</translation>
     </message>
     <message numerus="yes">
-        <source>Cards: %n cards saved to %1.</source>
-        <translation>
-            <numerusform>卡片：已将 %n 张卡片保存到 %1。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Parameters: %n values written from %1.</source>
         <translation>
             <numerusform>参数：已从 %1 写入 %n 个数值。</numerusform>
@@ -65,6 +59,16 @@ Replace the existing file %1 with it?</source>
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
             <numerusform>卡片：已删除全部卡片，再从 %1 写入 %n 张卡片。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the card number range %1 to %2 holds no number; no card was read and the card file was not written</source>
+        <translation>卡片编号范围 %1 至 %2 不含任何编号；未读取任何卡片，也未写入卡片文件</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1.</source>
+        <translation>
+            <numerusform>卡片：已将编号 %2 至 %3 的 %n 张卡片保存到 %1。</numerusform>
         </translation>
     </message>
 </context>

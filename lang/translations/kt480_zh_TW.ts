@@ -36,12 +36,6 @@ Replace the existing file %1 with it?</source>
         <translation>卡片：裝置中沒有卡片（卡片編號 %1 至 %2）；已將空白的卡片檔案儲存至 %3。</translation>
     </message>
     <message numerus="yes">
-        <source>Cards: %n cards saved to %1.</source>
-        <translation>
-            <numerusform>卡片：已將 %n 張卡片儲存至 %1。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Parameters: %n values written from %1.</source>
         <translation>
             <numerusform>參數：已從 %1 寫入 %n 個數值。</numerusform>
@@ -65,6 +59,16 @@ Replace the existing file %1 with it?</source>
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
             <numerusform>卡片：已刪除全部卡片，再從 %1 寫入 %n 張卡片。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the card number range %1 to %2 holds no number; no card was read and the card file was not written</source>
+        <translation>卡片編號範圍 %1 至 %2 不含任何編號；未讀取任何卡片，也未寫入卡片檔案</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1.</source>
+        <translation>
+            <numerusform>卡片：已將編號 %2 至 %3 的 %n 張卡片儲存至 %1。</numerusform>
         </translation>
     </message>
 </context>
