@@ -183,7 +183,7 @@ QStringList CardTransfer::ReadOutcome::problems() const
 QStringList CardTransfer::WriteOutcome::problems() const
 {
     QStringList lines;
-    if (!linkReady)
+    if (!linkReady && !heldBack)
         lines << CardTransfer::tr("the link could not be opened");
     if (!invalidRows.isEmpty())
         lines << CardTransfer::tr("%n row(s) were not written because they are not valid", nullptr,
@@ -282,8 +282,12 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
     }
     const QMap<int, QString> skipped = rowProblems(table);
     outcome.invalidRows = invalidRows(table);
-    if (!outcome.invalidRows.isEmpty() && !skipInvalid)
+    // Nothing at all is sent, the delete included, unless some rows are to be written: a
+    // table of invalid rows only must not empty the controller.
+    if (!outcome.invalidRows.isEmpty() && (!skipInvalid || skipped.size() == table.RecordCount())) {
+        outcome.heldBack = true;
         return outcome;
+    }
     if (!linkReady())
         return outcome;
     outcome.linkReady = true;

@@ -359,6 +359,16 @@ void TfrmCardData::btnRestoreClick()
         return;
     const QStringList invalid = CardTransfer::invalidRows(table_);
     bool skipInvalid = false;
+    // No row could be written: there is nothing to ask, and nothing is deleted.
+    if (invalid.size() == table_.RecordCount()) {
+        prompt_.message(QStringLiteral("Error!\n\n") +
+                            tr("%n row(s) cannot be written:\n%1\n\nNothing is deleted or "
+                               "written.",
+                               nullptr, int(invalid.size()))
+                                .arg(invalid.mid(0, 10).join(QLatin1Char('\n'))),
+                        text(TextRow::SystemMessage));
+        return;
+    }
     if (!invalid.isEmpty()) {
         const QString question =
             QStringLiteral("Error!\n\n") +

@@ -112,9 +112,11 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
     } else {
         for (const QString &problem : outcome.invalidRows)
             context.out << "invalid " << problem << '\n';
-        if (!outcome.invalidRows.isEmpty() && outcome.written == 0 &&
-            !context.parser.isSet(QStringLiteral("skip-invalid")))
-            context.out << "nothing was sent (use --skip-invalid to write the valid rows)\n";
+        if (outcome.heldBack)
+            context.out
+                << (context.parser.isSet(QStringLiteral("skip-invalid"))
+                        ? "nothing was sent: no row can be written\n"
+                        : "nothing was sent (use --skip-invalid to write the valid rows)\n");
         if (outcome.clearAllRequested && !outcome.clearAllDone)
             context.out << "deleting all cards failed\n";
         context.out << "cards written: " << outcome.written << '\n';

@@ -739,6 +739,18 @@ Lose them?</source>
 
 要放弃这些卡片吗？</translation>
     </message>
+    <message numerus="yes">
+        <source>%n row(s) cannot be written:
+%1
+
+Nothing is deleted or written.</source>
+        <translation>
+            <numerusform>有 %n 行无法写入：
+%1
+
+不会删除或写入任何卡片。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>

@@ -739,6 +739,18 @@ Lose them?</source>
 
 要放棄這些卡片嗎？</translation>
     </message>
+    <message numerus="yes">
+        <source>%n row(s) cannot be written:
+%1
+
+Nothing is deleted or written.</source>
+        <translation>
+            <numerusform>有 %n 列無法寫入：
+%1
+
+不會刪除或寫入任何卡片。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>

@@ -291,6 +291,19 @@ private slots:
         const auto anyway = b.transfer.write(b.table, QString(), true, true);
         QCOMPARE(anyway.written, 1);
         QCOMPARE(b.controllerCards().keys(), QList<int>{3});
+
+        // With no valid row left, letting the invalid ones go deletes nothing either.
+        CardTable::Recreate(b.table);
+        CardTable::Append(b.table, card(QStringLiteral("x1"), QStringLiteral("1")));
+        CardTable::Append(b.table, card(QStringLiteral("0"), QStringLiteral("2")));
+        const int sent = lines.count();
+        const auto none = b.transfer.write(b.table, QString(), true, true);
+        QVERIFY(!none.complete());
+        QVERIFY(none.heldBack);
+        QVERIFY(!none.clearAllDone);
+        QCOMPARE(none.problems().size(), 1);
+        QCOMPARE(lines.count(), sent);
+        QCOMPARE(b.controllerCards().keys(), QList<int>{3});
     }
 
     // Two rows with one card number and different cards: the controller would keep only the

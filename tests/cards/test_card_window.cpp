@@ -91,6 +91,7 @@ private slots:
     void deleteAndMovesOnAnEmptyTableChangeNothing();
     void readsAndSavesCardFiles();
     void oneCardNumberTwiceIsAskedAboutBeforeWriting();
+    void noWritableRowDeletesNothing();
     void reopeningShowsAnEmptyTable();
 };
 
@@ -391,6 +392,39 @@ void CardWindowTest::oneCardNumberTwiceIsAskedAboutBeforeWriting()
                 site.prompt->messages[0].contains(QStringLiteral("1 card written")));
     }));
     QVERIFY(site.rig.sim().controller().snapshot().cards.value(5).startsWith("0000000000000051"));
+}
+
+// Every row invalid and "Delete all cards while Writing" checked: the window says that
+// nothing can be written, asks nothing, and the controller keeps its cards.
+void CardWindowTest::noWritableRowDeletesNothing()
+{
+    Site site(4);
+    QVERIFY(site.connected);
+    const QString file = site.rig.path(QStringLiteral("mangled.xml"));
+    TableStore table;
+    CardTable::Recreate(table);
+    for (const char *number : {"3x", "", "0"})
+        table.AppendRow({QLatin1String(number), QStringLiteral("0000000000000051"),
+                         QStringLiteral("01"), QStringLiteral("0"), QStringLiteral("XXXX"),
+                         QStringLiteral("0")});
+    QVERIFY(CardFile::Save(table, file));
+    const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
+    QCOMPARE(before.size(), 4);
+    site.prompt->fileName = file;
+    site.prompt->answer = true;
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+        QCOMPARE(cards.table().RecordCount(), 3);
+        ClickOnScreen(Control<QCheckBox>(cards, "cbxClearAllUser"));
+        QVERIFY(Control<QCheckBox>(cards, "cbxClearAllUser")->isChecked());
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+    }));
+    QVERIFY(site.prompt->questions.isEmpty());
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY2(site.prompt->messages[0].startsWith(QStringLiteral("Error!")) &&
+                 site.prompt->messages[0].contains(QStringLiteral("Nothing is deleted or written")),
+             qPrintable(site.prompt->messages[0]));
+    QCOMPARE(site.rig.sim().controller().snapshot().cards, before);
 }
 
 void CardWindowTest::reopeningShowsAnEmptyTable()
