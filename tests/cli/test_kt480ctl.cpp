@@ -123,6 +123,24 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.json().value(QStringLiteral("rows")).toArray().isEmpty(), r.out.constData());
 
+        // Written back, the empty list sends nothing: done, unless every card was to be
+        // deleted first, which it does not do.
+        const auto held = sim_->controller().snapshot().cards;
+        const QStringList write{QStringLiteral("--tcp"),
+                                tcp_,
+                                QStringLiteral("--id"),
+                                QStringLiteral("12"),
+                                QStringLiteral("cards"),
+                                QStringLiteral("write"),
+                                file};
+        r = ctl(write);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("the file holds no cards: nothing was sent"));
+        r = ctl(write + QStringList{QStringLiteral("--clear-all")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("nothing was deleted or sent"));
+        QCOMPARE(sim_->controller().snapshot().cards, held);
+
         QFile::remove(file);
         QVERIFY(QFile::copy(earlier, file));
         const auto contents = [](const QString &path) {
