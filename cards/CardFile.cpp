@@ -28,7 +28,7 @@ TableResult Load(TableStore &table, const QString &path)
 
 TableResult Save(TableStore &table, const QString &path)
 {
-    if (!table.IsEmpty())
+    if (!table.IsEmpty() || !table.Active() || !CardTable::HasCardFields(table))
         return TableFile::Save(table, path);
     // A range without cards: the file says so, instead of an earlier list staying in its place.
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
