@@ -424,11 +424,15 @@ QString TfrmCardData::chooseFile(bool forSaving)
 
 void TfrmCardData::btnReadFileClick()
 {
-    setBusy(true);
+    // The dialog and the question come before the hourglass, which would hang over them as
+    // if the program were stuck.
+    enterMode(Mode::View);
     const QString path = chooseFile(false);
-    TableResult result = TableResult::Success();
     // The file replaces the table.
-    if (!path.isEmpty() && mayLoseUnsavedCards()) {
+    const bool load = !path.isEmpty() && mayLoseUnsavedCards();
+    setBusy(true);
+    TableResult result = TableResult::Success();
+    if (load) {
         settings_.SaveSetting(CardFile::ReadSetting, path);
         model_.detach();
         result = CardFile::Load(table_, path);
@@ -447,8 +451,9 @@ void TfrmCardData::btnSaveFileClick()
 {
     if (!table_.Active() || table_.IsEmpty())
         return;
-    setBusy(true);
+    enterMode(Mode::View);
     const QString path = chooseFile(true);
+    setBusy(true);
     TableResult result = TableResult::Success();
     if (!path.isEmpty()) {
         result = CardFile::Save(table_, path);

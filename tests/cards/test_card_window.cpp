@@ -7,6 +7,7 @@
 #include "CardFile.h"
 #include "CardTable.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -315,6 +316,12 @@ void CardWindowTest::readsAndSavesCardFiles()
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>");
     broken.close();
+    // The file dialogs come with the normal cursor, not the hourglass of the work after them.
+    QStringList cursorsAtDialogs;
+    site.prompt->onAsk = [&] {
+        cursorsAtDialogs << (QApplication::overrideCursor() ? QStringLiteral("hourglass")
+                                                            : QStringLiteral("normal"));
+    };
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
         // An empty table is not saved: no dialog at all.
         ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
@@ -347,6 +354,8 @@ void CardWindowTest::readsAndSavesCardFiles()
         QCOMPARE(site.prompt->dialogs.last(),
                  QStringLiteral("save ") + site.rig.path(QStringLiteral("saved/cards.xml")));
     }));
+    QCOMPARE(cursorsAtDialogs.size(), site.prompt->dialogs.size() + site.prompt->messages.size());
+    QCOMPARE(cursorsAtDialogs.count(QStringLiteral("normal")), cursorsAtDialogs.size());
     QVERIFY(QFileInfo::exists(site.rig.path(QStringLiteral("saved/cards.xml"))));
     QVERIFY(QFileInfo::exists(site.rig.path(QStringLiteral("xmlfolder/list"))));
     QCOMPARE(site.rig.storedSetting(CardFile::ReadSetting).toString(), bad);
