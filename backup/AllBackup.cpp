@@ -13,11 +13,8 @@
 #include "UserPrompt.h"
 #include "XmlPathRule.h"
 
-#include "DataPacketWriter.h"
-
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -25,21 +22,6 @@ void createFolderOf(const QString &path)
 {
     if (!path.trimmed().isEmpty())
         QDir().mkpath(QFileInfo(path.trimmed()).absolutePath());
-}
-
-// The card file, also for a controller without cards: then it holds the card fields and no
-// rows. Saved atomically, like every table file.
-TableResult saveCards(TableStore &table, const QString &path)
-{
-    if (!table.IsEmpty())
-        return CardFile::Save(table, path);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteDataPacket(table.Content(), file) ||
-        !file.commit())
-        return TableResult::Failure(
-            AllBackup::tr("%1: cannot write the file: %2").arg(path, file.errorString()));
-    return TableResult::Success();
 }
 
 } // namespace
@@ -98,6 +80,15 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.done << tr("Parameters: %n values saved to %1.", nullptr, int(params.values.size()))
                             .arg(WithXmlExtension(parameterPath.trimmed()));
 
+    // A range without numbers (start above end) reads nothing: that is no backup of the
+    // controller's cards, so the earlier card file stays and the run is an error.
+    if (range.count() == 0) {
+        outcome.cardProblems << tr("the card number range %1 to %2 holds no number; no card was "
+                                   "read and the card file was not written")
+                                    .arg(range.from())
+                                    .arg(range.to());
+        return outcome;
+    }
     CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
     cards.setSettleWait(settlePasses_, settlePassMs_);
     TableStore table;
@@ -120,20 +111,24 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.cardProblems << tr("the earlier card file %1 was kept").arg(path);
         return outcome;
     }
-    const TableResult saved = saveCards(table, path);
+    const TableResult saved = CardFile::Save(table, path);
     if (!saved) {
         outcome.cardsComplete = false;
         outcome.cardProblems << saved.error();
     } else {
         settings_.SaveSetting(CardFile::SaveSetting, path);
-        outcome.done
-            << (table.IsEmpty()
-                    ? tr("Cards: the controller holds no cards (numbers %1 to %2); "
-                         "an empty card file was saved to %3.")
-                          .arg(range.from())
-                          .arg(range.to())
-                          .arg(path)
-                    : tr("Cards: %n cards saved to %1.", nullptr, table.RecordCount()).arg(path));
+        outcome.done << (table.IsEmpty()
+                             ? tr("Cards: the controller holds no cards (numbers %1 to %2); "
+                                  "an empty card file was saved to %3.")
+                                   .arg(range.from())
+                                   .arg(range.to())
+                                   .arg(path)
+                             // The range is named: cards above it are not in the file.
+                             : tr("Cards: %n cards of numbers %2 to %3 saved to %1.", nullptr,
+                                  table.RecordCount())
+                                   .arg(path)
+                                   .arg(range.from())
+                                   .arg(range.to()));
     }
     return outcome;
 }

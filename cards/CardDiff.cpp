@@ -2,6 +2,7 @@
 
 #include "CardCodec.h"
 #include "CardTable.h"
+#include "CardTransfer.h"
 #include "TableStore.h"
 
 #include <QMap>
@@ -9,20 +10,20 @@
 
 namespace {
 
-// The writable cards of a table by number (the later row of a number wins); the others named.
-// A card ID of zeros is what a controller answers for an empty number: such a row leaves the
-// number empty.
+// The writable cards of a table by number; the rows a write would leave out named. A card ID
+// of zeros is what a controller answers for an empty number: such a row leaves the number
+// empty.
 QMap<int, CardRecord> cardsByNumber(const TableStore &table, const QString &side,
                                     QStringList &invalid)
 {
     QMap<int, CardRecord> cards;
     if (!table.Active())
         return cards;
+    const QMap<int, QString> problems = CardTransfer::rowProblems(table);
     for (int row = 0; row < table.RecordCount(); ++row) {
         const CardRecord card = CardTable::RowAt(table, row);
-        const QString problem = CardCodec::RowProblem(card);
-        if (!problem.isEmpty()) {
-            invalid << QStringLiteral("%1 row %2: %3").arg(side).arg(row + 1).arg(problem);
+        if (const auto problem = problems.constFind(row); problem != problems.cend()) {
+            invalid << QStringLiteral("%1 row %2: %3").arg(side).arg(row + 1).arg(*problem);
             continue;
         }
         const int number = *CardCodec::CardNumberOf(card);

@@ -12,8 +12,9 @@ class TableStore;
 // What writing one card list over another would change, card number by card number. Cards
 // are compared as a controller would hold them after a write (the "HA" encoding read back),
 // so "1" and "01" for an application number are the same card. Rows that cannot be written
-// are listed apart and take no part; of two rows with one number, the later one counts, as
-// it would on a write; a row whose card ID is all zeros leaves its number empty.
+// are listed apart and take no part, as a write leaves them out (among them a row whose
+// number an earlier row holds with another card); a row whose card ID is all zeros leaves
+// its number empty.
 struct CardFieldChange
 {
     QString field; // DataID, DataApp, DataType, DataPIN or DataAPB

@@ -20,7 +20,8 @@ QString DefaultPath();
 // Loads a card file into the table. A file that cannot be read, or that holds no card
 // fields, leaves the table as it was and gives a message naming the file.
 TableResult Load(TableStore &table, const QString &path);
-// Saves atomically: the old file stays until the new one is complete.
+// Saves atomically: the old file stays until the new one is complete. A card table without
+// rows gives a card file without rows.
 TableResult Save(TableStore &table, const QString &path);
 
 } // namespace CardFile

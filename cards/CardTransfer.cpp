@@ -10,6 +10,8 @@
 #include "TableStore.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QMap>
 #include <algorithm>
 
 namespace {
@@ -181,7 +183,7 @@ QStringList CardTransfer::ReadOutcome::problems() const
 QStringList CardTransfer::WriteOutcome::problems() const
 {
     QStringList lines;
-    if (!linkReady)
+    if (!linkReady && !heldBack)
         lines << CardTransfer::tr("the link could not be opened");
     if (!invalidRows.isEmpty())
         lines << CardTransfer::tr("%n row(s) were not written because they are not valid", nullptr,
@@ -189,6 +191,12 @@ QStringList CardTransfer::WriteOutcome::problems() const
     if (clearAllRequested && !clearAllDone)
         lines << CardTransfer::tr("deleting all cards failed; the earlier cards are still in the "
                                   "controller");
+    // After the delete the controller holds only what was written since: say so, or a
+    // cancelled or broken-off restore reads as if the earlier cards were still there.
+    if (clearAllDone && (stopped || linkLost || !failedNumbers.isEmpty()))
+        lines << CardTransfer::tr("every card in the controller was deleted first; it now holds "
+                                  "only the %n card(s) written since",
+                                  nullptr, written);
     if (stopped)
         lines << CardTransfer::tr("cancelled before every card was written");
     if (linkLost)
@@ -211,14 +219,40 @@ QString CardTransfer::numberList(const QList<int> &numbers)
     return list.join(QStringLiteral(", "));
 }
 
+QMap<int, QString> CardTransfer::rowProblems(const TableStore &table)
+{
+    QMap<int, QString> problems;
+    // The row that first holds each card number and what it would send there.
+    QHash<int, QPair<int, QString>> firstOf;
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        const CardRecord card = CardTable::RowAt(table, row);
+        const QString problem = CardCodec::RowProblem(card);
+        if (!problem.isEmpty()) {
+            problems.insert(row, problem);
+            continue;
+        }
+        // The controller keeps one card per number: a later row with another card would
+        // overwrite the earlier one. The same card twice is harmless.
+        const int number = *CardCodec::CardNumberOf(card);
+        const QString data = CardCodec::EncodeWriteData(card);
+        const auto first = firstOf.constFind(number);
+        if (first == firstOf.constEnd())
+            firstOf.insert(number, {row, data});
+        else if (first->second != data)
+            problems.insert(row, tr("card number %1 is also in row %2 with another card; the "
+                                    "controller keeps one card per number")
+                                     .arg(card.DataNO.trimmed())
+                                     .arg(first->first + 1));
+    }
+    return problems;
+}
+
 QStringList CardTransfer::invalidRows(const TableStore &table)
 {
     QStringList problems;
-    for (int row = 0; row < table.RecordCount(); ++row) {
-        const QString problem = CardCodec::RowProblem(CardTable::RowAt(table, row));
-        if (!problem.isEmpty())
-            problems << tr("row %1: %2").arg(row + 1).arg(problem);
-    }
+    const QMap<int, QString> rows = rowProblems(table);
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+        problems << tr("row %1: %2").arg(it.key() + 1).arg(it.value());
     return problems;
 }
 
@@ -246,9 +280,14 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         outcome.nothingToWrite = true;
         return outcome;
     }
+    const QMap<int, QString> skipped = rowProblems(table);
     outcome.invalidRows = invalidRows(table);
-    if (!outcome.invalidRows.isEmpty() && !skipInvalid)
+    // Nothing at all is sent, the delete included, unless some rows are to be written: a
+    // table of invalid rows only must not empty the controller.
+    if (!outcome.invalidRows.isEmpty() && (!skipInvalid || skipped.size() == table.RecordCount())) {
+        outcome.heldBack = true;
         return outcome;
+    }
     if (!linkReady())
         return outcome;
     outcome.linkReady = true;
@@ -277,10 +316,10 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
             outcome.stopped = true;
             break;
         }
+        if (skipped.contains(row))
+            continue;
         const CardRecord card = CardTable::RowAt(table, row);
         const auto number = CardCodec::CardNumberOf(card);
-        if (!number || !CardCodec::RowProblem(card).isEmpty())
-            continue;
         progress_.advance();
         const QString text = language_.TableText(TextRow::Writing) + QLatin1Char(' ') +
                              seven(*number) + QStringLiteral(" / ") + eight(clock.elapsed());
@@ -297,6 +336,8 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         if (policy.linkLost()) {
             outcome.linkLost = true;
             for (int rest = row + 1; rest < table.RecordCount(); ++rest) {
+                if (skipped.contains(rest))
+                    continue;
                 if (const auto n = CardCodec::CardNumberOf(CardTable::RowAt(table, rest)))
                     outcome.failedNumbers << *n;
             }

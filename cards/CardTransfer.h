@@ -4,6 +4,7 @@
 #include "ExchangePolicy.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -43,7 +44,9 @@ public:
     {
         bool linkReady = false;
         bool nothingToWrite = false;
-        QStringList invalidRows; // why each row cannot be written; nothing sent when any
+        QStringList invalidRows; // why each row cannot be written
+        // Nothing was sent because of the invalid rows: not skipped, or no other row left.
+        bool heldBack = false;
         bool clearAllRequested = false;
         bool clearAllDone = false;
         bool stopped = false;
@@ -83,10 +86,14 @@ public:
     // Card numbers for a message: the first thirty, then how many more there are.
     static QString numberList(const QList<int> &numbers);
 
-    // Why rows of the table cannot be written; empty when all can.
+    // Why rows of the table cannot be written; empty when all can. A row whose card number an
+    // earlier row holds with another card is one of them.
     static QStringList invalidRows(const TableStore &table);
+    // The same by row index (from 0), for callers that take the other rows.
+    static QMap<int, QString> rowProblems(const TableStore &table);
     // Writes every row (rows listed by invalidRows are skipped only when skipInvalid is set;
-    // otherwise nothing at all is sent). With clearAll the controller's cards go first.
+    // otherwise nothing at all is sent, and nothing either when no valid row is left). With
+    // clearAll the controller's cards go first.
     WriteOutcome write(const TableStore &table, const QString &versionText, bool clearAll,
                        bool skipInvalid);
     ClearOutcome clearAll();

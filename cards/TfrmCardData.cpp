@@ -181,7 +181,20 @@ void TfrmCardData::done(int result)
     if (busy_)
         return;
     btnStopClick();
+    if (!mayLoseUnsavedCards())
+        return;
     QDialog::done(result);
+}
+
+bool TfrmCardData::mayLoseUnsavedCards()
+{
+    if (!unsaved_)
+        return true;
+    return prompt_.question(
+        tr("The card table holds cards added or changed in this window that are "
+           "neither written to the controller nor saved to a file.\n\n"
+           "Lose them?"),
+        text(TextRow::SystemMessage));
 }
 
 void TfrmCardData::setPanelsEnabled(bool enabled)
@@ -261,6 +274,7 @@ void TfrmCardData::editorOk()
         table_.SetFieldText(QStringLiteral("DataID"), edt02->text().trimmed());
         table_.SetFieldText(QStringLiteral("DataPIN"), CardCodec::ApplyPinRule(edt03->text()));
         table_.Post();
+        unsaved_ = true;
     } else if (mode_ == Mode::Add && table_.Active()) {
         bool ok = false;
         const int number = edt01->text().trimmed().toInt(&ok);
@@ -269,6 +283,7 @@ void TfrmCardData::editorOk()
         table_.SetFieldText(QStringLiteral("DataID"), edt02->text().trimmed());
         table_.SetFieldText(QStringLiteral("DataPIN"), CardCodec::ApplyPinRule(edt03->text()));
         table_.Post();
+        unsaved_ = true;
         enterMode(Mode::View);
     }
     model_.attach();
@@ -283,16 +298,22 @@ void TfrmCardData::showRecordCount()
 void TfrmCardData::btnClearClick()
 {
     CardTable::Recreate(table_);
+    unsaved_ = false;
 }
 
 void TfrmCardData::btnBackupClick()
 {
+    // The read replaces the table.
+    if (!mayLoseUnsavedCards())
+        return;
     setBusy(true);
     sbMessage->setText(text(TextRow::Reading));
     normaliseRange();
     model_.detach();
     const CardTransfer::ReadOutcome outcome = transfer_.readRange(table_, cardRange());
     model_.attach();
+    if (outcome.linkReady)
+        unsaved_ = false;
     finishOperation();
     reportRead(outcome);
     showRecordCount();
@@ -338,6 +359,16 @@ void TfrmCardData::btnRestoreClick()
         return;
     const QStringList invalid = CardTransfer::invalidRows(table_);
     bool skipInvalid = false;
+    // No row could be written: there is nothing to ask, and nothing is deleted.
+    if (invalid.size() == table_.RecordCount()) {
+        prompt_.message(QStringLiteral("Error!\n\n") +
+                            tr("%n row(s) cannot be written:\n%1\n\nNothing is deleted or "
+                               "written.",
+                               nullptr, int(invalid.size()))
+                                .arg(invalid.mid(0, 10).join(QLatin1Char('\n'))),
+                        text(TextRow::SystemMessage));
+        return;
+    }
     if (!invalid.isEmpty()) {
         const QString question =
             QStringLiteral("Error!\n\n") +
@@ -355,6 +386,8 @@ void TfrmCardData::btnRestoreClick()
         transfer_.write(table_, VersionText, cbxClearAllUser->isChecked(), skipInvalid);
     finishOperation();
     sbMessage->clear();
+    if (outcome.complete())
+        unsaved_ = false;
     reportWrite(outcome);
 }
 
@@ -391,14 +424,21 @@ QString TfrmCardData::chooseFile(bool forSaving)
 
 void TfrmCardData::btnReadFileClick()
 {
-    setBusy(true);
+    // The dialog and the question come before the hourglass, which would hang over them as
+    // if the program were stuck.
+    enterMode(Mode::View);
     const QString path = chooseFile(false);
+    // The file replaces the table.
+    const bool load = !path.isEmpty() && mayLoseUnsavedCards();
+    setBusy(true);
     TableResult result = TableResult::Success();
-    if (!path.isEmpty()) {
+    if (load) {
         settings_.SaveSetting(CardFile::ReadSetting, path);
         model_.detach();
         result = CardFile::Load(table_, path);
         model_.attach();
+        if (result)
+            unsaved_ = false;
     }
     finishOperation();
     showRecordCount();
@@ -411,13 +451,16 @@ void TfrmCardData::btnSaveFileClick()
 {
     if (!table_.Active() || table_.IsEmpty())
         return;
-    setBusy(true);
+    enterMode(Mode::View);
     const QString path = chooseFile(true);
+    setBusy(true);
     TableResult result = TableResult::Success();
     if (!path.isEmpty()) {
         result = CardFile::Save(table_, path);
-        if (result)
+        if (result) {
             settings_.SaveSetting(CardFile::SaveSetting, path);
+            unsaved_ = false;
+        }
     }
     finishOperation();
     if (path.isEmpty())

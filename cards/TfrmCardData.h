@@ -80,7 +80,8 @@ public:
     void normaliseRange();
 
     // Refused while an operation runs (Escape, the close button, close()): the operation
-    // would go on with its window gone. Quick add is stopped first, its card added.
+    // would go on with its window gone. Quick add is stopped first, its card added; cards
+    // added or changed here and not yet written or saved are lost only when the user agrees.
     void done(int result) override;
 
 protected:
@@ -109,6 +110,8 @@ private:
     void setBusy(bool busy);
     void setPanelsEnabled(bool enabled);
     void finishOperation();
+    // True when nothing unsaved is in the table or the user agrees to lose it.
+    bool mayLoseUnsavedCards();
     void enterMode(Mode mode);
     void clearEditor();
     void editorAdd();
@@ -144,6 +147,8 @@ private:
     Mode mode_ = Mode::View;
     bool busy_ = false;
     bool quickAdding_ = false;
+    // Cards were added or changed here since the table last matched the controller or a file.
+    bool unsaved_ = false;
 
     QWidget *tbEdit = nullptr;
     QToolButton *btnAdd = nullptr;

@@ -74,6 +74,7 @@ void TfrmCardData::commitPending()
                                              cbxAPB->currentIndex(), edtPIN->text()};
     switch (CardEnrolment::CommitPending(table_, pending)) {
     case CardEnrolment::Commit::Added:
+        unsaved_ = true;
         lblCardIDNote->clear();
         grid_->syncSelection();
         break;

@@ -41,8 +41,9 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
         transfer.readRange(table, CardRangeOption(context.parser));
     const QString out = context.parser.value(QStringLiteral("out"));
     QString saveError;
-    // A controller without cards leaves no file: an empty table is never saved.
-    if (!out.isEmpty() && !table.IsEmpty()) {
+    // Also a range without cards is saved, so the file never holds an earlier list; a link
+    // that never opened leaves the file alone.
+    if (!out.isEmpty() && outcome.linkReady) {
         const TableResult saved = CardFile::Save(table, out);
         if (!saved)
             saveError = saved.error();
@@ -96,11 +97,15 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
         return ExitFailed;
     }
     const QString version = ControllerSession::readVersion(comm);
-    const CardTransfer::WriteOutcome outcome =
-        transfer.write(table, version, context.parser.isSet(QStringLiteral("clear-all")),
-                       context.parser.isSet(QStringLiteral("skip-invalid")));
+    const bool clearAll = context.parser.isSet(QStringLiteral("clear-all"));
+    const CardTransfer::WriteOutcome outcome = transfer.write(
+        table, version, clearAll, context.parser.isSet(QStringLiteral("skip-invalid")));
+    // A file without cards sends nothing: done when nothing was asked but the write, not done
+    // when the controller's cards were to be deleted first (they stay).
+    const bool complete = outcome.complete() || (outcome.nothingToWrite && !clearAll);
     if (context.json) {
-        const QJsonObject object{{QStringLiteral("complete"), outcome.complete()},
+        const QJsonObject object{{QStringLiteral("complete"), complete},
+                                 {QStringLiteral("nothingToWrite"), outcome.nothingToWrite},
                                  {QStringLiteral("written"), outcome.written},
                                  {QStringLiteral("invalidRows"), texts(outcome.invalidRows)},
                                  {QStringLiteral("clearAllDone"), outcome.clearAllDone},
@@ -111,9 +116,15 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
     } else {
         for (const QString &problem : outcome.invalidRows)
             context.out << "invalid " << problem << '\n';
-        if (!outcome.invalidRows.isEmpty() && outcome.written == 0 &&
-            !context.parser.isSet(QStringLiteral("skip-invalid")))
-            context.out << "nothing was sent (use --skip-invalid to write the valid rows)\n";
+        if (outcome.heldBack)
+            context.out
+                << (context.parser.isSet(QStringLiteral("skip-invalid"))
+                        ? "nothing was sent: no row can be written\n"
+                        : "nothing was sent (use --skip-invalid to write the valid rows)\n");
+        if (outcome.nothingToWrite)
+            context.out << (clearAll ? "the file holds no cards: nothing was deleted or sent "
+                                       "(cards clear-all deletes every card)\n"
+                                     : "the file holds no cards: nothing was sent\n");
         if (outcome.clearAllRequested && !outcome.clearAllDone)
             context.out << "deleting all cards failed\n";
         context.out << "cards written: " << outcome.written << '\n';
@@ -124,7 +135,7 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
             context.out << "not accepted: " << list.join(QLatin1Char(',')) << '\n';
         }
     }
-    return outcome.complete() ? ExitOk : ExitFailed;
+    return complete ? ExitOk : ExitFailed;
 }
 
 } // namespace

@@ -4,10 +4,6 @@
 <context>
     <name>AllBackup</name>
     <message>
-        <source>%1: cannot write the file: %2</source>
-        <translation>%1：无法写入文件：%2</translation>
-    </message>
-    <message>
         <source>Parameters: %1</source>
         <translation>参数：%1</translation>
     </message>
@@ -40,12 +36,6 @@ Replace the existing file %1 with it?</source>
         <translation>卡片：设备中没有卡片（卡片编号 %1 至 %2）；已将空的卡片文件保存到 %3。</translation>
     </message>
     <message numerus="yes">
-        <source>Cards: %n cards saved to %1.</source>
-        <translation>
-            <numerusform>卡片：已将 %n 张卡片保存到 %1。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Parameters: %n values written from %1.</source>
         <translation>
             <numerusform>参数：已从 %1 写入 %n 个数值。</numerusform>
@@ -69,6 +59,16 @@ Replace the existing file %1 with it?</source>
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
             <numerusform>卡片：已删除全部卡片，再从 %1 写入 %n 张卡片。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the card number range %1 to %2 holds no number; no card was read and the card file was not written</source>
+        <translation>卡片编号范围 %1 至 %2 不含任何编号；未读取任何卡片，也未写入卡片文件</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1.</source>
+        <translation>
+            <numerusform>卡片：已将编号 %2 至 %3 的 %n 张卡片保存到 %1。</numerusform>
         </translation>
     </message>
 </context>
@@ -100,6 +100,10 @@ Replace the existing file %1 with it?</source>
     <message>
         <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
         <translation>不是卡片文件（缺少卡片字段 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：无法写入文件：%2</translation>
     </message>
 </context>
 <context>
@@ -149,6 +153,16 @@ Replace the existing file %1 with it?</source>
     <message>
         <source>row %1: %2</source>
         <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>card number %1 is also in row %2 with another card; the controller keeps one card per number</source>
+        <translation>卡片编号 %1 也在第 %2 行，卡片不同；控制器每个编号只保存一张卡片</translation>
+    </message>
+    <message numerus="yes">
+        <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
+        <translation>
+            <numerusform>控制器中的全部卡片已先删除；目前只有之后写入的 %n 张卡片</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -743,6 +757,26 @@ Write the other rows without them? Otherwise nothing is deleted or written.</sou
         <source>Card ID &quot;%1&quot; has %n character(s), not 16: this card was not added. Present it again.</source>
         <translation>
             <numerusform>卡号“%1”有 %n 个字符，不是 16 个：此卡片未添加。请再刷一次卡。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The card table holds cards added or changed in this window that are neither written to the controller nor saved to a file.
+
+Lose them?</source>
+        <translation>卡片表中有在此窗口新增或修改的卡片，尚未写入控制器，也未保存为文件。
+
+要放弃这些卡片吗？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) cannot be written:
+%1
+
+Nothing is deleted or written.</source>
+        <translation>
+            <numerusform>有 %n 行无法写入：
+%1
+
+不会删除或写入任何卡片。</numerusform>
         </translation>
     </message>
 </context>

@@ -4,10 +4,6 @@
 <context>
     <name>AllBackup</name>
     <message>
-        <source>%1: cannot write the file: %2</source>
-        <translation>%1：無法寫入檔案：%2</translation>
-    </message>
-    <message>
         <source>Parameters: %1</source>
         <translation>參數：%1</translation>
     </message>
@@ -40,12 +36,6 @@ Replace the existing file %1 with it?</source>
         <translation>卡片：裝置中沒有卡片（卡片編號 %1 至 %2）；已將空白的卡片檔案儲存至 %3。</translation>
     </message>
     <message numerus="yes">
-        <source>Cards: %n cards saved to %1.</source>
-        <translation>
-            <numerusform>卡片：已將 %n 張卡片儲存至 %1。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Parameters: %n values written from %1.</source>
         <translation>
             <numerusform>參數：已從 %1 寫入 %n 個數值。</numerusform>
@@ -69,6 +59,16 @@ Replace the existing file %1 with it?</source>
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
             <numerusform>卡片：已刪除全部卡片，再從 %1 寫入 %n 張卡片。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the card number range %1 to %2 holds no number; no card was read and the card file was not written</source>
+        <translation>卡片編號範圍 %1 至 %2 不含任何編號；未讀取任何卡片，也未寫入卡片檔案</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1.</source>
+        <translation>
+            <numerusform>卡片：已將編號 %2 至 %3 的 %n 張卡片儲存至 %1。</numerusform>
         </translation>
     </message>
 </context>
@@ -100,6 +100,10 @@ Replace the existing file %1 with it?</source>
     <message>
         <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
         <translation>不是卡片檔案（缺少卡片欄位 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+    <message>
+        <source>%1: cannot write the file: %2</source>
+        <translation>%1：無法寫入檔案：%2</translation>
     </message>
 </context>
 <context>
@@ -149,6 +153,16 @@ Replace the existing file %1 with it?</source>
     <message>
         <source>row %1: %2</source>
         <translation>第 %1 列：%2</translation>
+    </message>
+    <message>
+        <source>card number %1 is also in row %2 with another card; the controller keeps one card per number</source>
+        <translation>卡片編號 %1 也在第 %2 列，卡片不同；控制器每個編號只保存一張卡片</translation>
+    </message>
+    <message numerus="yes">
+        <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
+        <translation>
+            <numerusform>控制器中的全部卡片已先刪除；目前只有之後寫入的 %n 張卡片</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -743,6 +757,26 @@ Write the other rows without them? Otherwise nothing is deleted or written.</sou
         <source>Card ID &quot;%1&quot; has %n character(s), not 16: this card was not added. Present it again.</source>
         <translation>
             <numerusform>卡號「%1」有 %n 個字元，不是 16 個：此卡片未新增。請再刷一次卡。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The card table holds cards added or changed in this window that are neither written to the controller nor saved to a file.
+
+Lose them?</source>
+        <translation>卡片表中有在此視窗新增或修改的卡片，尚未寫入控制器，也未存成檔案。
+
+要放棄這些卡片嗎？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) cannot be written:
+%1
+
+Nothing is deleted or written.</source>
+        <translation>
+            <numerusform>有 %n 列無法寫入：
+%1
+
+不會刪除或寫入任何卡片。</numerusform>
         </translation>
     </message>
 </context>

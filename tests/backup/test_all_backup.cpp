@@ -77,8 +77,9 @@ private slots:
             const AllBackup::Outcome outcome = site.all.backup(params, cards, Range);
             QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
             QVERIFY(outcome.reportText().startsWith(QStringLiteral("OK!\n\nParameters: ")));
-            QVERIFY(
-                outcome.reportText().contains(QStringLiteral("Cards: 25 cards saved to ") + cards));
+            QVERIFY2(outcome.reportText().contains(
+                         QStringLiteral("Cards: 25 cards of numbers 1 to 40 saved to ") + cards),
+                     qPrintable(outcome.reportText()));
             QVERIFY(!site.batchMode.isSet());
             source = site.state();
         }
@@ -128,6 +129,29 @@ private slots:
         QVERIFY(restored.reportText().contains(
             QStringLiteral("holds no cards; the controller's cards were left as they were")));
         QCOMPARE(target.state().cards, other.cards);
+    }
+
+    // A range whose start lies above its end reads nothing: no backup of the cards, an error,
+    // and the earlier card file stays as it was.
+    void anEmptyRangeIsNoCardBackup()
+    {
+        const QString params = dir.filePath(QStringLiteral("range/params.xml"));
+        const QString cards = dir.filePath(QStringLiteral("range/cards.xml"));
+        Site site(configured(6), dir.filePath(QStringLiteral("r.ini")));
+        QVERIFY(site.all.backup(params, cards, Range).complete());
+        TableStore before;
+        QVERIFY(CardFile::Load(before, cards));
+        QCOMPARE(before.RecordCount(), 6);
+        const AllBackup::Outcome outcome = site.all.backup(params, cards, CardRange(40, 1));
+        QVERIFY(outcome.parametersComplete);
+        QVERIFY(!outcome.cardsComplete);
+        QVERIFY2(outcome.reportText().startsWith(QStringLiteral("Error!")) &&
+                     outcome.reportText().contains(
+                         QStringLiteral("the card number range 40 to 1 holds no number")),
+                 qPrintable(outcome.reportText()));
+        TableStore after;
+        QVERIFY(CardFile::Load(after, cards));
+        QCOMPARE(after.RecordCount(), 6);
     }
 
     void missingCardNumbersMakeTheBackupAnError()

@@ -1,5 +1,6 @@
 // "All Backup" / "All Restore" opened from the main window as the program opens them
 // (modal), clicked through the window system, file dialogs and boxes answered by the rig.
+#include "ProgressState.h"
 #include "TfrmDownload.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
@@ -73,6 +74,7 @@ private slots:
     void longPathsAreKeptWhole();
     void noCloseWhileARunGoesOn();
     void cancelStopsTheCardHalf();
+    void restoreCancelledAfterTheDeleteSaysTheCardsAreGone();
 };
 
 void DownloadWindowTest::proposesTheDefaultFilesWithoutSettings()
@@ -282,6 +284,43 @@ void DownloadWindowTest::cancelStopsTheCardHalf()
              qPrintable(QStringLiteral("%1 exchanges after Cancel").arg(exchanges - atClick)));
     QCOMPARE(site.prompt->messages.size(), 1);
     QVERIFY(site.prompt->messages.first().startsWith(QStringLiteral("Error!")));
+}
+
+// Cancel while the controller settles after deleting every card: nothing is written, and the
+// closing message says that the controller's cards are gone, not only that the write stopped.
+void DownloadWindowTest::restoreCancelledAfterTheDeleteSaysTheCardsAreGone()
+{
+    Site site(5);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("p.xml"));
+    const QString cards = site.rig.path(QStringLiteral("c.xml"));
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+    }));
+    QVERIFY(site.prompt->messages.value(0).startsWith(QStringLiteral("OK!")));
+    TfrmProcess &process = site.main->processWindow();
+    bool cancelled = false;
+    connect(&site.main->context().progress, &ProgressState::changed, this, [&] {
+        if (cancelled || !site.main->context().progress.text().endsWith(QStringLiteral("0000010")))
+            return;
+        cancelled = true;
+        QTimer::singleShot(0, this, [&] { ClickOnScreen(process.btnCancel); });
+    });
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnRestore"));
+    }));
+    QVERIFY(cancelled);
+    QVERIFY(site.rig.sim().controller().snapshot().cards.isEmpty());
+    QCOMPARE(site.prompt->messages.size(), 2);
+    const QString report = site.prompt->messages.last();
+    QVERIFY2(report.startsWith(QStringLiteral("Error!")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("every card in the controller was deleted first; it "
+                                            "now holds only the 0 card(s) written since")),
+             qPrintable(report));
 }
 
 QTEST_MAIN(DownloadWindowTest)

@@ -68,22 +68,29 @@ private slots:
         QCOMPARE(fields[1].to, QStringLiteral("XXXX"));
     }
 
-    // As on a write: the later row of a number counts, an ID of zeros empties the number, and
-    // a row that cannot be written is named and changes nothing.
+    // As on a write: an ID of zeros empties the number, and a row that cannot be written is
+    // named and changes nothing; so is a row whose number an earlier row holds with another
+    // card (the earlier one counts), while the same card twice is one card.
     void rowsCountAsAWriteWouldTakeThem()
     {
         TableStore before;
         TableStore after;
-        fill(before, {card("0000001", "0000000000000011"), card("0000002", "0000000000000022")});
+        fill(before, {card("0000001", "0000000000000011"), card("0000002", "0000000000000022"),
+                      card("0000003", "0000000000000033")});
         fill(after, {card("0000001", "0000000000000077"), card("0000001", "0000000000000011"),
-                     card("0000002", "0000000000000000"), card("12x", "0000000000000055")});
+                     card("0000002", "0000000000000000"), card("12x", "0000000000000055"),
+                     card("3", "0000000000000033"), card("0000003", "0000000000000033")});
         const CardDiff diff = DiffCards(before, after);
         QCOMPARE(diff.unchanged, 1);
+        QCOMPARE(diff.changed.size(), 1);
+        QCOMPARE(diff.changed.first().number, 1);
+        QCOMPARE(diff.changed.first().fields.first().to, QStringLiteral("0000000000000077"));
         QCOMPARE(diff.removed.size(), 1);
         QCOMPARE(diff.removed.first().DataNO, QStringLiteral("0000002"));
         QVERIFY(diff.added.isEmpty());
-        QCOMPARE(diff.invalidRows.size(), 1);
-        QVERIFY(diff.invalidRows.first().startsWith(QLatin1String("new row 4")));
+        QCOMPARE(diff.invalidRows.size(), 2);
+        QVERIFY(diff.invalidRows[0].startsWith(QLatin1String("new row 2: card number 0000001")));
+        QVERIFY(diff.invalidRows[1].startsWith(QLatin1String("new row 4")));
     }
 
     // A number whose read failed is neither added nor removed: its state is not known.

@@ -291,6 +291,50 @@ private slots:
         const auto anyway = b.transfer.write(b.table, QString(), true, true);
         QCOMPARE(anyway.written, 1);
         QCOMPARE(b.controllerCards().keys(), QList<int>{3});
+
+        // With no valid row left, letting the invalid ones go deletes nothing either.
+        CardTable::Recreate(b.table);
+        CardTable::Append(b.table, card(QStringLiteral("x1"), QStringLiteral("1")));
+        CardTable::Append(b.table, card(QStringLiteral("0"), QStringLiteral("2")));
+        const int sent = lines.count();
+        const auto none = b.transfer.write(b.table, QString(), true, true);
+        QVERIFY(!none.complete());
+        QVERIFY(none.heldBack);
+        QVERIFY(!none.clearAllDone);
+        QCOMPARE(none.problems().size(), 1);
+        QCOMPARE(lines.count(), sent);
+        QCOMPARE(b.controllerCards().keys(), QList<int>{3});
+    }
+
+    // Two rows with one card number and different cards: the controller would keep only the
+    // later one. The later row is named and, unless the user lets the others go, nothing is
+    // sent; the same card twice is no conflict.
+    void oneCardNumberTwiceIsNotWrittenOverItself()
+    {
+        Bench b(Via::Tcp);
+        const auto before = b.controllerCards();
+        QSignalSpy lines(&b.comm, &Comm::logLine);
+        CardTable::Recreate(b.table);
+        CardTable::Append(b.table, card(QStringLiteral("0000003"), QStringLiteral("31")));
+        CardTable::Append(b.table, card(QStringLiteral("0000004"), QStringLiteral("41")));
+        CardTable::Append(b.table, card(QStringLiteral("3"), QStringLiteral("39")));
+        CardTable::Append(b.table, card(QStringLiteral("0000004"), QStringLiteral("41")));
+        const QStringList invalid = CardTransfer::invalidRows(b.table);
+        QCOMPARE(invalid.size(), 1);
+        QVERIFY2(invalid[0].startsWith(QStringLiteral("row 3: card number 3 is also in row 1")),
+                 qPrintable(invalid[0]));
+        const auto outcome = b.transfer.write(b.table, QString(), true, false);
+        QVERIFY(!outcome.complete());
+        QCOMPARE(outcome.invalidRows, invalid);
+        QCOMPARE(lines.count(), 0);
+        QCOMPARE(b.controllerCards(), before);
+
+        const auto others = b.transfer.write(b.table, QString(), false, true);
+        QVERIFY(!others.complete());
+        QCOMPARE(others.written, 3);
+        QVERIFY(others.failedNumbers.isEmpty());
+        QVERIFY(b.controllerCards().value(3).startsWith("0000000000000031"));
+        QVERIFY(b.controllerCards().value(4).startsWith("0000000000000041"));
     }
 
     void rejectedRowsAreListed()

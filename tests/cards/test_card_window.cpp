@@ -7,6 +7,7 @@
 #include "CardFile.h"
 #include "CardTable.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -90,6 +91,8 @@ private slots:
     void editorAppliesThePinRule();
     void deleteAndMovesOnAnEmptyTableChangeNothing();
     void readsAndSavesCardFiles();
+    void oneCardNumberTwiceIsAskedAboutBeforeWriting();
+    void noWritableRowDeletesNothing();
     void reopeningShowsAnEmptyTable();
 };
 
@@ -220,6 +223,8 @@ void CardWindowTest::editorAppliesThePinRule()
     // With --expert the editor's Add and Edit show; OK and Cancel while it is open.
     Site site(0, {}, true);
     QVERIFY(site.connected);
+    // The cards added here may be lost when the window closes.
+    site.prompt->answer = true;
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
         auto *add = Control<QToolButton>(cards, "btnAdd");
         auto *ok = Control<QToolButton>(cards, "btnOk");
@@ -311,6 +316,12 @@ void CardWindowTest::readsAndSavesCardFiles()
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>");
     broken.close();
+    // The file dialogs come with the normal cursor, not the hourglass of the work after them.
+    QStringList cursorsAtDialogs;
+    site.prompt->onAsk = [&] {
+        cursorsAtDialogs << (QApplication::overrideCursor() ? QStringLiteral("hourglass")
+                                                            : QStringLiteral("normal"));
+    };
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
         // An empty table is not saved: no dialog at all.
         ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
@@ -343,6 +354,8 @@ void CardWindowTest::readsAndSavesCardFiles()
         QCOMPARE(site.prompt->dialogs.last(),
                  QStringLiteral("save ") + site.rig.path(QStringLiteral("saved/cards.xml")));
     }));
+    QCOMPARE(cursorsAtDialogs.size(), site.prompt->dialogs.size() + site.prompt->messages.size());
+    QCOMPARE(cursorsAtDialogs.count(QStringLiteral("normal")), cursorsAtDialogs.size());
     QVERIFY(QFileInfo::exists(site.rig.path(QStringLiteral("saved/cards.xml"))));
     QVERIFY(QFileInfo::exists(site.rig.path(QStringLiteral("xmlfolder/list"))));
     QCOMPARE(site.rig.storedSetting(CardFile::ReadSetting).toString(), bad);
@@ -351,6 +364,76 @@ void CardWindowTest::readsAndSavesCardFiles()
     TableStore saved;
     QVERIFY(CardFile::Load(saved, site.rig.path(QStringLiteral("xmlfolder/list"))));
     QCOMPARE(saved.RecordCount(), 3);
+}
+
+void CardWindowTest::oneCardNumberTwiceIsAskedAboutBeforeWriting()
+{
+    Site site(2);
+    QVERIFY(site.connected);
+    const QString file = site.rig.path(QStringLiteral("twice.xml"));
+    TableStore table;
+    CardTable::Recreate(table);
+    for (const auto &[number, id] :
+         {std::pair{"0000005", "0000000000000051"}, std::pair{"0000005", "0000000000000052"}})
+        table.AppendRow({QLatin1String(number), QLatin1String(id), QStringLiteral("01"),
+                         QStringLiteral("0"), QStringLiteral("XXXX"), QStringLiteral("0")});
+    QVERIFY(CardFile::Save(table, file));
+    const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
+    site.prompt->fileName = file;
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+        QCOMPARE(cards.table().RecordCount(), 2);
+        // No: nothing is sent.
+        site.prompt->answer = false;
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+        QCOMPARE(site.prompt->questions.size(), 1);
+        QVERIFY2(site.prompt->questions[0].contains(QStringLiteral("row 2: card number 0000005 is "
+                                                                   "also in row 1")),
+                 qPrintable(site.prompt->questions[0]));
+        QCOMPARE(site.rig.sim().controller().snapshot().cards, before);
+        // Yes: the first card is written, and the closing message names the one left out.
+        site.prompt->answer = true;
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+        QCOMPARE(site.prompt->messages.size(), 1);
+        QVERIFY2(site.prompt->messages[0].startsWith(QStringLiteral("Error!")),
+                 qPrintable(site.prompt->messages[0]));
+        QVERIFY(site.prompt->messages[0].contains(QStringLiteral("1 card(s) written")) ||
+                site.prompt->messages[0].contains(QStringLiteral("1 card written")));
+    }));
+    QVERIFY(site.rig.sim().controller().snapshot().cards.value(5).startsWith("0000000000000051"));
+}
+
+// Every row invalid and "Delete all cards while Writing" checked: the window says that
+// nothing can be written, asks nothing, and the controller keeps its cards.
+void CardWindowTest::noWritableRowDeletesNothing()
+{
+    Site site(4);
+    QVERIFY(site.connected);
+    const QString file = site.rig.path(QStringLiteral("mangled.xml"));
+    TableStore table;
+    CardTable::Recreate(table);
+    for (const char *number : {"3x", "", "0"})
+        table.AppendRow({QLatin1String(number), QStringLiteral("0000000000000051"),
+                         QStringLiteral("01"), QStringLiteral("0"), QStringLiteral("XXXX"),
+                         QStringLiteral("0")});
+    QVERIFY(CardFile::Save(table, file));
+    const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
+    QCOMPARE(before.size(), 4);
+    site.prompt->fileName = file;
+    site.prompt->answer = true;
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+        QCOMPARE(cards.table().RecordCount(), 3);
+        ClickOnScreen(Control<QCheckBox>(cards, "cbxClearAllUser"));
+        QVERIFY(Control<QCheckBox>(cards, "cbxClearAllUser")->isChecked());
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+    }));
+    QVERIFY(site.prompt->questions.isEmpty());
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY2(site.prompt->messages[0].startsWith(QStringLiteral("Error!")) &&
+                 site.prompt->messages[0].contains(QStringLiteral("Nothing is deleted or written")),
+             qPrintable(site.prompt->messages[0]));
+    QCOMPARE(site.rig.sim().controller().snapshot().cards, before);
 }
 
 void CardWindowTest::reopeningShowsAnEmptyTable()

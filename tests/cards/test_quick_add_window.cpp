@@ -60,6 +60,8 @@ struct Site
         });
         connected = serialController ? rig.connectSerial(10) : rig.connectTcp();
         prompt = &rig.scriptPrompts();
+        // The window closes over the cards enrolled here only when the user agrees.
+        prompt->answer = true;
     }
     ~Site() { qunsetenv("KT480_COM_MAP"); }
 
@@ -234,6 +236,56 @@ private slots:
         QCOMPARE(afterEsc, 2);
         QCOMPARE(afterClose, 3);
         QVERIFY(!site.rig.comm().ReaderHeld());
+    }
+
+    // Closing the window, or reading a file over the cards enrolled here, asks first; No keeps
+    // the window and every card. Once the cards are saved the window closes without a word.
+    void enrolledCardsAreNotLostWithoutAsking()
+    {
+        Site site;
+        QVERIFY(site.connected);
+        site.prompt->answer = false;
+        const QString other = site.rig.path(QStringLiteral("other.xml"));
+        TableStore file;
+        CardTable::Recreate(file);
+        CardTable::Append(file, {QStringLiteral("0000009"), CardB, QStringLiteral("01"),
+                                 QStringLiteral("0"), QStringLiteral("XXXX"), QStringLiteral("0")});
+        QVERIFY(CardFile::Save(file, other));
+        const QString saved = site.rig.path(QStringLiteral("enrolled.xml"));
+        bool closedAtLast = false;
+        QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+            QVERIFY(Site::startQuickAdd(cards));
+            QVERIFY(site.present(cards, "012345678"));
+            // The close box while the card is still pending.
+            cards.close();
+            QVERIFY(cards.isVisible());
+            QVERIFY(!cards.quickAddRunning());
+            QCOMPARE(site.prompt->questions.size(), 1);
+            QCOMPARE(Rows(cards.table()).value(0).DataID, CardA);
+            ClickOnScreen(Control<QPushButton>(cards, "btnExit"));
+            QVERIFY(cards.isVisible());
+            QCOMPARE(site.prompt->questions.size(), 2);
+
+            site.prompt->fileName = other;
+            ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+            QCOMPARE(site.prompt->questions.size(), 3);
+            QCOMPARE(Rows(cards.table()).value(0).DataID, CardA);
+            QCOMPARE(cards.table().RecordCount(), 1);
+
+            site.prompt->fileName = saved;
+            ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
+            QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("OK!")});
+            ClickOnScreen(Control<QPushButton>(cards, "btnExit"));
+            closedAtLast = cards.isHidden();
+        }));
+        QVERIFY(closedAtLast);
+        QCOMPARE(site.prompt->questions.size(), 3);
+        QVERIFY2(site.prompt->questions[0].contains(QStringLiteral("neither written to the "
+                                                                   "controller nor saved")),
+                 qPrintable(site.prompt->questions[0]));
+        TableStore back;
+        QVERIFY(CardFile::Load(back, saved));
+        QCOMPARE(Rows(back).value(0).DataID, CardA);
     }
 
     // Stop pressed while a poll waits for the reader: the pending card is added once, and

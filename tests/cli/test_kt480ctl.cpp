@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -93,6 +94,64 @@ private slots:
                  QStringLiteral("--clear-all")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(sim_->controller().snapshot().cards, before);
+    }
+
+    // --out holds what the read found, also when that is no card at all; a read whose link
+    // never opened leaves the file as it was.
+    void cardsReadOfARangeWithoutCardsReplacesTheFile()
+    {
+        const QString file = dir_.filePath(QStringLiteral("range.xml"));
+        const QStringList read{QStringLiteral("--tcp"), tcp_,
+                               QStringLiteral("--id"),  QStringLiteral("12"),
+                               QStringLiteral("cards"), QStringLiteral("read"),
+                               QStringLiteral("--out"), file};
+        QCOMPARE(ctl(read + QStringList{QStringLiteral("--to"), QStringLiteral("20")}).exitCode, 0);
+        QCOMPARE(
+            ctl({QStringLiteral("--json"), QStringLiteral("file"), QStringLiteral("show"), file})
+                .json()
+                .value(QStringLiteral("rows"))
+                .toArray()
+                .size(),
+            8);
+        const QString earlier = dir_.filePath(QStringLiteral("earlier.xml"));
+        QVERIFY(QFile::copy(file, earlier));
+        Run r = ctl(read + QStringList{QStringLiteral("--from"), QStringLiteral("100"),
+                                       QStringLiteral("--to"), QStringLiteral("104")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("cards found: 0"));
+        r = ctl({QStringLiteral("--json"), QStringLiteral("file"), QStringLiteral("show"), file});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.json().value(QStringLiteral("rows")).toArray().isEmpty(), r.out.constData());
+
+        // Written back, the empty list sends nothing: done, unless every card was to be
+        // deleted first, which it does not do.
+        const auto held = sim_->controller().snapshot().cards;
+        const QStringList write{QStringLiteral("--tcp"),
+                                tcp_,
+                                QStringLiteral("--id"),
+                                QStringLiteral("12"),
+                                QStringLiteral("cards"),
+                                QStringLiteral("write"),
+                                file};
+        r = ctl(write);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("the file holds no cards: nothing was sent"));
+        r = ctl(write + QStringList{QStringLiteral("--clear-all")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.contains("nothing was deleted or sent"));
+        QCOMPARE(sim_->controller().snapshot().cards, held);
+
+        QFile::remove(file);
+        QVERIFY(QFile::copy(earlier, file));
+        const auto contents = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray before = contents(file);
+        QStringList unreachable = read;
+        unreachable[1] = QStringLiteral("127.0.0.1:1");
+        QCOMPARE(ctl(unreachable).exitCode, 1);
+        QCOMPARE(contents(file), before);
     }
 
     // A clock set the controller refuses, or does not answer, is a failure; the controller's
