@@ -1,4 +1,5 @@
 #include "CircleIndicator.h"
+#include "GridColours.h"
 #include "TfrmCardData.h"
 
 #include <QCheckBox>
@@ -61,6 +62,10 @@ void TfrmCardData::buildUi()
     dgView = new QTableView(pcData);
     dgView->setObjectName(QStringLiteral("dgView"));
     grid_ = new TableGrid(table_, model_, dgView, this);
+    for (const char *field : {"DataID", "DataAPB"})
+        model_.setColumnBackground(QString::fromLatin1(field), GridColours::MoneyGreen);
+    for (const char *field : {"DataApp", "DataPIN"})
+        model_.setColumnBackground(QString::fromLatin1(field), GridColours::SkyBlue);
     dgView->verticalHeader()->setDefaultSectionSize(22);
     pcData->addWidget(dgView);
     buildDetailEditor();

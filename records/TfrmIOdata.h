@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ReadOutcome.h"
-#include "RecordGridModel.h"
 #include "RecordReader.h"
 #include "TableGrid.h"
 #include "TableStore.h"
+#include "TableStoreModel.h"
 #include "TextRow.h"
 
 #include <QDialog>
@@ -118,7 +118,7 @@ private:
     UserPrompt &prompt_;
     const Controller controller_;
     TableStore table_;
-    RecordGridModel model_;
+    TableStoreModel model_;
     TableGrid *grid_ = nullptr;
     RecordReader reader_;
     std::unique_ptr<RecordJournal> journal_;

@@ -1,6 +1,7 @@
 #include "TfrmIOdata.h"
 
 #include "Comm.h"
+#include "GridColours.h"
 #include "Language.h"
 #include "RecordJournal.h"
 
@@ -48,6 +49,10 @@ void TfrmIOdata::buildUi()
     dgView = new QTableView(this);
     dgView->setObjectName(QStringLiteral("dgView"));
     grid_ = new TableGrid(table_, model_, dgView, this);
+    for (const char *field : {"CardNO", "SStatus", "APB"})
+        model_.setColumnBackground(QString::fromLatin1(field), GridColours::MoneyGreen);
+    for (const char *field : {"DataTime", "iChannel"})
+        model_.setColumnBackground(QString::fromLatin1(field), GridColours::SkyBlue);
     dgView->setSortingEnabled(false);
     dgView->setShowGrid(true);
     dgView->verticalHeader()->setDefaultSectionSize(20);

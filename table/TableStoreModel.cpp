@@ -77,11 +77,26 @@ int TableStoreModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(fieldNames_.size());
 }
 
+void TableStoreModel::setColumnBackground(const QString &fieldName, const QColor &colour)
+{
+    backgrounds_.insert(fieldName, colour);
+}
+
 QVariant TableStoreModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.column() >= fieldIndexes_.size())
+    if (!index.isValid() || index.column() >= fieldIndexes_.size())
         return QVariant();
-    return table_.Value(index.row(), fieldIndexes_.at(index.column()));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return table_.Value(index.row(), fieldIndexes_.at(index.column()));
+    case Qt::BackgroundRole: {
+        const auto colour = backgrounds_.constFind(fieldNames_.at(index.column()));
+        return colour == backgrounds_.cend() ? QVariant() : QVariant(*colour);
+    }
+    default:
+        return QVariant();
+    }
 }
 
 QVariant TableStoreModel::headerData(int section, Qt::Orientation orientation, int role) const

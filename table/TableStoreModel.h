@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
 #include <QStringList>
 
 class TableStore;
 
 // Read-only grid view of a TableStore: the chosen fields as columns, the table's rows as
-// rows, and the table's cursor as the current row. detach() silences the model during bulk
-// work (nested calls count); the last attach() resets it once. The table must outlive it.
+// rows, and the table's cursor as the current row. Every cell's text is also its tooltip, so a
+// text cut by its column is read whole; a field can have a background colour of its own. detach()
+// silences the model during bulk work (nested calls count); the last attach() resets it once. The
+// table must outlive it.
 class TableStoreModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -19,6 +23,7 @@ public:
     // unknown field shows empty cells).
     void setColumns(const QStringList &fieldNames, const QStringList &titles = {});
     QStringList columnFields() const { return fieldNames_; }
+    void setColumnBackground(const QString &fieldName, const QColor &colour);
 
     void detach();
     void attach();
@@ -46,6 +51,7 @@ private:
     QStringList fieldNames_;
     QStringList titles_;
     QList<int> fieldIndexes_;
+    QHash<QString, QColor> backgrounds_;
     int detachCount_ = 0;
     // The row count the attached views know; held while detached.
     int shownRowCount_ = 0;

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -333,6 +334,15 @@ void CardWindowTest::readsAndSavesCardFiles()
                  QStringLiteral("open ") + QDir(program).filePath(CardFile::DefaultFileName));
         QCOMPARE(cards.table().RecordCount(), 3);
         QCOMPARE(Control<QLabel>(cards, "sbMessage")->text(), QStringLiteral(" Record Count : 3"));
+        // Columns 2 and 4 on pale green, 3 and 5 on sky blue; a cut text is read in its hint.
+        const QAbstractItemModel *grid = Control<QTableView>(cards, "dgView")->model();
+        const QColor green(192, 220, 192);
+        const QColor blue(166, 202, 240);
+        const QList<QVariant> backgrounds{QVariant(), green, blue, green, blue};
+        for (int column = 0; column < 5; ++column)
+            QCOMPARE(grid->index(0, column).data(Qt::BackgroundRole), backgrounds[column]);
+        QCOMPARE(grid->index(0, 1).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("0000000000000003"));
 
         // A bad file is reported by name and leaves the table as it was.
         site.prompt->fileName = bad;
