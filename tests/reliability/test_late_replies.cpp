@@ -11,12 +11,41 @@
 #include "ParamTransfer.h"
 #include "ProgressState.h"
 #include "SharedFlag.h"
+#include "SimLink.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 
-#include <QSignalSpy>
 #include <QTest>
 #include <memory>
+
+namespace {
+
+// A simulated controller whose every fifth reply comes 200 ms after the time-out, a link to
+// it, and the count of exchanges that timed out.
+struct LateSite
+{
+    explicit LateSite(const ControllerData &controller)
+    {
+        SimulatorConfig config;
+        config.tcpPort = 0;
+        config.seed = 7;
+        config.controllers = {controller};
+        config.faults.lateMs = Comm::ReplyTimeoutMs + 200;
+        config.faults.lateShare = 0.2;
+        sim = std::make_unique<SimulatorHost>(config);
+        connected = OpenSimLink(comm, *sim);
+        QObject::connect(&comm, &Comm::logLine, [this](const QString &line) {
+            timeOuts += line.startsWith(QStringLiteral("02")) ? 1 : 0;
+        });
+    }
+
+    std::unique_ptr<SimulatorHost> sim;
+    Comm comm;
+    bool connected = false;
+    int timeOuts = 0;
+};
+
+} // namespace
 
 class TestLateReplies : public QObject
 {
@@ -26,33 +55,18 @@ private slots:
     void lateCardRepliesNeverPassForAnotherCard()
     {
         constexpr int Cards = 20;
-        SimulatorConfig config;
-        config.tcpPort = 0;
-        config.seed = 7;
         ControllerData controller = ControllerData::factory();
         controller.cards = GeneratedCards(Cards);
-        config.controllers = {controller};
-        // Every fifth reply comes 200 ms after the time-out.
-        config.faults.lateMs = Comm::ReplyTimeoutMs + 200;
-        config.faults.lateShare = 0.2;
-        SimulatorHost sim(config);
-        QVERIFY(sim.isRunning());
-        Comm comm;
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim.tcpPort());
-        QVERIFY(connected.wait(5000));
-        int timeOuts = 0;
-        connect(&comm, &Comm::logLine, this, [&](const QString &line) {
-            timeOuts += line.startsWith(QStringLiteral("02")) ? 1 : 0;
-        });
+        LateSite site(controller);
+        QVERIFY(site.connected);
 
         ProgressState progress;
         SharedFlag paused;
         const Language language;
-        CardTransfer transfer(comm, progress, paused, language);
+        CardTransfer transfer(site.comm, progress, paused, language);
         TableStore table;
         const CardTransfer::ReadOutcome outcome = transfer.readRange(table, {1, Cards});
-        QVERIFY(timeOuts > 0);
+        QVERIFY(site.timeOuts > 0);
         for (int row = 0; row < table.RecordCount(); ++row) {
             const CardRecord card = CardTable::RowAt(table, row);
             const int number = card.DataNO.toInt();
@@ -63,9 +77,6 @@ private slots:
 
     void lateParameterRepliesNeverPassForAnotherCode()
     {
-        SimulatorConfig config;
-        config.tcpPort = 0;
-        config.seed = 7;
         // Neighbours hold values that are items of each other's rows, so that a value taken
         // for the wrong code would pass the item check.
         ControllerData controller = ControllerData::factory();
@@ -75,27 +86,16 @@ private slots:
             controller.parameters[p.code().toLatin1()] =
                 items.value(flip++ % items.size()).toLatin1();
         }
-        config.controllers = {controller};
-        config.faults.lateMs = Comm::ReplyTimeoutMs + 200;
-        config.faults.lateShare = 0.2;
-        SimulatorHost sim(config);
-        QVERIFY(sim.isRunning());
-        Comm comm;
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        comm.CommOpenTcp(QStringLiteral("127.0.0.1"), sim.tcpPort());
-        QVERIFY(connected.wait(5000));
-        int timeOuts = 0;
-        connect(&comm, &Comm::logLine, this, [&](const QString &line) {
-            timeOuts += line.startsWith(QStringLiteral("02")) ? 1 : 0;
-        });
+        LateSite site(controller);
+        QVERIFY(site.connected);
 
         ProgressState progress;
         SharedFlag paused;
         // A short pause after a lost reply: the late one then comes after the next attempt.
-        ParamTransfer transfer(comm, progress, paused, std::chrono::milliseconds(2));
+        ParamTransfer transfer(site.comm, progress, paused, std::chrono::milliseconds(2));
         PageParameterIo io(transfer);
         const ParamResult all = io.readAll();
-        QVERIFY(timeOuts > 0);
+        QVERIFY(site.timeOuts > 0);
         for (const ParamValue &value : all.values)
             QCOMPARE(value.value.toLatin1(), controller.parameters.value(value.code.toLatin1()));
         QCOMPARE(all.values.size() + all.failedCodes.size(), PageParameters().size());
