@@ -343,7 +343,7 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
         qCWarning(lcLink) << "exchange" << commandText << "failed with an unknown error";
         result = TimedOut;
     }
-    if (result != Accepted && (result < ControllerErrorA || result > ControllerErrorA + 6)) {
+    if (result != Accepted && !IsControllerError(result)) {
         replyText_.clear();
         replyLength_ = 0;
     }

@@ -36,7 +36,13 @@ public:
         TimedOut = 2,
         CrcMismatch = 11,
         ControllerErrorA = 21, // 21..27 for the error letters A..G
+        ControllerErrorG = 27,
     };
+    // The controller answered with an error reply: it is there and said no to the command.
+    static constexpr bool IsControllerError(int result)
+    {
+        return result >= ControllerErrorA && result <= ControllerErrorG;
+    }
     static constexpr int ReplyTimeoutMs = 500;
     // What a traced batch of bytes was.
     enum class Traffic

@@ -6,15 +6,6 @@
 #include <QElapsedTimer>
 #include <QScopeGuard>
 
-namespace {
-
-bool IsRefusal(int result)
-{
-    return result >= Comm::ControllerErrorA && result < Comm::ControllerErrorA + 7;
-}
-
-} // namespace
-
 ExchangePolicy::ExchangePolicy(Comm &comm) : comm_(comm) {}
 
 ExchangePolicy::ExchangePolicy(Comm &comm, Rule rule) : comm_(comm), rule_(rule) {}
@@ -68,7 +59,7 @@ ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength
             reply.ok = true;
             return reply;
         }
-        if (IsRefusal(reply.result)) {
+        if (Comm::IsControllerError(reply.result)) {
             reply.payload = comm_.ReplyText();
             continue;
         }

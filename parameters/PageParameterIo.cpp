@@ -10,14 +10,6 @@
 namespace {
 
 const QString EchoCode = QStringLiteral("AF");
-constexpr int ControllerErrorLetters = 7; // "A" to "G"
-
-// The controller answered with an error reply: it is there, and said no to the code.
-bool Refused(const ExchangeReply &reply)
-{
-    return reply.result >= Comm::ControllerErrorA &&
-           reply.result < Comm::ControllerErrorA + ControllerErrorLetters;
-}
 
 ParamResult UnknownNumber(int number)
 {
@@ -43,7 +35,7 @@ ParamResult PageParameterIo::readOne(int number)
     emit rowStarted(number, false);
     ParamResult result;
     if (!transfer_.transfer(code, EchoCode)) {
-        result.fail(code, Refused(transfer_.lastReply())
+        result.fail(code, Comm::IsControllerError(transfer_.lastReply().result)
                               ? tr("%1: refused by the controller").arg(code)
                               : tr("%1: no answer").arg(code));
     } else if (transfer_.replyLength() <= 0) {
@@ -76,7 +68,7 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
     else if (!problem.isEmpty())
         result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
     else if (!transfer_.transfer(code + value, EchoCode))
-        result.fail(code, Refused(transfer_.lastReply())
+        result.fail(code, Comm::IsControllerError(transfer_.lastReply().result)
                               ? tr("%1: refused by the controller, not written").arg(code)
                               : tr("%1: not written").arg(code));
     else

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int DisplayedCodeLength = 20;
-constexpr int ControllerErrorLetters = 7; // "A" to "G"
 
 const QString TypeField = QStringLiteral("DataType");
 const QString ValueField = QStringLiteral("DataVaue");
@@ -58,9 +57,7 @@ QString DisplayedCode(const QString &code, int row)
 // controller says it lacks a code.)
 bool AnsweredButDamaged(const ExchangeReply &reply)
 {
-    const bool refused = reply.result >= Comm::ControllerErrorA &&
-                         reply.result < Comm::ControllerErrorA + ControllerErrorLetters;
-    return reply.answered && !reply.accepted() && !refused;
+    return reply.answered && !reply.accepted() && !Comm::IsControllerError(reply.result);
 }
 
 } // namespace
