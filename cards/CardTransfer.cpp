@@ -249,9 +249,13 @@ QMap<int, QString> CardTransfer::rowProblems(const TableStore &table)
 
 QStringList CardTransfer::invalidRows(const TableStore &table)
 {
+    return rowTexts(rowProblems(table));
+}
+
+QStringList CardTransfer::rowTexts(const QMap<int, QString> &rowProblems)
+{
     QStringList problems;
-    const QMap<int, QString> rows = rowProblems(table);
-    for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+    for (auto it = rowProblems.cbegin(); it != rowProblems.cend(); ++it)
         problems << tr("row %1: %2").arg(it.key() + 1).arg(it.value());
     return problems;
 }
@@ -281,7 +285,7 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         return outcome;
     }
     const QMap<int, QString> skipped = rowProblems(table);
-    outcome.invalidRows = invalidRows(table);
+    outcome.invalidRows = rowTexts(skipped);
     // Nothing at all is sent, the delete included, unless some rows are to be written: a
     // table of invalid rows only must not empty the controller.
     if (!outcome.invalidRows.isEmpty() && (!skipInvalid || skipped.size() == table.RecordCount())) {

@@ -113,6 +113,8 @@ private:
         bool unreadOnStop = false;
     };
 
+    // "row N: why" for each row problem, in row order.
+    static QStringList rowTexts(const QMap<int, QString> &rowProblems);
     // The link made ready (reopened when it was closed) and able to carry a command.
     bool linkReady();
     ExchangePolicy::Rule cardRule() const;
