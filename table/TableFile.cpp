@@ -26,12 +26,12 @@ TableResult Load(TableStore &table, const QString &path,
     return TableResult::Success();
 }
 
-TableResult Save(TableStore &table, const QString &path)
+TableResult Save(TableStore &table, const QString &path, TableStore::Empty empty)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return TableResult::Failure(
             QCoreApplication::translate("TableFile", "%1: cannot create the folder").arg(path));
-    return table.SaveToFile(path);
+    return table.SaveToFile(path, empty);
 }
 
 } // namespace TableFile

@@ -249,10 +249,10 @@ bool TableStore::SetContent(TableContent content)
     return true;
 }
 
-TableResult TableStore::SaveToFile(const QString &path)
+TableResult TableStore::SaveToFile(const QString &path, Empty empty)
 {
     PostPending();
-    if (!Active() || IsEmpty()) {
+    if (!Active() || (IsEmpty() && empty == Empty::Refused)) {
         return TableResult::Failure(
             tr("%1: nothing to save (the table is inactive or empty)").arg(path));
     }

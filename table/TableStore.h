@@ -78,9 +78,16 @@ public:
     // import, file load). Values are kept as given; false for unusable field definitions.
     bool SetContent(TableContent content);
 
+    // Whether a table without rows is written (a file that holds the fields and says "no
+    // rows", in place of an earlier list) or refused.
+    enum class Empty
+    {
+        Refused,
+        Saved
+    };
     // Writes the table as an XML data packet through a temporary file that replaces the
-    // old one only when complete. An inactive or empty table is not saved.
-    TableResult SaveToFile(const QString &path);
+    // old one only when complete. An inactive table is not saved, an empty one as `empty` says.
+    TableResult SaveToFile(const QString &path, Empty empty = Empty::Refused);
     // Replaces definitions and rows by those of the file and activates the table; a file
     // that cannot be read leaves the table as it was.
     TableResult LoadFromFile(const QString &path);
