@@ -73,12 +73,9 @@ QString NetworkSearch::Refusal(const Request &request)
         return tr("the Device ID range %1-%2 is not within 0-9999 in ascending order")
             .arg(request.firstId)
             .arg(request.lastId);
-    // The words of HostRefusedText, in the language of the window that shows them.
     for (const QString &address : Addresses(request)) {
         if (!HostAllowed(address))
-            return tr("%1 is outside 127.0.0.0/8 and KT480_LOOPBACK_ONLY=1 is set: refused, "
-                      "nothing was sent")
-                .arg(address);
+            return HostRefusedText(address);
     }
     return {};
 }

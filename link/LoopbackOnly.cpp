@@ -1,5 +1,6 @@
 #include "LoopbackOnly.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 
 bool LoopbackOnly()
@@ -20,7 +21,8 @@ bool HostAllowed(const QString &host)
 
 QString HostRefusedText(const QString &host)
 {
-    return QStringLiteral("%1 is outside 127.0.0.0/8 and KT480_LOOPBACK_ONLY=1 is set: refused, "
-                          "nothing was sent")
+    return QCoreApplication::translate(
+               "LoopbackOnly", "%1 is outside 127.0.0.0/8 and KT480_LOOPBACK_ONLY=1 is set: "
+                               "refused, nothing was sent")
         .arg(host.trimmed());
 }

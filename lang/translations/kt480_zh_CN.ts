@@ -101,10 +101,6 @@ Replace the existing file %1 with it?</source>
         <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
         <translation>不是卡片文件（缺少卡片字段 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
     </message>
-    <message>
-        <source>%1: cannot write the file: %2</source>
-        <translation>%1：无法写入文件：%2</translation>
-    </message>
 </context>
 <context>
     <name>CardTransfer</name>
@@ -239,6 +235,13 @@ Replace the existing file %1 with it?</source>
     </message>
 </context>
 <context>
+    <name>LoopbackOnly</name>
+    <message>
+        <source>%1 is outside 127.0.0.0/8 and KT480_LOOPBACK_ONLY=1 is set: refused, nothing was sent</source>
+        <translation>%1 不在 127.0.0.0/8 之内，且已设置 KT480_LOOPBACK_ONLY=1：已拒绝，未发送任何数据</translation>
+    </message>
+</context>
+<context>
     <name>NetworkSearch</name>
     <message>
         <source>%1 is not the first three parts of an IPv4 address</source>
@@ -255,10 +258,6 @@ Replace the existing file %1 with it?</source>
     <message>
         <source>the Device ID range %1-%2 is not within 0-9999 in ascending order</source>
         <translation>设备编号范围 %1-%2 必须在 0-9999 之间且由小到大</translation>
-    </message>
-    <message>
-        <source>%1 is outside 127.0.0.0/8 and KT480_LOOPBACK_ONLY=1 is set: refused, nothing was sent</source>
-        <translation>%1 不在 127.0.0.0/8 之内，且已设置 KT480_LOOPBACK_ONLY=1：已拒绝，未发送任何数据</translation>
     </message>
 </context>
 <context>
