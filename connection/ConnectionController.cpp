@@ -528,10 +528,14 @@ void ConnectionController::clearStatus()
     showStatus();
 }
 
+QString ConnectionController::statusText() const
+{
+    return status_ ? language_.TableText(status_->row) + status_->suffix : QString();
+}
+
 void ConnectionController::showStatus()
 {
-    statusText_ = status_ ? language_.TableText(status_->row) + status_->suffix : QString();
-    emit statusChanged(statusText_);
+    emit statusChanged(statusText());
 }
 
 void ConnectionController::languageChanged()

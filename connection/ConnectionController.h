@@ -108,7 +108,7 @@ public:
     QString sdCardLabel() const { return sdCardLabel_; }
     QString deviceTimeText() const { return deviceTimeText_; }
     QString systemTimeText() const { return systemTimeText_; }
-    QString statusText() const { return statusText_; }
+    QString statusText() const;
 
 signals:
     void boxChanged(ConnectionField field, const QString &text);
@@ -199,7 +199,6 @@ private:
         QString suffix;
     };
     std::optional<Status> status_;
-    QString statusText_;
     std::optional<ControllerHit> searchFound_;
 
     QTimer tmrTimeOut_;
