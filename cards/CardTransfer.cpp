@@ -20,9 +20,6 @@ constexpr int Attempts = 5;
 // After this many card numbers in a row without any reply, the link is checked with a
 // serial-number read; an unanswered check ends the run instead of hours of time-outs.
 constexpr int SilentNumbersBeforeCheck = 3;
-// A reply up to twice the time-out after its request is dropped, never taken for the reply
-// to the next card.
-constexpr int LateReplyWindowMs = 2 * Comm::ReplyTimeoutMs;
 // "HK" is tried five times without a pause and is never checked for silence.
 const ExchangePolicy::Rule DeleteAllRule{.attempts = Attempts};
 
@@ -75,7 +72,8 @@ ExchangePolicy::Rule CardTransfer::cardRule() const
 {
     return {.attempts = Attempts,
             .pauseAfterLoss = std::chrono::milliseconds(retryPauseMs_),
-            .lateReplyWindow = std::chrono::milliseconds(LateReplyWindowMs),
+            // A late reply is dropped, never taken for the reply to the next card.
+            .lateReplyWindow = ExchangePolicy::LateReplyWindow,
             .silentCommandsBeforeCheck = SilentNumbersBeforeCheck};
 }
 

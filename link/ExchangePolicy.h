@@ -1,12 +1,11 @@
 #pragma once
 
+#include "Comm.h"
 #include "ExchangeReply.h"
 
 #include <QString>
 #include <chrono>
 #include <functional>
-
-class Comm;
 
 // The one way every module retries a command on the device link. A command gets up to
 // `attempts` exchanges; it pauses only after a lost or damaged reply (a controller that
@@ -18,6 +17,10 @@ class Comm;
 class ExchangePolicy
 {
 public:
+    // The lateReplyWindow of the commands whose reply does not name what it answers (a card,
+    // a parameter, an event): twice the reply time-out.
+    static constexpr std::chrono::milliseconds LateReplyWindow{2 * Comm::ReplyTimeoutMs};
+
     struct Rule
     {
         int attempts = 5;

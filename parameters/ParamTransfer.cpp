@@ -5,19 +5,14 @@
 #include "ProgressState.h"
 #include "SharedFlag.h"
 
-namespace {
-// A reply echoes only the Device ID and two letters ("0001AF"), not the parameter number: a
-// late reply to one code would pass for the next code's reply, so after a lost reply the
-// next command waits until a late one can no longer come.
-constexpr int LateReplyWindowMs = 2 * Comm::ReplyTimeoutMs;
-} // namespace
-
 ParamTransfer::ParamTransfer(Comm &comm, ProgressState &progress, SharedFlag &clockReadPaused,
                              std::chrono::milliseconds retryPause)
     : comm_(comm), progress_(progress), clockReadPaused_(clockReadPaused),
+      // A reply echoes only the Device ID and two letters ("0001AF"), not the parameter
+      // number: a late reply to one code would pass for the next code's reply.
       policy_(comm, {.attempts = Attempts,
                      .pauseAfterLoss = retryPause,
-                     .lateReplyWindow = std::chrono::milliseconds(LateReplyWindowMs)})
+                     .lateReplyWindow = ExchangePolicy::LateReplyWindow})
 {
 }
 

@@ -15,9 +15,6 @@
 namespace {
 
 constexpr int Attempts = 5;
-// An "IM" reply up to twice the time-out after its request is dropped: taken for the reply to
-// the next "IM", it would add an event already read and acknowledged as a new row.
-constexpr int LateReplyWindowMs = 2 * Comm::ReplyTimeoutMs;
 
 ExchangePolicy::Rule Rule(int minimumPayload)
 {
@@ -30,7 +27,9 @@ ExchangePolicy::Rule Rule(int minimumPayload)
 ExchangePolicy::Rule EventRule()
 {
     ExchangePolicy::Rule rule = Rule(EventReply::ShortLayout);
-    rule.lateReplyWindow = std::chrono::milliseconds(LateReplyWindowMs);
+    // A late "IM" reply taken for the reply to the next "IM" would add an event already read
+    // and acknowledged as a new row.
+    rule.lateReplyWindow = ExchangePolicy::LateReplyWindow;
     return rule;
 }
 
