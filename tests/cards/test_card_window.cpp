@@ -57,18 +57,27 @@ void EraseByKeys(QLineEdit *edit)
         KeyOnScreen(edit, Qt::Key_Backspace);
 }
 
-// A card file of three cards, 3, 5 and 9.
-QString writeCardFile(const QString &path)
+// A card file of these rows (card number and card ID as written in the file, application 01,
+// APB 0, no PIN); its path, or empty when it could not be saved.
+QString writeCardFile(const QString &path, const QList<QPair<QString, QString>> &rows)
 {
     TableStore table;
     CardTable::Recreate(table);
-    for (const int n : {3, 5, 9})
-        table.AppendRow({QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0')),
-                         QStringLiteral("00000000000000%1").arg(n, 2, 10, QLatin1Char('0')),
-                         QStringLiteral("01"), QStringLiteral("0"), QStringLiteral("XXXX"),
-                         QStringLiteral("0")});
+    for (const auto &[number, id] : rows)
+        table.AppendRow({number, id, QStringLiteral("01"), QStringLiteral("0"),
+                         QStringLiteral("XXXX"), QStringLiteral("0")});
     const TableResult saved = CardFile::Save(table, path);
     return saved ? path : QString();
+}
+
+// A card file of three cards, 3, 5 and 9.
+QString writeCardFile(const QString &path)
+{
+    QList<QPair<QString, QString>> rows;
+    for (const int n : {3, 5, 9})
+        rows.append({QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0')),
+                     QStringLiteral("00000000000000%1").arg(n, 2, 10, QLatin1Char('0'))});
+    return writeCardFile(path, rows);
 }
 
 QStringList cardNumbers(TableStore &table)
@@ -380,14 +389,11 @@ void CardWindowTest::oneCardNumberTwiceIsAskedAboutBeforeWriting()
 {
     Site site(2);
     QVERIFY(site.connected);
-    const QString file = site.rig.path(QStringLiteral("twice.xml"));
-    TableStore table;
-    CardTable::Recreate(table);
-    for (const auto &[number, id] :
-         {std::pair{"0000005", "0000000000000051"}, std::pair{"0000005", "0000000000000052"}})
-        table.AppendRow({QLatin1String(number), QLatin1String(id), QStringLiteral("01"),
-                         QStringLiteral("0"), QStringLiteral("XXXX"), QStringLiteral("0")});
-    QVERIFY(CardFile::Save(table, file));
+    const QString file =
+        writeCardFile(site.rig.path(QStringLiteral("twice.xml")),
+                      {{QStringLiteral("0000005"), QStringLiteral("0000000000000051")},
+                       {QStringLiteral("0000005"), QStringLiteral("0000000000000052")}});
+    QVERIFY(!file.isEmpty());
     const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
     site.prompt->fileName = file;
     QVERIFY(site.inWindow([&](TfrmCardData &cards) {
@@ -419,14 +425,11 @@ void CardWindowTest::noWritableRowDeletesNothing()
 {
     Site site(4);
     QVERIFY(site.connected);
-    const QString file = site.rig.path(QStringLiteral("mangled.xml"));
-    TableStore table;
-    CardTable::Recreate(table);
+    QList<QPair<QString, QString>> rows;
     for (const char *number : {"3x", "", "0"})
-        table.AppendRow({QLatin1String(number), QStringLiteral("0000000000000051"),
-                         QStringLiteral("01"), QStringLiteral("0"), QStringLiteral("XXXX"),
-                         QStringLiteral("0")});
-    QVERIFY(CardFile::Save(table, file));
+        rows.append({QLatin1String(number), QStringLiteral("0000000000000051")});
+    const QString file = writeCardFile(site.rig.path(QStringLiteral("mangled.xml")), rows);
+    QVERIFY(!file.isEmpty());
     const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
     QCOMPARE(before.size(), 4);
     site.prompt->fileName = file;
