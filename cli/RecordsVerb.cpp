@@ -208,8 +208,8 @@ int readEvents(CliContext &context)
     for (const QString &error : saved.errors)
         context.err << error << '\n';
     if (unsaved > 0)
-        context.err << unsaved << " event(s) are not saved in a file; they are kept in "
-                    << journal.path()
+        context.err << unsaved << (unsaved == 1 ? " event is" : " events are")
+                    << " not saved in a file; they are kept in " << journal.path()
                     << " and taken into the next 'records read' (give --out or --csv)\n";
     return ok ? ExitOk : ExitFailed;
 }

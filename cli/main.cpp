@@ -7,6 +7,8 @@
 #include "FileVerb.h"
 #include "FleetVerb.h"
 #include "IdentifyVerb.h"
+#include "Language.h"
+#include "LanguageTranslator.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
 #include "ParamsVerb.h"
@@ -185,6 +187,9 @@ int main(int argc, char *argv[])
 {
     const auto app = CreateCliApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kt480ctl"));
+    // kt480ctl speaks English; its catalogue gives the texts with a count their singular.
+    LanguageTranslator translator;
+    translator.apply(Language::English);
 
     StreamRelay standardOutput(stdout);
     StreamRelay standardError(stderr, true);

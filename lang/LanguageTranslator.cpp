@@ -16,7 +16,7 @@ QString LocaleSuffix(int languageIndex)
     case Language::SimplifiedChinese:
         return QStringLiteral("zh_CN");
     default:
-        return QString();
+        return QStringLiteral("en");
     }
 }
 
@@ -41,8 +41,7 @@ LanguageTranslator::~LanguageTranslator()
 
 QString LanguageTranslator::CatalogueName(int languageIndex)
 {
-    const QString suffix = LocaleSuffix(languageIndex);
-    return suffix.isEmpty() ? QString() : QStringLiteral("kt480_") + suffix;
+    return QStringLiteral("kt480_") + LocaleSuffix(languageIndex);
 }
 
 bool LanguageTranslator::apply(int languageIndex)
@@ -52,15 +51,13 @@ bool LanguageTranslator::apply(int languageIndex)
         return complete_;
     removeInstalled();
     applied_ = language;
-    const QString suffix = LocaleSuffix(language);
-    if (suffix.isEmpty()) {
-        complete_ = true;
-        return complete_;
-    }
     own_ = Installed(CatalogueName(language), CatalogueFolder());
-    qt_ = Installed(QStringLiteral("qtbase_") + suffix,
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-    complete_ = own_ && qt_;
+    // Qt's own texts are English already.
+    if (language != Language::English) {
+        qt_ = Installed(QStringLiteral("qtbase_") + LocaleSuffix(language),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
+    complete_ = own_ && (language == Language::English || qt_);
     return complete_;
 }
 

@@ -6,8 +6,9 @@
 
 // The translations that follow the interface language: the program's own catalogue (the
 // texts beyond the language table) and Qt's (the standard buttons, file dialogs). English
-// installs none. The application owns one and applies every change of the language index;
-// texts built afterwards come out in the new language.
+// installs only its own, which holds the singular and plural forms of the texts with a
+// count ("1 card written", "2 cards written"). The application owns one and applies every
+// change of the language index; texts built afterwards come out in the new language.
 class LanguageTranslator
 {
 public:
@@ -23,7 +24,8 @@ public:
     // The language whose catalogues are installed.
     int appliedIndex() const { return applied_; }
 
-    // "kt480_zh_TW" for Traditional Chinese, "kt480_zh_CN" for Simplified, empty for English.
+    // "kt480_zh_TW" for Traditional Chinese, "kt480_zh_CN" for Simplified, "kt480_en" for
+    // English.
     static QString CatalogueName(int languageIndex);
     // The embedded compiled catalogues.
     static QString CatalogueFolder() { return QStringLiteral(":/translations"); }
@@ -31,8 +33,9 @@ public:
 private:
     void removeInstalled();
 
-    int applied_ = 0;
-    bool complete_ = true;
+    // None yet: the first apply installs even English.
+    int applied_ = -1;
+    bool complete_ = false;
     std::unique_ptr<QTranslator> own_;
     std::unique_ptr<QTranslator> qt_;
 };

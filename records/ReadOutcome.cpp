@@ -26,7 +26,7 @@ QString ReadOutcome::summary(bool kept) const
         lines << tr("The controller's event log was read to its end.");
         break;
     case End::Limit:
-        lines << tr("The read stopped at the limit of %1 event(s).").arg(limit);
+        lines << tr("The read stopped at the limit of %n event(s).", nullptr, limit);
         break;
     case End::Stopped:
         lines << tr("The read was cancelled by the user.");
@@ -36,7 +36,7 @@ QString ReadOutcome::summary(bool kept) const
         break;
     }
     if (remaining && *remaining > 0)
-        lines << tr("%1 event(s) are still in the controller.").arg(*remaining);
+        lines << tr("%n event(s) are still in the controller.", nullptr, *remaining);
     if (unknown > 0)
         lines << tr("%n event(s) of an unknown kind were kept with code 0.", nullptr, unknown);
     if (duplicates > 0)

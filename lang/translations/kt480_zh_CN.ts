@@ -437,9 +437,11 @@ Replace the existing file %1 with it?</source>
         <source>The controller&apos;s event log was read to its end.</source>
         <translation>已读取完设备中的全部进出记录。</translation>
     </message>
-    <message>
-        <source>The read stopped at the limit of %1 event(s).</source>
-        <translation>已达上限 %1 条记录，读取停止。</translation>
+    <message numerus="yes">
+        <source>The read stopped at the limit of %n event(s).</source>
+        <translation>
+            <numerusform>已达上限 %n 条记录，读取停止。</numerusform>
+        </translation>
     </message>
     <message>
         <source>The read was cancelled by the user.</source>
@@ -449,9 +451,11 @@ Replace the existing file %1 with it?</source>
         <source>The read was stopped by errors:</source>
         <translation>读取因错误而停止：</translation>
     </message>
-    <message>
-        <source>%1 event(s) are still in the controller.</source>
-        <translation>设备中还有 %1 条记录。</translation>
+    <message numerus="yes">
+        <source>%n event(s) are still in the controller.</source>
+        <translation>
+            <numerusform>设备中还有 %n 条记录。</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%n event(s) of an unknown kind were kept with code 0.</source>

@@ -437,9 +437,11 @@ Replace the existing file %1 with it?</source>
         <source>The controller&apos;s event log was read to its end.</source>
         <translation>已讀取完裝置中的全部進出記錄。</translation>
     </message>
-    <message>
-        <source>The read stopped at the limit of %1 event(s).</source>
-        <translation>已達上限 %1 筆記錄，讀取停止。</translation>
+    <message numerus="yes">
+        <source>The read stopped at the limit of %n event(s).</source>
+        <translation>
+            <numerusform>已達上限 %n 筆記錄，讀取停止。</numerusform>
+        </translation>
     </message>
     <message>
         <source>The read was cancelled by the user.</source>
@@ -449,9 +451,11 @@ Replace the existing file %1 with it?</source>
         <source>The read was stopped by errors:</source>
         <translation>讀取因錯誤而停止：</translation>
     </message>
-    <message>
-        <source>%1 event(s) are still in the controller.</source>
-        <translation>裝置中還有 %1 筆記錄。</translation>
+    <message numerus="yes">
+        <source>%n event(s) are still in the controller.</source>
+        <translation>
+            <numerusform>裝置中還有 %n 筆記錄。</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>%n event(s) of an unknown kind were kept with code 0.</source>

@@ -155,8 +155,8 @@ void WindowLanguagesTest::addedTextsFollowTheLanguageButtons()
     QVERIFY(rig.connectTcp());
     const BoxSeen english = RereadQuestion(w, u"reread-en.png"_qs);
     QVERIFY(english.seen);
-    QCOMPARE(english.text, u"Error!\n\n1 card number(s) could not be read: 4\n\nThe card list is "
-                           u"not complete. Read these numbers again?"_qs);
+    QCOMPARE(english.text, u"Error!\n\n1 card number could not be read: 4\n\nThe card list is "
+                           u"not complete. Read this number again?"_qs);
     QCOMPARE(english.yes, u"&Yes"_qs);
     QCOMPARE(english.no, u"&No"_qs);
     QCOMPARE(ThoroughCaption(w), u"Thorough"_qs);

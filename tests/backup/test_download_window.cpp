@@ -319,7 +319,7 @@ void DownloadWindowTest::restoreCancelledAfterTheDeleteSaysTheCardsAreGone()
     const QString report = site.prompt->messages.last();
     QVERIFY2(report.startsWith(QStringLiteral("Error!")), qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("every card in the controller was deleted first; it "
-                                            "now holds only the 0 card(s) written since")),
+                                            "now holds only the 0 cards written since")),
              qPrintable(report));
 }
 

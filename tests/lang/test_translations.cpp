@@ -107,6 +107,7 @@ private slots:
     void everyMessageIsTranslatedForItsCodePage_data();
     void everyMessageIsTranslatedForItsCodePage();
     void everySourceTextHasItsTranslation();
+    void everyCountedTextHasItsEnglishForms();
     void aNewUntranslatedTextIsFound();
     void translatorFollowsTheLanguage();
 };
@@ -166,6 +167,33 @@ void TranslationsTest::everySourceTextHasItsTranslation()
     }
 }
 
+// The English catalogue holds only the texts with a count, each with its singular and plural
+// form: a new counted text without them shows "1 rows" and is named here.
+void TranslationsTest::everyCountedTextHasItsEnglishForms()
+{
+    QString error;
+    QList<TsMessage> counted = SourceMessages(TranslatedFolders(), error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    counted.removeIf([](const TsMessage &message) { return !message.numerus; });
+    QVERIFY(counted.size() > 20);
+    const QList<TsMessage> english = ReadTsFile(TsPath(u"en"_qs), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const Gaps gaps = Compare(counted, english);
+    QVERIFY2(gaps.untranslated.isEmpty(),
+             qPrintable(QStringLiteral("en lacks:\n") + gaps.untranslated.join(u'\n')));
+    QVERIFY2(gaps.stale.isEmpty(), qPrintable(QStringLiteral("en holds texts no source has:\n") +
+                                              gaps.stale.join(u'\n')));
+    for (const TsMessage &message : english) {
+        const QString where = message.context + QStringLiteral(": ") + message.source;
+        QCOMPARE(message.translations.size(), 2);
+        QVERIFY2(message.translations[0] != message.translations[1], qPrintable(where));
+        for (const QString &form : message.translations) {
+            QCOMPARE(Placeholders(form), Placeholders(message.source));
+            QVERIFY2(!form.contains(u"(s)"_qs), qPrintable(where));
+        }
+    }
+}
+
 void TranslationsTest::aNewUntranslatedTextIsFound()
 {
     QTemporaryDir extra;
@@ -203,7 +231,9 @@ void TranslationsTest::translatorFollowsTheLanguage()
         QCOMPARE(yes(), u"是(&Y)"_qs);
         QVERIFY(translator.apply(0));
         QCOMPARE(thorough(), u"Thorough"_qs);
-        QCOMPARE(written(), u"3 card(s) written."_qs);
+        QCOMPARE(written(), u"3 cards written."_qs);
+        QCOMPARE(QCoreApplication::translate("TfrmCardData", "%n card(s) written.", nullptr, 1),
+                 u"1 card written."_qs);
         QCOMPARE(yes(), u"&Yes"_qs);
         // A stored index outside the table means English.
         QVERIFY(translator.apply(1));
@@ -215,6 +245,11 @@ void TranslationsTest::translatorFollowsTheLanguage()
     // Gone with its owner.
     QCOMPARE(thorough(), u"Thorough"_qs);
     QCOMPARE(yes(), u"&Yes"_qs);
+    QCOMPARE(written(), u"3 card(s) written."_qs);
+    // English from the start, as the program starts in it.
+    LanguageTranslator english;
+    QVERIFY(english.apply(0));
+    QCOMPARE(written(), u"3 cards written."_qs);
 }
 
 QTEST_GUILESS_MAIN(TranslationsTest)

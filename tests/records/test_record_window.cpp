@@ -120,7 +120,7 @@ private slots:
             QCOMPARE(w.table().RecordCount(), 60);
             QCOMPARE(site.prompt->messages.size(), 1);
             QVERIFY(
-                site.prompt->messages.first().startsWith(QStringLiteral("OK!\n60 event(s) read.")));
+                site.prompt->messages.first().startsWith(QStringLiteral("OK!\n60 events read.")));
             QVERIFY(site.prompt->messages.first().contains(QStringLiteral("read to its end")));
             QVERIFY(site.prompt->messages.first().contains(QStringLiteral("not yet saved")));
             QCOMPARE(site.prompt->captions.first(), QStringLiteral("System Message"));
@@ -196,8 +196,7 @@ private slots:
             QCOMPARE(w.table().RecordCount(), 21);
             QVERIFY(!progress.isVisible());
             QVERIFY(site.prompt->messages.last().contains(QStringLiteral("cancelled by the user")));
-            QVERIFY(
-                site.prompt->messages.last().contains(QStringLiteral("279 event(s) are still")));
+            QVERIFY(site.prompt->messages.last().contains(QStringLiteral("279 events are still")));
             QCOMPARE(w.edtEndIONo->text(), QStringLiteral("279"));
             QCOMPARE(site.rig.sim().controller().snapshot().events, events.mid(21));
 
@@ -213,7 +212,7 @@ private slots:
         site.withRecordWindow([&](TfrmIOdata &w) {
             QTRY_COMPARE(w.table().RecordCount(), 21);
             QVERIFY(site.prompt->questions.last().contains(QStringLiteral("12345678")));
-            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("21 event(s)")));
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("21 events")));
             QCOMPARE(w.unsavedEvents(), 21);
             // Reading on numbers after them.
             w.edtEndIONo->setText(QStringLiteral("4"));
@@ -224,7 +223,7 @@ private slots:
             // Given up in a question that says how many go.
             site.prompt->answers = {true};
             QTest::mouseClick(w.btnClear, Qt::LeftButton);
-            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("25 event(s)")));
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("25 events")));
             QCOMPARE(w.table().RecordCount(), 0);
             QCOMPARE(w.unsavedEvents(), 0);
         });
@@ -305,7 +304,7 @@ private slots:
         site.withRecordWindow([&](TfrmIOdata &w) {
             // The questions come once the window is up; a slow machine shows it first.
             QTRY_COMPARE(asked.size(), 2);
-            QVERIFY(asked.first().contains(QStringLiteral("5 event(s)")));
+            QVERIFY(asked.first().contains(QStringLiteral("5 events")));
             QTRY_COMPARE(w.table().RecordCount(), 5);
             QCOMPARE(w.unsavedEvents(), 5);
         });
@@ -319,7 +318,7 @@ private slots:
         context.prompt = std::move(scripted);
         site.withRecordWindow([&](TfrmIOdata &w) {
             QCOMPARE(site.prompt->questions.size(), 2);
-            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("5 event(s)")));
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("5 events")));
             QCOMPARE(w.table().RecordCount(), 0);
             QCOMPARE(w.unsavedEvents(), 0);
         });

@@ -73,8 +73,8 @@ private slots:
         r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
                  QStringLiteral("--limit"), QStringLiteral("10")});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY(r.out.contains("10 event(s) read."));
-        QVERIFY(r.err.contains("10 event(s) are not saved"));
+        QVERIFY(r.out.contains("10 events read."));
+        QVERIFY(r.err.contains("10 events are not saved"));
         QCOMPARE(sim_->controller().snapshot().events.size(), 30);
         // A run that fails does not say "OK!", also when the read itself went well.
         QVERIFY2(r.out.startsWith("Error!\n"), r.out.constData());
