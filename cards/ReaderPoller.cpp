@@ -16,6 +16,8 @@ void ReaderPoller::start(const QString &readCommand)
 {
     readCommand_ = readCommand;
     ++session_;
+    unansweredInRow_ = 0;
+    answering_ = true;
     timer_.start();
 }
 
@@ -37,6 +39,17 @@ void ReaderPoller::tick()
     // Stopped while the reader was asked: what it said belongs to no one now.
     if (session != session_)
         return;
+    noteAnswer(result == Comm::Accepted);
     if (result == Comm::Accepted && comm_.ReaderReplyLength() >= CardMinimumLength)
         emit cardRead(CardEnrolment::CardIdFromCode(comm_.ReaderReplyText()));
+}
+
+void ReaderPoller::noteAnswer(bool answered)
+{
+    unansweredInRow_ = answered ? 0 : unansweredInRow_ + 1;
+    const bool answering = unansweredInRow_ < UnansweredPollsBeforeNotice;
+    if (answering == answering_)
+        return;
+    answering_ = answering;
+    emit answeringChanged(answering);
 }

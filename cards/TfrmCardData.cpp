@@ -44,6 +44,7 @@ TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &langu
     });
     connect(&poller_, &ReaderPoller::ticked, this, &TfrmCardData::tmrComTimer);
     connect(&poller_, &ReaderPoller::cardRead, this, &TfrmCardData::cardPresented);
+    connect(&poller_, &ReaderPoller::answeringChanged, this, &TfrmCardData::readerAnswering);
     const CardRange stored = CardRange::Stored(settings_);
     edtStartCardNo->setText(QString::number(stored.from()));
     edtEndCardNo->setText(QString::number(stored.to()));

@@ -127,6 +127,7 @@ private:
     void showQuickAdd(const QString &readCommand);
     void tmrComTimer();
     void cardPresented(const QString &cardId);
+    void readerAnswering(bool answering);
     // Adds the card of the panel to the table; a card whose ID was edited to other than 16
     // characters is not added and the user is told so.
     void commitPending();

@@ -112,6 +112,14 @@ void TfrmCardData::cardPresented(const QString &cardId)
     pnlCardID->raise();
 }
 
+void TfrmCardData::readerAnswering(bool answering)
+{
+    if (!quickAdding_)
+        return;
+    sbMessage->setText(answering ? text(TextRow::PleasePunchCard)
+                                 : tr("MELOK9 does not answer: check its cable and power."));
+}
+
 void TfrmCardData::btnStopClick()
 {
     if (!quickAdding_)

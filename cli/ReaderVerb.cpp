@@ -70,11 +70,18 @@ bool FindReader(CliContext &context, Comm &comm, const QList<SerialTarget> &port
     return true;
 }
 
-// Polls the reader and hands each card to `take` until it returns false.
-void Poll(Comm &comm, const QString &readCommand, const std::function<bool(const QString &)> &take)
+// Polls the reader and hands each card to `take` until it returns false. A reader that stops
+// answering is named on standard error, and again when it is back.
+void Poll(CliContext &context, Comm &comm, const QString &readCommand,
+          const std::function<bool(const QString &)> &take)
 {
     ReaderPoller poller(comm);
     QEventLoop loop;
+    QObject::connect(&poller, &ReaderPoller::answeringChanged, &loop, [&](bool answering) {
+        context.err << (answering ? "the reader answers again\n"
+                                  : "the reader does not answer: check its cable and power\n")
+                    << Qt::flush;
+    });
     QObject::connect(&poller, &ReaderPoller::cardRead, &loop, [&](const QString &cardId) {
         if (!take(cardId)) {
             poller.stop();
@@ -89,7 +96,7 @@ int Watch(CliContext &context, Comm &comm, const QString &readCommand)
 {
     const int count = NumberOptionValue(context.parser, QStringLiteral("count"), 0);
     int seen = 0;
-    Poll(comm, readCommand, [&](const QString &cardId) {
+    Poll(context, comm, readCommand, [&](const QString &cardId) {
         if (context.json)
             PrintJson(context, {{QStringLiteral("cardId"), cardId}});
         else
@@ -105,7 +112,7 @@ int Enrol(CliContext &context, Comm &comm, const QString &readCommand, const QSt
     const int count = NumberOptionValue(context.parser, QStringLiteral("count"), 0);
     int added = 0;
     int result = ExitOk;
-    Poll(comm, readCommand, [&](const QString &cardId) {
+    Poll(context, comm, readCommand, [&](const QString &cardId) {
         if (CardEnrolment::HasCardId(table, cardId)) {
             if (context.json)
                 PrintJson(context, {{QStringLiteral("cardId"), cardId},

@@ -16,6 +16,8 @@ public:
     QByteArray handleRequest(const QByteArray &commandText);
 
     void presentCard(const QByteArray &code);
+    // A silent reader answers nothing, as one whose cable was pulled.
+    void setSilent(bool silent);
     int cardsWaiting() const;
 
 private:
@@ -23,4 +25,5 @@ private:
     const QByteArray identity_;
     mutable QMutex mutex_;
     QQueue<QByteArray> presented_;
+    bool silent_ = false;
 };

@@ -782,6 +782,10 @@ Nothing is deleted or written.</source>
 不会删除或写入任何卡片。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>MELOK9 does not answer: check its cable and power.</source>
+        <translation>MELOK9 没有响应：请检查连接线和电源。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>

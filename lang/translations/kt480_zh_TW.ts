@@ -782,6 +782,10 @@ Nothing is deleted or written.</source>
 不會刪除或寫入任何卡片。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>MELOK9 does not answer: check its cable and power.</source>
+        <translation>MELOK9 沒有回應：請檢查連接線與電源。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>

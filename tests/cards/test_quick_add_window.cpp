@@ -316,6 +316,34 @@ private slots:
         QCOMPARE(rows[0].DataID, CardA);
     }
 
+    // A reader that stops answering (its cable pulled) is named in the status bar, so that
+    // nobody presents cards in vain; when it answers again the panel asks for cards, and the
+    // card shown before keeps its place.
+    void aReaderThatStopsAnsweringIsNamed()
+    {
+        Site site;
+        QVERIFY(site.connected);
+        QList<CardRecord> rows;
+        QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+            auto *status = Control<QLabel>(cards, "sbMessage");
+            QVERIFY(Site::startQuickAdd(cards));
+            QVERIFY(site.present(cards, "012345678"));
+            QCOMPARE(status->text(), QStringLiteral("Please punch card"));
+            site.reader->reader().setSilent(true);
+            QVERIFY(QTest::qWaitFor([&] { return status->text().startsWith(u"MELOK9 does not"); },
+                                    10000));
+            QCOMPARE(Control<QLineEdit>(cards, "edtCardID")->text(), CardA);
+            site.reader->reader().setSilent(false);
+            QVERIFY(QTest::qWaitFor([&] { return status->text() == u"Please punch card"; }, 5000));
+            QVERIFY(site.present(cards, "1111111111"));
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
+            rows = Rows(cards.table());
+        }));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].DataID, CardA);
+        QCOMPARE(rows[1].DataID, CardB);
+    }
+
     // A reader of the second family is found after the first family's probes go unanswered,
     // and polled with its own read command.
     void familyHReaderIsFound()
