@@ -45,6 +45,9 @@ QList<FleetResult> FleetRunner::run(const QList<FleetController> &controllers, i
                     result.name = controllers[index].name;
                     result.failures << QStringLiteral("stopped by an error: %1")
                                            .arg(QString::fromLocal8Bit(e.what()));
+                } catch (...) {
+                    result.name = controllers[index].name;
+                    result.failures << QStringLiteral("stopped by an unknown error");
                 }
                 QMetaObject::invokeMethod(
                     &loop,
