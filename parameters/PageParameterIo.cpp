@@ -1,6 +1,5 @@
 #include "PageParameterIo.h"
 
-#include "Comm.h"
 #include "CommandCheck.h"
 #include "PageParameter.h"
 #include "ParamTransfer.h"
