@@ -189,12 +189,8 @@ QStringList CardTransfer::WriteOutcome::problems() const
     if (clearAllRequested && !clearAllDone)
         lines << CardTransfer::tr("deleting all cards failed; the earlier cards are still in the "
                                   "controller");
-    // After the delete the controller holds only what was written since: say so, or a
-    // cancelled or broken-off restore reads as if the earlier cards were still there.
-    if (clearAllDone && (stopped || linkLost || !failedNumbers.isEmpty()))
-        lines << CardTransfer::tr("every card in the controller was deleted first; it now holds "
-                                  "only the %n card(s) written since",
-                                  nullptr, written);
+    if (const QString note = deletedFirstNote(); !note.isEmpty())
+        lines << note;
     if (stopped)
         lines << CardTransfer::tr("cancelled before every card was written");
     if (linkLost)
@@ -204,6 +200,16 @@ QStringList CardTransfer::WriteOutcome::problems() const
                                   int(failedNumbers.size()))
                      .arg(numberList(failedNumbers));
     return lines;
+}
+
+QString CardTransfer::WriteOutcome::deletedFirstNote() const
+{
+    // Unsaid, a cancelled or broken-off restore reads as if the earlier cards were still there.
+    if (!clearAllDone || !(stopped || linkLost || !failedNumbers.isEmpty()))
+        return {};
+    return CardTransfer::tr("every card in the controller was deleted first; it now holds only "
+                            "the %n card(s) written since",
+                            nullptr, written);
 }
 
 QString CardTransfer::numberList(const QList<int> &numbers)

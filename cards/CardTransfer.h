@@ -60,6 +60,9 @@ public:
         }
         // One line per thing that went wrong, invalid rows counted; empty when complete.
         QStringList problems() const;
+        // After the delete the controller holds only what was written since: the line that
+        // says so when the write did not complete, else empty.
+        QString deletedFirstNote() const;
     };
 
     struct ClearOutcome

@@ -298,6 +298,8 @@ void TfrmCardData::showRecordCount()
 
 void TfrmCardData::btnClearClick()
 {
+    if (!mayLoseUnsavedCards())
+        return;
     CardTable::Recreate(table_);
     unsaved_ = false;
 }

@@ -127,6 +127,8 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                      : "the file holds no cards: nothing was sent\n");
         if (outcome.clearAllRequested && !outcome.clearAllDone)
             context.out << "deleting all cards failed\n";
+        if (const QString note = outcome.deletedFirstNote(); !note.isEmpty())
+            context.out << note << '\n';
         context.out << "cards written: " << outcome.written << '\n';
         if (!outcome.failedNumbers.isEmpty()) {
             QStringList list;

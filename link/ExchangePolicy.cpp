@@ -60,6 +60,7 @@ ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength
             return reply;
         }
         if (Comm::IsControllerError(reply.result)) {
+            reply.refused = true;
             reply.payload = comm_.ReplyText();
             continue;
         }

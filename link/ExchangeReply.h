@@ -12,6 +12,9 @@ struct ExchangeReply
     int attempts = 0;
     // Some attempt got a reply back: accepted, refused by the controller or damaged.
     bool answered = false;
+    // Some attempt was refused by the controller (a clean error reply): that is its answer,
+    // which a later attempt lost on the line does not undo.
+    bool refused = false;
     // An attempt was accepted with a payload long enough for the command.
     bool ok = false;
     // Some attempt reached the transport (not refused by a running exchange or a closed link).

@@ -32,7 +32,8 @@ bool TraceBuffer::saveTo(const QString &path, QString &error) const
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         for (const QString &line : all)
             file.write((line + QLatin1Char('\n')).toUtf8());
-        if (file.commit())
+        // The flush of its own: commit() alone misses a failure to write the buffered data.
+        if (file.flush() && file.commit())
             return true;
     }
     error = QStringLiteral("%1: %2").arg(path, file.errorString());

@@ -1,6 +1,5 @@
 #include "PageParameterIo.h"
 
-#include "Comm.h"
 #include "CommandCheck.h"
 #include "PageParameter.h"
 #include "ParamTransfer.h"
@@ -35,7 +34,7 @@ ParamResult PageParameterIo::readOne(int number)
     emit rowStarted(number, false);
     ParamResult result;
     if (!transfer_.transfer(code, EchoCode)) {
-        result.fail(code, Comm::IsControllerError(transfer_.lastReply().result)
+        result.fail(code, transfer_.lastReply().refused
                               ? tr("%1: refused by the controller").arg(code)
                               : tr("%1: no answer").arg(code));
     } else if (transfer_.replyLength() <= 0) {
@@ -68,7 +67,7 @@ ParamResult PageParameterIo::writeOne(int number, const QString &value)
     else if (!problem.isEmpty())
         result.fail(code, QStringLiteral("%1: %2").arg(code, problem));
     else if (!transfer_.transfer(code + value, EchoCode))
-        result.fail(code, Comm::IsControllerError(transfer_.lastReply().result)
+        result.fail(code, transfer_.lastReply().refused
                               ? tr("%1: refused by the controller, not written").arg(code)
                               : tr("%1: not written").arg(code));
     else

@@ -57,7 +57,7 @@ QString DisplayedCode(const QString &code, int row)
 // controller says it lacks a code.)
 bool AnsweredButDamaged(const ExchangeReply &reply)
 {
-    return reply.answered && !reply.accepted() && !Comm::IsControllerError(reply.result);
+    return reply.answered && !reply.accepted() && !reply.refused;
 }
 
 } // namespace

@@ -265,8 +265,9 @@ bool RecordJournal::clearPending()
     QSaveFile replacement(path_);
     const QByteArray marker =
         lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_, lastRaw_);
+    // The flush of its own: commit() alone misses a failure to write the buffered data.
     if (!replacement.open(QIODevice::WriteOnly) || replacement.write(marker) != marker.size() ||
-        !replacement.commit()) {
+        !replacement.flush() || !replacement.commit()) {
         openForAppending();
         return fail(tr("%1: cannot clear the journal: %2").arg(path_, replacement.errorString()));
     }

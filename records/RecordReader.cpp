@@ -190,5 +190,6 @@ void RecordReader::concludeWithoutEvent(const ExchangeReply &reply, ReadOutcome 
         outcome.end = ReadOutcome::End::EndOfLog;
         return;
     }
-    outcome.problems << tr("No event was read (%1).").arg(ResultText(reply.result));
+    // Events before it may have been read: the message is about this one.
+    outcome.problems << tr("The next event could not be read (%1).").arg(ResultText(reply.result));
 }

@@ -214,7 +214,8 @@ TableResult RecordReport::writePdf(const QString &path) const
         file.cancelWriting();
         return failure(tr("cannot draw the report"));
     }
-    if (!file.commit())
+    // The flush of its own: commit() alone misses a failure to write the buffered data.
+    if (!file.flush() || !file.commit())
         return failure(tr("cannot complete the file: %1").arg(file.errorString()));
     return TableResult::Success();
 }

@@ -186,7 +186,9 @@ TableResult WriteCsvFile(const TableStore &table, const QString &path)
     }
     QSaveFile file(path);
     const QByteArray bytes = TableToCsv(table);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // The flush of its own: commit() alone misses a failure to write the buffered data.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit()) {
         return TableResult::Failure(
             QCoreApplication::translate("TableCsv", "%1: cannot write the file: %2")
                 .arg(path, file.errorString()));

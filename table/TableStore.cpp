@@ -270,7 +270,9 @@ TableResult TableStore::SaveToFile(const QString &path, Empty empty)
         file.cancelWriting();
         return TableResult::Failure(tr("%1: cannot write the file: %2").arg(path, reason));
     }
-    if (!file.commit()) {
+    // commit() reports success although the data still held in the write buffer could not be
+    // written (a full disk); a flush of its own shows that failure, and the old file stays.
+    if (!file.flush() || !file.commit()) {
         return TableResult::Failure(
             tr("%1: cannot complete the file: %2").arg(path, file.errorString()));
     }

@@ -543,8 +543,8 @@ Replace the existing file %1 with it?</source>
         <translation>设备未确认记录 %1 的接收确认（%2）；此记录已保留，若设备再次发送，只会收录一次。</translation>
     </message>
     <message>
-        <source>No event was read (%1).</source>
-        <translation>未读取到任何记录（%1）。</translation>
+        <source>The next event could not be read (%1).</source>
+        <translation>下一笔记录无法读取（%1）。</translation>
     </message>
     <message numerus="yes">
         <source>The controller sent the same event %n time(s) in a row although it confirmed each acknowledgement; the read stops.</source>

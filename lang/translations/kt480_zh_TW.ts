@@ -543,8 +543,8 @@ Replace the existing file %1 with it?</source>
         <translation>裝置未確認記錄 %1 的接收確認（%2）；此記錄已保留，若裝置再次傳送，只會收錄一次。</translation>
     </message>
     <message>
-        <source>No event was read (%1).</source>
-        <translation>未讀取到任何記錄（%1）。</translation>
+        <source>The next event could not be read (%1).</source>
+        <translation>下一筆記錄無法讀取（%1）。</translation>
     </message>
     <message numerus="yes">
         <source>The controller sent the same event %n time(s) in a row although it confirmed each acknowledgement; the read stops.</source>

@@ -272,6 +272,12 @@ private slots:
             QCOMPARE(Rows(cards.table()).value(0).DataID, CardA);
             QCOMPARE(cards.table().RecordCount(), 1);
 
+            // "Clear screen data" asks too.
+            ClickOnScreen(Control<QPushButton>(cards, "btnClear"));
+            QCOMPARE(site.prompt->questions.size(), 4);
+            QCOMPARE(Rows(cards.table()).value(0).DataID, CardA);
+            QCOMPARE(cards.table().RecordCount(), 1);
+
             site.prompt->fileName = saved;
             ClickOnScreen(Control<QPushButton>(cards, "btnSaveFile"));
             QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("OK!")});
@@ -279,7 +285,7 @@ private slots:
             closedAtLast = cards.isHidden();
         }));
         QVERIFY(closedAtLast);
-        QCOMPARE(site.prompt->questions.size(), 3);
+        QCOMPARE(site.prompt->questions.size(), 4);
         QVERIFY2(site.prompt->questions[0].contains(QStringLiteral("neither written to the "
                                                                    "controller nor saved")),
                  qPrintable(site.prompt->questions[0]));

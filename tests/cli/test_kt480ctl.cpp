@@ -89,10 +89,25 @@ private slots:
         QVERIFY(r.out.contains("nothing was sent"));
         QCOMPARE(sim_->controller().snapshot().cards, before);
 
+        // Every card deleted, then one refused: the output says that the controller now holds
+        // only what was written, not only which card failed. Written again, all are back.
+        FaultSettings refuseThird;
+        refuseThird.errorCodes.insert("HA0000003", 'B');
+        sim_->setFaults(refuseThird);
         r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
                  QStringLiteral("cards"), QStringLiteral("write"), file,
                  QStringLiteral("--clear-all")});
-        QCOMPARE(r.exitCode, 0);
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("not accepted: 3"), r.out.constData());
+        QVERIFY2(r.out.contains("every card in the controller was deleted first; it now holds "
+                                "only the 7 card(s) written since"),
+                 r.out.constData());
+        QCOMPARE(sim_->controller().snapshot().cards.size(), before.size() - 1);
+        QCOMPARE(ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
+                      QStringLiteral("cards"), QStringLiteral("write"), file})
+                     .exitCode,
+                 0);
         QCOMPARE(sim_->controller().snapshot().cards, before);
     }
 

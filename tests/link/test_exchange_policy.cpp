@@ -71,6 +71,23 @@ private slots:
         QVERIFY(!reply.accepted());
         QCOMPARE(reply.result, 23);
         QCOMPARE(reply.attempts, 5);
+        QVERIFY(reply.refused);
+        QVERIFY(!reply.silent());
+    }
+
+    // A refusal stays the command's answer when a later attempt's reply is lost.
+    void refusalIsKeptWhenALaterReplyIsLost()
+    {
+        FaultSettings f;
+        f.errorCodes.insert("AS", 'A');
+        sim_->setFaults(f);
+        connect(comm_.get(), &Comm::logLine, this, [this] { sim_->setFaults(silentOn("AS")); });
+        ExchangePolicy policy(*comm_, {.attempts = 2});
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QCOMPARE(log_.size(), 2);
+        QCOMPARE(reply.result, int(Comm::TimedOut));
+        QVERIFY(!reply.accepted());
+        QVERIFY(reply.refused);
         QVERIFY(!reply.silent());
     }
 

@@ -360,6 +360,31 @@ private slots:
         QVERIFY(outcome.summary().contains(site.journal->path()));
     }
 
+    // A controller that stops answering part-way: the message counts the events read and
+    // does not say that none was.
+    void silenceAfterSomeEventsSaysWhatWasRead()
+    {
+        const QList<QByteArray> events = MixedEventLog(10);
+        RecordSite site(Via::Tcp, events);
+        int acknowledged = 0;
+        connect(&site.comm, &Comm::logLine, &site.comm, [&](const QString &line) {
+            if (line.contains(QStringLiteral("[0001IN")) && ++acknowledged == 4) {
+                FaultSettings silent;
+                silent.silentCodes = {QByteArray("IM")};
+                site.sim->setFaults(silent);
+            }
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QCOMPARE(outcome.read, 4);
+        const QString summary = outcome.summary();
+        QVERIFY2(summary.contains(QStringLiteral("4 event(s) read.")), qPrintable(summary));
+        QVERIFY2(!summary.contains(QStringLiteral("No event")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("no reply")), qPrintable(summary));
+        QVERIFY2(summary.contains(QStringLiteral("6 event(s) are still")), qPrintable(summary));
+    }
+
     void noLinkNoRead()
     {
         RecordSite site(Via::Tcp, MixedEventLog(3));

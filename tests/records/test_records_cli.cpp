@@ -17,7 +17,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -135,6 +137,49 @@ private slots:
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.out.contains("no events"));
         QVERIFY(!QFileInfo::exists(dir_->filePath(QStringLiteral("none.xml"))));
+    }
+
+    // A save that fails on a full disk (here: the process's file size limit) is a failure, and
+    // the events stay in the journal for the next read, even though the file was held whole
+    // in the write buffer until the end.
+    void fullDiskKeepsTheEventsInTheJournal()
+    {
+        const QString xml = dir_->filePath(QStringLiteral("events.xml"));
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.setChildProcessModifier([] {
+            rlimit small{};
+            getrlimit(RLIMIT_FSIZE, &small);
+            // Room for the journal of five events, not for their record file.
+            small.rlim_cur = 1000;
+            setrlimit(RLIMIT_FSIZE, &small);
+            std::signal(SIGXFSZ, SIG_IGN);
+        });
+        p.start(QStringLiteral(KT480CTL_PATH),
+                {QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("records"),
+                 QStringLiteral("read"), QStringLiteral("--limit"), QStringLiteral("5"),
+                 QStringLiteral("--out"), xml});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray out = p.readAllStandardOutput();
+        const QByteArray err = p.readAllStandardError();
+        QCOMPARE(p.exitCode(), 1);
+        const QJsonObject o = QJsonDocument::fromJson(out).object();
+        QCOMPARE(o.value(QStringLiteral("ok")), QJsonValue(false));
+        QCOMPARE(o.value(QStringLiteral("unsaved")).toInt(), 5);
+        QVERIFY(o.value(QStringLiteral("saved")).toArray().isEmpty());
+        QVERIFY2(err.contains(xml.toUtf8()), err.constData());
+        QVERIFY(!QFileInfo::exists(xml));
+        QCOMPARE(sim_->controller().snapshot().events.size(), 35);
+
+        // The next read, with room on the disk, saves all of them.
+        const Run r =
+            ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("records"),
+                 QStringLiteral("read"), QStringLiteral("--out"), xml});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.json().value(QStringLiteral("recovered")).toInt(), 5);
+        TableStore table;
+        QVERIFY(RecordFile::Load(table, xml));
+        QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
     }
 
     void killedBetweenReadAndAcknowledgement()

@@ -16,6 +16,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -57,10 +58,13 @@ struct Backup
         sim = std::make_unique<SimulatorHost>(config);
     }
 
-    AllBackup::Outcome run()
+    // `onExchange` sees each exchange's diagnostic line as it is made.
+    AllBackup::Outcome run(const std::function<void(const QString &line)> &onExchange = {})
     {
         Comm comm;
         OpenSimLink(comm, *sim);
+        if (onExchange)
+            QObject::connect(&comm, &Comm::logLine, &comm, onExchange);
         Settings settings(dir.filePath(QStringLiteral("settings.ini")));
         ProgressState progress;
         SharedFlag clockReadPaused;
@@ -111,6 +115,24 @@ private slots:
         QVERIFY(file.LoadFromFile(backup.params()).ok());
         for (int row = 0; row < file.RecordCount(); ++row)
             QVERIFY(file.Value(row, 0) != QStringLiteral("AF15"));
+    }
+
+    // A code the controller refuses (it lacks it) ends its family also when a later attempt's
+    // reply is lost on the line: it is not named as a code whose replies were all damaged.
+    void refusedCodeWithALaterLostReplyIsAbsent()
+    {
+        Backup backup({});
+        SimulatorHost &sim = *backup.sim;
+        const AllBackup::Outcome outcome = backup.run([&sim](const QString &line) {
+            if (line.startsWith(QStringLiteral("21[0001FA03]"))) {
+                FaultSettings lost;
+                lost.silentCodes = {QByteArray("FA03")};
+                sim.setFaults(lost);
+            }
+        });
+        QVERIFY2(!outcome.failedParameterCodes.contains(QStringLiteral("FA03")),
+                 qPrintable(outcome.reportText()));
+        QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
     }
 
     void everyParameterIsSavedOrNamed()

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -56,6 +57,22 @@ QStringList AwkwardValues(int size)
 const TableField &FieldAt(const QList<TableField> &fields, int i)
 {
     return fields.at(i % fields.size());
+}
+
+// Runs `save` with the process's file size limit set to `bytes`: writes beyond it fail, as on
+// a full disk.
+TableResult WithFileSizeLimit(rlim_t bytes, const std::function<TableResult()> &save)
+{
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = bytes;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const TableResult result = save();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return result;
 }
 
 } // namespace
@@ -395,10 +412,21 @@ private slots:
         QCOMPARE(loaded.Content().rows, wide.Content().rows);
     }
 
-    // A write that fails half-way (here: beyond the process's file size limit, which holds
-    // for every user) leaves the old file and no temporary file behind.
+    // A write that fails (here: beyond the process's file size limit, which holds for every
+    // user, as a full disk would) leaves the old file and no temporary file behind: half-way
+    // through a large file, and at the end of a small one that the write buffer held whole.
+    void saveFailingWhileWritingKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("large file") << 20000 << 64 * 1024;
+        QTest::newRow("small file, buffered whole") << 60 << 2 * 1024;
+    }
+
     void saveFailingWhileWritingKeepsTheOldFile()
     {
+        QFETCH(int, rows);
+        QFETCH(int, limit);
         const QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cards.xml"));
         TableStore table;
@@ -406,18 +434,11 @@ private slots:
         QVERIFY(table.AppendRow({QStringLiteral("0000001"), QStringLiteral("0000000000000001")}));
         QVERIFY(table.SaveToFile(path).ok());
         const QByteArray old = ReadBytes(path);
-        for (int i = 2; i < 20000; ++i)
+        QVERIFY(old.size() < limit);
+        for (int i = 2; i < rows; ++i)
             QVERIFY(table.AppendRow({QString::number(i), QStringLiteral("0000000000000001")}));
 
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 64 * 1024;
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const TableResult result = table.SaveToFile(path);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
+        const TableResult result = WithFileSizeLimit(limit, [&] { return table.SaveToFile(path); });
 
         QVERIFY(!result.ok());
         QVERIFY2(result.error().contains(path), qPrintable(result.error()));

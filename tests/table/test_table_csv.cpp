@@ -3,12 +3,15 @@
 #include "TableJson.h"
 #include "TableStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -66,6 +69,40 @@ private slots:
         QCOMPARE(back.Content().rows, table.Content().rows);
         // The header names the card table: its sizes come back.
         QCOMPARE(back.Fields(), CardTableFields());
+    }
+
+    // A write that fails at the end (beyond the process's file size limit, as on a full disk)
+    // with the whole file still in the write buffer is reported, and the old file stays.
+    void failedWriteKeepsTheOldFile()
+    {
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cards.csv"));
+        TableStore table;
+        Define(table, CardTableFields());
+        QVERIFY(table.AppendRow({"0000001", "0000000000000001", "", "", "", "0"}));
+        QVERIFY(WriteCsvFile(table, path).ok());
+        QFile oldFile(path);
+        QVERIFY(oldFile.open(QIODevice::ReadOnly));
+        const QByteArray old = oldFile.readAll();
+        oldFile.close();
+        for (int i = 2; i < 100; ++i)
+            QVERIFY(table.AppendRow({QString::number(i), "0000000000000001", "", "", "", "0"}));
+
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 1024;
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const TableResult result = WriteCsvFile(table, path);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error().contains(path), qPrintable(result.error()));
+        QVERIFY(oldFile.open(QIODevice::ReadOnly));
+        QCOMPARE(oldFile.readAll(), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("cards.csv")});
     }
 
     // Only the file's first bytes can be a byte-order mark: a value that starts a later line
