@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.out.contains("not accepted: 3"), r.out.constData());
         QVERIFY2(r.out.contains("every card in the controller was deleted first; it now holds "
-                                "only the 7 card(s) written since"),
+                                "only the 7 cards written since"),
                  r.out.constData());
         QCOMPARE(sim_->controller().snapshot().cards.size(), before.size() - 1);
         QCOMPARE(ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
