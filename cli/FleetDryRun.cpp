@@ -79,6 +79,7 @@ void compareParameters(Comm &comm, const QString &path, FleetResult &result)
             result.parameterChanges.append({code, held.value(code), value});
     }
     result.parameters = file.RecordCount();
+    result.parametersCompared = true;
     if (unsendable > 0)
         result.notes << QStringLiteral("parameters: %1 rows of the file would not be sent "
                                        "(not a parameter code, or an unsafe value)")
@@ -120,6 +121,7 @@ void compareCards(Comm &comm, const FleetTask &task, const QString &path, FleetR
         return;
     const QList<int> unknown = read.failedNumbers;
     result.cardDiff = DiffCards(controller, file, QSet<int>(unknown.cbegin(), unknown.cend()));
+    result.cardsCompared = true;
 }
 
 } // namespace

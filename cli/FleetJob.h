@@ -49,9 +49,12 @@ struct FleetResult
     QStringList notes;
     qint64 milliseconds = 0;
 
-    // Dry run: the changes a restore would make.
+    // Dry run: the changes a restore would make, and whether each half was compared at all
+    // (a controller that could not be reached has no changes, which is not "unchanged").
     CardDiff cardDiff;
     QList<ParamChange> parameterChanges;
+    bool parametersCompared = false;
+    bool cardsCompared = false;
 
     bool complete() const { return failures.isEmpty(); }
 };

@@ -17,6 +17,17 @@ QString count(int n)
     return n < 0 ? QStringLiteral("-") : QString::number(n);
 }
 
+// A count of a half that was compared, or "-".
+QString compared(bool done, qsizetype n)
+{
+    return done ? QString::number(n) : QStringLiteral("-");
+}
+
+QJsonValue comparedJson(bool done, qsizetype n)
+{
+    return done ? QJsonValue(int(n)) : QJsonValue(QJsonValue::Null);
+}
+
 QString orDash(const QString &text)
 {
     return text.isEmpty() ? QStringLiteral("-") : text;
@@ -74,12 +85,17 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
         object.insert(QStringLiteral("cardChanges"), CardDiffJson(r.cardDiff));
         object.insert(
             QStringLiteral("counts"),
-            QJsonObject{{QStringLiteral("parametersChanged"), int(r.parameterChanges.size())},
-                        {QStringLiteral("unchanged"), r.cardDiff.unchanged},
-                        {QStringLiteral("added"), int(r.cardDiff.added.size())},
-                        {QStringLiteral("removed"), int(r.cardDiff.removed.size())},
-                        {QStringLiteral("changed"), int(r.cardDiff.changed.size())},
-                        {QStringLiteral("failed"), int(r.cardDiff.unknownNumbers.size())}});
+            QJsonObject{
+                {QStringLiteral("parametersChanged"),
+                 comparedJson(r.parametersCompared, r.parameterChanges.size())},
+                {QStringLiteral("unchanged"), comparedJson(r.cardsCompared, r.cardDiff.unchanged)},
+                {QStringLiteral("added"), comparedJson(r.cardsCompared, r.cardDiff.added.size())},
+                {QStringLiteral("removed"),
+                 comparedJson(r.cardsCompared, r.cardDiff.removed.size())},
+                {QStringLiteral("changed"),
+                 comparedJson(r.cardsCompared, r.cardDiff.changed.size())},
+                {QStringLiteral("failed"),
+                 comparedJson(r.cardsCompared, r.cardDiff.unknownNumbers.size())}});
     }
     return object;
 }
@@ -121,12 +137,12 @@ void print(QTextStream &out, const FleetTask &task, const QList<FleetResult> &re
         if (dryRun)
             rows << QStringList{r.name,
                                 orDash(r.serialNumber),
-                                QString::number(r.parameterChanges.size()),
-                                QString::number(r.cardDiff.unchanged),
-                                QString::number(r.cardDiff.added.size()),
-                                QString::number(r.cardDiff.removed.size()),
-                                QString::number(r.cardDiff.changed.size()),
-                                QString::number(r.cardDiff.unknownNumbers.size()),
+                                compared(r.parametersCompared, r.parameterChanges.size()),
+                                compared(r.cardsCompared, r.cardDiff.unchanged),
+                                compared(r.cardsCompared, r.cardDiff.added.size()),
+                                compared(r.cardsCompared, r.cardDiff.removed.size()),
+                                compared(r.cardsCompared, r.cardDiff.changed.size()),
+                                compared(r.cardsCompared, r.cardDiff.unknownNumbers.size()),
                                 r.complete() ? QStringLiteral("OK") : QStringLiteral("FAILED")};
         else
             rows << QStringList{r.name,

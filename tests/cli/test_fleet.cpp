@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -359,6 +361,22 @@ private slots:
                  r.out.constData());
         QVERIFY(r.out.contains("parameter AF13 99 -> "));
         QCOMPARE(controller(3).revision(), eastRevision);
+
+        // A controller that was never compared shows no counts, not "nothing would change".
+        const QString ghost =
+            site(QStringLiteral("ghost.csv"), QStringLiteral("ghost,tcp,127.0.0.1,%1,3\n"));
+        r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), ghost, out,
+                    QStringLiteral("--dry-run")});
+        QCOMPARE(r.exitCode, 1);
+        static const QRegularExpression noCounts(QStringLiteral("\\nghost( +-){7} +FAILED\\n"));
+        QVERIFY2(QString::fromUtf8(r.out).contains(noCounts), r.out.constData());
+        r = RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
+                    ghost, out, QStringLiteral("--dry-run")});
+        const QJsonObject ghostCounts = controllerNamed(r.json(), QStringLiteral("ghost"))
+                                            .value(QStringLiteral("counts"))
+                                            .toObject();
+        QVERIFY(ghostCounts.value(QStringLiteral("unchanged")).isNull());
+        QVERIFY(ghostCounts.value(QStringLiteral("parametersChanged")).isNull());
     }
 
     // Controllers on one RS-485 line take turns on it; TCP ones run beside them. A row outside
