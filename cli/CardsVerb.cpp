@@ -16,6 +16,7 @@
 #include "TableJson.h"
 #include "TableStore.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,12 +42,17 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
         transfer.readRange(table, CardRangeOption(context.parser));
     const QString out = context.parser.value(QStringLiteral("out"));
     QString saveError;
+    bool saved = false;
     // Also a range without cards is saved, so the file never holds an earlier list; a link
-    // that never opened leaves the file alone.
-    if (!out.isEmpty() && outcome.linkReady) {
-        const TableResult saved = CardFile::Save(table, out);
-        if (!saved)
-            saveError = saved.error();
+    // that never opened leaves the file alone. An incomplete list never replaces an earlier
+    // file, which may be the only complete copy of the controller's cards; it is saved only
+    // where there was none.
+    const bool keepEarlier = !outcome.complete() && QFileInfo::exists(out);
+    if (!out.isEmpty() && outcome.linkReady && !keepEarlier) {
+        const TableResult result = CardFile::Save(table, out);
+        saved = bool(result);
+        if (!result)
+            saveError = result.error();
     }
     if (context.json) {
         QJsonObject object{{QStringLiteral("complete"), outcome.complete()},
@@ -57,6 +63,8 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
         if (out.isEmpty())
             object.insert(QStringLiteral("table"),
                           QJsonDocument::fromJson(TableToJson(table)).object());
+        if (!out.isEmpty())
+            object.insert(QStringLiteral("saved"), saved);
         if (!saveError.isEmpty())
             object.insert(QStringLiteral("saveError"), saveError);
         PrintJson(context, object);
@@ -78,6 +86,9 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
     }
     if (!saveError.isEmpty())
         context.err << saveError << '\n';
+    if (keepEarlier && outcome.linkReady)
+        context.err << "the card list is not complete: the earlier file " << out
+                    << " was left as it was\n";
     if (!outcome.linkReady)
         context.err << "the link cannot be opened\n";
     return outcome.complete() && saveError.isEmpty() ? ExitOk : ExitFailed;

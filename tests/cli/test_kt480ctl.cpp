@@ -171,6 +171,47 @@ private slots:
 
     // A clock set the controller refuses, or does not answer, is a failure; the controller's
     // clock stays as it was, and a silent controller costs one command, not thirty.
+    // A read that misses a card never replaces an earlier file, which may be the only complete
+    // list; where there was no file the partial list is saved. Either way the run fails.
+    void incompleteCardReadKeepsTheEarlierFile()
+    {
+        const QString file = dir_.filePath(QStringLiteral("kept.xml"));
+        const QStringList read{QStringLiteral("--json"),
+                               QStringLiteral("--tcp"),
+                               tcp_,
+                               QStringLiteral("--id"),
+                               QStringLiteral("12"),
+                               QStringLiteral("cards"),
+                               QStringLiteral("read"),
+                               QStringLiteral("--to"),
+                               QStringLiteral("20"),
+                               QStringLiteral("--out"),
+                               file};
+        QCOMPARE(ctl(read).exitCode, 0);
+        QFile complete(file);
+        QVERIFY(complete.open(QIODevice::ReadOnly));
+        const QByteArray earlier = complete.readAll();
+        complete.close();
+
+        FaultSettings refuseFifth;
+        refuseFifth.errorCodes.insert("HB0005", 'B');
+        sim_->setFaults(refuseFifth);
+        Run r = ctl(read);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.json().value(QStringLiteral("saved")).toBool(), false);
+        QVERIFY2(r.err.contains("the earlier file"), r.err.constData());
+        QVERIFY(complete.open(QIODevice::ReadOnly));
+        QCOMPARE(complete.readAll(), earlier);
+        complete.close();
+
+        QVERIFY(QFile::remove(file));
+        r = ctl(read);
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.json().value(QStringLiteral("saved")).toBool(), true);
+        QVERIFY(QFile::exists(file));
+    }
+
     void clockSetReportsWhatTheControllerDid()
     {
         const QStringList set{QStringLiteral("--tcp"),  tcp_,
