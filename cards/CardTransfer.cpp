@@ -5,6 +5,7 @@
 #include "Comm.h"
 #include "Language.h"
 #include "ProgressState.h"
+#include "ReplyTally.h"
 #include "ResponsivePause.h"
 #include "SharedFlag.h"
 #include "TableStore.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
+#include <QScopeGuard>
 #include <algorithm>
 
 namespace {
@@ -102,6 +104,9 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
 {
     const FlagScope paused(clockReadPaused_);
     ExchangePolicy policy(comm_, cardRule());
+    const ReplyTally before = comm_.replyTally();
+    const auto countStrays =
+        qScopeGuard([&] { outcome.strayReplies += comm_.replyTally().straysSince(before); });
     QElapsedTimer clock;
     clock.start();
     auto notRead = [&](qsizetype from) {
@@ -175,6 +180,8 @@ QStringList CardTransfer::ReadOutcome::problems() const
         lines << CardTransfer::tr("%n card number(s) could not be read: %1", nullptr,
                                   int(failedNumbers.size()))
                      .arg(numberList(failedNumbers));
+    if (strayReplies > 0)
+        lines << StrayRepliesText(strayReplies);
     return lines;
 }
 
@@ -199,6 +206,8 @@ QStringList CardTransfer::WriteOutcome::problems() const
         lines << CardTransfer::tr("%n card(s) were not accepted: %1", nullptr,
                                   int(failedNumbers.size()))
                      .arg(numberList(failedNumbers));
+    if (strayReplies > 0)
+        lines << StrayRepliesText(strayReplies);
     return lines;
 }
 
@@ -317,6 +326,7 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
 
     progress_.begin(title, language_.TableText(TextRow::Writing), table.RecordCount() + 5, true);
     ExchangePolicy policy(comm_, cardRule());
+    const ReplyTally before = comm_.replyTally();
     QElapsedTimer clock;
     clock.start();
     for (int row = 0; row < table.RecordCount(); ++row) {
@@ -352,6 +362,7 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
             break;
         }
     }
+    outcome.strayReplies = comm_.replyTally().straysSince(before);
     progress_.end();
     return outcome;
 }

@@ -32,9 +32,12 @@ public:
         bool linkLost = false;
         int cardsFound = 0;
         QList<int> failedNumbers; // numbers whose read failed five times (or never ran)
+        // Replies no command was waiting for: cards read may be another number's.
+        quint64 strayReplies = 0;
         bool complete() const
         {
-            return linkReady && !stopped && !linkLost && failedNumbers.isEmpty();
+            return linkReady && !stopped && !linkLost && failedNumbers.isEmpty() &&
+                   strayReplies == 0;
         }
         // One line per thing that went wrong; empty when complete.
         QStringList problems() const;
@@ -53,10 +56,12 @@ public:
         bool linkLost = false;
         int written = 0;
         QList<int> failedNumbers; // rows the controller did not accept
+        // Replies no command was waiting for: an answer may be another row's.
+        quint64 strayReplies = 0;
         bool complete() const
         {
             return linkReady && invalidRows.isEmpty() && (!clearAllRequested || clearAllDone) &&
-                   !stopped && !linkLost && failedNumbers.isEmpty();
+                   !stopped && !linkLost && failedNumbers.isEmpty() && strayReplies == 0;
         }
         // One line per thing that went wrong, invalid rows counted; empty when complete.
         QStringList problems() const;

@@ -6,6 +6,7 @@
 #include "Comm.h"
 #include "Language.h"
 #include "RememberedPath.h"
+#include "ReplyTally.h"
 #include "Settings.h"
 #include "TextRow.h"
 #include "UserPrompt.h"
@@ -338,6 +339,8 @@ void TfrmCardData::reportRead(CardTransfer::ReadOutcome outcome)
                       QLatin1Char('\n');
         if (outcome.linkLost)
             report += tr("The controller stopped answering.") + QLatin1Char('\n');
+        if (outcome.strayReplies > 0)
+            report += StrayRepliesText(outcome.strayReplies) + QLatin1Char('\n');
         if (outcome.failedNumbers.isEmpty()) {
             prompt_.message(report, caption);
             return;

@@ -224,6 +224,18 @@ int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoL
     return Accepted;
 }
 
+void Comm::countDroppedFrames(const QByteArray &bytes)
+{
+    ReplyAssembler assembler;
+    for (const char b : bytes) {
+        if (!assembler.feed(b))
+            continue;
+        if (CheckReplyFrame(assembler.frame(), 0).crcOk)
+            ++tally_.framesSeen;
+        assembler.reset();
+    }
+}
+
 int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
                       Traffic sent, Traffic received,
                       const std::function<int(const QByteArray &)> &take)
@@ -292,6 +304,8 @@ int Comm::waitForReply(Transport *transport, const QByteArray &command, int echo
                                const ReplyCheck check =
                                    CheckReplyFrame(assembler_.frame(), echoLength);
                                assembler_.reset();
+                               if (check.crcOk)
+                                   ++tally_.framesSeen;
                                const int r = classify(check, command, echoLength);
                                if (r == CrcMismatch)
                                    return r;
@@ -332,10 +346,16 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     try {
         // Bytes that came after an earlier exchange gave up are dropped, and traced.
         const QByteArray stale = transport->takeReceived();
-        if (!stale.isEmpty())
+        if (!stale.isEmpty()) {
             emit traffic(Traffic::DroppedStale, stale);
+            countDroppedFrames(stale);
+        }
         transport->discardPending();
         result = waitForReply(transport, command, echoLength);
+        if (result == Accepted || IsControllerError(result))
+            ++tally_.framesTaken;
+        else if (result == TimedOut)
+            ++tally_.timedOut;
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "exchange" << commandText << "failed:" << e.what();
         result = TimedOut;

@@ -3,6 +3,7 @@
 #include "ComPortMap.h"
 #include "ReaderAssembler.h"
 #include "ReplyAssembler.h"
+#include "ReplyTally.h"
 
 #include <QObject>
 #include <QPointer>
@@ -68,6 +69,9 @@ public:
     bool DeviceConnected() const { return deviceConnected_; }
     void setDeviceConnected(bool connected);
 
+    // The controller's reply frames counted since the link was made.
+    const ReplyTally &replyTally() const { return tally_; }
+
     // The reply state of the desk reader, kept apart from the controller's.
     QString ReaderReplyText() const { return readerReplyText_; }
     int ReaderReplyLength() const { return readerReplyLength_; }
@@ -125,6 +129,8 @@ private:
     int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
     int waitForReaderReply(const QByteArray &command, int echoLength);
     int classify(const ReplyCheck &check, const QByteArray &command, int echoLength);
+    // Counts the complete reply frames with a correct CRC in bytes dropped before a request.
+    void countDroppedFrames(const QByteArray &bytes);
     void emitLog(int result, const QString &logText, const QString &reply, int length);
 
     int commMode_ = Serial;
@@ -138,6 +144,7 @@ private:
     std::unique_ptr<Transport> transport_;
     quint64 generation_ = 0;
     ReplyAssembler assembler_;
+    ReplyTally tally_;
 
     std::unique_ptr<SerialTransport> reader_;
     ReaderAssembler readerAssembler_;

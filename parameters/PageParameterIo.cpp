@@ -1,5 +1,6 @@
 #include "PageParameterIo.h"
 
+#include "Comm.h"
 #include "CommandCheck.h"
 #include "PageParameter.h"
 #include "ParamTransfer.h"
@@ -94,6 +95,7 @@ ParamResult PageParameterIo::runAll(const std::function<ParamResult(int number)>
 {
     transfer_.watchSilence(SilenceBeforeCheck);
     const auto stopWatching = qScopeGuard([this] { transfer_.watchSilence(0); });
+    const ReplyTally before = transfer_.comm().replyTally();
     ParamResult all;
     QString lostAt;
     QStringList left;
@@ -115,5 +117,7 @@ ParamResult PageParameterIo::runAll(const std::function<ParamResult(int number)>
                                .arg(lostAt));
         all.failedCodes += left;
     }
+    if (const quint64 strays = transfer_.comm().replyTally().straysSince(before); strays > 0)
+        all.fail(StrayRepliesText(strays));
     return all;
 }

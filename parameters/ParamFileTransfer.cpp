@@ -8,6 +8,7 @@
 #include "ParamFilePaths.h"
 #include "ParamTransfer.h"
 #include "ProgressState.h"
+#include "ReplyTally.h"
 #include "Settings.h"
 #include "UserPrompt.h"
 
@@ -102,6 +103,7 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
         return result;
     }
 
+    const ReplyTally before = transfer_.comm().replyTally();
     bool linkLost = false;
     QString lostAt;
     // Codes the controller answered only with damaged replies: it holds them, so they are
@@ -156,8 +158,11 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     }
     if (!lineLosesReplies)
         unanswered.clear();
-    result.merge(
-        saveBackup(shownPath, !linkLost && damaged.isEmpty() && unanswered.isEmpty(), lostAt));
+    const quint64 strays = transfer_.comm().replyTally().straysSince(before);
+    result.merge(saveBackup(
+        shownPath, !linkLost && damaged.isEmpty() && unanswered.isEmpty() && strays == 0, lostAt));
+    if (strays > 0)
+        result.fail(StrayRepliesText(strays));
     if (!damaged.isEmpty())
         result.fail(tr("%n values were not read: the controller answered, but every reply "
                        "was damaged: %1",
@@ -260,6 +265,7 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     }
 
     const QString deviceId = transfer_.comm().DeviceIDText();
+    const ReplyTally before = transfer_.comm().replyTally();
     QStringList refused;
     QStringList rejected;
     QStringList unsent;
@@ -297,6 +303,8 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
         result.fail(
             tr("The link was lost at %1; %n rows were not sent.", nullptr, int(unsent.size()))
                 .arg(lostAt));
+    if (const quint64 strays = transfer_.comm().replyTally().straysSince(before); strays > 0)
+        result.fail(StrayRepliesText(strays));
     result.failedCodes = refused + rejected + unsent;
     return result;
 }

@@ -188,6 +188,16 @@
     </message>
 </context>
 <context>
+    <name>ReplyTally</name>
+    <message numerus="yes">
+        <source>the line delivered %n reply(ies) that no command was waiting for (replies sent twice?), so values read may belong to other numbers: read again, over TCP on a UDP network</source>
+        <translation>
+            <numerusform>the line delivered %n reply that no command was waiting for (a reply sent twice?), so values read may belong to other numbers: read again, over TCP on a UDP network</numerusform>
+            <numerusform>the line delivered %n replies that no command was waiting for (replies sent twice?), so values read may belong to other numbers: read again, over TCP on a UDP network</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>TfrmCardData</name>
     <message numerus="yes">
         <source>%n card number(s) could not be read: %1

@@ -573,6 +573,15 @@ Replace the existing file %1 with it?</source>
     </message>
 </context>
 <context>
+    <name>ReplyTally</name>
+    <message numerus="yes">
+        <source>the line delivered %n reply(ies) that no command was waiting for (replies sent twice?), so values read may belong to other numbers: read again, over TCP on a UDP network</source>
+        <translation>
+            <numerusform>线路送来 %n 个没有指令在等待的响应（响应被重复发送？），读到的值可能属于其他编号：请重新读取，在 UDP 网络上请改用 TCP</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>SdCardOperation</name>
     <message>
         <source>Controller SD card: no answer to the status request.</source>

@@ -573,6 +573,15 @@ Replace the existing file %1 with it?</source>
     </message>
 </context>
 <context>
+    <name>ReplyTally</name>
+    <message numerus="yes">
+        <source>the line delivered %n reply(ies) that no command was waiting for (replies sent twice?), so values read may belong to other numbers: read again, over TCP on a UDP network</source>
+        <translation>
+            <numerusform>線路送來 %n 個沒有指令在等待的回應（回應被重複送出？），讀到的值可能屬於其他編號：請重新讀取，在 UDP 網路上請改用 TCP</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>SdCardOperation</name>
     <message>
         <source>Controller SD card: no answer to the status request.</source>

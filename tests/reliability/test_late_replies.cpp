@@ -1,6 +1,7 @@
-// Replies that come after their time-out. A card reply does not name its card number, nor a
-// parameter reply its code, so a late one must never be taken for the reply to a later card
-// or a later parameter.
+// Replies that come after their time-out, or twice. A card reply does not name its card number,
+// nor a parameter reply its code, so a late one must never be taken for the reply to a later
+// card or a later parameter; and a line that delivers replies twice, where a copy can pass for
+// the next reply unseen, must never end in a complete result.
 #include "CardCodec.h"
 #include "CardTable.h"
 #include "CardTransfer.h"
@@ -25,13 +26,22 @@ namespace {
 struct LateSite
 {
     explicit LateSite(const ControllerData &controller)
+        : LateSite(controller, [] {
+              FaultSettings faults;
+              faults.lateMs = Comm::ReplyTimeoutMs + 200;
+              faults.lateShare = 0.2;
+              return faults;
+          }())
+    {
+    }
+
+    LateSite(const ControllerData &controller, const FaultSettings &faults)
     {
         SimulatorConfig config;
         config.tcpPort = 0;
         config.seed = 7;
         config.controllers = {controller};
-        config.faults.lateMs = Comm::ReplyTimeoutMs + 200;
-        config.faults.lateShare = 0.2;
+        config.faults = faults;
         sim = std::make_unique<SimulatorHost>(config);
         connected = OpenSimLink(comm, *sim);
         QObject::connect(&comm, &Comm::logLine, [this](const QString &line) {
@@ -73,6 +83,39 @@ private slots:
             QCOMPARE(CardCodec::EncodeWriteData(card).toLatin1(), controller.cards.value(number));
         }
         QCOMPARE(table.RecordCount() + outcome.failedNumbers.size(), Cards);
+        // A late reply after a time-out is explained; it is not taken for a stray.
+        QCOMPARE(outcome.strayReplies, 0u);
+    }
+
+    // Every reply sent again a few milliseconds later: copies pass for the next card's or
+    // code's reply, so neither read may end complete, and each names the stray replies.
+    void repliesSentTwiceNeverEndComplete()
+    {
+        ControllerData controller = ControllerData::factory();
+        controller.cards = GeneratedCards(30);
+        FaultSettings twice;
+        twice.lateMs = 2;
+        twice.duplicateDelayMs = 5;
+        LateSite site(controller, twice);
+        QVERIFY(site.connected);
+
+        ProgressState progress;
+        SharedFlag paused;
+        const Language language;
+        CardTransfer cards(site.comm, progress, paused, language);
+        TableStore table;
+        const CardTransfer::ReadOutcome read = cards.readRange(table, {1, 30});
+        QVERIFY(read.strayReplies > 0);
+        QVERIFY(!read.complete());
+        QVERIFY2(read.problems().join(u'\n').contains(u"no command was waiting for"),
+                 qPrintable(read.problems().join(u'\n')));
+
+        ParamTransfer transfer(site.comm, progress, paused, std::chrono::milliseconds(2));
+        PageParameterIo io(transfer);
+        const ParamResult all = io.readAll();
+        QVERIFY(!all.success);
+        QVERIFY2(all.messages.join(u'\n').contains(u"no command was waiting for"),
+                 qPrintable(all.messages.join(u'\n')));
     }
 
     void lateParameterRepliesNeverPassForAnotherCode()
