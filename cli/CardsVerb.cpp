@@ -12,6 +12,7 @@
 #include "LinkOptions.h"
 #include "NumberOption.h"
 #include "ProgressState.h"
+#include "ReplyTally.h"
 #include "SharedFlag.h"
 #include "TableJson.h"
 #include "TableStore.h"
@@ -59,7 +60,8 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                            {QStringLiteral("cards"), outcome.cardsFound},
                            {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                            {QStringLiteral("stopped"), outcome.stopped},
-                           {QStringLiteral("linkLost"), outcome.linkLost}};
+                           {QStringLiteral("linkLost"), outcome.linkLost},
+                           {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         if (out.isEmpty())
             object.insert(QStringLiteral("table"),
                           QJsonDocument::fromJson(TableToJson(table)).object());
@@ -83,6 +85,8 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                 list << QString::number(n);
             context.out << "not read: " << list.join(QLatin1Char(',')) << '\n';
         }
+        if (outcome.strayReplies > 0)
+            context.out << StrayRepliesText(outcome.strayReplies) << '\n';
     }
     if (!saveError.isEmpty())
         context.err << saveError << '\n';
@@ -122,7 +126,8 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                  {QStringLiteral("clearAllDone"), outcome.clearAllDone},
                                  {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                                  {QStringLiteral("stopped"), outcome.stopped},
-                                 {QStringLiteral("linkLost"), outcome.linkLost}};
+                                 {QStringLiteral("linkLost"), outcome.linkLost},
+                                 {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         PrintJson(context, object);
     } else {
         for (const QString &problem : outcome.invalidRows)
@@ -147,6 +152,8 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                 list << QString::number(n);
             context.out << "not accepted: " << list.join(QLatin1Char(',')) << '\n';
         }
+        if (outcome.strayReplies > 0)
+            context.out << StrayRepliesText(outcome.strayReplies) << '\n';
     }
     return complete ? ExitOk : ExitFailed;
 }
