@@ -210,12 +210,14 @@ SdCardOperation::Outcome SdCardOperation::run(Kind kind, const QString &slot)
 
 QString SdCardOperation::BusyMessage(Kind kind, Ending busy)
 {
+    // A person who reads only Chinese must learn why nothing was started; the English texts
+    // stay word for word.
     const bool backupRunning = busy == Ending::BusyWithBackup;
     if (kind == Kind::Backup)
-        return backupRunning ? QStringLiteral("KT480NT System Busy!! [Backup...] ")
-                             : QStringLiteral("KT480NT System Busy!! [Restore...] ");
-    return backupRunning ? QStringLiteral("KT480NT System Busy [Backup...]!")
-                         : QStringLiteral("KT480NT System Busy [Restore...]!");
+        return backupRunning ? tr("KT480NT System Busy!! [Backup...] ")
+                             : tr("KT480NT System Busy!! [Restore...] ");
+    return backupRunning ? tr("KT480NT System Busy [Backup...]!")
+                         : tr("KT480NT System Busy [Restore...]!");
 }
 
 QString SdCardOperation::SlotText(int slot)

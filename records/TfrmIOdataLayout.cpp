@@ -150,7 +150,8 @@ void TfrmIOdata::applyLanguage()
     btnPrev->setToolTip(text(TextRow::Prev));
     btnNext->setToolTip(text(TextRow::Next));
     btnLast->setToolTip(text(TextRow::Last));
-    btnExit->setToolTip(text(TextRow::ExitButton));
+    // A hint shows the accelerator mark as it stands.
+    btnExit->setToolTip(QString(text(TextRow::ExitButton)).remove(QLatin1Char('&')));
     lblEndIONo->setText(text(TextRow::IoDataCount) + QLatin1Char(':'));
     const QList<QPair<QPushButton *, TextRow>> captions{{btnDeviceRead, TextRow::ReadFromDevice},
                                                         {btnOutput, TextRow::PrintPreview},

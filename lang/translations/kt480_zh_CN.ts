@@ -623,6 +623,22 @@ Last known: %1</source>
 
 最后已知状态：%1</translation>
     </message>
+    <message>
+        <source>KT480NT System Busy!! [Backup...] </source>
+        <translation>KT480NT 系统忙碌中!! [SD 备份进行中...] </translation>
+    </message>
+    <message>
+        <source>KT480NT System Busy!! [Restore...] </source>
+        <translation>KT480NT 系统忙碌中!! [SD 还原进行中...] </translation>
+    </message>
+    <message>
+        <source>KT480NT System Busy [Backup...]!</source>
+        <translation>KT480NT 系统忙碌中 [SD 备份进行中...]!</translation>
+    </message>
+    <message>
+        <source>KT480NT System Busy [Restore...]!</source>
+        <translation>KT480NT 系统忙碌中 [SD 还原进行中...]!</translation>
+    </message>
 </context>
 <context>
     <name>TableCsv</name>

@@ -623,6 +623,22 @@ Last known: %1</source>
 
 最後已知狀態：%1</translation>
     </message>
+    <message>
+        <source>KT480NT System Busy!! [Backup...] </source>
+        <translation>KT480NT 系統忙碌中!! [SD 備份進行中...] </translation>
+    </message>
+    <message>
+        <source>KT480NT System Busy!! [Restore...] </source>
+        <translation>KT480NT 系統忙碌中!! [SD 還原進行中...] </translation>
+    </message>
+    <message>
+        <source>KT480NT System Busy [Backup...]!</source>
+        <translation>KT480NT 系統忙碌中 [SD 備份進行中...]!</translation>
+    </message>
+    <message>
+        <source>KT480NT System Busy [Restore...]!</source>
+        <translation>KT480NT 系統忙碌中 [SD 還原進行中...]!</translation>
+    </message>
 </context>
 <context>
     <name>TableCsv</name>

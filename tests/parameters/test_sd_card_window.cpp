@@ -156,6 +156,53 @@ private slots:
         QCOMPARE(site.rig.sim().controller().snapshot().sd.running, 2);
     }
 
+    // Switched as a person switches it, through the main window's language buttons: a
+    // controller busy with its SD card is told in the chosen language.
+    void busyControllerInChinese_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("zh-TW") << QByteArray("btnBIG5")
+                               << QStringLiteral("裝置 SD 卡：SD 備份進行中，已完成 5。")
+                               << QStringList(
+                                      {QStringLiteral("KT480NT 系統忙碌中 [SD 備份進行中...]!"),
+                                       QStringLiteral("Error!"),
+                                       QStringLiteral("KT480NT 系統忙碌中!! [SD 備份進行中...] "),
+                                       QStringLiteral("Error!")});
+        QTest::newRow("zh-CN") << QByteArray("btnGB")
+                               << QStringLiteral("设备 SD 卡：SD 备份进行中，已完成 5。")
+                               << QStringList(
+                                      {QStringLiteral("KT480NT 系统忙碌中 [SD 备份进行中...]!"),
+                                       QStringLiteral("Error!"),
+                                       QStringLiteral("KT480NT 系统忙碌中!! [SD 备份进行中...] "),
+                                       QStringLiteral("Error!")});
+    }
+
+    void busyControllerInChinese()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(QString, state);
+        QFETCH(QStringList, messages);
+        SdSite site;
+        QVERIFY(site.connected);
+        ClickOnScreen(Control<QPushButton>(*site.main, button.constData()));
+        site.setSd([](SdCardState &s) {
+            s.running = 1;
+            s.stallAt = 5;
+            s.startedAtMs = QDateTime::currentMSecsSinceEpoch() - 10000;
+        });
+        QString shown;
+        QVERIFY(site.inWindow([&](TfrmParameter &window) {
+            shown = window.lblSdState->text();
+            ClickOnScreen(window.btnR);
+            ClickOnScreen(window.btnB);
+        }));
+        QCOMPARE(shown, state);
+        QCOMPARE(site.prompt->messages, messages);
+        QCOMPARE(site.rig.sim().controller().snapshot().sd.running, 1);
+    }
+
     // The bound ends the following while the copy still runs: the box says so, and the page
     // shows what the controller does when it asks again.
     void givingUpShowsTheControllersState()
@@ -184,8 +231,15 @@ private slots:
         QVERIFY(site.connected);
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
                                 QStringLiteral("zh-cn")};
+        // Switched through the main window's buttons, so that the texts beyond the language
+        // table follow too.
+        const char *buttons[] = {"btnEng", "btnBIG5", "btnGB"};
+        const QStringList idle{QStringLiteral("Controller SD card: idle."),
+                               QStringLiteral("裝置 SD 卡：閒置。"),
+                               QStringLiteral("设备 SD 卡：空闲。")};
         for (int language = 0; language < 3; ++language) {
-            site.rig.context().language.SetLanguageIndex(language);
+            ClickOnScreen(Control<QPushButton>(*site.main, buttons[language]));
+            QCOMPARE(site.rig.context().language.LanguageIndex(), language);
             const Language lang(language);
             QVERIFY(site.inWindow([&](TfrmParameter &window) {
                 QCOMPARE(window.findChild<QLabel *>(QStringLiteral("lbl104"))->text(),
@@ -196,6 +250,7 @@ private slots:
                     QCOMPARE(notes[n]->isVisible(), n == language);
                 QCOMPARE(notes[language]->toPlainText().split(QLatin1Char('\n')),
                          SdCardNote(language));
+                QCOMPARE(window.lblSdState->text(), idle[language]);
                 QVERIFY(KeepPicture(window, QStringLiteral("sdcard-%1.png").arg(names[language])));
             }));
         }

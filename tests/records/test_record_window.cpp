@@ -510,6 +510,10 @@ private slots:
                 QCOMPARE(w.btnDeviceRead->text(), lang.TableText(TextRow::ReadFromDevice));
                 QCOMPARE(w.btnOutput->text(), lang.TableText(TextRow::PrintPreview));
                 QCOMPARE(w.btnExportPdf->text(), exportPdf[language]);
+                // A hint shows no accelerator mark: "Exit", "離開(E)", "退出(E)".
+                QCOMPARE(w.btnExit->toolTip(),
+                         lang.TableText(TextRow::ExitButton).remove(QLatin1Char('&')));
+                QVERIFY(!w.btnExit->toolTip().contains(QLatin1Char('&')));
                 QCOMPARE(w.dgView->model()->headerData(5, Qt::Horizontal).toString(),
                          QStringLiteral("APB"));
                 if (language == 0) {
