@@ -1,5 +1,7 @@
 #include "FleetRecord.h"
 
+#include "WholeFileCommit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -16,10 +18,8 @@ bool FleetRecord::save(const QString &folder, QString &error) const
                              {QStringLiteral("parameters"), parameters},
                              {QStringLiteral("cards"), cards}};
     QSaveFile file(QDir(folder).filePath(FileName));
-    // The flush of its own: commit() alone misses a failure to write the buffered data.
     if (file.open(QIODevice::WriteOnly) &&
-        file.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) >= 0 && file.flush() &&
-        file.commit())
+        file.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) >= 0 && CommitWhole(file))
         return true;
     error = QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
     return false;

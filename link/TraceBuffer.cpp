@@ -1,5 +1,7 @@
 #include "TraceBuffer.h"
 
+#include "WholeFileCommit.h"
+
 #include <QSaveFile>
 
 TraceBuffer::TraceBuffer(int capacity, QObject *parent)
@@ -32,8 +34,7 @@ bool TraceBuffer::saveTo(const QString &path, QString &error) const
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         for (const QString &line : all)
             file.write((line + QLatin1Char('\n')).toUtf8());
-        // The flush of its own: commit() alone misses a failure to write the buffered data.
-        if (file.flush() && file.commit())
+        if (CommitWhole(file))
             return true;
     }
     error = QStringLiteral("%1: %2").arg(path, file.errorString());

@@ -7,6 +7,7 @@
 #include "RecordsLog.h"
 #include "TableCsv.h"
 #include "TableStore.h"
+#include "WholeFileCommit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -265,9 +266,8 @@ bool RecordJournal::clearPending()
     QSaveFile replacement(path_);
     const QByteArray marker =
         lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_, lastRaw_);
-    // The flush of its own: commit() alone misses a failure to write the buffered data.
     if (!replacement.open(QIODevice::WriteOnly) || replacement.write(marker) != marker.size() ||
-        !replacement.flush() || !replacement.commit()) {
+        !CommitWhole(replacement)) {
         openForAppending();
         return fail(tr("%1: cannot clear the journal: %2").arg(path_, replacement.errorString()));
     }

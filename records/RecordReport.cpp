@@ -4,6 +4,7 @@
 #include "LanguageFont.h"
 #include "RecordsLog.h"
 #include "TableStore.h"
+#include "WholeFileCommit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -214,8 +215,7 @@ TableResult RecordReport::writePdf(const QString &path) const
         file.cancelWriting();
         return failure(tr("cannot draw the report"));
     }
-    // The flush of its own: commit() alone misses a failure to write the buffered data.
-    if (!file.flush() || !file.commit())
+    if (!CommitWhole(file))
         return failure(tr("cannot complete the file: %1").arg(file.errorString()));
     return TableResult::Success();
 }

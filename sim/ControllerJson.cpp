@@ -1,5 +1,7 @@
 #include "ControllerJson.h"
 
+#include "WholeFileCommit.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -121,7 +123,7 @@ bool SaveControllersFile(const QString &path, const QList<ControllerData> &contr
         return false;
     }
     file.write(QJsonDocument(QJsonObject{{"controllers", list}}).toJson());
-    if (!file.commit()) {
+    if (!CommitWhole(file)) {
         SetError(error, file.errorString());
         return false;
     }

@@ -4,6 +4,7 @@
 #include "TableFileLimit.h"
 #include "TableStore.h"
 #include "TextDecoding.h"
+#include "WholeFileCommit.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
@@ -186,9 +187,8 @@ TableResult WriteCsvFile(const TableStore &table, const QString &path)
     }
     QSaveFile file(path);
     const QByteArray bytes = TableToCsv(table);
-    // The flush of its own: commit() alone misses a failure to write the buffered data.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !CommitWhole(file)) {
         return TableResult::Failure(
             QCoreApplication::translate("TableCsv", "%1: cannot write the file: %2")
                 .arg(path, file.errorString()));

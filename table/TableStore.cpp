@@ -3,6 +3,7 @@
 #include "DataPacketReader.h"
 #include "DataPacketWriter.h"
 #include "TableFileLimit.h"
+#include "WholeFileCommit.h"
 
 #include <QSaveFile>
 
@@ -270,9 +271,7 @@ TableResult TableStore::SaveToFile(const QString &path, Empty empty)
         file.cancelWriting();
         return TableResult::Failure(tr("%1: cannot write the file: %2").arg(path, reason));
     }
-    // commit() reports success although the data still held in the write buffer could not be
-    // written (a full disk); a flush of its own shows that failure, and the old file stays.
-    if (!file.flush() || !file.commit()) {
+    if (!CommitWhole(file)) {
         return TableResult::Failure(
             tr("%1: cannot complete the file: %2").arg(path, file.errorString()));
     }
