@@ -11,6 +11,6 @@ bool LoopbackOnly();
 // loopback address or "localhost".
 bool HostAllowed(const QString &host);
 
-// The one sentence every refusal shows, in the interface's language where a translation is
-// loaded (the window); kt480ctl loads none and stays English.
+// The one sentence every refusal shows, in the interface's language (the window); kt480ctl
+// speaks English.
 QString HostRefusedText(const QString &host);

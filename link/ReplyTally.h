@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // Counts the controller's reply frames over a link's life, so that a run can tell whether the
