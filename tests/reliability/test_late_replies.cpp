@@ -21,8 +21,9 @@
 
 namespace {
 
-// A simulated controller whose every fifth reply comes 200 ms after the time-out, a link to
-// it, and the count of exchanges that timed out.
+// A simulated controller whose every fifth reply comes 200 ms after the time-out (or with the
+// faults given), a link to it, the count of exchanges that timed out, and the reads of cards
+// and of the parameter page over the link.
 struct LateSite
 {
     explicit LateSite(const ControllerData &controller)
@@ -49,10 +50,28 @@ struct LateSite
         });
     }
 
+    // Cards 1 to `count` read into `table`.
+    CardTransfer::ReadOutcome readCards(TableStore &table, int count)
+    {
+        CardTransfer transfer(comm, progress, paused, language);
+        return transfer.readRange(table, {1, count});
+    }
+
+    // The page's parameters, with a short pause after a lost reply: a late reply then comes
+    // after the next attempt.
+    ParamResult readPage()
+    {
+        ParamTransfer transfer(comm, progress, paused, std::chrono::milliseconds(2));
+        return PageParameterIo(transfer).readAll();
+    }
+
     std::unique_ptr<SimulatorHost> sim;
     Comm comm;
     bool connected = false;
     int timeOuts = 0;
+    ProgressState progress;
+    SharedFlag paused;
+    const Language language;
 };
 
 } // namespace
@@ -70,12 +89,8 @@ private slots:
         LateSite site(controller);
         QVERIFY(site.connected);
 
-        ProgressState progress;
-        SharedFlag paused;
-        const Language language;
-        CardTransfer transfer(site.comm, progress, paused, language);
         TableStore table;
-        const CardTransfer::ReadOutcome outcome = transfer.readRange(table, {1, Cards});
+        const CardTransfer::ReadOutcome outcome = site.readCards(table, Cards);
         QVERIFY(site.timeOuts > 0);
         for (int row = 0; row < table.RecordCount(); ++row) {
             const CardRecord card = CardTable::RowAt(table, row);
@@ -99,20 +114,14 @@ private slots:
         LateSite site(controller, twice);
         QVERIFY(site.connected);
 
-        ProgressState progress;
-        SharedFlag paused;
-        const Language language;
-        CardTransfer cards(site.comm, progress, paused, language);
         TableStore table;
-        const CardTransfer::ReadOutcome read = cards.readRange(table, {1, 30});
+        const CardTransfer::ReadOutcome read = site.readCards(table, 30);
         QVERIFY(read.strayReplies > 0);
         QVERIFY(!read.complete());
         QVERIFY2(read.problems().join(u'\n').contains(u"no command was waiting for"),
                  qPrintable(read.problems().join(u'\n')));
 
-        ParamTransfer transfer(site.comm, progress, paused, std::chrono::milliseconds(2));
-        PageParameterIo io(transfer);
-        const ParamResult all = io.readAll();
+        const ParamResult all = site.readPage();
         QVERIFY(!all.success);
         QVERIFY2(all.messages.join(u'\n').contains(u"no command was waiting for"),
                  qPrintable(all.messages.join(u'\n')));
@@ -132,12 +141,7 @@ private slots:
         LateSite site(controller);
         QVERIFY(site.connected);
 
-        ProgressState progress;
-        SharedFlag paused;
-        // A short pause after a lost reply: the late one then comes after the next attempt.
-        ParamTransfer transfer(site.comm, progress, paused, std::chrono::milliseconds(2));
-        PageParameterIo io(transfer);
-        const ParamResult all = io.readAll();
+        const ParamResult all = site.readPage();
         QVERIFY(site.timeOuts > 0);
         for (const ParamValue &value : all.values)
             QCOMPARE(value.value.toLatin1(), controller.parameters.value(value.code.toLatin1()));
