@@ -13,7 +13,7 @@ packages=(
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core
     poppler-utils strace
-    scdoc dpkg-dev file zsh desktop-file-utils
+    scdoc dpkg-dev file zsh bash-completion desktop-file-utils
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
