@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need. Idempotent: packages
 # already present are skipped, and apt is not touched at all when nothing is missing.
-# `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime); the
-# normal build does not need them.
+# `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime);
+# `bootstrap.sh package` adds lintian, which checks the Debian package. The normal build and
+# the tests need neither.
 set -euo pipefail
 
 packages=(
@@ -15,9 +16,10 @@ packages=(
     poppler-utils strace
     scdoc dpkg-dev file zsh bash-completion desktop-file-utils
 )
-if [ "${1:-}" = fuzz ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+fuzz) packages+=(clang libclang-rt-14-dev) ;;
+package) packages+=(lintian) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
