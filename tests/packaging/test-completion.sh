@@ -30,6 +30,8 @@ kt480ctl help c|cards clock
 kt480ctl --tcp 127.0.0.1:5001 i|identify
 kt480ctl --tcp 127.0.0.1:5001 |backup cards clock exchange file fleet help identify params reader records restore sd search
 kt480ctl --tcp 127.0.0.1:5001 cards r|read
+kt480ctl --tcp=127.0.0.1:5001 i|identify
+kt480ctl records report f.xml --lang=z|zh-CN zh-TW
 kt480ctl --tcp 127.0.0.1:5001 --json clock |get set
 kt480ctl --udp 127.0.0.1:5002 --local-port 0 cl|clock
 kt480ctl --udp 10.0.0.7:5001 --id 3 sd |backup restore status
