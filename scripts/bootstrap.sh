@@ -38,5 +38,15 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# apt and dpkg say several lines for every package unpacked and set up: kept in a log, shown
+# whole only when the installation fails.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { "${sudo_cmd[@]}" apt-get update -qq &&
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+    >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "bootstrap: the installation failed" >&2
+    exit 1
+fi
+echo "Installed: ${missing[*]}"
