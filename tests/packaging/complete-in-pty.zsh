@@ -18,6 +18,7 @@ bash)
   [[ -r $bash_completion ]] || { print -u2 "no $bash_completion (package bash-completion)"; exit 1 }
   cat >$work/bashrc <<EOF
 PS1='$prompt'
+unset HISTFILE
 bind 'set bell-style none'
 source $bash_completion
 source $folder/kt480ctl.bash
