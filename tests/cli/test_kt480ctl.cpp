@@ -318,8 +318,8 @@ private slots:
         QTest::newRow("unknown verb") << QStringList{"nonsense"} << 2 << "unknown verb: nonsense";
         QTest::newRow("no link options") << QStringList{"identify"} << 2 << "--tcp";
         QTest::newRow("trace unwritable")
-            << QStringList{"--trace", "/nonexistent/trace.txt", "file", "show", "x.xml"} << 1
-            << "/nonexistent/trace.txt";
+            << QStringList{"--trace", "/nonexistent/trace.txt", "--tcp", "127.0.0.1:1", "identify"}
+            << 1 << "/nonexistent/trace.txt";
         QTest::newRow("site file missing")
             << QStringList{"fleet", "backup", "/nonexistent/site.csv", "/nonexistent/out"} << 2
             << "/nonexistent/site.csv";
