@@ -257,6 +257,68 @@ private slots:
         QVERIFY2(connections_ > before, r.err.constData());
     }
 
+    // A verb's help is made from its option table: the same for help VERB and VERB --help, with
+    // a usage line for each form, its options and an example; the top help names every verb.
+    void helpComesFromTheOptionTable_data()
+    {
+        QTest::addColumn<QString>("verb");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("notShown");
+        QTest::newRow("restore") << "restore" << QStringList{"kt480ctl CONNECTION restore DIR"}
+                                 << QStringList{"--dry-run", "--from"};
+        QTest::newRow("fleet") << "fleet"
+                               << QStringList{"fleet restore SITE.csv DIR --dry-run [--jobs N] "
+                                              "[--from N] [--to M] [--force]",
+                                              "fleet backup SITE.csv DIR [--jobs N] [--from N] "
+                                              "[--to M]",
+                                              "--settle-ms MS"}
+                               << QStringList{"CONNECTION:"};
+        QTest::newRow("cards") << "cards"
+                               << QStringList{"kt480ctl cards diff A.xml B.xml",
+                                              "kt480ctl CONNECTION cards read [--from N] [--to M] "
+                                              "[--out FILE]",
+                                              "CONNECTION: --tcp", "--trace FILE"}
+                               << QStringList{"--limit"};
+        QTest::newRow("records") << "records"
+                                 << QStringList{"records read [--limit N] [--out FILE.xml] "
+                                                "[--csv FILE]",
+                                                "--code CODES"}
+                                 << QStringList{"--from"};
+        QTest::newRow("file") << "file" << QStringList{"kt480ctl file convert IN OUT"}
+                              << QStringList{"CONNECTION", "--trace"};
+    }
+
+    void helpComesFromTheOptionTable()
+    {
+        QFETCH(QString, verb);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, notShown);
+        const Run help = ctl({QStringLiteral("help"), verb});
+        QCOMPARE(help.exitCode, 0);
+        const Run asked = ctl({verb, QStringLiteral("--help")});
+        QCOMPARE(asked.exitCode, 0);
+        QCOMPARE(asked.out, help.out);
+        QVERIFY(help.out.contains("Usage:\n") && help.out.contains("Example:\n  kt480ctl "));
+        for (const QString &text : shown)
+            QVERIFY2(help.out.contains(text.toUtf8()), qPrintable(text + u'\n' + help.out));
+        for (const QString &text : notShown)
+            QVERIFY2(!help.out.contains(text.toUtf8()), qPrintable(text + u'\n' + help.out));
+    }
+
+    void topHelpNamesEveryVerb()
+    {
+        const Run r = ctl({QStringLiteral("--help")});
+        QCOMPARE(r.exitCode, 0);
+        for (const char *verb : {"exchange", "identify", "clock", "params", "cards", "backup",
+                                 "restore", "sd", "records", "reader", "search", "file", "fleet"})
+            QVERIFY2(r.out.contains("\n  " + QByteArray(verb) + ' '), verb);
+        const Run unknown = ctl({QStringLiteral("help"), QStringLiteral("nonsense")});
+        QCOMPARE(unknown.exitCode, 2);
+        QCOMPARE(unknown.err,
+                 QByteArray("unknown verb: nonsense (kt480ctl --help lists the verbs)\n"));
+        QVERIFY(unknown.out.isEmpty());
+    }
+
 private:
     QString path(const char *name) const { return dir_.filePath(QString::fromLatin1(name)); }
 
