@@ -120,6 +120,7 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
                 notRead(i);
             break;
         }
+        outcome.lastNumberTried = walk.numberAt(i);
         readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
         if (policy.linkLost()) {
             outcome.linkLost = true;
