@@ -121,6 +121,7 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
             break;
         }
         progress_.setSteps(i, walk.count);
+        outcome.lastNumberTried = walk.numberAt(i);
         readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
         if (policy.linkLost()) {
             outcome.linkLost = true;
