@@ -33,6 +33,15 @@ QByteArray FaultInjector::noiseBytes()
     return noise;
 }
 
+bool FaultInjector::loseReply(const QByteArray &commandText, const FaultSettings &faults)
+{
+    const std::optional<QByteArray> code = faults.lostCodeFor(commandText);
+    if (!code || lost_.value(*code) >= faults.lostCodes.value(*code))
+        return false;
+    ++lost_[*code];
+    return true;
+}
+
 QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const FaultSettings &faults,
                                          const CarryOut &carryOut)
 {
@@ -42,16 +51,15 @@ QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const Fa
     const quint32 corruptPick = random_.generate();
     const QByteArray noise = noiseBytes();
 
-    if (drop || faults.isSilent(commandText))
+    if (drop || faults.isSilent(commandText) || loseReply(commandText, faults))
         return {};
     QByteArray frame;
     if (const auto letter = faults.errorFor(commandText)) {
         frame = BuildReplyFrame(ErrorReplyBody(commandText.left(DeviceIdAndCode), *letter));
     } else {
-        const QByteArray body = carryOut();
-        if (body.isEmpty())
+        frame = carryOut();
+        if (frame.isEmpty())
             return {};
-        frame = BuildReplyFrame(body);
     }
     if (corrupt)
         CorruptCrc(frame, corruptPick);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QRandomGenerator>
 #include <functional>
 
@@ -20,7 +21,8 @@ struct DeliveryPiece
 class FaultInjector
 {
 public:
-    // Carries the command out in the controller and gives its reply body (empty: no answer).
+    // Carries the command out in the controller and gives what goes onto the line: its reply
+    // frame, or the garbled bytes of several controllers answering at once (empty: no answer).
     using CarryOut = std::function<QByteArray()>;
 
     explicit FaultInjector(quint32 seed) : random_(seed) {}
@@ -32,7 +34,11 @@ public:
 
 private:
     bool chance(double share) { return random_.generateDouble() < share; }
+    // Counts the request against its code's lostCodes; true while that many are not lost yet.
+    bool loseReply(const QByteArray &commandText, const FaultSettings &faults);
     QByteArray noiseBytes();
 
     QRandomGenerator random_;
+    // Requests lost so far, by the code of lostCodes they matched.
+    QMap<QByteArray, int> lost_;
 };

@@ -28,6 +28,9 @@ FaultSettings FaultSettings::combined(const FaultSettings &a, const FaultSetting
     f.errorCodes = a.errorCodes;
     f.errorCodes.insert(b.errorCodes);
     f.silentCodes = a.silentCodes + b.silentCodes;
+    f.lostCodes = a.lostCodes;
+    for (auto it = b.lostCodes.cbegin(); it != b.lostCodes.cend(); ++it)
+        f.lostCodes[it.key()] = std::max(f.lostCodes.value(it.key()), it.value());
     return f;
 }
 
@@ -44,6 +47,15 @@ bool FaultSettings::isSilent(const QByteArray &commandText) const
 {
     return std::any_of(silentCodes.cbegin(), silentCodes.cend(),
                        [&](const QByteArray &code) { return Matches(commandText, code); });
+}
+
+std::optional<QByteArray> FaultSettings::lostCodeFor(const QByteArray &commandText) const
+{
+    for (auto it = lostCodes.cbegin(); it != lostCodes.cend(); ++it) {
+        if (Matches(commandText, it.key()))
+            return it.key();
+    }
+    return std::nullopt;
 }
 
 bool FaultSettings::addErrorCode(const QString &text)

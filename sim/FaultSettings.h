@@ -19,6 +19,7 @@ struct FaultSettings
     int duplicateDelayMs = 0; // each reply is sent again this long after it
     QMap<QByteArray, char> errorCodes; // answered with the error reply 0x0E + letter
     QSet<QByteArray> silentCodes;      // never answered
+    QMap<QByteArray, int> lostCodes;   // the first n requests of the code go unanswered
 
     bool operator==(const FaultSettings &) const = default;
 
@@ -28,6 +29,8 @@ struct FaultSettings
     // The error letter for a command text, if its code is listed.
     std::optional<char> errorFor(const QByteArray &commandText) const;
     bool isSilent(const QByteArray &commandText) const;
+    // The listed code of lostCodes that matches the command text, if any.
+    std::optional<QByteArray> lostCodeFor(const QByteArray &commandText) const;
 
     // "CODE:LETTER", e.g. "AS:C"; false when malformed.
     bool addErrorCode(const QString &text);

@@ -1,7 +1,9 @@
+#include "BusCollision.h"
 #include "ControllerBus.h"
 #include "ControllerModel.h"
 #include "ControllerState.h"
 #include "Frame.h"
+#include "ReplyAssembler.h"
 
 #include <QTest>
 
@@ -306,10 +308,20 @@ private slots:
         QCOMPARE(bus.dispatch("0007AS").controller, 1);
         QCOMPARE(bus.dispatch("0003AS").body, QByteArray("0003AS00000003"));
         QCOMPARE(bus.dispatch("0001AS").controller, -1);
-        // Only the first controller on the line answers the broadcast.
+        // Both controllers answer the broadcast at once: their replies collide on the line,
+        // and what a receiver reads there holds no reply frame.
         const ControllerBus::Answer broadcast = bus.dispatch("0000AC");
         QCOMPARE(broadcast.controller, 0);
+        QCOMPARE(broadcast.speakers, 2);
         QCOMPARE(broadcast.body, QByteArray("0003AC00000003"));
+        QVERIFY(!broadcast.line.isEmpty());
+        ReplyAssembler assembler;
+        for (const char b : broadcast.line)
+            QVERIFY(!assembler.feed(b));
+        // One controller alone puts its reply frame on the line unchanged.
+        QCOMPARE(bus.dispatch("0003AS").line, BuildReplyFrame("0003AS00000003"));
+        QCOMPARE(OverlappingFrames({BuildReplyFrame("0003AC00000003")}),
+                 BuildReplyFrame("0003AC00000003"));
         const ControllerBus::Answer write = bus.dispatch("0007AF13001");
         QVERIFY(write.changed);
         QCOMPARE(bus.at(1).state().snapshot().parameters.value("AF13"), QByteArray("001"));

@@ -11,7 +11,8 @@
 
 namespace {
 
-// The controller's part of a request: gives the body and counts that it was carried out.
+// The controller's part of a request: gives the reply frame of the body (nothing for no
+// body) and counts that it was carried out.
 struct Controller
 {
     QByteArray body;
@@ -21,14 +22,14 @@ struct Controller
     {
         return [this] {
             ++carriedOut;
-            return body;
+            return body.isEmpty() ? QByteArray() : BuildReplyFrame(body);
         };
     }
 };
 
 FaultInjector::CarryOut Body(const QByteArray &body)
 {
-    return [body] { return body; };
+    return [frame = BuildReplyFrame(body)] { return frame; };
 }
 
 QByteArray Joined(const QList<DeliveryPiece> &pieces)
@@ -100,6 +101,16 @@ private slots:
                  BuildReplyFrame(QByteArray("0001AF") + ErrorMark + 'E'));
         QCOMPARE(Joined(injector.plan("0001AF14", codes, Body("0001AF0060"))),
                  BuildReplyFrame("0001AF0060"));
+
+        // A reply lost once: the first request of the code goes unanswered, the next is
+        // answered; other codes are not counted against it.
+        FaultSettings once;
+        once.lostCodes.insert("AC", 1);
+        QCOMPARE(Joined(injector.plan("0001AS", once, Body("0001AS12345678"))),
+                 BuildReplyFrame("0001AS12345678"));
+        QVERIFY(injector.plan("0000AC", once, Body("0001AC12345678")).isEmpty());
+        QCOMPARE(Joined(injector.plan("0000AC", once, Body("0001AC12345678"))),
+                 BuildReplyFrame("0001AC12345678"));
     }
 
     // A command the line loses, or the controller refuses or ignores, is never carried out;
@@ -198,6 +209,9 @@ private slots:
         QVERIFY(both.isSilent("0001AS"));
         QCOMPARE(both.errorFor("0001DB"), std::optional<char>('C'));
         QCOMPARE(both.errorFor("0001AS"), std::nullopt);
+        line.lostCodes.insert("AC", 1);
+        controller.lostCodes.insert("AC", 2);
+        QCOMPARE(FaultSettings::combined(line, controller).lostCodes.value("AC"), 2);
     }
 
     void stateFileRoundTrip()
