@@ -822,6 +822,10 @@ Nothing is deleted or written.</source>
         <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
         <translation>在每一种通讯设置下尝试每一个设备编号，即使没有设备响应广播查询也照样尝试（较慢）。</translation>
     </message>
+    <message>
+        <source>A controller with Device ID %1 answers at %2 %3, outside the Device IDs searched.</source>
+        <translation>设备编号 %1 的控制器在 %2 %3 响应，不在搜索的设备编号范围内。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmIOdata</name>

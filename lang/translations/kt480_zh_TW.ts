@@ -822,6 +822,10 @@ Nothing is deleted or written.</source>
         <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
         <translation>在每一種通訊設定下嘗試每一個裝置編號，即使沒有裝置回應廣播查詢也照樣嘗試（較慢）。</translation>
     </message>
+    <message>
+        <source>A controller with Device ID %1 answers at %2 %3, outside the Device IDs searched.</source>
+        <translation>裝置編號 %1 的控制器在 %2 %3 回應，不在搜尋的裝置編號範圍內。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmIOdata</name>

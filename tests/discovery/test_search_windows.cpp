@@ -344,6 +344,31 @@ private slots:
         QVERIFY(!site.rig.comm().DeviceConnected());
     }
 
+    // Searched for IDs 1-3, the controller on COM3 answers the broadcast as 0005: the closing
+    // message names it, and the main window does not connect.
+    void serialControllerOutsideTheRangeIsNamed()
+    {
+        SerialLine com3(19200, {Controller(5)});
+        MainSite site("3=" + com3.path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("19200,e,8,1"));
+            s.edID01->setText(QStringLiteral("1"));
+            s.edID02->setText(QStringLiteral("3"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            QVERIFY(!s.result());
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(*site.window, "btnSearch01"), Qt::LeftButton);
+        QCOMPARE(site.prompt->messages,
+                 QStringList{QStringLiteral("couldn't find!\nA controller with Device ID 0005 "
+                                            "answers at COM3 19200,e,8,1, outside the Device "
+                                            "IDs searched.")});
+        QVERIFY(!site.rig.comm().DeviceConnected());
+    }
+
     // .61 refuses "AS", .62 answers "AS" but not "DB": neither is a controller; .63 is.
     void networkSearchFindsAndTheMainWindowConnects()
     {
