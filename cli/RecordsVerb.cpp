@@ -272,7 +272,8 @@ int reportEvents(CliContext &context)
     }
     TableStore chosen;
     filter.apply(table, chosen);
-    const RecordReport report(chosen, *language);
+    // A record file does not say which controller its events came from.
+    const RecordReport report(chosen, *language, {QString(), filter});
     QStringList errors;
     if (!pdfPath.isEmpty()) {
         const TableResult written = report.writePdf(pdfPath);

@@ -263,7 +263,7 @@ void TfrmIOdata::btnOutputClick()
     previewOpen_ = true;
     setControlsEnabled(false);
     {
-        const RecordReport report(table_, language_.EffectiveIndex());
+        const RecordReport report(table_, language_.EffectiveIndex(), reportHeader());
         QPrintPreviewDialog preview(this);
         preview.setObjectName(QStringLiteral("dlgPreview"));
         preview.setWindowTitle(report.captions().title);
@@ -315,7 +315,7 @@ void TfrmIOdata::btnExportPdfClick()
     const QString path = chooseExportFile(QStringLiteral(".pdf"), tr("PDF files (*.pdf)"));
     TableResult result = TableResult::Success();
     if (!path.isEmpty() && mayReplace(path))
-        result = RecordReport(table_, language_.EffectiveIndex()).writePdf(path);
+        result = RecordReport(table_, language_.EffectiveIndex(), reportHeader()).writePdf(path);
     setBusy(false);
     finishOperation();
     if (!path.isEmpty() && result)
@@ -389,8 +389,10 @@ void TfrmIOdata::btnReadFileClick()
         model_.detach();
         result = RecordFile::Load(table_, path);
         model_.attach();
-        if (result)
+        if (result) {
+            rowsFromFile_ = true;
             forgetUnsaved();
+        }
     }
     setBusy(false);
     finishOperation();
@@ -405,5 +407,11 @@ void TfrmIOdata::btnClearClick()
     model_.detach();
     RecordTable::Recreate(table_);
     model_.attach();
+    rowsFromFile_ = false;
     finishOperation();
+}
+
+ReportHeader TfrmIOdata::reportHeader() const
+{
+    return {rowsFromFile_ ? QString() : controller_.serialNumber, {}};
 }

@@ -2,6 +2,7 @@
 
 #include "ReadOutcome.h"
 #include "RecordReader.h"
+#include "ReportHeader.h"
 #include "TableGrid.h"
 #include "TableStore.h"
 #include "TableStoreModel.h"
@@ -110,6 +111,8 @@ private:
     bool mayReplace(const QString &path);
     void reportFileError(const TableResult &result);
     QString text(TextRow row) const;
+    // The report names the controller only when every row came from it.
+    ReportHeader reportHeader() const;
 
     Comm &comm_;
     Settings &settings_;
@@ -124,6 +127,8 @@ private:
     std::unique_ptr<RecordJournal> journal_;
     std::optional<ReadOutcome> lastRead_;
     bool previewOpen_ = false;
+    // Rows were loaded from a file: which controller they came from is not known.
+    bool rowsFromFile_ = false;
     bool shownOnce_ = false;
     int gridLanguage_ = -1;
 
