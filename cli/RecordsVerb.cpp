@@ -143,6 +143,9 @@ int readEvents(CliContext &context)
         context.err << journal.error() << '\n';
         return ExitFailed;
     }
+    // Damaged lines are named on every read until someone has looked at them.
+    if (!journal.unreadableNote().isEmpty())
+        context.err << journal.unreadableNote() << '\n';
 
     // What an earlier read acknowledged and never saved comes first.
     TableStore table;
@@ -177,6 +180,9 @@ int readEvents(CliContext &context)
     const bool ok = outcome.complete() && unsaved == 0;
 
     if (context.json) {
+        QJsonArray unreadableLines;
+        for (const int line : journal.unreadableLines())
+            unreadableLines.append(line);
         // "complete" is the read, "ok" the whole run (the exit code).
         QJsonObject object{
             {QStringLiteral("ok"), ok},
@@ -190,6 +196,7 @@ int readEvents(CliContext &context)
             {QStringLiteral("saved"), QJsonArray::fromStringList(saved.files)},
             {QStringLiteral("unsaved"), unsaved},
             {QStringLiteral("journal"), journal.path()},
+            {QStringLiteral("unreadableJournalLines"), unreadableLines},
             {QStringLiteral("rows"),
              QJsonDocument::fromJson(TableToJson(table)).object().value(QStringLiteral("rows"))}};
         if (outcome.remaining)

@@ -2,6 +2,7 @@
 
 #include "EventRecord.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
 #include <QList>
@@ -18,6 +19,13 @@ struct JournalEntry
     EventRecord record;
 
     bool operator==(const JournalEntry &) const = default;
+};
+
+// A line of the journal as it stands in the file: its number and its bytes.
+struct JournalLine
+{
+    int number = 0;
+    QByteArray bytes;
 };
 
 // The events read from one controller and acknowledged, written to disk before the
@@ -60,7 +68,15 @@ public:
     // The reply that event came in; empty when a journal of an earlier version did not keep it.
     QString lastRaw() const { return lastRaw_; }
 
-    // Writes the entry and waits until it is on the disk; false with error() when not.
+    // Lines of the file that hold no readable event (damaged on the disk, or edited by hand),
+    // by number. They are never taken as events and never cleared away: each may be the only
+    // trace of an event the controller has forgotten.
+    QList<int> unreadableLines() const;
+    // Names the file and those lines; empty when there are none.
+    QString unreadableNote() const;
+
+    // Writes the entry and waits until it is on the disk; false with error() when not, and for
+    // a blank event (no date and time, or no event code).
     bool append(const JournalEntry &entry);
     // The unsaved events are about to be saved in these files (record files, or CSV files of
     // the record table); call clearPending() once they are.
@@ -79,4 +95,5 @@ private:
     QString lastPointer_;
     QString lastRaw_;
     QString error_;
+    QList<JournalLine> unreadable_;
 };

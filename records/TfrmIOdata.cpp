@@ -140,6 +140,9 @@ void TfrmIOdata::openJournal()
 
 void TfrmIOdata::offerJournal()
 {
+    if (journal_ && !journal_->unreadableNote().isEmpty())
+        prompt_.message(QStringLiteral("Error!\n") + journal_->unreadableNote(),
+                        text(TextRow::SystemMessage));
     const int pending = unsavedEvents();
     if (pending == 0)
         return;

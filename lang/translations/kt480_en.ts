@@ -178,6 +178,16 @@
     </message>
 </context>
 <context>
+    <name>RecordJournal</name>
+    <message numerus="yes">
+        <source>%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</source>
+        <translation>
+            <numerusform>%1: %n line cannot be read as an event (line %2); it is kept in the journal, and may be an event that is in no file: look at it before the journal is removed.</numerusform>
+            <numerusform>%1: %n lines cannot be read as events (lines %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>RecordReader</name>
     <message numerus="yes">
         <source>The controller sent the same event %n time(s) in a row although it confirmed each acknowledgement; the read stops.</source>

@@ -507,6 +507,16 @@ Replace the existing file %1 with it?</source>
         <source>%1: cannot clear the journal: %2</source>
         <translation>%1：无法清除日志文件：%2</translation>
     </message>
+    <message numerus="yes">
+        <source>%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</source>
+        <translation>
+            <numerusform>%1：有 %n 行无法读成事件（第 %2 行）；这些行保留在日志文件中，每一行都可能是不在任何文件中的事件：删除日志文件前请先查看。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: an event without date and time or event code is not journalled</source>
+        <translation>%1：没有日期时间或事件代码的事件不记入日志文件</translation>
+    </message>
 </context>
 <context>
     <name>RecordReader</name>

@@ -507,6 +507,16 @@ Replace the existing file %1 with it?</source>
         <source>%1: cannot clear the journal: %2</source>
         <translation>%1：無法清除日誌檔：%2</translation>
     </message>
+    <message numerus="yes">
+        <source>%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</source>
+        <translation>
+            <numerusform>%1：有 %n 行無法讀成事件（第 %2 行）；這些行保留在日誌檔中，每一行都可能是不在任何檔案中的事件：刪除日誌檔前請先查看。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: an event without date and time or event code is not journalled</source>
+        <translation>%1：沒有日期時間或事件代碼的事件不記入日誌檔</translation>
+    </message>
 </context>
 <context>
     <name>RecordReader</name>
