@@ -9,6 +9,7 @@
 #include "TextRow.h"
 
 #include <QDialog>
+#include <QFont>
 #include <memory>
 #include <optional>
 
@@ -131,6 +132,7 @@ private:
     bool rowsFromFile_ = false;
     bool shownOnce_ = false;
     int gridLanguage_ = -1;
+    QFont gridFont_;
 
     QLabel *sbMode = nullptr;
     QLabel *sbMessage = nullptr;
