@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -30,6 +31,15 @@
 #include <functional>
 
 namespace {
+
+// The text of a PDF file as copying or searching it gives it.
+QString PdfText(const QString &pdf)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
 
 ControllerData WithEvents(const QList<QByteArray> &events)
 {
@@ -157,6 +167,13 @@ private slots:
                      QStringLiteral("open ") + RecordFile::DefaultPath());
             QCOMPARE(w.table().RecordCount(), 60);
             QCOMPARE(RecordTable::RowAt(w.table(), 59).IONO, QStringLiteral("0000060"));
+            // Which controller a file's events came from is not known: the report says so.
+            site.prompt->fileName = site.path(QStringLiteral("from-file"));
+            QTest::mouseClick(w.btnExportPdf, Qt::LeftButton);
+            const QString fromFile = PdfText(site.path(QStringLiteral("from-file.pdf")));
+            QVERIFY2(fromFile.contains(QStringLiteral("Controller S/N: not known")),
+                     qPrintable(fromFile));
+            site.prompt->fileName = file + QStringLiteral(".xml");
             site.prompt->answers = {false};
             QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
             QCOMPARE(site.prompt->dialogs.last(),
@@ -469,7 +486,10 @@ private slots:
 
             site.prompt->fileName = site.path(QStringLiteral("report"));
             QTest::mouseClick(w.btnExportPdf, Qt::LeftButton);
-            QVERIFY(QFile(site.path(QStringLiteral("report.pdf"))).size() > 1000);
+            // The report names the controller the events were read from.
+            const QString report = PdfText(site.path(QStringLiteral("report.pdf")));
+            QVERIFY2(report.contains(QStringLiteral("Controller S/N: 12345678")),
+                     qPrintable(report));
             site.prompt->fileName = site.path(QStringLiteral("events.csv"));
             QTest::mouseClick(w.btnExportCsv, Qt::LeftButton);
             TableStore csv;
