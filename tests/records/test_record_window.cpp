@@ -14,7 +14,9 @@
 #include "WindowRig.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -343,6 +345,34 @@ private slots:
         const QString journal = RecordJournal::PathFor(
             RecordJournal::Folder(context.settings.filePath()), QStringLiteral("12345678"));
         QVERIFY(RecordJournal(journal).pending().isEmpty());
+    }
+
+    // A journal line that cannot be read is named when the window opens, and stays in the
+    // journal for someone to look at.
+    void aDamagedJournalLineIsNamed()
+    {
+        Site site(MixedEventLog(3));
+        QVERIFY(site.rig.connectTcp());
+        const QString path = RecordJournal::PathFor(
+            RecordJournal::Folder(site.rig.window().context().settings.filePath()),
+            QStringLiteral("12345678"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile journal(path);
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        const QByteArray damaged = "{\"pointer\":\"0000001\",\"row\":7}\n";
+        journal.write(damaged);
+        journal.close();
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QTRY_COMPARE(site.prompt->messages.size(), 1);
+            QVERIFY2(site.prompt->messages.first().contains(path) &&
+                         site.prompt->messages.first().contains(
+                             QStringLiteral("cannot be read as an event (line 1)")),
+                     qPrintable(site.prompt->messages.first()));
+            QCOMPARE(w.table().RecordCount(), 0);
+            QVERIFY(site.prompt->questions.isEmpty());
+        });
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        QCOMPARE(journal.readAll(), damaged);
     }
 
     void fileErrorsAreNamed()
