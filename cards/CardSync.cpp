@@ -39,15 +39,8 @@ CardSync::CardSync(Comm &comm, ProgressState &progress, SharedFlag &clockReadPau
 CardSync::Outcome CardSync::run(const TableStore &list, const CardRange &range,
                                 const QString &versionText, Mode mode)
 {
-    Outcome outcome;
-    outcome.mode = mode;
-    // An empty list, or one that failed to load, would empty the whole range.
-    if (list.IsEmpty()) {
-        outcome.nothingToSync = true;
-        return outcome;
-    }
-    outcome.invalidRows = CardTransfer::invalidRows(list);
-    if (!outcome.invalidRows.isEmpty())
+    Outcome outcome = checkList(list, mode);
+    if (!outcome.sent())
         return outcome;
 
     TableStore controller;
@@ -62,6 +55,18 @@ CardSync::Outcome CardSync::run(const TableStore &list, const CardRange &range,
     outcome.unreadable = static_cast<int>(outcome.plan.unknownNumbers.size());
     if (mode == Mode::Apply)
         write(steps(list, outcome.plan), versionText, outcome);
+    return outcome;
+}
+
+CardSync::Outcome CardSync::checkList(const TableStore &list, Mode mode)
+{
+    Outcome outcome;
+    outcome.mode = mode;
+    // An empty list, or one that failed to load, would empty the whole range.
+    if (list.IsEmpty())
+        outcome.nothingToSync = true;
+    else
+        outcome.invalidRows = CardTransfer::invalidRows(list);
     return outcome;
 }
 

@@ -76,6 +76,9 @@ public:
 
     Outcome run(const TableStore &list, const CardRange &range, const QString &versionText,
                 Mode mode);
+    // What run gives for a list it sends nothing for (sent() false: no cards, or rows that
+    // cannot be written), before any link is opened; otherwise an outcome with sent() true.
+    static Outcome checkList(const TableStore &list, Mode mode);
 
 signals:
     // The status-bar text of the running step.
