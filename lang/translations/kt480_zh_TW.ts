@@ -167,6 +167,53 @@
     </message>
 </context>
 <context>
+    <name>CardSync</name>
+    <message>
+        <source>the card list holds no cards; nothing was sent, as a sync would empty every number of the range</source>
+        <translation>卡片清單中沒有卡片；未傳送任何資料，因為同步會清空範圍內的每個卡號</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>卡片清單中有 %n 列無法寫入；未傳送任何資料</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>無法開啟連線</translation>
+    </message>
+    <message>
+        <source>the read was cancelled; nothing was written</source>
+        <translation>讀取已取消；未寫入任何資料</translation>
+    </message>
+    <message>
+        <source>the sync was cancelled</source>
+        <translation>同步已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>裝置停止回應</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號無法讀取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號保持原狀：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號未確認與清單相同：%1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CardTransfer</name>
     <message>
         <source>the link could not be opened</source>
