@@ -184,7 +184,7 @@ private slots:
         QVERIFY2(r.out.contains("written 2, cleared 2, unchanged 1, unreadable 0, failed 1\n"),
                  r.out.constData());
         QVERIFY(r.out.contains("failed: 4\n"));
-        QVERIFY(r.err.contains("not confirmed as the list has them: 4"));
+        QVERIFY(r.err.contains("1 card number is not confirmed as the list has it: 4"));
         QCOMPARE(held().value(2), card("23"));
     }
 
