@@ -989,6 +989,26 @@ The controller then admits no card until cards are written to it again. This can
         <source>The controller did not confirm the delete; its cards may be unchanged.</source>
         <translation>设备未确认删除；其中的卡片可能没有变更。</translation>
     </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只写入变更</translation>
+    </message>
+    <message>
+        <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
+        <translation>只写入与清单不同的卡号；不会先删除任何卡片</translation>
+    </message>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已写入：%1，已清除：%2，未变更：%3，无法读取：%4，失败：%5</translation>
+    </message>
+    <message>
+        <source>No card number was written.</source>
+        <translation>没有写入任何卡号。</translation>
+    </message>
+    <message>
+        <source>Card numbers now as the list has them: %1</source>
+        <translation>已与清单相同的卡号：%1</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>

@@ -989,6 +989,26 @@ The controller then admits no card until cards are written to it again. This can
         <source>The controller did not confirm the delete; its cards may be unchanged.</source>
         <translation>裝置未確認刪除；其中的卡片可能沒有變更。</translation>
     </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只寫入變更</translation>
+    </message>
+    <message>
+        <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
+        <translation>只寫入與清單不同的卡號；不會先刪除任何卡片</translation>
+    </message>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已寫入：%1，已清除：%2，未變更：%3，無法讀取：%4，失敗：%5</translation>
+    </message>
+    <message>
+        <source>No card number was written.</source>
+        <translation>沒有寫入任何卡號。</translation>
+    </message>
+    <message>
+        <source>Card numbers now as the list has them: %1</source>
+        <translation>已與清單相同的卡號：%1</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>
