@@ -79,23 +79,48 @@ ExchangePolicy::Rule CardTransfer::cardRule() const
             .silentCommandsBeforeCheck = SilentNumbersBeforeCheck};
 }
 
+QString CardTransfer::stepText(const QString &action, int number, qint64 elapsedMs)
+{
+    return action + QLatin1Char(' ') + seven(number) + QStringLiteral(" / ") + eight(elapsedMs);
+}
+
+CardTransfer::CardRead CardTransfer::readCard(ExchangePolicy &policy, int number)
+{
+    CardRead read;
+    const ExchangeReply reply =
+        policy.send(QStringLiteral("HB") + CardCodec::ReadCardNumber(number));
+    if (!reply.accepted())
+        return read;
+    read.accepted = true;
+    read.fullLength = reply.payload.size() == CardCodec::HbReplyLength;
+    read.card =
+        CardCodec::DecodeReadReply(number, reply.payload, static_cast<int>(reply.payload.size()));
+    return read;
+}
+
+bool CardTransfer::writeCard(ExchangePolicy &policy, int number, const CardRecord &card,
+                             const QString &versionText)
+{
+    return policy
+        .send(QStringLiteral("HA") + CardCodec::WriteCardNumber(number, versionText) +
+              CardCodec::EncodeWriteData(card))
+        .accepted();
+}
+
 void CardTransfer::readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
                            ReadOutcome &outcome, qint64 elapsedMs)
 {
     progress_.setPosition(position);
-    const QString text = language_.TableText(TextRow::Reading) + QLatin1Char(' ') + seven(number) +
-                         QStringLiteral(" / ") + eight(elapsedMs);
+    const QString text = stepText(language_.TableText(TextRow::Reading), number, elapsedMs);
     progress_.setText(text);
     emit status(text);
-    const ExchangeReply reply =
-        policy.send(QStringLiteral("HB") + CardCodec::ReadCardNumber(number));
-    if (!reply.accepted()) {
+    const CardRead read = readCard(policy, number);
+    if (!read.accepted) {
         outcome.failedNumbers << number;
         return;
     }
-    if (const auto card = CardCodec::DecodeReadReply(number, reply.payload,
-                                                     static_cast<int>(reply.payload.size()))) {
-        CardTable::Append(table, *card);
+    if (read.card) {
+        CardTable::Append(table, *read.card);
         ++outcome.cardsFound;
     }
 }
@@ -342,14 +367,11 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         const auto number = CardCodec::CardNumberOf(card);
         progress_.setSteps(row, table.RecordCount());
         progress_.advance();
-        const QString text = language_.TableText(TextRow::Writing) + QLatin1Char(' ') +
-                             seven(*number) + QStringLiteral(" / ") + eight(clock.elapsed());
+        const QString text =
+            stepText(language_.TableText(TextRow::Writing), *number, clock.elapsed());
         progress_.setText(text);
         emit status(text);
-        const QString command = QStringLiteral("HA") +
-                                CardCodec::WriteCardNumber(*number, versionText) +
-                                CardCodec::EncodeWriteData(card);
-        if (policy.send(command).accepted()) {
+        if (writeCard(policy, *number, card, versionText)) {
             ++outcome.written;
             continue;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardRange.h"
+#include "CardRecord.h"
 #include "ExchangePolicy.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class Comm;
 class Language;
@@ -109,6 +111,23 @@ public:
                        bool skipInvalid);
     ClearOutcome clearAll();
 
+    // One card number read with "HB" through the policy given.
+    struct CardRead
+    {
+        bool accepted = false;          // the controller answered the read
+        bool fullLength = false;        // with the 24 characters of a card number's contents
+        std::optional<CardRecord> card; // the card the number holds; nothing when empty
+    };
+    CardRead readCard(ExchangePolicy &policy, int number);
+    // One card written to its number with "HA" through the policy given; true when the
+    // controller took it.
+    bool writeCard(ExchangePolicy &policy, int number, const CardRecord &card,
+                   const QString &versionText);
+    // The retries of a card read or write.
+    ExchangePolicy::Rule cardRule() const;
+    // The progress text of one card number, e.g. "Writing ... 0000012 / 00000840".
+    static QString stepText(const QString &action, int number, qint64 elapsedMs);
+
 signals:
     // The status-bar text of the running step.
     void status(const QString &text);
@@ -128,7 +147,6 @@ private:
     static QStringList rowTexts(const QMap<int, QString> &rowProblems);
     // The link made ready (reopened when it was closed) and able to carry a command.
     bool linkReady();
-    ExchangePolicy::Rule cardRule() const;
     void readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome);
     void readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
                  ReadOutcome &outcome, qint64 elapsedMs);

@@ -4,6 +4,7 @@
 #include "CardTable.h"
 #include "CardTransfer.h"
 #include "CardsVerbDiff.h"
+#include "CardsVerbSync.h"
 #include "CliContext.h"
 #include "CliJson.h"
 #include "Comm.h"
@@ -165,6 +166,8 @@ int runCardsVerb(CliContext &context)
     const QString action = context.arguments.value(0);
     if (action == QLatin1String("diff"))
         return runCardsDiff(context);
+    if (action == QLatin1String("sync"))
+        return runCardsSync(context);
     if (action != QLatin1String("write") && context.arguments.size() != 1) {
         context.err << context.usage;
         return ExitUsage;

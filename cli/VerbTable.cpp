@@ -80,6 +80,9 @@ const CliOption CardsOut = Valued(QStringLiteral("out"), QStringLiteral("FILE"),
                                   QStringLiteral("save the cards to this card file"));
 const CliOption ClearAll = Switch(QStringLiteral("clear-all"),
                                   QStringLiteral("delete every card of the controller first"));
+const CliOption SyncDryRun =
+    Switch(QStringLiteral("dry-run"),
+           QStringLiteral("show what a sync would write and empty; write nothing"));
 const CliOption SkipInvalid = Switch(QStringLiteral("skip-invalid"),
                                      QStringLiteral("write the valid rows when some are not"));
 
@@ -251,7 +254,10 @@ QList<VerbSpec> Build()
                      {Argument(1, FileUse::Reads)}),
           Controller(QStringLiteral("clear-all"), {},
                      QStringLiteral("deletes every card of the controller")),
-          controllerDiff, twoFileDiff}},
+          controllerDiff, twoFileDiff,
+          Controller(QStringLiteral("sync"), QStringLiteral("FILE"),
+                     QStringLiteral("writes only the card numbers that differ from a card file"),
+                     {From, To, SyncDryRun}, {Argument(1, FileUse::Reads)})}},
         {QStringLiteral("backup"),
          QStringLiteral("parameters and cards to the two files of All Backup in DIR"),
          QStringLiteral("kt480ctl --tcp 192.168.1.101 backup lobby --to 2000"),

@@ -2,6 +2,7 @@
 
 #include "BuildVersion.h"
 #include "EventLogMix.h"
+#include "WirePacer.h"
 
 #include <QCommandLineParser>
 
@@ -80,6 +81,10 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         {"udp", "UDP endpoint on PORT (0: any free port).", "PORT"},
         {"pty", "Serial line on a pseudo-terminal."},
         {"only-baud", "Serial line: answer only while the client runs it at N baud.", "N"},
+        {"pace",
+         "Serial line: every byte takes its wire time at the baud rate the client sets, in the "
+         "character format FORMAT (8E1, 8N1, ...), which a pty cannot carry.",
+         "FORMAT"},
         {"reader", "MELOK9 desk reader on a pseudo-terminal."},
         {"bind", "Address to bind (default 127.0.0.1).", "ADDR", "127.0.0.1"},
         {"id", "Device ID of a controller; repeat or separate by commas.", "N"},
@@ -138,6 +143,11 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     c.serial = p.isSet(QStringLiteral("pty"));
     c.reader = p.isSet(QStringLiteral("reader"));
     c.serialBaudRate = IntOption(p, QStringLiteral("only-baud"), 0, &ok);
+    if (p.isSet(QStringLiteral("pace"))) {
+        const auto bits = WirePacer::BitsPerByte(p.value(QStringLiteral("pace")));
+        ok = ok && bits.has_value();
+        c.serialBitsPerByte = bits.value_or(0);
+    }
     line.stateFile = p.value(QStringLiteral("state"));
     line.controlPath = p.value(QStringLiteral("control"));
 

@@ -61,6 +61,37 @@
     </message>
 </context>
 <context>
+    <name>CardSync</name>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>%n row of the card list cannot be written; nothing was sent</numerusform>
+            <numerusform>%n rows of the card list cannot be written; nothing was sent</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>%n card number could not be read: %1</numerusform>
+            <numerusform>%n card numbers could not be read: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>%n card number was left as it was: %1</numerusform>
+            <numerusform>%n card numbers were left as they were: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>%n card number is not confirmed as the list has it: %1</numerusform>
+            <numerusform>%n card numbers are not confirmed as the list has them: %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CardTransfer</name>
     <message numerus="yes">
         <source>%n card number(s) could not be read: %1</source>

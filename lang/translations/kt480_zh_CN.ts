@@ -167,6 +167,53 @@
     </message>
 </context>
 <context>
+    <name>CardSync</name>
+    <message>
+        <source>the card list holds no cards; nothing was sent, as a sync would empty every number of the range</source>
+        <translation>卡片清单中没有卡片；未发送任何数据，因为同步会清空范围内的每个卡号</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>卡片清单中有 %n 行无法写入；未发送任何数据</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>无法打开连接</translation>
+    </message>
+    <message>
+        <source>the read was cancelled; nothing was written</source>
+        <translation>读取已取消；未写入任何数据</translation>
+    </message>
+    <message>
+        <source>the sync was cancelled</source>
+        <translation>同步已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>设备停止响应</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡号无法读取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡号保持原状：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡号未确认与清单相同：%1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CardTransfer</name>
     <message>
         <source>the link could not be opened</source>
@@ -951,6 +998,26 @@ The controller then admits no card until cards are written to it again. This can
     <message>
         <source>The controller did not confirm the delete; its cards may be unchanged.</source>
         <translation>设备未确认删除；其中的卡片可能没有变更。</translation>
+    </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只写入变更</translation>
+    </message>
+    <message>
+        <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
+        <translation>只写入与清单不同的卡号；不会先删除任何卡片</translation>
+    </message>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已写入：%1，已清除：%2，未变更：%3，无法读取：%4，失败：%5</translation>
+    </message>
+    <message>
+        <source>No card number was written.</source>
+        <translation>没有写入任何卡号。</translation>
+    </message>
+    <message>
+        <source>Card numbers now as the list has them: %1</source>
+        <translation>已与清单相同的卡号：%1</translation>
     </message>
 </context>
 <context>

@@ -167,6 +167,53 @@
     </message>
 </context>
 <context>
+    <name>CardSync</name>
+    <message>
+        <source>the card list holds no cards; nothing was sent, as a sync would empty every number of the range</source>
+        <translation>卡片清單中沒有卡片；未傳送任何資料，因為同步會清空範圍內的每個卡號</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>卡片清單中有 %n 列無法寫入；未傳送任何資料</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>無法開啟連線</translation>
+    </message>
+    <message>
+        <source>the read was cancelled; nothing was written</source>
+        <translation>讀取已取消；未寫入任何資料</translation>
+    </message>
+    <message>
+        <source>the sync was cancelled</source>
+        <translation>同步已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>裝置停止回應</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號無法讀取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號保持原狀：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號未確認與清單相同：%1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CardTransfer</name>
     <message>
         <source>the link could not be opened</source>
@@ -951,6 +998,26 @@ The controller then admits no card until cards are written to it again. This can
     <message>
         <source>The controller did not confirm the delete; its cards may be unchanged.</source>
         <translation>裝置未確認刪除；其中的卡片可能沒有變更。</translation>
+    </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只寫入變更</translation>
+    </message>
+    <message>
+        <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
+        <translation>只寫入與清單不同的卡號；不會先刪除任何卡片</translation>
+    </message>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已寫入：%1，已清除：%2，未變更：%3，無法讀取：%4，失敗：%5</translation>
+    </message>
+    <message>
+        <source>No card number was written.</source>
+        <translation>沒有寫入任何卡號。</translation>
+    </message>
+    <message>
+        <source>Card numbers now as the list has them: %1</source>
+        <translation>已與清單相同的卡號：%1</translation>
     </message>
 </context>
 <context>

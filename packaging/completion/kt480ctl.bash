@@ -99,7 +99,7 @@ _kt480ctl()
         [[ -z $action ]] && COMPREPLY=($(compgen -W "$verbs" -- "$cur"))
         return
         ;;
-    cards) actions="read write clear-all diff" ;;
+    cards) actions="read write clear-all diff sync" ;;
     clock) actions="get set" ;;
     params) actions="get set backup restore defaults" ;;
     records) actions="count read report" ;;

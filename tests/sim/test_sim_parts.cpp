@@ -5,7 +5,12 @@
 #include "Frame.h"
 #include "LineService.h"
 #include "ReplyAssembler.h"
+#include "SimulatorHost.h"
+#include "WirePacer.h"
 
+#include "Comm.h"
+
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,6 +67,48 @@ private slots:
         QCOMPARE(reader.handleRequest("H00F"), QByteArray("H00F"));
         QVERIFY(reader.handleRequest("H00X").isEmpty());
         QVERIFY(reader.handleRequest("H00FF").isEmpty());
+    }
+
+    void characterFormats()
+    {
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("8E1")), 11);
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("8n1")), 10);
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("7O2")), 11);
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("5N1")), 7);
+        for (const char *bad : {"9N1", "8X1", "8E3", "8E", "", "8E1 "})
+            QVERIFY(!WirePacer::BitsPerByte(QLatin1String(bad)));
+    }
+
+    void pacedLineTakesTheWireTimeOfEveryByte_data()
+    {
+        QTest::addColumn<int>("baudRate");
+        QTest::newRow("4800") << 4800;
+        QTest::newRow("19200") << 19200;
+    }
+
+    // At the rate the client sets, in the format given (the pty carries no parity): a slower
+    // machine can only take longer, so the wire time is the least an exchange takes.
+    void pacedLineTakesTheWireTimeOfEveryByte()
+    {
+        QFETCH(int, baudRate);
+        SimulatorConfig config;
+        config.serial = true;
+        config.serialBitsPerByte = 11;
+        SimulatorHost sim(config);
+        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+        Comm comm;
+        QVERIFY(
+            comm.CommOpenSerialDevice(sim.serialPath(), QStringLiteral("%1,e,8,1").arg(baudRate)));
+        constexpr int Exchanges = 5;
+        // "0001AS" is 13 bytes on the wire, its reply "0001AS12345678" 21.
+        const qint64 wireMs = Exchanges * (13 + 21) * 11 * 1000LL / baudRate;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < Exchanges; ++i)
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), 6), int(Comm::Accepted));
+        QVERIFY2(
+            clock.elapsed() >= wireMs,
+            qPrintable(QStringLiteral("%1 ms, wire time %2 ms").arg(clock.elapsed()).arg(wireMs)));
     }
 
     void plainReplyIsOneFrame()
