@@ -15,8 +15,8 @@ struct DeliveryPiece
 };
 
 // Decides what becomes of one request and turns the reply into the pieces that go onto the
-// line, with the faults applied. Each request draws the same number of random values, so a
-// seed gives one run exactly.
+// line, with the faults applied. Each request draws the same number of random values for the
+// faults that are on, so a seed gives one run exactly.
 class FaultInjector
 {
 public:
@@ -33,6 +33,11 @@ public:
 private:
     bool chance(double share) { return random_.generateDouble() < share; }
     QByteArray noiseBytes();
+    // The controller's answer with the data faults applied: replaced data, a wrong length.
+    QByteArray answerBody(const QByteArray &commandText, const FaultSettings &faults,
+                          const CarryOut &carryOut, bool wrongLength, quint32 pick);
 
     QRandomGenerator random_;
+    // The last reply frame that went out, as the controller made it.
+    QByteArray previousFrame_;
 };
