@@ -3,6 +3,7 @@
 #include "CliContext.h"
 #include "CliJson.h"
 #include "ControllerSession.h"
+#include "DeviceId.h"
 #include "LinkOptions.h"
 #include "ReplyTally.h"
 
@@ -11,7 +12,7 @@
 int runIdentifyVerb(CliContext &context)
 {
     if (!context.arguments.isEmpty()) {
-        context.err << "usage: kt480ctl CONNECTION identify\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     ControllerSession::Connection session;
@@ -28,11 +29,17 @@ int runIdentifyVerb(CliContext &context)
     // A reply nobody asked for may have passed for one of the answers shown.
     const quint64 strays = session.comm.replyTally().straysSince(before);
     const bool ok = result.connected && result.sdCardAnswered && strays == 0;
+    // The controller answered the broadcast query with another Device ID than --id: the other
+    // verbs, which do not ask, would get no answer with that --id.
+    const QString asked = NormaliseDeviceId(QString::number(context.link.deviceId()));
+    const QString answered = session.comm.DeviceIDText();
+    const bool otherId = result.connected && !context.link.deviceIdIsAuto() && answered != asked;
     if (context.json) {
         const QJsonObject object{{QStringLiteral("identified"), result.connected},
                                  {QStringLiteral("serialNumber"), result.serialNumber},
                                  {QStringLiteral("version"), result.version},
-                                 {QStringLiteral("deviceId"), session.comm.DeviceIDText()},
+                                 {QStringLiteral("deviceId"), answered},
+                                 {QStringLiteral("deviceIdAsked"), asked},
                                  {QStringLiteral("sdCard"), result.sdCardLabel},
                                  {QStringLiteral("sdCardAnswered"), result.sdCardAnswered},
                                  {QStringLiteral("strayReplies"), qint64(strays)}};
@@ -52,5 +59,9 @@ int runIdentifyVerb(CliContext &context)
     }
     if (strays > 0)
         context.err << StrayRepliesText(strays) << '\n';
+    if (otherId)
+        context.err << "the controller's Device ID is " << answered << ", not " << asked
+                    << " (--id " << context.link.deviceId() << "): it answered the broadcast "
+                    << "query 0000AC; give --id " << answered.toInt() << " to the other verbs\n";
     return ok ? ExitOk : ExitFailed;
 }

@@ -8,6 +8,7 @@
 #include "TextRow.h"
 
 #include <QDialog>
+#include <QFont>
 #include <memory>
 #include <optional>
 
@@ -126,6 +127,7 @@ private:
     bool previewOpen_ = false;
     bool shownOnce_ = false;
     int gridLanguage_ = -1;
+    QFont gridFont_;
 
     QLabel *sbMode = nullptr;
     QLabel *sbMessage = nullptr;
