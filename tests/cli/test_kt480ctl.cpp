@@ -414,6 +414,8 @@ private slots:
         noDate.replacedData.insert("AB", "ABCDEFGHIJKLMN");
         QTest::newRow("a clock that is no date")
             << noDate << QStringList{"clock", "get"} << "clock could not be read";
+        QTest::newRow("a clock that is no date after a set")
+            << noDate << QStringList{"clock", "set", "--now"} << "clock could not be";
         FaultSettings noCount;
         noCount.replacedData.insert("ID", "X6");
         QTest::newRow("an event count that is no number")
