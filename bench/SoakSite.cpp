@@ -84,7 +84,8 @@ SoakSite::SoakSite(SimulatorHost::Endpoint endpoint, const FaultSettings &faults
     QObject::connect(&comm_, &Comm::logLine, [this](const QString &line) {
         ++exchanges_;
         const int result = QStringView(line).left(2).toInt();
-        if (result == Comm::TimedOut || result == Comm::CrcMismatch)
+        if (result == Comm::TimedOut || result == Comm::CrcMismatch || result == Comm::Incomplete ||
+            result == Comm::Ambiguous)
             ++retries_;
     });
 }

@@ -32,6 +32,8 @@ public:
         bool linkReady = false;
         bool stopped = false;
         bool linkLost = false;
+        // The link answered a check, but the controller never answered the card reads.
+        bool commandUnanswered = false;
         int cardsFound = 0;
         // The last number a read was sent for; 0 when none was. A read cancelled or broken
         // off covers the numbers up to this one only.
@@ -41,8 +43,8 @@ public:
         quint64 strayReplies = 0;
         bool complete() const
         {
-            return linkReady && !stopped && !linkLost && failedNumbers.isEmpty() &&
-                   strayReplies == 0;
+            return linkReady && !stopped && !linkLost && !commandUnanswered &&
+                   failedNumbers.isEmpty() && strayReplies == 0;
         }
         // One line per thing that went wrong; empty when complete.
         QStringList problems() const;
@@ -57,8 +59,13 @@ public:
         bool heldBack = false;
         bool clearAllRequested = false;
         bool clearAllDone = false;
+        // The controller refused to delete its cards: they are all still there. Otherwise an
+        // undone delete got no usable reply, and whether the cards went is not known.
+        bool clearAllRefused = false;
         bool stopped = false;
         bool linkLost = false;
+        // The link answered a check, but the controller never answered the card writes.
+        bool commandUnanswered = false;
         int written = 0;
         QList<int> failedNumbers; // rows the controller did not accept
         // Replies no command was waiting for: an answer may be another row's.
@@ -66,7 +73,8 @@ public:
         bool complete() const
         {
             return linkReady && invalidRows.isEmpty() && (!clearAllRequested || clearAllDone) &&
-                   !stopped && !linkLost && failedNumbers.isEmpty() && strayReplies == 0;
+                   !stopped && !linkLost && !commandUnanswered && failedNumbers.isEmpty() &&
+                   strayReplies == 0;
         }
         // One line per thing that went wrong, invalid rows counted; empty when complete.
         QStringList problems() const;
@@ -79,7 +87,10 @@ public:
     {
         bool linkReady = false;
         bool done = false;
+        bool refused = false; // as in WriteOutcome::clearAllRefused
         bool stopped = false;
+        // The line that says what an undone delete left in the controller; empty when done.
+        QString problem() const;
     };
 
     CardTransfer(Comm &comm, ProgressState &progress, SharedFlag &clockReadPaused,
@@ -95,6 +106,11 @@ public:
     ReadOutcome readRange(TableStore &table, const CardRange &range);
     // Reads just these numbers again and adds the cards found to the table, in number order.
     ReadOutcome readNumbers(TableStore &table, const QList<int> &numbers);
+
+    // What an undone delete of every card left in the controller: refused, or not known.
+    static QString UndoneDeleteText(bool refused);
+    // The controller answers the link's check but not the card reads (or writes).
+    static QString UnansweredText(bool reading);
 
     // Card numbers for a message: the first thirty, then how many more there are.
     static QString numberList(const QList<int> &numbers);
@@ -147,10 +163,12 @@ private:
     static QStringList rowTexts(const QMap<int, QString> &rowProblems);
     // The link made ready (reopened when it was closed) and able to carry a command.
     bool linkReady();
+    ExchangePolicy::Rule readRule() const;
     void readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome);
     void readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
                  ReadOutcome &outcome, qint64 elapsedMs);
-    bool deleteAllCards();
+    // "HK" and, once accepted, the wait while the controller clears its card memory.
+    ExchangeReply deleteAllCards();
 
     Comm &comm_;
     ProgressState &progress_;

@@ -63,6 +63,7 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                            {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                            {QStringLiteral("stopped"), outcome.stopped},
                            {QStringLiteral("linkLost"), outcome.linkLost},
+                           {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
                            {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         if (out.isEmpty())
             object.insert(QStringLiteral("table"),
@@ -87,6 +88,8 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                 list << QString::number(n);
             context.out << "not read: " << list.join(QLatin1Char(',')) << '\n';
         }
+        if (outcome.commandUnanswered)
+            context.out << CardTransfer::UnansweredText(true) << '\n';
         if (outcome.strayReplies > 0)
             context.out << StrayRepliesText(outcome.strayReplies) << '\n';
     }
@@ -128,6 +131,7 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                  {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                                  {QStringLiteral("stopped"), outcome.stopped},
                                  {QStringLiteral("linkLost"), outcome.linkLost},
+                                 {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
                                  {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         PrintJson(context, object);
     } else {
@@ -143,7 +147,9 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                        "(cards clear-all deletes every card)\n"
                                      : "the file holds no cards: nothing was sent\n");
         if (outcome.clearAllRequested && !outcome.clearAllDone)
-            context.out << "deleting all cards failed\n";
+            context.out << CardTransfer::UndoneDeleteText(outcome.clearAllRefused) << '\n';
+        if (outcome.commandUnanswered)
+            context.out << CardTransfer::UnansweredText(false) << '\n';
         if (const QString note = outcome.deletedFirstNote(); !note.isEmpty())
             context.out << note << '\n';
         context.out << "cards written: " << outcome.written << '\n';
@@ -189,6 +195,7 @@ int runCardsVerb(CliContext &context)
     if (context.json)
         PrintJson(context, {{QStringLiteral("complete"), outcome.done}});
     else
-        context.out << (outcome.done ? "all cards deleted\n" : "deleting all cards failed\n");
+        context.out << (outcome.done ? QStringLiteral("all cards deleted") : outcome.problem())
+                    << '\n';
     return outcome.done ? ExitOk : ExitFailed;
 }

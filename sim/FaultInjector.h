@@ -16,8 +16,8 @@ struct DeliveryPiece
 };
 
 // Decides what becomes of one request and turns the reply into the pieces that go onto the
-// line, with the faults applied. Each request draws the same number of random values, so a
-// seed gives one run exactly.
+// line, with the faults applied. Each request draws the same number of random values for the
+// faults that are on, so a seed gives one run exactly.
 class FaultInjector
 {
 public:
@@ -37,8 +37,14 @@ private:
     // Counts the request against its code's lostCodes; true while that many are not lost yet.
     bool loseReply(const QByteArray &commandText, const FaultSettings &faults);
     QByteArray noiseBytes();
+    // What goes onto the line with the data faults applied to a single reply: replaced data,
+    // a wrong length.
+    QByteArray answerFrame(const QByteArray &commandText, const FaultSettings &faults,
+                           const CarryOut &carryOut, bool wrongLength, quint32 pick);
 
     QRandomGenerator random_;
     // Requests lost so far, by the code of lostCodes they matched.
     QMap<QByteArray, int> lost_;
+    // The last reply frame that went out, as the controller made it.
+    QByteArray previousFrame_;
 };

@@ -240,8 +240,20 @@
         </translation>
     </message>
     <message>
-        <source>deleting all cards failed; the earlier cards are still in the controller</source>
-        <translation>删除全部卡片失败；原有的卡片仍在设备中</translation>
+        <source>deleting all cards was refused; the earlier cards are still in the controller</source>
+        <translation>设备拒绝删除全部卡片；原有的卡片仍在设备中</translation>
+    </message>
+    <message>
+        <source>deleting all cards got no usable reply; whether the earlier cards were deleted is not known</source>
+        <translation>删除全部卡片没有得到可用的响应；无法得知原有的卡片是否已删除</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card reads; the read stopped</source>
+        <translation>设备有响应，但不响应读取卡片；读取已停止</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card writes; the write stopped</source>
+        <translation>设备有响应，但不响应写入卡片；写入已停止</translation>
     </message>
     <message>
         <source>cancelled before every card was written</source>
@@ -668,6 +680,14 @@
     <message>
         <source>a reply of the wrong length</source>
         <translation>响应长度错误</translation>
+    </message>
+    <message>
+        <source>replies cut short</source>
+        <translation>响应不完整</translation>
+    </message>
+    <message>
+        <source>more than one reply at once</source>
+        <translation>同时收到多个响应</translation>
     </message>
     <message>
         <source>refused by the controller</source>

@@ -240,8 +240,20 @@
         </translation>
     </message>
     <message>
-        <source>deleting all cards failed; the earlier cards are still in the controller</source>
-        <translation>刪除全部卡片失敗；原有的卡片仍在裝置中</translation>
+        <source>deleting all cards was refused; the earlier cards are still in the controller</source>
+        <translation>裝置拒絕刪除全部卡片；原有的卡片仍在裝置中</translation>
+    </message>
+    <message>
+        <source>deleting all cards got no usable reply; whether the earlier cards were deleted is not known</source>
+        <translation>刪除全部卡片沒有得到可用的回應；無法得知原有的卡片是否已刪除</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card reads; the read stopped</source>
+        <translation>裝置有回應，但不回應讀取卡片；讀取已停止</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card writes; the write stopped</source>
+        <translation>裝置有回應，但不回應寫入卡片；寫入已停止</translation>
     </message>
     <message>
         <source>cancelled before every card was written</source>
@@ -668,6 +680,14 @@
     <message>
         <source>a reply of the wrong length</source>
         <translation>回應長度錯誤</translation>
+    </message>
+    <message>
+        <source>replies cut short</source>
+        <translation>回應不完整</translation>
+    </message>
+    <message>
+        <source>more than one reply at once</source>
+        <translation>同時收到多個回應</translation>
     </message>
     <message>
         <source>refused by the controller</source>

@@ -471,6 +471,63 @@ private slots:
         QVERIFY2(summary.contains(QStringLiteral("6 event(s) are still")), qPrintable(summary));
     }
 
+    // A count reply that holds no number says nothing about the log: it is no count, and a
+    // read that then ends is not read to its end.
+    void countWithoutANumberIsNoCount_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("blanks") << QByteArray("   ");
+        QTest::newRow("letters") << QByteArray("3X6");
+        QTest::newRow("nothing") << QByteArray();
+        QTest::newRow("below zero") << QByteArray("-36");
+    }
+
+    void countWithoutANumberIsNoCount()
+    {
+        QFETCH(QByteArray, data);
+        RecordSite site(Via::Tcp, MixedEventLog(36));
+        FaultSettings faults;
+        faults.replacedData.insert("ID", data);
+        QVERIFY(faults.addErrorCode(QStringLiteral("IM:A")));
+        site.sim->setFaults(faults);
+        QCOMPARE(site.reader.countQuery(), std::nullopt);
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QVERIFY(!outcome.complete());
+        QVERIFY2(!outcome.summary().contains(QStringLiteral("read to its end")),
+                 qPrintable(outcome.summary()));
+        QCOMPARE(site.controllerEvents().size(), 36);
+    }
+
+    // An event reply of neither layout's length is a damaged reply, tried again like one:
+    // the next attempt brings the event.
+    void eventReplyOfAnotherLengthIsTriedAgain()
+    {
+        const QList<QByteArray> events = MixedEventLog(3);
+        RecordSite site(Via::Tcp, events);
+        FaultSettings faults;
+        faults.wrongLengthShare = 1;
+        faults.wrongLengthShape = FaultSettings::WrongLength::Long;
+        faults.wrongLengthCodes = {QByteArray("IM")};
+        site.sim->setFaults(faults);
+        QStringList eventReads;
+        connect(&site.comm, &Comm::logLine, &site.comm, [&](const QString &line) {
+            if (!line.contains(QStringLiteral("[0001IM]")))
+                return;
+            eventReads << line;
+            site.sim->clearFaults();
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QVERIFY2(outcome.complete(), qPrintable(outcome.summary()));
+        QCOMPARE(outcome.read, 3);
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QVERIFY2(eventReads.first().endsWith(QStringLiteral("(35)")) ||
+                     eventReads.first().endsWith(QStringLiteral("(32)")),
+                 qPrintable(eventReads.first()));
+    }
+
     void noLinkNoRead()
     {
         RecordSite site(Via::Tcp, MixedEventLog(3));

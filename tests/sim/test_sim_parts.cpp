@@ -11,6 +11,7 @@
 #include "Comm.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -187,6 +188,60 @@ private slots:
         Controller absent;
         QVERIFY(injector.plan("0002AS", {}, absent.carryOut()).isEmpty());
         QCOMPARE(absent.carriedOut, 1);
+    }
+
+    // Replies a hostile line makes out of the controller's answer, each with a correct CRC.
+    void wrongLengthPairedAndReplacedReplies()
+    {
+        using Shape = FaultSettings::WrongLength;
+        const QByteArray body = "0001HB" + QByteArray(24, '0');
+        const QList<QPair<Shape, QByteArray>> shapes{{Shape::Short, body.chopped(1)},
+                                                     {Shape::Long, body + '0'},
+                                                     {Shape::Echo, "0001HB"},
+                                                     {Shape::DeviceId, "0001"}};
+        FaultInjector injector(9);
+        for (const auto &[shape, expected] : shapes) {
+            FaultSettings f;
+            f.wrongLengthShare = 1;
+            f.wrongLengthShape = shape;
+            f.wrongLengthCodes = {QByteArray("HB")};
+            QCOMPARE(Joined(injector.plan("0001HB0001", f, Body(body))), BuildReplyFrame(expected));
+            QCOMPARE(Joined(injector.plan("0001AS", f, Body("0001AS12345678"))),
+                     BuildReplyFrame("0001AS12345678"));
+        }
+        FaultSettings random;
+        random.wrongLengthShare = 1;
+        QSet<QByteArray> seen;
+        for (int i = 0; i < 40; ++i)
+            seen << Joined(injector.plan("0001HB0001", random, Body(body)));
+        QCOMPARE(seen.size(), 4);
+
+        FaultInjector line(4);
+        FaultSettings paired;
+        paired.pairedShare = 1;
+        const QByteArray first = BuildReplyFrame("0001AS12345678");
+        const QByteArray second = BuildReplyFrame("0001DBKT480NT-V5.04");
+        QCOMPARE(Joined(line.plan("0001AS", paired, Body("0001AS12345678"))), first);
+        const auto pieces = line.plan("0001DB", paired, Body("0001DBKT480NT-V5.04"));
+        QCOMPARE(pieces.size(), 1);
+        QVERIFY(pieces[0].bytes == first + second || pieces[0].bytes == second + first);
+
+        FaultSettings once;
+        once.duplicateDelayMs = 10;
+        once.duplicateShare = 0;
+        QCOMPARE(line.plan("0001AS", once, Body("0001AS12345678")).size(), 1);
+        once.duplicateShare = 1;
+        QCOMPARE(line.plan("0001AS", once, Body("0001AS12345678")).size(), 2);
+
+        FaultSettings replaced;
+        QVERIFY(replaced.addReplacedData(QStringLiteral("AB:2024")));
+        QVERIFY(replaced.addReplacedData(QStringLiteral("ID:")));
+        QVERIFY(!replaced.addReplacedData(QStringLiteral("AB")));
+        QVERIFY(!replaced.addReplacedData(QStringLiteral("AB:20\x04")));
+        QCOMPARE(Joined(line.plan("0001AB", replaced, Body("0001AB20080922140509"))),
+                 BuildReplyFrame("0001AB2024"));
+        QCOMPARE(Joined(line.plan("0001ID", replaced, Body("0001ID36"))),
+                 BuildReplyFrame("0001ID"));
     }
 
     void corruptReplyFailsItsCheck()
