@@ -17,6 +17,7 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QUuid>
 #include <algorithm>
 #include <optional>
 
@@ -27,12 +28,20 @@ const QString RawKey = QStringLiteral("raw");
 const QString RowKey = QStringLiteral("row");
 const QString LastPointerKey = QStringLiteral("lastPointer");
 const QString SavingToKey = QStringLiteral("savingTo");
+const QString OpeningKey = QStringLiteral("opening");
+const QString NumberKey = QStringLiteral("n");
+const QString ReadTimeKey = QStringLiteral("t");
 
-QByteArray EntryLine(const JournalEntry &entry)
+// `opening`: the opening's id, on its first entry only (empty on the others).
+QByteArray EntryLine(const JournalEntry &entry, const QString &opening, int number, qint64 readTime)
 {
-    const QJsonObject object{{PointerKey, entry.pointer},
-                             {RawKey, entry.raw},
-                             {RowKey, QJsonArray::fromStringList(entry.record.values())}};
+    QJsonObject object{{PointerKey, entry.pointer},
+                       {RawKey, entry.raw},
+                       {RowKey, QJsonArray::fromStringList(entry.record.values())},
+                       {NumberKey, number},
+                       {ReadTimeKey, readTime}};
+    if (!opening.isEmpty())
+        object.insert(OpeningKey, opening);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -56,6 +65,7 @@ struct ParsedJournal
 ParsedJournal Parse(const QByteArray &bytes, const QString &path)
 {
     ParsedJournal parsed;
+    QString opening;
     int lineNumber = 0;
     for (const QByteArray &line : bytes.split('\n')) {
         ++lineNumber;
@@ -82,6 +92,14 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
             values << value.toString();
         JournalEntry entry{object.value(PointerKey).toString(), object.value(RawKey).toString(),
                            EventRecord::fromValues(values)};
+        if (object.contains(OpeningKey))
+            opening = object.value(OpeningKey).toString();
+        if (!opening.isEmpty() && object.contains(NumberKey))
+            entry.id =
+                opening + QLatin1Char('/') + QString::number(object.value(NumberKey).toInteger());
+        if (object.contains(ReadTimeKey))
+            entry.readTime =
+                QDateTime::fromSecsSinceEpoch(object.value(ReadTimeKey).toInteger(), Qt::UTC);
         parsed.lastPointer = entry.pointer;
         parsed.lastRaw = entry.raw;
         parsed.entries << entry;
@@ -148,7 +166,10 @@ QString RecordJournal::PathFor(const QString &folder, const QString &serialNumbe
     return QDir(folder).filePath(QStringLiteral("KT480NTV5-events-%1.journal").arg(name));
 }
 
-RecordJournal::RecordJournal(QString path) : path_(std::move(path)) {}
+RecordJournal::RecordJournal(QString path)
+    : path_(std::move(path)), openingId_(QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+}
 
 RecordJournal::~RecordJournal() = default;
 
@@ -226,10 +247,13 @@ bool RecordJournal::append(const JournalEntry &entry)
 {
     if (!file_.isOpen())
         return fail(tr("%1: the journal is not open").arg(path_));
-    const QByteArray line = EntryLine(entry);
+    const QByteArray line = EntryLine(entry, openingWritten_ ? QString() : openingId_,
+                                      appended_ + 1, QDateTime::currentSecsSinceEpoch());
     const qint64 before = file_.size();
     const qint64 written = file_.write(line);
     if (written == line.size() && SyncFileToDisk(file_)) {
+        openingWritten_ = true;
+        ++appended_;
         ++pendingCount_;
         lastPointer_ = entry.pointer;
         lastRaw_ = entry.raw;
@@ -272,5 +296,6 @@ bool RecordJournal::clearPending()
         return fail(tr("%1: cannot clear the journal: %2").arg(path_, replacement.errorString()));
     }
     pendingCount_ = 0;
+    openingWritten_ = false;
     return openForAppending();
 }
