@@ -33,6 +33,7 @@ run: build
 	@scripts/run-demo.sh $(BUILD_DIR)
 
 test: build
+	@scripts/bootstrap.sh test
 	@scripts/run-tests.sh $(BUILD_DIR) $(JOBS)
 
 install: build
@@ -46,6 +47,7 @@ translations: bootstrap
 	@cmake --build $(BUILD_DIR) --target translations
 
 test-asan: bootstrap
+	@scripts/bootstrap.sh test
 	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT480_TIMEOUT_SCALE=3 \
 		-DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)

@@ -2,12 +2,13 @@
 # Installs the Debian packages the build, the tests and the demo need. Idempotent: packages
 # already present are skipped, and apt is not touched at all when nothing is missing.
 # `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime); the
-# normal build does not need them.
+# normal build does not need them. `bootstrap.sh test` adds the PostgreSQL server the event
+# archive's tests start a throwaway cluster of (without it those cases are skipped).
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config ccache iproute2
-    qt6-base-dev qt6-serialport-dev qt6-base-dev-tools
+    qt6-base-dev qt6-serialport-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libgl-dev
     xvfb xauth
@@ -17,6 +18,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = test ]; then
+    packages+=(postgresql)
 fi
 
 missing=()
