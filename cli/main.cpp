@@ -13,6 +13,7 @@
 #include "NumberOption.h"
 #include "ParamsVerb.h"
 #include "ReaderVerb.h"
+#include "RecordsArchive.h"
 #include "RecordsVerb.h"
 #include "SdVerb.h"
 #include "SearchVerb.h"
@@ -97,6 +98,7 @@ int run(QTextStream &out, QTextStream &err)
                       QStringLiteral("cards write: write the valid rows when some are not.")});
     addSearchOptions(parser);
     addFleetOptions(parser);
+    addArchiveOptions(parser);
     parser.addOption({QStringLiteral("limit"),
                       QStringLiteral("records read: read at most N events."), QStringLiteral("N")});
     parser.addOption({QStringLiteral("pdf"),

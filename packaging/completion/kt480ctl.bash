@@ -10,11 +10,11 @@ _kt480ctl()
     local options="--tcp --udp --local-port --serial --line --id --json --trace --help
         --now --csv --echo --from --to --out --clear-all --skip-invalid --port --ids --thorough
         --net --range --all --jobs --dry-run --force --settle-ms --limit --pdf --lang --since
-        --until --card --code --count --app --apb --pin"
+        --until --card --code --count --app --apb --pin --db --controller"
     # Options followed by a value of their own.
     local valued=" --tcp --udp --local-port --serial --line --id --trace --echo --from --to --out
         --port --ids --net --range --jobs --settle-ms --limit --pdf --lang --since --until --card
-        --code --count --app --apb --pin "
+        --code --count --app --apb --pin --db --controller "
 
     case $prev in
     --serial | --port)
@@ -39,7 +39,7 @@ _kt480ctl()
         COMPREPLY=($(compgen -W "0 1" -- "$cur"))
         return
         ;;
-    --trace | --out | --pdf)
+    --trace | --out | --pdf | --db)
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
@@ -78,10 +78,10 @@ _kt480ctl()
     cards) words="read write clear-all diff" ;;
     clock) words="get set" ;;
     params) words="get set backup restore defaults" ;;
-    records) words="count read report" ;;
+    records) words="count read report query import" ;;
     file) words="show convert" ;;
     search) words="serial tcp" ;;
-    fleet) words="backup restore" ;;
+    fleet) words="backup restore records" ;;
     reader) words="watch enrol" ;;
     sd) words="status backup restore" ;;
     backup | restore)

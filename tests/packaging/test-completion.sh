@@ -27,7 +27,9 @@ expect() {
 expect "cards clock" kt480ctl --tcp 127.0.0.1 c
 expect "file fleet" kt480ctl f
 expect "read write clear-all diff" kt480ctl --serial COM3 --id 2 cards ""
-expect "backup restore" kt480ctl fleet ""
+expect "backup restore records" kt480ctl fleet ""
+expect "query" kt480ctl records q
+expect "--db" kt480ctl records query --db
 expect "--dry-run" kt480ctl fleet restore site.csv out --dry
 expect "en zh-TW zh-CN" kt480ctl records report f.xml --lang ""
 expect "auto" kt480ctl --id a
