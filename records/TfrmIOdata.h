@@ -67,6 +67,7 @@ public:
     QPushButton *btnExportPdf = nullptr;
     QPushButton *btnExportCsv = nullptr;
     QPushButton *btnSaveFile = nullptr;
+    QPushButton *btnSaveArchive = nullptr;
     QPushButton *btnReadFile = nullptr;
     QPushButton *btnClear = nullptr;
 
@@ -76,6 +77,9 @@ public:
     void btnExportPdfClick();
     void btnExportCsvClick();
     void btnSaveFileClick();
+    // Stores the table's events in the archive the settings name (shown only when they name
+    // one); the journal is cleared only once the archive has committed.
+    void btnSaveArchiveClick();
     void btnReadFileClick();
     void btnClearClick();
     // The count query: the number in edtEndIONo, shown only when the controller holds events.
@@ -124,6 +128,8 @@ private:
     std::unique_ptr<RecordJournal> journal_;
     std::optional<ReadOutcome> lastRead_;
     bool previewOpen_ = false;
+    // The rows came from a record file, which does not say which controller it is of.
+    bool tableFromFile_ = false;
     bool shownOnce_ = false;
     int gridLanguage_ = -1;
 
