@@ -3,13 +3,18 @@
 # make test  installs what is missing, builds, and runs every test.
 # make install   installs the programs, desktop entry, icon, manual pages and shell completion
 #                under PREFIX (default /usr/local; DESTDIR is honoured).
-# make package   builds the Debian package (build/kt480nt5_VERSION_ARCH.deb).
+# make package   builds the Debian package (build/kt480nt5_VERSION_ARCH.deb) in a build tree
+#                of its own, without the tests, with Debian's hardening flags; installs lintian
+#                and checks the package with it.
 # make test-asan  the same in a build with the address and undefined-behaviour sanitizers.
 # make fuzz  builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
 # make translations  takes the program's translatable texts into lang/translations/*.ts
 #                    (new texts arrive unfinished; the translations test names them).
+# The builds print warnings and errors in full but not every file built (the whole log is in
+# BUILD_DIR/build.log).
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+PACKAGE_DIR ?= build-package
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -26,8 +31,7 @@ bootstrap:
 	@scripts/bootstrap.sh
 
 build: bootstrap
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@scripts/build.sh $(BUILD_DIR) $(JOBS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 run: build
 	@scripts/run-demo.sh $(BUILD_DIR)
@@ -39,8 +43,9 @@ test: build
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-package: build
-	@cd $(BUILD_DIR) && cpack -G DEB
+package:
+	@scripts/bootstrap.sh package
+	@scripts/package.sh $(PACKAGE_DIR) $(BUILD_DIR) $(JOBS)
 
 translations: bootstrap
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -48,9 +53,8 @@ translations: bootstrap
 
 test-asan: bootstrap
 	@scripts/bootstrap.sh test
-	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT480_TIMEOUT_SCALE=3 \
-		-DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" >/dev/null
-	@cmake --build $(ASAN_DIR) -j $(JOBS)
+	@scripts/build.sh $(ASAN_DIR) $(JOBS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKT480_TIMEOUT_SCALE=3 -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)"
 	@ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \
 		scripts/run-tests.sh $(ASAN_DIR) $(JOBS)
 
@@ -58,4 +62,4 @@ fuzz:
 	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(JOBS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)

@@ -1,9 +1,15 @@
 #include "DemoSession.h"
 
+#include <CardRange.h>
 #include <EventLogMix.h>
 #include <QFile>
 #include <Settings.h>
 #include <SimulatorHost.h>
+
+namespace {
+constexpr int DemoCards = 40;
+constexpr int DemoCardRange = 60;
+} // namespace
 
 DemoSession::DemoSession(const QString &baseSettingsFile)
 {
@@ -14,8 +20,10 @@ DemoSession::DemoSession(const QString &baseSettingsFile)
     SimulatorConfig config;
     config.bindAddress = QHostAddress(QHostAddress::LocalHost);
     config.tcpPort = 0;
-    // An event log to read in the record window.
+    // Cards to read in the card window and an event log to read in the record window, so
+    // that a first look at either shows data.
     ControllerData controller = ControllerData::factory();
+    controller.cards = GeneratedCards(DemoCards);
     controller.events = MixedEventLog(250);
     config.controllers = {controller};
     simulator_ = std::make_unique<SimulatorHost>(config);
@@ -33,6 +41,8 @@ DemoSession::DemoSession(const QString &baseSettingsFile)
     settings.SaveSetting(QStringLiteral("MainActivePage"), QStringLiteral("2"));
     settings.saveInt(QStringLiteral("CommNo"), 0);
     settings.saveInt(QStringLiteral("UdpNo1"), 0);
+    // The card window reads the demo's cards and a few numbers past them, not 10 500.
+    CardRange(1, DemoCardRange).store(settings);
     settings.sync();
 }
 

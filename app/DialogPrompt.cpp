@@ -30,8 +30,10 @@ bool DialogPrompt::question(const QString &text, const QString &caption)
 {
     progress_.beginPrompt();
     const auto done = qScopeGuard([this] { progress_.endPrompt(); });
-    return QMessageBox::question(askingWindow(), caption, text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // Every question here is about doing something that cannot be undone, or giving
+    // something up: Enter alone does not say yes to it.
+    return QMessageBox::question(askingWindow(), caption, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString DialogPrompt::openFileName(const QString &proposed, const QString &filter)
@@ -46,4 +48,12 @@ QString DialogPrompt::saveFileName(const QString &proposed, const QString &filte
     progress_.beginPrompt();
     const auto done = qScopeGuard([this] { progress_.endPrompt(); });
     return QFileDialog::getSaveFileName(askingWindow(), QString(), proposed, filter);
+}
+
+QString DialogPrompt::saveFileNameAskedLater(const QString &proposed, const QString &filter)
+{
+    progress_.beginPrompt();
+    const auto done = qScopeGuard([this] { progress_.endPrompt(); });
+    return QFileDialog::getSaveFileName(askingWindow(), QString(), proposed, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }

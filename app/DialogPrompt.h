@@ -15,6 +15,7 @@ public:
     bool question(const QString &text, const QString &caption) override;
     QString openFileName(const QString &proposed, const QString &filter) override;
     QString saveFileName(const QString &proposed, const QString &filter) override;
+    QString saveFileNameAskedLater(const QString &proposed, const QString &filter) override;
 
 private:
     ProgressState &progress_;

@@ -109,11 +109,13 @@ void TfrmKT480NT5::FormShow()
     context_.translator.apply(context_.language.LanguageIndex());
     ApplyLanguageFont(this, context_.language.EffectiveIndex());
     ApplyMainCaptions();
-    fitWindow();
     // Hiding the tab that shows brings another one up, which the controller must know.
     pcMain->setTabVisible(2, options_.expert);
     btnData->setVisible(options_.expert);
     btnSdCard->setVisible(options_.expert);
+    // Measured with every control that shows, and centred at that size.
+    fitWindow();
+    centreOnScreen();
     controller_.startClock();
 }
 
@@ -238,6 +240,9 @@ void TfrmKT480NT5::pnlMainClick()
 
 void TfrmKT480NT5::fitWindow()
 {
+    // A new font or a control shown reaches the layouts' size hints through posted layout
+    // requests: they are handled first, or the window is fixed to the sizes of before.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const int mainWidth = qMax(MainWidth, pnlMain->minimumSizeHint().width());
     pnlMain->setFixedWidth(mainWidth);
     const int height = qMax(MainHeight, minimumSizeHint().height());

@@ -51,6 +51,7 @@ void WindowLauncher::openCardWindow()
     options.expert = main_.startOptions().expert;
     options.portLister = portLister_;
     options.controllerPort = main_.connectionSettings().portNumber;
+    options.serialNumber = main_.serialNumberText();
     TfrmCardData window(c.comm, c.settings, c.language, c.progress, c.clockReadPaused, *c.prompt,
                         std::move(options), &main_);
     window.VersionText = main_.versionText();

@@ -1,4 +1,5 @@
 #include "AppContext.h"
+#include "BuildVersion.h"
 #include "DemoSession.h"
 #include "SingleInstance.h"
 #include "TfrmKT480NT5.h"
@@ -9,10 +10,30 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+bool WantsVersion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // Answered before the application object exists: it needs no display.
+    if (WantsVersion(argc, argv)) {
+        std::printf("kt480nt5 %s\n", qPrintable(BuildVersionText()));
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KT480NTV5 Utility"));
     // Desktops find the installed entry and its icon by this name.
@@ -21,6 +42,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("KT480NT (V5) controller utility"));
     parser.addHelpOption();
+    parser.addOption({QStringLiteral("version"), QStringLiteral("Show the program's version.")});
     const QCommandLineOption settingsOption(
         QStringLiteral("settings"),
         QStringLiteral("Keep the settings in FILE (an INI file) instead of the user's."),

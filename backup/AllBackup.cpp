@@ -6,6 +6,8 @@
 #include "Language.h"
 #include "ParamFileTransfer.h"
 #include "ParamTransfer.h"
+#include "ProgressState.h"
+#include "ReplyTally.h"
 #include "Settings.h"
 #include "SharedFlag.h"
 #include "TableStore.h"
@@ -15,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -22,6 +25,69 @@ void createFolderOf(const QString &path)
 {
     if (!path.trimmed().isEmpty())
         QDir().mkpath(QFileInfo(path.trimmed()).absolutePath());
+}
+
+// The last card number a read covered: the range's end unless the read was cancelled or the
+// controller stopped answering before it.
+int ReadCovers(const CardTransfer::ReadOutcome &read, const CardRange &range)
+{
+    return read.stopped || read.linkLost ? read.lastNumberTried : range.last();
+}
+
+// What a card read left out, one line each, naming the numbers that were not read.
+QStringList CardReadProblems(const CardTransfer::ReadOutcome &read, const CardRange &range)
+{
+    if (!read.linkReady)
+        return read.problems();
+    QStringList lines;
+    const int last = ReadCovers(read, range);
+    if (read.stopped || read.linkLost) {
+        const QString where =
+            last < range.first()
+                ? (read.stopped ? AllBackup::tr("the read was cancelled before the first card "
+                                                "number")
+                                : AllBackup::tr("the controller stopped answering before the "
+                                                "first card number"))
+                : (read.stopped ? AllBackup::tr("the read was cancelled after card number %1")
+                                : AllBackup::tr("the controller stopped answering after card "
+                                                "number %1"))
+                      .arg(last);
+        lines << (last < range.last() ? AllBackup::tr("%1; card numbers %2 to %3 were not read")
+                                            .arg(where)
+                                            .arg(std::max(last + 1, range.first()))
+                                            .arg(range.last())
+                                      : where);
+    }
+    QList<int> failed;
+    for (const int number : read.failedNumbers) {
+        if (number <= last)
+            failed << number;
+    }
+    if (!failed.isEmpty())
+        lines << AllBackup::tr("%n card number(s) could not be read: %1", nullptr,
+                               int(failed.size()))
+                     .arg(CardTransfer::numberList(failed));
+    if (read.strayReplies > 0)
+        lines << StrayRepliesText(read.strayReplies);
+    return lines;
+}
+
+QString IncompleteCardsQuestion(const QStringList &problems, int cards, int from, int to,
+                                const QString &path)
+{
+    return AllBackup::tr("The card list read from the controller is not complete:") +
+           QStringLiteral("\n- ") + problems.join(QStringLiteral("\n- ")) + QStringLiteral("\n\n") +
+           AllBackup::tr("%n card(s) were found in the numbers %1 to %2.", nullptr, cards)
+               .arg(from)
+               .arg(to) +
+           QLatin1Char(' ') +
+           AllBackup::tr("A restore of the card file deletes every card in the controller and "
+                         "writes back only the cards in the file.") +
+           QStringLiteral("\n\n") +
+           (QFileInfo::exists(path)
+                ? AllBackup::tr("Replace the existing card file %1 with this incomplete list?")
+                : AllBackup::tr("Save this incomplete list as the card file %1?"))
+               .arg(path);
 }
 
 } // namespace
@@ -66,6 +132,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
                                      const CardRange &range)
 {
     Outcome outcome;
+    progress_.clearStop();
     createFolderOf(parameterPath);
     createFolderOf(cardPath);
     const FlagScope batch(batchMode_);
@@ -79,6 +146,12 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     if (params.success)
         outcome.done << tr("Parameters: %n values saved to %1.", nullptr, int(params.values.size()))
                             .arg(WithXmlExtension(parameterPath.trimmed()));
+    // Cancel stops the whole run, not only its parameter half.
+    if (progress_.stopRequested()) {
+        outcome.cardProblems << tr("cancelled before the cards were read; the card file was "
+                                   "not written");
+        return outcome;
+    }
 
     // A range without numbers (start above end) reads nothing: that is no backup of the
     // controller's cards, so the earlier card file stays and the run is an error.
@@ -94,21 +167,31 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     TableStore table;
     const CardTransfer::ReadOutcome read = cards.readRange(table, range);
     outcome.cardsComplete = read.complete();
-    outcome.cardProblems = read.problems();
+    outcome.cardProblems = CardReadProblems(read, range);
     outcome.failedCardNumbers = read.failedNumbers;
     if (!read.linkReady)
         return outcome;
+    const int lastRead = ReadCovers(read, range);
+    if (lastRead < range.first()) {
+        outcome.cardProblems << tr("no card number was read; the card file was not written");
+        return outcome;
+    }
 
     const QString path = cardPath.trimmed();
-    // A controller without cards gets an empty card file too, so that the two files always
-    // describe one controller at one moment and no older card file is left beside them.
-    // A partial card list must not replace a complete earlier file unnoticed.
-    if (!outcome.cardsComplete && QFileInfo::exists(path) &&
-        !prompt_.question(tr("The card list read from the controller is not complete.\n"
-                             "Replace the existing file %1 with it?")
-                              .arg(path),
+    // A card file is restored as a whole: the controller's cards are deleted and only the
+    // file's are written back. A list with numbers missing is saved only on a yes that was
+    // told what is missing; a controller without cards gets an empty card file, so that the
+    // two files always describe one controller at one moment.
+    if (!outcome.cardsComplete &&
+        !prompt_.question(IncompleteCardsQuestion(outcome.cardProblems, table.RecordCount(),
+                                                  range.first(), lastRead, path),
                           language_.TableText(TextRow::SystemMessage))) {
-        outcome.cardProblems << tr("the earlier card file %1 was kept").arg(path);
+        outcome.cardProblems << (QFileInfo::exists(path)
+                                     ? tr("the incomplete card list was not saved; the earlier "
+                                          "card file %1 was kept")
+                                           .arg(path)
+                                     : tr("the incomplete card list was not saved; no card file "
+                                          "was written"));
         return outcome;
     }
     const TableResult saved = CardFile::Save(table, path);
@@ -117,18 +200,26 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.cardProblems << saved.error();
     } else {
         settings_.SaveSetting(CardFile::SaveSetting, path);
-        outcome.done << (table.IsEmpty()
-                             ? tr("Cards: the controller holds no cards (numbers %1 to %2); "
-                                  "an empty card file was saved to %3.")
-                                   .arg(range.from())
-                                   .arg(range.to())
-                                   .arg(path)
-                             // The range is named: cards above it are not in the file.
-                             : tr("Cards: %n cards of numbers %2 to %3 saved to %1.", nullptr,
-                                  table.RecordCount())
-                                   .arg(path)
-                                   .arg(range.from())
-                                   .arg(range.to()));
+        // The numbers named are the numbers read: cards beyond them are not in the file.
+        if (outcome.cardsComplete && table.IsEmpty())
+            outcome.done << tr("Cards: the controller holds no cards (numbers %1 to %2); "
+                               "an empty card file was saved to %3.")
+                                .arg(range.first())
+                                .arg(lastRead)
+                                .arg(path);
+        else if (outcome.cardsComplete)
+            outcome.done << tr("Cards: %n cards of numbers %2 to %3 saved to %1.", nullptr,
+                               table.RecordCount())
+                                .arg(path)
+                                .arg(range.first())
+                                .arg(lastRead);
+        else
+            outcome.done << tr("Cards: %n cards of numbers %2 to %3 saved to %1; the list is "
+                               "not complete.",
+                               nullptr, table.RecordCount())
+                                .arg(path)
+                                .arg(range.first())
+                                .arg(lastRead);
     }
     return outcome;
 }
@@ -137,6 +228,7 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
                                       const QString &versionText)
 {
     Outcome outcome;
+    progress_.clearStop();
     const FlagScope batch(batchMode_);
 
     ParamTransfer paramTransfer(comm_, progress_, clockReadPaused_, retryPause_);
@@ -149,6 +241,12 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
         outcome.done << tr("Parameters: %n values written from %1.", nullptr,
                            int(params.values.size()))
                             .arg(parameterPath);
+    // Cancel stops the whole run: the controller's cards are not deleted after it.
+    if (progress_.stopRequested()) {
+        outcome.cardProblems << tr("cancelled before the cards were written; the controller's "
+                                   "cards were not touched");
+        return outcome;
+    }
 
     // The controller's cards are deleted only for a card file that loads and is valid.
     TableStore table;

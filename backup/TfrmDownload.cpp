@@ -1,6 +1,7 @@
 #include "TfrmDownload.h"
 
 #include "CardFile.h"
+#include "IconButtonText.h"
 #include "Language.h"
 #include "ParamFilePaths.h"
 #include "RememberedPath.h"
@@ -72,6 +73,8 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
     lbl01->setText(language.TableText(TextRow::ParameterFileLabel) + QLatin1Char(':'));
     lbl02->setText(language.TableText(TextRow::CardDataFileLabel) + QLatin1Char(':'));
     btnExit->setText(language.TableText(TextRow::ExitButton));
+    SetIconButtonText(btnOpenFile01, tr("Choose the parameter file…"));
+    SetIconButtonText(btnOpenFile02, tr("Choose the card data file…"));
     const TextRow actionRow = backup ? TextRow::AllBackupButton : TextRow::AllRestoreButton;
     (backup ? btnBackup : btnRestore)->setText(language.TableText(actionRow));
     setWindowTitle(
@@ -110,10 +113,12 @@ void TfrmDownload::setPaths(const QString &parameterPath, const QString &cardPat
 void TfrmDownload::chooseFile(QLineEdit *edit, const QString &readSetting,
                               const QString &saveSetting)
 {
-    // A backup may name a file that does not exist yet; a restore needs one that does.
+    // A backup may name a file that does not exist yet (the backup asks before it replaces
+    // one); a restore needs one that does.
     const QString chosen =
-        (mode_ == Mode::Backup ? prompt_.saveFileName(edit->text(), CardFile::DialogFilter)
-                               : prompt_.openFileName(edit->text(), CardFile::DialogFilter))
+        (mode_ == Mode::Backup
+             ? prompt_.saveFileNameAskedLater(edit->text(), CardFile::DialogFilter)
+             : prompt_.openFileName(edit->text(), CardFile::DialogFilter))
             .trimmed();
     if (chosen.isEmpty())
         return;
@@ -160,8 +165,25 @@ QString TfrmDownload::fileToRead(const QString &shown)
     return QFileInfo::exists(path) ? path : WithXmlExtension(path);
 }
 
+bool TfrmDownload::mayReplaceExistingFiles()
+{
+    QStringList existing;
+    for (const QString &shown : {parameterPath(), cardPath()}) {
+        const QString path = WithXmlExtension(shown.trimmed());
+        if (QFileInfo::exists(path))
+            existing << path;
+    }
+    if (existing.isEmpty())
+        return true;
+    return prompt_.question(tr("The backup replaces these files:\n%1\n\nReplace them?")
+                                .arg(existing.join(QLatin1Char('\n'))),
+                            language_.TableText(TextRow::SystemMessage));
+}
+
 void TfrmDownload::run(bool backup)
 {
+    if (backup && !mayReplaceExistingFiles())
+        return;
     busy_ = true;
     for (QWidget *w : {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),
                        static_cast<QWidget *>(btnExit), static_cast<QWidget *>(btnOpenFile01),

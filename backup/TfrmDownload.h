@@ -40,6 +40,8 @@ public:
 
 private:
     void chooseFile(QLineEdit *edit, const QString &readSetting, const QString &saveSetting);
+    // True when neither file exists yet, or the person agrees to replace those that do.
+    bool mayReplaceExistingFiles();
     void run(bool backup);
     // The file a restore reads: the path as shown when it exists, else with ".xml" added.
     static QString fileToRead(const QString &shown);

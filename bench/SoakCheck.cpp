@@ -80,6 +80,7 @@ bool CardsNamedAsWhole(const AllBackup::Outcome &outcome)
 {
     return !outcome.cardsComplete &&
            (Mentions(outcome.cardProblems, QStringLiteral("were not touched")) ||
+            Mentions(outcome.cardProblems, QStringLiteral("list was not saved")) ||
             Mentions(outcome.cardProblems, QStringLiteral("cannot write")) ||
             Mentions(outcome.cardProblems, QStringLiteral("link could not be opened")));
 }

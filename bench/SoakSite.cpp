@@ -20,8 +20,8 @@ constexpr int TargetId = 2;
 constexpr int RecordsPerGroup = 2;
 constexpr int TcpConnectMs = 5000;
 
-// Nobody answers questions in a soak: an incomplete backup never replaces an earlier file,
-// and each round writes files of its own anyway.
+// Nobody answers questions in a soak: an incomplete card list is not saved, and each round
+// writes files of its own anyway.
 class SilentPrompt : public UserPrompt
 {
 public:

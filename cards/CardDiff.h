@@ -37,7 +37,13 @@ struct CardDiff
     QStringList invalidRows;   // rows of either list that cannot be written, and why
     QList<int> unknownNumbers; // numbers whose old state is not known (a read that failed)
 
-    bool identical() const { return added.isEmpty() && removed.isEmpty() && changed.isEmpty(); }
+    // Nothing to change and nothing left out: a number whose state is not known, or a row that
+    // a write would leave out, means the two lists are not known to be the same.
+    bool identical() const
+    {
+        return added.isEmpty() && removed.isEmpty() && changed.isEmpty() &&
+               unknownNumbers.isEmpty() && invalidRows.isEmpty();
+    }
 };
 
 // From the old list (what a controller holds, or file A) to the new one (the file to be

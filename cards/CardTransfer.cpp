@@ -120,6 +120,8 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
                 notRead(i);
             break;
         }
+        progress_.setSteps(i, walk.count);
+        outcome.lastNumberTried = walk.numberAt(i);
         readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
         if (policy.linkLost()) {
             outcome.linkLost = true;
@@ -338,6 +340,7 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
             continue;
         const CardRecord card = CardTable::RowAt(table, row);
         const auto number = CardCodec::CardNumberOf(card);
+        progress_.setSteps(row, table.RecordCount());
         progress_.advance();
         const QString text = language_.TableText(TextRow::Writing) + QLatin1Char(' ') +
                              seven(*number) + QStringLiteral(" / ") + eight(clock.elapsed());

@@ -31,6 +31,9 @@ public:
         bool stopped = false;
         bool linkLost = false;
         int cardsFound = 0;
+        // The last number a read was sent for; 0 when none was. A read cancelled or broken
+        // off covers the numbers up to this one only.
+        int lastNumberTried = 0;
         QList<int> failedNumbers; // numbers whose read failed five times (or never ran)
         // Replies no command was waiting for: cards read may be another number's.
         quint64 strayReplies = 0;

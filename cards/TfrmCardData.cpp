@@ -4,6 +4,7 @@
 #include "CardFile.h"
 #include "CardTable.h"
 #include "Comm.h"
+#include "IconButtonText.h"
 #include "Language.h"
 #include "RememberedPath.h"
 #include "ReplyTally.h"
@@ -46,6 +47,7 @@ TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &langu
     connect(&poller_, &ReaderPoller::ticked, this, &TfrmCardData::tmrComTimer);
     connect(&poller_, &ReaderPoller::cardRead, this, &TfrmCardData::cardPresented);
     connect(&poller_, &ReaderPoller::answeringChanged, this, &TfrmCardData::readerAnswering);
+    connect(&comm_, &Comm::deviceConnectedChanged, this, &TfrmCardData::showLinkState);
     const CardRange stored = CardRange::Stored(settings_);
     edtStartCardNo->setText(QString::number(stored.from()));
     edtEndCardNo->setText(QString::number(stored.to()));
@@ -67,15 +69,13 @@ QString TfrmCardData::text(TextRow row) const
 void TfrmCardData::applyLanguage()
 {
     setWindowTitle(text(TextRow::CardDataHint));
-    btnAdd->setToolTip(text(TextRow::Add));
-    btnEdit->setToolTip(text(TextRow::Edit));
-    btnDelete->setToolTip(text(TextRow::Delete));
-    btnFirst->setToolTip(text(TextRow::First));
-    btnPrev->setToolTip(text(TextRow::Prev));
-    btnNext->setToolTip(text(TextRow::Next));
-    btnLast->setToolTip(text(TextRow::Last));
-    btnOk->setToolTip(text(TextRow::Ok));
-    btnCancel->setToolTip(text(TextRow::Cancel));
+    const QList<QPair<QToolButton *, TextRow>> tools{
+        {btnAdd, TextRow::Add},          {btnEdit, TextRow::Edit}, {btnDelete, TextRow::Delete},
+        {btnFirst, TextRow::First},      {btnPrev, TextRow::Prev}, {btnNext, TextRow::Next},
+        {btnLast, TextRow::Last},        {btnOk, TextRow::Ok},     {btnCancel, TextRow::Cancel},
+        {btnExit02, TextRow::ExitButton}};
+    for (const auto &[button, row] : tools)
+        SetIconButtonText(button, text(row));
     lblStartCardNo->setText(text(TextRow::CardNoFrom) + QLatin1Char(':'));
     lblEndCardNo->setText(text(TextRow::CardNoTo) + QLatin1Char(':'));
     const QList<QPair<QPushButton *, TextRow>> captions{
@@ -107,10 +107,18 @@ void TfrmCardData::applyLanguage()
     const int widths[] = {90, 180, 80, 80, 80};
     for (int c = 0; c < 5; ++c)
         dgView->setColumnWidth(c, widths[c]);
+    showLinkState();
+    // The mode panel is empty while quick add runs and after it: only a mode shown is
+    // translated.
+    if (!sbMode->text().isEmpty())
+        sbMode->setText(modeText());
+}
+
+void TfrmCardData::showLinkState()
+{
     const bool connected = comm_.DeviceConnected();
-    btnBackup->setEnabled(connected);
-    btnRestore->setEnabled(connected);
-    enterMode(mode_);
+    for (QPushButton *button : {btnBackup, btnRestore, btnClearAll})
+        button->setEnabled(connected);
 }
 
 void TfrmCardData::fillApbEntries()
@@ -159,15 +167,31 @@ void TfrmCardData::keyPressEvent(QKeyEvent *event)
 
 bool TfrmCardData::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((watched == edtStartCardNo || watched == edtEndCardNo) &&
-        event->type() == QEvent::KeyRelease)
-        normaliseRange();
+    if (watched == edtStartCardNo || watched == edtEndCardNo) {
+        // While typing, an emptied box stays empty so that a new number can be typed into
+        // it; its default comes back when the person leaves it (and at every read).
+        if (event->type() == QEvent::KeyRelease)
+            normaliseTypedRange();
+        else if (event->type() == QEvent::FocusOut)
+            normaliseRange();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
 CardRange TfrmCardData::cardRange() const
 {
     return CardRange::FromTexts(edtStartCardNo->text(), edtEndCardNo->text());
+}
+
+void TfrmCardData::normaliseTypedRange()
+{
+    for (QLineEdit *edit : {edtStartCardNo, edtEndCardNo}) {
+        const QString typed = edit->text();
+        const QString plain = typed.isEmpty() ? typed : QString::number(typed.toInt());
+        if (plain != typed)
+            edit->setText(plain);
+    }
+    cardRange().store(settings_);
 }
 
 void TfrmCardData::normaliseRange()
@@ -227,11 +251,16 @@ void TfrmCardData::finishOperation()
     grid_->syncSelection();
 }
 
+QString TfrmCardData::modeText() const
+{
+    const TextRow rows[] = {TextRow::ViewMode, TextRow::EditMode, TextRow::AddMode};
+    return text(rows[int(mode_)]);
+}
+
 void TfrmCardData::enterMode(Mode mode)
 {
     mode_ = mode;
-    const TextRow rows[] = {TextRow::ViewMode, TextRow::EditMode, TextRow::AddMode};
-    sbMode->setText(text(rows[int(mode)]));
+    sbMode->setText(modeText());
     pcData->setCurrentWidget(mode == Mode::View ? static_cast<QWidget *>(dgView) : tsData);
     tsData->setEnabled(mode != Mode::View);
     edt01->setReadOnly(mode != Mode::Edit);
@@ -345,6 +374,16 @@ void TfrmCardData::reportRead(CardTransfer::ReadOutcome outcome)
             prompt_.message(report, caption);
             return;
         }
+        // Without a link a second read fails at once for every number: it is not offered.
+        if (!comm_.DeviceConnected()) {
+            report += tr("%n card number(s) could not be read: %1\n\nThe card list is not "
+                         "complete. The link to the controller is closed: connect again in the "
+                         "main window, then read these numbers.",
+                         nullptr, int(outcome.failedNumbers.size()))
+                          .arg(CardTransfer::numberList(outcome.failedNumbers));
+            prompt_.message(report, caption);
+            return;
+        }
         report += tr("%n card number(s) could not be read: %1\n\nThe card list is not "
                      "complete. Read these numbers again?",
                      nullptr, int(outcome.failedNumbers.size()))
@@ -408,13 +447,32 @@ void TfrmCardData::reportWrite(const CardTransfer::WriteOutcome &outcome)
 
 void TfrmCardData::btnClearAllClick()
 {
+    // One click must not empty a controller that opens doors: the person confirms, and
+    // learns which controller it is.
+    if (!comm_.DeviceConnected() ||
+        !prompt_.question(tr("Delete every card in the controller %1?\n\nThe controller then "
+                             "admits no card until cards are written to it again. This cannot "
+                             "be undone.")
+                              .arg(options_.serialNumber),
+                          text(TextRow::SystemMessage)))
+        return;
     setBusy(true);
     const CardTransfer::ClearOutcome outcome = transfer_.clearAll();
     finishOperation();
     sbMessage->clear();
-    if (!outcome.done)
-        prompt_.message(QStringLiteral("Error!\n\n") + text(TextRow::CommunicationError),
-                        text(TextRow::SystemMessage));
+    QString report;
+    if (outcome.done)
+        report = outcome.stopped ? QStringLiteral("OK!\n\n") +
+                                       tr("The controller deleted every card. Cancel cut short "
+                                          "the wait while it clears its card memory: give it a "
+                                          "few seconds before cards are written to it.")
+                                 : QStringLiteral("OK!");
+    else if (!outcome.linkReady)
+        report = QStringLiteral("Error!\n\n") + text(TextRow::CommunicationError);
+    else
+        report = QStringLiteral("Error!\n\n") +
+                 tr("The controller did not confirm the delete; its cards may be unchanged.");
+    prompt_.message(report, text(TextRow::SystemMessage));
 }
 
 QString TfrmCardData::chooseFile(bool forSaving)

@@ -49,6 +49,8 @@ public:
         std::function<QStringList(ComPortMap &)> portLister;
         // The COM number of the controller's serial link, 0 when none: never probed.
         int controllerPort = 0;
+        // The identified controller's serial number, named before its cards are deleted.
+        QString serialNumber;
     };
 
     TfrmCardData(Comm &comm, Settings &settings, const Language &language, ProgressState &progress,
@@ -77,6 +79,7 @@ public:
 
     // The card number range of the edits after normalisation (also written back and stored).
     CardRange cardRange() const;
+    // Both boxes as plain numbers, an empty one given its default; written back and stored.
     void normaliseRange();
 
     // Refused while an operation runs (Escape, the close button, close()): the operation
@@ -105,6 +108,10 @@ private:
     void buildDetailEditor();
     void buildQuickAddPanel();
     void applyLanguage();
+    // The controller actions follow the link: enabled only while a controller is identified.
+    void showLinkState();
+    // As normaliseRange(), but a box the person emptied stays empty while they type.
+    void normaliseTypedRange();
     void fillApbEntries();
     void placeOverlays();
     void setBusy(bool busy);
@@ -113,6 +120,7 @@ private:
     // True when nothing unsaved is in the table or the user agrees to lose it.
     bool mayLoseUnsavedCards();
     void enterMode(Mode mode);
+    QString modeText() const;
     void clearEditor();
     void editorAdd();
     void editorEdit();

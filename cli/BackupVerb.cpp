@@ -10,6 +10,7 @@
 #include "Language.h"
 #include "NumberOption.h"
 #include "ParamFilePaths.h"
+#include "ProgressLine.h"
 #include "ProgressState.h"
 #include "Settings.h"
 #include "SharedFlag.h"
@@ -22,7 +23,7 @@ int runBackupVerb(CliContext &context)
 {
     const bool backup = context.parser.positionalArguments().value(0) == QLatin1String("backup");
     if (context.arguments.size() != 1) {
-        context.err << "usage: kt480ctl CONNECTION backup|restore DIR\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     const QDir dir(context.arguments.first());
@@ -38,7 +39,7 @@ int runBackupVerb(CliContext &context)
     SharedFlag batchMode;
     CliPrompt prompt(context.err);
     const Language language;
-    ControllerSession::showProgress(context, progress);
+    const ProgressLine progressLine(context, progress);
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
     const AllBackup::Outcome outcome =
         backup ? all.backup(parameterFile, cardFile, CardRangeOption(context.parser))

@@ -11,6 +11,7 @@
 #include "Language.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
+#include "ProgressLine.h"
 #include "ProgressState.h"
 #include "ReplyTally.h"
 #include "SharedFlag.h"
@@ -101,8 +102,7 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
 int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableStore &table)
 {
     if (context.arguments.size() != 2) {
-        context.err
-            << "usage: kt480ctl CONNECTION cards write FILE [--clear-all] [--skip-invalid]\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     const QString path = context.arguments[1];
@@ -163,20 +163,12 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
 int runCardsVerb(CliContext &context)
 {
     const QString action = context.arguments.value(0);
-    if (action != QLatin1String("read") && action != QLatin1String("write") &&
-        action != QLatin1String("clear-all") && action != QLatin1String("diff")) {
-        context.err << "usage: kt480ctl CONNECTION cards read|write|clear-all|diff ...\n";
-        return ExitUsage;
-    }
-    // Two card files are compared without a controller; everything else needs one.
-    if (IsTwoFileCardDiff(context))
-        return runCardsDiff(context);
-    if (!context.link.read(context.parser)) {
-        context.err << context.link.error() << '\n';
-        return ExitUsage;
-    }
     if (action == QLatin1String("diff"))
         return runCardsDiff(context);
+    if (action != QLatin1String("write") && context.arguments.size() != 1) {
+        context.err << context.usage;
+        return ExitUsage;
+    }
     Comm comm;
     if (!ControllerSession::open(context, comm))
         return ExitFailed;
@@ -184,7 +176,7 @@ int runCardsVerb(CliContext &context)
     SharedFlag clockReadPaused;
     const Language language;
     CardTransfer transfer(comm, progress, clockReadPaused, language);
-    ControllerSession::showProgress(context, progress);
+    const ProgressLine progressLine(context, progress);
     TableStore table;
     if (action == QLatin1String("read"))
         return readCards(context, transfer, table);

@@ -10,6 +10,7 @@
 #include "ControllerSession.h"
 #include "Language.h"
 #include "NumberOption.h"
+#include "ProgressLine.h"
 #include "ProgressState.h"
 #include "SharedFlag.h"
 #include "TableStore.h"
@@ -40,17 +41,21 @@ QJsonArray cardsJson(const QList<CardRecord> &cards)
     return array;
 }
 
-int printResult(CliContext &context, const CardDiff &diff, const QJsonObject &extra)
+// As diff(1): 0 when the two sides are the same, 1 when they differ or could not all be read.
+int printResult(CliContext &context, const CardDiff &diff, bool complete, const QJsonObject &extra)
 {
+    const bool identical = complete && diff.identical();
     if (context.json) {
         QJsonObject object = CardDiffJson(diff);
+        object.insert(QStringLiteral("complete"), complete);
+        object.insert(QStringLiteral("identical"), identical);
         for (auto it = extra.begin(); it != extra.end(); ++it)
             object.insert(it.key(), it.value());
         PrintJson(context, object);
     } else {
         PrintCardDiff(context.out, diff);
     }
-    return ExitOk;
+    return identical ? ExitOk : ExitFailed;
 }
 
 bool loadList(CliContext &context, TableStore &table, const QString &path)
@@ -74,7 +79,7 @@ int diffWithController(CliContext &context)
     SharedFlag clockReadPaused;
     const Language language;
     CardTransfer transfer(comm, progress, clockReadPaused, language);
-    ControllerSession::showProgress(context, progress);
+    const ProgressLine progressLine(context, progress);
     TableStore controller;
     const CardRange range = CardRangeOption(context.parser);
     const CardTransfer::ReadOutcome read = ReadCardsToCompare(transfer, controller, file, range);
@@ -84,36 +89,29 @@ int diffWithController(CliContext &context)
     }
     const QList<int> failed = read.failedNumbers;
     const CardDiff diff = DiffCards(controller, file, QSet<int>(failed.cbegin(), failed.cend()));
-    printResult(context, diff,
-                {{QStringLiteral("complete"), read.complete()},
-                 {QStringLiteral("from"), range.first()},
-                 {QStringLiteral("to"), range.last()}});
+    const int code = printResult(
+        context, diff, read.complete(),
+        {{QStringLiteral("from"), range.first()}, {QStringLiteral("to"), range.last()}});
     for (const QString &problem : read.problems())
         context.err << problem << '\n';
-    return read.complete() ? ExitOk : ExitFailed;
+    return code;
 }
 
 } // namespace
-
-bool IsTwoFileCardDiff(const CliContext &context)
-{
-    return context.arguments.value(0) == QLatin1String("diff") && context.arguments.size() == 3;
-}
 
 int runCardsDiff(CliContext &context)
 {
     if (context.arguments.size() == 2)
         return diffWithController(context);
-    if (!IsTwoFileCardDiff(context)) {
-        context.err << "usage: kt480ctl cards diff A.xml B.xml\n"
-                       "       kt480ctl CONNECTION cards diff FILE [--from N] [--to M]\n";
+    if (context.arguments.size() != 3) {
+        context.err << context.usage;
         return ExitUsage;
     }
     TableStore a;
     TableStore b;
     if (!loadList(context, a, context.arguments[1]) || !loadList(context, b, context.arguments[2]))
         return ExitFailed;
-    return printResult(context, DiffCards(a, b), {{QStringLiteral("complete"), true}});
+    return printResult(context, DiffCards(a, b), true, {});
 }
 
 void PrintCardDiff(QTextStream &out, const CardDiff &diff)

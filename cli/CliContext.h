@@ -16,6 +16,7 @@ struct CliContext
     QTextStream &out;
     QTextStream &err;
     bool json = false;
+    QString usage; // the verb's usage lines, for words that do not fit
 };
 
 // Exit codes of every verb.

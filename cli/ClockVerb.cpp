@@ -27,8 +27,7 @@ int runClockVerb(CliContext &context)
             }
         }
     } else if (action != QLatin1String("get") || args.size() != 1) {
-        context.err << "usage: kt480ctl CONNECTION clock get | clock set [--now | \"YYYY-MM-DD "
-                       "hh:mm:ss\"]\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     ControllerSession::Connection session;

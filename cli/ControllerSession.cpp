@@ -5,7 +5,6 @@
 #include "DeviceId.h"
 #include "Identification.h"
 #include "LinkOptions.h"
-#include "ProgressState.h"
 
 #include <cstdio>
 #ifdef Q_OS_WIN
@@ -45,19 +44,6 @@ bool stderrIsTerminal()
 #else
     return isatty(fileno(stderr)) != 0;
 #endif
-}
-
-void showProgress(CliContext &context, ProgressState &progress)
-{
-    if (context.json || !stderrIsTerminal())
-        return;
-    QObject::connect(&progress, &ProgressState::changed, &progress, [&context, &progress] {
-        if (progress.running())
-            context.err << '\r' << progress.text() << "   " << Qt::flush;
-    });
-    QObject::connect(&progress, &ProgressState::finished, &progress, [&context] {
-        context.err << '\n' << Qt::flush;
-    });
 }
 
 } // namespace ControllerSession

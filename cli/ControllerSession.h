@@ -9,7 +9,6 @@
 #include <SharedFlag.h>
 #include <memory>
 
-class ProgressState;
 struct CliContext;
 
 // Opens the link of the command line, settles the Device ID (asking with 0000AC for
@@ -32,10 +31,7 @@ struct Connection
 bool open(CliContext &context, Comm &comm);
 // The firmware version text ("DB"), empty when it cannot be read.
 QString readVersion(Comm &comm);
-// True when standard error is a terminal (progress lines go there only then).
+// True when standard error is a terminal (progress is then one line written over).
 bool stderrIsTerminal();
-// Progress of long verbs as one rewritten line on standard error, when that is a terminal
-// and the output is not JSON.
-void showProgress(CliContext &context, ProgressState &progress);
 
 } // namespace ControllerSession

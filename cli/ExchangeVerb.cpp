@@ -13,7 +13,7 @@
 int runExchangeVerb(CliContext &context)
 {
     if (context.arguments.size() != 1) {
-        context.err << "usage: kt480ctl CONNECTION exchange TEXT [--echo K]\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     const int echo = NumberOptionValue(context.parser, QStringLiteral("echo"), 6);

@@ -1,11 +1,13 @@
 #include "FileVerb.h"
 
+#include "CardTable.h"
 #include "CliContext.h"
 #include "CliJson.h"
 #include "TableCsv.h"
 #include "TableJson.h"
 #include "TableStore.h"
 
+#include <QFile>
 #include <QJsonObject>
 
 namespace {
@@ -15,8 +17,26 @@ bool isCsv(const QString &path)
     return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
 }
 
+// A CSV file with nothing in it but blanks (and perhaps a byte-order mark).
+bool isBlankCsv(const QString &path)
+{
+    QFile file(path);
+    if (!isCsv(path) || !file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return bytes.trimmed().isEmpty();
+}
+
+// A CSV file without a header row is an empty card list, as a spreadsheet saves one whose
+// rows were all deleted.
 TableResult load(const QString &path, TableStore &table)
 {
+    if (isBlankCsv(path)) {
+        CardTable::Recreate(table);
+        return TableResult::Success();
+    }
     return isCsv(path) ? ReadCsvFile(path, table) : table.LoadFromFile(path);
 }
 
@@ -38,7 +58,7 @@ int runFileVerb(CliContext &context)
     const bool show = action == QLatin1String("show") && context.arguments.size() == 2;
     const bool convert = action == QLatin1String("convert") && context.arguments.size() == 3;
     if (!show && !convert) {
-        context.err << "usage: kt480ctl file show FILE [--json|--csv] | file convert IN OUT\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     TableStore table;
@@ -58,7 +78,10 @@ int runFileVerb(CliContext &context)
         return ExitOk;
     }
     const QString out = context.arguments[2];
-    const TableResult saved = isCsv(out) ? WriteCsvFile(table, out) : table.SaveToFile(out);
+    // A table without rows converts to a file without rows, as empty card files are
+    // everywhere else.
+    const TableResult saved =
+        isCsv(out) ? WriteCsvFile(table, out) : table.SaveToFile(out, TableStore::Empty::Saved);
     if (!saved) {
         context.err << saved.error() << '\n';
         return ExitFailed;

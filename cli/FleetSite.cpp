@@ -5,6 +5,7 @@
 #include "NumberOption.h"
 #include "TableCsv.h"
 #include "TableStore.h"
+#include "VerbTable.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -87,7 +88,8 @@ QString rowProblem(FleetController &c)
         c.refusal = HostRefusedText(c.address);
     // A refused address is checked with a loopback stand-in: the rest of the row must be right.
     QCommandLineParser parser;
-    LinkOptions::addTo(parser);
+    for (const CliOption &option : VerbTable::ConnectionOptions())
+        parser.addOption(option.parserOption(true));
     if (!parser.parse(linkArguments(c, c.refusal.isEmpty() ? c.address : LoopbackStandIn)))
         return parser.errorText();
     if (!c.link.read(parser))

@@ -18,54 +18,16 @@
 namespace {
 
 constexpr int DefaultJobs = 8;
-constexpr int MaxJobs = 256;
-constexpr int MaxSettleMs = 600000;
 
 int usage(CliContext &context, const QString &problem = QString())
 {
     if (!problem.isEmpty())
         context.err << problem << '\n';
-    context.err << "usage: kt480ctl fleet backup SITE.csv DIR [--jobs N] [--from N] [--to M]\n"
-                   "       kt480ctl fleet records SITE.csv --db DB [--jobs N]\n"
-                   "       kt480ctl fleet restore SITE.csv DIR [--jobs N] [--force] "
-                   "[--settle-ms MS]\n"
-                   "       kt480ctl fleet restore SITE.csv DIR --dry-run [--jobs N] [--from N] "
-                   "[--to M]\n";
+    context.err << context.usage;
     return ExitUsage;
 }
 
-// A numeric fleet option, or nothing (message written) when it is out of its range.
-std::optional<int> option(CliContext &context, const char *name, int lowest, int highest,
-                          int fallback)
-{
-    const QString key = QLatin1String(name);
-    if (!context.parser.isSet(key))
-        return fallback;
-    const auto value = BoundedNumber(context.parser.value(key), lowest, highest);
-    if (!value)
-        context.err << "--" << key << " wants a whole number from " << lowest << " to " << highest
-                    << '\n';
-    return value;
-}
-
 } // namespace
-
-void addFleetOptions(QCommandLineParser &parser)
-{
-    parser.addOption({QStringLiteral("jobs"),
-                      QStringLiteral("fleet: controllers worked at once (default 8)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("dry-run"),
-                      QStringLiteral("fleet restore: show what a restore would change; change "
-                                     "nothing.")});
-    parser.addOption({QStringLiteral("force"),
-                      QStringLiteral("fleet restore: write also into a controller whose serial "
-                                     "number is not the backup's.")});
-    parser.addOption({QStringLiteral("settle-ms"),
-                      QStringLiteral("fleet restore: wait after deleting all cards (default "
-                                     "10000)."),
-                      QStringLiteral("MS")});
-}
 
 int runFleetVerb(CliContext &context)
 {
@@ -77,12 +39,9 @@ int runFleetVerb(CliContext &context)
     // An empty DIR (an unset shell variable) would put every folder into the current one.
     if (!records && context.arguments[2].trimmed().isEmpty())
         return usage(context, QStringLiteral("DIR is empty"));
-    if (records != context.parser.isSet(QStringLiteral("db")))
-        return usage(context, records ? QStringLiteral("fleet records wants --db DB")
-                                      : QStringLiteral("--db is for fleet records"));
+    if (records && !context.parser.isSet(QStringLiteral("db")))
+        return usage(context, QStringLiteral("fleet records wants --db DB"));
     const bool dryRun = context.parser.isSet(QStringLiteral("dry-run"));
-    if (dryRun && action != QLatin1String("restore"))
-        return usage(context, QStringLiteral("--dry-run is for fleet restore"));
 
     FleetTask task;
     task.action = action == QLatin1String("backup") ? FleetTask::Action::Backup
@@ -93,11 +52,8 @@ int runFleetVerb(CliContext &context)
     task.force = context.parser.isSet(QStringLiteral("force"));
     task.cards = CardRangeOption(context.parser);
     task.trace = context.link.trace();
-    const auto jobs = option(context, "jobs", 1, MaxJobs, DefaultJobs);
-    const auto settle = option(context, "settle-ms", 0, MaxSettleMs, task.settleMs);
-    if (!jobs || !settle)
-        return ExitUsage;
-    task.settleMs = *settle;
+    const int jobs = NumberOptionValue(context.parser, QStringLiteral("jobs"), DefaultJobs);
+    task.settleMs = NumberOptionValue(context.parser, QStringLiteral("settle-ms"), task.settleMs);
 
     QString error;
     const auto controllers = FleetSite::Load(context.arguments[1], error);
@@ -123,7 +79,7 @@ int runFleetVerb(CliContext &context)
     QElapsedTimer clock;
     clock.start();
     const QList<FleetResult> results = FleetRunner::run(
-        *controllers, *jobs, [&task](const FleetController &c) { return RunFleetJob(c, task); },
+        *controllers, jobs, [&task](const FleetController &c) { return RunFleetJob(c, task); },
         [&](const FleetResult &result) {
             ++done;
             if (showProgress)

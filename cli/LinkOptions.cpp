@@ -3,6 +3,7 @@
 #include "Comm.h"
 #include "LoopbackOnly.h"
 #include "NumberOption.h"
+#include "SerialPortProblem.h"
 #include "SerialSettings.h"
 #include "TraceSink.h"
 
@@ -34,26 +35,6 @@ bool isComName(const QString &port)
 }
 
 } // namespace
-
-void LinkOptions::addTo(QCommandLineParser &parser)
-{
-    parser.addOption({QStringLiteral("tcp"), QStringLiteral("Controller as TCP server."),
-                      QStringLiteral("HOST[:PORT]")});
-    parser.addOption({QStringLiteral("udp"), QStringLiteral("Controller over UDP."),
-                      QStringLiteral("HOST[:PORT]")});
-    parser.addOption({QStringLiteral("local-port"),
-                      QStringLiteral("Local UDP port (default 5001, 0 for any)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("serial"),
-                      QStringLiteral("Serial port: COM<n> or a device path."),
-                      QStringLiteral("PORT")});
-    parser.addOption({QStringLiteral("line"),
-                      QStringLiteral("Serial line settings (default 19200,e,8,1)."),
-                      QStringLiteral("SETTINGS")});
-    parser.addOption({QStringLiteral("id"),
-                      QStringLiteral("Device ID (default 1); auto asks with 0000AC first."),
-                      QStringLiteral("N")});
-}
 
 bool LinkOptions::read(const QCommandLineParser &parser)
 {
@@ -129,8 +110,20 @@ bool LinkOptions::open(Comm &comm) const
         const bool opened = isComName(serialPort_)
                                 ? comm.CommOpenSerial(ComPortNumber(serialPort_), line_)
                                 : comm.CommOpenSerialDevice(serialPort_, line_);
-        if (!opened)
-            error_ = QStringLiteral("cannot open serial port %1 with %2").arg(serialPort_, line_);
+        if (!opened) {
+            // A COM name is named with the device behind it, which is what the reason is about.
+            const QString device = isComName(serialPort_)
+                                       ? comm.comPortMap().devicePath(ComPortNumber(serialPort_))
+                                       : serialPort_;
+            const QString shown = device == serialPort_
+                                      ? serialPort_
+                                      : QStringLiteral("%1 (%2)").arg(serialPort_, device);
+            error_ = device.isEmpty()
+                         ? QStringLiteral("cannot open serial port %1: no device is known for it")
+                               .arg(serialPort_)
+                         : QStringLiteral("cannot open serial port %1 with %2: %3")
+                               .arg(shown, line_, SerialPortProblem(device));
+        }
         return opened;
     }
     case Kind::Udp:

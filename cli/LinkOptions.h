@@ -6,12 +6,10 @@
 class Comm;
 class TraceSink;
 
-// The connection options shared by every verb: one of --tcp, --udp or --serial.
+// The connection options of the verbs that reach a controller: one of --tcp, --udp or --serial.
 class LinkOptions
 {
 public:
-    static void addTo(QCommandLineParser &parser);
-
     // Reads the options; false with a message in error() when they are unusable.
     bool read(const QCommandLineParser &parser);
     // Opens the link and, for TCP, waits for the connection; false with error() set. The

@@ -8,6 +8,7 @@
 #include "Language.h"
 #include "ParamCommands.h"
 #include "ParamContext.h"
+#include "ProgressLine.h"
 #include "ProgressState.h"
 #include "Settings.h"
 #include "SharedFlag.h"
@@ -51,8 +52,7 @@ int runParamsVerb(CliContext &context)
                         args.size() == 2) ||
                        (action == QLatin1String("defaults") && args.size() == 1);
     if (!valid) {
-        context.err << "usage: kt480ctl CONNECTION params get [CODE...] | set CODE VALUE | "
-                       "backup FILE | restore FILE | defaults\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     // Codes and values are checked before the link opens: a typing error sends nothing.
@@ -74,7 +74,7 @@ int runParamsVerb(CliContext &context)
     SharedFlag clockReadPaused;
     CliPrompt prompt(context.err);
     const Language language;
-    ControllerSession::showProgress(context, progress);
+    const ProgressLine progressLine(context, progress);
     ParamContext params{comm, *settings, progress, clockReadPaused, prompt, language};
     ParamResult result;
     if (action == QLatin1String("get"))

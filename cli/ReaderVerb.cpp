@@ -26,9 +26,7 @@ int Usage(CliContext &context, const QString &problem = QString())
 {
     if (!problem.isEmpty())
         context.err << problem << '\n';
-    context.err << "usage: kt480ctl reader watch [--port PORT] [--count N]\n"
-                   "       kt480ctl reader enrol FILE [--port PORT] [--count N] [--app N] "
-                   "[--apb 0|1] [--pin XXXX]\n";
+    context.err << context.usage;
     return ExitUsage;
 }
 

@@ -110,21 +110,6 @@ bool IsEventRow(const EventRecord &r)
 
 } // namespace
 
-void addArchiveOptions(QCommandLineParser &parser)
-{
-    parser.addOption({DbOption,
-                      QStringLiteral("records read, query, import and report, fleet records: the "
-                                     "event archive, a file (SQLite) or "
-                                     "postgresql://USER@HOST[:PORT]/NAME (password from "
-                                     "PGPASSWORD or ~/.pgpass)."),
-                      QStringLiteral("DB")});
-    parser.addOption({ControllerOption,
-                      QStringLiteral("records query and report: the events of one controller, "
-                                     "by serial number or site name; records import: the "
-                                     "serial number of the controller the file came from."),
-                      QStringLiteral("SERIAL")});
-}
-
 ArchiveOption OpenArchiveOption(CliContext &context, EventArchive::Use use)
 {
     ArchiveOption option;
@@ -191,14 +176,8 @@ int runArchiveQuery(CliContext &context, const RecordFilter &filter)
         context.err << option.archive->error() << '\n';
         return ExitFailed;
     }
-    if (context.json) {
-        QJsonArray events;
-        for (const ArchivedRow &row : *rows)
-            events.append(RowJson(row));
-        PrintJson(context, {{QStringLiteral("query"), query.description()},
-                            {QStringLiteral("count"), int(rows->size())},
-                            {QStringLiteral("events"), events}});
-    } else if (context.parser.isSet(QStringLiteral("csv"))) {
+    const QString csvPath = context.parser.value(QStringLiteral("csv"));
+    if (!csvPath.isEmpty()) {
         TableContent content;
         for (const QString &column : QueryColumns)
             content.fields << TableField{column, 0};
@@ -206,7 +185,24 @@ int runArchiveQuery(CliContext &context, const RecordFilter &filter)
             content.rows << Cells(row);
         TableStore table;
         table.SetContent(std::move(content));
-        context.out << QString::fromUtf8(TableToCsv(table));
+        if (const TableResult written = WriteCsvFile(table, csvPath); !written) {
+            context.err << written.error() << '\n';
+            return ExitFailed;
+        }
+    }
+    if (context.json) {
+        QJsonArray events;
+        for (const ArchivedRow &row : *rows)
+            events.append(RowJson(row));
+        QJsonObject object{{QStringLiteral("query"), query.description()},
+                           {QStringLiteral("count"), int(rows->size())},
+                           {QStringLiteral("events"), events}};
+        if (!csvPath.isEmpty())
+            object.insert(QStringLiteral("saved"), csvPath);
+        PrintJson(context, object);
+    } else if (!csvPath.isEmpty()) {
+        context.out << rows->size() << (rows->size() == 1 ? " event" : " events") << " ("
+                    << query.description() << ") saved: " << csvPath << '\n';
     } else {
         PrintTable(context.out, *rows);
         context.out << rows->size() << (rows->size() == 1 ? " event" : " events") << " ("

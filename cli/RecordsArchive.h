@@ -5,15 +5,13 @@
 #include <QJsonObject>
 #include <memory>
 
-class QCommandLineParser;
 class RecordFilter;
 class RecordJournal;
 class TableStore;
 struct CliContext;
 
 // The event archive from kt480ctl: --db for records read, records query, records import and
-// records report, and the options they take.
-void addArchiveOptions(QCommandLineParser &parser);
+// records report.
 
 // --db DB, opened (for writing: created where there is none). No archive when --db is not
 // given; `exitCode` is set and a message written when it is given and cannot be used.

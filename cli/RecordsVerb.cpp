@@ -6,7 +6,8 @@
 #include "ControllerSession.h"
 #include "ExchangePolicy.h"
 #include "Language.h"
-#include "LinkOptions.h"
+#include "NumberOption.h"
+#include "ProgressLine.h"
 #include "ProgressState.h"
 #include "RecordFile.h"
 #include "RecordFilter.h"
@@ -20,46 +21,19 @@
 #include "TableJson.h"
 #include "TableStore.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
 
-const QString Usage = QStringLiteral(
-    "usage: kt480ctl CONNECTION records count\n"
-    "       kt480ctl CONNECTION records read [--limit N] [--out FILE.xml] [--csv FILE] "
-    "[--db DB]\n"
-    "       kt480ctl records report (FILE.xml | --db DB [--controller SERIAL|NAME]) "
-    "(--pdf OUT.pdf | --csv OUT.csv)\n"
-    "                [--lang en|zh-TW|zh-CN] [--since DATE] [--until DATE] [--card N] "
-    "[--code N[-M][,...]]\n"
-    "       kt480ctl records query --db DB [--controller SERIAL|NAME] [--since DATE] "
-    "[--until DATE]\n"
-    "                [--card N] [--code N[-M][,...]] [--limit N] [--json|--csv]\n"
-    "       kt480ctl records import FILE.xml --db DB --controller SERIAL\n");
-
 int usage(CliContext &context, const QString &problem = QString())
 {
     if (!problem.isEmpty())
         context.err << problem << '\n';
-    context.err << Usage;
+    context.err << context.usage;
     return ExitUsage;
-}
-
-// "--csv" is a plain switch for "file show"; here a file name follows it, which the parser
-// has left among the words after the verb.
-bool TakeCsvPath(CliContext &context, QString &path)
-{
-    path.clear();
-    if (!context.parser.isSet(QStringLiteral("csv")))
-        return true;
-    const QStringList all = QCoreApplication::arguments();
-    const qsizetype at = all.indexOf(QStringLiteral("--csv"));
-    if (at < 0 || at + 1 >= all.size() || !context.arguments.removeOne(all[at + 1]))
-        return false;
-    path = all[at + 1];
-    return true;
 }
 
 bool openController(CliContext &context, Comm &comm)
@@ -104,36 +78,56 @@ struct Saved
     QStringList errors;
 };
 
-Saved saveRead(TableStore &table, const QString &xmlPath, const QString &csvPath)
+bool IsCsv(const QString &path)
+{
+    return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+}
+
+// The events of this read added after those the file holds already (an existing event file
+// never ends up with fewer events), the whole file then saved in one piece.
+TableResult AddEvents(const TableStore &read, const QString &path)
+{
+    TableStore file;
+    if (QFileInfo::exists(path)) {
+        const TableResult loaded =
+            IsCsv(path) ? ReadCsvFile(path, file) : RecordFile::Load(file, path);
+        if (!loaded)
+            return loaded;
+        if (!RecordTable::HasRecordFields(file))
+            return TableResult::Failure(
+                QStringLiteral("%1: not a record file; the events were not added to it").arg(path));
+    } else {
+        RecordTable::Recreate(file);
+    }
+    for (int row = 0; row < read.RecordCount(); ++row)
+        RecordTable::Append(file, RecordTable::RowAt(read, row));
+    return IsCsv(path) ? WriteCsvFile(file, path) : RecordFile::Save(file, path);
+}
+
+Saved saveRead(const TableStore &table, const QString &xmlPath, const QString &csvPath)
 {
     Saved saved;
     if (table.IsEmpty())
         return saved;
-    auto note = [&saved](const TableResult &result, const QString &path) {
-        if (result)
+    for (const QString &path : {xmlPath, csvPath}) {
+        if (path.isEmpty())
+            continue;
+        if (const TableResult result = AddEvents(table, path); result)
             saved.files << path;
         else
             saved.errors << result.error();
-    };
-    if (!xmlPath.isEmpty())
-        note(RecordFile::Save(table, xmlPath), xmlPath);
-    if (!csvPath.isEmpty())
-        note(WriteCsvFile(table, csvPath), csvPath);
+    }
     return saved;
 }
 
 int readEvents(CliContext &context)
 {
-    QString csvPath;
-    if (!TakeCsvPath(context, csvPath) || context.arguments.size() != 1)
+    if (context.arguments.size() != 1)
         return usage(context);
-    qint64 limit = RecordReader::NoLimit;
-    if (context.parser.isSet(QStringLiteral("limit"))) {
-        bool ok = false;
-        limit = context.parser.value(QStringLiteral("limit")).toLongLong(&ok);
-        if (!ok || limit < 0)
-            return usage(context, QStringLiteral("--limit wants a number of events"));
-    }
+    const qint64 limit = context.parser.isSet(QStringLiteral("limit"))
+                             ? NumberOptionValue(context.parser, QStringLiteral("limit"), 0)
+                             : RecordReader::NoLimit;
+    const QString csvPath = context.parser.value(QStringLiteral("csv"));
     const QString xmlPath = context.parser.value(QStringLiteral("out"));
     // Before the controller is asked for anything: an archive that cannot take the events is
     // named before one is acknowledged.
@@ -166,7 +160,7 @@ int readEvents(CliContext &context)
     ProgressState progress;
     const Language language;
     RecordReader reader(comm, progress, language);
-    ControllerSession::showProgress(context, progress);
+    const ProgressLine progressLine(context, progress);
     const ReadOutcome outcome = reader.read(table, journal, limit);
 
     // The journal is cleared only after the archive has committed; a run that ends in between
@@ -273,10 +267,10 @@ bool readFilter(CliContext &context, RecordFilter &filter, QString &problem)
 
 int reportEvents(CliContext &context)
 {
-    QString csvPath;
     const bool fromArchive = context.parser.isSet(QStringLiteral("db"));
-    if (!TakeCsvPath(context, csvPath) || context.arguments.size() != (fromArchive ? 1 : 2))
+    if (context.arguments.size() != (fromArchive ? 1 : 2))
         return usage(context);
+    const QString csvPath = context.parser.value(QStringLiteral("csv"));
     const QString pdfPath = context.parser.value(QStringLiteral("pdf"));
     if (pdfPath.isEmpty() && csvPath.isEmpty())
         return usage(context, QStringLiteral("give --pdf OUT.pdf or --csv OUT.csv"));
@@ -346,10 +340,6 @@ int runRecordsVerb(CliContext &context)
         return readFilter(context, filter, problem) ? runArchiveQuery(context, filter)
                                                     : usage(context, problem);
     }
-    if (action != QLatin1String("count") && action != QLatin1String("read"))
-        return usage(context);
-    if (!context.link.read(context.parser))
-        return usage(context, context.link.error());
     if (action == QLatin1String("count"))
         return context.arguments.size() == 1 ? countEvents(context) : usage(context);
     return readEvents(context);

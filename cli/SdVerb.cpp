@@ -7,6 +7,7 @@
 #include "Language.h"
 #include "NumberOption.h"
 #include "ParamTransfer.h"
+#include "ProgressLine.h"
 #include "ProgressState.h"
 #include "SdCardLabel.h"
 #include "SdCardOperation.h"
@@ -101,8 +102,7 @@ int runSdVerb(CliContext &context)
     const bool copy = (action == QLatin1String("backup") || action == QLatin1String("restore")) &&
                       context.arguments.size() == 2;
     if (!status && !copy) {
-        context.err << "usage: kt480ctl CONNECTION sd status | sd backup SLOT | sd restore SLOT"
-                       " (SLOT 1 to 10)\n";
+        context.err << context.usage;
         return ExitUsage;
     }
     QString slot;
@@ -123,7 +123,7 @@ int runSdVerb(CliContext &context)
     const Language language;
     ParamTransfer transfer(comm, progress, clockReadPaused);
     SdCardOperation sd(transfer, clockReadPaused, language);
-    ControllerSession::showProgress(context, progress);
+    const ProgressLine progressLine(context, progress);
     if (status)
         return Status(context, sd);
     return Run(context, sd,

@@ -80,11 +80,7 @@ int Report(CliContext &context, const QList<ControllerHit> &hits)
 
 int Usage(CliContext &context, const QString &problem)
 {
-    context.err << problem << '\n'
-                << "usage: kt480ctl search serial [--port PORT]... [--line SETTINGS|all] "
-                   "[--ids A-B] [--thorough]\n"
-                   "       kt480ctl search tcp --net A.B.C --range X-Y [--port P] [--ids A-B] "
-                   "[--all]\n";
+    context.err << problem << '\n' << context.usage;
     return ExitUsage;
 }
 
@@ -210,39 +206,10 @@ int SearchTcp(CliContext &context)
 
 } // namespace
 
-void addSearchOptions(QCommandLineParser &parser)
-{
-    parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("search serial: a port to try (COM<n> or a device path; "
-                                     "repeat for more; default every port). search tcp: the "
-                                     "TCP port (default 5001). reader: the reader's port "
-                                     "(default: the first port that answers)."),
-                      QStringLiteral("PORT")});
-    parser.addOption({QStringLiteral("ids"),
-                      QStringLiteral("search: the Device IDs to try, A-B (default 1-1)."),
-                      QStringLiteral("A-B")});
-    parser.addOption({QStringLiteral("thorough"),
-                      QStringLiteral("search serial: every Device ID at every line setting, "
-                                     "also where nothing answers the broadcast query.")});
-    parser.addOption({QStringLiteral("net"),
-                      QStringLiteral("search tcp: the first three parts of the address."),
-                      QStringLiteral("A.B.C")});
-    parser.addOption({QStringLiteral("range"),
-                      QStringLiteral("search tcp: the fourth parts to try, X-Y."),
-                      QStringLiteral("X-Y")});
-    parser.addOption({QStringLiteral("all"),
-                      QStringLiteral("search tcp: list every controller of the range instead of "
-                                     "stopping at the first.")});
-}
-
 int runSearchVerb(CliContext &context)
 {
-    const QString where = context.arguments.value(0);
     if (context.arguments.size() != 1)
-        return Usage(context, QStringLiteral("search wants serial or tcp"));
-    if (where == QLatin1String("serial"))
-        return SearchSerial(context);
-    if (where == QLatin1String("tcp"))
-        return SearchTcp(context);
-    return Usage(context, QStringLiteral("search wants serial or tcp, not ") + where);
+        return Usage(context, QStringLiteral("search serial and search tcp take no further words"));
+    return context.arguments.first() == QLatin1String("serial") ? SearchSerial(context)
+                                                                : SearchTcp(context);
 }

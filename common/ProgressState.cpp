@@ -24,6 +24,14 @@ void ProgressState::setMaximum(int maximum)
     emit changed();
 }
 
+void ProgressState::setSteps(qint64 done, qint64 total)
+{
+    stepsGiven_ = true;
+    stepsDone_ = done;
+    stepsTotal_ = total;
+    emit changed();
+}
+
 void ProgressState::requestStop()
 {
     stopRequested_ = true;
@@ -36,6 +44,7 @@ void ProgressState::begin(const QString &title, const QString &text, int maximum
     text_ = text;
     position_ = 1;
     maximum_ = maximum;
+    stepsGiven_ = false;
     stopRequested_ = false;
     stopOffered_ = offerStop;
     running_ = true;

@@ -17,12 +17,18 @@ public:
     int position() const { return position_; }
     int maximum() const { return maximum_; }
     bool stopRequested() const { return stopRequested_; }
+    // What the operation counts, where its position is not that count (a card read's position is
+    // the card number): items done and their total, 0 when the total is not known. Without
+    // setSteps() the steps are the position's from 1 to the maximum.
+    qint64 stepsDone() const { return stepsGiven_ ? stepsDone_ : position_ - 1; }
+    qint64 stepsTotal() const { return stepsGiven_ ? stepsTotal_ : maximum_ - 1; }
 
     void setTitle(const QString &title);
     void setText(const QString &text);
     void setPosition(int position);
     void advance() { setPosition(position_ + 1); }
     void setMaximum(int maximum);
+    void setSteps(qint64 done, qint64 total);
     void requestStop();
     void clearStop() { stopRequested_ = false; }
 
@@ -52,6 +58,9 @@ private:
     QString text_;
     int position_ = 1;
     int maximum_ = 0;
+    bool stepsGiven_ = false;
+    qint64 stepsDone_ = 0;
+    qint64 stepsTotal_ = 0;
     bool stopRequested_ = false;
     bool running_ = false;
     bool stopOffered_ = false;

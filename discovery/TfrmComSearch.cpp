@@ -235,6 +235,8 @@ void TfrmComSearch::tmrSearchTimer()
                                                          : QStringList{cbxBaudRate->currentText()};
     request.plan.firstId = firstId.toInt();
     request.plan.lastId = lastId.toInt();
+    firstId_ = request.plan.firstId;
+    lastId_ = request.plan.lastId;
     request.plan.thorough = chkThorough->isChecked();
     lastPortTried_ = request.ports.isEmpty() ? QString() : request.ports.last().name;
     search_.start(request);
@@ -244,9 +246,15 @@ void TfrmComSearch::showScan(const QString &portName, const QString &lineSetting
 {
     if (!searching_)
         return;
+    // The boxes show where the search is, as it goes.
+    cbxCommNo->setCurrentText(portName);
+    cbxBaudRate->setCurrentText(lineSettings);
+    // 0 is the broadcast, which asks every Device ID of the range at once.
+    const QString ids =
+        deviceId > 0 ? IdText(deviceId) : IdText(firstId_) + Label1->text() + IdText(lastId_);
     sbMain->setText(language_.TableText(TextRow::Scanning) + QStringLiteral(" COM:") +
                     QString::number(ComPortNumber(portName)) + QLatin1Char(' ') + lineSettings +
-                    QLatin1Char(' ') + IdText(deviceId));
+                    QLatin1Char(' ') + ids);
 }
 
 void TfrmComSearch::tmrScanTimer()

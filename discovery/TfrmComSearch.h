@@ -84,4 +84,7 @@ private:
     bool closing_ = false;
     // The port the search tried last, shown again when it ends.
     QString lastPortTried_;
+    // The Device IDs the running search tries.
+    int firstId_ = 1;
+    int lastId_ = 1;
 };

@@ -4,6 +4,7 @@
 #include "CommandCheck.h"
 #include "PageParameter.h"
 #include "ParamTransfer.h"
+#include "ProgressState.h"
 
 #include <QScopeGuard>
 
@@ -98,15 +99,26 @@ ParamResult PageParameterIo::runAll(const std::function<ParamResult(int number)>
     const ReplyTally before = transfer_.comm().replyTally();
     ParamResult all;
     QString lostAt;
+    QString cancelledAt;
     QStringList left;
     for (const PageParameter &parameter : PageParameters()) {
-        if (!lostAt.isEmpty()) {
+        if (lostAt.isEmpty() && cancelledAt.isEmpty() && transfer_.progress().stopRequested())
+            cancelledAt = parameter.code();
+        if (!lostAt.isEmpty() || !cancelledAt.isEmpty()) {
             left.append(parameter.code());
             continue;
         }
         all.merge(row(parameter.number));
         if (transfer_.linkLost())
             lostAt = parameter.code();
+    }
+    if (!cancelledAt.isEmpty()) {
+        all.fail(writing
+                     ? tr("Cancelled at %1; %n rows were not written.", nullptr, int(left.size()))
+                           .arg(cancelledAt)
+                     : tr("Cancelled at %1; %n rows were not read.", nullptr, int(left.size()))
+                           .arg(cancelledAt));
+        all.failedCodes += left;
     }
     if (!lostAt.isEmpty()) {
         all.fail(writing ? tr("The controller stopped answering at %1; %n rows were not written.",

@@ -84,7 +84,7 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     ParamResult result;
     ProgressState &progress = transfer_.progress();
     progress.begin(language_.TableText(TextRow::ReadFromDevice),
-                   language_.TableText(TextRow::Reading), BackupProgressMaximum, false);
+                   language_.TableText(TextRow::Reading), BackupProgressMaximum, true);
     const auto finish = qScopeGuard([this, &progress] {
         transfer_.watchSilence(0);
         progress.end();
@@ -114,12 +114,18 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
     // them, so then they are named too.
     QStringList unanswered;
     bool lineLosesReplies = false;
+    QString cancelledAt;
     for (const DeviceDataGroup &group : DeviceDataGroups()) {
         for (const QString &family : group.families) {
             const int first = group.hasIndex() ? group.first : 0;
             const int last = group.hasIndex() ? group.last : 0;
             for (int index = first; index <= last && !linkLost; ++index) {
                 const QString code = group.code(family, index);
+                if (progress.stopRequested()) {
+                    cancelledAt = code;
+                    linkLost = true;
+                    break;
+                }
                 const bool succeeded = transfer_.transfer(code, family);
                 if (transfer_.linkLost()) {
                     linkLost = true;
@@ -155,6 +161,12 @@ ParamResult ParamFileTransfer::backup(const QString &shownPath)
         }
         if (linkLost)
             break;
+    }
+    // Cancel writes nothing: the earlier file, if any, stays as it was.
+    if (!cancelledAt.isEmpty()) {
+        result.fail(cancelledAt,
+                    tr("The backup was cancelled at %1; no file was written.").arg(cancelledAt));
+        return result;
     }
     if (!lineLosesReplies)
         unanswered.clear();
@@ -252,7 +264,7 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     ProgressState &progress = transfer_.progress();
     progress.begin(language_.TableText(TextRow::WriteToDevice),
                    language_.TableText(TextRow::Writing),
-                   table_.RecordCount() + RestoreProgressExtra, false);
+                   table_.RecordCount() + RestoreProgressExtra, true);
     const auto finish = qScopeGuard([this, &progress] {
         transfer_.watchSilence(0);
         progress.end();
@@ -270,10 +282,13 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
     QStringList rejected;
     QStringList unsent;
     QString lostAt;
+    QString cancelledAt;
     for (int row = 0; row < table_.RecordCount(); ++row) {
         const QString code = table_.Value(row, typeIndex).trimmed();
         const QString value = table_.Value(row, valueIndex).trimmed();
-        if (!lostAt.isEmpty()) {
+        if (lostAt.isEmpty() && cancelledAt.isEmpty() && progress.stopRequested())
+            cancelledAt = DisplayedCode(code, row + 1);
+        if (!lostAt.isEmpty() || !cancelledAt.isEmpty()) {
             unsent.append(DisplayedCode(code, row + 1));
             continue;
         }
@@ -303,6 +318,10 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
         result.fail(
             tr("The link was lost at %1; %n rows were not sent.", nullptr, int(unsent.size()))
                 .arg(lostAt));
+    if (!cancelledAt.isEmpty())
+        result.fail(tr("The restore was cancelled at %1; %n rows were not sent.", nullptr,
+                       int(unsent.size()))
+                        .arg(cancelledAt));
     if (const quint64 strays = transfer_.comm().replyTally().straysSince(before); strays > 0)
         result.fail(StrayRepliesText(strays));
     result.failedCodes = refused + rejected + unsent;

@@ -71,11 +71,26 @@ std::optional<SdCardOperation::Status> SdCardOperation::readStatus()
     return std::nullopt;
 }
 
+std::optional<SdCardOperation::Status> SdCardOperation::askStatus()
+{
+    const auto status = readStatus();
+    if (status)
+        emit controllerState(*status);
+    return status;
+}
+
+bool SdCardOperation::cancelled(Outcome &outcome) const
+{
+    if (transfer_.progress().stopRequested())
+        outcome.cancelled = true;
+    return outcome.cancelled;
+}
+
 SdCardOperation::Check SdCardOperation::checkIdle(Outcome &outcome)
 {
     const FlagScope paused(clockReadPaused_);
-    for (int attempt = 1; attempt <= StatusAttempts; ++attempt) {
-        if (const auto status = readStatus()) {
+    for (int attempt = 1; attempt <= StatusAttempts && !cancelled(outcome); ++attempt) {
+        if (const auto status = askStatus()) {
             outcome.last = status;
             if (status->backupRunning()) {
                 outcome.ending = Ending::BusyWithBackup;
@@ -103,8 +118,8 @@ bool SdCardOperation::confirmStart(Outcome &outcome)
 {
     PauseResponsively(timing_.checkPause);
     const FlagScope paused(clockReadPaused_);
-    for (int attempt = 1; attempt <= StatusAttempts; ++attempt) {
-        if (const auto status = readStatus()) {
+    for (int attempt = 1; attempt <= StatusAttempts && !cancelled(outcome); ++attempt) {
+        if (const auto status = askStatus()) {
             outcome.last = status;
             if (status->backupRunning() || status->restoreRunning())
                 return true;
@@ -149,10 +164,16 @@ void SdCardOperation::follow(Kind kind, Outcome &outcome)
     int failures = 0;
     while (true) {
         PauseResponsively(timing_.pollInterval);
+        // Cancel ends the following, not the copy: the controller goes on by itself.
+        if (cancelled(outcome)) {
+            outcome.ending = Ending::GaveUp;
+            return;
+        }
         const ExchangeReply reply =
             ExchangePolicy(transfer_.comm(), SingleRequest).send(QStringLiteral("AN"));
         const auto status = reply.accepted() ? ParseStatus(reply.payload) : std::nullopt;
         if (status && status->complete()) {
+            emit controllerState(*status);
             outcome.last = status;
             failures = 0;
             if (status->idle()) {
@@ -179,17 +200,18 @@ void SdCardOperation::follow(Kind kind, Outcome &outcome)
 SdCardOperation::Outcome SdCardOperation::run(Kind kind, const QString &slot)
 {
     Outcome outcome;
-    if (checkIdle(outcome) != Check::Ready)
-        return outcome;
-
+    // Shown from the first status request on: a silent controller keeps the check going for
+    // seconds, and Cancel is offered throughout.
     ProgressState &progress = transfer_.progress();
     const QString base = progressBase(language_, kind);
     progress.begin(language_.TableText(TextRow::TabSdCardBackupRestore), base, PercentMaximum,
-                   false);
+                   true);
     const auto finish = qScopeGuard([this, &progress] {
         progress.end();
         emit status(QString());
     });
+    if (checkIdle(outcome) != Check::Ready)
+        return outcome;
     emit status(base);
 
     const QString command = (kind == Kind::Backup ? QStringLiteral("ALB") : QStringLiteral("ALR"));
@@ -201,7 +223,10 @@ SdCardOperation::Outcome SdCardOperation::run(Kind kind, const QString &slot)
         return outcome;
     }
     if (!confirmStart(outcome)) {
-        outcome.ending = accepted ? Ending::NotStarted : Ending::StartFailed;
+        // Cancelled while the start is confirmed: the copy may have begun all the same.
+        outcome.ending = outcome.cancelled ? Ending::GaveUp
+                         : accepted        ? Ending::NotStarted
+                                           : Ending::StartFailed;
         return outcome;
     }
     follow(kind, outcome);
@@ -242,6 +267,15 @@ QString SdCardOperation::StateText(const std::optional<Status> &status)
 
 QStringList SdCardOperation::Outcome::messages(Kind kind) const
 {
+    if (cancelled && ending == Ending::GaveUp)
+        return {QStringLiteral("Error!\n\n") +
+                tr("Cancelled: the utility stopped following the copy. The controller's copy "
+                   "goes on by itself: leave it switched on. Its SD state is shown the next time "
+                   "it is asked.\n\nLast known: %1")
+                    .arg(StateText(last))};
+    if (cancelled)
+        return {QStringLiteral("Error!\n\n") +
+                tr("Cancelled before the copy was started: the controller was not told to copy.")};
     switch (ending) {
     case Ending::Finished:
         return {QStringLiteral("OK!")};

@@ -59,6 +59,9 @@ public:
         int done = 0;
         // The last status read (the one that decided, or the last while following).
         std::optional<Status> last;
+        // The person pressed Cancel: the utility stopped asking; a copy already started goes
+        // on in the controller.
+        bool cancelled = false;
 
         bool finished() const { return ending == Ending::Finished; }
         // The messages the user is shown, in order: a busy message first, then "OK!" or
@@ -101,6 +104,8 @@ public:
 signals:
     // The status-bar text of the running step.
     void status(const QString &text);
+    // Every status the controller gave while the operation ran, as it came.
+    void controllerState(const SdCardOperation::Status &status);
 
 private:
     enum class Check
@@ -110,6 +115,9 @@ private:
         Silent
     };
 
+    // The status of one request, told to the listeners of controllerState().
+    std::optional<Status> askStatus();
+    bool cancelled(Outcome &outcome) const;
     Check checkIdle(Outcome &outcome);
     bool confirmStart(Outcome &outcome);
     void follow(Kind kind, Outcome &outcome);

@@ -1,6 +1,7 @@
 #include "TfrmParameter.h"
 
 #include "Comm.h"
+#include "IconButtonText.h"
 #include "Language.h"
 #include "PageLayout.h"
 #include "PageParameter.h"
@@ -8,6 +9,7 @@
 #include "ParamDefaults.h"
 #include "ParamFilePaths.h"
 #include "ParamFileTransfer.h"
+#include "ProgressState.h"
 #include "Settings.h"
 #include "SharedFlag.h"
 #include "TextRow.h"
@@ -97,10 +99,13 @@ void TfrmParameter::applyLanguage()
     pcMain->setTabText(pcMain->indexOf(ts03), text(TextRow::TabSdCardBackupRestore));
     for (auto it = paramLabel_.cbegin(); it != paramLabel_.cend(); ++it)
         it.value()->setText(rowCaption(it.key()) + Colon);
-    for (QToolButton *button : readButtons_)
-        button->setToolTip(text(TextRow::ReadFromDevice));
-    for (QToolButton *button : writeButtons_)
-        button->setToolTip(text(TextRow::WriteToDevice));
+    // Each arrow names its row: a screen reader reads the button alone.
+    for (auto it = readButtons_.cbegin(); it != readButtons_.cend(); ++it)
+        SetIconButtonText(it.value(), text(TextRow::ReadFromDevice) + QStringLiteral(": ") +
+                                          rowCaption(it.key()));
+    for (auto it = writeButtons_.cbegin(); it != writeButtons_.cend(); ++it)
+        SetIconButtonText(it.value(), text(TextRow::WriteToDevice) + QStringLiteral(": ") +
+                                          rowCaption(it.key()));
     btnRxAll->setText(text(TextRow::ReadFromDeviceAll));
     btnTxAll->setText(text(TextRow::WriteToDeviceAll));
     btnDefault->setText(text(TextRow::DefaultButton));
@@ -110,6 +115,8 @@ void TfrmParameter::applyLanguage()
     btnBackup->setToolTip(text(TextRow::ReadFromDevice));
     btnRestore->setText(text(TextRow::WriteToDevice));
     btnRestore->setToolTip(text(TextRow::WriteToDevice));
+    SetIconButtonText(btnOpenFile01, tr("Choose the export file…"));
+    SetIconButtonText(btnOpenFile02, tr("Choose the import file…"));
     lbl101->setText(text(TextRow::ExportPath) + Colon);
     lbl102->setText(text(TextRow::ImportPath) + Colon);
     btnBackup->setEnabled(comm_.DeviceConnected());
@@ -178,6 +185,17 @@ void TfrmParameter::runBusy(ParamResult &result, const std::function<void()> &op
     result.fail(tr("The operation ended unexpectedly."));
 }
 
+ParamResult TfrmParameter::allRows(bool writing, const std::function<ParamResult()> &rows)
+{
+    // A controller that has gone silent keeps the 22 rows going for many seconds: the
+    // progress window shows how far they are and offers Cancel.
+    progress_.begin(text(TextRow::ParameterHint),
+                    text(writing ? TextRow::Writing : TextRow::Reading),
+                    int(PageParameters().size()) + 1, true);
+    const auto end = qScopeGuard([this] { progress_.end(); });
+    return rows();
+}
+
 void TfrmParameter::btn101Click(int number)
 {
     ParamResult result;
@@ -199,7 +217,7 @@ void TfrmParameter::btnRxAllClick()
     reportEach_ = false;
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
-    runBusy(all, [&] { all = io_->readAll(); });
+    runBusy(all, [&] { all = allRows(false, [this] { return io_->readAll(); }); });
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, true);
 }
@@ -212,7 +230,7 @@ void TfrmParameter::btnTxAllClick()
     for (auto it = paramBox_.cbegin(); it != paramBox_.cend(); ++it)
         values.insert(it.key(), it.value()->currentText());
     ParamResult all;
-    runBusy(all, [&] { all = io_->writeAll(values); });
+    runBusy(all, [&] { all = allRows(true, [&] { return io_->writeAll(values); }); });
     setStatus(QString(), all.success ? QString() : CodeList(all.failedCodes));
     report(all, true);
 }
@@ -286,7 +304,7 @@ void TfrmParameter::readAllQuietly()
     reportEach_ = false;
     const auto again = qScopeGuard([this] { reportEach_ = true; });
     ParamResult all;
-    runBusy(all, [&] { all = io_->readAll(); });
+    runBusy(all, [&] { all = allRows(false, [this] { return io_->readAll(); }); });
     // A row the controller did not answer shows no value instead of its default: Write all
     // would otherwise write that default over a value nobody has seen. No box follows the
     // first read; the status bar names those rows.

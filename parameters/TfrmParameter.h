@@ -86,6 +86,8 @@ public:
     QWidget *ts03 = nullptr;
     QLineEdit *edPath01 = nullptr;
     QLineEdit *edPath02 = nullptr;
+    QToolButton *btnOpenFile01 = nullptr;
+    QToolButton *btnOpenFile02 = nullptr;
     QPushButton *btnBackup = nullptr;
     QPushButton *btnRestore = nullptr;
     QPushButton *btnRxAll = nullptr;
@@ -128,6 +130,8 @@ private:
     void setStatus(const QString &panel0, const QString &panel1);
     void report(const ParamResult &result, bool showBox);
     void readAllQuietly();
+    // Runs Read all or Write all under the progress window, with Cancel.
+    ParamResult allRows(bool writing, const std::function<ParamResult()> &rows);
     // Runs an operation with the window locked; an exception is logged and fails `result`.
     void runBusy(ParamResult &result, const std::function<void()> &operation);
     QString rowCaption(int number) const;

@@ -77,12 +77,12 @@ QWidget *TfrmParameter::buildBackupPage()
     auto *grid = new QGridLayout(page);
     lbl101 = Named(new QLabel(page), QStringLiteral("lbl101"));
     edPath01 = PathEdit(QStringLiteral("edPath01"), page);
-    auto *btnOpenFile01 = Named(new QToolButton(page), QStringLiteral("btnOpenFile01"));
+    btnOpenFile01 = Named(new QToolButton(page), QStringLiteral("btnOpenFile01"));
     btnOpenFile01->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     btnBackup = Named(new QPushButton(page), QStringLiteral("btnBackup"));
     lbl102 = Named(new QLabel(page), QStringLiteral("lbl102"));
     edPath02 = PathEdit(QStringLiteral("edPath02"), page);
-    auto *btnOpenFile02 = Named(new QToolButton(page), QStringLiteral("btnOpenFile02"));
+    btnOpenFile02 = Named(new QToolButton(page), QStringLiteral("btnOpenFile02"));
     btnOpenFile02->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     btnRestore = Named(new QPushButton(page), QStringLiteral("btnRestore"));
     auto *btnExit01 = Named(new QPushButton(page), QStringLiteral("btnExit01"));

@@ -1,4 +1,5 @@
 #include "Comm.h"
+#include "IconButtonText.h"
 #include "Language.h"
 #include "SdCardNotes.h"
 #include "TextRow.h"
@@ -91,6 +92,11 @@ QWidget *TfrmParameter::buildSdCardPage()
     connect(btnExit03, &QPushButton::clicked, this, &QDialog::close);
     connect(&sd_, &SdCardOperation::status, this,
             [this](const QString &status) { setStatus(QString(), status); });
+    // The state line follows the copy as the controller reports it.
+    connect(&sd_, &SdCardOperation::controllerState, this,
+            [this](const SdCardOperation::Status &status) {
+                lblSdState->setText(SdCardOperation::StateText(status));
+            });
     return page;
 }
 
@@ -98,8 +104,8 @@ void TfrmParameter::applySdCardLanguage()
 {
     lbl103->setText(text(TextRow::SdCardBackup) + QLatin1Char(':'));
     lbl104->setText(text(TextRow::SdCardRestore) + QLatin1Char(':'));
-    btnB->setToolTip(text(TextRow::SdCardBackup));
-    btnR->setToolTip(text(TextRow::SdCardRestore));
+    SetIconButtonText(btnB, text(TextRow::SdCardBackup));
+    SetIconButtonText(btnR, text(TextRow::SdCardRestore));
     const int shown = language_.EffectiveIndex();
     const QList<QPlainTextEdit *> notes{MemoNote00, MemoNote01, MemoNote02};
     for (int index = 0; index < notes.size(); ++index)
@@ -138,7 +144,8 @@ void TfrmParameter::runSdCard(SdCardOperation::Kind kind, const QString &slot)
     lblSdState->setText(SdCardOperation::StateText(outcome.last));
     for (const QString &message : outcome.messages(kind))
         prompt_.message(message, text(TextRow::SystemMessage));
-    // Given up while the controller may still copy: the page asks again what it does.
+    // Given up or cancelled while the controller may still copy: the page asks again what it
+    // does.
     if (outcome.ending == SdCardOperation::Ending::GaveUp)
         refreshSdState();
 }

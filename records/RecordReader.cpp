@@ -98,6 +98,8 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
             outcome.end = ReadOutcome::End::Stopped;
             break;
         }
+        // Without a limit the number of events is not known until the log ends.
+        progress_.setSteps(handled, limit == NoLimit ? 0 : limit);
         const int duplicatesBefore = outcome.duplicates;
         ended = readOne(table, journal, taken, outcome) == Step::End;
         if (ended)

@@ -284,7 +284,8 @@ QString TfrmIOdata::chooseExportFile(const QString &suffix, const QString &filte
     const QFileInfo record(
         RememberedPath(settings_, RecordFile::SaveSetting, RecordFile::DefaultPath()));
     const QString proposed = record.dir().filePath(record.completeBaseName() + suffix);
-    QString chosen = prompt_.saveFileName(proposed, filter).trimmed();
+    // mayReplace() asks about an existing file, once.
+    QString chosen = prompt_.saveFileNameAskedLater(proposed, filter).trimmed();
     if (chosen.isEmpty())
         return {};
     if (!chosen.endsWith(suffix, Qt::CaseInsensitive))
@@ -346,9 +347,11 @@ QString TfrmIOdata::chooseRecordFile(bool forSaving)
     const QString proposed =
         RememberedPath(settings_, forSaving ? RecordFile::SaveSetting : RecordFile::ReadSetting,
                        RecordFile::DefaultPath());
-    const QString chosen = (forSaving ? prompt_.saveFileName(proposed, RecordFile::DialogFilter)
-                                      : prompt_.openFileName(proposed, RecordFile::DialogFilter))
-                               .trimmed();
+    // mayReplace() asks about an existing file, once.
+    const QString chosen =
+        (forSaving ? prompt_.saveFileNameAskedLater(proposed, RecordFile::DialogFilter)
+                   : prompt_.openFileName(proposed, RecordFile::DialogFilter))
+            .trimmed();
     return chosen.isEmpty() ? QString() : WithXmlExtension(chosen);
 }
 

@@ -8,6 +8,7 @@
 #include "TextRow.h"
 
 #include <QDialog>
+#include <QFont>
 #include <memory>
 #include <optional>
 
@@ -132,6 +133,7 @@ private:
     bool tableFromFile_ = false;
     bool shownOnce_ = false;
     int gridLanguage_ = -1;
+    QFont gridFont_;
 
     QLabel *sbMode = nullptr;
     QLabel *sbMessage = nullptr;

@@ -2,10 +2,14 @@
 
 #include "ArchiveAddress.h"
 #include "Comm.h"
+#include "EventCatalogue.h"
+#include "EventDecoder.h"
 #include "GridColours.h"
+#include "IconButtonText.h"
 #include "Language.h"
 #include "RecordJournal.h"
 #include "Settings.h"
+#include "ShownEventText.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -36,6 +40,19 @@ QPushButton *LargeButton(QWidget *parent, const QString &name, int height = Larg
     return button;
 }
 
+// The width the status column needs for its longest text in the grid's font: the catalogue's
+// texts and an event outside it, as shown in the current language.
+int LongestStatusWidth(const QTableView &grid)
+{
+    const QFontMetrics metrics(grid.font());
+    int widest = metrics.horizontalAdvance(ShownEventText(UnknownEventText(u'W', u'9', u'9')));
+    for (const EventKind &kind : EventCatalogue())
+        widest = qMax(widest, metrics.horizontalAdvance(kind.text));
+    // The cell's margins on either side, and the grid line.
+    return widest +
+           2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) + 8;
+}
+
 } // namespace
 
 void TfrmIOdata::buildUi()
@@ -55,6 +72,7 @@ void TfrmIOdata::buildUi()
         model_.setColumnBackground(QString::fromLatin1(field), GridColours::MoneyGreen);
     for (const char *field : {"DataTime", "iChannel"})
         model_.setColumnBackground(QString::fromLatin1(field), GridColours::SkyBlue);
+    model_.setColumnText(QStringLiteral("SStatus"), ShownEventText);
     dgView->setSortingEnabled(false);
     dgView->setShowGrid(true);
     dgView->verticalHeader()->setDefaultSectionSize(20);
@@ -154,13 +172,11 @@ void TfrmIOdata::buildRightPanel()
 void TfrmIOdata::applyLanguage()
 {
     setWindowTitle(text(TextRow::RecordDataHint));
-    btnDelete->setToolTip(text(TextRow::Delete));
-    btnFirst->setToolTip(text(TextRow::First));
-    btnPrev->setToolTip(text(TextRow::Prev));
-    btnNext->setToolTip(text(TextRow::Next));
-    btnLast->setToolTip(text(TextRow::Last));
-    // A hint shows the accelerator mark as it stands.
-    btnExit->setToolTip(QString(text(TextRow::ExitButton)).remove(QLatin1Char('&')));
+    const QList<QPair<QToolButton *, TextRow>> tools{
+        {btnDelete, TextRow::Delete}, {btnFirst, TextRow::First}, {btnPrev, TextRow::Prev},
+        {btnNext, TextRow::Next},     {btnLast, TextRow::Last},   {btnExit, TextRow::ExitButton}};
+    for (const auto &[button, row] : tools)
+        SetIconButtonText(button, text(row));
     lblEndIONo->setText(text(TextRow::IoDataCount) + QLatin1Char(':'));
     const QList<QPair<QPushButton *, TextRow>> captions{{btnDeviceRead, TextRow::ReadFromDevice},
                                                         {btnOutput, TextRow::PrintPreview},
@@ -177,8 +193,10 @@ void TfrmIOdata::applyLanguage()
     btnExportCsv->setToolTip(tr("Save the table as a CSV file for a spreadsheet"));
     btnSaveArchive->setText(tr("Save to archive"));
     btnSaveArchive->setToolTip(tr("Store the table's events in the event archive"));
-    // The grid's titles change only with the language; redoing them resets the grid.
-    if (gridLanguage_ != language_.EffectiveIndex()) {
+    // The grid's titles change only with the language; redoing them resets the grid. The
+    // widths follow the language and the font (set after the window is built).
+    const bool languageChanged = gridLanguage_ != language_.EffectiveIndex();
+    if (languageChanged) {
         gridLanguage_ = language_.EffectiveIndex();
         model_.setColumns({QStringLiteral("IONO"), QStringLiteral("CardNO"),
                            QStringLiteral("DataTime"), QStringLiteral("SStatus"),
@@ -186,13 +204,28 @@ void TfrmIOdata::applyLanguage()
                           {text(TextRow::RecordNoColumn), text(TextRow::CardNoColumn),
                            text(TextRow::DateTimeColumn), text(TextRow::StatusColumn),
                            text(TextRow::ChannelColumn), QStringLiteral("APB")});
+    }
+    if (languageChanged || gridFont_ != dgView->font()) {
+        gridFont_ = dgView->font();
         // The widths of the design, wider where a language's title needs it; the status
-        // column takes the room left, so that a wider window shows the longer texts whole.
-        const int widths[] = {70, 70, 158, 150, 50, 50};
+        // column as wide as its longest text. The grid is at least as wide as its columns, so
+        // the window grows rather than cut a text; the status column takes any room left.
+        const int widths[] = {70, 70, 158, LongestStatusWidth(*dgView), 50, 50};
         QHeaderView *header = dgView->horizontalHeader();
-        for (int c = 0; c < 6; ++c)
-            dgView->setColumnWidth(c, qMax(widths[c], header->sectionSizeHint(c)));
+        int columns = 0;
+        for (int c = 0; c < 6; ++c) {
+            const int width = qMax(widths[c], header->sectionSizeHint(c));
+            dgView->setColumnWidth(c, width);
+            columns += width;
+        }
         header->setSectionResizeMode(StatusColumn, QHeaderView::Stretch);
+        // The row numbers' header grows with the rows read: room for five digits.
+        const int rowNumbers = qMax(
+            dgView->verticalHeader()->sizeHint().width(),
+            dgView->verticalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("99999")) +
+                12);
+        dgView->setMinimumWidth(columns + rowNumbers + 2 * dgView->frameWidth() +
+                                dgView->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     }
     btnDeviceRead->setEnabled(comm_.DeviceConnected() && journal_ && journal_->isOpen());
     // An event is stored as an event of the controller that is connected.

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need. Idempotent: packages
 # already present are skipped, and apt is not touched at all when nothing is missing.
-# `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime); the
-# normal build does not need them. `bootstrap.sh test` adds the PostgreSQL server the event
-# archive's tests start a throwaway cluster of (without it those cases are skipped).
+# `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime);
+# `bootstrap.sh package` adds lintian, which checks the Debian package; `bootstrap.sh test` adds
+# the PostgreSQL server the event archive's tests start a throwaway cluster of (without it those
+# cases are skipped). The normal build needs none of them.
 set -euo pipefail
 
 packages=(
@@ -14,14 +15,13 @@ packages=(
     xvfb xauth
     fonts-noto-cjk fonts-dejavu-core
     poppler-utils strace
-    scdoc dpkg-dev file zsh desktop-file-utils
+    scdoc dpkg-dev file zsh bash-completion desktop-file-utils
 )
-if [ "${1:-}" = fuzz ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
-if [ "${1:-}" = test ]; then
-    packages+=(postgresql)
-fi
+case "${1:-}" in
+fuzz) packages+=(clang libclang-rt-14-dev) ;;
+package) packages+=(lintian) ;;
+test) packages+=(postgresql) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -40,5 +40,15 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# apt and dpkg say several lines for every package unpacked and set up: kept in a log, shown
+# whole only when the installation fails.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! { "${sudo_cmd[@]}" apt-get update -qq &&
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+    >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "bootstrap: the installation failed" >&2
+    exit 1
+fi
+echo "Installed: ${missing[*]}"

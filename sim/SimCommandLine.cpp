@@ -1,5 +1,6 @@
 #include "SimCommandLine.h"
 
+#include "BuildVersion.h"
 #include "EventLogMix.h"
 
 #include <QCommandLineParser>
@@ -74,6 +75,7 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         "Simulated KT480NT controllers and MELOK9 desk reader on loopback endpoints."));
     p.addHelpOption();
     p.addOptions({
+        {"version", "Show the program's version."},
         {"tcp", "TCP server on PORT (0: any free port).", "PORT"},
         {"udp", "UDP endpoint on PORT (0: any free port).", "PORT"},
         {"pty", "Serial line on a pseudo-terminal."},
@@ -113,6 +115,11 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     }
     if (p.isSet(QStringLiteral("help"))) {
         *message = p.helpText();
+        *exitCode = 0;
+        return std::nullopt;
+    }
+    if (p.isSet(QStringLiteral("version"))) {
+        *message = QStringLiteral("kt480sim ") + BuildVersionText();
         *exitCode = 0;
         return std::nullopt;
     }

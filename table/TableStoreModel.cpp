@@ -82,14 +82,22 @@ void TableStoreModel::setColumnBackground(const QString &fieldName, const QColor
     backgrounds_.insert(fieldName, colour);
 }
 
+void TableStoreModel::setColumnText(const QString &fieldName, ShownText shown)
+{
+    shownTexts_.insert(fieldName, std::move(shown));
+}
+
 QVariant TableStoreModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.column() >= fieldIndexes_.size())
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return table_.Value(index.row(), fieldIndexes_.at(index.column()));
+    case Qt::ToolTipRole: {
+        const QString stored = table_.Value(index.row(), fieldIndexes_.at(index.column()));
+        const auto shown = shownTexts_.constFind(fieldNames_.at(index.column()));
+        return shown == shownTexts_.cend() ? stored : (*shown)(stored);
+    }
     case Qt::BackgroundRole: {
         const auto colour = backgrounds_.constFind(fieldNames_.at(index.column()));
         return colour == backgrounds_.cend() ? QVariant() : QVariant(*colour);

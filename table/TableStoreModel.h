@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QHash>
 #include <QStringList>
+#include <functional>
 
 class TableStore;
 
@@ -24,6 +25,9 @@ public:
     void setColumns(const QStringList &fieldNames, const QStringList &titles = {});
     QStringList columnFields() const { return fieldNames_; }
     void setColumnBackground(const QString &fieldName, const QColor &colour);
+    // How a field's stored text is shown (and hinted); the table keeps the stored text.
+    using ShownText = std::function<QString(const QString &stored)>;
+    void setColumnText(const QString &fieldName, ShownText shown);
 
     void detach();
     void attach();
@@ -52,6 +56,7 @@ private:
     QStringList titles_;
     QList<int> fieldIndexes_;
     QHash<QString, QColor> backgrounds_;
+    QHash<QString, ShownText> shownTexts_;
     int detachCount_ = 0;
     // The row count the attached views know; held while detached.
     int shownRowCount_ = 0;

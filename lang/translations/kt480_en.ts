@@ -38,6 +38,27 @@
             <numerusform>Cards: all cards deleted, then %n cards written from %1.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>%n card number could not be read: %1</numerusform>
+            <numerusform>%n card numbers could not be read: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) were found in the numbers %1 to %2.</source>
+        <translation>
+            <numerusform>%n card was found in the numbers %1 to %2.</numerusform>
+            <numerusform>%n cards were found in the numbers %1 to %2.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1; the list is not complete.</source>
+        <translation>
+            <numerusform>Cards: %n card of numbers %2 to %3 saved to %1; the list is not complete.</numerusform>
+            <numerusform>Cards: %n cards of numbers %2 to %3 saved to %1; the list is not complete.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CardTransfer</name>
@@ -84,6 +105,20 @@
         <translation>
             <numerusform>The controller stopped answering at %1; %n row was not read.</numerusform>
             <numerusform>The controller stopped answering at %1; %n rows were not read.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cancelled at %1; %n rows were not written.</source>
+        <translation>
+            <numerusform>Cancelled at %1; %n row was not written.</numerusform>
+            <numerusform>Cancelled at %1; %n rows were not written.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cancelled at %1; %n rows were not read.</source>
+        <translation>
+            <numerusform>Cancelled at %1; %n row was not read.</numerusform>
+            <numerusform>Cancelled at %1; %n rows were not read.</numerusform>
         </translation>
     </message>
 </context>
@@ -136,6 +171,13 @@
         <translation>
             <numerusform>The link was lost at %1; %n row was not sent.</numerusform>
             <numerusform>The link was lost at %1; %n rows were not sent.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The restore was cancelled at %1; %n rows were not sent.</source>
+        <translation>
+            <numerusform>The restore was cancelled at %1; %n row was not sent.</numerusform>
+            <numerusform>The restore was cancelled at %1; %n rows were not sent.</numerusform>
         </translation>
     </message>
 </context>
@@ -256,6 +298,19 @@ Write the other rows without them? Otherwise nothing is deleted or written.</num
         <translation>
             <numerusform>Card ID &quot;%1&quot; has %n character, not 16: this card was not added. Present it again.</numerusform>
             <numerusform>Card ID &quot;%1&quot; has %n characters, not 16: this card was not added. Present it again.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1
+
+The card list is not complete. The link to the controller is closed: connect again in the main window, then read these numbers.</source>
+        <translation>
+            <numerusform>%n card number could not be read: %1
+
+The card list is not complete. The link to the controller is closed: connect again in the main window, then read this number.</numerusform>
+            <numerusform>%n card numbers could not be read: %1
+
+The card list is not complete. The link to the controller is closed: connect again in the main window, then read these numbers.</numerusform>
         </translation>
     </message>
 </context>

@@ -22,16 +22,6 @@
         </translation>
     </message>
     <message>
-        <source>The card list read from the controller is not complete.
-Replace the existing file %1 with it?</source>
-        <translation>从设备读取的卡片列表不完整。
-要用它替换现有的文件 %1 吗？</translation>
-    </message>
-    <message>
-        <source>the earlier card file %1 was kept</source>
-        <translation>已保留原有的卡片文件 %1</translation>
-    </message>
-    <message>
         <source>Cards: the controller holds no cards (numbers %1 to %2); an empty card file was saved to %3.</source>
         <translation>卡片：设备中没有卡片（卡片编号 %1 至 %2）；已将空的卡片文件保存到 %3。</translation>
     </message>
@@ -70,6 +60,80 @@ Replace the existing file %1 with it?</source>
         <translation>
             <numerusform>卡片：已将编号 %2 至 %3 的 %n 张卡片保存到 %1。</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the read was cancelled before the first card number</source>
+        <translation>读取在第一个卡片编号之前已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering before the first card number</source>
+        <translation>设备在第一个卡片编号之前就停止响应</translation>
+    </message>
+    <message>
+        <source>the read was cancelled after card number %1</source>
+        <translation>读取在卡片编号 %1 之后已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering after card number %1</source>
+        <translation>设备在卡片编号 %1 之后停止响应</translation>
+    </message>
+    <message>
+        <source>%1; card numbers %2 to %3 were not read</source>
+        <translation>%1；卡片编号 %2 至 %3 未读取</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡片编号无法读取：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The card list read from the controller is not complete:</source>
+        <translation>从设备读取的卡片列表不完整：</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) were found in the numbers %1 to %2.</source>
+        <translation>
+            <numerusform>在编号 %1 至 %2 中找到 %n 张卡片。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A restore of the card file deletes every card in the controller and writes back only the cards in the file.</source>
+        <translation>还原卡片文件时，会先删除设备中的全部卡片，再只写回文件中的卡片。</translation>
+    </message>
+    <message>
+        <source>Replace the existing card file %1 with this incomplete list?</source>
+        <translation>要用这份不完整的列表取代现有的卡片文件 %1 吗？</translation>
+    </message>
+    <message>
+        <source>Save this incomplete list as the card file %1?</source>
+        <translation>要将这份不完整的列表保存为卡片文件 %1 吗？</translation>
+    </message>
+    <message>
+        <source>cancelled before the cards were read; the card file was not written</source>
+        <translation>在读取卡片之前已取消；未写入卡片文件</translation>
+    </message>
+    <message>
+        <source>no card number was read; the card file was not written</source>
+        <translation>未读取任何卡片编号；未写入卡片文件</translation>
+    </message>
+    <message>
+        <source>the incomplete card list was not saved; the earlier card file %1 was kept</source>
+        <translation>不完整的卡片列表未保存；已保留原有的卡片文件 %1</translation>
+    </message>
+    <message>
+        <source>the incomplete card list was not saved; no card file was written</source>
+        <translation>不完整的卡片列表未保存；未写入卡片文件</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1; the list is not complete.</source>
+        <translation>
+            <numerusform>卡片：已将编号 %2 至 %3 的 %n 张卡片保存到 %1；列表不完整。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>cancelled before the cards were written; the controller&apos;s cards were not touched</source>
+        <translation>在写入卡片之前已取消；设备中的卡片未做任何变更</translation>
     </message>
 </context>
 <context>
@@ -443,6 +507,18 @@ Replace the existing file %1 with it?</source>
         <source>%1: no value to write</source>
         <translation>%1：没有要写入的数值</translation>
     </message>
+    <message numerus="yes">
+        <source>Cancelled at %1; %n rows were not written.</source>
+        <translation>
+            <numerusform>已在 %1 取消；有 %n 行未写入。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cancelled at %1; %n rows were not read.</source>
+        <translation>
+            <numerusform>已在 %1 取消；有 %n 行未读取。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>
@@ -545,6 +621,16 @@ Replace the existing file %1 with it?</source>
         <source>The link was lost at %1; %n rows were not sent.</source>
         <translation>
             <numerusform>连接已在 %1 中断；有 %n 行未发送。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The backup was cancelled at %1; no file was written.</source>
+        <translation>备份已在 %1 取消；未写入文件。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The restore was cancelled at %1; %n rows were not sent.</source>
+        <translation>
+            <numerusform>还原已在 %1 取消；有 %n 行未发送。</numerusform>
         </translation>
     </message>
 </context>
@@ -769,6 +855,25 @@ Last known: %1</source>
         <source>KT480NT System Busy [Restore...]!</source>
         <translation>KT480NT 系统忙碌中 [SD 还原进行中...]!</translation>
     </message>
+    <message>
+        <source>Cancelled: the utility stopped following the copy. The controller&apos;s copy goes on by itself: leave it switched on. Its SD state is shown the next time it is asked.
+
+Last known: %1</source>
+        <translation>已取消：本程序已停止跟踪复制进度。设备会自行继续复制：请勿关闭电源。下次查询时会显示其 SD 状态。
+
+最后已知状态：%1</translation>
+    </message>
+    <message>
+        <source>Cancelled before the copy was started: the controller was not told to copy.</source>
+        <translation>在开始复制之前已取消：未通知设备进行复制。</translation>
+    </message>
+</context>
+<context>
+    <name>ShownEventText</name>
+    <message>
+        <source>Unknown event %1 channel %2</source>
+        <translation>未知事件 %1 通道 %2</translation>
+    </message>
 </context>
 <context>
     <name>TableCsv</name>
@@ -941,6 +1046,32 @@ Nothing is deleted or written.</source>
         <source>MELOK9 does not answer: check its cable and power.</source>
         <translation>MELOK9 没有响应：请检查连接线和电源。</translation>
     </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1
+
+The card list is not complete. The link to the controller is closed: connect again in the main window, then read these numbers.</source>
+        <translation>
+            <numerusform>有 %n 个卡片编号无法读取：%1
+
+卡片列表不完整。与设备的连接已关闭：请在主窗口重新连接，再读取这些卡片编号。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Delete every card in the controller %1?
+
+The controller then admits no card until cards are written to it again. This cannot be undone.</source>
+        <translation>要删除设备 %1 中的全部卡片吗？
+
+在重新写入卡片之前，设备将不允许任何卡片通行。此操作无法恢复。</translation>
+    </message>
+    <message>
+        <source>The controller deleted every card. Cancel cut short the wait while it clears its card memory: give it a few seconds before cards are written to it.</source>
+        <translation>设备已删除全部卡片。“取消”缩短了等待设备清除卡片内存的时间：写入卡片之前请稍候几秒。</translation>
+    </message>
+    <message>
+        <source>The controller did not confirm the delete; its cards may be unchanged.</source>
+        <translation>设备未确认删除；其中的卡片可能没有变更。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>
@@ -951,6 +1082,27 @@ Nothing is deleted or written.</source>
     <message>
         <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
         <translation>在每一种通讯设置下尝试每一个设备编号，即使没有设备响应广播查询也照样尝试（较慢）。</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmDownload</name>
+    <message>
+        <source>Choose the parameter file…</source>
+        <translation>选择参数文件…</translation>
+    </message>
+    <message>
+        <source>Choose the card data file…</source>
+        <translation>选择卡片资料文件…</translation>
+    </message>
+    <message>
+        <source>The backup replaces these files:
+%1
+
+Replace them?</source>
+        <translation>备份会取代这些文件：
+%1
+
+要取代吗？</translation>
     </message>
 </context>
 <context>
@@ -1064,6 +1216,14 @@ Take them into the table? If not, these %n event(s) are lost.</source>
     <message>
         <source>The operation ended unexpectedly.</source>
         <translation>操作意外结束。</translation>
+    </message>
+    <message>
+        <source>Choose the export file…</source>
+        <translation>选择导出文件…</translation>
+    </message>
+    <message>
+        <source>Choose the import file…</source>
+        <translation>选择导入文件…</translation>
     </message>
 </context>
 <context>

@@ -22,16 +22,6 @@
         </translation>
     </message>
     <message>
-        <source>The card list read from the controller is not complete.
-Replace the existing file %1 with it?</source>
-        <translation>從裝置讀取的卡片清單不完整。
-要用它取代現有的檔案 %1 嗎？</translation>
-    </message>
-    <message>
-        <source>the earlier card file %1 was kept</source>
-        <translation>已保留原有的卡片檔案 %1</translation>
-    </message>
-    <message>
         <source>Cards: the controller holds no cards (numbers %1 to %2); an empty card file was saved to %3.</source>
         <translation>卡片：裝置中沒有卡片（卡片編號 %1 至 %2）；已將空白的卡片檔案儲存至 %3。</translation>
     </message>
@@ -70,6 +60,80 @@ Replace the existing file %1 with it?</source>
         <translation>
             <numerusform>卡片：已將編號 %2 至 %3 的 %n 張卡片儲存至 %1。</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the read was cancelled before the first card number</source>
+        <translation>讀取在第一個卡片編號之前已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering before the first card number</source>
+        <translation>裝置在第一個卡片編號之前就停止回應</translation>
+    </message>
+    <message>
+        <source>the read was cancelled after card number %1</source>
+        <translation>讀取在卡片編號 %1 之後已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering after card number %1</source>
+        <translation>裝置在卡片編號 %1 之後停止回應</translation>
+    </message>
+    <message>
+        <source>%1; card numbers %2 to %3 were not read</source>
+        <translation>%1；卡片編號 %2 至 %3 未讀取</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡片編號無法讀取：%1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The card list read from the controller is not complete:</source>
+        <translation>從裝置讀取的卡片清單不完整：</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card(s) were found in the numbers %1 to %2.</source>
+        <translation>
+            <numerusform>在編號 %1 至 %2 中找到 %n 張卡片。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A restore of the card file deletes every card in the controller and writes back only the cards in the file.</source>
+        <translation>還原卡片檔案時，會先刪除裝置中的全部卡片，再只寫回檔案中的卡片。</translation>
+    </message>
+    <message>
+        <source>Replace the existing card file %1 with this incomplete list?</source>
+        <translation>要用這份不完整的清單取代現有的卡片檔案 %1 嗎？</translation>
+    </message>
+    <message>
+        <source>Save this incomplete list as the card file %1?</source>
+        <translation>要將這份不完整的清單儲存為卡片檔案 %1 嗎？</translation>
+    </message>
+    <message>
+        <source>cancelled before the cards were read; the card file was not written</source>
+        <translation>在讀取卡片之前已取消；未寫入卡片檔案</translation>
+    </message>
+    <message>
+        <source>no card number was read; the card file was not written</source>
+        <translation>未讀取任何卡片編號；未寫入卡片檔案</translation>
+    </message>
+    <message>
+        <source>the incomplete card list was not saved; the earlier card file %1 was kept</source>
+        <translation>不完整的卡片清單未儲存；已保留原有的卡片檔案 %1</translation>
+    </message>
+    <message>
+        <source>the incomplete card list was not saved; no card file was written</source>
+        <translation>不完整的卡片清單未儲存；未寫入卡片檔案</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cards: %n cards of numbers %2 to %3 saved to %1; the list is not complete.</source>
+        <translation>
+            <numerusform>卡片：已將編號 %2 至 %3 的 %n 張卡片儲存至 %1；清單不完整。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>cancelled before the cards were written; the controller&apos;s cards were not touched</source>
+        <translation>在寫入卡片之前已取消；裝置中的卡片未做任何變更</translation>
     </message>
 </context>
 <context>
@@ -443,6 +507,18 @@ Replace the existing file %1 with it?</source>
         <source>%1: no value to write</source>
         <translation>%1：沒有要寫入的數值</translation>
     </message>
+    <message numerus="yes">
+        <source>Cancelled at %1; %n rows were not written.</source>
+        <translation>
+            <numerusform>已於 %1 取消；有 %n 列未寫入。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Cancelled at %1; %n rows were not read.</source>
+        <translation>
+            <numerusform>已於 %1 取消；有 %n 列未讀取。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ParamDefaults</name>
@@ -545,6 +621,16 @@ Replace the existing file %1 with it?</source>
         <source>The link was lost at %1; %n rows were not sent.</source>
         <translation>
             <numerusform>連線已於 %1 中斷；有 %n 列未傳送。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The backup was cancelled at %1; no file was written.</source>
+        <translation>備份已於 %1 取消；未寫入檔案。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The restore was cancelled at %1; %n rows were not sent.</source>
+        <translation>
+            <numerusform>還原已於 %1 取消；有 %n 列未傳送。</numerusform>
         </translation>
     </message>
 </context>
@@ -769,6 +855,25 @@ Last known: %1</source>
         <source>KT480NT System Busy [Restore...]!</source>
         <translation>KT480NT 系統忙碌中 [SD 還原進行中...]!</translation>
     </message>
+    <message>
+        <source>Cancelled: the utility stopped following the copy. The controller&apos;s copy goes on by itself: leave it switched on. Its SD state is shown the next time it is asked.
+
+Last known: %1</source>
+        <translation>已取消：本程式已停止追蹤複製進度。裝置會自行繼續複製：請勿關閉電源。下次查詢時會顯示其 SD 狀態。
+
+最後已知狀態：%1</translation>
+    </message>
+    <message>
+        <source>Cancelled before the copy was started: the controller was not told to copy.</source>
+        <translation>在開始複製之前已取消：未通知裝置進行複製。</translation>
+    </message>
+</context>
+<context>
+    <name>ShownEventText</name>
+    <message>
+        <source>Unknown event %1 channel %2</source>
+        <translation>未知事件 %1 通道 %2</translation>
+    </message>
 </context>
 <context>
     <name>TableCsv</name>
@@ -941,6 +1046,32 @@ Nothing is deleted or written.</source>
         <source>MELOK9 does not answer: check its cable and power.</source>
         <translation>MELOK9 沒有回應：請檢查連接線與電源。</translation>
     </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1
+
+The card list is not complete. The link to the controller is closed: connect again in the main window, then read these numbers.</source>
+        <translation>
+            <numerusform>有 %n 個卡片編號無法讀取：%1
+
+卡片清單不完整。與裝置的連線已關閉：請在主視窗重新連線，再讀取這些卡片編號。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Delete every card in the controller %1?
+
+The controller then admits no card until cards are written to it again. This cannot be undone.</source>
+        <translation>要刪除裝置 %1 中的全部卡片嗎？
+
+在重新寫入卡片之前，裝置將不允許任何卡片通行。此操作無法復原。</translation>
+    </message>
+    <message>
+        <source>The controller deleted every card. Cancel cut short the wait while it clears its card memory: give it a few seconds before cards are written to it.</source>
+        <translation>裝置已刪除全部卡片。「取消」縮短了等待裝置清除卡片記憶體的時間：寫入卡片之前請稍候幾秒。</translation>
+    </message>
+    <message>
+        <source>The controller did not confirm the delete; its cards may be unchanged.</source>
+        <translation>裝置未確認刪除；其中的卡片可能沒有變更。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>
@@ -951,6 +1082,27 @@ Nothing is deleted or written.</source>
     <message>
         <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
         <translation>在每一種通訊設定下嘗試每一個裝置編號，即使沒有裝置回應廣播查詢也照樣嘗試（較慢）。</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmDownload</name>
+    <message>
+        <source>Choose the parameter file…</source>
+        <translation>選擇參數檔案…</translation>
+    </message>
+    <message>
+        <source>Choose the card data file…</source>
+        <translation>選擇卡片資料檔案…</translation>
+    </message>
+    <message>
+        <source>The backup replaces these files:
+%1
+
+Replace them?</source>
+        <translation>備份會取代這些檔案：
+%1
+
+要取代嗎？</translation>
     </message>
 </context>
 <context>
@@ -1064,6 +1216,14 @@ Take them into the table? If not, these %n event(s) are lost.</source>
     <message>
         <source>The operation ended unexpectedly.</source>
         <translation>操作意外結束。</translation>
+    </message>
+    <message>
+        <source>Choose the export file…</source>
+        <translation>選擇匯出檔案…</translation>
+    </message>
+    <message>
+        <source>Choose the import file…</source>
+        <translation>選擇匯入檔案…</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,10 @@
 // The main window driven as a user would, against the simulator over TCP, UDP and a pty.
+#include "DemoSession.h"
 #include "StatusIndicator.h"
+#include "TfrmCardData.h"
+#include "TfrmIOdata.h"
 #include "TfrmProcess.h"
+#include "WindowLauncher.h"
 #include "WindowRig.h"
 
 #include <QAbstractButton>
@@ -61,11 +65,13 @@ private slots:
     void systemLanguageAtFirstStart();
     void storedLanguageWinsAndBadIndexMeansEnglish();
     void hiddenLogPanelShowsTheLink();
+    void fixedBorderCentredOnTheScreen_data();
     void fixedBorderCentredOnTheScreen();
     void portsAbove65535AreRefused();
     void functionButtonsAskForTheirWindows();
     void progressWindowFollowsTheSharedState();
     void progressWindowStepsAsideForAQuestion();
+    void demoHoldsCardsAndEvents();
 };
 
 void MainWindowTest::firstStartWithoutSettings()
@@ -503,26 +509,58 @@ void MainWindowTest::hiddenLogPanelShowsTheLink()
     QCOMPARE(w.size(), normal);
 }
 
+void MainWindowTest::fixedBorderCentredOnTheScreen_data()
+{
+    QTest::addColumn<bool>("expert");
+    QTest::newRow("plain") << false;
+    // Two more buttons: the window is taller than designed.
+    QTest::newRow("expert") << true;
+}
+
 void MainWindowTest::fixedBorderCentredOnTheScreen()
 {
+    QFETCH(bool, expert);
     WindowRig rig;
-    TfrmKT480NT5 &w = rig.open();
+    TfrmKT480NT5 &w = rig.open(expert ? Expert() : StartOptions());
     QVERIFY(rig.settle());
     QCOMPARE(w.minimumSize(), w.maximumSize());
-    QCOMPARE(w.size(), QSize(536, 560));
+    if (!expert)
+        QCOMPARE(w.size(), QSize(536, 560));
     const QPoint offCentre = w.frameGeometry().center() - w.screen()->availableGeometry().center();
     QVERIFY2(offCentre.manhattanLength() <= 2,
              qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
-    // Every language fits the fixed frame.
+    // Every language fits the fixed frame: each function button whole, above the language
+    // buttons, once the new font has settled.
     for (QPushButton *language :
          {Control<QPushButton>(w, "btnBIG5"), Control<QPushButton>(w, "btnGB"),
-          Control<QPushButton>(w, "btnEng")}) {
+          Control<QPushButton>(w, "btnEng"), Control<QPushButton>(w, "btnGB")}) {
         ClickOnScreen(language);
+        QTest::qWait(50);
         QVERIFY(Control<QWidget>(w, "pnlMain")->minimumSizeHint().width() <=
                 Control<QWidget>(w, "pnlMain")->width());
-        QVERIFY(w.minimumSizeHint().height() <= w.height());
+        QVERIFY2(w.minimumSizeHint().height() <= w.height(),
+                 qPrintable(
+                     QStringLiteral("%1 > %2").arg(w.minimumSizeHint().height()).arg(w.height())));
         QCOMPARE(w.minimumSize(), w.maximumSize());
+        const int languageTop = Control<QPushButton>(w, "btnEng")->mapTo(&w, QPoint(0, 0)).y();
+        for (const char *name : {"btnParameter", "btnCard", "btnData", "btnSdCard", "btnBackup",
+                                 "btnRestore", "btnExit"}) {
+            auto *button = Control<QPushButton>(w, name);
+            if (!button->isVisibleTo(&w))
+                continue;
+            const QRect at(button->mapTo(&w, QPoint(0, 0)), button->size());
+            QVERIFY2(button->height() >= button->minimumSizeHint().height() &&
+                         at.bottom() < languageTop,
+                     qPrintable(QStringLiteral("%1 at %2,%3 %4x%5, language buttons at %6")
+                                    .arg(QLatin1String(name))
+                                    .arg(at.x())
+                                    .arg(at.y())
+                                    .arg(at.width())
+                                    .arg(at.height())
+                                    .arg(languageTop)));
+        }
     }
+    QVERIFY(KeepPicture(w, QStringLiteral("main-expert-zh-cn.png")));
 }
 
 void MainWindowTest::portsAbove65535AreRefused()
@@ -665,6 +703,36 @@ void MainWindowTest::progressWindowStepsAsideForAQuestion()
     QVERIFY(!process.close());
     QVERIFY(process.isVisible());
     progress.end();
+}
+
+// A newcomer's first look at the demo: Card data and Record data each read something.
+void MainWindowTest::demoHoldsCardsAndEvents()
+{
+    DemoSession demo{QString()};
+    QVERIFY2(demo.isRunning(), qPrintable(demo.errorString()));
+    AppContext context(demo.settingsFilePath());
+    context.prompt = std::make_unique<ScriptedPrompt>();
+    TfrmKT480NT5 w(context, Expert());
+    new WindowLauncher(w);
+    w.show();
+    QVERIFY(
+        QTest::qWaitFor([&] { return context.comm.DeviceConnected() && !w.connecting(); }, 20000));
+    int cards = 0;
+    QVERIFY(WhileModal<TfrmCardData>([&] { ClickOnScreen(Control<QPushButton>(w, "btnCard")); },
+                                     [&](TfrmCardData &window) {
+                                         ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+                                         cards = window.table().RecordCount();
+                                     }));
+    QVERIFY2(cards > 0, "the demo controller holds no cards");
+    int events = 0;
+    QVERIFY(WhileModal<TfrmIOdata>([&] { ClickOnScreen(Control<QPushButton>(w, "btnData")); },
+                                   [&](TfrmIOdata &window) {
+                                       QVERIFY(QTest::qWaitFor(
+                                           [&] { return window.pnl->isEnabled(); }, 10000));
+                                       ClickOnScreen(window.btnDeviceRead);
+                                       events = window.table().RecordCount();
+                                   }));
+    QVERIFY2(events > 0, "the demo controller holds no events");
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,6 +1,7 @@
 // Every caption of the windows a person opens from the main window fits its control in each
 // of the three languages: a Chinese caption is as wide as an English one in characters but
-// not in pixels, and a cut caption hides what a button does. KT480_SCREENSHOT_DIR keeps the
+// not in pixels, and a cut caption hides what a button does. A button that shows only an
+// icon has a name in the window's language. KT480_SCREENSHOT_DIR keeps the
 // pictures (docs/cards-*.png and others).
 #include "TfrmCardData.h"
 #include "TfrmComSearch.h"
@@ -11,10 +12,13 @@
 #include "WindowRig.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 
 namespace {
@@ -58,6 +62,23 @@ QStringList CutCaptions(const QWidget &window)
         if (button->sizeHint().width() > button->width())
             note(*button, button->text(), button->sizeHint().width(), button->width());
     }
+    // Every entry of a list box fits it, not only the one that shows now.
+    for (const QComboBox *combo : window.findChildren<QComboBox *>()) {
+        if (!combo->isVisibleTo(&window))
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.editable = combo->isEditable();
+        const int has =
+            combo->style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+                .width();
+        for (int item = 0; item < combo->count(); ++item) {
+            const int needs = TextWidth(*combo, combo->itemText(item));
+            if (needs > has)
+                note(*combo, combo->itemText(item), needs, has);
+        }
+    }
     for (const QGroupBox *group : window.findChildren<QGroupBox *>()) {
         if (!group->isVisibleTo(&window) || group->title().isEmpty())
             continue;
@@ -66,6 +87,27 @@ QStringList CutCaptions(const QWidget &window)
             note(*group, group->title(), needs, group->width());
     }
     return cut;
+}
+
+// The visible buttons of `window` that show only an icon and lack a name for a person who
+// cannot see it (a hint and the name a screen reader says, the same words), or whose name is
+// not in the window's language (any Chinese name holds Chinese characters), as
+// "name: what is wrong".
+QStringList NamelessIconButtons(const QWidget &window, int language)
+{
+    QStringList nameless;
+    for (const QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(&window) || !button->text().isEmpty() || button->icon().isNull())
+            continue;
+        const QString name = button->accessibleName();
+        if (name.isEmpty() || button->toolTip() != name)
+            nameless << QStringLiteral("%1: name \"%2\", hint \"%3\"")
+                            .arg(button->objectName(), name, button->toolTip());
+        else if (language != 0 && !name.contains(QRegularExpression(QStringLiteral("\\p{Han}"))))
+            nameless
+                << QStringLiteral("%1: \"%2\" is not translated").arg(button->objectName(), name);
+    }
+    return nameless;
 }
 
 const char *const LanguageButtons[] = {"btnEng", "btnBIG5", "btnGB"};
@@ -107,6 +149,8 @@ void WindowCaptionsTest::captionsFitInEveryLanguage()
     const auto look = [&](QWidget &window, const QString &picture) {
         for (const QString &caption : CutCaptions(window))
             cut << picture + QStringLiteral(" ") + caption;
+        for (const QString &button : NamelessIconButtons(window, language))
+            cut << picture + QStringLiteral(" ") + button;
         QVERIFY(KeepPicture(window, QStringLiteral("%1-%2.png").arg(picture, name)));
     };
     look(main, QStringLiteral("main-captions"));

@@ -272,11 +272,12 @@ private slots:
                     .toString()
                     .contains(QStringLiteral("codes 11,12")));
 
+        const QString events = dir_->filePath(QStringLiteral("events.csv"));
         r = ctl({QStringLiteral("records"), QStringLiteral("query"), QStringLiteral("--db"), db,
-                 QStringLiteral("--csv")});
+                 QStringLiteral("--csv"), events});
         QCOMPARE(r.exitCode, 0);
         TableStore csv;
-        QVERIFY(ParseCsv(r.out, QStringLiteral("stdout"), csv));
+        QVERIFY(ReadCsvFile(events, csv));
         QCOMPARE(csv.RecordCount(), 40);
         QCOMPARE(csv.Value(0, csv.FieldIndex(QStringLiteral("controller"))), Serial);
         r = ctl({QStringLiteral("records"), QStringLiteral("query"), QStringLiteral("--db"), db,

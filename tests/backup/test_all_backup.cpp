@@ -166,6 +166,14 @@ private slots:
         QVERIFY(!outcome.cardsComplete);
         QVERIFY(outcome.reportText().startsWith(QStringLiteral("Error!")));
         QVERIFY(outcome.reportText().contains(QStringLiteral("could not be read: 4")));
+        // A restore takes the card file for the whole list: the list with a number missing is
+        // saved only on a yes to a question that names it, also where no file was before.
+        QCOMPARE(site.prompt.questions.size(), 1);
+        QVERIFY2(site.prompt.questions[0].contains(QStringLiteral("could not be read: 4")),
+                 qPrintable(site.prompt.questions[0]));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("c.xml"))));
+        QVERIFY2(outcome.reportText().contains(QStringLiteral("not saved")),
+                 qPrintable(outcome.reportText()));
     }
 
     void partialCardBackupKeepsTheEarlierFileUnlessConfirmed()

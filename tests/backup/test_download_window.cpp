@@ -1,15 +1,21 @@
 // "All Backup" / "All Restore" opened from the main window as the program opens them
 // (modal), clicked through the window system, file dialogs and boxes answered by the rig.
+#include "BoxAnswerer.h"
+#include "DialogPrompt.h"
 #include "ProgressState.h"
 #include "TfrmDownload.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
+
+#include "CardFile.h"
+#include "TableStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 
 namespace {
@@ -75,6 +81,10 @@ private slots:
     void noCloseWhileARunGoesOn();
     void cancelStopsTheCardHalf();
     void restoreCancelledAfterTheDeleteSaysTheCardsAreGone();
+    void cancelledCardReadIsSavedOnlyOnYes_data();
+    void cancelledCardReadIsSavedOnlyOnYes();
+    void backupAsksBeforeReplacingEitherFile();
+    void cancelInTheParameterHalfEndsTheRun();
 };
 
 void DownloadWindowTest::proposesTheDefaultFilesWithoutSettings()
@@ -320,6 +330,144 @@ void DownloadWindowTest::restoreCancelledAfterTheDeleteSaysTheCardsAreGone()
     QVERIFY2(report.startsWith(QStringLiteral("Error!")), qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("every card in the controller was deleted first; it "
                                             "now holds only the 0 cards written since")),
+             qPrintable(report));
+}
+
+void DownloadWindowTest::cancelledCardReadIsSavedOnlyOnYes_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saved");
+    // Enter alone is no yes: a list that a restore would take for the whole is not saved.
+    QTest::newRow("Enter") << int(BoxAnswerer::Answer::Enter) << false;
+    QTest::newRow("Yes") << int(BoxAnswerer::Answer::Yes) << true;
+}
+
+// Cancel in the middle of the card read: the real question says which numbers were read and
+// which were not, and the closing message names the numbers the file holds.
+void DownloadWindowTest::cancelledCardReadIsSavedOnlyOnYes()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, saved);
+    Site site(300);
+    QVERIFY(site.connected);
+    AppContext &context = site.rig.context();
+    context.prompt = std::make_unique<DialogPrompt>(context.progress);
+    BoxAnswerer boxes{BoxAnswerer::Answer(answer)};
+    const QString cards = site.rig.path(QStringLiteral("cards.xml"));
+    TfrmProcess &process = site.main->processWindow();
+    bool cancelled = false;
+    connect(&context.progress, &ProgressState::changed, this, [&] {
+        if (cancelled || !context.progress.text().contains(QStringLiteral(" 0000050 ")))
+            return;
+        cancelled = true;
+        QTimer::singleShot(0, this, [&] { ClickOnScreen(process.btnCancel); });
+    });
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(site.rig.path(QStringLiteral("p.xml")));
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+    }));
+    QVERIFY(cancelled);
+    QCOMPARE(boxes.asked.size(), 2);
+    const QString question = boxes.asked[0];
+    const QRegularExpressionMatch at =
+        QRegularExpression(QStringLiteral("cancelled after card number (\\d+); card numbers "
+                                          "(\\d+) to 300 were not read"))
+            .match(question);
+    QVERIFY2(at.hasMatch(), qPrintable(question));
+    const int last = at.captured(1).toInt();
+    QVERIFY2(last >= 50 && last < 60, qPrintable(question));
+    QCOMPARE(at.captured(2).toInt(), last + 1);
+    QVERIFY2(
+        question.contains(QStringLiteral("%1 cards were found in the numbers 1 to %1").arg(last)),
+        qPrintable(question));
+    const QString report = boxes.asked[1];
+    QVERIFY2(report.startsWith(QStringLiteral("Error!")), qPrintable(report));
+    QCOMPARE(QFileInfo::exists(cards), saved);
+    if (saved) {
+        QVERIFY2(
+            report.contains(QStringLiteral("Cards: %1 cards of numbers 1 to %1 saved to %2; the "
+                                           "list is not complete.")
+                                .arg(last)
+                                .arg(cards)),
+            qPrintable(report));
+        TableStore file;
+        QVERIFY(CardFile::Load(file, cards));
+        QCOMPARE(file.RecordCount(), last);
+    } else {
+        QVERIFY2(report.contains(QStringLiteral("the incomplete card list was not saved; no card "
+                                                "file was written")),
+                 qPrintable(report));
+    }
+    QVERIFY2(!report.contains(QStringLiteral("to 300 saved")), qPrintable(report));
+}
+
+// Files that exist already are replaced only on a yes that names them; on No nothing runs.
+void DownloadWindowTest::backupAsksBeforeReplacingEitherFile()
+{
+    Site site(5);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("p.xml"));
+    const QString cards = site.rig.path(QStringLiteral("c.xml"));
+    for (const QString &path : {parameters, cards}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("earlier");
+    }
+    site.prompt->answers = {false, true};
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+        QVERIFY(window.isVisible());
+        QCOMPARE(site.prompt->questions.size(), 1);
+        QVERIFY(site.prompt->questions[0].contains(parameters));
+        QVERIFY(site.prompt->questions[0].contains(cards));
+        QVERIFY(site.prompt->messages.isEmpty());
+        for (const QString &path : {parameters, cards}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("earlier"));
+        }
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+        QVERIFY(window.isHidden());
+    }));
+    QCOMPARE(site.prompt->questions.size(), 2);
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY2(site.prompt->messages[0].startsWith(QStringLiteral("OK!")),
+             qPrintable(site.prompt->messages[0]));
+    TableStore file;
+    QVERIFY(CardFile::Load(file, cards));
+    QCOMPARE(file.RecordCount(), 5);
+}
+
+// Cancel while the parameters are read: the run ends there; no card is read, no file written.
+void DownloadWindowTest::cancelInTheParameterHalfEndsTheRun()
+{
+    Site site(20);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("p.xml"));
+    const QString cards = site.rig.path(QStringLiteral("c.xml"));
+    TfrmProcess &process = site.main->processWindow();
+    QStringList sent;
+    connect(&site.rig.comm(), &Comm::logLine, this, [&](const QString &line) { sent << line; });
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        AtExchange(site.rig.comm(), 8, [&] {
+            QVERIFY(process.btnCancel->isVisible());
+            ClickOnScreen(process.btnCancel);
+        });
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+    }));
+    QVERIFY2(sent.size() <= 10, qPrintable(sent.join(QLatin1Char('\n'))));
+    QVERIFY(sent.filter(QStringLiteral("HB")).isEmpty());
+    QVERIFY(!QFileInfo::exists(parameters));
+    QVERIFY(!QFileInfo::exists(cards));
+    QCOMPARE(site.prompt->messages.size(), 1);
+    const QString report = site.prompt->messages[0];
+    QVERIFY2(report.startsWith(QStringLiteral("Error!")) &&
+                 report.contains(QStringLiteral("cancelled")),
              qPrintable(report));
 }
 

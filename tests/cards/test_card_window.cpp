@@ -1,5 +1,7 @@
 // The card window opened from the main window as the program opens it (modal), clicked
 // through the window system, its prompts answered by the rig.
+#include "BoxAnswerer.h"
+#include "DialogPrompt.h"
 #include "TfrmCardData.h"
 #include "TfrmProcess.h"
 #include "WindowRig.h"
@@ -51,8 +53,8 @@ struct Site
 // Erases an edit with the keyboard, one key at a time, as a person does.
 void EraseByKeys(QLineEdit *edit)
 {
-    ClickOnScreen(edit);
-    KeyOnScreen(edit, Qt::Key_End);
+    // A click behind the last character puts the cursor there.
+    ClickOnScreen(edit, QPoint(edit->width() - 4, edit->height() / 2));
     for (int keys = edit->text().size(); keys > 0; --keys)
         KeyOnScreen(edit, Qt::Key_Backspace);
 }
@@ -104,6 +106,8 @@ private slots:
     void oneCardNumberTwiceIsAskedAboutBeforeWriting();
     void noWritableRowDeletesNothing();
     void reopeningShowsAnEmptyTable();
+    void deleteAllCardsAsksFirstAndReports();
+    void closedLinkDisablesTheControllerActions();
 };
 
 void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
@@ -187,20 +191,30 @@ void CardWindowTest::rangeIsNormalisedAndStored()
         QLineEdit *end = Control<QLineEdit>(cards, "edtEndCardNo");
         QCOMPARE(start->text(), QStringLiteral("1"));
         QCOMPARE(end->text(), QStringLiteral("10500"));
-        // Erased, the 1 comes back at once; what is typed next follows it.
-        EraseByKeys(start);
-        QCOMPARE(start->text(), QStringLiteral("1"));
-        TypeOnScreen(start, QStringLiteral("05x"));
-        QCOMPARE(start->text(), QStringLiteral("105"));
+        // An erased box stays empty while the person types a new number into it; leading
+        // zeros go at once, and letters are refused.
         EraseByKeys(end);
+        QCOMPARE(end->text(), QString());
+        TypeOnScreen(end, QStringLiteral("30"));
+        QCOMPARE(end->text(), QStringLiteral("30"));
+        EraseByKeys(start);
+        QCOMPARE(start->text(), QString());
+        TypeOnScreen(start, QStringLiteral("05x"));
+        QCOMPARE(start->text(), QStringLiteral("5"));
+        // Left empty, a box gets its default back when the person moves on.
+        EraseByKeys(end);
+        ClickOnScreen(start);
         QCOMPARE(end->text(), QStringLiteral("10500"));
+        // A leading digit deleted leaves no leading zero.
         ClickOnScreen(end);
         KeyOnScreen(end, Qt::Key_Home);
-        for (int i = 0; i < 5; ++i)
-            KeyOnScreen(end, Qt::Key_Delete);
+        KeyOnScreen(end, Qt::Key_Delete);
+        QCOMPARE(end->text(), QStringLiteral("500"));
+        TypeInto(end, QStringLiteral("10500"));
+        ClickOnScreen(start);
         QCOMPARE(end->text(), QStringLiteral("10500"));
     }));
-    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMin")).toString(), QStringLiteral("105"));
+    QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMin")).toString(), QStringLiteral("5"));
     QCOMPARE(site.rig.storedSetting(QStringLiteral("CardNoMax")).toString(),
              QStringLiteral("10500"));
 
@@ -461,6 +475,58 @@ void CardWindowTest::reopeningShowsAnEmptyTable()
     }));
     QVERIFY(site.inWindow([&](TfrmCardData &cards) { QCOMPARE(cards.table().RecordCount(), 0); }));
     QVERIFY(site.prompt->messages.isEmpty());
+}
+
+// "Delete all cards" empties a controller that opens doors: the real question names the
+// controller, Enter alone keeps the cards, and the end is told like every other operation's.
+void CardWindowTest::deleteAllCardsAsksFirstAndReports()
+{
+    Site site(5);
+    QVERIFY(site.connected);
+    AppContext &context = site.rig.context();
+    context.prompt = std::make_unique<DialogPrompt>(context.progress);
+    const QString serialNumber = site.main->serialNumberText();
+    QVERIFY(!serialNumber.isEmpty());
+    BoxAnswerer boxes(BoxAnswerer::Answer::Enter);
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        cards.transfer().setSettleWait(3, 1);
+        ClickOnScreen(Control<QPushButton>(cards, "btnClearAll"));
+        QVERIFY2(boxes.asked.size() == 1, qPrintable(boxes.asked.join(QLatin1Char('|'))));
+        QVERIFY2(boxes.asked[0].contains(serialNumber), qPrintable(boxes.asked[0]));
+        QCOMPARE(site.rig.sim().controller().snapshot().cards.size(), 5);
+
+        boxes.answer = BoxAnswerer::Answer::Yes;
+        ClickOnScreen(Control<QPushButton>(cards, "btnClearAll"));
+        QCOMPARE(boxes.asked.size(), 3);
+        QCOMPARE(boxes.asked[2], QStringLiteral("OK!"));
+        QVERIFY(site.rig.sim().controller().snapshot().cards.isEmpty());
+    }));
+}
+
+// The link closes while the window is open (here in the middle of a read): the controller
+// actions are disabled, and the numbers left unread are not offered for a second read that
+// could only fail; the message says why.
+void CardWindowTest::closedLinkDisablesTheControllerActions()
+{
+    Site site(40, {{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                   {QStringLiteral("CardNoMax"), QStringLiteral("40")}});
+    QVERIFY(site.connected);
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        const QList<QPushButton *> actions{Control<QPushButton>(cards, "btnBackup"),
+                                           Control<QPushButton>(cards, "btnRestore"),
+                                           Control<QPushButton>(cards, "btnClearAll")};
+        for (QPushButton *button : actions)
+            QVERIFY(button->isEnabled());
+        AtExchange(site.rig.comm(), 10, [&] { site.rig.comm().CommClose(); });
+        ClickOnScreen(actions[0]);
+        for (QPushButton *button : actions)
+            QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+        QVERIFY(cards.table().RecordCount() > 0);
+    }));
+    QVERIFY(site.prompt->questions.isEmpty());
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY2(site.prompt->messages[0].contains(QStringLiteral("link to the controller is closed")),
+             qPrintable(site.prompt->messages[0]));
 }
 
 QTEST_MAIN(CardWindowTest)

@@ -1,8 +1,10 @@
 // Quick add as a person meets it: the card window opened modally from the main window, its
 // "Quick add card" button clicked through the window system, cards presented to simulated
 // MELOK9 readers on pseudo-terminals (COM numbers mapped as KT480_COM_MAP maps them).
+#include "BoxAnswerer.h"
 #include "CardFile.h"
 #include "CardTable.h"
+#include "DialogPrompt.h"
 #include "ReaderPoller.h"
 #include "ReaderSearch.h"
 #include "TextRow.h"
@@ -11,6 +13,7 @@
 #include "WindowRig.h"
 
 #include <Language.h>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -196,6 +199,45 @@ private slots:
                              QStringLiteral("0"), QStringLiteral("12XX"), QStringLiteral("1")}));
         QCOMPARE(rows[1].DataNO, QStringLiteral("0000002"));
         QCOMPARE(rows[1].DataID, CardB);
+    }
+
+    // The mode panel stays empty while quick add polls, also after a real message box
+    // ("CardID Repeat!") has come and gone, and after Stop.
+    void modePanelStaysEmptyAroundAMessageBox()
+    {
+        Site site;
+        QVERIFY(site.connected);
+        AppContext &context = site.rig.context();
+        context.prompt = std::make_unique<DialogPrompt>(context.progress);
+        BoxAnswerer boxes;
+        QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+            QLabel *mode = Control<QLabel>(cards, "sbMode");
+            QVERIFY(Site::startQuickAdd(cards));
+            QCOMPARE(mode->text(), QString());
+            QVERIFY(site.present(cards, "012345678"));
+            site.reader->presentCard("012345678");
+            QVERIFY(QTest::qWaitFor([&] { return boxes.asked.size() == 1; }, 5000));
+            // The person comes back to the window.
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return !QApplication::activeModalWidget() ||
+                           QApplication::activeModalWidget() == &cards;
+                },
+                5000));
+            cards.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&cards));
+            QCOMPARE(boxes.asked[0], QStringLiteral("CardID Repeat!"));
+            QCOMPARE(mode->text(), QString());
+            ClickOnScreen(Control<QPushButton>(cards, "btnStop"));
+            QCOMPARE(mode->text(), QString());
+            // The window activated again (a box over it) keeps the panel empty.
+            context.prompt->message(QStringLiteral("OK!"), QStringLiteral("System Message"));
+            cards.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&cards));
+            QCOMPARE(mode->text(), QString());
+            // The cards enrolled are given up when the window closes.
+            boxes.answer = BoxAnswerer::Answer::Yes;
+        }));
     }
 
     // Stop, Esc and closing the window each add the card shown, once.

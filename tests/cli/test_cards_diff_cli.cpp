@@ -50,16 +50,18 @@ private slots:
         const QString b = cardFile(QStringLiteral("b"), "1,11,1,0,,0\n"
                                                         "0000002,22,01,0,1234,0\n"
                                                         "0000009,99,01,0,XXXX,0\n");
+        // As diff(1): 1 when the two sides differ, 0 when they are the same.
         Run r = RunCtl({QStringLiteral("cards"), QStringLiteral("diff"), a, b});
-        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.out.contains("added   0000009 ID 0000000000000099"), r.out.constData());
         QVERIFY(r.out.contains("changed 0000002 DataPIN XXXX -> 1234"));
         QVERIFY(r.out.contains("unchanged 1, added 1, removed 0, changed 1"));
 
         r = RunCtl(
             {QStringLiteral("--json"), QStringLiteral("cards"), QStringLiteral("diff"), b, a});
-        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.exitCode, 1);
         const QJsonObject o = r.json();
+        QCOMPARE(o.value(QStringLiteral("identical")), QJsonValue(false));
         QCOMPARE(o.value(QStringLiteral("removed")).toArray().size(), 1);
         QCOMPARE(o.value(QStringLiteral("changed"))
                      .toArray()
@@ -72,6 +74,11 @@ private slots:
                      .value(QStringLiteral("to"))
                      .toString(),
                  QStringLiteral("XXXX"));
+
+        r = RunCtl(
+            {QStringLiteral("--json"), QStringLiteral("cards"), QStringLiteral("diff"), a, a});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.json().value(QStringLiteral("identical")), QJsonValue(true));
 
         r = RunCtl({QStringLiteral("cards"), QStringLiteral("diff"), a,
                     dir_.filePath(QStringLiteral("missing.xml"))});
@@ -93,8 +100,9 @@ private slots:
         const Run r = RunCtl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"),
                               QStringLiteral("cards"), QStringLiteral("diff"), file,
                               QStringLiteral("--to"), QStringLiteral("10")});
-        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.exitCode, 1);
         const QJsonObject o = r.json();
+        QCOMPARE(o.value(QStringLiteral("identical")), QJsonValue(false));
         QCOMPARE(o.value(QStringLiteral("unchanged")).toInt(), 1);
         QCOMPARE(o.value(QStringLiteral("changed")).toArray().size(), 1);
         QCOMPARE(o.value(QStringLiteral("removed")).toArray().size(), 1); // card 3
@@ -103,6 +111,37 @@ private slots:
         QCOMPARE(added.first().toObject().value(QStringLiteral("DataNO")).toString(),
                  QStringLiteral("0000500"));
         QCOMPARE(sim_->controller().revision(), revision);
+    }
+
+    // A card file of what the controller holds is identical to it, exit 0; once a number cannot
+    // be read the two are no longer known to be the same: never identical while incomplete.
+    void identicalOnlyWhenEveryNumberWasRead()
+    {
+        const QString held = dir_.filePath(QStringLiteral("held.xml"));
+        const QStringList link{QStringLiteral("--tcp"), tcp_, QStringLiteral("--json")};
+        QCOMPARE(RunCtl(link + QStringList{QStringLiteral("cards"), QStringLiteral("read"),
+                                           QStringLiteral("--to"), QStringLiteral("10"),
+                                           QStringLiteral("--out"), held})
+                     .exitCode,
+                 0);
+        const QStringList diff =
+            link + QStringList{QStringLiteral("cards"), QStringLiteral("diff"), held,
+                               QStringLiteral("--to"), QStringLiteral("10")};
+        Run r = RunCtl(diff);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.json().value(QStringLiteral("identical")), QJsonValue(true));
+        QCOMPARE(r.json().value(QStringLiteral("complete")), QJsonValue(true));
+
+        FaultSettings refuseSecond;
+        refuseSecond.errorCodes.insert("HB0002", 'B');
+        sim_->setFaults(refuseSecond);
+        r = RunCtl(diff);
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 1);
+        const QJsonObject o = r.json();
+        QCOMPARE(o.value(QStringLiteral("complete")), QJsonValue(false));
+        QCOMPARE(o.value(QStringLiteral("identical")), QJsonValue(false));
+        QCOMPARE(o.value(QStringLiteral("unknownNumbers")).toArray(), QJsonArray({2}));
     }
 
     void traceHoldsTheFramesInHex()

@@ -7,10 +7,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
+#include <fcntl.h>
 #include <memory>
+#include <pty.h>
+#include <unistd.h>
 
 // The command-line client as a script uses it: a real process against the simulator.
 class TestKt480ctl : public QObject
@@ -318,8 +322,8 @@ private slots:
         QTest::newRow("unknown verb") << QStringList{"nonsense"} << 2 << "unknown verb: nonsense";
         QTest::newRow("no link options") << QStringList{"identify"} << 2 << "--tcp";
         QTest::newRow("trace unwritable")
-            << QStringList{"--trace", "/nonexistent/trace.txt", "file", "show", "x.xml"} << 1
-            << "/nonexistent/trace.txt";
+            << QStringList{"--trace", "/nonexistent/trace.txt", "--tcp", "127.0.0.1:1", "identify"}
+            << 1 << "/nonexistent/trace.txt";
         QTest::newRow("site file missing")
             << QStringList{"fleet", "backup", "/nonexistent/site.csv", "/nonexistent/out"} << 2
             << "/nonexistent/site.csv";
@@ -395,6 +399,151 @@ private slots:
         QVERIFY(quiet.err.contains("/dev/nonexistent: cannot be opened"));
         QVERIFY(!quiet.err.contains("kt480.discovery"));
         QVERIFY2(verbose.err.contains("kt480.discovery"), verbose.err.constData());
+    }
+
+    // The controller answers the broadcast query with its own Device ID; identify says so when
+    // that is not the one --id gave, since every other verb would then get no answer.
+    void identifyNamesAnotherDeviceId()
+    {
+        Run r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("the controller's Device ID is 0012, not 0001 (--id 1)") &&
+                     r.err.contains("give --id 12"),
+                 r.err.constData());
+        r = ctl(
+            {QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("identify")});
+        QCOMPARE(r.json().value(QStringLiteral("deviceIdAsked")).toString(),
+                 QStringLiteral("0001"));
+        QCOMPARE(r.json().value(QStringLiteral("deviceId")).toString(), QStringLiteral("0012"));
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
+                 QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(!r.err.contains("Device ID is"), r.err.constData());
+    }
+
+    // A serial port that cannot be opened is named with the reason a person can act on.
+    void serialPortProblemsAreExplained()
+    {
+        const QString missing = dir_.filePath(QStringLiteral("ttyMISSING"));
+        Run r = ctl({QStringLiteral("--serial"), missing, QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(missing.toUtf8() + " with 19200,e,8,1: no such device"),
+                 r.err.constData());
+
+        // A COM name is named with the device behind it.
+        QProcessEnvironment mapped = QProcessEnvironment::systemEnvironment();
+        mapped.insert(QStringLiteral("KT480_COM_MAP"), QStringLiteral("9=") + missing);
+        r = RunCtl({QStringLiteral("--serial"), QStringLiteral("COM9"), QStringLiteral("identify")},
+                   mapped);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("COM9 (" + missing.toUtf8() + ") with 19200,e,8,1: no such device"),
+                 r.err.constData());
+
+        // Held by another program, which locked it.
+        SimulatorConfig config;
+        config.serial = true;
+        SimulatorHost line(config);
+        QVERIFY(line.isRunning());
+        QSerialPort holder(line.serialPath());
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        r = ctl({QStringLiteral("--serial"), line.serialPath(), QStringLiteral("--line"),
+                 QStringLiteral("19200,n,8,1"), QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("locked by another program") || r.err.contains("busy:"),
+                 r.err.constData());
+        QVERIFY2(
+            r.err.contains("process " + QByteArray::number(QCoreApplication::applicationPid())),
+            r.err.constData());
+        holder.close();
+
+        if (::geteuid() == 0)
+            QSKIP("running as root, for whom a device without permissions still opens: the "
+                  "permission case is not tried");
+        const QString closed = dir_.filePath(QStringLiteral("ttyCLOSED"));
+        QVERIFY(WriteTextFile(closed, ""));
+        QVERIFY(QFile::setPermissions(closed, {}));
+        r = ctl({QStringLiteral("--serial"), closed, QStringLiteral("identify")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("permission denied") && r.err.contains("sudo adduser $USER"),
+                 r.err.constData());
+    }
+
+    // An error that the program logged and the verb reports is printed once.
+    void aFileErrorIsPrintedOnce()
+    {
+        const QString missing = dir_.filePath(QStringLiteral("no-records.xml"));
+        const Run r = ctl({QStringLiteral("records"), QStringLiteral("report"), missing,
+                           QStringLiteral("--pdf"), dir_.filePath(QStringLiteral("r.pdf"))});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err.count(missing.toUtf8()), 1);
+    }
+
+    // Into a pipe the progress is a line at each tenth, in words; with --json none; on a terminal
+    // one line written over.
+    void progressInWords()
+    {
+        const QStringList read{QStringLiteral("--tcp"), tcp_,
+                               QStringLiteral("--id"),  QStringLiteral("12"),
+                               QStringLiteral("cards"), QStringLiteral("read"),
+                               QStringLiteral("--to"),  QStringLiteral("100")};
+        Run r = ctl(read);
+        QCOMPARE(r.exitCode, 0);
+        const QList<QByteArray> lines = r.err.trimmed().split('\n');
+        QVERIFY2(lines.size() >= 5 && lines.size() <= 11, r.err.constData());
+        QVERIFY2(lines.first().contains(": 0 of 100 (0%), 0 s so far"), r.err.constData());
+        QVERIFY2(r.err.contains(": 50 of 100 (50%), "), r.err.constData());
+        QVERIFY(!r.err.contains('\r'));
+
+        r = ctl(QStringList{QStringLiteral("--json")} + read);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        QJsonParseError error;
+        QJsonDocument::fromJson(r.out, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+
+        int master = -1;
+        int slave = -1;
+        QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+        QProcess p;
+        p.setStandardErrorFile(QString::fromLocal8Bit(::ttyname(slave)));
+        p.start(QStringLiteral(KT480CTL_PATH), read);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        QByteArray shown;
+        char buffer[4096];
+        for (ssize_t n = 0; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, n);
+        ::close(slave);
+        ::close(master);
+        QVERIFY2(shown.count('\r') > 10 && shown.contains(" of 100 (") && shown.count('\n') == 1,
+                 shown.constData());
+    }
+
+    // A CSV with a header and no rows, or nothing at all, converts to a card file without rows,
+    // which writes nothing, as every empty card file.
+    void emptyCsvConvertsToAnEmptyCardFile_data()
+    {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::newRow("header only")
+            << QByteArray("DataNO,DataID,DataApp,DataType,DataPIN,DataAPB\r\n");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("byte-order mark and a blank line") << QByteArray("\xEF\xBB\xBF\r\n");
+    }
+
+    void emptyCsvConvertsToAnEmptyCardFile()
+    {
+        QFETCH(QByteArray, csv);
+        const QString in = dir_.filePath(QStringLiteral("empty.csv"));
+        const QString out = dir_.filePath(QStringLiteral("empty.xml"));
+        QFile::remove(out);
+        QVERIFY(WriteTextFile(in, csv));
+        Run r = ctl({QStringLiteral("file"), QStringLiteral("convert"), in, out});
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
+                 QStringLiteral("cards"), QStringLiteral("write"), out});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("the file holds no cards: nothing was sent"), r.out.constData());
     }
 
 private:

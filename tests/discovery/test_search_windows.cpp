@@ -234,6 +234,55 @@ private slots:
         QVERIFY(site.functionButtonsDisabled());
     }
 
+    // The port and line boxes show where the search is as it goes; while a setting's
+    // broadcast asks every Device ID at once, the status names the range, not ID 0000.
+    void serialBoxesFollowTheSearch()
+    {
+        const auto com5 = SerialLine::silent();
+        MainSite site("5=" + com5->path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        QStringList settingsShown;
+        QStringList portsShown;
+        QStringList statuses;
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            s.edID01->setText(QStringLiteral("1"));
+            s.edID02->setText(QStringLiteral("3"));
+            QTimer watch;
+            watch.setInterval(5);
+            connect(&watch, &QTimer::timeout, &s, [&] {
+                // From the first place the search reports on.
+                if (!s.searching() || s.sbMain->text().isEmpty())
+                    return;
+                if (!settingsShown.contains(s.cbxBaudRate->currentText()))
+                    settingsShown << s.cbxBaudRate->currentText();
+                if (!portsShown.contains(s.cbxCommNo->currentText()))
+                    portsShown << s.cbxCommNo->currentText();
+                if (!statuses.contains(s.sbMain->text()))
+                    statuses << s.sbMain->text();
+            });
+            watch.start();
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            QTest::qWaitFor([&] { return settingsShown.size() >= 3; }, 10000);
+            watch.stop();
+            QTest::mouseClick(s.btnCancel, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(*site.window, "btnSearch01"), Qt::LeftButton);
+        QVERIFY2(settingsShown.size() >= 3, qPrintable(settingsShown.join(QLatin1Char('|'))));
+        QCOMPARE(settingsShown.mid(0, 3),
+                 QStringList({QStringLiteral("921600,e,8,1"), QStringLiteral("921600,n,8,1"),
+                              QStringLiteral("460800,e,8,1")}));
+        // The machine's own ports are searched too.
+        QVERIFY2(portsShown.contains(QStringLiteral("COM5")),
+                 qPrintable(portsShown.join(QLatin1Char('|'))));
+        QVERIFY(!statuses.isEmpty());
+        for (const QString &status : statuses)
+            QVERIFY2(status.endsWith(QStringLiteral(" 0001～0003")) &&
+                         !status.contains(QStringLiteral("0000")),
+                     qPrintable(status));
+    }
+
     // The window opened after each language button, idle and searching: "Thorough" follows
     // the language too. KT480_SCREENSHOT_DIR keeps the pictures (docs/search-com-*.png).
     void serialSearchInThreeLanguages()

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The Debian package as a fresh machine gets it: built with cpack from the build tree, unpacked
 # into a scratch root with dpkg -x, its files where the desktop and the shells look for them,
-# its dependencies declared, nothing that touches device permissions, and its programs running
-# from the scratch root against each other on loopback.
+# its documentation as Debian policy asks, its dependencies declared, nothing that touches
+# device permissions, and its programs running from the scratch root against each other on
+# loopback. Where lintian is installed (scripts/bootstrap.sh package), it finds no error and no
+# warning.
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
+source_dir=$(cd "${2:?source folder}" && pwd)
 work=$(mktemp -d)
 sim_pid=
 cleanup() {
@@ -36,6 +39,11 @@ done
 control=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -v '^$' | sort | tr '\n' ' ')
 [ "$control" = "control md5sums " ] || fail "control files beyond control and md5sums: $control"
 
+# A maintainer that mail reaches, not a local address.
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+[[ $maintainer =~ ^[^\<]+\ \<[^@\>]+@[^@\>]+\.[^@\>]+\>$ ]] || fail "Maintainer is not NAME <ADDRESS>: $maintainer"
+[[ $maintainer != *@localhost* ]] || fail "Maintainer on localhost: $maintainer"
+
 root="$work/root"
 dpkg -x "$deb" "$root"
 for f in usr/bin/kt480nt5 usr/bin/kt480ctl usr/bin/kt480sim \
@@ -57,7 +65,33 @@ for page in kt480nt5 kt480ctl kt480sim; do
     zcat "$root/usr/share/man/man1/$page.1.gz" >"$work/$page.1" ||
         fail "$page.1.gz is not gzip"
     grep -q "^\.TH \"$page\" \"1\"" "$work/$page.1" || fail "$page.1 is not a manual page"
+    grep -qx '\.SH EXIT STATUS' "$work/$page.1" || fail "$page.1 has no EXIT STATUS"
+    # The synopsis holds usage lines only, no indented text that belongs to an option.
+    if sed -n '/^\.SH SYNOPSIS$/,/^\.SH /p' "$work/$page.1" | grep -q '^\.RS'; then
+        fail "$page.1: SYNOPSIS holds an indented paragraph"
+    fi
 done
+# The documentation folder: the copyright in the machine-readable format with the LICENSE's
+# holder and text, the changelog of this version (a native package: changelog.gz), the README
+# compressed; nothing there uncompressed but the copyright.
+doc="$root/usr/share/doc/kt480nt5"
+[ -f "$doc/copyright" ] || fail "no /usr/share/doc/kt480nt5/copyright"
+head -n 1 "$doc/copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "copyright is not in the machine-readable format: $(head -n 1 "$doc/copyright")"
+holder=$(sed -n 's/^Copyright ([cC]) *//p' "$source_dir/LICENSE")
+grep -qxF "Copyright: $holder" "$doc/copyright" || fail "copyright does not name '$holder'"
+grep -qx 'License: Expat' "$doc/copyright" || fail "copyright does not name the Expat (MIT) licence"
+sed -n '/^ Permission is hereby granted/,$p' "$doc/copyright" | sed 's/^ //; s/^\.$//' |
+    diff -q - <(sed -n '/^Permission is hereby granted/,$p' "$source_dir/LICENSE") >/dev/null ||
+    fail "copyright does not hold the LICENSE text"
+version=$(dpkg-deb -f "$deb" Version)
+zcat "$doc/changelog.gz" | head -n 1 | grep -q "^kt480nt5 ($version) " ||
+    fail "changelog.gz does not start with version $version: $(zcat "$doc/changelog.gz" | head -n 1)"
+[ ! -e "$doc/changelog.Debian.gz" ] || fail "changelog.Debian.gz in a native package"
+zcat "$doc/README.md.gz" | cmp -s - "$source_dir/README.md" || fail "README.md.gz is not the README"
+loose=$(cd "$doc" && find . -type f ! -name '*.gz' ! -name copyright)
+[ -z "$loose" ] || fail "uncompressed documentation: $loose"
 # The long description within 80 columns, as apt and dpkg show it.
 long=$(dpkg-deb -f "$deb" Description | tail -n +2 | awk 'length > 80')
 [ -z "$long" ] || fail "description lines longer than 80 columns: $long"
@@ -100,3 +134,13 @@ for verb in $(sed -n 's/^Verbs: //p' "$work/kt480ctl.help" | tr -d ','); do
         fail "kt480ctl.1 does not describe the verb $verb"
 done
 echo "package: installs into a scratch root and runs"
+
+if command -v lintian >/dev/null; then
+    # This build tree is not compiled with Debian's hardening flags; make package's build is.
+    lintian --fail-on error,warning \
+        --suppress-tags hardening-no-relro,hardening-no-fortify-functions,hardening-no-bindnow \
+        "$deb" >"$work/lintian.out" 2>&1 || fail "lintian: $(cat "$work/lintian.out")"
+    echo "package: lintian finds no error or warning"
+else
+    echo "package: lintian is not installed (scripts/bootstrap.sh package); not run"
+fi

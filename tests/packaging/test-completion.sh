@@ -1,44 +1,68 @@
 #!/usr/bin/env bash
-# kt480ctl's bash completion as a shell uses it: verbs, their actions, options and values; and
-# the zsh completion at least reads as zsh.
+# kt480ctl's completion in bash and in zsh as a person meets it: each command line is typed into
+# the shell on a pseudo-terminal and completed with Tab; what the completion offers (sorted) must
+# be the words given after the bar. Both shells get the same lines.
 set -euo pipefail
-folder=${1:?completion folder}
-# shellcheck source=/dev/null
-source "$folder/kt480ctl.bash"
+folder=$(cd "${1:?completion folder}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
-complete_words() {
-    COMP_WORDS=("$@")
-    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-    COMPREPLY=()
-    _kt480ctl
-    echo "${COMPREPLY[*]-}"
-}
-expect() {
-    local want=$1
-    shift
-    local got
-    got=$(complete_words "$@")
-    if [ "$got" != "$want" ]; then
-        echo "completion of '$*': got '$got', want '$want'" >&2
-        exit 1
-    fi
-}
+cases=$(
+    cat <<'EOF'
+kt480ctl --tcp 127.0.0.1 c|cards clock
+kt480ctl f|file fleet
+kt480ctl --serial COM3 --id 2 cards |clear-all diff read write
+kt480ctl fleet |backup records restore
+kt480ctl records q|query
+kt480ctl records query --db events.db --cont|--controller
+kt480ctl fleet restore site.csv out --dry|--dry-run
+kt480ctl fleet backup |out site.csv
+kt480ctl records report f.xml --lang |en zh-CN zh-TW
+kt480ctl --id a|auto
+kt480ctl --jobs |
+kt480ctl --tcp h sd st|status
+kt480ctl --tcp h sd backup |1 10 2 3 4 5 6 7 8 9
+kt480ctl --serial COM1 reader w|watch
+kt480ctl --se|--serial --settle-ms
+kt480ctl --ver|--verbose --version
+kt480ctl he|help
+kt480ctl help |backup cards clock exchange file fleet identify params reader records restore sd search
+kt480ctl help c|cards clock
+kt480ctl --tcp 127.0.0.1:5001 i|identify
+kt480ctl --tcp 127.0.0.1:5001 |backup cards clock exchange file fleet help identify params reader records restore sd search
+kt480ctl --tcp 127.0.0.1:5001 cards r|read
+kt480ctl --tcp=127.0.0.1:5001 i|identify
+kt480ctl records report f.xml --lang=z|zh-CN zh-TW
+kt480ctl --tcp 127.0.0.1:5001 --json clock |get set
+kt480ctl --udp 127.0.0.1:5002 --local-port 0 cl|clock
+kt480ctl --udp 10.0.0.7:5001 --id 3 sd |backup restore status
+kt480ctl --tcp 127.0.0.1:5001 --id a|auto
+kt480ctl --tcp 127.0.0.1:5001 --ver|--verbose --version
+kt480ctl search tcp --port |5001
+kt480ctl search tcp --net 127.0.0 --range 1-9 --port |5001
+kt480ctl search serial --port CO|COM1 COM2 COM3 COM4
+kt480ctl reader enrol cards.xml --port CO|COM1 COM2 COM3 COM4
+EOF
+)
 
-expect "cards clock" kt480ctl --tcp 127.0.0.1 c
-expect "file fleet" kt480ctl f
-expect "read write clear-all diff" kt480ctl --serial COM3 --id 2 cards ""
-expect "backup restore records" kt480ctl fleet ""
-expect "query" kt480ctl records q
-expect "--db" kt480ctl records query --db
-expect "--dry-run" kt480ctl fleet restore site.csv out --dry
-expect "en zh-TW zh-CN" kt480ctl records report f.xml --lang ""
-expect "auto" kt480ctl --id a
-expect "" kt480ctl --jobs ""
-expect "status" kt480ctl --tcp h sd st
-expect "watch" kt480ctl --serial COM1 reader w
-expect "--serial --settle-ms" kt480ctl --se
+mkdir "$work/files" "$work/files/out" "$work/bash" "$work/zsh"
+touch "$work/files/site.csv" "$work/files/notes.txt"
+cut -d'|' -f1 <<<"$cases" >"$work/lines"
+cut -d'|' -f2 <<<"$cases" >"$work/want"
 
-if command -v zsh >/dev/null; then
-    zsh -n "$folder/_kt480ctl"
-fi
-echo "completion: ok"
+failed=0
+for shell in bash zsh; do
+    (cd "$work/files" && timeout 120 zsh -f "$here/complete-in-pty.zsh" "$shell" "$folder" \
+        "$work/$shell" <"$work/lines" >"$work/$shell.got")
+    while IFS='|' read -r typed want got; do
+        if [ "$got" != "$want" ]; then
+            echo "$shell: completion of '$typed': got '$got', want '$want'" >&2
+            failed=1
+        fi
+    done < <(paste -d'|' "$work/lines" "$work/want" "$work/$shell.got")
+    [ "$(wc -l <"$work/$shell.got")" = "$(wc -l <"$work/lines")" ] ||
+        { echo "$shell: the shell stopped before the last line" >&2; failed=1; }
+done
+[ "$failed" = 0 ]
+echo "completion: bash and zsh ok"

@@ -2,6 +2,7 @@
 // through the window system, its boxes answered by the rig.
 #include "ParamFilePaths.h"
 #include "TfrmParameter.h"
+#include "TfrmProcess.h"
 #include "WindowRig.h"
 
 #include <QApplication>
@@ -225,6 +226,50 @@ private slots:
             // Three rows of five attempts, and the check.
             QCOMPARE(exchanges, 3 * 5 + 3);
             QVERIFY(window.statusText(1).startsWith(QStringLiteral("AF01, AF02, AF11, AF12")));
+            QVERIFY(window.pcMain->isEnabled());
+        }));
+    }
+
+    // The same silent controller, for Read all and Write all: the progress window offers
+    // Cancel, and Cancel ends the run after the row under way.
+    void cancelEndsReadAllAndWriteAllOnASilentController_data()
+    {
+        QTest::addColumn<bool>("writing");
+        QTest::newRow("Read all") << false;
+        QTest::newRow("Write all") << true;
+    }
+
+    void cancelEndsReadAllAndWriteAllOnASilentController()
+    {
+        QFETCH(bool, writing);
+        WindowSite w;
+        QVERIFY(w.connected);
+        TfrmProcess &process = w.main->processWindow();
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.setRetryPause(std::chrono::milliseconds(2));
+            FaultSettings silent;
+            silent.dropShare = 1.0;
+            w.rig.sim().setFaults(silent);
+            int exchanges = 0;
+            const QMetaObject::Connection counting =
+                connect(&w.rig.comm(), &Comm::logLine, this, [&exchanges] { ++exchanges; });
+            bool cancelShown = false;
+            AtExchange(w.rig.comm(), 2, [&] {
+                cancelShown = process.isVisible() && process.btnCancel->isVisible();
+                ClickOnScreen(process.btnCancel);
+            });
+            ShowSetupPage(window);
+            ClickOnScreen(writing ? window.btnTxAll : window.btnRxAll);
+            disconnect(counting);
+            QVERIFY(cancelShown);
+            // The attempts of the first row, no further row.
+            QVERIFY2(exchanges <= 5, qPrintable(QString::number(exchanges)));
+            QCOMPARE(w.prompt->messages.size(), 1);
+            const QString message = w.prompt->messages.first();
+            QVERIFY2(message.startsWith(QStringLiteral("Error!\n")) &&
+                         message.contains(QStringLiteral("Cancelled at AF02; 21 rows were not")),
+                     qPrintable(message));
+            QVERIFY(process.isHidden());
             QVERIFY(window.pcMain->isEnabled());
         }));
     }

@@ -223,6 +223,47 @@ private slots:
         QVERIFY(!site.rig.context().clockReadPaused.isSet());
     }
 
+    // Cancel while the copy is followed ends the following only: the box says the copy goes
+    // on in the controller, which it does. The state line followed the copy while it ran.
+    void cancelStopsFollowingAndTheCopyGoesOn()
+    {
+        SdSite site;
+        QVERIFY(site.connected);
+        site.setSd([](SdCardState &s) { s.stallAt = 7; });
+        TfrmProcess &process = site.main->processWindow();
+        ProgressState &progress = site.rig.context().progress;
+        QStringList statesWhileFollowing;
+        bool cancelled = false;
+        QVERIFY(site.inWindow([&](TfrmParameter &window) {
+            window.setSdTiming(FastSdTiming(std::chrono::seconds(60)));
+            connect(&progress, &ProgressState::changed, &window, [&] {
+                if (!progress.text().contains(QStringLiteral("....")))
+                    return;
+                if (!statesWhileFollowing.contains(window.lblSdState->text()))
+                    statesWhileFollowing << window.lblSdState->text();
+                if (cancelled || !window.lblSdState->text().contains(QStringLiteral("7 done")))
+                    return;
+                cancelled = true;
+                QTimer::singleShot(0, &window, [&] {
+                    QVERIFY(process.btnCancel->isVisible());
+                    ClickOnScreen(process.btnCancel);
+                });
+            });
+            ClickOnScreen(window.btnR);
+            QVERIFY(window.pcMain->isEnabled());
+        }));
+        QVERIFY(cancelled);
+        QVERIFY2(statesWhileFollowing.contains(
+                     QStringLiteral("Controller SD card: SD restore running, 7 done.")),
+                 qPrintable(statesWhileFollowing.join(QLatin1Char('|'))));
+        QCOMPARE(site.prompt->messages.size(), 1);
+        QVERIFY2(site.prompt->messages[0].startsWith(QStringLiteral("Error!")) &&
+                     site.prompt->messages[0].contains(QStringLiteral("copy goes on by itself")),
+                 qPrintable(site.prompt->messages[0]));
+        QCOMPARE(site.rig.sim().controller().snapshot().sd.running, 2);
+        QVERIFY(process.isHidden());
+    }
+
     // The page in the three languages with the note of each; KT480_SCREENSHOT_DIR keeps the
     // pictures (docs/sdcard-*.png).
     void threeLanguages()

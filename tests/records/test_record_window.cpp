@@ -17,6 +17,7 @@
 #include "WindowRig.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -541,6 +542,52 @@ private slots:
         QCOMPARE(archive.eventCount(), 30);
     }
 
+    // The record file chosen in the real save dialog exists already: one question, the one
+    // that names it ("The File is Exist!! Cover it??"), not the dialog's own as well.
+    void replacingTheRecordFileIsAskedOnce()
+    {
+        Site site(MixedEventLog(10));
+        QVERIFY(site.rig.connectTcp());
+        const QString file = site.path(QStringLiteral("events.xml"));
+        QFile earlier(file);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+        earlier.close();
+        AppContext &context = site.rig.window().context();
+        context.prompt = std::make_unique<DialogPrompt>(context.progress);
+        site.prompt = nullptr;
+        QStringList boxes;
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, &site.rig.window(), [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                if (!name || !dialog->isVisible())
+                    return;
+                name->setText(file);
+                QTest::keyClick(name, Qt::Key_Return);
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << box->text();
+                QAbstractButton *yes = box->button(QMessageBox::Yes);
+                QTest::mouseClick(yes ? yes : box->button(QMessageBox::Ok), Qt::LeftButton);
+            }
+        });
+        answer.start();
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.table().RecordCount(), 10);
+            boxes.clear();
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QCOMPARE(w.unsavedEvents(), 0);
+        });
+        answer.stop();
+        QCOMPARE(boxes, QStringList{QStringLiteral("The File is Exist!! Cover it??")});
+        TableStore saved;
+        QVERIFY(RecordFile::Load(saved, file));
+        QCOMPARE(saved.RecordCount(), 10);
+    }
+
     void threeLanguages()
     {
         Site site(MixedEventLog(40));
@@ -581,8 +628,38 @@ private slots:
                     QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
                 }
                 QCOMPARE(w.table().RecordCount(), 25);
-                // Events are English whatever the language of the window.
+                // Events are English whatever the language of the window; only an event
+                // outside the catalogue, worded by this program, is shown in the window's
+                // language. Every status text fits its column, and every column the grid.
                 QCOMPARE(RecordTable::RowAt(w.table(), 0).SStatus, QStringLiteral("In check OK"));
+                const QAbstractItemModel *model = w.dgView->model();
+                const QFontMetrics metrics(w.dgView->font());
+                const int statusWidth = w.dgView->columnWidth(3);
+                int unknown = 0;
+                for (int row = 0; row < model->rowCount(); ++row) {
+                    const QString stored = RecordTable::RowAt(w.table(), row).SStatus;
+                    const QString shown = model->index(row, 3).data().toString();
+                    QVERIFY2(
+                        metrics.horizontalAdvance(shown) + 8 <= statusWidth,
+                        qPrintable(QStringLiteral("%1 in %2 pixels").arg(shown).arg(statusWidth)));
+                    if (!stored.startsWith(QStringLiteral("Unknown event ")))
+                        continue;
+                    ++unknown;
+                    QCOMPARE(shown == stored, language == 0);
+                }
+                QVERIFY(unknown > 0);
+                for (const char *longest : {"Work Overtime [Start]", "Unknown event W9 channel 9"})
+                    QVERIFY2(metrics.horizontalAdvance(QLatin1String(longest)) + 8 <= statusWidth,
+                             qPrintable(QStringLiteral("%1: %2 + 8 > %3")
+                                            .arg(QLatin1String(longest))
+                                            .arg(metrics.horizontalAdvance(QLatin1String(longest)))
+                                            .arg(statusWidth)));
+                int columns = 0;
+                for (int c = 0; c < model->columnCount(); ++c)
+                    columns += w.dgView->columnWidth(c);
+                QVERIFY2(columns <= w.dgView->viewport()->width(),
+                         qPrintable(QStringLiteral("%1 > %2").arg(columns).arg(
+                             w.dgView->viewport()->width())));
                 QTest::qWait(20);
                 const QImage picture = w.grab().toImage();
                 QVERIFY(!picture.isNull());

@@ -222,6 +222,29 @@ private slots:
         QVERIFY(sim_->controller().snapshot().events.isEmpty());
     }
 
+    // Read twice into the same file, as a person reads every morning: the file keeps the first
+    // read's events and gets the second's after them; the controller has forgotten both.
+    void aSecondReadAddsToTheFile()
+    {
+        const QString xml = dir_->filePath(QStringLiteral("same.xml"));
+        const QString csv = dir_->filePath(QStringLiteral("same.csv"));
+        const QStringList read{QStringLiteral("--tcp"),   tcp_,
+                               QStringLiteral("records"), QStringLiteral("read"),
+                               QStringLiteral("--limit"), QStringLiteral("15"),
+                               QStringLiteral("--out"),   xml,
+                               QStringLiteral("--csv"),   csv};
+        QCOMPARE(ctl(read).exitCode, 0);
+        QCOMPARE(ctl(read).exitCode, 0);
+        QCOMPARE(sim_->controller().snapshot().events.size(), 10);
+        TableStore table;
+        QVERIFY(RecordFile::Load(table, xml));
+        QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_.mid(0, 30)));
+        QCOMPARE(Column(table, QStringLiteral("IONO")).last(), QStringLiteral("0000030"));
+        TableStore fromCsv;
+        QVERIFY(ReadCsvFile(csv, fromCsv));
+        QCOMPARE(fromCsv.Content().rows, table.Content().rows);
+    }
+
     void journalLivesBesideTheSettings()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -17,10 +17,13 @@ namespace {
 constexpr int WaitMs = 60000;
 
 // Whether the process holds a file of the folder open: a file being saved there (also one
-// without a name yet, which the link shows as "FOLDER/#123 (deleted)").
-bool WritingInto(qint64 pid, const QString &folder)
+// without a name yet, which the link shows as "FOLDER/#123 (deleted)"), other than `keptOpen`.
+bool WritingInto(qint64 pid, const QString &folder, const QStringList &keptOpen = {})
 {
-    const QByteArray prefix = QFile::encodeName(QDir(folder).canonicalPath()) + '/';
+    const QString canonical = QDir(folder).canonicalPath();
+    if (canonical.isEmpty())
+        return false;
+    const QByteArray prefix = QFile::encodeName(canonical) + '/';
     const QByteArray fdFolder = "/proc/" + QByteArray::number(pid) + "/fd";
     DIR *fds = ::opendir(fdFolder.constData());
     if (!fds)
@@ -30,7 +33,9 @@ bool WritingInto(qint64 pid, const QString &folder)
         char target[4096];
         const QByteArray link = fdFolder + '/' + entry->d_name;
         const ssize_t length = ::readlink(link.constData(), target, sizeof target);
-        if (length > 0 && QByteArray(target, length).startsWith(prefix)) {
+        const QByteArray path(target, length > 0 ? length : 0);
+        if (path.startsWith(prefix) &&
+            !keptOpen.contains(QFile::decodeName(path.mid(prefix.size())))) {
             found = true;
             break;
         }
@@ -110,6 +115,30 @@ KillRun::Result KillRun::killAfter(const QStringList &arguments, qint64 delayMs,
     result.duringSave = WritingInto(process.processId(), savedFolder);
     process.kill();
     result.killed = true;
+    return Finish(process, result, clock);
+}
+
+KillRun::Result KillRun::killOnNewFileIn(const QStringList &arguments, const QString &folder,
+                                         const QStringList &keptOpen)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program_, arguments);
+    process.waitForStarted(WaitMs);
+    const qint64 pid = process.processId();
+    Result result;
+    while (clock.elapsed() < WaitMs && Running(pid)) {
+        if (!WritingInto(pid, folder, keptOpen)) {
+            QThread::usleep(20);
+            continue;
+        }
+        ::kill(pid_t(pid), SIGKILL);
+        result.killed = true;
+        result.duringSave = true;
+        break;
+    }
     return Finish(process, result, clock);
 }
 

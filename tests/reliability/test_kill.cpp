@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -36,6 +37,20 @@ QByteArray ReadBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The events of a record file, each as its time and card; nothing when it does not load.
+std::optional<QStringList> EventsIn(const QString &path)
+{
+    TableStore table;
+    if (!RecordFile::Load(table, path))
+        return std::nullopt;
+    QStringList events;
+    for (int row = 0; row < table.RecordCount(); ++row) {
+        const EventRecord r = RecordTable::RowAt(table, row);
+        events << r.DataTime + QLatin1Char(' ') + r.CardNO;
+    }
+    return events;
 }
 
 // What the points came to.
@@ -160,50 +175,30 @@ private slots:
     }
 
     // Every event the controller forgets once acknowledged is in the journal first; a killed
-    // read leaves it there and the next read saves it. The file of each read is kept aside,
-    // as a user keeps the files of earlier reads.
+    // read leaves it there and the next read saves it. Each read adds its events to the one
+    // file: a changed file holds every event it held before, and at the end every event once.
     void eventReadWithItsJournal()
     {
         constexpr int Events = 3000;
-        ControllerData data = ControllerData::factory();
-        const QDateTime start(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
-        for (int i = 0; i < Events; ++i)
-            data.events << EventPayload(1, start.addSecs(i),
-                                        QByteArray::number(i % 10000).rightJustified(4, '0'), 'A',
-                                        0, 1, i + 1);
-        startSimulator(data);
+        startSimulator(WithEvents(Events));
         const QString out = QDir(outFolder_).filePath(QStringLiteral("events.xml"));
-        const QStringList args{QStringLiteral("--tcp"),   tcp_,
-                               QStringLiteral("records"), QStringLiteral("read"),
-                               QStringLiteral("--limit"), QStringLiteral("50"),
-                               QStringLiteral("--out"),   out};
-        QList<EventRecord> saved;
-        const auto keep = [&](const QString &path) {
-            TableStore table;
-            if (!RecordFile::Load(table, path))
+        QStringList held;
+        const auto grown = [&](const QString &path) {
+            const std::optional<QStringList> events = EventsIn(path);
+            if (!events || events->mid(0, held.size()) != held)
                 return false;
-            for (int row = 0; row < table.RecordCount(); ++row)
-                saved << RecordTable::RowAt(table, row);
+            held = *events;
             return true;
         };
-        const Tally tally = killAtPoints(args, out, keep, {}, SmallSaveDelayUs);
+        const Tally tally = killAtPoints(eventRead(out, 50), out, grown, {}, SmallSaveDelayUs);
 
         // A last read takes what the journal holds and everything the controller has left.
         KillRun run(QStringLiteral(KT480CTL_PATH), env_);
-        const KillRun::Plain last =
-            run.run({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"),
-                     QStringLiteral("read"), QStringLiteral("--out"), out});
+        const KillRun::Plain last = run.run(eventRead(out));
         QVERIFY2(last.exitCode == 0, qPrintable(last.output));
-        QVERIFY(keep(out));
+        QVERIFY(grown(out));
         QVERIFY(sim_->controller().snapshot().events.isEmpty());
-
-        QMap<QString, int> seen;
-        for (const EventRecord &r : saved)
-            ++seen[r.DataTime + QLatin1Char(' ') + r.CardNO];
-        QCOMPARE(seen.size(), Events);
-        for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-            QVERIFY2(it.value() == 1,
-                     qPrintable(QStringLiteral("%1 saved %2 times").arg(it.key()).arg(it.value())));
+        QVERIFY(savedOnce(held, Events));
         qInfo("%s; all %d events saved once", qPrintable(tally.text("records read --out")), Events);
     }
 
@@ -287,7 +282,72 @@ private slots:
               ArchivePoints, killed, afterCommit, Events);
     }
 
+    // Killed after the file was saved and before the journal forgot its events, then run again
+    // as a person would: the events of the first read are in the file once, beside the next.
+    void eventReadKilledBetweenSaveAndJournal()
+    {
+        constexpr int Events = 300;
+        startSimulator(WithEvents(Events));
+        const QString out = QDir(outFolder_).filePath(QStringLiteral("events.xml"));
+        const QString journals = dir_->filePath(QStringLiteral("journal"));
+        const QString journal = QStringLiteral("KT480NTV5-events-12345678.journal");
+        QVERIFY(QDir().mkpath(journals));
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        // The journal is replaced (a new file beside it) only once the record file is saved.
+        const KillRun::Result killed = run.killOnNewFileIn(
+            eventRead(out, 50), journals, {journal, journal + QStringLiteral(".lock")});
+        QVERIFY(killed.killed);
+        QCOMPARE(EventsIn(out).value_or(QStringList()).size(), 50);
+        QVERIFY2(ReadBytes(QDir(journals).filePath(journal)).contains("savingTo"),
+                 "not killed between the save and the journal's clearing");
+
+        const KillRun::Plain again = run.run(eventRead(out, 50));
+        QVERIFY2(again.exitCode == 0, qPrintable(again.output));
+        const std::optional<QStringList> afterRerun = EventsIn(out);
+        QVERIFY(afterRerun);
+        QVERIFY2(savedOnce(*afterRerun, 100),
+                 qPrintable(QStringLiteral("%1 events in the file").arg(afterRerun->size())));
+        QCOMPARE(run.run(eventRead(out)).exitCode, 0);
+        QVERIFY(savedOnce(EventsIn(out).value_or(QStringList()), Events));
+    }
+
 private:
+    static ControllerData WithEvents(int events)
+    {
+        ControllerData data = ControllerData::factory();
+        const QDateTime start(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+        for (int i = 0; i < events; ++i)
+            data.events << EventPayload(1, start.addSecs(i),
+                                        QByteArray::number(i % 10000).rightJustified(4, '0'), 'A',
+                                        0, 1, i + 1);
+        return data;
+    }
+
+    QStringList eventRead(const QString &out, int limit = 0) const
+    {
+        QStringList args{QStringLiteral("--tcp"),   tcp_,
+                         QStringLiteral("records"), QStringLiteral("read"),
+                         QStringLiteral("--out"),   out};
+        if (limit > 0)
+            args << QStringLiteral("--limit") << QString::number(limit);
+        return args;
+    }
+
+    // Each of `count` different events exactly once.
+    static bool savedOnce(const QStringList &events, int count)
+    {
+        QMap<QString, int> seen;
+        for (const QString &e : events)
+            ++seen[e];
+        for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
+            if (it.value() != 1) {
+                qWarning("%s saved %d times", qPrintable(it.key()), it.value());
+                return false;
+            }
+        }
+        return seen.size() == count;
+    }
+
     void startSimulator(const ControllerData &data)
     {
         SimulatorConfig config;
