@@ -19,6 +19,7 @@ const QByteArray SqliteHeader("SQLite format 3\0", 16);
 // A writer waits this long for another to finish (a fleet's controllers all store at once).
 constexpr int BusyTimeoutMs = 60000;
 constexpr int ConnectTimeoutSeconds = 10;
+constexpr int SqliteCacheKiB = 64 * 1024;
 // Events to one INSERT: one round trip each for PostgreSQL.
 constexpr int RowsPerInsert = 100;
 // Taken by every schema check of a PostgreSQL archive, so that two workstations opening a new
@@ -186,6 +187,11 @@ bool EventArchive::connect(Use use)
     }
     if (!db_.open())
         return fail(tr("cannot open the archive"), db_.lastError());
+    // The indexes of a large archive do not fit SQLite's default page cache of 2 MiB: each
+    // insert would read index pages back from the file.
+    if (sqlite)
+        return exec(QStringLiteral("PRAGMA cache_size = -%1").arg(SqliteCacheKiB),
+                    tr("cannot open the archive"));
     return true;
 }
 
