@@ -181,6 +181,13 @@ FileArgument OptionFile(const QString &option, FileUse use)
     return {.option = option, .use = use};
 }
 
+// The event archive: a file when --db names one (an address of a server is no file of this
+// workstation and meets no other).
+FileArgument ArchiveFile(FileUse use)
+{
+    return OptionFile(Db.name, use);
+}
+
 VerbForm Controller(QString action, QString arguments, QString summary, Options options = {},
                     QList<FileArgument> files = {})
 {
@@ -224,7 +231,8 @@ QList<VerbSpec> Build()
         Alone(QStringLiteral("report"), QStringLiteral("--db DB (--pdf OUT.pdf | --csv OUT.csv)"),
               QStringLiteral("the printed report of the archive's events"),
               {Db, ArchiveController, Pdf, ReportCsv, Lang, Since, Until, Card, Code},
-              {OptionFile(Pdf.name, FileUse::Writes), OptionFile(ReportCsv.name, FileUse::Writes)});
+              {ArchiveFile(FileUse::Reads), OptionFile(Pdf.name, FileUse::Writes),
+               OptionFile(ReportCsv.name, FileUse::Writes)});
     archiveReport.chosenBy = Db.name;
 
     return {
@@ -311,7 +319,8 @@ QList<VerbSpec> Build()
                                     "the new ones"),
                      {Limit, EventsOut, EventsCsv, Db},
                      {OptionFile(EventsOut.name, FileUse::AddsEvents),
-                      OptionFile(EventsCsv.name, FileUse::AddsEvents)}),
+                      OptionFile(EventsCsv.name, FileUse::AddsEvents),
+                      ArchiveFile(FileUse::Updates)}),
           Alone(QStringLiteral("report"),
                 QStringLiteral("FILE.xml (--pdf OUT.pdf | --csv OUT.csv)"),
                 QStringLiteral("the printed report of a record file; needs no controller"),
@@ -322,11 +331,12 @@ QList<VerbSpec> Build()
           Alone(QStringLiteral("query"), QStringLiteral("--db DB"),
                 QStringLiteral("the archive's events across controllers and months"),
                 {Db, ArchiveController, Since, Until, Card, Code, QueryLimit, QueryCsv},
-                {OptionFile(QueryCsv.name, FileUse::Writes)}),
+                {ArchiveFile(FileUse::Reads), OptionFile(QueryCsv.name, FileUse::Writes)}),
           Alone(QStringLiteral("import"), QStringLiteral("FILE.xml --db DB --controller SERIAL"),
                 QStringLiteral("brings a record file into the archive; an event it holds "
                                "already is not added again"),
-                {Db, ImportController}, {Argument(1, FileUse::Reads)})}},
+                {Db, ImportController},
+                {Argument(1, FileUse::Reads), ArchiveFile(FileUse::Updates)})}},
         {QStringLiteral("reader"),
          QStringLiteral("the MELOK9 desk reader; needs no controller"),
          QStringLiteral("kt480ctl reader enrol new-cards.xml --count 20"),
@@ -368,7 +378,7 @@ QList<VerbSpec> Build()
           dryRun,
           Alone(QStringLiteral("records"), QStringLiteral("SITE.csv --db DB"),
                 QStringLiteral("each controller's event log into one archive"), {Db, Jobs, Trace},
-                {Argument(1, FileUse::Reads)})}},
+                {Argument(1, FileUse::Reads), ArchiveFile(FileUse::Updates)})}},
     };
 }
 

@@ -313,6 +313,27 @@ private slots:
                QStringLiteral("--db"), db},
               {QStringLiteral("records"), QStringLiteral("report"), QStringLiteral("--db"), db}})
             QCOMPARE(ctl(bad).exitCode, 2);
+        // The archive is never written over by an output of the same run, nor read as a file
+        // to import into itself.
+        const auto bytes = [](const QString &path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray archiveBefore = bytes(db);
+        for (const QStringList &same :
+             {QStringList{QStringLiteral("records"), QStringLiteral("query"),
+                          QStringLiteral("--db"), db, QStringLiteral("--csv"), db},
+              {QStringLiteral("records"), QStringLiteral("report"), QStringLiteral("--db"), db,
+               QStringLiteral("--pdf"), db},
+              {QStringLiteral("records"), QStringLiteral("import"), db, QStringLiteral("--db"), db,
+               QStringLiteral("--controller"), Serial},
+              {QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+               QStringLiteral("--db"), db, QStringLiteral("--out"), db}}) {
+            r = ctl(same);
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.contains("are the same file"), r.err.constData());
+        }
+        QCOMPARE(bytes(db), archiveBefore);
         r = ctl({QStringLiteral("records"), QStringLiteral("query"), QStringLiteral("--db"),
                  dir_->filePath(QStringLiteral("none.db"))});
         QCOMPARE(r.exitCode, 1);
