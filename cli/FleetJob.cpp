@@ -7,6 +7,7 @@
 #include "ExchangePolicy.h"
 #include "FleetDryRun.h"
 #include "FleetRecord.h"
+#include "FleetRecords.h"
 #include "FleetSite.h"
 #include "Identification.h"
 #include "Language.h"
@@ -209,7 +210,8 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
     }
 
     const QString folder = QDir(task.folder).filePath(controller.name);
-    const bool restoring = task.action != FleetTask::Action::Backup;
+    const bool restoring =
+        task.action == FleetTask::Action::Restore || task.action == FleetTask::Action::DryRun;
     const QString refused = task.action == FleetTask::Action::DryRun
                                 ? QStringLiteral("; a restore would write nothing (unless --force)")
                                 : QStringLiteral("; nothing was written (--force writes anyway)");
@@ -265,6 +267,9 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
         break;
     case FleetTask::Action::DryRun:
         FleetDryRun(comm, task, folder, result);
+        break;
+    case FleetTask::Action::Records:
+        FleetReadRecords(comm, task, result);
         break;
     }
     comm.CommClose();

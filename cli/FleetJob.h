@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArchiveAddress.h"
 #include "CardDiff.h"
 #include "CardRange.h"
 
@@ -17,11 +18,14 @@ struct FleetTask
     {
         Backup,
         Restore,
-        DryRun // what a restore would change, changing nothing
+        DryRun, // what a restore would change, changing nothing
+        Records // every event of each controller into the archive
     };
 
     Action action = Action::Backup;
-    QString folder; // DIR; each controller has DIR/NAME
+    QString folder;         // DIR; each controller has DIR/NAME
+    ArchiveAddress archive; // records: where the events go (--db)
+    QString journalFolder;  // records: where each controller's journal lives
     CardRange cards;
     bool force = false;   // restore into a controller whose serial number is not the backup's
     int settleMs = 10000; // the wait after deleting all cards, before writing
@@ -45,6 +49,8 @@ struct FleetResult
     QString version;
     int parameters = -1; // values saved, or rows of the file written; -1 when not known
     int cards = -1;
+    int events = -1;      // records: events read (and taken from the journal)
+    int eventsAdded = -1; // records: of those, added to the archive
     QStringList failures; // one line each; none when the controller succeeded
     QStringList notes;
     qint64 milliseconds = 0;

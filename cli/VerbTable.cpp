@@ -107,6 +107,23 @@ const CliOption Card = Valued(QStringLiteral("card"), QStringLiteral("N"),
 const CliOption Code = Valued(QStringLiteral("code"), QStringLiteral("CODES"),
                               QStringLiteral("event codes: 11, 40-50 or 41,43"));
 
+// The event archive.
+const CliOption Db = Valued(QStringLiteral("db"), QStringLiteral("DB"),
+                            QStringLiteral("the event archive: a file (SQLite) or "
+                                           "postgresql://USER@HOST[:PORT]/NAME (password from "
+                                           "PGPASSWORD or ~/.pgpass)"));
+const CliOption ArchiveController =
+    Valued(QStringLiteral("controller"), QStringLiteral("SERIAL|NAME"),
+           QStringLiteral("the events of one controller, by serial number or site name"));
+const CliOption ImportController =
+    Valued(QStringLiteral("controller"), QStringLiteral("SERIAL"),
+           QStringLiteral("the serial number of the controller the file came from"));
+const CliOption QueryLimit =
+    Valued(QStringLiteral("limit"), QStringLiteral("N"),
+           QStringLiteral("at most N events, the oldest first"), NumberRange{1, INT_MAX});
+const CliOption QueryCsv = Valued(QStringLiteral("csv"), QStringLiteral("OUT.csv"),
+                                  QStringLiteral("write the events as CSV"));
+
 const CliOption ShowCsv = Switch(QStringLiteral("csv"), QStringLiteral("print the table as CSV"));
 
 const CliOption SearchPort =
@@ -167,6 +184,13 @@ FileArgument OptionFile(const QString &option, FileUse use)
     return {.option = option, .use = use};
 }
 
+// The event archive: a file when --db names one (an address of a server is no file of this
+// workstation and meets no other).
+FileArgument ArchiveFile(FileUse use)
+{
+    return OptionFile(Db.name, use);
+}
+
 VerbForm Controller(QString action, QString arguments, QString summary, Options options = {},
                     QList<FileArgument> files = {})
 {
@@ -206,6 +230,13 @@ QList<VerbSpec> Build()
                             {Argument(1, FileUse::Reads),
                              {.position = 2, .use = FileUse::Reads, .controllerFolders = true}});
     dryRun.chosenBy = DryRun.name;
+    VerbForm archiveReport =
+        Alone(QStringLiteral("report"), QStringLiteral("--db DB (--pdf OUT.pdf | --csv OUT.csv)"),
+              QStringLiteral("the printed report of the archive's events"),
+              {Db, ArchiveController, Pdf, ReportCsv, Lang, Since, Until, Card, Code},
+              {ArchiveFile(FileUse::Reads), OptionFile(Pdf.name, FileUse::Writes),
+               OptionFile(ReportCsv.name, FileUse::Writes)});
+    archiveReport.chosenBy = Db.name;
 
     return {
         {QStringLiteral("exchange"),
@@ -292,15 +323,26 @@ QList<VerbSpec> Build()
           Controller(QStringLiteral("read"), {},
                      QStringLiteral("reads the log; an existing file keeps its events and gets "
                                     "the new ones"),
-                     {Limit, EventsOut, EventsCsv},
+                     {Limit, EventsOut, EventsCsv, Db},
                      {OptionFile(EventsOut.name, FileUse::AddsEvents),
-                      OptionFile(EventsCsv.name, FileUse::AddsEvents)}),
+                      OptionFile(EventsCsv.name, FileUse::AddsEvents),
+                      ArchiveFile(FileUse::Updates)}),
           Alone(QStringLiteral("report"),
                 QStringLiteral("FILE.xml (--pdf OUT.pdf | --csv OUT.csv)"),
                 QStringLiteral("the printed report of a record file; needs no controller"),
                 {Pdf, ReportCsv, Lang, Since, Until, Card, Code},
                 {Argument(1, FileUse::Reads), OptionFile(Pdf.name, FileUse::Writes),
-                 OptionFile(ReportCsv.name, FileUse::Writes)})}},
+                 OptionFile(ReportCsv.name, FileUse::Writes)}),
+          archiveReport,
+          Alone(QStringLiteral("query"), QStringLiteral("--db DB"),
+                QStringLiteral("the archive's events across controllers and months"),
+                {Db, ArchiveController, Since, Until, Card, Code, QueryLimit, QueryCsv},
+                {ArchiveFile(FileUse::Reads), OptionFile(QueryCsv.name, FileUse::Writes)}),
+          Alone(QStringLiteral("import"), QStringLiteral("FILE.xml --db DB --controller SERIAL"),
+                QStringLiteral("brings a record file into the archive; an event it holds "
+                               "already is not added again"),
+                {Db, ImportController},
+                {Argument(1, FileUse::Reads), ArchiveFile(FileUse::Updates)})}},
         {QStringLiteral("reader"),
          QStringLiteral("the MELOK9 desk reader; needs no controller"),
          QStringLiteral("kt480ctl reader enrol new-cards.xml --count 20"),
@@ -339,7 +381,10 @@ QList<VerbSpec> Build()
                 QStringLiteral("each controller from DIR/NAME/"), {Jobs, Force, SettleMs, Trace},
                 {Argument(1, FileUse::Reads),
                  {.position = 2, .use = FileUse::Reads, .controllerFolders = true}}),
-          dryRun}},
+          dryRun,
+          Alone(QStringLiteral("records"), QStringLiteral("SITE.csv --db DB"),
+                QStringLiteral("each controller's event log into one archive"), {Db, Jobs, Trace},
+                {Argument(1, FileUse::Reads), ArchiveFile(FileUse::Updates)})}},
     };
 }
 

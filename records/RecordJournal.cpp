@@ -17,6 +17,7 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QUuid>
 #include <algorithm>
 #include <optional>
 
@@ -27,12 +28,20 @@ const QString RawKey = QStringLiteral("raw");
 const QString RowKey = QStringLiteral("row");
 const QString LastPointerKey = QStringLiteral("lastPointer");
 const QString SavingToKey = QStringLiteral("savingTo");
+const QString OpeningKey = QStringLiteral("opening");
+const QString NumberKey = QStringLiteral("n");
+const QString ReadTimeKey = QStringLiteral("t");
 
-QByteArray EntryLine(const JournalEntry &entry)
+// `opening`: the opening's id, on its first entry only (empty on the others).
+QByteArray EntryLine(const JournalEntry &entry, const QString &opening, int number, qint64 readTime)
 {
-    const QJsonObject object{{PointerKey, entry.pointer},
-                             {RawKey, entry.raw},
-                             {RowKey, QJsonArray::fromStringList(entry.record.values())}};
+    QJsonObject object{{PointerKey, entry.pointer},
+                       {RawKey, entry.raw},
+                       {RowKey, QJsonArray::fromStringList(entry.record.values())},
+                       {NumberKey, number},
+                       {ReadTimeKey, readTime}};
+    if (!opening.isEmpty())
+        object.insert(OpeningKey, opening);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -52,6 +61,8 @@ struct ParsedJournal
     QStringList savingTo;
     // Lines that hold no readable event.
     QList<JournalLine> unreadable;
+    // The id of the opening the entries read last belong to.
+    QString opening;
 };
 
 // An event with neither a date and time nor an event code is no event: a damaged line.
@@ -60,7 +71,8 @@ bool IsBlank(const EventRecord &record)
     return record.DataTime.trimmed().isEmpty() || record.iStatus.trimmed().isEmpty();
 }
 
-std::optional<JournalEntry> ReadEntry(const QJsonObject &object)
+// `opening`: the id of the opening the entries before this one belong to.
+std::optional<JournalEntry> ReadEntry(const QJsonObject &object, const QString &opening)
 {
     const QJsonValue pointer = object.value(PointerKey);
     const QJsonValue raw = object.value(RawKey);
@@ -77,9 +89,16 @@ std::optional<JournalEntry> ReadEntry(const QJsonObject &object)
             return std::nullopt;
         texts << value.toString();
     }
-    const JournalEntry entry{pointer.toString(), raw.toString(), EventRecord::fromValues(texts)};
+    JournalEntry entry{pointer.toString(), raw.toString(), EventRecord::fromValues(texts)};
     if (IsBlank(entry.record))
         return std::nullopt;
+    const QString entryOpening = object.value(OpeningKey).toString(opening);
+    if (!entryOpening.isEmpty() && object.contains(NumberKey))
+        entry.id =
+            entryOpening + QLatin1Char('/') + QString::number(object.value(NumberKey).toInteger());
+    if (object.contains(ReadTimeKey))
+        entry.readTime =
+            QDateTime::fromSecsSinceEpoch(object.value(ReadTimeKey).toInteger(), Qt::UTC);
     return entry;
 }
 
@@ -113,9 +132,10 @@ bool TakeLine(ParsedJournal &parsed, const QByteArray &line)
             parsed.savingTo << value.toString();
         return true;
     }
-    const std::optional<JournalEntry> entry = ReadEntry(*object);
+    const std::optional<JournalEntry> entry = ReadEntry(*object, parsed.opening);
     if (!entry)
         return false;
+    parsed.opening = object->value(OpeningKey).toString(parsed.opening);
     parsed.lastPointer = entry->pointer;
     parsed.lastRaw = entry->raw;
     parsed.entries << *entry;
@@ -204,7 +224,10 @@ QString RecordJournal::PathFor(const QString &folder, const QString &serialNumbe
     return QDir(folder).filePath(QStringLiteral("KT480NTV5-events-%1.journal").arg(name));
 }
 
-RecordJournal::RecordJournal(QString path) : path_(std::move(path)) {}
+RecordJournal::RecordJournal(QString path)
+    : path_(std::move(path)), openingId_(QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+}
 
 RecordJournal::~RecordJournal() = default;
 
@@ -313,10 +336,13 @@ bool RecordJournal::append(const JournalEntry &entry)
     if (IsBlank(entry.record))
         return fail(
             tr("%1: an event without date and time or event code is not journalled").arg(path_));
-    const QByteArray line = EntryLine(entry);
+    const QByteArray line = EntryLine(entry, openingWritten_ ? QString() : openingId_,
+                                      appended_ + 1, QDateTime::currentSecsSinceEpoch());
     const qint64 before = file_.size();
     const qint64 written = file_.write(line);
     if (written == line.size() && SyncFileToDisk(file_)) {
+        openingWritten_ = true;
+        ++appended_;
         ++pendingCount_;
         lastPointer_ = entry.pointer;
         lastRaw_ = entry.raw;
@@ -368,5 +394,6 @@ bool RecordJournal::clearPending()
     }
     pendingCount_ = 0;
     unreadable_ = renumbered;
+    openingWritten_ = false;
     return openForAppending();
 }

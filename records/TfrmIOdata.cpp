@@ -1,6 +1,8 @@
 #include "TfrmIOdata.h"
 
+#include "ArchiveBatch.h"
 #include "Comm.h"
+#include "EventArchive.h"
 #include "Language.h"
 #include "ProgressState.h"
 #include "RecordFile.h"
@@ -420,4 +422,40 @@ void TfrmIOdata::btnClearClick()
 ReportHeader TfrmIOdata::reportHeader() const
 {
     return {rowsFromFile_ ? QString() : controller_.serialNumber, {}};
+}
+
+void TfrmIOdata::btnSaveArchiveClick()
+{
+    if (!table_.Active() || table_.IsEmpty() || controller_.serialNumber.isEmpty())
+        return;
+    if (rowsFromFile_ &&
+        !prompt_.question(tr("The table holds events loaded from a file, which does not say "
+                             "which controller they are of. Store all of them in the archive "
+                             "as events of controller %1?")
+                              .arg(controller_.serialNumber),
+                          text(TextRow::SystemMessage)))
+        return;
+    setBusy(true);
+    QString error;
+    std::optional<EventArchive::Stored> stored;
+    if (const std::optional<ArchiveAddress> address =
+            ArchiveAddress::parse(settings_.LoadSetting(ArchiveAddress::Setting), error)) {
+        EventArchive archive(*address);
+        if (archive.open(EventArchive::Use::Write))
+            stored = archive.store(ArchiveBatch::FromTable(
+                controller_.serialNumber, QString(), table_,
+                unsavedEvents() > 0 ? journal_->pending() : QList<JournalEntry>()));
+        error = archive.error();
+    }
+    // Every event read is in the archive now; the journal may forget them.
+    if (stored)
+        forgetUnsaved();
+    setBusy(false);
+    finishOperation();
+    if (stored)
+        sbMessage->setText(
+            tr("%n event(s) added to the archive, %1 there already.", nullptr, stored->added)
+                .arg(stored->present));
+    else
+        prompt_.message(QStringLiteral("Error!\n") + error, text(TextRow::SystemMessage));
 }

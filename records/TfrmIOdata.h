@@ -69,6 +69,7 @@ public:
     QPushButton *btnExportPdf = nullptr;
     QPushButton *btnExportCsv = nullptr;
     QPushButton *btnSaveFile = nullptr;
+    QPushButton *btnSaveArchive = nullptr;
     QPushButton *btnReadFile = nullptr;
     QPushButton *btnClear = nullptr;
 
@@ -78,6 +79,9 @@ public:
     void btnExportPdfClick();
     void btnExportCsvClick();
     void btnSaveFileClick();
+    // Stores the table's events in the archive the settings name (shown only when they name
+    // one); the journal is cleared only once the archive has committed.
+    void btnSaveArchiveClick();
     void btnReadFileClick();
     void btnClearClick();
     // The count query: the number in edtEndIONo, shown only when the controller holds events.

@@ -398,5 +398,12 @@ Take them into the table? If not, these %n events are lost.</numerusform>
             <numerusform>%n events are not yet saved in a file: use &quot;Write to file&quot;.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n event(s) added to the archive, %1 there already.</source>
+        <translation>
+            <numerusform>%n event added to the archive, %1 there already.</numerusform>
+            <numerusform>%n events added to the archive, %1 there already.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

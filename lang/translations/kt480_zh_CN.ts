@@ -137,6 +137,25 @@
     </message>
 </context>
 <context>
+    <name>ArchiveAddress</name>
+    <message>
+        <source>no archive given: a file path or postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>未指定数据库：请给出文件路径或 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>the archive address holds a password; give it in PGPASSWORD or ~/.pgpass instead (it was not used)</source>
+        <translation>数据库地址含有密码；请改在 PGPASSWORD 或 ~/.pgpass 中提供（该密码未被使用）</translation>
+    </message>
+    <message>
+        <source>the archive address is not of the form postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>数据库地址的格式不是 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>%1: the port must be 1 to 65535</source>
+        <translation>%1：端口必须为 1 至 65535</translation>
+    </message>
+</context>
+<context>
     <name>CardCodec</name>
     <message>
         <source>card number &quot;%1&quot; is not a whole number from 1 to 9999999</source>
@@ -355,6 +374,117 @@
     <message>
         <source>row %1, field %2 holds the character %3, which a data packet cannot carry</source>
         <translation>第 %1 行的字段 %2 含有字符 %3，数据包无法保存该字符</translation>
+    </message>
+</context>
+<context>
+    <name>EventArchive</name>
+    <message>
+        <source>the archive cannot be written (read-only): %1</source>
+        <translation>无法写入数据库（只读）：%1</translation>
+    </message>
+    <message>
+        <source>the disk is full: %1</source>
+        <translation>磁盘已满：%1</translation>
+    </message>
+    <message>
+        <source>not a database: %1</source>
+        <translation>不是数据库：%1</translation>
+    </message>
+    <message>
+        <source>another program keeps the archive busy: %1</source>
+        <translation>数据库正被其他程序占用：%1</translation>
+    </message>
+    <message>
+        <source>no connection to the database server: %1</source>
+        <translation>无法连接到数据库服务器：%1</translation>
+    </message>
+    <message>
+        <source>the SQLite driver of Qt SQL (libqt6sql6-sqlite) is not installed</source>
+        <translation>未安装 Qt SQL 的 SQLite 驱动程序（libqt6sql6-sqlite）</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL driver of Qt SQL (libqt6sql6-psql) is not installed</source>
+        <translation>未安装 Qt SQL 的 PostgreSQL 驱动程序（libqt6sql6-psql）</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>不是文件</translation>
+    </message>
+    <message>
+        <source>there is no archive</source>
+        <translation>数据库不存在</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>文件夹 %1 不存在</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>无法读取：%1</translation>
+    </message>
+    <message>
+        <source>not a database (not an SQLite file)</source>
+        <translation>不是数据库（不是 SQLite 文件）</translation>
+    </message>
+    <message>
+        <source>cannot open the archive</source>
+        <translation>无法打开数据库</translation>
+    </message>
+    <message>
+        <source>cannot begin a transaction</source>
+        <translation>无法开始事务</translation>
+    </message>
+    <message>
+        <source>the transaction did not commit</source>
+        <translation>事务未能提交</translation>
+    </message>
+    <message>
+        <source>cannot lock the schema</source>
+        <translation>无法锁定数据表结构</translation>
+    </message>
+    <message>
+        <source>cannot read the archive</source>
+        <translation>无法读取数据库</translation>
+    </message>
+    <message>
+        <source>cannot read the archive&apos;s version</source>
+        <translation>无法读取数据库的版本</translation>
+    </message>
+    <message>
+        <source>the database of another program (it holds tables that are not the archive&apos;s); nothing was changed</source>
+        <translation>这是其他程序的数据库（含有不属于本数据库的数据表）；未做任何更改</translation>
+    </message>
+    <message>
+        <source>not an archive yet: no events were stored there</source>
+        <translation>尚不是记录数据库：其中未存入任何记录</translation>
+    </message>
+    <message>
+        <source>made by a newer version of this program (archive version %1, this program knows up to %2); nothing was changed</source>
+        <translation>由本程序的较新版本创建（数据库版本 %1，本程序最高支持 %2）；未做任何更改</translation>
+    </message>
+    <message>
+        <source>cannot bring the archive to version %1</source>
+        <translation>无法将数据库升级到版本 %1</translation>
+    </message>
+    <message>
+        <source>cannot write to the archive</source>
+        <translation>无法写入数据库</translation>
+    </message>
+    <message>
+        <source>cannot store the controller&apos;s name</source>
+        <translation>无法存入控制器的名称</translation>
+    </message>
+    <message>
+        <source>cannot store the events</source>
+        <translation>无法存入记录</translation>
+    </message>
+    <message>
+        <source>cannot search the archive</source>
+        <translation>无法查询数据库</translation>
+    </message>
+    <message>
+        <source>cannot count the events</source>
+        <translation>无法统计记录数</translation>
     </message>
 </context>
 <context>
@@ -1151,6 +1281,24 @@ Take them into the table? If not, these %n event(s) are lost.</source>
         <translation>
             <numerusform>这 %n 条记录不在任何文件中，控制器也已不再保存。确定要永久舍弃吗？</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>The table holds events loaded from a file, which does not say which controller they are of. Store all of them in the archive as events of controller %1?</source>
+        <translation>表格中的记录是从文件加载的，文件未注明其所属的控制器。要将这些记录全部作为控制器 %1 的记录存入数据库吗？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) added to the archive, %1 there already.</source>
+        <translation>
+            <numerusform>已存入数据库 %n 条记录，%1 条已在其中。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save to archive</source>
+        <translation>存入数据库</translation>
+    </message>
+    <message>
+        <source>Store the table&apos;s events in the event archive</source>
+        <translation>将表格中的记录存入记录数据库</translation>
     </message>
 </context>
 <context>

@@ -137,6 +137,25 @@
     </message>
 </context>
 <context>
+    <name>ArchiveAddress</name>
+    <message>
+        <source>no archive given: a file path or postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>未指定資料庫：請給檔案路徑或 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>the archive address holds a password; give it in PGPASSWORD or ~/.pgpass instead (it was not used)</source>
+        <translation>資料庫位址含有密碼；請改在 PGPASSWORD 或 ~/.pgpass 中提供（此密碼未被使用）</translation>
+    </message>
+    <message>
+        <source>the archive address is not of the form postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>資料庫位址的格式不是 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>%1: the port must be 1 to 65535</source>
+        <translation>%1：連接埠必須為 1 至 65535</translation>
+    </message>
+</context>
+<context>
     <name>CardCodec</name>
     <message>
         <source>card number &quot;%1&quot; is not a whole number from 1 to 9999999</source>
@@ -355,6 +374,117 @@
     <message>
         <source>row %1, field %2 holds the character %3, which a data packet cannot carry</source>
         <translation>第 %1 列的欄位 %2 含有字元 %3，資料封包無法儲存此字元</translation>
+    </message>
+</context>
+<context>
+    <name>EventArchive</name>
+    <message>
+        <source>the archive cannot be written (read-only): %1</source>
+        <translation>無法寫入資料庫（唯讀）：%1</translation>
+    </message>
+    <message>
+        <source>the disk is full: %1</source>
+        <translation>磁碟已滿：%1</translation>
+    </message>
+    <message>
+        <source>not a database: %1</source>
+        <translation>不是資料庫：%1</translation>
+    </message>
+    <message>
+        <source>another program keeps the archive busy: %1</source>
+        <translation>資料庫正被其他程式占用：%1</translation>
+    </message>
+    <message>
+        <source>no connection to the database server: %1</source>
+        <translation>無法連線到資料庫伺服器：%1</translation>
+    </message>
+    <message>
+        <source>the SQLite driver of Qt SQL (libqt6sql6-sqlite) is not installed</source>
+        <translation>未安裝 Qt SQL 的 SQLite 驅動程式（libqt6sql6-sqlite）</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL driver of Qt SQL (libqt6sql6-psql) is not installed</source>
+        <translation>未安裝 Qt SQL 的 PostgreSQL 驅動程式（libqt6sql6-psql）</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>不是檔案</translation>
+    </message>
+    <message>
+        <source>there is no archive</source>
+        <translation>資料庫不存在</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>資料夾 %1 不存在</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>無法讀取：%1</translation>
+    </message>
+    <message>
+        <source>not a database (not an SQLite file)</source>
+        <translation>不是資料庫（不是 SQLite 檔案）</translation>
+    </message>
+    <message>
+        <source>cannot open the archive</source>
+        <translation>無法開啟資料庫</translation>
+    </message>
+    <message>
+        <source>cannot begin a transaction</source>
+        <translation>無法開始交易</translation>
+    </message>
+    <message>
+        <source>the transaction did not commit</source>
+        <translation>交易未能提交</translation>
+    </message>
+    <message>
+        <source>cannot lock the schema</source>
+        <translation>無法鎖定資料表結構</translation>
+    </message>
+    <message>
+        <source>cannot read the archive</source>
+        <translation>無法讀取資料庫</translation>
+    </message>
+    <message>
+        <source>cannot read the archive&apos;s version</source>
+        <translation>無法讀取資料庫的版本</translation>
+    </message>
+    <message>
+        <source>the database of another program (it holds tables that are not the archive&apos;s); nothing was changed</source>
+        <translation>這是其他程式的資料庫（含有不屬於本資料庫的資料表）；未做任何變更</translation>
+    </message>
+    <message>
+        <source>not an archive yet: no events were stored there</source>
+        <translation>尚不是記錄資料庫：其中未存入任何記錄</translation>
+    </message>
+    <message>
+        <source>made by a newer version of this program (archive version %1, this program knows up to %2); nothing was changed</source>
+        <translation>由本程式的較新版本建立（資料庫版本 %1，本程式最高支援 %2）；未做任何變更</translation>
+    </message>
+    <message>
+        <source>cannot bring the archive to version %1</source>
+        <translation>無法將資料庫升級到版本 %1</translation>
+    </message>
+    <message>
+        <source>cannot write to the archive</source>
+        <translation>無法寫入資料庫</translation>
+    </message>
+    <message>
+        <source>cannot store the controller&apos;s name</source>
+        <translation>無法存入控制器的名稱</translation>
+    </message>
+    <message>
+        <source>cannot store the events</source>
+        <translation>無法存入記錄</translation>
+    </message>
+    <message>
+        <source>cannot search the archive</source>
+        <translation>無法查詢資料庫</translation>
+    </message>
+    <message>
+        <source>cannot count the events</source>
+        <translation>無法計算記錄數</translation>
     </message>
 </context>
 <context>
@@ -1151,6 +1281,24 @@ Take them into the table? If not, these %n event(s) are lost.</source>
         <translation>
             <numerusform>這 %n 筆記錄不在任何檔案中，控制器也已不再保存。確定要永久捨棄嗎？</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>The table holds events loaded from a file, which does not say which controller they are of. Store all of them in the archive as events of controller %1?</source>
+        <translation>表格中的記錄是從檔案載入的，檔案未註明其所屬的控制器。要將這些記錄全部作為控制器 %1 的記錄存入資料庫嗎？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) added to the archive, %1 there already.</source>
+        <translation>
+            <numerusform>已存入資料庫 %n 筆記錄，%1 筆已在其中。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save to archive</source>
+        <translation>存入資料庫</translation>
+    </message>
+    <message>
+        <source>Store the table&apos;s events in the event archive</source>
+        <translation>將表格中的記錄存入記錄資料庫</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,10 @@
 // The record window as a person meets it: opened from the main window's "Record data"
 // button, the events read, the progress window's Cancel clicked, saved and loaded through
-// the prompts, the unsaved events kept when the window closes without saving.
+// the prompts, the unsaved events kept when the window closes without saving, and the events
+// stored in the archive.
+#include "ArchiveAddress.h"
 #include "DialogPrompt.h"
+#include "EventArchive.h"
 #include "EventLogMix.h"
 #include "RecordFile.h"
 #include "RecordJournal.h"
@@ -537,6 +540,58 @@ private slots:
         });
     }
 
+    // "Save to archive", shown where the settings name an archive: the table's events go in
+    // once however often it is pressed, and the journal lets them go only once the archive
+    // has taken them. An archive that cannot take them is named, and they stay journalled.
+    void saveToArchive()
+    {
+        Site site(MixedEventLog(30));
+        QVERIFY(site.rig.connectTcp());
+        site.withRecordWindow([&](TfrmIOdata &w) { QVERIFY(!w.btnSaveArchive->isVisible()); });
+        const QString db = site.path(QStringLiteral("events.db"));
+        QFile notADatabase(db);
+        QVERIFY(notADatabase.open(QIODevice::WriteOnly));
+        notADatabase.write("name,transport\n");
+        notADatabase.close();
+        site.rig.window().context().settings.SaveSetting(ArchiveAddress::Setting, db);
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QVERIFY(w.btnSaveArchive->isVisible());
+            QVERIFY(w.btnSaveArchive->isEnabled());
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.unsavedEvents(), 30);
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QVERIFY2(site.prompt->messages.last().startsWith(QStringLiteral("Error!\n") + db) &&
+                         site.prompt->messages.last().contains(QStringLiteral("not a database")),
+                     qPrintable(site.prompt->messages.last()));
+            QCOMPARE(w.unsavedEvents(), 30);
+            QVERIFY(w.pnl->isEnabled());
+
+            QVERIFY(QFile::remove(db));
+            const qsizetype messages = site.prompt->messages.size();
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QCOMPARE(site.prompt->messages.size(), messages);
+            QCOMPARE(w.unsavedEvents(), 0);
+            QCOMPARE(w.statusText(1),
+                     QStringLiteral("30 events added to the archive, 0 there already."));
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QCOMPARE(w.statusText(1),
+                     QStringLiteral("0 events added to the archive, 30 there already."));
+
+            // A file does not say whose events it holds: asked first, and No stores nothing.
+            site.prompt->fileName = site.path(QStringLiteral("events.xml"));
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QTest::mouseClick(w.btnReadFile, Qt::LeftButton);
+            site.prompt->answers = {false};
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("controller 12345678")));
+            QCOMPARE(w.statusText(1), QString());
+        });
+        QString error;
+        EventArchive archive(*ArchiveAddress::parse(db, error));
+        QVERIFY(archive.open(EventArchive::Use::Read));
+        QCOMPARE(archive.eventCount(), 30);
+    }
+
     // The record file chosen in the real save dialog exists already: one question, the one
     // that names it ("The File is Exist!! Cover it??"), not the dialog's own as well.
     void replacingTheRecordFileIsAskedOnce()
@@ -587,6 +642,8 @@ private slots:
     {
         Site site(MixedEventLog(40));
         QVERIFY(site.rig.connectTcp());
+        site.rig.window().context().settings.SaveSetting(ArchiveAddress::Setting,
+                                                         site.path(QStringLiteral("events.db")));
         // KT480_SCREENSHOT_DIR keeps the pictures (docs/records-*.png).
         const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
@@ -596,6 +653,8 @@ private slots:
         const char *buttons[] = {"btnEng", "btnBIG5", "btnGB"};
         const QStringList exportPdf{QStringLiteral("Export PDF"), QStringLiteral("匯出 PDF"),
                                     QStringLiteral("导出 PDF")};
+        const QStringList saveToArchive{QStringLiteral("Save to archive"),
+                                        QStringLiteral("存入資料庫"), QStringLiteral("存入数据库")};
         for (int language = 0; language < 3; ++language) {
             ClickOnScreen(Control<QPushButton>(site.rig.window(), buttons[language]));
             QCOMPARE(site.rig.window().context().language.LanguageIndex(), language);
@@ -607,6 +666,7 @@ private slots:
                 QCOMPARE(w.btnDeviceRead->text(), lang.TableText(TextRow::ReadFromDevice));
                 QCOMPARE(w.btnOutput->text(), lang.TableText(TextRow::PrintPreview));
                 QCOMPARE(w.btnExportPdf->text(), exportPdf[language]);
+                QCOMPARE(w.btnSaveArchive->text(), saveToArchive[language]);
                 // A hint shows no accelerator mark: "Exit", "離開(E)", "退出(E)".
                 QCOMPARE(w.btnExit->toolTip(),
                          lang.TableText(TextRow::ExitButton).remove(QLatin1Char('&')));
