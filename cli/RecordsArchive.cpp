@@ -278,7 +278,7 @@ int runArchiveImport(CliContext &context)
 }
 
 int LoadArchiveReport(CliContext &context, const RecordFilter &filter, TableStore &table,
-                      QString &heading)
+                      QString &heading, QString &controllers)
 {
     const ArchiveOption option = OpenArchiveOption(context, EventArchive::Use::Read);
     if (!option.archive)
@@ -290,8 +290,16 @@ int LoadArchiveReport(CliContext &context, const RecordFilter &filter, TableStor
         return ExitFailed;
     }
     RecordTable::Recreate(table);
-    for (const ArchivedRow &row : *rows)
+    QStringList serialNumbers;
+    for (const ArchivedRow &row : *rows) {
         RecordTable::Append(table, row.record);
+        if (!serialNumbers.contains(row.controller))
+            serialNumbers << row.controller;
+    }
+    serialNumbers.sort();
+    // A report that finds no event still names the controller it was asked for.
+    controllers =
+        serialNumbers.isEmpty() ? query.controller : serialNumbers.join(QStringLiteral(", "));
     heading = query.description();
     return ExitOk;
 }

@@ -44,7 +44,7 @@ int runArchiveQuery(CliContext &context, const RecordFilter &filter);
 // records import FILE.xml --db DB --controller SERIAL
 int runArchiveImport(CliContext &context);
 // records report --db DB: the events the filters take, as the record table the report prints,
-// and what was asked (for the report's heading). The exit code: ExitOk, or the failure's, with
-// a message written.
+// what was asked, and the controllers the events are of (for the report's heading). The exit
+// code: ExitOk, or the failure's, with a message written.
 int LoadArchiveReport(CliContext &context, const RecordFilter &filter, TableStore &table,
-                      QString &heading);
+                      QString &heading, QString &controllers);

@@ -291,8 +291,10 @@ int reportEvents(CliContext &context)
 
     TableStore table;
     QString heading;
+    QString controllers;
     if (fromArchive) {
-        if (const int code = LoadArchiveReport(context, filter, table, heading); code != ExitOk)
+        if (const int code = LoadArchiveReport(context, filter, table, heading, controllers);
+            code != ExitOk)
             return code;
     } else if (const TableResult loaded = RecordFile::Load(table, context.arguments[1]); !loaded) {
         context.err << loaded.error() << '\n';
@@ -300,8 +302,8 @@ int reportEvents(CliContext &context)
     }
     TableStore chosen;
     filter.apply(table, chosen);
-    // A record file does not say which controller its events came from.
-    const RecordReport report(chosen, *language, {QString(), filter});
+    // A record file does not say which controller its events came from; the archive does.
+    const RecordReport report(chosen, *language, {controllers, filter});
     QStringList errors;
     if (!pdfPath.isEmpty()) {
         const TableResult written = report.writePdf(pdfPath);

@@ -10,7 +10,8 @@
 // the report only the events that match.
 struct ReportHeader
 {
-    // The controller's serial number; empty when it is not known (events from a file).
+    // The serial number of the controller the events are of (of each, comma-separated, for an
+    // archive report over several); empty when it is not known (events from a file).
     QString serialNumber;
     // The period is the filter's since and until; an open end is named by the events
     // themselves (the earliest or the latest date and time among them). The card and the

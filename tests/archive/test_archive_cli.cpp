@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QJsonArray>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTcpServer>
@@ -296,6 +297,12 @@ private slots:
         QVERIFY(
             r.json().value(QStringLiteral("query")).toString().contains(QStringLiteral("card ")));
         QVERIFY(QFile(pdf).size() > 1000);
+        // The heading names the controller whose events the archive gave.
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString pdfText = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(pdfText.contains(Serial), qPrintable(pdfText));
         TableStore rows;
         QVERIFY(ReadCsvFile(out, rows));
         QCOMPARE(rows.RecordCount(), ofCard);
