@@ -261,8 +261,13 @@ private slots:
                     statuses << s.sbMain->text();
             });
             watch.start();
+            // Every port shown, however briefly: ports that cannot be opened pass in a moment.
+            connect(s.cbxCommNo, &QComboBox::currentTextChanged, &s, [&](const QString &port) {
+                if (s.searching() && !portsShown.contains(port))
+                    portsShown << port;
+            });
             QTest::mouseClick(s.btnSearch, Qt::LeftButton);
-            QTest::qWaitFor([&] { return settingsShown.size() >= 3; }, 10000);
+            QVERIFY(QTest::qWaitFor([&] { return settingsShown.size() >= 3; }, 10000));
             watch.stop();
             QTest::mouseClick(s.btnCancel, Qt::LeftButton);
             WaitForMessage(*site.prompt);

@@ -326,7 +326,7 @@ private slots:
         escape.start();
         site.withRecordWindow([&](TfrmIOdata &w) {
             // The questions come once the window is up; a slow machine shows it first.
-            QTRY_COMPARE(asked.size(), 2);
+            QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, 20000);
             QVERIFY(asked.first().contains(QStringLiteral("5 events")));
             QTRY_COMPARE(w.table().RecordCount(), 5);
             QCOMPARE(w.unsavedEvents(), 5);
