@@ -132,6 +132,11 @@ private slots:
         for (const QString &name : {ParameterFile, CardFile, RecordFile})
             earlier << readFile(QDir(folder).filePath(name));
 
+        // B's parameters differ from A's, so that a parameter file of B would show.
+        controller(2).modify([](ControllerData &d) {
+            d.parameters["AF13"] = "55";
+            return true;
+        });
         FaultSettings refuses;
         refuses.errorCodes.insert("HB", 'C');
         sim_->setControllerFaults(1, refuses);
