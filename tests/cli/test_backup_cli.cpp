@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(controller(1).revision(), before);
         QCOMPARE(r.json().value(QStringLiteral("outsideCards")).toArray(), QJsonArray({1, 30}));
         r = RunCtl(restoreOf(1, folder));
-        QVERIFY2(r.out.contains("holds 2 card(s) outside the numbers 2 to 20 that the backup "
+        QVERIFY2(r.out.contains("holds 2 cards outside the numbers 2 to 20 that the backup "
                                 "read: 1, 30"),
                  r.out.constData());
         QVERIFY(r.out.contains("nothing was written to the controller"));
