@@ -115,7 +115,14 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
         context.err << loaded.error() << '\n';
         return ExitFailed;
     }
-    const QString version = ControllerSession::readVersion(comm);
+    // The card numbers go out in the form of the controller's version: no write to a
+    // controller that does not say who it is and which version it runs.
+    const ControllerSession::Identity identity = ControllerSession::identify(comm);
+    if (!identity.known()) {
+        context.err << identity.problem << '\n';
+        return ExitFailed;
+    }
+    const QString version = identity.version;
     const bool clearAll = context.parser.isSet(QStringLiteral("clear-all"));
     const CardTransfer::WriteOutcome outcome = transfer.write(
         table, version, clearAll, context.parser.isSet(QStringLiteral("skip-invalid")));

@@ -3,6 +3,7 @@
 #include "ArchiveAddress.h"
 #include "CardDiff.h"
 #include "CardRange.h"
+#include "CardsOutsideRange.h"
 
 #include <QList>
 #include <QString>
@@ -27,8 +28,12 @@ struct FleetTask
     ArchiveAddress archive; // records: where the events go (--db)
     QString journalFolder;  // records: where each controller's journal lives
     CardRange cards;
-    bool force = false;   // restore into a controller whose serial number is not the backup's
+    // Restore into a controller whose serial number is not the backup's, or that holds cards
+    // the backup never read.
+    bool force = false;
     int settleMs = 10000; // the wait after deleting all cards, before writing
+    // The highest card number looked at outside the backup's range.
+    int checkCeiling = CardsOutsideRange::DefaultCeiling;
     TraceSink *trace = nullptr;
 };
 
@@ -58,6 +63,7 @@ struct FleetResult
     // Dry run: the changes a restore would make, and whether each half was compared at all
     // (a controller that could not be reached has no changes, which is not "unchanged").
     CardDiff cardDiff;
+    QList<int> outsideCards; // held outside the backup's range: a restore deletes them
     QList<ParamChange> parameterChanges;
     bool parametersCompared = false;
     bool cardsCompared = false;

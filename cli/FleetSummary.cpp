@@ -89,6 +89,10 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
                                           {QStringLiteral("to"), change.to}});
         object.insert(QStringLiteral("parameterChanges"), parameters);
         object.insert(QStringLiteral("cardChanges"), CardDiffJson(r.cardDiff));
+        QJsonArray outside;
+        for (const int number : r.outsideCards)
+            outside.append(number);
+        object.insert(QStringLiteral("outsideCards"), outside);
         object.insert(
             QStringLiteral("counts"),
             QJsonObject{

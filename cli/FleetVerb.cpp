@@ -54,6 +54,8 @@ int runFleetVerb(CliContext &context)
     task.trace = context.link.trace();
     const int jobs = NumberOptionValue(context.parser, QStringLiteral("jobs"), DefaultJobs);
     task.settleMs = NumberOptionValue(context.parser, QStringLiteral("settle-ms"), task.settleMs);
+    task.checkCeiling =
+        NumberOptionValue(context.parser, QStringLiteral("check-to"), task.checkCeiling);
 
     QString error;
     const auto controllers = FleetSite::Load(context.arguments[1], error);

@@ -1,5 +1,6 @@
 #include "VerbTable.h"
 
+#include "BackupRecord.h"
 #include "BackupVerb.h"
 #include "CardCodec.h"
 #include "CardFile.h"
@@ -167,12 +168,22 @@ const CliOption DryRun = Switch(QStringLiteral("dry-run"),
                                 QStringLiteral("show what a restore would change; change nothing"));
 const CliOption Force = Switch(QStringLiteral("force"),
                                QStringLiteral("also a controller whose serial number is not the "
-                                              "backup's"));
+                                              "backup's, or that holds cards the backup never "
+                                              "read"));
+const CliOption RestoreForce =
+    Switch(QStringLiteral("force"),
+           QStringLiteral("also when the controller holds cards the backup never read, or is "
+                          "not the backup's controller"));
+const CliOption CheckTo =
+    Valued(QStringLiteral("check-to"), QStringLiteral("M"),
+           QStringLiteral("look for cards outside the backup's range up to M (default 63000)"),
+           CardNumbers);
 const CliOption SettleMs =
     Valued(QStringLiteral("settle-ms"), QStringLiteral("MS"),
            QStringLiteral("wait after deleting all cards (default 10000)"), NumberRange{0, 600000});
 
-const QStringList BackupFiles{ParamFilePaths::DefaultFileName, CardFile::DefaultFileName};
+const QStringList BackupFiles{ParamFilePaths::DefaultFileName, CardFile::DefaultFileName,
+                              BackupRecord::FileName};
 
 FileArgument Argument(int position, FileUse use)
 {
@@ -226,7 +237,7 @@ QList<VerbSpec> Build()
     controllerDiff.argumentCount = 1;
     VerbForm dryRun = Alone(QStringLiteral("restore"), QStringLiteral("SITE.csv DIR"),
                             QStringLiteral("shows what a restore would change; changes nothing"),
-                            {DryRun, Jobs, From, To, Force, Trace},
+                            {DryRun, Jobs, From, To, CheckTo, Force, Trace},
                             {Argument(1, FileUse::Reads),
                              {.position = 2, .use = FileUse::Reads, .controllerFolders = true}});
     dryRun.chosenBy = DryRun.name;
@@ -305,7 +316,8 @@ QList<VerbSpec> Build()
          {Controller({}, QStringLiteral("DIR"),
                      QStringLiteral("writes the parameters, deletes every card, writes the "
                                     "cards"),
-                     {}, {{.position = 1, .use = FileUse::Reads, .within = BackupFiles}})}},
+                     {RestoreForce, CheckTo, SettleMs},
+                     {{.position = 1, .use = FileUse::Reads, .within = BackupFiles}})}},
         {QStringLiteral("sd"),
          QStringLiteral("the controller's own SD card copy"),
          QStringLiteral("kt480ctl --udp 192.168.1.101 sd backup 1"),
@@ -378,7 +390,8 @@ QList<VerbSpec> Build()
                 {Argument(1, FileUse::Reads),
                  {.position = 2, .use = FileUse::Writes, .controllerFolders = true}}),
           Alone(QStringLiteral("restore"), QStringLiteral("SITE.csv DIR"),
-                QStringLiteral("each controller from DIR/NAME/"), {Jobs, Force, SettleMs, Trace},
+                QStringLiteral("each controller from DIR/NAME/"),
+                {Jobs, Force, CheckTo, SettleMs, Trace},
                 {Argument(1, FileUse::Reads),
                  {.position = 2, .use = FileUse::Reads, .controllerFolders = true}}),
           dryRun,

@@ -25,13 +25,6 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
-        <translation>
-            <numerusform>%n row of %1 cannot be written; the controller&apos;s cards were not touched:</numerusform>
-            <numerusform>%n rows of %1 cannot be written; the controller&apos;s cards were not touched:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
             <numerusform>Cards: all cards deleted, then %n card written from %1.</numerusform>
@@ -57,6 +50,13 @@
         <translation>
             <numerusform>Cards: %n card of numbers %2 to %3 saved to %1; the list is not complete.</numerusform>
             <numerusform>Cards: %n cards of numbers %2 to %3 saved to %1; the list is not complete.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written:</source>
+        <translation>
+            <numerusform>%n row of %1 cannot be written:</numerusform>
+            <numerusform>%n rows of %1 cannot be written:</numerusform>
         </translation>
     </message>
 </context>
@@ -119,6 +119,23 @@
         <translation>
             <numerusform>%n card was not accepted: %1</numerusform>
             <numerusform>%n cards were not accepted: %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardsOutsideRange</name>
+    <message numerus="yes">
+        <source>the controller holds %n card(s) outside the numbers %1 to %2 that the backup read: %3</source>
+        <translation>
+            <numerusform>the controller holds %n card outside the numbers %1 to %2 that the backup read: %3</numerusform>
+            <numerusform>the controller holds %n cards outside the numbers %1 to %2 that the backup read: %3</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) outside the backup&apos;s range could not be read: %1</source>
+        <translation>
+            <numerusform>%n card number outside the backup&apos;s range could not be read: %1</numerusform>
+            <numerusform>%n card numbers outside the backup&apos;s range could not be read: %1</numerusform>
         </translation>
     </message>
 </context>

@@ -31,20 +31,6 @@
             <numerusform>参数：已从 %1 写入 %n 个数值。</numerusform>
         </translation>
     </message>
-    <message>
-        <source>the controller&apos;s cards were not touched</source>
-        <translation>设备中的卡片未做任何更改</translation>
-    </message>
-    <message>
-        <source>Cards: %1 holds no cards; the controller&apos;s cards were left as they were.</source>
-        <translation>卡片：%1 中没有卡片；设备中的卡片保持不变。</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
-        <translation>
-            <numerusform>%1 中有 %n 行无法写入；设备中的卡片未做任何更改：</numerusform>
-        </translation>
-    </message>
     <message numerus="yes">
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
@@ -135,6 +121,48 @@
         <source>cancelled before the cards were written; the controller&apos;s cards were not touched</source>
         <translation>在写入卡片之前已取消；设备中的卡片未做任何变更</translation>
     </message>
+    <message>
+        <source>nothing was written to the controller</source>
+        <translation>控制器未写入任何数据</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s firmware version could not be read; %1</source>
+        <translation>无法读取控制器的固件版本；%1</translation>
+    </message>
+    <message>
+        <source>the parameters were not written, because the card file cannot be restored</source>
+        <translation>卡片文件无法还原，因此未写入参数</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written:</source>
+        <translation>
+            <numerusform>%1 中有 %n 行无法写入：</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards were not written, because the parameter file cannot be restored</source>
+        <translation>参数文件无法还原，因此未写入卡片</translation>
+    </message>
+    <message>
+        <source>The backup does not say which card numbers it read; the numbers %1 to %2 are taken.</source>
+        <translation>备份未记录读取了哪些卡号；以卡号 %1 至 %2 计。</translation>
+    </message>
+    <message>
+        <source>cancelled while the cards outside the backup&apos;s range were read; %1</source>
+        <translation>读取备份范围以外的卡片时已取消；%1</translation>
+    </message>
+    <message>
+        <source>A restore deletes every card in the controller, these too. Restore all the same?</source>
+        <translation>还原会删除控制器中的所有卡片，包括这些卡片。仍要还原吗？</translation>
+    </message>
+    <message>
+        <source>Restored although %1</source>
+        <translation>已还原，尽管%1</translation>
+    </message>
+    <message>
+        <source>Cards: %1 holds no cards; the cards the controller holds stay as they were.</source>
+        <translation>卡片：%1 中没有卡片；控制器中的卡片保持不变。</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveAddress</name>
@@ -176,6 +204,14 @@
     <message>
         <source>card %1: APB &quot;%2&quot; is not one digit</source>
         <translation>卡片 %1：APB“%2”不是一位数字</translation>
+    </message>
+    <message>
+        <source>card %1: card ID &quot;%2&quot; is longer than 16 characters</source>
+        <translation>卡片 %1：卡片 ID“%2”超过 16 个字符</translation>
+    </message>
+    <message>
+        <source>card %1: PIN &quot;%2&quot; is not up to 4 digits or X</source>
+        <translation>卡片 %1：PIN“%2”不是最多 4 位的数字或 X</translation>
     </message>
 </context>
 <context>
@@ -300,6 +336,25 @@
         <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
         <translation>
             <numerusform>控制器中的全部卡片已先删除；目前只有之后写入的 %n 张卡片</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardsOutsideRange</name>
+    <message numerus="yes">
+        <source>the controller holds %n card(s) outside the numbers %1 to %2 that the backup read: %3</source>
+        <translation>
+            <numerusform>控制器在备份读取的卡号 %1 至 %2 以外有 %n 张卡片：%3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards outside the numbers %1 to %2 could not be checked: %3</source>
+        <translation>无法检查卡号 %1 至 %2 以外的卡片：%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) outside the backup&apos;s range could not be read: %1</source>
+        <translation>
+            <numerusform>备份范围以外有 %n 个卡号无法读取：%1</numerusform>
         </translation>
     </message>
 </context>
@@ -1325,6 +1380,13 @@ Take them into the table? If not, these %n event(s) are lost.</source>
     <message>
         <source>Choose the import file…</source>
         <translation>选择导入文件…</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFileCommit</name>
+    <message>
+        <source>not every byte could be written: the disk is full, or the file is larger than this program may write</source>
+        <translation>无法写入全部数据：磁盘已满，或文件超过本程序可写入的大小</translation>
     </message>
 </context>
 <context>

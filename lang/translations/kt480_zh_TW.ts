@@ -31,20 +31,6 @@
             <numerusform>參數：已從 %1 寫入 %n 個數值。</numerusform>
         </translation>
     </message>
-    <message>
-        <source>the controller&apos;s cards were not touched</source>
-        <translation>裝置中的卡片未做任何變更</translation>
-    </message>
-    <message>
-        <source>Cards: %1 holds no cards; the controller&apos;s cards were left as they were.</source>
-        <translation>卡片：%1 中沒有卡片；裝置中的卡片維持不變。</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
-        <translation>
-            <numerusform>%1 中有 %n 列無法寫入；裝置中的卡片未做任何變更：</numerusform>
-        </translation>
-    </message>
     <message numerus="yes">
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
@@ -135,6 +121,48 @@
         <source>cancelled before the cards were written; the controller&apos;s cards were not touched</source>
         <translation>在寫入卡片之前已取消；裝置中的卡片未做任何變更</translation>
     </message>
+    <message>
+        <source>nothing was written to the controller</source>
+        <translation>控制器未寫入任何資料</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s firmware version could not be read; %1</source>
+        <translation>無法讀取控制器的韌體版本；%1</translation>
+    </message>
+    <message>
+        <source>the parameters were not written, because the card file cannot be restored</source>
+        <translation>卡片檔案無法還原，因此未寫入參數</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written:</source>
+        <translation>
+            <numerusform>%1 中有 %n 列無法寫入：</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards were not written, because the parameter file cannot be restored</source>
+        <translation>參數檔案無法還原，因此未寫入卡片</translation>
+    </message>
+    <message>
+        <source>The backup does not say which card numbers it read; the numbers %1 to %2 are taken.</source>
+        <translation>備份未記錄讀取了哪些卡號；以卡號 %1 至 %2 計。</translation>
+    </message>
+    <message>
+        <source>cancelled while the cards outside the backup&apos;s range were read; %1</source>
+        <translation>讀取備份範圍以外的卡片時已取消；%1</translation>
+    </message>
+    <message>
+        <source>A restore deletes every card in the controller, these too. Restore all the same?</source>
+        <translation>還原會刪除控制器中的所有卡片，包括這些卡片。仍要還原嗎？</translation>
+    </message>
+    <message>
+        <source>Restored although %1</source>
+        <translation>已還原，儘管%1</translation>
+    </message>
+    <message>
+        <source>Cards: %1 holds no cards; the cards the controller holds stay as they were.</source>
+        <translation>卡片：%1 中沒有卡片；控制器中的卡片保持不變。</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveAddress</name>
@@ -176,6 +204,14 @@
     <message>
         <source>card %1: APB &quot;%2&quot; is not one digit</source>
         <translation>卡片 %1：APB「%2」不是一位數字</translation>
+    </message>
+    <message>
+        <source>card %1: card ID &quot;%2&quot; is longer than 16 characters</source>
+        <translation>卡片 %1：卡片 ID「%2」超過 16 個字元</translation>
+    </message>
+    <message>
+        <source>card %1: PIN &quot;%2&quot; is not up to 4 digits or X</source>
+        <translation>卡片 %1：PIN「%2」不是最多 4 位的數字或 X</translation>
     </message>
 </context>
 <context>
@@ -300,6 +336,25 @@
         <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
         <translation>
             <numerusform>控制器中的全部卡片已先刪除；目前只有之後寫入的 %n 張卡片</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardsOutsideRange</name>
+    <message numerus="yes">
+        <source>the controller holds %n card(s) outside the numbers %1 to %2 that the backup read: %3</source>
+        <translation>
+            <numerusform>控制器在備份讀取的卡號 %1 至 %2 以外有 %n 張卡片：%3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards outside the numbers %1 to %2 could not be checked: %3</source>
+        <translation>無法檢查卡號 %1 至 %2 以外的卡片：%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) outside the backup&apos;s range could not be read: %1</source>
+        <translation>
+            <numerusform>備份範圍以外有 %n 個卡號無法讀取：%1</numerusform>
         </translation>
     </message>
 </context>
@@ -1325,6 +1380,13 @@ Take them into the table? If not, these %n event(s) are lost.</source>
     <message>
         <source>Choose the import file…</source>
         <translation>選擇匯入檔案…</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFileCommit</name>
+    <message>
+        <source>not every byte could be written: the disk is full, or the file is larger than this program may write</source>
+        <translation>無法寫入全部資料：磁碟已滿，或檔案超過本程式可寫入的大小</translation>
     </message>
 </context>
 <context>

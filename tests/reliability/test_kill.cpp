@@ -4,12 +4,14 @@
 // the controller forgot once acknowledged all reach a file, each once. And an event read into
 // the archive, killed at moments spread over it and just after the archive committed: every
 // event reaches the archive exactly once.
+#include "BackupRecord.h"
 #include "CardCodec.h"
 #include "CardFile.h"
 #include "CardTable.h"
 #include "DeviceDataGroup.h"
 #include "EventArchive.h"
 #include "KillRun.h"
+#include "ParamFilePaths.h"
 #include "RecordFile.h"
 #include "RecordJournal.h"
 #include "RecordTable.h"
@@ -18,6 +20,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -172,6 +175,59 @@ private slots:
             });
         });
         qInfo("%s", qPrintable(tally.text("params backup")));
+    }
+
+    // A fleet backup over an earlier one, killed at points spread over the run and while it
+    // saves: the controller's folder (or, killed between the two moves, the earlier one aside)
+    // always holds one whole backup, its files the ones its record describes.
+    void fleetBackupReplacesItsFolderWhole()
+    {
+        ControllerData data = ControllerData::factory();
+        data.cards = GeneratedCards(300);
+        startSimulator(data);
+        const QString site = dir_->filePath(QStringLiteral("site.csv"));
+        QFile file(site);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("name,transport,address,port,id\nnorth,tcp,127.0.0.1," +
+                   tcp_.section(QLatin1Char(':'), 1).toUtf8() + ",1\n");
+        file.close();
+        const QStringList args{QStringLiteral("fleet"), QStringLiteral("backup"), site, outFolder_,
+                               QStringLiteral("--to"),  QStringLiteral("400")};
+        const QString north = QDir(outFolder_).filePath(QStringLiteral("north"));
+        const auto whole = [&] {
+            const QString folder =
+                QFileInfo::exists(north) ? north : north + QStringLiteral(".previous");
+            QString error;
+            const std::optional<BackupRecord> record = BackupRecord::load(folder, error);
+            return record && record->serialNumber == QLatin1String("12345678") &&
+                   record
+                       ->fileMismatch(QDir(folder).filePath(ParamFilePaths::DefaultFileName),
+                                      QDir(folder).filePath(CardFile::DefaultFileName))
+                       .isEmpty();
+        };
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        int exitCode = -1;
+        const qint64 plainMs = run.plainRunMs(args, 1, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QVERIFY(whole());
+        QRandomGenerator random(20240301);
+        int duringSave = 0;
+        for (int point = 0; point < Points; ++point) {
+            sim_->controller().modify([point](ControllerData &d) {
+                d.parameters.insert("AF13", QByteArray::number(100 + point));
+                return true;
+            });
+            const KillRun::Result r =
+                point % SaveEvery == SaveEvery - 1
+                    ? run.killWhileSaving(args, outFolder_, random, SaveDelayUs)
+                    : run.killAfter(args,
+                                    qint64(plainMs * (point + random.generateDouble()) / Points),
+                                    outFolder_);
+            duringSave += r.duringSave ? 1 : 0;
+            QVERIFY2(whole(),
+                     qPrintable(QStringLiteral("point %1 (%2 ms)").arg(point).arg(r.elapsedMs)));
+        }
+        QVERIFY(duringSave > 0);
     }
 
     // Every event the controller forgets once acknowledged is in the journal first; a killed
