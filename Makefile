@@ -37,6 +37,7 @@ run: build
 	@scripts/run-demo.sh $(BUILD_DIR)
 
 test: build
+	@scripts/bootstrap.sh test
 	@scripts/run-tests.sh $(BUILD_DIR) $(JOBS)
 
 install: build
@@ -51,6 +52,7 @@ translations: bootstrap
 	@cmake --build $(BUILD_DIR) --target translations
 
 test-asan: bootstrap
+	@scripts/bootstrap.sh test
 	@scripts/build.sh $(ASAN_DIR) $(JOBS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DKT480_TIMEOUT_SCALE=3 -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)"
 	@ASAN_OPTIONS=$(ASAN_OPTIONS) UBSAN_OPTIONS=$(UBSAN_OPTIONS) \

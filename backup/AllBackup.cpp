@@ -1,5 +1,6 @@
 #include "AllBackup.h"
 
+#include "BackupRecord.h"
 #include "CardFile.h"
 #include "CardTable.h"
 #include "CardTransfer.h"
@@ -199,6 +200,7 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
         outcome.cardsComplete = false;
         outcome.cardProblems << saved.error();
     } else {
+        outcome.cardsRead = CardRange(range.first(), lastRead);
         settings_.SaveSetting(CardFile::SaveSetting, path);
         // The numbers named are the numbers read: cards beyond them are not in the file.
         if (outcome.cardsComplete && table.IsEmpty())
@@ -224,16 +226,101 @@ AllBackup::Outcome AllBackup::backup(const QString &parameterPath, const QString
     return outcome;
 }
 
+AllBackup::RestorePlan AllBackup::PlanBeside(const QString &cardPath)
+{
+    RestorePlan plan;
+    const QString folder = QFileInfo(cardPath).absolutePath();
+    if (!BackupRecord::existsIn(folder))
+        return plan;
+    QString error;
+    if (const std::optional<BackupRecord> record = BackupRecord::load(folder, error)) {
+        plan.backupRange = record->cardRange;
+        plan.rangeRecorded = record->cardRangeRecorded;
+    }
+    return plan;
+}
+
 AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QString &cardPath,
-                                      const QString &versionText)
+                                      const QString &versionText, const RestorePlan &plan)
 {
     Outcome outcome;
     progress_.clearStop();
     const FlagScope batch(batchMode_);
+    const QString untouched = tr("nothing was written to the controller");
 
+    // The card numbers go out in the form of the controller's version: without it, none.
+    if (versionText.trimmed().isEmpty()) {
+        outcome.parameterProblems << tr("the controller's firmware version could not be read; "
+                                        "%1")
+                                         .arg(untouched);
+        outcome.cardProblems << outcome.parameterProblems;
+        return outcome;
+    }
+
+    // Both files are loaded and checked first: a broken card file must not leave the
+    // controller with new parameters and its old cards.
     ParamTransfer paramTransfer(comm_, progress_, clockReadPaused_, retryPause_);
     ParamFileTransfer parameters(paramTransfer, settings_, prompt_, language_);
-    const ParamResult params = parameters.restore(parameterPath);
+    const ParamResult paramsLoaded = parameters.load(parameterPath);
+    TableStore table;
+    const QString path = cardPath;
+    const TableResult loaded = CardFile::Load(table, path);
+    const QStringList invalid = loaded ? CardTransfer::invalidRows(table) : QStringList();
+    if (!paramsLoaded.success || !loaded || !invalid.isEmpty()) {
+        outcome.parameterProblems = paramsLoaded.success
+                                        ? QStringList{tr("the parameters were not written, "
+                                                         "because the card file cannot be "
+                                                         "restored")}
+                                        : paramsLoaded.messages;
+        if (!loaded)
+            outcome.cardProblems << loaded.error();
+        else if (!invalid.isEmpty())
+            outcome.cardProblems
+                << tr("%n row(s) of %1 cannot be written:", nullptr, int(invalid.size())).arg(path)
+                << invalid.mid(0, 10);
+        else
+            outcome.cardProblems << tr("the cards were not written, because the parameter file "
+                                       "cannot be restored");
+        outcome.parameterProblems << untouched;
+        outcome.cardProblems << untouched;
+        return outcome;
+    }
+
+    // The restore deletes every card: those the backup never read are found and named first.
+    CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
+    cards.setSettleWait(settlePasses_, settlePassMs_);
+    if (!table.IsEmpty()) {
+        if (!plan.rangeRecorded)
+            outcome.done << tr("The backup does not say which card numbers it read; the "
+                               "numbers %1 to %2 are taken.")
+                                .arg(plan.backupRange.first())
+                                .arg(plan.backupRange.last());
+        TableStore outside;
+        const CardsOutsideRange::Outcome found =
+            CardsOutsideRange::find(cards, outside, plan.backupRange, outsideCeiling_);
+        outcome.outsideCards = found.found;
+        if (found.read.stopped || progress_.stopRequested()) {
+            outcome.cardProblems << tr("cancelled while the cards outside the backup's range "
+                                       "were read; %1")
+                                        .arg(untouched);
+            return outcome;
+        }
+        if (!found.clear()) {
+            const QString text = found.text(plan.backupRange);
+            if (!plan.force &&
+                !prompt_.question(text + QStringLiteral("\n\n") +
+                                      tr("A restore deletes every card in the controller, "
+                                         "these too. Restore all the same?"),
+                                  language_.TableText(TextRow::SystemMessage))) {
+                outcome.parameterProblems << untouched;
+                outcome.cardProblems << text << untouched;
+                return outcome;
+            }
+            outcome.done << tr("Restored although %1").arg(text);
+        }
+    }
+
+    const ParamResult params = parameters.writeLoaded(parameterPath);
     outcome.parametersComplete = params.success;
     outcome.parameterProblems = params.messages;
     outcome.failedParameterCodes = params.failedCodes;
@@ -248,34 +335,15 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
         return outcome;
     }
 
-    // The controller's cards are deleted only for a card file that loads and is valid.
-    TableStore table;
-    const QString path = cardPath;
-    const TableResult loaded = CardFile::Load(table, path);
-    if (!loaded) {
-        outcome.cardProblems << loaded.error() << tr("the controller's cards were not touched");
-        return outcome;
-    }
     settings_.SaveSetting(CardFile::ReadSetting, path);
     // An empty card file leaves the controller's cards as they are: nothing is deleted.
     if (table.IsEmpty()) {
         outcome.cardsComplete = true;
-        outcome.done << tr("Cards: %1 holds no cards; the controller's cards were left as "
+        outcome.done << tr("Cards: %1 holds no cards; the cards the controller holds stay as "
                            "they were.")
                             .arg(path);
         return outcome;
     }
-    const QStringList invalid = CardTransfer::invalidRows(table);
-    if (!invalid.isEmpty()) {
-        outcome.cardProblems << tr("%n row(s) of %1 cannot be written; the controller's cards "
-                                   "were not touched:",
-                                   nullptr, int(invalid.size()))
-                                    .arg(path)
-                             << invalid.mid(0, 10);
-        return outcome;
-    }
-    CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
-    cards.setSettleWait(settlePasses_, settlePassMs_);
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);
     outcome.cardsComplete = written.complete();
     outcome.cardProblems = written.problems();

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "CardRange.h"
+#include "CardsOutsideRange.h"
 
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <optional>
 
 class Comm;
 class Language;
@@ -33,11 +35,28 @@ public:
         QList<int> failedCardNumbers;
         // What each half saved or wrote, one line each, so the user knows what the files hold.
         QStringList done;
+        // Backup: the card numbers the card file covers (the range, or up to where the read
+        // ended), when a card file was saved.
+        std::optional<CardRange> cardsRead;
+        // Restore: the cards the controller held outside the backup's range.
+        QList<int> outsideCards;
 
         bool complete() const { return parametersComplete && cardsComplete; }
         // "OK!", or "Error!" with what failed in each half; then what was done.
         QString reportText() const;
     };
+
+    // What a restore knows of its backup, and whether it may delete cards the backup never read.
+    struct RestorePlan
+    {
+        CardRange backupRange;
+        // False for a backup that does not say which numbers it read (an older one): the
+        // default range stands in for it, and the restore says so.
+        bool rangeRecorded = false;
+        bool force = false;
+    };
+    // The plan for a card file: the range the backup record beside it names, if any.
+    static RestorePlan PlanBeside(const QString &cardPath);
 
     AllBackup(Comm &comm, Settings &settings, ProgressState &progress, SharedFlag &clockReadPaused,
               SharedFlag &batchMode, UserPrompt &prompt, const Language &language);
@@ -45,11 +64,16 @@ public:
     // Waits of the product unless a caller (a test) shortens them.
     void setRetryPause(std::chrono::milliseconds pause) { retryPause_ = pause; }
     void setSettleWait(int passes, int passMs);
+    // The highest card number a restore looks at outside the backup's range.
+    void setOutsideCheckCeiling(int ceiling) { outsideCeiling_ = ceiling; }
 
     // The cards of the range are read (the card window's range, or the command line's).
     Outcome backup(const QString &parameterPath, const QString &cardPath, const CardRange &range);
+    // Both files are loaded and checked before anything is written; then the cards the
+    // controller holds outside the backup's range are read, and the restore goes on past them
+    // only with force or a yes. No write without the controller's version.
     Outcome restore(const QString &parameterPath, const QString &cardPath,
-                    const QString &versionText);
+                    const QString &versionText, const RestorePlan &plan);
 
 private:
     Comm &comm_;
@@ -62,4 +86,5 @@ private:
     std::chrono::milliseconds retryPause_;
     int settlePasses_ = 1000;
     int settlePassMs_ = 10;
+    int outsideCeiling_ = CardsOutsideRange::DefaultCeiling;
 };

@@ -192,10 +192,10 @@ void TfrmDownload::run(bool backup)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
     const AllBackup::Outcome outcome =
-        backup
-            ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()),
-                                CardRange::Stored(settings_))
-            : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()), versionText_);
+        backup ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()),
+                                   CardRange::Stored(settings_))
+               : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()),
+                                    versionText_, AllBackup::PlanBeside(fileToRead(cardPath())));
     QApplication::restoreOverrideCursor();
     prompt_.message(outcome.reportText(), language_.TableText(TextRow::SystemMessage));
     busy_ = false;

@@ -66,14 +66,16 @@ bool Mentions(const QStringList &problems, const QString &words)
     return false;
 }
 
-// The outcome names a whole half as not done (no file, link lost): every item of it counts
-// as named.
+// The outcome names a whole half as not done (no file, link lost) or as not to be trusted
+// (replies no command was waiting for: any value may be another's): every item of it counts as
+// named.
 bool ParametersNamedAsWhole(const AllBackup::Outcome &outcome)
 {
     return !outcome.parametersComplete &&
            (Mentions(outcome.parameterProblems, QStringLiteral("link was lost")) ||
             Mentions(outcome.parameterProblems, QStringLiteral("no file was written")) ||
-            Mentions(outcome.parameterProblems, QStringLiteral("does not answer")));
+            Mentions(outcome.parameterProblems, QStringLiteral("does not answer")) ||
+            Mentions(outcome.parameterProblems, QStringLiteral("no command was waiting for")));
 }
 
 bool CardsNamedAsWhole(const AllBackup::Outcome &outcome)
@@ -82,7 +84,8 @@ bool CardsNamedAsWhole(const AllBackup::Outcome &outcome)
            (Mentions(outcome.cardProblems, QStringLiteral("were not touched")) ||
             Mentions(outcome.cardProblems, QStringLiteral("list was not saved")) ||
             Mentions(outcome.cardProblems, QStringLiteral("cannot write")) ||
-            Mentions(outcome.cardProblems, QStringLiteral("link could not be opened")));
+            Mentions(outcome.cardProblems, QStringLiteral("link could not be opened")) ||
+            Mentions(outcome.cardProblems, QStringLiteral("no command was waiting for")));
 }
 
 } // namespace
@@ -187,7 +190,7 @@ SoakFindings CheckCardRestore(const TableStore &file, const ControllerData &targ
     if (saved.isEmpty())
         return f;
     const bool oldCardsMayStay =
-        whole || Mentions(outcome.cardProblems, QStringLiteral("deleting all cards failed"));
+        whole || Mentions(outcome.cardProblems, QStringLiteral("deleting all cards"));
     for (auto it = target.cards.cbegin(); it != target.cards.cend(); ++it) {
         if (saved.contains(it.key()))
             continue;

@@ -84,7 +84,8 @@ SoakSite::SoakSite(SimulatorHost::Endpoint endpoint, const FaultSettings &faults
     QObject::connect(&comm_, &Comm::logLine, [this](const QString &line) {
         ++exchanges_;
         const int result = QStringView(line).left(2).toInt();
-        if (result == Comm::TimedOut || result == Comm::CrcMismatch)
+        if (result == Comm::TimedOut || result == Comm::CrcMismatch || result == Comm::Incomplete ||
+            result == Comm::Ambiguous)
             ++retries_;
     });
 }
@@ -193,8 +194,11 @@ SoakSite::Round SoakSite::runRound(const QString &folder)
         ++round.falseOk;
 
     comm_.setDeviceIDText(QStringLiteral("0002"));
+    // The soak measures the transfers: no card lies outside the range it backs up.
+    all.setOutsideCheckCeiling(lastCard_);
     const AllBackup::Outcome restore =
-        all.restore(paramPath, cardPath, QString::fromLatin1(source.versionText));
+        all.restore(paramPath, cardPath, QString::fromLatin1(source.versionText),
+                    {CardRange(1, lastCard_), true, false});
     const ControllerData target = sim_->controller(1).snapshot();
     SoakFindings restoreFindings = CheckParameterRestore(params, target, restore);
     restoreFindings.add(CheckCardRestore(cards, target, restore));

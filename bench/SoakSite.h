@@ -18,7 +18,7 @@ public:
     struct Round
     {
         quint64 exchanges = 0;
-        quint64 retries = 0; // attempts whose reply was lost, late or damaged
+        quint64 retries = 0; // attempts whose reply was lost, late, damaged or unclear
         SoakFindings findings;
         int falseOk = 0; // operations that reported complete with a difference
         double seconds = 0;

@@ -1,5 +1,6 @@
 // Fault soak: All Backup then All Restore, round after round, against simulated controllers
-// whose lines drop, damage, delay and split replies, over TCP, UDP and a pty at once. After
+// whose lines drop, damage, delay, split and duplicate replies, cut or stretch card replies and
+// send two replies at once, over TCP, UDP and a pty at once. After
 // every round the controllers are compared with the files and with what the operations
 // reported: each parameter and card is restored or named as failed, never silently missing,
 // and no operation says "OK!" with a difference.
@@ -126,6 +127,20 @@ int main(int argc, char *argv[])
          QStringLiteral("SHARE"), QStringLiteral("0.02")},
         {QStringLiteral("split"), QStringLiteral("Pieces of every reply (default 3)."),
          QStringLiteral("N"), QStringLiteral("3")},
+        {QStringLiteral("duplicate"),
+         QStringLiteral("Share of replies sent again (default 0.002)."), QStringLiteral("SHARE"),
+         QStringLiteral("0.002")},
+        {QStringLiteral("duplicate-ms"),
+         QStringLiteral("How long after a reply its copy comes (default 3 ms)."),
+         QStringLiteral("MS"), QStringLiteral("3")},
+        {QStringLiteral("wrong-length"),
+         QStringLiteral("Share of card replies one character short or long, or cut to the echo "
+                        "or the Device ID (default 0.02)."),
+         QStringLiteral("SHARE"), QStringLiteral("0.02")},
+        {QStringLiteral("paired"),
+         QStringLiteral("Share of replies sent in one write with the previous reply (default "
+                        "0.002)."),
+         QStringLiteral("SHARE"), QStringLiteral("0.002")},
         {QStringLiteral("seed"), QStringLiteral("Seed of the faults and changes (default 1)."),
          QStringLiteral("N"), QStringLiteral("1")},
         {QStringLiteral("lines"),
@@ -144,12 +159,23 @@ int main(int argc, char *argv[])
     faults.lateShare = parser.value(QStringLiteral("late-share")).toDouble();
     faults.splitPieces = parser.value(QStringLiteral("split")).toInt();
     faults.splitGapMs = 1;
+    faults.duplicateShare = parser.value(QStringLiteral("duplicate")).toDouble();
+    faults.duplicateDelayMs =
+        faults.duplicateShare > 0 ? parser.value(QStringLiteral("duplicate-ms")).toInt() : 0;
+    faults.wrongLengthShare = parser.value(QStringLiteral("wrong-length")).toDouble();
+    // Only a card reply has a length the utility knows; a parameter's value may have any.
+    faults.wrongLengthCodes = {QByteArray("HB")};
+    faults.pairedShare = parser.value(QStringLiteral("paired")).toDouble();
 
     QTemporaryDir folder;
     std::printf("faults: %.0f %% dropped, %.0f %% CRC errors, %.0f %% late by %d ms, replies in "
-                "%d pieces; cards 1..%d; %d rounds per transport on %d lines each\n",
+                "%d pieces, %.1f %% sent twice (%d ms apart), %.1f %% of card replies of a wrong "
+                "length, %.1f %% in one write with the previous reply; cards 1..%d; %d rounds "
+                "per transport on %d lines each\n",
                 faults.dropShare * 100, faults.corruptShare * 100, faults.lateShare * 100,
-                faults.lateMs, faults.splitPieces, lastCard, rounds, lines);
+                faults.lateMs, faults.splitPieces, faults.duplicateShare * 100,
+                faults.duplicateDelayMs, faults.wrongLengthShare * 100, faults.pairedShare * 100,
+                lastCard, rounds, lines);
     std::fflush(stdout);
 
     // Every line runs on a thread of its own, side by side; they mostly wait for replies.

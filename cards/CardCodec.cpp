@@ -1,6 +1,7 @@
 #include "CardCodec.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace CardCodec {
 
@@ -17,6 +18,21 @@ int numberOr(const QString &field, int fallback)
     bool ok = false;
     const int value = field.trimmed().toInt(&ok);
     return ok ? value : fallback;
+}
+
+// An empty field stands for its default; anything else must be a whole number.
+std::optional<int> fieldNumber(const QString &field, int fallback)
+{
+    if (field.trimmed().isEmpty())
+        return fallback;
+    bool ok = false;
+    const int value = field.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+bool isPinCharacter(const QChar c)
+{
+    return c.isDigit() || c == QLatin1Char('X') || c == QLatin1Char('x');
 }
 
 bool hasControlCharacter(const QString &text)
@@ -104,18 +120,29 @@ QString RowProblem(const CardRecord &card)
         return QCoreApplication::translate("CardCodec",
                                            "card %1 holds characters a controller cannot take")
             .arg(card.DataNO);
+    // A longer ID or PIN would be cut, and a field that is no number replaced, without a
+    // word: the controller would hold another card than the row shows.
+    if (card.DataID.trimmed().size() > 16)
+        return QCoreApplication::translate("CardCodec",
+                                           "card %1: card ID \"%2\" is longer than 16 characters")
+            .arg(card.DataNO, card.DataID.trimmed());
+    const QString pin = card.DataPIN.trimmed();
+    if (pin.size() > 4 || !std::all_of(pin.cbegin(), pin.cend(), isPinCharacter))
+        return QCoreApplication::translate("CardCodec",
+                                           "card %1: PIN \"%2\" is not up to 4 digits or X")
+            .arg(card.DataNO, pin);
     // Wider numbers would shift every later field of the command.
-    const int app = numberOr(card.DataApp, 1);
-    if (app < 0 || app > 99)
+    const std::optional<int> app = fieldNumber(card.DataApp, 1);
+    if (!app || *app < 0 || *app > 99)
         return QCoreApplication::translate("CardCodec",
                                            "card %1: application number \"%2\" is not 0 to 99")
             .arg(card.DataNO, card.DataApp);
-    const int type = numberOr(card.DataType, 0);
-    if (type < 0 || type > 9)
+    const std::optional<int> type = fieldNumber(card.DataType, 0);
+    if (!type || *type < 0 || *type > 9)
         return QCoreApplication::translate("CardCodec", "card %1: type \"%2\" is not one digit")
             .arg(card.DataNO, card.DataType);
-    const int apb = numberOr(card.DataAPB, 0);
-    if (apb < 0 || apb > 9)
+    const std::optional<int> apb = fieldNumber(card.DataAPB, 0);
+    if (!apb || *apb < 0 || *apb > 9)
         return QCoreApplication::translate("CardCodec", "card %1: APB \"%2\" is not one digit")
             .arg(card.DataNO, card.DataAPB);
     return {};

@@ -8,13 +8,8 @@
 #include <QMap>
 #include <algorithm>
 
-namespace {
-
-// The writable cards of a table by number; the rows a write would leave out named. A card ID
-// of zeros is what a controller answers for an empty number: such a row leaves the number
-// empty.
-QMap<int, CardRecord> cardsByNumber(const TableStore &table, const QString &side,
-                                    QStringList &invalid)
+QMap<int, CardRecord> CardsByNumber(const TableStore &table, QStringList *invalid,
+                                    const QString &side)
 {
     QMap<int, CardRecord> cards;
     if (!table.Active())
@@ -23,7 +18,8 @@ QMap<int, CardRecord> cardsByNumber(const TableStore &table, const QString &side
     for (int row = 0; row < table.RecordCount(); ++row) {
         const CardRecord card = CardTable::RowAt(table, row);
         if (const auto problem = problems.constFind(row); problem != problems.cend()) {
-            invalid << QStringLiteral("%1 row %2: %3").arg(side).arg(row + 1).arg(*problem);
+            if (invalid)
+                *invalid << QStringLiteral("%1 row %2: %3").arg(side).arg(row + 1).arg(*problem);
             continue;
         }
         const int number = *CardCodec::CardNumberOf(card);
@@ -36,6 +32,8 @@ QMap<int, CardRecord> cardsByNumber(const TableStore &table, const QString &side
     }
     return cards;
 }
+
+namespace {
 
 QList<CardFieldChange> fieldChanges(const CardRecord &from, const CardRecord &to)
 {
@@ -72,9 +70,9 @@ CardDiff DiffCards(const TableStore &oldCards, const TableStore &newCards,
 {
     CardDiff diff;
     const QMap<int, CardRecord> before =
-        cardsByNumber(oldCards, QStringLiteral("old"), diff.invalidRows);
+        CardsByNumber(oldCards, &diff.invalidRows, QStringLiteral("old"));
     const QMap<int, CardRecord> after =
-        cardsByNumber(newCards, QStringLiteral("new"), diff.invalidRows);
+        CardsByNumber(newCards, &diff.invalidRows, QStringLiteral("new"));
 
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         if (unknownOld.contains(it.key()))

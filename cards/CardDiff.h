@@ -3,6 +3,7 @@
 #include "CardRecord.h"
 
 #include <QList>
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,13 @@ struct CardDiff
 // written, or file B). Numbers in unknownOld are left out of both sides and listed.
 CardDiff DiffCards(const TableStore &oldCards, const TableStore &newCards,
                    const QSet<int> &unknownOld = {});
+
+// The cards a controller holds after a write of the table, by number, as CanonicalCard. A
+// card ID of zeros is what a controller answers for an empty number: such a row leaves its
+// number empty, so it is not among them. The rows a write would leave out are named in
+// invalid, each after side ("old row 2: why").
+QMap<int, CardRecord> CardsByNumber(const TableStore &table, QStringList *invalid = nullptr,
+                                    const QString &side = {});
 
 // The card as a controller holds it after a write: seven-digit number, the 24 characters
 // of the write split into their fields.

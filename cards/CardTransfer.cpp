@@ -22,8 +22,10 @@ constexpr int Attempts = 5;
 // After this many card numbers in a row without any reply, the link is checked with a
 // serial-number read; an unanswered check ends the run instead of hours of time-outs.
 constexpr int SilentNumbersBeforeCheck = 3;
-// "HK" is tried five times without a pause and is never checked for silence.
-const ExchangePolicy::Rule DeleteAllRule{.attempts = Attempts};
+// "HK" is tried five times without a pause and is never checked for silence; a late reply to
+// it is waited for like a card's, so that it does not reach the writes that follow.
+const ExchangePolicy::Rule DeleteAllRule{.attempts = Attempts,
+                                         .lateReplyWindow = ExchangePolicy::LateReplyWindow};
 
 QString seven(qint64 value)
 {
@@ -76,26 +78,60 @@ ExchangePolicy::Rule CardTransfer::cardRule() const
             .pauseAfterLoss = std::chrono::milliseconds(retryPauseMs_),
             // A late reply is dropped, never taken for the reply to the next card.
             .lateReplyWindow = ExchangePolicy::LateReplyWindow,
-            .silentCommandsBeforeCheck = SilentNumbersBeforeCheck};
+            .silentCommandsBeforeCheck = SilentNumbersBeforeCheck,
+            .silentCommandEndsRun = true};
+}
+
+ExchangePolicy::Rule CardTransfer::readRule() const
+{
+    ExchangePolicy::Rule rule = cardRule();
+    // A controller holds an empty slot as 24 zeros: any other length is a damaged reply.
+    rule.payloadLengths = {CardCodec::HbReplyLength};
+    return rule;
+}
+
+QString CardTransfer::stepText(const QString &action, int number, qint64 elapsedMs)
+{
+    return action + QLatin1Char(' ') + seven(number) + QStringLiteral(" / ") + eight(elapsedMs);
+}
+
+CardTransfer::CardRead CardTransfer::readCard(ExchangePolicy &policy, int number)
+{
+    CardRead read;
+    const ExchangeReply reply =
+        policy.send(QStringLiteral("HB") + CardCodec::ReadCardNumber(number));
+    if (!reply.accepted())
+        return read;
+    read.accepted = true;
+    read.fullLength = reply.payload.size() == CardCodec::HbReplyLength;
+    read.card =
+        CardCodec::DecodeReadReply(number, reply.payload, static_cast<int>(reply.payload.size()));
+    return read;
+}
+
+bool CardTransfer::writeCard(ExchangePolicy &policy, int number, const CardRecord &card,
+                             const QString &versionText)
+{
+    return policy
+        .send(QStringLiteral("HA") + CardCodec::WriteCardNumber(number, versionText) +
+              CardCodec::EncodeWriteData(card))
+        .accepted();
 }
 
 void CardTransfer::readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
                            ReadOutcome &outcome, qint64 elapsedMs)
 {
     progress_.setPosition(position);
-    const QString text = language_.TableText(TextRow::Reading) + QLatin1Char(' ') + seven(number) +
-                         QStringLiteral(" / ") + eight(elapsedMs);
+    const QString text = stepText(language_.TableText(TextRow::Reading), number, elapsedMs);
     progress_.setText(text);
     emit status(text);
-    const ExchangeReply reply =
-        policy.send(QStringLiteral("HB") + CardCodec::ReadCardNumber(number));
-    if (!reply.accepted()) {
+    const CardRead read = readCard(policy, number);
+    if (!read.accepted) {
         outcome.failedNumbers << number;
         return;
     }
-    if (const auto card = CardCodec::DecodeReadReply(number, reply.payload,
-                                                     static_cast<int>(reply.payload.size()))) {
-        CardTable::Append(table, *card);
+    if (read.card) {
+        CardTable::Append(table, *read.card);
         ++outcome.cardsFound;
     }
 }
@@ -103,7 +139,7 @@ void CardTransfer::readOne(ExchangePolicy &policy, TableStore &table, int number
 void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome)
 {
     const FlagScope paused(clockReadPaused_);
-    ExchangePolicy policy(comm_, cardRule());
+    ExchangePolicy policy(comm_, readRule());
     const ReplyTally before = comm_.replyTally();
     const auto countStrays =
         qScopeGuard([&] { outcome.strayReplies += comm_.replyTally().straysSince(before); });
@@ -123,8 +159,9 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
         progress_.setSteps(i, walk.count);
         outcome.lastNumberTried = walk.numberAt(i);
         readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
-        if (policy.linkLost()) {
-            outcome.linkLost = true;
+        if (policy.linkLost() || policy.commandUnanswered()) {
+            outcome.linkLost = policy.linkLost();
+            outcome.commandUnanswered = policy.commandUnanswered();
             notRead(i + 1);
             break;
         }
@@ -178,6 +215,8 @@ QStringList CardTransfer::ReadOutcome::problems() const
         lines << CardTransfer::tr("the read was cancelled");
     if (linkLost)
         lines << CardTransfer::tr("the controller stopped answering");
+    if (commandUnanswered)
+        lines << CardTransfer::UnansweredText(true);
     if (!failedNumbers.isEmpty())
         lines << CardTransfer::tr("%n card number(s) could not be read: %1", nullptr,
                                   int(failedNumbers.size()))
@@ -196,14 +235,15 @@ QStringList CardTransfer::WriteOutcome::problems() const
         lines << CardTransfer::tr("%n row(s) were not written because they are not valid", nullptr,
                                   int(invalidRows.size()));
     if (clearAllRequested && !clearAllDone)
-        lines << CardTransfer::tr("deleting all cards failed; the earlier cards are still in the "
-                                  "controller");
+        lines << CardTransfer::UndoneDeleteText(clearAllRefused);
     if (const QString note = deletedFirstNote(); !note.isEmpty())
         lines << note;
     if (stopped)
         lines << CardTransfer::tr("cancelled before every card was written");
     if (linkLost)
         lines << CardTransfer::tr("the controller stopped answering");
+    if (commandUnanswered)
+        lines << CardTransfer::UnansweredText(false);
     if (!failedNumbers.isEmpty())
         lines << CardTransfer::tr("%n card(s) were not accepted: %1", nullptr,
                                   int(failedNumbers.size()))
@@ -211,6 +251,25 @@ QStringList CardTransfer::WriteOutcome::problems() const
     if (strayReplies > 0)
         lines << StrayRepliesText(strayReplies);
     return lines;
+}
+
+QString CardTransfer::UndoneDeleteText(bool refused)
+{
+    return refused ? tr("deleting all cards was refused; the earlier cards are still in the "
+                        "controller")
+                   : tr("deleting all cards got no usable reply; whether the earlier cards were "
+                        "deleted is not known");
+}
+
+QString CardTransfer::UnansweredText(bool reading)
+{
+    return reading ? tr("the controller answers, but not the card reads; the read stopped")
+                   : tr("the controller answers, but not the card writes; the write stopped");
+}
+
+QString CardTransfer::ClearOutcome::problem() const
+{
+    return done || !linkReady ? QString() : UndoneDeleteText(refused);
 }
 
 QString CardTransfer::WriteOutcome::deletedFirstNote() const
@@ -275,10 +334,11 @@ QStringList CardTransfer::rowTexts(const QMap<int, QString> &rowProblems)
     return problems;
 }
 
-bool CardTransfer::deleteAllCards()
+ExchangeReply CardTransfer::deleteAllCards()
 {
-    if (!ExchangePolicy(comm_, DeleteAllRule).send(QStringLiteral("HK")).accepted())
-        return false;
+    const ExchangeReply reply = ExchangePolicy(comm_, DeleteAllRule).send(QStringLiteral("HK"));
+    if (!reply.accepted())
+        return reply;
     // The controller needs time to clear its card memory before it takes new cards.
     const QString deleting = language_.TableText(TextRow::DeletingAllCards);
     for (int pass = 0; pass < settlePasses_ && !progress_.stopRequested(); ++pass) {
@@ -288,7 +348,7 @@ bool CardTransfer::deleteAllCards()
         emit status(text);
         PauseResponsively(std::chrono::milliseconds(settlePassMs_));
     }
-    return true;
+    return reply;
 }
 
 CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QString &versionText,
@@ -317,7 +377,10 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         outcome.clearAllRequested = true;
         progress_.begin(title, language_.TableText(TextRow::DeletingAllCards), 1005, true);
         emit status(language_.TableText(TextRow::DeletingAllCards));
-        outcome.clearAllDone = deleteAllCards();
+        const ExchangeReply deleted = deleteAllCards();
+        outcome.clearAllDone = deleted.accepted();
+        // A refusal counts only when no attempt may have deleted the cards unseen.
+        outcome.clearAllRefused = !deleted.accepted() && deleted.refused && !deleted.unclear;
         const bool stopped = progress_.stopRequested();
         progress_.end();
         if (stopped) {
@@ -342,20 +405,18 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
         const auto number = CardCodec::CardNumberOf(card);
         progress_.setSteps(row, table.RecordCount());
         progress_.advance();
-        const QString text = language_.TableText(TextRow::Writing) + QLatin1Char(' ') +
-                             seven(*number) + QStringLiteral(" / ") + eight(clock.elapsed());
+        const QString text =
+            stepText(language_.TableText(TextRow::Writing), *number, clock.elapsed());
         progress_.setText(text);
         emit status(text);
-        const QString command = QStringLiteral("HA") +
-                                CardCodec::WriteCardNumber(*number, versionText) +
-                                CardCodec::EncodeWriteData(card);
-        if (policy.send(command).accepted()) {
+        if (writeCard(policy, *number, card, versionText)) {
             ++outcome.written;
             continue;
         }
         outcome.failedNumbers << *number;
-        if (policy.linkLost()) {
-            outcome.linkLost = true;
+        if (policy.linkLost() || policy.commandUnanswered()) {
+            outcome.linkLost = policy.linkLost();
+            outcome.commandUnanswered = policy.commandUnanswered();
             for (int rest = row + 1; rest < table.RecordCount(); ++rest) {
                 if (skipped.contains(rest))
                     continue;
@@ -381,7 +442,9 @@ CardTransfer::ClearOutcome CardTransfer::clearAll()
     progress_.begin(language_.TableText(TextRow::CardDataHint),
                     language_.TableText(TextRow::DeletingAllCards), 1005, true);
     emit status(language_.TableText(TextRow::DeletingAllCards));
-    outcome.done = deleteAllCards();
+    const ExchangeReply deleted = deleteAllCards();
+    outcome.done = deleted.accepted();
+    outcome.refused = !deleted.accepted() && deleted.refused && !deleted.unclear;
     outcome.stopped = progress_.stopRequested();
     progress_.end();
     return outcome;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardRange.h"
+#include "CardRecord.h"
 #include "ExchangePolicy.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class Comm;
 class Language;
@@ -30,6 +32,8 @@ public:
         bool linkReady = false;
         bool stopped = false;
         bool linkLost = false;
+        // The link answered a check, but the controller never answered the card reads.
+        bool commandUnanswered = false;
         int cardsFound = 0;
         // The last number a read was sent for; 0 when none was. A read cancelled or broken
         // off covers the numbers up to this one only.
@@ -39,8 +43,8 @@ public:
         quint64 strayReplies = 0;
         bool complete() const
         {
-            return linkReady && !stopped && !linkLost && failedNumbers.isEmpty() &&
-                   strayReplies == 0;
+            return linkReady && !stopped && !linkLost && !commandUnanswered &&
+                   failedNumbers.isEmpty() && strayReplies == 0;
         }
         // One line per thing that went wrong; empty when complete.
         QStringList problems() const;
@@ -55,8 +59,13 @@ public:
         bool heldBack = false;
         bool clearAllRequested = false;
         bool clearAllDone = false;
+        // The controller refused to delete its cards: they are all still there. Otherwise an
+        // undone delete got no usable reply, and whether the cards went is not known.
+        bool clearAllRefused = false;
         bool stopped = false;
         bool linkLost = false;
+        // The link answered a check, but the controller never answered the card writes.
+        bool commandUnanswered = false;
         int written = 0;
         QList<int> failedNumbers; // rows the controller did not accept
         // Replies no command was waiting for: an answer may be another row's.
@@ -64,7 +73,8 @@ public:
         bool complete() const
         {
             return linkReady && invalidRows.isEmpty() && (!clearAllRequested || clearAllDone) &&
-                   !stopped && !linkLost && failedNumbers.isEmpty() && strayReplies == 0;
+                   !stopped && !linkLost && !commandUnanswered && failedNumbers.isEmpty() &&
+                   strayReplies == 0;
         }
         // One line per thing that went wrong, invalid rows counted; empty when complete.
         QStringList problems() const;
@@ -77,7 +87,10 @@ public:
     {
         bool linkReady = false;
         bool done = false;
+        bool refused = false; // as in WriteOutcome::clearAllRefused
         bool stopped = false;
+        // The line that says what an undone delete left in the controller; empty when done.
+        QString problem() const;
     };
 
     CardTransfer(Comm &comm, ProgressState &progress, SharedFlag &clockReadPaused,
@@ -94,6 +107,11 @@ public:
     // Reads just these numbers again and adds the cards found to the table, in number order.
     ReadOutcome readNumbers(TableStore &table, const QList<int> &numbers);
 
+    // What an undone delete of every card left in the controller: refused, or not known.
+    static QString UndoneDeleteText(bool refused);
+    // The controller answers the link's check but not the card reads (or writes).
+    static QString UnansweredText(bool reading);
+
     // Card numbers for a message: the first thirty, then how many more there are.
     static QString numberList(const QList<int> &numbers);
 
@@ -108,6 +126,23 @@ public:
     WriteOutcome write(const TableStore &table, const QString &versionText, bool clearAll,
                        bool skipInvalid);
     ClearOutcome clearAll();
+
+    // One card number read with "HB" through the policy given.
+    struct CardRead
+    {
+        bool accepted = false;          // the controller answered the read
+        bool fullLength = false;        // with the 24 characters of a card number's contents
+        std::optional<CardRecord> card; // the card the number holds; nothing when empty
+    };
+    CardRead readCard(ExchangePolicy &policy, int number);
+    // One card written to its number with "HA" through the policy given; true when the
+    // controller took it.
+    bool writeCard(ExchangePolicy &policy, int number, const CardRecord &card,
+                   const QString &versionText);
+    // The retries of a card read or write.
+    ExchangePolicy::Rule cardRule() const;
+    // The progress text of one card number, e.g. "Writing ... 0000012 / 00000840".
+    static QString stepText(const QString &action, int number, qint64 elapsedMs);
 
 signals:
     // The status-bar text of the running step.
@@ -128,11 +163,12 @@ private:
     static QStringList rowTexts(const QMap<int, QString> &rowProblems);
     // The link made ready (reopened when it was closed) and able to carry a command.
     bool linkReady();
-    ExchangePolicy::Rule cardRule() const;
+    ExchangePolicy::Rule readRule() const;
     void readEach(TableStore &table, const ReadWalk &walk, ReadOutcome &outcome);
     void readOne(ExchangePolicy &policy, TableStore &table, int number, int position,
                  ReadOutcome &outcome, qint64 elapsedMs);
-    bool deleteAllCards();
+    // "HK" and, once accepted, the wait while the controller clears its card memory.
+    ExchangeReply deleteAllCards();
 
     Comm &comm_;
     ProgressState &progress_;

@@ -30,7 +30,8 @@ TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &langu
                            Options options, QWidget *parent)
     : QDialog(parent), comm_(comm), settings_(settings), language_(language), progress_(progress),
       prompt_(prompt), options_(std::move(options)), model_(table_),
-      transfer_(comm, progress, clockReadPaused, language), readerSearch_(comm), poller_(comm)
+      transfer_(comm, progress, clockReadPaused, language),
+      sync_(comm, progress, clockReadPaused, language), readerSearch_(comm), poller_(comm)
 {
     setObjectName(QStringLiteral("TfrmCardData"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -39,6 +40,7 @@ TfrmCardData::TfrmCardData(Comm &comm, Settings &settings, const Language &langu
     CardTable::Recreate(table_);
     buildUi();
     connect(&transfer_, &CardTransfer::status, sbMessage, &QLabel::setText);
+    connect(&sync_, &CardSync::status, sbMessage, &QLabel::setText);
     connect(&readerSearch_, &ReaderSearch::scanning, this, [this](const QString &port) {
         sbMode->clear();
         sbMessage->setText(port + QLatin1Char(' ') + text(TextRow::ScanningMelok9));
@@ -88,6 +90,9 @@ void TfrmCardData::applyLanguage()
         button->setToolTip(QString(text(row)).remove(QLatin1Char('&')));
     }
     cbxClearAllUser->setText(text(TextRow::DeleteAllCardsWhileWriting));
+    cbxWriteChangesOnly->setText(tr("Write changes only"));
+    cbxWriteChangesOnly->setToolTip(
+        tr("Writes only the card numbers that differ from the list; no card is deleted first"));
     lbl01->setText(text(TextRow::CardNoColumn) + QLatin1Char(':'));
     lbl02->setText(text(TextRow::CardIdColumn) + QLatin1Char(':'));
     lbl03->setText(text(TextRow::CardPinColumn) + QLatin1Char(':'));
@@ -402,6 +407,10 @@ void TfrmCardData::btnRestoreClick()
 {
     if (table_.IsEmpty())
         return;
+    if (cbxWriteChangesOnly->isChecked()) {
+        writeChangesOnly();
+        return;
+    }
     const QStringList invalid = CardTransfer::invalidRows(table_);
     bool skipInvalid = false;
     // No row could be written: there is nothing to ask, and nothing is deleted.

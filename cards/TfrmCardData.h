@@ -2,6 +2,7 @@
 
 #include "CardEnrolment.h"
 #include "CardRange.h"
+#include "CardSync.h"
 #include "CardTransfer.h"
 #include "ComPortMap.h"
 #include "ReaderPoller.h"
@@ -62,9 +63,11 @@ public:
 
     TableStore &table() { return table_; }
     CardTransfer &transfer() { return transfer_; }
+    CardSync &sync() { return sync_; }
     ReaderSearch &readerSearch() { return readerSearch_; }
     ReaderPoller &poller() { return poller_; }
     QCheckBox *clearAllBox() const { return cbxClearAllUser; }
+    QCheckBox *writeChangesOnlyBox() const { return cbxWriteChangesOnly; }
     bool quickAddRunning() const { return quickAdding_; }
 
     void btnBackupClick();
@@ -128,6 +131,10 @@ private:
     void showRecordCount();
     void reportRead(CardTransfer::ReadOutcome outcome);
     void reportWrite(const CardTransfer::WriteOutcome &outcome);
+    // "Write changes only": the controller brought to the table's state over the range by
+    // writing only the numbers that differ; no card both hold is ever refused meanwhile.
+    void writeChangesOnly();
+    void reportSync(const CardSync::Outcome &outcome);
     QString chooseFile(bool forSaving);
     QString text(TextRow row) const;
 
@@ -150,6 +157,7 @@ private:
     TableStore table_;
     TableStoreModel model_;
     CardTransfer transfer_;
+    CardSync sync_;
     ReaderSearch readerSearch_;
     ReaderPoller poller_;
     TableGrid *grid_ = nullptr;
@@ -177,6 +185,7 @@ private:
     QLineEdit *edtEndCardNo = nullptr;
     QPushButton *btnBackup = nullptr;
     QCheckBox *cbxClearAllUser = nullptr;
+    QCheckBox *cbxWriteChangesOnly = nullptr;
     QPushButton *btnRestore = nullptr;
     QPushButton *btnClearAll = nullptr;
     QPushButton *btnReadFile = nullptr;

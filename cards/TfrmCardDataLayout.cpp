@@ -168,6 +168,17 @@ QWidget *TfrmCardData::buildRightPanel()
     btnBackup = pushButton(pnlRight, QStringLiteral("btnBackup"));
     cbxClearAllUser = new QCheckBox(pnlRight);
     cbxClearAllUser->setObjectName(QStringLiteral("cbxClearAllUser"));
+    cbxWriteChangesOnly = new QCheckBox(pnlRight);
+    cbxWriteChangesOnly->setObjectName(QStringLiteral("cbxWriteChangesOnly"));
+    // Deleting every card first and writing only the differences exclude each other.
+    connect(cbxClearAllUser, &QCheckBox::toggled, this, [this](bool checked) {
+        if (checked)
+            cbxWriteChangesOnly->setChecked(false);
+    });
+    connect(cbxWriteChangesOnly, &QCheckBox::toggled, this, [this](bool checked) {
+        if (checked)
+            cbxClearAllUser->setChecked(false);
+    });
     btnRestore = pushButton(pnlRight, QStringLiteral("btnRestore"));
     btnClearAll = pushButton(pnlRight, QStringLiteral("btnClearAll"));
     btnReadFile = pushButton(pnlRight, QStringLiteral("btnReadFile"));
@@ -177,6 +188,7 @@ QWidget *TfrmCardData::buildRightPanel()
     btnExit = pushButton(pnlRight, QStringLiteral("btnExit"));
     right->addWidget(btnBackup);
     right->addWidget(cbxClearAllUser);
+    right->addWidget(cbxWriteChangesOnly);
     right->addWidget(btnRestore);
     right->addWidget(btnClearAll);
     right->addSpacing(12);

@@ -1,6 +1,8 @@
 #include "BackupVerb.h"
 
 #include "AllBackup.h"
+#include "BackupFolder.h"
+#include "BackupRecord.h"
 #include "CardFile.h"
 #include "CliContext.h"
 #include "CliJson.h"
@@ -16,23 +18,116 @@
 #include "SharedFlag.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 
+namespace {
+
+QJsonArray numberArray(const QList<int> &numbers)
+{
+    QJsonArray array;
+    for (const int n : numbers)
+        array.append(n);
+    return array;
+}
+
+// The backup is made in a folder of its own inside DIR and moved into place only when both
+// files are complete, with the record of the controller they came from: an incomplete backup
+// never leaves one controller's parameter file beside another's card file.
+AllBackup::Outcome backup(AllBackup &all, CliContext &context, const QString &dir,
+                          const ControllerSession::Identity &identity, const QString &deviceId)
+{
+    AllBackup::Outcome outcome;
+    if (!QDir().mkpath(dir)) {
+        outcome.parameterProblems << QStringLiteral("%1: cannot create the folder").arg(dir);
+        return outcome;
+    }
+    BackupFolder staging(dir, QStringLiteral(".backup.incomplete"));
+    if (!staging.isValid()) {
+        outcome.parameterProblems << QStringLiteral("%1: cannot create a folder there: %2")
+                                         .arg(dir, staging.errorString());
+        return outcome;
+    }
+    outcome =
+        all.backup(staging.parameterPath(), staging.cardPath(), CardRangeOption(context.parser));
+    QString error;
+    if (outcome.complete() && outcome.cardsRead) {
+        const BackupRecord record =
+            BackupRecord::Describe(QString(), identity.serialNumber, identity.version, deviceId,
+                                   *outcome.cardsRead, staging.parameterPath(), staging.cardPath());
+        if (record.save(staging.path(), error) && staging.moveFilesInto(dir, error)) {
+            const QString from = staging.path();
+            for (QString &line : outcome.done)
+                line.replace(from, QDir::cleanPath(dir));
+            return outcome;
+        }
+        outcome.cardsComplete = false;
+        outcome.cardProblems << error;
+    }
+    if (!staging.isEmpty())
+        outcome.cardProblems << QStringLiteral("what was read is in %1; the files in %2 were "
+                                               "left as they were")
+                                    .arg(staging.keep(), dir);
+    return outcome;
+}
+
+AllBackup::Outcome restore(AllBackup &all, CliContext &context, const QString &dir,
+                           const QString &parameterFile, const QString &cardFile,
+                           const ControllerSession::Identity &identity)
+{
+    AllBackup::Outcome outcome;
+    const bool force = context.parser.isSet(QStringLiteral("force"));
+    AllBackup::RestorePlan plan;
+    plan.force = force;
+    auto refuse = [&outcome](const QString &problem) {
+        const QString line = problem + QStringLiteral("; nothing was written (--force writes "
+                                                      "anyway)");
+        outcome.parameterProblems << line;
+        outcome.cardProblems << line;
+        return outcome;
+    };
+    if (BackupRecord::existsIn(dir)) {
+        QString error;
+        const std::optional<BackupRecord> record = BackupRecord::load(dir, error);
+        if (!record)
+            return refuse(error);
+        if (const QString mismatch = record->fileMismatch(parameterFile, cardFile);
+            !mismatch.isEmpty() && !force)
+            return refuse(mismatch);
+        if (record->serialNumber != identity.serialNumber && !force)
+            return refuse(QStringLiteral("the controller's serial number %1 is not the %2 of "
+                                         "the backup")
+                              .arg(identity.serialNumber, record->serialNumber));
+        plan.backupRange = record->cardRange;
+        plan.rangeRecorded = record->cardRangeRecorded;
+    }
+    return all.restore(parameterFile, cardFile, identity.version, plan);
+}
+
+} // namespace
+
 int runBackupVerb(CliContext &context)
 {
-    const bool backup = context.parser.positionalArguments().value(0) == QLatin1String("backup");
+    const bool isBackup = context.parser.positionalArguments().value(0) == QLatin1String("backup");
     if (context.arguments.size() != 1) {
         context.err << context.usage;
         return ExitUsage;
     }
-    const QDir dir(context.arguments.first());
+    const QString dirPath = context.arguments.first();
+    const QDir dir(dirPath);
     const QString parameterFile = dir.filePath(ParamFilePaths::DefaultFileName);
     const QString cardFile = dir.filePath(CardFile::DefaultFileName);
 
     Comm comm;
     if (!ControllerSession::open(context, comm))
         return ExitFailed;
+    // Nothing is read for a file or written to a controller that is not known.
+    const ControllerSession::Identity identity = ControllerSession::identify(comm);
+    if (!identity.known()) {
+        context.err << identity.problem << '\n';
+        return ExitFailed;
+    }
     const std::unique_ptr<Settings> settings = Settings::Transient();
     ProgressState progress;
     SharedFlag clockReadPaused;
@@ -41,9 +136,14 @@ int runBackupVerb(CliContext &context)
     const Language language;
     const ProgressLine progressLine(context, progress);
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
+    constexpr int SettlePassMs = 10;
+    const int settleMs = NumberOptionValue(context.parser, QStringLiteral("settle-ms"), 10000);
+    all.setSettleWait(settleMs / SettlePassMs, SettlePassMs);
+    all.setOutsideCheckCeiling(NumberOptionValue(context.parser, QStringLiteral("check-to"),
+                                                 CardsOutsideRange::DefaultCeiling));
     const AllBackup::Outcome outcome =
-        backup ? all.backup(parameterFile, cardFile, CardRangeOption(context.parser))
-               : all.restore(parameterFile, cardFile, ControllerSession::readVersion(comm));
+        isBackup ? backup(all, context, dirPath, identity, comm.DeviceIDText())
+                 : restore(all, context, dirPath, parameterFile, cardFile, identity);
     if (context.json) {
         const QJsonObject object{
             {QStringLiteral("complete"), outcome.complete()},
@@ -52,6 +152,10 @@ int runBackupVerb(CliContext &context)
             {QStringLiteral("parameterProblems"),
              QJsonArray::fromStringList(outcome.parameterProblems)},
             {QStringLiteral("cardProblems"), QJsonArray::fromStringList(outcome.cardProblems)},
+            {QStringLiteral("notes"), QJsonArray::fromStringList(outcome.done)},
+            {QStringLiteral("outsideCards"), numberArray(outcome.outsideCards)},
+            {QStringLiteral("serialNumber"), identity.serialNumber},
+            {QStringLiteral("version"), identity.version},
             {QStringLiteral("parameterFile"), parameterFile},
             {QStringLiteral("cardFile"), cardFile}};
         PrintJson(context, object);

@@ -4,6 +4,7 @@
 #include "CardTable.h"
 #include "CardTransfer.h"
 #include "CardsVerbDiff.h"
+#include "CardsVerbSync.h"
 #include "CliContext.h"
 #include "CliJson.h"
 #include "Comm.h"
@@ -62,6 +63,7 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                            {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                            {QStringLiteral("stopped"), outcome.stopped},
                            {QStringLiteral("linkLost"), outcome.linkLost},
+                           {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
                            {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         if (out.isEmpty())
             object.insert(QStringLiteral("table"),
@@ -86,6 +88,8 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
                 list << QString::number(n);
             context.out << "not read: " << list.join(QLatin1Char(',')) << '\n';
         }
+        if (outcome.commandUnanswered)
+            context.out << CardTransfer::UnansweredText(true) << '\n';
         if (outcome.strayReplies > 0)
             context.out << StrayRepliesText(outcome.strayReplies) << '\n';
     }
@@ -111,7 +115,14 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
         context.err << loaded.error() << '\n';
         return ExitFailed;
     }
-    const QString version = ControllerSession::readVersion(comm);
+    // The card numbers go out in the form of the controller's version: no write to a
+    // controller that does not say who it is and which version it runs.
+    const ControllerSession::Identity identity = ControllerSession::identify(comm);
+    if (!identity.known()) {
+        context.err << identity.problem << '\n';
+        return ExitFailed;
+    }
+    const QString version = identity.version;
     const bool clearAll = context.parser.isSet(QStringLiteral("clear-all"));
     const CardTransfer::WriteOutcome outcome = transfer.write(
         table, version, clearAll, context.parser.isSet(QStringLiteral("skip-invalid")));
@@ -127,6 +138,7 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                  {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
                                  {QStringLiteral("stopped"), outcome.stopped},
                                  {QStringLiteral("linkLost"), outcome.linkLost},
+                                 {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
                                  {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         PrintJson(context, object);
     } else {
@@ -142,7 +154,9 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
                                        "(cards clear-all deletes every card)\n"
                                      : "the file holds no cards: nothing was sent\n");
         if (outcome.clearAllRequested && !outcome.clearAllDone)
-            context.out << "deleting all cards failed\n";
+            context.out << CardTransfer::UndoneDeleteText(outcome.clearAllRefused) << '\n';
+        if (outcome.commandUnanswered)
+            context.out << CardTransfer::UnansweredText(false) << '\n';
         if (const QString note = outcome.deletedFirstNote(); !note.isEmpty())
             context.out << note << '\n';
         context.out << "cards written: " << outcome.written << '\n';
@@ -165,6 +179,8 @@ int runCardsVerb(CliContext &context)
     const QString action = context.arguments.value(0);
     if (action == QLatin1String("diff"))
         return runCardsDiff(context);
+    if (action == QLatin1String("sync"))
+        return runCardsSync(context);
     if (action != QLatin1String("write") && context.arguments.size() != 1) {
         context.err << context.usage;
         return ExitUsage;
@@ -186,6 +202,7 @@ int runCardsVerb(CliContext &context)
     if (context.json)
         PrintJson(context, {{QStringLiteral("complete"), outcome.done}});
     else
-        context.out << (outcome.done ? "all cards deleted\n" : "deleting all cards failed\n");
+        context.out << (outcome.done ? QStringLiteral("all cards deleted") : outcome.problem())
+                    << '\n';
     return outcome.done ? ExitOk : ExitFailed;
 }

@@ -3,6 +3,7 @@
 #include "CliContext.h"
 #include "Comm.h"
 #include "DeviceId.h"
+#include "ExchangePolicy.h"
 #include "Identification.h"
 #include "LinkOptions.h"
 
@@ -32,9 +33,25 @@ bool open(CliContext &context, Comm &comm)
     return true;
 }
 
-QString readVersion(Comm &comm)
+Identity identify(Comm &comm)
 {
-    return Identifier(comm).ReadVersion();
+    constexpr int IdentityTries = 3;
+    Identity identity;
+    const ExchangeReply serial =
+        ExchangePolicy(comm, {.attempts = IdentityTries,
+                              .minimumPayload = ExchangePolicy::IdentityMinimumPayload})
+            .send(QStringLiteral("AS"));
+    if (!serial.accepted()) {
+        identity.problem = QStringLiteral("no answer to the serial-number read (AS) from Device "
+                                          "ID %1; nothing was done")
+                               .arg(comm.DeviceIDText());
+        return identity;
+    }
+    identity.serialNumber = serial.payload;
+    identity.version = Identifier(comm).ReadVersion();
+    if (identity.version.isEmpty())
+        identity.problem = QStringLiteral("no answer to the version read (DB); nothing was done");
+    return identity;
 }
 
 bool stderrIsTerminal()

@@ -29,8 +29,17 @@ struct Connection
 
 // False (message written) when the link cannot be opened or no controller gives its ID.
 bool open(CliContext &context, Comm &comm);
-// The firmware version text ("DB"), empty when it cannot be read.
-QString readVersion(Comm &comm);
+// Who answers before anything is written: the serial number ("AS", from the link's own
+// Device ID, never the broadcast) and the firmware version ("DB"). The card numbers go out in
+// the form of the version, so a write needs both.
+struct Identity
+{
+    QString serialNumber;
+    QString version;
+    QString problem; // empty when both were read
+    bool known() const { return problem.isEmpty(); }
+};
+Identity identify(Comm &comm);
 // True when standard error is a terminal (progress is then one line written over).
 bool stderrIsTerminal();
 

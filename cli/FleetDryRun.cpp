@@ -1,9 +1,12 @@
 #include "FleetDryRun.h"
 
+#include "CardCodec.h"
 #include "CardDiff.h"
 #include "CardDiffRead.h"
 #include "CardFile.h"
+#include "CardTable.h"
 #include "CardTransfer.h"
+#include "CardsOutsideRange.h"
 #include "Comm.h"
 #include "CommandCheck.h"
 #include "FleetJob.h"
@@ -21,6 +24,7 @@
 #include <QHash>
 #include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 
@@ -86,7 +90,53 @@ void compareParameters(Comm &comm, const QString &path, FleetResult &result)
                             .arg(unsendable);
 }
 
-void compareCards(Comm &comm, const FleetTask &task, const QString &path, FleetResult &result)
+// Reads the numbers outside the backup's range that the comparison did not read into
+// `controller`; the numbers that failed join `unknown`.
+void readOutside(CardTransfer &transfer, const FleetTask &task, const AllBackup::RestorePlan &plan,
+                 TableStore &controller, QList<int> &unknown, FleetResult &result)
+{
+    QList<int> numbers;
+    const CardRange compared = task.cards;
+    for (const int n : CardsOutsideRange::numbers(plan.backupRange, task.checkCeiling)) {
+        if (compared.count() == 0 || n < compared.first() || n > compared.last())
+            numbers << n;
+    }
+    if (!plan.rangeRecorded)
+        result.notes << QStringLiteral("cards: the backup does not say which card numbers it "
+                                       "read; the numbers %1 to %2 are taken")
+                            .arg(plan.backupRange.first())
+                            .arg(plan.backupRange.last());
+    if (numbers.isEmpty())
+        return;
+    const CardTransfer::ReadOutcome more = transfer.readNumbers(controller, numbers);
+    for (const QString &problem : more.problems())
+        result.failures << QStringLiteral("cards: outside the backup's range: ") + problem;
+    unknown += more.failedNumbers;
+}
+
+// The cards the controller holds outside the backup's range, named: a restore deletes them.
+void nameOutside(const TableStore &controller, const AllBackup::RestorePlan &plan,
+                 FleetResult &result)
+{
+    const CardRange range = plan.backupRange;
+    for (int row = 0; row < controller.RecordCount(); ++row) {
+        const auto n = CardCodec::CardNumberOf(CardTable::RowAt(controller, row));
+        if (n && (range.count() == 0 || *n < range.first() || *n > range.last()))
+            result.outsideCards << *n;
+    }
+    std::sort(result.outsideCards.begin(), result.outsideCards.end());
+    if (!result.outsideCards.isEmpty())
+        result.notes << QStringLiteral("cards: the controller holds %1 card(s) outside the "
+                                       "numbers %2 to %3 that the backup read: %4; a restore "
+                                       "deletes them, and refuses unless --force")
+                            .arg(result.outsideCards.size())
+                            .arg(range.first())
+                            .arg(range.last())
+                            .arg(CardTransfer::numberList(result.outsideCards));
+}
+
+void compareCards(Comm &comm, const FleetTask &task, const AllBackup::RestorePlan &plan,
+                  const QString &path, FleetResult &result)
 {
     TableStore file;
     if (const TableResult loaded = CardFile::Load(file, path); !loaded) {
@@ -119,15 +169,19 @@ void compareCards(Comm &comm, const FleetTask &task, const QString &path, FleetR
         result.failures << QStringLiteral("cards: ") + problem;
     if (!read.linkReady)
         return;
-    const QList<int> unknown = read.failedNumbers;
+    QList<int> unknown = read.failedNumbers;
+    if (!read.stopped && !read.linkLost)
+        readOutside(transfer, task, plan, controller, unknown, result);
+    nameOutside(controller, plan, result);
     result.cardDiff = DiffCards(controller, file, QSet<int>(unknown.cbegin(), unknown.cend()));
     result.cardsCompared = true;
 }
 
 } // namespace
 
-void FleetDryRun(Comm &comm, const FleetTask &task, const QString &folder, FleetResult &result)
+void FleetDryRun(Comm &comm, const FleetTask &task, const QString &folder,
+                 const AllBackup::RestorePlan &plan, FleetResult &result)
 {
     compareParameters(comm, QDir(folder).filePath(ParamFilePaths::DefaultFileName), result);
-    compareCards(comm, task, QDir(folder).filePath(CardFile::DefaultFileName), result);
+    compareCards(comm, task, plan, QDir(folder).filePath(CardFile::DefaultFileName), result);
 }

@@ -1,14 +1,15 @@
 #include "FleetJob.h"
 
 #include "AllBackup.h"
+#include "BackupFolder.h"
+#include "BackupRecord.h"
 #include "CardFile.h"
 #include "Comm.h"
+#include "ControllerSession.h"
 #include "DeviceId.h"
-#include "ExchangePolicy.h"
 #include "FleetDryRun.h"
-#include "FleetRecord.h"
+#include "FleetRecords.h"
 #include "FleetSite.h"
-#include "Identification.h"
 #include "Language.h"
 #include "ParamFilePaths.h"
 #include "ProgressState.h"
@@ -24,11 +25,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 
 namespace {
 
-constexpr int IdentityTries = 3;
 constexpr int SettlePassMs = 10;
 
 // Nobody is at the screen: messages become notes, questions are answered No (an earlier file
@@ -64,66 +63,26 @@ void addProblems(FleetResult &result, const QString &half, const QStringList &pr
         result.failures << half + problem;
 }
 
-// The controller the row names, and no other: the serial number of its own Device ID (never
-// the broadcast, which another controller of the bus could answer), then its version.
+// The controller the row names, and no other: the serial number of its own Device ID, then
+// its version.
 bool identify(Comm &comm, FleetResult &result)
 {
-    const ExchangeReply serial =
-        ExchangePolicy(comm, {.attempts = IdentityTries,
-                              .minimumPayload = ExchangePolicy::IdentityMinimumPayload})
-            .send(QStringLiteral("AS"));
-    if (!serial.accepted()) {
-        result.failures << QStringLiteral("no answer to the serial-number read (AS) from Device "
-                                          "ID %1; nothing was done")
-                               .arg(comm.DeviceIDText());
-        return false;
-    }
-    result.serialNumber = serial.payload;
-    result.version = Identifier(comm).ReadVersion();
-    if (result.version.isEmpty()) {
-        result.failures << QStringLiteral("no answer to the version read (DB); nothing was done");
-        return false;
-    }
-    return true;
+    const ControllerSession::Identity identity = ControllerSession::identify(comm);
+    result.serialNumber = identity.serialNumber;
+    result.version = identity.version;
+    if (!identity.known())
+        result.failures << identity.problem;
+    return identity.known();
 }
 
-// Moves the complete backup in `staging` into `folder`. The record goes last and the earlier
-// one first, so that a folder is never left with a record beside files it does not describe;
-// when the move fails, the staged record goes too.
-bool install(const QString &staging, const QString &folder, FleetResult &result)
-{
-    const QDir from(staging);
-    const QDir to(folder);
-    const auto fail = [&](const QString &problem) {
-        result.failures << problem;
-        QFile::remove(from.filePath(FleetRecord::FileName));
-        return false;
-    };
-    const QString record = to.filePath(FleetRecord::FileName);
-    if (!QDir().mkpath(folder))
-        return fail(QStringLiteral("%1: cannot create the folder").arg(folder));
-    if (QFile::exists(record) && !QFile::remove(record))
-        return fail(QStringLiteral("%1: cannot replace the earlier backup").arg(record));
-    for (const QString &name :
-         {ParamFilePaths::DefaultFileName, CardFile::DefaultFileName, FleetRecord::FileName}) {
-        const QString target = to.filePath(name);
-        if ((QFile::exists(target) && !QFile::remove(target)) ||
-            !QFile::rename(from.filePath(name), target))
-            return fail(
-                QStringLiteral("%1: cannot move the backup there from %2").arg(target, staging));
-    }
-    return true;
-}
-
-// The backup is made in a folder of its own beside the controller's and moved into place only
-// when it is complete: an incomplete or broken-off backup never replaces a file of the earlier
-// one and never stands beside its record.
+// The backup is made in a folder of its own beside the controller's and replaces that folder
+// whole only when it is complete: an incomplete or broken-off backup never replaces a file of
+// the earlier one and never stands beside its record.
 void backup(Comm &comm, const FleetController &controller, const FleetTask &task,
             const QString &folder, FleetResult &result)
 {
     QDir().mkpath(task.folder);
-    QTemporaryDir staging(
-        QDir(task.folder).filePath(controller.name + QStringLiteral(".incomplete-XXXXXX")));
+    BackupFolder staging(task.folder, controller.name + QStringLiteral(".incomplete"));
     if (!staging.isValid()) {
         result.failures << QStringLiteral("%1: cannot create a folder there: %2")
                                .arg(task.folder, staging.errorString());
@@ -136,43 +95,43 @@ void backup(Comm &comm, const FleetController &controller, const FleetTask &task
     FleetPrompt prompt(result.notes);
     const Language language;
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
-    const QString parameterPath = staging.filePath(ParamFilePaths::DefaultFileName);
-    const QString cardPath = staging.filePath(CardFile::DefaultFileName);
-    const AllBackup::Outcome outcome = all.backup(parameterPath, cardPath, task.cards);
+    const AllBackup::Outcome outcome =
+        all.backup(staging.parameterPath(), staging.cardPath(), task.cards);
     addProblems(result, QStringLiteral("parameters: "), outcome.parameterProblems);
     addProblems(result, QStringLiteral("cards: "), outcome.cardProblems);
     if (!outcome.parametersComplete && outcome.parameterProblems.isEmpty())
         result.failures << QStringLiteral("parameters: not complete");
     if (!outcome.cardsComplete && outcome.cardProblems.isEmpty())
         result.failures << QStringLiteral("cards: not complete");
-    result.parameters = rowsIn(parameterPath);
-    result.cards = rowsIn(cardPath);
+    result.parameters = rowsIn(staging.parameterPath());
+    result.cards = rowsIn(staging.cardPath());
     bool moving = false;
-    if (outcome.complete()) {
+    if (outcome.complete() && outcome.cardsRead) {
         // Only a complete backup says which controller the folder holds.
-        const FleetRecord record{
-            controller.name,     result.serialNumber,          result.version,
-            comm.DeviceIDText(), QDateTime::currentDateTime(), result.parameters,
-            result.cards};
+        const BackupRecord record = BackupRecord::Describe(
+            controller.name, result.serialNumber, result.version, comm.DeviceIDText(),
+            *outcome.cardsRead, staging.parameterPath(), staging.cardPath());
         QString error;
-        if (!record.save(staging.path(), error))
+        if (!record.save(staging.path(), error)) {
             result.failures << error;
-        else if (install(staging.path(), folder, result))
+        } else if (staging.replaceFolder(folder, error)) {
             return;
-        else
+        } else {
+            result.failures << error;
             moving = true;
+        }
     }
-    if (QDir(staging.path()).isEmpty())
+    if (staging.isEmpty())
         return;
     // What was read is kept for a person to look at, apart from the controller's folder.
-    staging.setAutoRemove(false);
-    const QString kept = QDir(task.folder).filePath(QFileInfo(staging.path()).fileName());
+    const QString kept = staging.keep();
     result.failures << (moving ? QStringLiteral("what was read is in %1").arg(kept)
                                : QStringLiteral("what was read is in %1; %2 was left as it was")
                                      .arg(kept, folder));
 }
 
-void restore(Comm &comm, const FleetTask &task, const QString &folder, FleetResult &result)
+void restore(Comm &comm, const FleetTask &task, const QString &folder,
+             const AllBackup::RestorePlan &plan, FleetResult &result)
 {
     const std::unique_ptr<Settings> settings = Settings::Transient();
     ProgressState progress;
@@ -182,9 +141,11 @@ void restore(Comm &comm, const FleetTask &task, const QString &folder, FleetResu
     const Language language;
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
     all.setSettleWait(task.settleMs / SettlePassMs, SettlePassMs);
+    all.setOutsideCheckCeiling(task.checkCeiling);
     const QString parameterPath = QDir(folder).filePath(ParamFilePaths::DefaultFileName);
     const QString cardPath = QDir(folder).filePath(CardFile::DefaultFileName);
-    const AllBackup::Outcome outcome = all.restore(parameterPath, cardPath, result.version);
+    const AllBackup::Outcome outcome = all.restore(parameterPath, cardPath, result.version, plan);
+    result.notes << outcome.done;
     addProblems(result, QStringLiteral("parameters: "), outcome.parameterProblems);
     addProblems(result, QStringLiteral("cards: "), outcome.cardProblems);
     if (!outcome.complete() && result.failures.isEmpty())
@@ -209,18 +170,21 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
     }
 
     const QString folder = QDir(task.folder).filePath(controller.name);
-    const bool restoring = task.action != FleetTask::Action::Backup;
+    // A backup killed while it replaced this folder left the earlier one aside.
+    BackupFolder::RecoverFolder(folder);
+    const bool restoring =
+        task.action == FleetTask::Action::Restore || task.action == FleetTask::Action::DryRun;
     const QString refused = task.action == FleetTask::Action::DryRun
                                 ? QStringLiteral("; a restore would write nothing (unless --force)")
                                 : QStringLiteral("; nothing was written (--force writes anyway)");
-    std::optional<FleetRecord> record;
+    std::optional<BackupRecord> record;
     if (restoring) {
         if (!QFileInfo(folder).isDir()) {
             result.failures << QStringLiteral("no backup folder %1; nothing was done").arg(folder);
             return result;
         }
         QString error;
-        record = FleetRecord::load(folder, error);
+        record = BackupRecord::load(folder, error);
         if (!record && !task.force) {
             result.failures << error +
                                    QStringLiteral(": the controller cannot be checked "
@@ -229,6 +193,18 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
             if (task.action == FleetTask::Action::Restore)
                 return result;
         }
+        const QString mismatch =
+            record ? record->fileMismatch(QDir(folder).filePath(ParamFilePaths::DefaultFileName),
+                                          QDir(folder).filePath(CardFile::DefaultFileName))
+                   : QString();
+        if (!mismatch.isEmpty() && !task.force) {
+            result.failures << mismatch + refused;
+            if (task.action == FleetTask::Action::Restore)
+                return result;
+        }
+    } else if (BackupRecord::existsIn(folder)) {
+        QString error;
+        record = BackupRecord::load(folder, error);
     }
 
     Comm comm;
@@ -243,7 +219,13 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
     if (!identify(comm, result))
         return result;
 
-    if (record && record->serialNumber != result.serialNumber) {
+    if (!restoring && record && record->serialNumber != result.serialNumber) {
+        // Another controller answers where the folder's was: its backup replaces the earlier
+        // one, which a person should know.
+        result.notes << QStringLiteral("%1 held the backup of the controller with serial number "
+                                       "%2; it is replaced by this controller's (%3)")
+                            .arg(folder, record->serialNumber, result.serialNumber);
+    } else if (record && record->serialNumber != result.serialNumber) {
         const QString mismatch =
             QStringLiteral("the controller's serial number %1 is not the %2 of the backup")
                 .arg(result.serialNumber, record->serialNumber);
@@ -256,15 +238,24 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
         }
     }
 
+    AllBackup::RestorePlan plan;
+    plan.force = task.force;
+    if (record) {
+        plan.backupRange = record->cardRange;
+        plan.rangeRecorded = record->cardRangeRecorded;
+    }
     switch (task.action) {
     case FleetTask::Action::Backup:
         backup(comm, controller, task, folder, result);
         break;
     case FleetTask::Action::Restore:
-        restore(comm, task, folder, result);
+        restore(comm, task, folder, plan, result);
         break;
     case FleetTask::Action::DryRun:
-        FleetDryRun(comm, task, folder, result);
+        FleetDryRun(comm, task, folder, plan, result);
+        break;
+    case FleetTask::Action::Records:
+        FleetReadRecords(comm, task, result);
         break;
     }
     comm.CommClose();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ArchiveAddress.h"
 #include "CardDiff.h"
 #include "CardRange.h"
+#include "CardsOutsideRange.h"
 
 #include <QList>
 #include <QString>
@@ -17,14 +19,21 @@ struct FleetTask
     {
         Backup,
         Restore,
-        DryRun // what a restore would change, changing nothing
+        DryRun, // what a restore would change, changing nothing
+        Records // every event of each controller into the archive
     };
 
     Action action = Action::Backup;
-    QString folder; // DIR; each controller has DIR/NAME
+    QString folder;         // DIR; each controller has DIR/NAME
+    ArchiveAddress archive; // records: where the events go (--db)
+    QString journalFolder;  // records: where each controller's journal lives
     CardRange cards;
-    bool force = false;   // restore into a controller whose serial number is not the backup's
+    // Restore into a controller whose serial number is not the backup's, or that holds cards
+    // the backup never read.
+    bool force = false;
     int settleMs = 10000; // the wait after deleting all cards, before writing
+    // The highest card number looked at outside the backup's range.
+    int checkCeiling = CardsOutsideRange::DefaultCeiling;
     TraceSink *trace = nullptr;
 };
 
@@ -45,6 +54,8 @@ struct FleetResult
     QString version;
     int parameters = -1; // values saved, or rows of the file written; -1 when not known
     int cards = -1;
+    int events = -1;      // records: events read (and taken from the journal)
+    int eventsAdded = -1; // records: of those, added to the archive
     QStringList failures; // one line each; none when the controller succeeded
     QStringList notes;
     qint64 milliseconds = 0;
@@ -52,6 +63,7 @@ struct FleetResult
     // Dry run: the changes a restore would make, and whether each half was compared at all
     // (a controller that could not be reached has no changes, which is not "unchanged").
     CardDiff cardDiff;
+    QList<int> outsideCards; // held outside the backup's range: a restore deletes them
     QList<ParamChange> parameterChanges;
     bool parametersCompared = false;
     bool cardsCompared = false;

@@ -4,11 +4,12 @@
 #include "LoopbackOnly.h"
 #include "NumberOption.h"
 #include "TableCsv.h"
+#include "TableFileLimit.h"
 #include "TableStore.h"
+#include "TextDecoding.h"
 #include "VerbTable.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -98,21 +99,38 @@ QString rowProblem(FleetController &c)
     return {};
 }
 
-// The cells of the file's first line, lower case, without quotes; nothing when it cannot be
-// read. Looked at before the file is read as a table, which would take a controller row for
-// field names and name its address as a bad one.
-QStringList firstRow(const QString &path)
+// The cells of the text's first line, lower case, without quotes. Looked at before the file is
+// read as a table, which would take a controller row for field names and name its address as
+// a bad one.
+QStringList firstRow(const QString &text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QByteArray line = file.readLine();
-    if (line.startsWith("\xEF\xBB\xBF"))
-        line.remove(0, 3);
     QStringList cells;
-    for (const QString &cell : QString::fromUtf8(line).split(QLatin1Char(',')))
+    for (const QString &cell : text.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(',')))
         cells << cell.trimmed().remove(QLatin1Char('"')).toLower();
     return cells;
+}
+
+// The file's text, read with the checks of the table files (a link to a device or a huge file
+// is refused before it is read); nothing, with the reason in error, when it is not UTF-8 text.
+std::optional<QString> siteText(const QString &path, QString &error)
+{
+    QByteArray bytes;
+    if (const TableResult read = ReadTableFile(path, bytes); !read) {
+        error = read.error();
+        return std::nullopt;
+    }
+    const DecodedText decoded = DecodeUtf8Text(bytes);
+    if (!decoded.error.isEmpty()) {
+        error = QStringLiteral("%1: %2").arg(path, decoded.error);
+        return std::nullopt;
+    }
+    if (decoded.text.contains(QChar(0))) {
+        error = QStringLiteral("%1: the file holds NUL bytes (UTF-16 text without a byte-order "
+                               "mark?); save it as UTF-8")
+                    .arg(path);
+        return std::nullopt;
+    }
+    return decoded.text;
 }
 
 QString headerProblem(const QString &path, const QStringList &names)
@@ -153,7 +171,10 @@ QString NameProblem(const QString &name)
 
 std::optional<QList<FleetController>> Load(const QString &path, QString &error)
 {
-    if (const QStringList first = firstRow(path);
+    const std::optional<QString> text = siteText(path, error);
+    if (!text)
+        return std::nullopt;
+    if (const QStringList first = firstRow(*text);
         !first.join(QString()).isEmpty() && first != Header) {
         error = headerProblem(path, first);
         return std::nullopt;
@@ -184,7 +205,11 @@ std::optional<QList<FleetController>> Load(const QString &path, QString &error)
         const auto number = id.isEmpty() ? std::optional<int>(1) : BoundedNumber(id, 0, 9999);
         QString problem;
         if (!number)
-            problem = QStringLiteral("id \"%1\" is not a Device ID from 0 to 9999").arg(id);
+            problem = QStringLiteral("id \"%1\" is not a Device ID from 1 to 9999").arg(id);
+        // Every controller of a bus answers 0: a row must name one controller.
+        else if (*number == 0)
+            problem = QStringLiteral("id 0 is the broadcast address, which every controller "
+                                     "answers; give the controller's own Device ID (1 to 9999)");
         else
             c.deviceId = *number;
         if (problem.isEmpty())

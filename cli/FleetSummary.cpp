@@ -42,6 +42,8 @@ QString actionName(FleetTask::Action action)
         return QStringLiteral("restore");
     case FleetTask::Action::DryRun:
         return QStringLiteral("dry-run");
+    case FleetTask::Action::Records:
+        return QStringLiteral("records");
     }
     return {};
 }
@@ -75,6 +77,10 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
                        {QStringLiteral("failures"), QJsonArray::fromStringList(r.failures)},
                        {QStringLiteral("notes"), QJsonArray::fromStringList(r.notes)},
                        {QStringLiteral("seconds"), double(r.milliseconds) / 1000.0}};
+    if (task.action == FleetTask::Action::Records) {
+        object.insert(QStringLiteral("events"), r.events);
+        object.insert(QStringLiteral("added"), r.eventsAdded);
+    }
     if (task.action == FleetTask::Action::DryRun) {
         QJsonArray parameters;
         for (const ParamChange &change : r.parameterChanges)
@@ -83,6 +89,10 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
                                           {QStringLiteral("to"), change.to}});
         object.insert(QStringLiteral("parameterChanges"), parameters);
         object.insert(QStringLiteral("cardChanges"), CardDiffJson(r.cardDiff));
+        QJsonArray outside;
+        for (const int number : r.outsideCards)
+            outside.append(number);
+        object.insert(QStringLiteral("outsideCards"), outside);
         object.insert(
             QStringLiteral("counts"),
             QJsonObject{
@@ -118,9 +128,13 @@ void print(QTextStream &out, const FleetTask &task, const QList<FleetResult> &re
            qint64 milliseconds)
 {
     const bool dryRun = task.action == FleetTask::Action::DryRun;
+    const bool records = task.action == FleetTask::Action::Records;
     QList<QStringList> rows;
     QList<bool> numeric;
-    if (dryRun) {
+    if (records) {
+        rows << QStringList{"name", "serial number", "events", "added", "failures", "time"};
+        numeric = {false, false, true, true, true, true};
+    } else if (dryRun) {
         rows << QStringList{"name",      "serial number", "parameters changed",
                             "unchanged", "added",         "removed",
                             "changed",   "failed",        "result"};
@@ -134,7 +148,14 @@ void print(QTextStream &out, const FleetTask &task, const QList<FleetResult> &re
     for (const FleetResult &r : results) {
         if (!r.complete())
             failed << r.name;
-        if (dryRun)
+        if (records)
+            rows << QStringList{r.name,
+                                orDash(r.serialNumber),
+                                count(r.events),
+                                count(r.eventsAdded),
+                                QString::number(r.failures.size()),
+                                seconds(r.milliseconds)};
+        else if (dryRun)
             rows << QStringList{r.name,
                                 orDash(r.serialNumber),
                                 compared(r.parametersCompared, r.parameterChanges.size()),
@@ -163,6 +184,7 @@ void print(QTextStream &out, const FleetTask &task, const QList<FleetResult> &re
     const qsizetype succeeded = results.size() - failed.size();
     out << succeeded << " of " << results.size() << " controllers "
         << (dryRun                                     ? "compared"
+            : records                                  ? "read into " + task.archive.text()
             : task.action == FleetTask::Action::Backup ? "backed up"
                                                        : "restored")
         << " in " << seconds(milliseconds);
@@ -179,13 +201,16 @@ QJsonObject json(const FleetTask &task, const QList<FleetResult> &results, qint6
         controllers.append(resultJson(task, r));
         succeeded += r.complete() ? 1 : 0;
     }
-    return {{QStringLiteral("action"), actionName(task.action)},
-            {QStringLiteral("folder"), task.folder},
-            {QStringLiteral("complete"), succeeded == results.size()},
-            {QStringLiteral("succeeded"), succeeded},
-            {QStringLiteral("failed"), int(results.size()) - succeeded},
-            {QStringLiteral("seconds"), double(milliseconds) / 1000.0},
-            {QStringLiteral("controllers"), controllers}};
+    QJsonObject object{{QStringLiteral("action"), actionName(task.action)},
+                       {QStringLiteral("folder"), task.folder},
+                       {QStringLiteral("complete"), succeeded == results.size()},
+                       {QStringLiteral("succeeded"), succeeded},
+                       {QStringLiteral("failed"), int(results.size()) - succeeded},
+                       {QStringLiteral("seconds"), double(milliseconds) / 1000.0},
+                       {QStringLiteral("controllers"), controllers}};
+    if (task.action == FleetTask::Action::Records)
+        object.insert(QStringLiteral("archive"), task.archive.text());
+    return object;
 }
 
 } // namespace FleetSummary

@@ -3,11 +3,14 @@
 #include "CliContext.h"
 #include "CliJson.h"
 #include "ControllerSession.h"
+#include "FleetRecords.h"
 #include "FleetRunner.h"
 #include "FleetSite.h"
 #include "FleetSummary.h"
 #include "LinkOptions.h"
 #include "NumberOption.h"
+#include "RecordJournal.h"
+#include "Settings.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -29,30 +32,48 @@ int usage(CliContext &context, const QString &problem = QString())
 int runFleetVerb(CliContext &context)
 {
     const QString action = context.arguments.value(0);
-    if ((action != QLatin1String("backup") && action != QLatin1String("restore")) ||
-        context.arguments.size() != 3)
+    const bool records = action == QLatin1String("records");
+    if ((action != QLatin1String("backup") && action != QLatin1String("restore") && !records) ||
+        context.arguments.size() != (records ? 2 : 3))
         return usage(context);
     // An empty DIR (an unset shell variable) would put every folder into the current one.
-    if (context.arguments[2].trimmed().isEmpty())
+    if (!records && context.arguments[2].trimmed().isEmpty())
         return usage(context, QStringLiteral("DIR is empty"));
+    if (records && !context.parser.isSet(QStringLiteral("db")))
+        return usage(context, QStringLiteral("fleet records wants --db DB"));
     const bool dryRun = context.parser.isSet(QStringLiteral("dry-run"));
 
     FleetTask task;
     task.action = action == QLatin1String("backup") ? FleetTask::Action::Backup
+                  : records                         ? FleetTask::Action::Records
                   : dryRun                          ? FleetTask::Action::DryRun
                                                     : FleetTask::Action::Restore;
-    task.folder = context.arguments[2];
+    task.folder = context.arguments.value(2);
     task.force = context.parser.isSet(QStringLiteral("force"));
     task.cards = CardRangeOption(context.parser);
     task.trace = context.link.trace();
     const int jobs = NumberOptionValue(context.parser, QStringLiteral("jobs"), DefaultJobs);
     task.settleMs = NumberOptionValue(context.parser, QStringLiteral("settle-ms"), task.settleMs);
+    task.checkCeiling =
+        NumberOptionValue(context.parser, QStringLiteral("check-to"), task.checkCeiling);
 
     QString error;
     const auto controllers = FleetSite::Load(context.arguments[1], error);
     if (!controllers) {
         context.err << error << '\n';
         return ExitUsage;
+    }
+    if (records) {
+        const auto address =
+            ArchiveAddress::parse(context.parser.value(QStringLiteral("db")), error);
+        if (!address)
+            return usage(context, QStringLiteral("--db: ") + error);
+        task.archive = *address;
+        task.journalFolder = RecordJournal::Folder(Settings().filePath());
+        if (const QString problem = PrepareFleetArchive(task.archive); !problem.isEmpty()) {
+            context.err << problem << '\n';
+            return ExitFailed;
+        }
     }
 
     const bool showProgress = !context.json && ControllerSession::stderrIsTerminal();

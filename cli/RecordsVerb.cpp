@@ -15,6 +15,7 @@
 #include "RecordReader.h"
 #include "RecordReport.h"
 #include "RecordTable.h"
+#include "RecordsArchive.h"
 #include "Settings.h"
 #include "TableCsv.h"
 #include "TableJson.h"
@@ -128,6 +129,11 @@ int readEvents(CliContext &context)
                              : RecordReader::NoLimit;
     const QString csvPath = context.parser.value(QStringLiteral("csv"));
     const QString xmlPath = context.parser.value(QStringLiteral("out"));
+    // Before the controller is asked for anything: an archive that cannot take the events is
+    // named before one is acknowledged.
+    const ArchiveOption archive = OpenArchiveOption(context, EventArchive::Use::Write);
+    if (archive.exitCode != ExitOk)
+        return archive.exitCode;
 
     Comm comm;
     if (!openController(context, comm))
@@ -143,6 +149,9 @@ int readEvents(CliContext &context)
         context.err << journal.error() << '\n';
         return ExitFailed;
     }
+    // Damaged lines are named on every read until someone has looked at them.
+    if (!journal.unreadableNote().isEmpty())
+        context.err << journal.unreadableNote() << '\n';
 
     // What an earlier read acknowledged and never saved comes first.
     TableStore table;
@@ -157,9 +166,13 @@ int readEvents(CliContext &context)
     const ProgressLine progressLine(context, progress);
     const ReadOutcome outcome = reader.read(table, journal, limit);
 
+    // The journal is cleared only after the archive has committed; a run that ends in between
+    // stores the same entries again at its next read, which adds nothing.
+    const ArchiveOutcome archived =
+        StoreJournal(archive.archive.get(), serialNumber, QString(), journal);
     // Killed between the save and the journal's clearing, the next read finds the events in
-    // these files and does not save them again.
-    if (journal.pendingCount() > 0 && !table.IsEmpty()) {
+    // these files and does not save them again (unless the archive still lacks them).
+    if (archived.ok() && journal.pendingCount() > 0 && !table.IsEmpty()) {
         QStringList paths;
         for (const QString &path : {xmlPath, csvPath}) {
             if (!path.isEmpty())
@@ -169,14 +182,17 @@ int readEvents(CliContext &context)
             context.err << journal.error() << '\n';
     }
     const Saved saved = saveRead(table, xmlPath, csvPath);
-    const bool everythingSaved =
-        saved.errors.isEmpty() && (table.IsEmpty() || !saved.files.isEmpty());
+    const bool everythingSaved = archived.ok() && saved.errors.isEmpty() &&
+                                 (table.IsEmpty() || !saved.files.isEmpty() || archived.committed);
     if (everythingSaved && journal.pendingCount() > 0 && !journal.clearPending())
         context.err << journal.error() << '\n';
     const int unsaved = journal.pendingCount();
     const bool ok = outcome.complete() && unsaved == 0;
 
     if (context.json) {
+        QJsonArray unreadableLines;
+        for (const int line : journal.unreadableLines())
+            unreadableLines.append(line);
         // "complete" is the read, "ok" the whole run (the exit code).
         QJsonObject object{
             {QStringLiteral("ok"), ok},
@@ -190,10 +206,13 @@ int readEvents(CliContext &context)
             {QStringLiteral("saved"), QJsonArray::fromStringList(saved.files)},
             {QStringLiteral("unsaved"), unsaved},
             {QStringLiteral("journal"), journal.path()},
+            {QStringLiteral("unreadableJournalLines"), unreadableLines},
             {QStringLiteral("rows"),
              QJsonDocument::fromJson(TableToJson(table)).object().value(QStringLiteral("rows"))}};
         if (outcome.remaining)
             object.insert(QStringLiteral("remaining"), *outcome.remaining);
+        if (archived.given)
+            object.insert(QStringLiteral("archive"), archived.json());
         PrintJson(context, object);
     } else {
         if (!recovered.isEmpty())
@@ -202,15 +221,20 @@ int readEvents(CliContext &context)
         context.out << outcome.summary(unsaved == 0 && saved.errors.isEmpty()) << '\n';
         for (const QString &file : saved.files)
             context.out << "saved: " << file << '\n';
+        if (archived.committed)
+            context.out << "archive: " << archived.stored.added << " added, "
+                        << archived.stored.present << " there already\n";
         if (table.IsEmpty())
             context.out << "no events; no file written\n";
     }
     for (const QString &error : saved.errors)
         context.err << error << '\n';
+    if (!archived.error.isEmpty())
+        context.err << archived.error << '\n';
     if (unsaved > 0)
         context.err << unsaved << (unsaved == 1 ? " event is" : " events are")
-                    << " not saved in a file; they are kept in " << journal.path()
-                    << " and taken into the next 'records read' (give --out or --csv)\n";
+                    << " not saved in a file or the archive; they are kept in " << journal.path()
+                    << " and taken into the next 'records read' (give --out, --csv or --db)\n";
     return ok ? ExitOk : ExitFailed;
 }
 
@@ -250,7 +274,8 @@ bool readFilter(CliContext &context, RecordFilter &filter, QString &problem)
 
 int reportEvents(CliContext &context)
 {
-    if (context.arguments.size() != 2)
+    const bool fromArchive = context.parser.isSet(QStringLiteral("db"));
+    if (context.arguments.size() != (fromArchive ? 1 : 2))
         return usage(context);
     const QString csvPath = context.parser.value(QStringLiteral("csv"));
     const QString pdfPath = context.parser.value(QStringLiteral("pdf"));
@@ -265,14 +290,20 @@ int reportEvents(CliContext &context)
         return usage(context, problem);
 
     TableStore table;
-    const TableResult loaded = RecordFile::Load(table, context.arguments[1]);
-    if (!loaded) {
+    QString heading;
+    QString controllers;
+    if (fromArchive) {
+        if (const int code = LoadArchiveReport(context, filter, table, heading, controllers);
+            code != ExitOk)
+            return code;
+    } else if (const TableResult loaded = RecordFile::Load(table, context.arguments[1]); !loaded) {
         context.err << loaded.error() << '\n';
         return ExitFailed;
     }
     TableStore chosen;
     filter.apply(table, chosen);
-    const RecordReport report(chosen, *language);
+    // A record file does not say which controller its events came from; the archive does.
+    const RecordReport report(chosen, *language, {controllers, filter});
     QStringList errors;
     if (!pdfPath.isEmpty()) {
         const TableResult written = report.writePdf(pdfPath);
@@ -285,11 +316,16 @@ int reportEvents(CliContext &context)
             errors << written.error();
     }
     if (context.json) {
-        PrintJson(context, {{QStringLiteral("rows"), chosen.RecordCount()},
-                            {QStringLiteral("of"), table.RecordCount()},
-                            {QStringLiteral("pages"), pdfPath.isEmpty() ? 0 : report.pageCount()},
-                            {QStringLiteral("errors"), QJsonArray::fromStringList(errors)}});
+        QJsonObject object{{QStringLiteral("rows"), chosen.RecordCount()},
+                           {QStringLiteral("of"), table.RecordCount()},
+                           {QStringLiteral("pages"), pdfPath.isEmpty() ? 0 : report.pageCount()},
+                           {QStringLiteral("errors"), QJsonArray::fromStringList(errors)}};
+        if (!heading.isEmpty())
+            object.insert(QStringLiteral("query"), heading);
+        PrintJson(context, object);
     } else {
+        if (!heading.isEmpty())
+            context.out << "archive: " << heading << '\n';
         context.out << "rows: " << chosen.RecordCount() << " of " << table.RecordCount() << '\n';
         if (!pdfPath.isEmpty() && errors.isEmpty())
             context.out << "pages: " << report.pageCount() << '\n';
@@ -306,6 +342,14 @@ int runRecordsVerb(CliContext &context)
     const QString action = context.arguments.value(0);
     if (action == QLatin1String("report"))
         return reportEvents(context);
+    if (action == QLatin1String("import"))
+        return runArchiveImport(context);
+    if (action == QLatin1String("query")) {
+        RecordFilter filter;
+        QString problem;
+        return readFilter(context, filter, problem) ? runArchiveQuery(context, filter)
+                                                    : usage(context, problem);
+    }
     if (action == QLatin1String("count"))
         return context.arguments.size() == 1 ? countEvents(context) : usage(context);
     return readEvents(context);

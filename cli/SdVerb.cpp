@@ -9,6 +9,7 @@
 #include "ParamTransfer.h"
 #include "ProgressLine.h"
 #include "ProgressState.h"
+#include "ReplyTally.h"
 #include "SdCardLabel.h"
 #include "SdCardOperation.h"
 #include "SharedFlag.h"
@@ -51,12 +52,20 @@ QString EndingName(SdCardOperation::Ending ending)
     return QStringLiteral("gave up following");
 }
 
-int Status(CliContext &context, SdCardOperation &sd)
+int Status(CliContext &context, Comm &comm, SdCardOperation &sd)
 {
-    const auto status = sd.readStatus();
+    const ReplyTally before = comm.replyTally();
+    std::optional<SdCardOperation::Status> status = sd.readStatus();
+    // A status cut short, or a reply nobody asked for beside it, is not the controller's state.
+    if (status && !status->complete())
+        status.reset();
+    const quint64 strays = comm.replyTally().straysSince(before);
+    if (strays > 0)
+        status.reset();
     if (context.json) {
         QJsonObject object{{QStringLiteral("answered"), status.has_value()},
-                           {QStringLiteral("state"), StateName(status)}};
+                           {QStringLiteral("state"), StateName(status)},
+                           {QStringLiteral("strayReplies"), qint64(strays)}};
         if (status) {
             object.insert(QStringLiteral("count"), status->count);
             object.insert(QStringLiteral("sectors"), status->sectors);
@@ -71,6 +80,8 @@ int Status(CliContext &context, SdCardOperation &sd)
                         << "count: " << status->count << '\n'
                         << "card: " << (card.isEmpty() ? QStringLiteral("none") : card) << '\n';
         }
+        if (strays > 0)
+            context.err << StrayRepliesText(strays) << '\n';
     }
     return status ? ExitOk : ExitFailed;
 }
@@ -125,7 +136,7 @@ int runSdVerb(CliContext &context)
     SdCardOperation sd(transfer, clockReadPaused, language);
     const ProgressLine progressLine(context, progress);
     if (status)
-        return Status(context, sd);
+        return Status(context, comm, sd);
     return Run(context, sd,
                action == QLatin1String("backup") ? SdCardOperation::Kind::Backup
                                                  : SdCardOperation::Kind::Restore,

@@ -19,23 +19,32 @@ QString TransportName(const ControllerHit &hit)
     return IsSerial(hit) ? QStringLiteral("serial") : QStringLiteral("tcp");
 }
 
+QJsonObject HitToJson(const ControllerHit &hit)
+{
+    QJsonObject o{{QStringLiteral("transport"), TransportName(hit)},
+                  {QStringLiteral("portNumber"), hit.portNumber},
+                  {QStringLiteral("deviceId"), hit.deviceId},
+                  {QStringLiteral("serialNumber"), hit.serialNumber},
+                  {QStringLiteral("version"), hit.version}};
+    if (IsSerial(hit)) {
+        o.insert(QStringLiteral("port"), hit.portName);
+        o.insert(QStringLiteral("lineSettings"), hit.lineSettings);
+    } else {
+        o.insert(QStringLiteral("address"), hit.address);
+    }
+    return o;
+}
+
 } // namespace
 
-QByteArray HitsToJson(const QList<ControllerHit> &hits)
+QByteArray HitsToJson(const QList<ControllerHit> &hits, const QList<ControllerHit> &outsideRange)
 {
     QJsonArray array;
-    for (const ControllerHit &hit : hits) {
-        QJsonObject o{{QStringLiteral("transport"), TransportName(hit)},
-                      {QStringLiteral("portNumber"), hit.portNumber},
-                      {QStringLiteral("deviceId"), hit.deviceId},
-                      {QStringLiteral("serialNumber"), hit.serialNumber},
-                      {QStringLiteral("version"), hit.version}};
-        if (IsSerial(hit)) {
-            o.insert(QStringLiteral("port"), hit.portName);
-            o.insert(QStringLiteral("lineSettings"), hit.lineSettings);
-        } else {
-            o.insert(QStringLiteral("address"), hit.address);
-        }
+    for (const ControllerHit &hit : hits)
+        array.append(HitToJson(hit));
+    for (const ControllerHit &hit : outsideRange) {
+        QJsonObject o = HitToJson(hit);
+        o.insert(QStringLiteral("outsideRange"), true);
         array.append(o);
     }
     return QJsonDocument(array).toJson(QJsonDocument::Compact);

@@ -65,16 +65,23 @@ private:
     bool used_ = false;
 };
 
-int Report(CliContext &context, const QList<ControllerHit> &hits)
+// A controller that answered outside the Device IDs searched is named, but is no success.
+int Report(CliContext &context, const QList<ControllerHit> &hits,
+           const std::optional<ControllerHit> &outsideRange = std::nullopt)
 {
+    const QList<ControllerHit> outside = hits.isEmpty() && outsideRange
+                                             ? QList<ControllerHit>{*outsideRange}
+                                             : QList<ControllerHit>{};
     if (context.json)
-        context.out << HitsToJson(hits) << '\n';
+        context.out << HitsToJson(hits, outside) << '\n';
     else if (context.parser.isSet(QStringLiteral("csv")))
         context.out << QString::fromUtf8(HitsToCsv(hits));
     else if (hits.isEmpty())
         context.err << "no controller found\n";
     else
         context.out << HitsToText(hits);
+    if (!outside.isEmpty() && !context.json)
+        context.err << "outside the Device IDs searched (--ids): " << HitsToText(outside);
     return hits.isEmpty() ? ExitFailed : ExitOk;
 }
 
@@ -138,7 +145,7 @@ int SearchSerial(CliContext &context)
     QList<ControllerHit> hits;
     if (search.hit())
         hits << *search.hit();
-    return Report(context, hits);
+    return Report(context, hits, search.outsideRange());
 }
 
 int SearchTcp(CliContext &context)

@@ -34,7 +34,8 @@ QString UsageLine(const VerbSpec &verb, const VerbForm &form)
         words << form.action;
     if (!form.arguments.isEmpty())
         words << form.arguments;
-    if (!form.chosenBy.isEmpty())
+    // The option that chooses the form, unless the arguments show it with its value.
+    if (!form.chosenBy.isEmpty() && !form.arguments.contains(QStringLiteral("--") + form.chosenBy))
         words << QStringLiteral("--") + form.chosenBy;
     for (const CliOption &option : form.options) {
         const QString shown = QStringLiteral("--") + option.name;

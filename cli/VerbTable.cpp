@@ -1,5 +1,6 @@
 #include "VerbTable.h"
 
+#include "BackupRecord.h"
 #include "BackupVerb.h"
 #include "CardCodec.h"
 #include "CardFile.h"
@@ -80,6 +81,9 @@ const CliOption CardsOut = Valued(QStringLiteral("out"), QStringLiteral("FILE"),
                                   QStringLiteral("save the cards to this card file"));
 const CliOption ClearAll = Switch(QStringLiteral("clear-all"),
                                   QStringLiteral("delete every card of the controller first"));
+const CliOption SyncDryRun =
+    Switch(QStringLiteral("dry-run"),
+           QStringLiteral("show what a sync would write and empty; write nothing"));
 const CliOption SkipInvalid = Switch(QStringLiteral("skip-invalid"),
                                      QStringLiteral("write the valid rows when some are not"));
 
@@ -103,6 +107,23 @@ const CliOption Card = Valued(QStringLiteral("card"), QStringLiteral("N"),
                               QStringLiteral("the events of one card number"));
 const CliOption Code = Valued(QStringLiteral("code"), QStringLiteral("CODES"),
                               QStringLiteral("event codes: 11, 40-50 or 41,43"));
+
+// The event archive.
+const CliOption Db = Valued(QStringLiteral("db"), QStringLiteral("DB"),
+                            QStringLiteral("the event archive: a file (SQLite) or "
+                                           "postgresql://USER@HOST[:PORT]/NAME (password from "
+                                           "PGPASSWORD or ~/.pgpass)"));
+const CliOption ArchiveController =
+    Valued(QStringLiteral("controller"), QStringLiteral("SERIAL|NAME"),
+           QStringLiteral("the events of one controller, by serial number or site name"));
+const CliOption ImportController =
+    Valued(QStringLiteral("controller"), QStringLiteral("SERIAL"),
+           QStringLiteral("the serial number of the controller the file came from"));
+const CliOption QueryLimit =
+    Valued(QStringLiteral("limit"), QStringLiteral("N"),
+           QStringLiteral("at most N events, the oldest first"), NumberRange{1, INT_MAX});
+const CliOption QueryCsv = Valued(QStringLiteral("csv"), QStringLiteral("OUT.csv"),
+                                  QStringLiteral("write the events as CSV"));
 
 const CliOption ShowCsv = Switch(QStringLiteral("csv"), QStringLiteral("print the table as CSV"));
 
@@ -147,12 +168,22 @@ const CliOption DryRun = Switch(QStringLiteral("dry-run"),
                                 QStringLiteral("show what a restore would change; change nothing"));
 const CliOption Force = Switch(QStringLiteral("force"),
                                QStringLiteral("also a controller whose serial number is not the "
-                                              "backup's"));
+                                              "backup's, or that holds cards the backup never "
+                                              "read"));
+const CliOption RestoreForce =
+    Switch(QStringLiteral("force"),
+           QStringLiteral("also when the controller holds cards the backup never read, or is "
+                          "not the backup's controller"));
+const CliOption CheckTo =
+    Valued(QStringLiteral("check-to"), QStringLiteral("M"),
+           QStringLiteral("look for cards outside the backup's range up to M (default 63000)"),
+           CardNumbers);
 const CliOption SettleMs =
     Valued(QStringLiteral("settle-ms"), QStringLiteral("MS"),
            QStringLiteral("wait after deleting all cards (default 10000)"), NumberRange{0, 600000});
 
-const QStringList BackupFiles{ParamFilePaths::DefaultFileName, CardFile::DefaultFileName};
+const QStringList BackupFiles{ParamFilePaths::DefaultFileName, CardFile::DefaultFileName,
+                              BackupRecord::FileName};
 
 FileArgument Argument(int position, FileUse use)
 {
@@ -162,6 +193,13 @@ FileArgument Argument(int position, FileUse use)
 FileArgument OptionFile(const QString &option, FileUse use)
 {
     return {.option = option, .use = use};
+}
+
+// The event archive: a file when --db names one (an address of a server is no file of this
+// workstation and meets no other).
+FileArgument ArchiveFile(FileUse use)
+{
+    return OptionFile(Db.name, use);
 }
 
 VerbForm Controller(QString action, QString arguments, QString summary, Options options = {},
@@ -199,10 +237,17 @@ QList<VerbSpec> Build()
     controllerDiff.argumentCount = 1;
     VerbForm dryRun = Alone(QStringLiteral("restore"), QStringLiteral("SITE.csv DIR"),
                             QStringLiteral("shows what a restore would change; changes nothing"),
-                            {DryRun, Jobs, From, To, Force, Trace},
+                            {DryRun, Jobs, From, To, CheckTo, Force, Trace},
                             {Argument(1, FileUse::Reads),
                              {.position = 2, .use = FileUse::Reads, .controllerFolders = true}});
     dryRun.chosenBy = DryRun.name;
+    VerbForm archiveReport =
+        Alone(QStringLiteral("report"), QStringLiteral("--db DB (--pdf OUT.pdf | --csv OUT.csv)"),
+              QStringLiteral("the printed report of the archive's events"),
+              {Db, ArchiveController, Pdf, ReportCsv, Lang, Since, Until, Card, Code},
+              {ArchiveFile(FileUse::Reads), OptionFile(Pdf.name, FileUse::Writes),
+               OptionFile(ReportCsv.name, FileUse::Writes)});
+    archiveReport.chosenBy = Db.name;
 
     return {
         {QStringLiteral("exchange"),
@@ -251,7 +296,10 @@ QList<VerbSpec> Build()
                      {Argument(1, FileUse::Reads)}),
           Controller(QStringLiteral("clear-all"), {},
                      QStringLiteral("deletes every card of the controller")),
-          controllerDiff, twoFileDiff}},
+          controllerDiff, twoFileDiff,
+          Controller(QStringLiteral("sync"), QStringLiteral("FILE"),
+                     QStringLiteral("writes only the card numbers that differ from a card file"),
+                     {From, To, SyncDryRun}, {Argument(1, FileUse::Reads)})}},
         {QStringLiteral("backup"),
          QStringLiteral("parameters and cards to the two files of All Backup in DIR"),
          QStringLiteral("kt480ctl --tcp 192.168.1.101 backup lobby --to 2000"),
@@ -268,7 +316,8 @@ QList<VerbSpec> Build()
          {Controller({}, QStringLiteral("DIR"),
                      QStringLiteral("writes the parameters, deletes every card, writes the "
                                     "cards"),
-                     {}, {{.position = 1, .use = FileUse::Reads, .within = BackupFiles}})}},
+                     {RestoreForce, CheckTo, SettleMs},
+                     {{.position = 1, .use = FileUse::Reads, .within = BackupFiles}})}},
         {QStringLiteral("sd"),
          QStringLiteral("the controller's own SD card copy"),
          QStringLiteral("kt480ctl --udp 192.168.1.101 sd backup 1"),
@@ -286,15 +335,26 @@ QList<VerbSpec> Build()
           Controller(QStringLiteral("read"), {},
                      QStringLiteral("reads the log; an existing file keeps its events and gets "
                                     "the new ones"),
-                     {Limit, EventsOut, EventsCsv},
+                     {Limit, EventsOut, EventsCsv, Db},
                      {OptionFile(EventsOut.name, FileUse::AddsEvents),
-                      OptionFile(EventsCsv.name, FileUse::AddsEvents)}),
+                      OptionFile(EventsCsv.name, FileUse::AddsEvents),
+                      ArchiveFile(FileUse::Updates)}),
           Alone(QStringLiteral("report"),
                 QStringLiteral("FILE.xml (--pdf OUT.pdf | --csv OUT.csv)"),
                 QStringLiteral("the printed report of a record file; needs no controller"),
                 {Pdf, ReportCsv, Lang, Since, Until, Card, Code},
                 {Argument(1, FileUse::Reads), OptionFile(Pdf.name, FileUse::Writes),
-                 OptionFile(ReportCsv.name, FileUse::Writes)})}},
+                 OptionFile(ReportCsv.name, FileUse::Writes)}),
+          archiveReport,
+          Alone(QStringLiteral("query"), QStringLiteral("--db DB"),
+                QStringLiteral("the archive's events across controllers and months"),
+                {Db, ArchiveController, Since, Until, Card, Code, QueryLimit, QueryCsv},
+                {ArchiveFile(FileUse::Reads), OptionFile(QueryCsv.name, FileUse::Writes)}),
+          Alone(QStringLiteral("import"), QStringLiteral("FILE.xml --db DB --controller SERIAL"),
+                QStringLiteral("brings a record file into the archive; an event it holds "
+                               "already is not added again"),
+                {Db, ImportController},
+                {Argument(1, FileUse::Reads), ArchiveFile(FileUse::Updates)})}},
         {QStringLiteral("reader"),
          QStringLiteral("the MELOK9 desk reader; needs no controller"),
          QStringLiteral("kt480ctl reader enrol new-cards.xml --count 20"),
@@ -330,10 +390,14 @@ QList<VerbSpec> Build()
                 {Argument(1, FileUse::Reads),
                  {.position = 2, .use = FileUse::Writes, .controllerFolders = true}}),
           Alone(QStringLiteral("restore"), QStringLiteral("SITE.csv DIR"),
-                QStringLiteral("each controller from DIR/NAME/"), {Jobs, Force, SettleMs, Trace},
+                QStringLiteral("each controller from DIR/NAME/"),
+                {Jobs, Force, CheckTo, SettleMs, Trace},
                 {Argument(1, FileUse::Reads),
                  {.position = 2, .use = FileUse::Reads, .controllerFolders = true}}),
-          dryRun}},
+          dryRun,
+          Alone(QStringLiteral("records"), QStringLiteral("SITE.csv --db DB"),
+                QStringLiteral("each controller's event log into one archive"), {Db, Jobs, Trace},
+                {Argument(1, FileUse::Reads), ArchiveFile(FileUse::Updates)})}},
     };
 }
 

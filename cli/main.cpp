@@ -13,6 +13,7 @@
 #include "VerbTable.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
@@ -79,6 +80,21 @@ int run(QTextStream &out, QTextStream &err)
     return code;
 }
 
+// An argument whose bytes are not UTF-8 text (a file name from another system, say) comes to
+// the program with its bad bytes replaced: the file named would be another one. Refused.
+QString unnamableArgument(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw)
+            return QStringLiteral("argument %1 (\"%2\") is not UTF-8 text: kt480ctl cannot name "
+                                  "such a file exactly; rename the file; nothing was done")
+                .arg(i)
+                .arg(QString::fromUtf8(raw));
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,7 +112,12 @@ int main(int argc, char *argv[])
     {
         QTextStream out(&standardOutput);
         QTextStream err(&standardError);
-        code = run(out, err);
+        if (const QString problem = unnamableArgument(argc, argv); !problem.isEmpty()) {
+            err << problem << '\n';
+            code = ExitUsage;
+        } else {
+            code = run(out, err);
+        }
     }
     // A script that asked for JSON gets JSON also when the verb stopped before its result:
     // the failure, with what was said on standard error.

@@ -193,10 +193,11 @@ QString ConnectionController::readVersion()
     return version;
 }
 
-QString ConnectionController::readSdCardLabel()
+std::optional<QString> ConnectionController::readSdCardLabel()
 {
-    setSdCardLabel(Identifier(comm_).ReadSdCardLabel());
-    return sdCardLabel_;
+    const std::optional<QString> label = Identifier(comm_).ReadSdCardLabel();
+    setSdCardLabel(label.value_or(QString()));
+    return label;
 }
 
 void ConnectionController::connectSerial()

@@ -84,8 +84,8 @@ public:
     IdentifyResult identifyOpenLink();
     // The firmware version ("DB"), shown; empty when none was read.
     QString readVersion();
-    // The SD card label ("AN"), shown; empty without a card.
-    QString readSdCardLabel();
+    // The SD card label ("AN"), shown; empty without a card, nothing without an answer.
+    std::optional<QString> readSdCardLabel();
     // Reads the controller's clock into the device time. A read refused because another
     // operation holds the link changes nothing; any other failure closes the link.
     DeviceClock::ReadOutcome readDeviceClock();

@@ -4,12 +4,23 @@
 
 #include <Comm.h>
 
+#include <algorithm>
+
 namespace {
 constexpr int EchoLength = 6;
 // Five attempts without a pause, for the read and for every set command.
 const ExchangePolicy::Rule ClockRule{.attempts = 5};
 constexpr int SetCommandsPerSync = 30;
 } // namespace
+
+bool DeviceClock::IsClockReply(const QString &replyText)
+{
+    const QString digits = replyText.trimmed().left(14);
+    if (digits.size() < 14 || !std::all_of(digits.cbegin(), digits.cend(),
+                                           [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
+    return QDateTime::fromString(digits, QStringLiteral("yyyyMMddHHmmss")).isValid();
+}
 
 QString DeviceClock::ReadCommand(const QString &deviceId, const QString &versionText)
 {
@@ -39,8 +50,11 @@ DeviceClock::ReadOutcome DeviceClock::Read(const QString &versionText, QString &
 {
     if (!comm_.CommResume())
         return ReadOutcome::Failed;
+    ExchangePolicy::Rule rule = ClockRule;
+    // A reply that is not a date and time is not the controller's clock.
+    rule.payloadCheck = IsClockReply;
     const ExchangeReply reply =
-        ExchangePolicy(comm_, ClockRule)
+        ExchangePolicy(comm_, rule)
             .sendText(ReadCommand(comm_.DeviceIDText(), versionText), EchoLength);
     if (reply.accepted()) {
         clockText = DateTimeTextFromReply(reply.payload);

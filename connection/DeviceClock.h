@@ -35,6 +35,9 @@ public:
     static QString DateTimeText(const QDateTime &moment);
     // The same form from a read reply's digits; a short reply leaves parts empty.
     static QString DateTimeTextFromReply(const QString &replyText);
+    // A read reply whose first fourteen characters (blanks trimmed) are the digits of a real
+    // date and time.
+    static bool IsClockReply(const QString &replyText);
 
 private:
     Comm &comm_;

@@ -17,14 +17,17 @@ constexpr int SdCardMinimumPayload = 12;
 constexpr milliseconds SettleBefore{50};
 constexpr milliseconds UdpPauseAfterLoss{10};
 
-// "AS", "DB" and "0000AC" replies count only when longer than seven characters.
+// "AS", "DB" and "0000AC" replies count only when longer than seven characters. A late reply
+// is waited for, so that it is counted as explained and not as a reply nobody asked for.
 ExchangePolicy::Rule IdentityRule(int attempts, milliseconds pauseBefore = milliseconds(0),
-                                  milliseconds pauseAfterLoss = milliseconds(0))
+                                  milliseconds pauseAfterLoss = milliseconds(0),
+                                  int minimumPayload = ExchangePolicy::IdentityMinimumPayload)
 {
     return {.attempts = attempts,
             .pauseBefore = pauseBefore,
             .pauseAfterLoss = pauseAfterLoss,
-            .minimumPayload = ExchangePolicy::IdentityMinimumPayload};
+            .lateReplyWindow = ExchangePolicy::LateReplyWindow,
+            .minimumPayload = minimumPayload};
 }
 
 } // namespace
@@ -118,12 +121,15 @@ QString Identifier::ReadVersion()
     return reply.accepted() ? reply.payload : QString();
 }
 
-QString Identifier::ReadSdCardLabel()
+std::optional<QString> Identifier::ReadSdCardLabel()
 {
     const ExchangeReply reply =
-        ExchangePolicy(comm_, {.attempts = 1, .minimumPayload = SdCardMinimumPayload})
+        ExchangePolicy(
+            comm_, IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss, SdCardMinimumPayload))
             .send(QStringLiteral("AN"));
-    return reply.accepted() ? SdCardLabelFromReply(reply.payload) : QString();
+    if (!reply.accepted())
+        return std::nullopt;
+    return SdCardLabelFromReply(reply.payload);
 }
 
 IdentifyResult Identifier::IdentifyUdp()
@@ -133,7 +139,9 @@ IdentifyResult Identifier::IdentifyUdp()
     if (!readSerialNumber(IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss),
                           result.serialNumber))
         return result;
-    result.sdCardLabel = ReadSdCardLabel();
+    const std::optional<QString> label = ReadSdCardLabel();
+    result.sdCardAnswered = label.has_value();
+    result.sdCardLabel = label.value_or(QString());
     const ExchangeReply version =
         ExchangePolicy(comm_, IdentityRule(UdpTries, milliseconds(0), UdpPauseAfterLoss))
             .send(QStringLiteral("DB"));

@@ -3,6 +3,7 @@
 #include "ExchangePolicy.h"
 
 #include <QString>
+#include <optional>
 
 class Comm;
 
@@ -16,8 +17,10 @@ struct IdentifyResult
     QString broadcastDeviceId;
     // Serial only: the port that produced the serial number, 0 when none did.
     int portNumber = 0;
-    // UDP only: the SD card label from "AN", empty without a card.
+    // UDP only: the SD card label from "AN", empty without a card or without an answer.
     QString sdCardLabel;
+    // UDP only: "AN" was answered, so an empty label means no card.
+    bool sdCardAnswered = false;
 };
 
 // Identifies the controller behind the link: serial number ("AS"), firmware version ("DB"),
@@ -37,8 +40,9 @@ public:
     IdentifyResult IdentifyUdp();
     // Up to three "DB" reads; the firmware version, empty when none was accepted.
     QString ReadVersion();
-    // One "AN" read; the SD card label, empty without a card or an accepted reply.
-    QString ReadSdCardLabel();
+    // Up to five "AN" reads; the SD card label, empty without a card. Nothing when no reply
+    // was accepted: whether there is a card is not known.
+    std::optional<QString> ReadSdCardLabel();
     // Up to three "0000AC" queries; adopts the Device ID of an accepted answer.
     bool askDeviceId(QString &deviceId);
 

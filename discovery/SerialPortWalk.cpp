@@ -10,11 +10,15 @@
 namespace {
 
 const QString Broadcast = QStringLiteral("0000AC");
+// Silence is asked once more before a setting is passed over: one reply lost on the line
+// must not hide a controller.
+constexpr int BroadcastAsks = 2;
+constexpr int DeviceIdDigits = 4;
 constexpr int VersionAttempts = 3;
 
 QString IdText(int id)
 {
-    return QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'));
+    return QStringLiteral("%1").arg(id, DeviceIdDigits, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -80,13 +84,28 @@ bool SerialPortWalk::walk(ControllerHit &hit)
             continue;
         }
         opened = true;
-        for (const int id : idsToTry(comm)) {
+        QList<int> ids;
+        for (int id = plan_.firstId; id <= plan_.lastId; ++id)
+            ids << id;
+        BroadcastAnswer broadcast;
+        if (!plan_.thorough) {
+            broadcast = askBroadcast(comm);
+            if (!broadcast.heard) {
+                comm.CommClose();
+                continue;
+            }
+            if (ids.removeOne(broadcast.namedId))
+                ids.prepend(broadcast.namedId);
+        }
+        for (const int id : ids) {
             if (stop_)
                 return false;
             emit scanning(target_.name, lineSettings, id);
             if (tryDeviceId(comm, lineSettings, id, hit))
                 return true;
         }
+        if (broadcast.namedId > 0 && !inRange(broadcast.namedId) && !outsideReported_ && !stop_)
+            reportOutsideRange(comm, lineSettings, broadcast);
         comm.CommClose();
     }
     if (!opened && !stop_) {
@@ -96,24 +115,59 @@ bool SerialPortWalk::walk(ControllerHit &hit)
     return false;
 }
 
-QList<int> SerialPortWalk::idsToTry(Comm &comm) const
+SerialPortWalk::BroadcastAnswer SerialPortWalk::askBroadcast(Comm &comm) const
 {
-    QList<int> ids;
-    for (int id = plan_.firstId; id <= plan_.lastId; ++id)
-        ids << id;
-    if (plan_.thorough || ids.isEmpty())
-        return ids;
-    ExchangePolicy broadcast(comm, {.attempts = 1});
-    const ExchangeReply reply = broadcast.sendText(Broadcast, 0);
-    if (reply.result == Comm::TimedOut)
-        return {};
-    if (reply.accepted()) {
+    BroadcastAnswer answer;
+    bool asked = false;
+    // Bytes count from the first broadcast on, also those that come after an ask has given up
+    // (dropped as stale before the next ask is sent): someone is there either way.
+    const QMetaObject::Connection watch = QObject::connect(
+        &comm, &Comm::traffic, [&](Comm::Traffic traffic, const QByteArray &bytes) {
+            if (traffic == Comm::Traffic::Sent)
+                asked = true;
+            else if (asked && !bytes.isEmpty() &&
+                     (traffic == Comm::Traffic::Received || traffic == Comm::Traffic::DroppedStale))
+                answer.heard = true;
+        });
+    const auto unwatch = qScopeGuard([&watch] { QObject::disconnect(watch); });
+    ExchangePolicy policy(comm, {.attempts = 1});
+    for (int ask = 0; ask < BroadcastAsks && !answer.heard && !stop_; ++ask) {
+        const ExchangeReply reply = policy.sendText(Broadcast, 0);
+        answer.heard = answer.heard || !reply.silent();
         bool numeric = false;
-        const int named = reply.payload.left(4).toInt(&numeric);
-        if (numeric && ids.removeOne(named))
-            ids.prepend(named);
+        const int named = reply.payload.left(DeviceIdDigits).toInt(&numeric);
+        if (reply.accepted() && numeric) {
+            answer.namedId = named;
+            answer.serialNumber = reply.payload.mid(DeviceIdDigits + 2).trimmed();
+        }
     }
-    return ids;
+    return answer;
+}
+
+void SerialPortWalk::reportOutsideRange(Comm &comm, const QString &lineSettings,
+                                        const BroadcastAnswer &broadcast)
+{
+    outsideReported_ = true;
+    emit scanning(target_.name, lineSettings, broadcast.namedId);
+    ControllerHit controller;
+    if (!tryDeviceId(comm, lineSettings, broadcast.namedId, controller)) {
+        controller = place(lineSettings);
+        controller.deviceId = IdText(broadcast.namedId);
+        controller.serialNumber = broadcast.serialNumber;
+    }
+    qCInfo(lcDiscovery).noquote() << target_.name << lineSettings << "Device ID"
+                                  << controller.deviceId << "answers outside the range";
+    emit heardOutsideRange(controller);
+}
+
+ControllerHit SerialPortWalk::place(const QString &lineSettings) const
+{
+    ControllerHit hit;
+    hit.transport = ControllerHit::Transport::Serial;
+    hit.portName = target_.name;
+    hit.portNumber = target_.number;
+    hit.lineSettings = lineSettings;
+    return hit;
 }
 
 bool SerialPortWalk::tryDeviceId(Comm &comm, const QString &lineSettings, int id,
@@ -125,10 +179,7 @@ bool SerialPortWalk::tryDeviceId(Comm &comm, const QString &lineSettings, int id
     const ExchangeReply version = policy.send(QStringLiteral("DB"));
     if (!version.accepted() || !version.payload.contains(QLatin1String("KT480NT")))
         return false;
-    hit.transport = ControllerHit::Transport::Serial;
-    hit.portName = target_.name;
-    hit.portNumber = target_.number;
-    hit.lineSettings = lineSettings;
+    hit = place(lineSettings);
     hit.deviceId = comm.DeviceIDText();
     hit.version = version.payload;
     // The search itself needs no serial number; a script that lists controllers does.

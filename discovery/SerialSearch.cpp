@@ -8,6 +8,7 @@ struct SerialSearch::Lane
     std::unique_ptr<SerialPortWalk> walk;
     bool done = false;
     std::optional<ControllerHit> hit;
+    std::optional<ControllerHit> outsideRange;
 };
 
 SerialSearch::SerialSearch(QObject *parent) : QObject(parent)
@@ -32,6 +33,7 @@ void SerialSearch::start(const Request &request)
     running_ = true;
     stopRequested_ = false;
     hit_.reset();
+    outsideRange_.reset();
     lanes_.clear();
     const bool anyId = request.plan.firstId <= request.plan.lastId;
     if (!anyId || request.plan.lineSettings.isEmpty()) {
@@ -47,6 +49,10 @@ void SerialSearch::start(const Request &request)
         connect(&lane->thread, &QThread::started, walk, &SerialPortWalk::run);
         connect(walk, &SerialPortWalk::scanning, this, &SerialSearch::scanning);
         connect(walk, &SerialPortWalk::unavailable, this, &SerialSearch::unavailable);
+        connect(walk, &SerialPortWalk::heardOutsideRange, this,
+                [this, index](const ControllerHit &controller) {
+                    lanes_.at(index)->outsideRange = controller;
+                });
         connect(walk, &SerialPortWalk::finished, this,
                 [this, index](bool found, const ControllerHit &hit) {
                     laneFinished(index, found, hit);
@@ -105,8 +111,18 @@ bool SerialSearch::settle()
         if (!lane->done)
             return false;
     }
-    if (decided >= 0 && !stopRequested_)
+    if (stopRequested_)
+        return true;
+    if (decided >= 0) {
         hit_ = lanes_[decided]->hit;
+        return true;
+    }
+    for (const auto &lane : lanes_) {
+        if (lane->outsideRange) {
+            outsideRange_ = lane->outsideRange;
+            break;
+        }
+    }
     return true;
 }
 

@@ -40,6 +40,9 @@ public:
     bool running() const { return running_; }
     bool stopRequested() const { return stopRequested_; }
     std::optional<ControllerHit> hit() const { return hit_; }
+    // When nothing was found: the controller that answered the broadcast with a Device ID
+    // outside the range (the first port in order that heard one), so that it can be named.
+    std::optional<ControllerHit> outsideRange() const { return outsideRange_; }
 
 signals:
     void scanning(const QString &portName, const QString &lineSettings, int deviceId);
@@ -59,4 +62,5 @@ private:
     bool running_ = false;
     bool stopRequested_ = false;
     std::optional<ControllerHit> hit_;
+    std::optional<ControllerHit> outsideRange_;
 };

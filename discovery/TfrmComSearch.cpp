@@ -283,9 +283,17 @@ void TfrmComSearch::searchFinished()
         prompt_.message(language_.TableText(TextRow::SucceededInFinding) + gap + found_->portName +
                             gap + found_->lineSettings + gap + found_->deviceId + QLatin1Char(' '),
                         caption);
-    } else {
-        prompt_.message(language_.TableText(TextRow::CouldNotFind) + QLatin1Char('!'), caption);
+        return;
     }
+    QString notFound = language_.TableText(TextRow::CouldNotFind) + QLatin1Char('!');
+    const std::optional<ControllerHit> outside =
+        cancelRequested_ ? std::nullopt : search_.outsideRange();
+    if (outside)
+        notFound += QLatin1Char('\n') +
+                    tr("A controller with Device ID %1 answers at %2 %3, outside the Device IDs "
+                       "searched.")
+                        .arg(outside->deviceId, outside->portName, outside->lineSettings);
+    prompt_.message(notFound, caption);
 }
 
 void TfrmComSearch::btnCancelClick()

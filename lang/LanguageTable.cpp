@@ -178,6 +178,16 @@ constexpr const char16_t *Table[][LanguageColumnCount] = {
     // 137-138: file-path labels of the backup window
     {u"Parameter file", u"參數檔案", u"参数文件"},
     {u"Card data file", u"卡片資料檔案", u"卡片数据文件"},
+    // 139-146: the printed record report's heading (controller, period, filter), its page
+    // numbers ("%1" the page, "%2" the pages) and the page of a filter that matches nothing
+    {u"Controller S/N:", u"控制器序號:", u"控制器序列号:"},
+    {u"not known", u"不明", u"不明"},
+    {u"Period:", u"期間:", u"期间:"},
+    {u"Filter:", u"篩選條件:", u"筛选条件:"},
+    {u"all events", u"全部事件", u"全部事件"},
+    {u"event codes", u"事件代碼", u"事件代码"},
+    {u"Page %1 of %2", u"第 %1 頁，共 %2 頁", u"第 %1 页，共 %2 页"},
+    {u"No event matches the filter.", u"沒有符合篩選條件的事件。", u"没有符合筛选条件的事件。"},
 };
 
 static_assert(std::size(Table) == LanguageRowCount);

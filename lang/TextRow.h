@@ -143,4 +143,12 @@ enum class TextRow : int
     ReportCount = 136,
     ParameterFileLabel = 137,
     CardDataFileLabel = 138,
+    ReportControllerSerial = 139,
+    ReportNotKnown = 140,
+    ReportPeriod = 141,
+    ReportFilter = 142,
+    ReportAllEvents = 143,
+    ReportEventCodes = 144,
+    ReportPageOf = 145,
+    ReportNoMatch = 146,
 };

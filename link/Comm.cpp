@@ -3,6 +3,7 @@
 #include "Frame.h"
 #include "LinkLog.h"
 #include "LoopbackOnly.h"
+#include "ReplySorter.h"
 #include "SerialTransport.h"
 #include "TcpTransport.h"
 #include "UdpTransport.h"
@@ -12,36 +13,6 @@
 #include <QScopeGuard>
 #include <QTimer>
 #include <algorithm>
-
-namespace {
-
-// Codes a controller may echo in place of the one sent: a KT760NT answers "QB" as "AB".
-bool IsAlternativeEcho(const QByteArray &sent, const QByteArray &echoed)
-{
-    if (sent.size() < 6 || echoed.size() != sent.size())
-        return false;
-    if (sent.mid(4, 2) != "QB" || echoed.mid(4, 2) != "AB")
-        return false;
-    return sent.left(4) == echoed.left(4) && sent.mid(6) == echoed.mid(6);
-}
-
-constexpr int ShortEchoLength = 6;
-constexpr int DeviceIdDigits = 4;
-
-bool IsShortErrorEcho(const QByteArray &body, const QByteArray &sent)
-{
-    return body.size() == ShortEchoLength + 2 && body[ShortEchoLength] == ErrorMark &&
-           body.left(ShortEchoLength) == sent.left(ShortEchoLength);
-}
-
-// A controller echoes the command as far as it echoes it: a body that is only the start of the
-// command, the Device ID at least, is an answer without data.
-bool IsPartialEcho(const QByteArray &body, const QByteArray &sent, int echoLength)
-{
-    return body.size() >= DeviceIdDigits && body.size() < echoLength && sent.startsWith(body);
-}
-
-} // namespace
 
 QString PrintableText(const QByteArray &bytes)
 {
@@ -191,49 +162,16 @@ bool Comm::CommResume()
     return false;
 }
 
-int Comm::classify(const ReplyCheck &check, const QByteArray &command, int echoLength)
+int Comm::drainReplies()
 {
-    if (!check.crcOk)
-        return CrcMismatch;
-    // A reply to an earlier command (one that timed out) must not pass for this one.
-    const int k = qMin(echoLength, static_cast<int>(command.size()));
-    QByteArray payload = check.payload;
-    if (k > 0) {
-        const QByteArray echoed = check.body.left(k);
-        if (echoed != command.left(k) && !IsAlternativeEcho(command.left(k), echoed)) {
-            // An error reply echoes only the Device ID and the two code letters, also to a
-            // command whose echo is longer (the four-character codes of the defaults).
-            if (IsShortErrorEcho(check.body, command))
-                payload = check.body.mid(ShortEchoLength);
-            else if (IsPartialEcho(check.body, command, k))
-                payload.clear();
-            else
-                return NotSent;
-        }
-    }
-    if (payload.size() == 2 && payload[0] == ErrorMark) {
-        const char letter = payload[1];
-        if (letter < 'A' || letter > 'G')
-            return NotSent;
-        replyText_ = QString::fromLatin1(payload);
-        replyLength_ = 2;
-        return ControllerErrorA + (letter - 'A');
-    }
-    replyText_ = QString::fromLatin1(payload);
-    replyLength_ = static_cast<int>(payload.size());
-    return Accepted;
-}
-
-void Comm::countDroppedFrames(const QByteArray &bytes)
-{
-    ReplyAssembler assembler;
-    for (const char b : bytes) {
-        if (!assembler.feed(b))
-            continue;
-        if (CheckReplyFrame(assembler.frame(), 0).crcOk)
-            ++tally_.framesSeen;
-        assembler.reset();
-    }
+    Transport *transport = activeTransport();
+    if (!transport)
+        return 0;
+    const QByteArray bytes = transport->takeReceived();
+    if (bytes.isEmpty())
+        return 0;
+    emit traffic(Traffic::DroppedStale, bytes);
+    return ReplySorter::CountFrames(bytes);
 }
 
 int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
@@ -290,29 +228,14 @@ int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByt
     return result == NotSent ? TimedOut : result;
 }
 
-int Comm::waitForReply(Transport *transport, const QByteArray &command, int echoLength)
+int Comm::waitForReply(Transport *transport, ReplySorter &sorter)
 {
     const quint64 generation = generation_;
-    return awaitResult(transport, &Comm::transportChanged, BuildRequestFrame(command),
+    return awaitResult(transport, &Comm::transportChanged, BuildRequestFrame(sorter.command()),
                        Traffic::Sent, Traffic::Received, [&](const QByteArray &bytes) {
                            if (generation != generation_)
                                return int(NotSent);
-                           int result = NotSent;
-                           for (const char b : bytes) {
-                               if (!assembler_.feed(b))
-                                   continue;
-                               const ReplyCheck check =
-                                   CheckReplyFrame(assembler_.frame(), echoLength);
-                               assembler_.reset();
-                               if (check.crcOk)
-                                   ++tally_.framesSeen;
-                               const int r = classify(check, command, echoLength);
-                               if (r == CrcMismatch)
-                                   return r;
-                               if (r != NotSent)
-                                   result = r;
-                           }
-                           return result;
+                           return sorter.feed(bytes);
                        });
 }
 
@@ -326,7 +249,7 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     const auto release = qScopeGuard([this] { commBusy_ = false; });
     replyText_.clear();
     replyLength_ = 0;
-    assembler_.reset();
+    framesNotTaken_ = 0;
 
     Transport *transport = activeTransport();
     if (!transport) {
@@ -344,18 +267,16 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     }
     int result = TimedOut;
     try {
-        // Bytes that came after an earlier exchange gave up are dropped, and traced.
-        const QByteArray stale = transport->takeReceived();
-        if (!stale.isEmpty()) {
-            emit traffic(Traffic::DroppedStale, stale);
-            countDroppedFrames(stale);
-        }
+        // Bytes that came after an earlier exchange ended are dropped, traced and counted.
+        const int staleFrames = drainReplies();
         transport->discardPending();
-        result = waitForReply(transport, command, echoLength);
-        if (result == Accepted || IsControllerError(result))
-            ++tally_.framesTaken;
-        else if (result == TimedOut)
-            ++tally_.timedOut;
+        ReplySorter sorter(command, echoLength);
+        result = waitForReply(transport, sorter);
+        framesNotTaken_ = staleFrames + sorter.framesNotTaken(result);
+        if (result == Accepted || IsControllerError(result)) {
+            replyText_ = QString::fromLatin1(sorter.payload());
+            replyLength_ = static_cast<int>(sorter.payload().size());
+        }
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "exchange" << commandText << "failed:" << e.what();
         result = TimedOut;

@@ -2,7 +2,6 @@
 
 #include "ComPortMap.h"
 #include "ReaderAssembler.h"
-#include "ReplyAssembler.h"
 #include "ReplyTally.h"
 
 #include <QObject>
@@ -11,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class ReplySorter;
 class Transport;
 class SerialTransport;
 class TcpTransport;
@@ -36,6 +36,11 @@ public:
         Accepted = 1,
         TimedOut = 2,
         CrcMismatch = 11,
+        // A reply that repeats only the start of the command's echo: it stops short.
+        Incomplete = 12,
+        // Two different replies to one request, or a reply broken off by another one: which
+        // of them answers the request cannot be told.
+        Ambiguous = 13,
         ControllerErrorA = 21, // 21..27 for the error letters A..G
         ControllerErrorG = 27,
     };
@@ -69,8 +74,15 @@ public:
     bool DeviceConnected() const { return deviceConnected_; }
     void setDeviceConnected(bool connected);
 
-    // The controller's reply frames counted since the link was made.
+    // Replies no command was waiting for, counted since the link was made.
     const ReplyTally &replyTally() const { return tally_; }
+    // The retry policy counts replies that no lost reply of the command explains.
+    void noteStrayReplies(quint64 count) { tally_.strays += count; }
+    // Reply frames the last exchange saw and did not take: frames dropped before its request,
+    // and frames besides its reply (copies, replies to other commands, one that broke off).
+    int framesNotTaken() const { return framesNotTaken_; }
+    // Takes what has arrived since the last exchange and counts the reply frames in it.
+    int drainReplies();
 
     // The reply state of the desk reader, kept apart from the controller's.
     QString ReaderReplyText() const { return readerReplyText_; }
@@ -126,11 +138,8 @@ private:
     int awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
                     Traffic sent, Traffic received,
                     const std::function<int(const QByteArray &)> &take);
-    int waitForReply(Transport *transport, const QByteArray &command, int echoLength);
+    int waitForReply(Transport *transport, ReplySorter &sorter);
     int waitForReaderReply(const QByteArray &command, int echoLength);
-    int classify(const ReplyCheck &check, const QByteArray &command, int echoLength);
-    // Counts the complete reply frames with a correct CRC in bytes dropped before a request.
-    void countDroppedFrames(const QByteArray &bytes);
     void emitLog(int result, const QString &logText, const QString &reply, int length);
 
     int commMode_ = Serial;
@@ -143,8 +152,8 @@ private:
 
     std::unique_ptr<Transport> transport_;
     quint64 generation_ = 0;
-    ReplyAssembler assembler_;
     ReplyTally tally_;
+    int framesNotTaken_ = 0;
 
     std::unique_ptr<SerialTransport> reader_;
     ReaderAssembler readerAssembler_;

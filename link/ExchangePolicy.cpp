@@ -4,11 +4,11 @@
 #include "ResponsivePause.h"
 
 #include <QElapsedTimer>
-#include <QScopeGuard>
+#include <algorithm>
 
 ExchangePolicy::ExchangePolicy(Comm &comm) : comm_(comm) {}
 
-ExchangePolicy::ExchangePolicy(Comm &comm, Rule rule) : comm_(comm), rule_(rule) {}
+ExchangePolicy::ExchangePolicy(Comm &comm, Rule rule) : comm_(comm), rule_(std::move(rule)) {}
 
 ExchangeReply ExchangePolicy::send(const QString &command, int echoCodeLength)
 {
@@ -18,7 +18,7 @@ ExchangeReply ExchangePolicy::send(const QString &command, int echoCodeLength)
 
 ExchangeReply ExchangePolicy::sendText(const QString &commandText, int echoLength)
 {
-    if (linkLost_)
+    if (linkLost_ || commandUnanswered_)
         return {};
     const ExchangeReply reply = attempt(commandText, echoLength);
     watchSilence(reply);
@@ -28,47 +28,79 @@ ExchangeReply ExchangePolicy::sendText(const QString &commandText, int echoLengt
 ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength)
 {
     ExchangeReply reply;
-    bool timedOut = false;
-    QElapsedTimer sinceSent;
-    // A late reply that comes during the wait is dropped by the next exchange, which discards
-    // what arrived before it.
-    const auto settle = qScopeGuard([&] {
-        if (!timedOut)
-            return;
-        const qint64 left = rule_.lateReplyWindow.count() - sinceSent.elapsed();
-        if (left > 0)
-            PauseResponsively(std::chrono::milliseconds(left));
-    });
+    // Replies of this command's attempts that timed out and may still come. Each explains one
+    // frame the command sees after it; a frame nothing explains belongs to no attempt of this
+    // command, and a time-out elsewhere does not explain it.
+    int lostOpen = 0;
+    quint64 unexplained = 0;
+    const auto explain = [&](int frames) {
+        const int covered = std::min(frames, lostOpen);
+        lostOpen -= covered;
+        unexplained += static_cast<quint64>(frames - covered);
+    };
+    // From the request of the last attempt that timed out. Its reply may still come until the
+    // window after it ends; the next attempt and the next command are sent only then, so that
+    // the reply comes before them and is counted, and every reply an attempt takes is its own.
+    QElapsedTimer sinceLost;
+    const auto awaitLateReply = [&] {
+        if (lostOpen > 0 && rule_.lateReplyWindow.count() > 0)
+            PauseResponsively(rule_.lateReplyWindow -
+                              std::chrono::milliseconds(sinceLost.elapsed()));
+    };
     for (int i = 0; i < rule_.attempts; ++i) {
-        reply.payload.clear();
+        awaitLateReply();
         if (rule_.pauseBefore.count() > 0)
             PauseResponsively(rule_.pauseBefore);
-        sinceSent.start();
+        QElapsedTimer sent;
+        sent.start();
         reply.result = comm_.CommExchange(commandText, echoLength);
         ++reply.attempts;
         ++exchanges_;
-        if (reply.result == Comm::TimedOut)
-            timedOut = true;
-        if (reply.result != Comm::NotSent)
-            reply.sent = true;
-        if (reply.result != Comm::NotSent && reply.result != Comm::TimedOut)
-            reply.answered = true;
-        if (reply.result == Comm::Accepted && comm_.ReplyLength() >= rule_.minimumPayload &&
-            (!rule_.payloadCheck || rule_.payloadCheck(comm_.ReplyText()))) {
-            reply.payload = comm_.ReplyText();
-            reply.ok = true;
-            return reply;
+        explain(comm_.framesNotTaken());
+        if (reply.result == Comm::TimedOut) {
+            ++lostOpen;
+            sinceLost = sent;
         }
-        if (Comm::IsControllerError(reply.result)) {
-            reply.refused = true;
-            reply.payload = comm_.ReplyText();
-            continue;
-        }
-        // A short reply is an answer too; only a lost or damaged one needs the line to settle.
-        if (reply.result != Comm::Accepted && rule_.pauseAfterLoss.count() > 0)
-            PauseResponsively(rule_.pauseAfterLoss);
+        if (judge(reply))
+            break;
     }
+    if (lostOpen > 0 && rule_.lateReplyWindow.count() > 0) {
+        awaitLateReply();
+        explain(comm_.drainReplies());
+    }
+    if (unexplained > 0)
+        comm_.noteStrayReplies(unexplained);
     return reply;
+}
+
+bool ExchangePolicy::judge(ExchangeReply &reply)
+{
+    reply.payload.clear();
+    if (reply.result != Comm::NotSent)
+        reply.sent = true;
+    if (reply.result != Comm::NotSent && reply.result != Comm::TimedOut)
+        reply.answered = true;
+    if (Comm::IsControllerError(reply.result)) {
+        reply.refused = true;
+        reply.payload = comm_.ReplyText();
+        return false;
+    }
+    const bool accepted = reply.result == Comm::Accepted;
+    const int length = comm_.ReplyLength();
+    const bool damaged =
+        !accepted || (!rule_.payloadLengths.isEmpty() && !rule_.payloadLengths.contains(length));
+    if (!damaged && length >= rule_.minimumPayload &&
+        (!rule_.payloadCheck || rule_.payloadCheck(comm_.ReplyText()))) {
+        reply.payload = comm_.ReplyText();
+        reply.ok = true;
+        return true;
+    }
+    if (damaged && reply.result != Comm::NotSent)
+        reply.unclear = true;
+    // A short reply is an answer too; only a lost or damaged one needs the line to settle.
+    if (damaged && rule_.pauseAfterLoss.count() > 0)
+        PauseResponsively(rule_.pauseAfterLoss);
+    return false;
 }
 
 void ExchangePolicy::watchSilence(const ExchangeReply &reply)
@@ -82,22 +114,24 @@ void ExchangePolicy::watchSilence(const ExchangeReply &reply)
     silentInRow_ = 0;
     if (!controllerAnswers())
         linkLost_ = true;
+    else if (rule_.silentCommandEndsRun)
+        commandUnanswered_ = true;
 }
 
 bool ExchangePolicy::controllerAnswers()
 {
     const QString command = comm_.DeviceIDText() + QStringLiteral("AS");
-    for (int i = 0; i < SerialNumberChecks; ++i) {
-        const int result = comm_.CommExchange(command, static_cast<int>(command.size()));
-        ++exchanges_;
-        if (result == Comm::Accepted && comm_.ReplyLength() >= IdentityMinimumPayload)
-            return true;
-    }
-    return false;
+    ExchangePolicy check(comm_, {.attempts = SerialNumberChecks,
+                                 .lateReplyWindow = rule_.lateReplyWindow,
+                                 .minimumPayload = IdentityMinimumPayload});
+    const bool answered = check.sendText(command, static_cast<int>(command.size())).accepted();
+    exchanges_ += check.exchangeCount();
+    return answered;
 }
 
 void ExchangePolicy::resetSilence()
 {
     silentInRow_ = 0;
     linkLost_ = false;
+    commandUnanswered_ = false;
 }

@@ -19,6 +19,9 @@ struct ExchangeReply
     bool ok = false;
     // Some attempt reached the transport (not refused by a running exchange or a closed link).
     bool sent = false;
+    // Some attempt that reached the transport got no clean answer (lost, damaged, unclear):
+    // whether the controller carried that one out is not known.
+    bool unclear = false;
 
     bool accepted() const { return ok; }
     // Nothing came back at all: every attempt timed out or could not be sent.

@@ -3,23 +3,15 @@
 #include <QString>
 #include <QtGlobal>
 
-// Counts the controller's reply frames over a link's life, so that a run can tell whether the
-// line delivered replies no command was waiting for: a line that sends replies twice lets one
-// command's reply pass for the next one's (a card or parameter reply does not name what it
-// answers), and only the count of frames shows it.
+// Counts the controller's replies that no command was waiting for over a link's life. A line
+// that sends replies twice lets one command's reply pass for the next one's (a card or
+// parameter reply does not name what it answers); the frames left over show it. A frame counts
+// here only when no lost reply of the command that saw it explains it.
 struct ReplyTally
 {
-    quint64 framesSeen = 0;  // frames with a correct CRC, taken or dropped
-    quint64 framesTaken = 0; // exchanges that ended with a reply (accepted or refused)
-    quint64 timedOut = 0;    // exchanges without a reply: each may see its reply come late
+    quint64 strays = 0;
 
-    // Frames since `before` that neither an exchange took nor a time-out explains.
-    quint64 straysSince(const ReplyTally &before) const
-    {
-        const quint64 seen = framesSeen - before.framesSeen;
-        const quint64 explained = (framesTaken - before.framesTaken) + (timedOut - before.timedOut);
-        return seen > explained ? seen - explained : 0;
-    }
+    quint64 straysSince(const ReplyTally &before) const { return strays - before.strays; }
 };
 
 // The line that names such replies in a run's closing message.

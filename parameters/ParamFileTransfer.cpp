@@ -231,14 +231,15 @@ ParamResult ParamFileTransfer::saveBackup(const QString &shownPath, bool complet
     return result;
 }
 
-ParamResult ParamFileTransfer::restore(const QString &shownPath)
+ParamResult ParamFileTransfer::load(const QString &shownPath)
 {
     ParamResult result;
     if (shownPath.isEmpty()) {
         result.fail(tr("No import file is chosen."));
         return result;
     }
-    if (!QFileInfo(shownPath).isFile()) {
+    // A folder or a device is named as such by the load below.
+    if (!QFileInfo::exists(shownPath)) {
         result.fail(tr("%1: the file does not exist.").arg(shownPath));
         return result;
     }
@@ -259,6 +260,20 @@ ParamResult ParamFileTransfer::restore(const QString &shownPath)
         result.fail(tr("%1: the file holds no parameter rows.").arg(shownPath));
         return result;
     }
+    return result;
+}
+
+ParamResult ParamFileTransfer::restore(const QString &shownPath)
+{
+    const ParamResult loaded = load(shownPath);
+    return loaded.success ? writeLoaded(shownPath) : loaded;
+}
+
+ParamResult ParamFileTransfer::writeLoaded(const QString &shownPath)
+{
+    ParamResult result;
+    const int typeIndex = table_.FieldIndex(TypeField);
+    const int valueIndex = table_.FieldIndex(ValueField);
     settings_.SaveSetting(ParamFilePaths::ImportSetting, shownPath);
 
     ProgressState &progress = transfer_.progress();

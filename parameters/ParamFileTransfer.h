@@ -34,6 +34,10 @@ public:
     // A backup that ended part-way replaces an existing file only when the user says so.
     ParamResult backup(const QString &shownPath);
     ParamResult restore(const QString &shownPath);
+    // A restore in two steps, so that a caller checks every file before anything is written:
+    // load and check the file, then write the rows loaded.
+    ParamResult load(const QString &shownPath);
+    ParamResult writeLoaded(const QString &shownPath);
 
     // The rows of the last backup or restore.
     const TableStore &table() const { return table_; }

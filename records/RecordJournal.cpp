@@ -17,6 +17,7 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QUuid>
 #include <algorithm>
 #include <optional>
 
@@ -27,12 +28,20 @@ const QString RawKey = QStringLiteral("raw");
 const QString RowKey = QStringLiteral("row");
 const QString LastPointerKey = QStringLiteral("lastPointer");
 const QString SavingToKey = QStringLiteral("savingTo");
+const QString OpeningKey = QStringLiteral("opening");
+const QString NumberKey = QStringLiteral("n");
+const QString ReadTimeKey = QStringLiteral("t");
 
-QByteArray EntryLine(const JournalEntry &entry)
+// `opening`: the opening's id, on its first entry only (empty on the others).
+QByteArray EntryLine(const JournalEntry &entry, const QString &opening, int number, qint64 readTime)
 {
-    const QJsonObject object{{PointerKey, entry.pointer},
-                             {RawKey, entry.raw},
-                             {RowKey, QJsonArray::fromStringList(entry.record.values())}};
+    QJsonObject object{{PointerKey, entry.pointer},
+                       {RawKey, entry.raw},
+                       {RowKey, QJsonArray::fromStringList(entry.record.values())},
+                       {NumberKey, number},
+                       {ReadTimeKey, readTime}};
+    if (!opening.isEmpty())
+        object.insert(OpeningKey, opening);
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -50,42 +59,109 @@ struct ParsedJournal
     QString lastRaw;
     // The files named by a save that began after the last entry.
     QStringList savingTo;
+    // Lines that hold no readable event.
+    QList<JournalLine> unreadable;
+    // The id of the opening the entries read last belong to.
+    QString opening;
 };
 
-// Every complete line; a line cut short by a crash was never acknowledged and is skipped.
+// An event with neither a date and time nor an event code is no event: a damaged line.
+bool IsBlank(const EventRecord &record)
+{
+    return record.DataTime.trimmed().isEmpty() || record.iStatus.trimmed().isEmpty();
+}
+
+// `opening`: the id of the opening the entries before this one belong to.
+std::optional<JournalEntry> ReadEntry(const QJsonObject &object, const QString &opening)
+{
+    const QJsonValue pointer = object.value(PointerKey);
+    const QJsonValue raw = object.value(RawKey);
+    const QJsonValue row = object.value(RowKey);
+    // A journal of an earlier version kept no reply.
+    if (!pointer.isString() || !(raw.isString() || raw.isUndefined()) || !row.isArray())
+        return std::nullopt;
+    const QJsonArray values = row.toArray();
+    if (values.size() != EventRecord().values().size())
+        return std::nullopt;
+    QStringList texts;
+    for (const QJsonValue &value : values) {
+        if (!value.isString())
+            return std::nullopt;
+        texts << value.toString();
+    }
+    JournalEntry entry{pointer.toString(), raw.toString(), EventRecord::fromValues(texts)};
+    if (IsBlank(entry.record))
+        return std::nullopt;
+    const QString entryOpening = object.value(OpeningKey).toString(opening);
+    if (!entryOpening.isEmpty() && object.contains(NumberKey))
+        entry.id =
+            entryOpening + QLatin1Char('/') + QString::number(object.value(NumberKey).toInteger());
+    if (object.contains(ReadTimeKey))
+        entry.readTime =
+            QDateTime::fromSecsSinceEpoch(object.value(ReadTimeKey).toInteger(), Qt::UTC);
+    return entry;
+}
+
+std::optional<QJsonObject> JsonObject(const QByteArray &line)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    return document.object();
+}
+
+// Takes one line in; false when it holds nothing this journal writes.
+bool TakeLine(ParsedJournal &parsed, const QByteArray &line)
+{
+    const std::optional<QJsonObject> object = JsonObject(line);
+    if (!object)
+        return false;
+    if (object->contains(LastPointerKey)) {
+        if (!object->value(LastPointerKey).isString())
+            return false;
+        parsed.lastPointer = object->value(LastPointerKey).toString();
+        parsed.lastRaw = object->value(RawKey).toString();
+        return true;
+    }
+    if (object->contains(SavingToKey)) {
+        if (!object->value(SavingToKey).isArray())
+            return false;
+        parsed.savingTo.clear();
+        for (const QJsonValue &value : object->value(SavingToKey).toArray())
+            parsed.savingTo << value.toString();
+        return true;
+    }
+    const std::optional<JournalEntry> entry = ReadEntry(*object, parsed.opening);
+    if (!entry)
+        return false;
+    parsed.opening = object->value(OpeningKey).toString(parsed.opening);
+    parsed.lastPointer = entry->pointer;
+    parsed.lastRaw = entry->raw;
+    parsed.entries << *entry;
+    parsed.savingTo.clear();
+    return true;
+}
+
+// Every line. One that holds no readable event (damaged on the disk, or edited by hand) is
+// kept aside, never taken as an event: it may be the only trace of one. The last piece,
+// without a line end, is a line a crash cut short while it was written; such a line was never
+// acknowledged, and is skipped unless it is whole.
 ParsedJournal Parse(const QByteArray &bytes, const QString &path)
 {
     ParsedJournal parsed;
-    int lineNumber = 0;
-    for (const QByteArray &line : bytes.split('\n')) {
-        ++lineNumber;
-        if (line.trimmed().isEmpty())
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        if (line.trimmed().isEmpty() || TakeLine(parsed, line))
             continue;
-        const QJsonObject object = QJsonDocument::fromJson(line).object();
-        if (object.contains(LastPointerKey)) {
-            parsed.lastPointer = object.value(LastPointerKey).toString();
-            parsed.lastRaw = object.value(RawKey).toString();
-            continue;
-        }
-        if (object.contains(SavingToKey)) {
-            parsed.savingTo.clear();
-            for (const QJsonValue &value : object.value(SavingToKey).toArray())
-                parsed.savingTo << value.toString();
+        const int number = int(i + 1);
+        if (i == lines.size() - 1) {
+            qCInfo(lcRecords) << path << "line" << number << "was cut short; skipped";
             continue;
         }
-        if (!object.contains(RowKey)) {
-            qCWarning(lcRecords) << path << "line" << lineNumber << "is incomplete; skipped";
-            continue;
-        }
-        QStringList values;
-        for (const QJsonValue &value : object.value(RowKey).toArray())
-            values << value.toString();
-        JournalEntry entry{object.value(PointerKey).toString(), object.value(RawKey).toString(),
-                           EventRecord::fromValues(values)};
-        parsed.lastPointer = entry.pointer;
-        parsed.lastRaw = entry.raw;
-        parsed.entries << entry;
-        parsed.savingTo.clear();
+        qCWarning(lcRecords) << path << "line" << number << "cannot be read; kept";
+        parsed.unreadable.append({number, line});
     }
     return parsed;
 }
@@ -148,7 +224,10 @@ QString RecordJournal::PathFor(const QString &folder, const QString &serialNumbe
     return QDir(folder).filePath(QStringLiteral("KT480NTV5-events-%1.journal").arg(name));
 }
 
-RecordJournal::RecordJournal(QString path) : path_(std::move(path)) {}
+RecordJournal::RecordJournal(QString path)
+    : path_(std::move(path)), openingId_(QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+}
 
 RecordJournal::~RecordJournal() = default;
 
@@ -183,6 +262,7 @@ bool RecordJournal::open()
             return fail(tr("%1: cannot read the journal: %2").arg(path_, existing.errorString()));
         const ParsedJournal parsed = Parse(existing.readAll(), path_);
         pendingCount_ = int(parsed.entries.size());
+        unreadable_ = parsed.unreadable;
         lastPointer_ = parsed.lastPointer;
         lastRaw_ = parsed.lastRaw;
         existing.close();
@@ -204,13 +284,18 @@ bool RecordJournal::openForAppending()
         return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
     if (created)
         SyncFolderToDisk(QFileInfo(path_).absolutePath());
-    // A line a crash cut short is closed, so that the next entry starts a line of its own.
-    if (file_.size() > 0) {
-        QFile tail(path_);
-        if (tail.open(QIODevice::ReadOnly) && tail.seek(file_.size() - 1) && tail.read(1) != "\n" &&
-            file_.write("\n") != 1)
-            return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
-    }
+    // A line without its line end is closed when it is whole; a line a crash cut short goes
+    // (it was never acknowledged), so that it is neither taken nor kept as a damaged line.
+    QFile existing(path_);
+    if (file_.size() == 0 || !existing.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray bytes = existing.readAll();
+    if (bytes.endsWith('\n'))
+        return true;
+    const qsizetype lineStart = bytes.lastIndexOf('\n') + 1;
+    const bool whole = JsonObject(bytes.mid(lineStart)).has_value();
+    if (whole ? file_.write("\n") != 1 : !file_.resize(lineStart))
+        return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
     return true;
 }
 
@@ -222,14 +307,42 @@ QList<JournalEntry> RecordJournal::pending() const
     return Parse(file.readAll(), path_).entries;
 }
 
+QList<int> RecordJournal::unreadableLines() const
+{
+    QList<int> numbers;
+    for (const JournalLine &line : unreadable_)
+        numbers << line.number;
+    return numbers;
+}
+
+QString RecordJournal::unreadableNote() const
+{
+    if (unreadable_.isEmpty())
+        return {};
+    QStringList numbers;
+    for (const int number : unreadableLines())
+        numbers << QString::number(number);
+    return tr("%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, "
+              "and may each be an event that is in no file: look at them before the journal "
+              "is removed.",
+              nullptr, int(unreadable_.size()))
+        .arg(path_, numbers.join(QStringLiteral(", ")));
+}
+
 bool RecordJournal::append(const JournalEntry &entry)
 {
     if (!file_.isOpen())
         return fail(tr("%1: the journal is not open").arg(path_));
-    const QByteArray line = EntryLine(entry);
+    if (IsBlank(entry.record))
+        return fail(
+            tr("%1: an event without date and time or event code is not journalled").arg(path_));
+    const QByteArray line = EntryLine(entry, openingWritten_ ? QString() : openingId_,
+                                      appended_ + 1, QDateTime::currentSecsSinceEpoch());
     const qint64 before = file_.size();
     const qint64 written = file_.write(line);
     if (written == line.size() && SyncFileToDisk(file_)) {
+        openingWritten_ = true;
+        ++appended_;
         ++pendingCount_;
         lastPointer_ = entry.pointer;
         lastRaw_ = entry.raw;
@@ -264,13 +377,23 @@ bool RecordJournal::clearPending()
         return fail(tr("%1: the journal is not open").arg(path_));
     file_.close();
     QSaveFile replacement(path_);
+    // Lines that cannot be read stay: one may be an event no file holds.
+    QByteArray kept;
+    QList<JournalLine> renumbered;
+    for (const JournalLine &line : std::as_const(unreadable_)) {
+        kept += line.bytes + '\n';
+        renumbered << JournalLine{int(renumbered.size()) + 1, line.bytes};
+    }
     const QByteArray marker =
         lastPointer_.isEmpty() ? QByteArray() : LastPointerLine(lastPointer_, lastRaw_);
-    if (!replacement.open(QIODevice::WriteOnly) || replacement.write(marker) != marker.size() ||
+    const QByteArray content = kept + marker;
+    if (!replacement.open(QIODevice::WriteOnly) || replacement.write(content) != content.size() ||
         !CommitWhole(replacement)) {
         openForAppending();
         return fail(tr("%1: cannot clear the journal: %2").arg(path_, replacement.errorString()));
     }
     pendingCount_ = 0;
+    unreadable_ = renumbered;
+    openingWritten_ = false;
     return openForAppending();
 }

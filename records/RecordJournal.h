@@ -2,7 +2,9 @@
 
 #include "EventRecord.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -10,14 +12,28 @@
 
 class QLockFile;
 
-// An event as the journal keeps it: the row, the reply it came from and its record pointer.
+// An event as the journal keeps it: the row, the reply it came from and its record pointer;
+// and, as pending() reads it back, what the journal gave it when it took it: an id and the
+// time it was read.
 struct JournalEntry
 {
     QString pointer;
     QString raw;
     EventRecord record;
+    // Unique for every event a journal ever took: the journal's opening (a random id) and the
+    // entry's number in it. The same entry read back twice has the same id; two events alike
+    // in every field have two. Empty for an entry written before entries had ids.
+    QString id = {};
+    QDateTime readTime = {}; // UTC; invalid when not known
 
     bool operator==(const JournalEntry &) const = default;
+};
+
+// A line of the journal as it stands in the file: its number and its bytes.
+struct JournalLine
+{
+    int number = 0;
+    QByteArray bytes;
 };
 
 // The events read from one controller and acknowledged, written to disk before the
@@ -29,7 +45,9 @@ struct JournalEntry
 // sends again is recognised). Before the events are saved, a line names the files they go
 // to: a program that ends between the save and clearPending() leaves that line behind, and
 // the next open() finds the events in those files and forgets them instead of offering them
-// (and saving them) a second time.
+// (and saving them) a second time. Each event carries its number in the journal's opening and
+// the time it was read; the first event of an opening (and the first after a clearing) also
+// carries the opening's id.
 class RecordJournal
 {
     Q_DECLARE_TR_FUNCTIONS(RecordJournal)
@@ -60,7 +78,15 @@ public:
     // The reply that event came in; empty when a journal of an earlier version did not keep it.
     QString lastRaw() const { return lastRaw_; }
 
-    // Writes the entry and waits until it is on the disk; false with error() when not.
+    // Lines of the file that hold no readable event (damaged on the disk, or edited by hand),
+    // by number. They are never taken as events and never cleared away: each may be the only
+    // trace of an event the controller has forgotten.
+    QList<int> unreadableLines() const;
+    // Names the file and those lines; empty when there are none.
+    QString unreadableNote() const;
+
+    // Writes the entry (its id and read time given here) and waits until it is on the disk;
+    // false with error() when not, and for a blank event (no date and time, or no event code).
     bool append(const JournalEntry &entry);
     // The unsaved events are about to be saved in these files (record files, or CSV files of
     // the record table); call clearPending() once they are.
@@ -79,4 +105,8 @@ private:
     QString lastPointer_;
     QString lastRaw_;
     QString error_;
+    QList<JournalLine> unreadable_;
+    const QString openingId_;
+    bool openingWritten_ = false;
+    int appended_ = 0;
 };

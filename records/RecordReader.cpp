@@ -24,9 +24,27 @@ ExchangePolicy::Rule Rule(int minimumPayload)
     return rule;
 }
 
+// The number of events held, blanks around it ignored; nothing when the text is no count.
+std::optional<qint64> CountIn(const QString &payload)
+{
+    bool ok = false;
+    const qint64 count = payload.trimmed().toLongLong(&ok);
+    return ok && count >= 0 ? std::optional<qint64>(count) : std::nullopt;
+}
+
+ExchangePolicy::Rule CountRule()
+{
+    ExchangePolicy::Rule rule = Rule(0);
+    // A reply without a count says nothing about the log: it is asked again, and never read as 0.
+    rule.payloadCheck = [](const QString &payload) { return CountIn(payload).has_value(); };
+    return rule;
+}
+
 ExchangePolicy::Rule EventRule()
 {
-    ExchangePolicy::Rule rule = Rule(EventReply::ShortLayout);
+    ExchangePolicy::Rule rule = Rule(0);
+    // An event has one of two layouts; a reply of another length is damaged.
+    rule.payloadLengths = {EventReply::ShortLayout, EventReply::LongLayout};
     // A late "IM" reply taken for the reply to the next "IM" would add an event already read
     // and acknowledged as a new row.
     rule.lateReplyWindow = ExchangePolicy::LateReplyWindow;
@@ -44,6 +62,10 @@ QString ResultText(int result)
         return RecordReader::tr("damaged replies");
     case Comm::Accepted:
         return RecordReader::tr("a reply of the wrong length");
+    case Comm::Incomplete:
+        return RecordReader::tr("replies cut short");
+    case Comm::Ambiguous:
+        return RecordReader::tr("more than one reply at once");
     default:
         return RecordReader::tr("refused by the controller");
     }
@@ -61,13 +83,9 @@ std::optional<qint64> RecordReader::countQuery()
 {
     if (!comm_.CommResume())
         return std::nullopt;
-    ExchangePolicy policy(comm_, Rule(0));
+    ExchangePolicy policy(comm_, CountRule());
     const ExchangeReply reply = policy.send(QStringLiteral("ID"));
-    if (!reply.accepted())
-        return std::nullopt;
-    bool ok = false;
-    const qint64 count = reply.payload.trimmed().toLongLong(&ok);
-    return ok ? count : 0;
+    return reply.accepted() ? CountIn(reply.payload) : std::nullopt;
 }
 
 ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64 limit)

@@ -2,10 +2,12 @@
 
 #include "Language.h"
 #include "LanguageFont.h"
+#include "PdfTextLayer.h"
 #include "RecordsLog.h"
 #include "TableStore.h"
 #include "WholeFileCommit.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
@@ -20,11 +22,18 @@ namespace {
 
 // Millimetres, as the report is laid out.
 constexpr double Margin = 10.0;
-constexpr double BodyHeight = 297.0 - 2 * Margin;
+constexpr double PageWidth = 210.0 - 2 * Margin;
+constexpr double FooterHeight = 5.0;
+// Where the bands end and the page number begins.
+constexpr double BandsBottom = 297.0 - 2 * Margin - FooterHeight;
 constexpr double PageHeaderHeight = 7.1;
+constexpr double HeadingLineHeight = 5.0;
+constexpr int HeadingLines = 3;
+constexpr double HeadingHeight = HeadingLines * HeadingLineHeight + 1.5;
 constexpr double TitleHeight = 6.9;
 constexpr double DetailHeight = 5.6;
 constexpr double SummaryHeight = 7.4;
+constexpr double NoMatchHeight = 7.4;
 constexpr double Slack = 1e-6;
 constexpr double RuleWidth = 0.2;
 
@@ -37,37 +46,59 @@ constexpr Column RecordNoColumn{18.5, 39.7};
 constexpr Column CardNoColumn{72.8, 39.7};
 constexpr Column DateTimeColumn{127.0, 55.6};
 constexpr Column CountValueColumn{58.7, 39.7};
+constexpr Column WholeLine{0.5, 188.6};
 constexpr double TextHeight = 4.5;
 
-// Walks the bands down the pages: where each page starts, each detail line and the summary
-// go. Drawing and counting pages use the same walk.
+const QString DataTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+
+// Walks the bands down the pages: where each page starts, the heading of the first page, the
+// column headings, each detail line and the summary go, or the line that says no event
+// matches. Drawing and counting pages use the same walk.
 struct BandWalk
 {
-    std::function<void(int page, double top)> pageHeader;
-    std::function<void(double top)> title;
+    std::function<void(int page)> page;
+    std::function<void(double top)> heading;
+    std::function<void(double top)> columnTitles;
     std::function<void(double top, int row)> detail;
     std::function<void(double top)> summary;
+    std::function<void(double top)> noMatch;
 };
+
+void Call(const std::function<void(double)> &band, double top)
+{
+    if (band)
+        band(top);
+}
 
 int Walk(int rows, const BandWalk &walk)
 {
-    int page = 1;
+    int page = 0;
     double y = 0;
-    auto newPage = [&](bool first) {
-        if (!first)
-            ++page;
-        if (walk.pageHeader)
-            walk.pageHeader(page, 0);
+    auto newPage = [&] {
+        ++page;
+        if (walk.page)
+            walk.page(page);
         y = PageHeaderHeight;
     };
-    auto room = [&](double height) {
-        if (y + height > BodyHeight + Slack)
-            newPage(false);
+    auto titles = [&] {
+        Call(walk.columnTitles, y);
+        y += TitleHeight;
     };
-    newPage(true);
-    if (walk.title)
-        walk.title(y);
-    y += TitleHeight;
+    // A band that does not fit goes to a new page, under the column headings again.
+    auto room = [&](double height) {
+        if (y + height > BandsBottom + Slack) {
+            newPage();
+            titles();
+        }
+    };
+    newPage();
+    Call(walk.heading, y);
+    y += HeadingHeight;
+    if (rows == 0) {
+        Call(walk.noMatch, y);
+        return page;
+    }
+    titles();
     for (int row = 0; row < rows; ++row) {
         room(DetailHeight);
         if (walk.detail)
@@ -75,9 +106,16 @@ int Walk(int rows, const BandWalk &walk)
         y += DetailHeight;
     }
     room(SummaryHeight);
-    if (walk.summary)
-        walk.summary(y);
+    Call(walk.summary, y);
     return page;
+}
+
+QString CodeRangesText(const QList<QPair<int, int>> &ranges)
+{
+    QStringList parts;
+    for (const auto &[low, high] : ranges)
+        parts << (low == high ? QString::number(low) : QStringLiteral("%1-%2").arg(low).arg(high));
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -91,20 +129,28 @@ struct RecordReport::Layout
     {
         return {left * dotsPerMmX, top * dotsPerMmY, width * dotsPerMmX, height * dotsPerMmY};
     }
+    QRectF rect(const Column &column, double top) const
+    {
+        return rect(column.left, top, column.width, TextHeight);
+    }
     QLineF rule(double left, double top, double width) const
     {
         return {left * dotsPerMmX, top * dotsPerMmY, (left + width) * dotsPerMmX, top * dotsPerMmY};
     }
 };
 
-RecordReport::RecordReport(const TableStore &table, int languageIndex)
-    : table_(table), languageIndex_(languageIndex)
+RecordReport::RecordReport(const TableStore &table, int languageIndex, ReportHeader header)
+    : table_(table), languageIndex_(languageIndex), header_(std::move(header))
 {
     const Language language(languageIndex);
-    captions_ = {
-        language.TableText(TextRow::ReportTitle), language.TableText(TextRow::ReportRecordNo),
-        language.TableText(TextRow::ReportCardNo), language.TableText(TextRow::ReportDateTime),
-        language.TableText(TextRow::ReportCount)};
+    auto text = [&language](TextRow row) { return language.TableText(row); };
+    captions_ = {text(TextRow::ReportTitle),      text(TextRow::ReportRecordNo),
+                 text(TextRow::ReportCardNo),     text(TextRow::ReportDateTime),
+                 text(TextRow::ReportCount),      text(TextRow::ReportControllerSerial),
+                 text(TextRow::ReportNotKnown),   text(TextRow::ReportPeriod),
+                 text(TextRow::ReportFilter),     text(TextRow::ReportAllEvents),
+                 text(TextRow::ReportEventCodes), text(TextRow::ReportPageOf),
+                 text(TextRow::ReportNoMatch)};
 }
 
 int RecordReport::pageCount() const
@@ -114,58 +160,62 @@ int RecordReport::pageCount() const
 
 int RecordReport::rowsOnFirstPage()
 {
-    return int((BodyHeight - PageHeaderHeight - TitleHeight + Slack) / DetailHeight);
+    return int((BandsBottom - PageHeaderHeight - HeadingHeight - TitleHeight + Slack) /
+               DetailHeight);
 }
 
 int RecordReport::rowsOnLaterPages()
 {
-    return int((BodyHeight - PageHeaderHeight + Slack) / DetailHeight);
+    return int((BandsBottom - PageHeaderHeight - TitleHeight + Slack) / DetailHeight);
 }
 
-void RecordReport::drawPageHeader(QPainter &painter, const Layout &layout, double top) const
+QString RecordReport::periodText() const
 {
-    const double width = 210.0 - 2 * Margin;
-    painter.drawText(layout.rect(0.5, top + 1.3, 188.6, TextHeight), Qt::AlignCenter,
-                     captions_.title);
-    painter.drawLine(layout.rule(0, top + PageHeaderHeight, width));
-}
-
-void RecordReport::drawTitle(QPainter &painter, const Layout &layout, double top) const
-{
-    const QList<QPair<Column, QString>> headings{{RecordNoColumn, captions_.recordNo},
-                                                 {CardNoColumn, captions_.cardNo},
-                                                 {DateTimeColumn, captions_.dateTime}};
-    for (const auto &[column, text] : headings) {
-        painter.drawText(layout.rect(column.left, top + 1.3, column.width, TextHeight),
-                         Qt::AlignCenter, text);
-        painter.drawLine(layout.rule(column.left, top + 1.3 + TextHeight, column.width));
+    // Open ends are named by the events: the earliest and the latest of them.
+    std::optional<QDateTime> first = header_.filter.since;
+    std::optional<QDateTime> last = header_.filter.until;
+    const int field = table_.FieldIndex(QStringLiteral("DataTime"));
+    for (int row = 0; field >= 0 && row < table_.RecordCount(); ++row) {
+        const std::optional<QDateTime> at = RecordFilter::parseDataTime(table_.Value(row, field));
+        if (!at)
+            continue;
+        if (!header_.filter.since && (!first || *at < *first))
+            first = at;
+        if (!header_.filter.until && (!last || *at > *last))
+            last = at;
     }
+    const QString open = QStringLiteral("…");
+    return (first ? first->toString(DataTimeFormat) : open) + QStringLiteral(" - ") +
+           (last ? last->toString(DataTimeFormat) : open);
 }
 
-void RecordReport::drawDetail(QPainter &painter, const Layout &layout, double top, int row) const
+QString RecordReport::filterText() const
 {
-    const QList<QPair<Column, QString>> fields{{RecordNoColumn, QStringLiteral("IONO")},
-                                               {CardNoColumn, QStringLiteral("CardNO")},
-                                               {DateTimeColumn, QStringLiteral("DataTime")}};
-    for (const auto &[column, name] : fields) {
-        const int field = table_.FieldIndex(name);
-        const QString text = field < 0 ? QString() : table_.Value(row, field);
-        painter.drawText(layout.rect(column.left, top + 0.5, column.width, TextHeight),
-                         Qt::AlignCenter, text);
-    }
+    QStringList parts;
+    if (header_.filter.card)
+        parts << captions_.cardNo + QLatin1Char(' ') + *header_.filter.card;
+    if (!header_.filter.codeRanges.isEmpty())
+        parts << captions_.eventCodes + QLatin1Char(' ') +
+                     CodeRangesText(header_.filter.codeRanges);
+    return parts.isEmpty() ? captions_.allEvents : parts.join(QStringLiteral("; "));
 }
 
-void RecordReport::drawSummary(QPainter &painter, const Layout &layout, double top) const
+QStringList RecordReport::headingLines() const
 {
-    painter.drawLine(layout.rule(0, top, 210.0 - 2 * Margin));
-    painter.drawText(layout.rect(RecordNoColumn.left, top + 1.6, RecordNoColumn.width, TextHeight),
-                     Qt::AlignCenter, captions_.count);
-    painter.drawText(
-        layout.rect(CountValueColumn.left, top + 1.6, CountValueColumn.width, TextHeight),
-        Qt::AlignLeft | Qt::AlignVCenter, QString::number(table_.RecordCount()));
+    const QString serialNumber = header_.serialNumber.trimmed();
+    return {captions_.controller + QLatin1Char(' ') +
+                (serialNumber.isEmpty() ? captions_.notKnown : serialNumber),
+            captions_.period + QLatin1Char(' ') + periodText(),
+            captions_.filter + QLatin1Char(' ') + filterText()};
 }
 
 bool RecordReport::render(QPagedPaintDevice &device) const
+{
+    QString drawn;
+    return draw(device, drawn);
+}
+
+bool RecordReport::draw(QPagedPaintDevice &device, QString &drawn) const
 {
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(Margin, Margin, Margin, Margin),
@@ -178,16 +228,59 @@ bool RecordReport::render(QPagedPaintDevice &device) const
     QPen pen(Qt::black);
     pen.setWidthF(RuleWidth * layout.dotsPerMmY);
     painter.setPen(pen);
+    auto text = [&](const QRectF &rect, int flags, const QString &value) {
+        painter.drawText(rect, flags, value);
+        drawn += value;
+    };
+
+    const int rows = table_.RecordCount();
+    const int pages = pageCount();
+    const QList<QPair<Column, QString>> columns{{RecordNoColumn, QStringLiteral("IONO")},
+                                                {CardNoColumn, QStringLiteral("CardNO")},
+                                                {DateTimeColumn, QStringLiteral("DataTime")}};
     BandWalk walk;
-    walk.pageHeader = [&](int page, double top) {
+    walk.page = [&](int page) {
         if (page > 1)
             device.newPage();
-        drawPageHeader(painter, layout, top);
+        text(layout.rect(WholeLine.left, 1.3, WholeLine.width, TextHeight), Qt::AlignCenter,
+             captions_.title);
+        painter.drawLine(layout.rule(0, PageHeaderHeight, PageWidth));
+        text(layout.rect(WholeLine.left, BandsBottom + 0.5, WholeLine.width, TextHeight),
+             Qt::AlignCenter, captions_.pageOf.arg(page).arg(pages));
     };
-    walk.title = [&](double top) { drawTitle(painter, layout, top); };
-    walk.detail = [&](double top, int row) { drawDetail(painter, layout, top, row); };
-    walk.summary = [&](double top) { drawSummary(painter, layout, top); };
-    Walk(table_.RecordCount(), walk);
+    walk.heading = [&](double top) {
+        const QStringList lines = headingLines();
+        for (int i = 0; i < lines.size(); ++i)
+            text(layout.rect(WholeLine, top + 1.0 + i * HeadingLineHeight),
+                 Qt::AlignLeft | Qt::AlignVCenter, lines.at(i));
+    };
+    walk.columnTitles = [&](double top) {
+        const QList<QPair<Column, QString>> titles{{RecordNoColumn, captions_.recordNo},
+                                                   {CardNoColumn, captions_.cardNo},
+                                                   {DateTimeColumn, captions_.dateTime}};
+        for (const auto &[column, title] : titles) {
+            text(layout.rect(column, top + 1.3), Qt::AlignCenter, title);
+            painter.drawLine(layout.rule(column.left, top + 1.3 + TextHeight, column.width));
+        }
+    };
+    walk.detail = [&](double top, int row) {
+        for (const auto &[column, name] : columns) {
+            const int field = table_.FieldIndex(name);
+            text(layout.rect(column, top + 0.5), Qt::AlignCenter,
+                 field < 0 ? QString() : table_.Value(row, field));
+        }
+    };
+    walk.summary = [&](double top) {
+        painter.drawLine(layout.rule(0, top, PageWidth));
+        text(layout.rect(RecordNoColumn, top + 1.6), Qt::AlignCenter, captions_.count);
+        text(layout.rect(CountValueColumn, top + 1.6), Qt::AlignLeft | Qt::AlignVCenter,
+             QString::number(rows));
+    };
+    walk.noMatch = [&](double top) {
+        painter.drawLine(layout.rule(0, top, PageWidth));
+        text(layout.rect(WholeLine, top + 1.6), Qt::AlignCenter, captions_.noMatch);
+    };
+    Walk(rows, walk);
     return painter.end();
 }
 
@@ -200,20 +293,27 @@ TableResult RecordReport::writePdf(const QString &path) const
     };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return failure(tr("cannot create the folder"));
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QString drawn;
+    bool painted = false;
+    {
+        QPdfWriter writer(&pdf);
+        writer.setTitle(captions_.title);
+        writer.setCreator(QStringLiteral("KT480NTV5 Utility"));
+        painted = draw(writer, drawn);
+    }
+    if (!painted)
+        return failure(tr("cannot draw the report"));
+    const QByteArray bytes = NameDrawnCharacters(pdf.data(), ReportFont(languageIndex_), drawn);
     // A report that fails half-way never replaces a good file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failure(tr("cannot write the file: %1").arg(file.errorString()));
-    bool drawn = false;
-    {
-        QPdfWriter writer(&file);
-        writer.setTitle(captions_.title);
-        writer.setCreator(QStringLiteral("KT480NTV5 Utility"));
-        drawn = render(writer);
-    }
-    if (!drawn) {
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return failure(tr("cannot draw the report"));
+        return failure(tr("cannot write the file: %1").arg(reason));
     }
     if (!CommitWhole(file))
         return failure(tr("cannot complete the file: %1").arg(file.errorString()));

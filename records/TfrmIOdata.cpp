@@ -1,6 +1,8 @@
 #include "TfrmIOdata.h"
 
+#include "ArchiveBatch.h"
 #include "Comm.h"
+#include "EventArchive.h"
 #include "Language.h"
 #include "ProgressState.h"
 #include "RecordFile.h"
@@ -140,6 +142,9 @@ void TfrmIOdata::openJournal()
 
 void TfrmIOdata::offerJournal()
 {
+    if (journal_ && !journal_->unreadableNote().isEmpty())
+        prompt_.message(QStringLiteral("Error!\n") + journal_->unreadableNote(),
+                        text(TextRow::SystemMessage));
     const int pending = unsavedEvents();
     if (pending == 0)
         return;
@@ -263,7 +268,7 @@ void TfrmIOdata::btnOutputClick()
     previewOpen_ = true;
     setControlsEnabled(false);
     {
-        const RecordReport report(table_, language_.EffectiveIndex());
+        const RecordReport report(table_, language_.EffectiveIndex(), reportHeader());
         QPrintPreviewDialog preview(this);
         preview.setObjectName(QStringLiteral("dlgPreview"));
         preview.setWindowTitle(report.captions().title);
@@ -316,7 +321,7 @@ void TfrmIOdata::btnExportPdfClick()
     const QString path = chooseExportFile(QStringLiteral(".pdf"), tr("PDF files (*.pdf)"));
     TableResult result = TableResult::Success();
     if (!path.isEmpty() && mayReplace(path))
-        result = RecordReport(table_, language_.EffectiveIndex()).writePdf(path);
+        result = RecordReport(table_, language_.EffectiveIndex(), reportHeader()).writePdf(path);
     setBusy(false);
     finishOperation();
     if (!path.isEmpty() && result)
@@ -392,8 +397,10 @@ void TfrmIOdata::btnReadFileClick()
         model_.detach();
         result = RecordFile::Load(table_, path);
         model_.attach();
-        if (result)
+        if (result) {
+            rowsFromFile_ = true;
             forgetUnsaved();
+        }
     }
     setBusy(false);
     finishOperation();
@@ -408,5 +415,47 @@ void TfrmIOdata::btnClearClick()
     model_.detach();
     RecordTable::Recreate(table_);
     model_.attach();
+    rowsFromFile_ = false;
     finishOperation();
+}
+
+ReportHeader TfrmIOdata::reportHeader() const
+{
+    return {rowsFromFile_ ? QString() : controller_.serialNumber, {}};
+}
+
+void TfrmIOdata::btnSaveArchiveClick()
+{
+    if (!table_.Active() || table_.IsEmpty() || controller_.serialNumber.isEmpty())
+        return;
+    if (rowsFromFile_ &&
+        !prompt_.question(tr("The table holds events loaded from a file, which does not say "
+                             "which controller they are of. Store all of them in the archive "
+                             "as events of controller %1?")
+                              .arg(controller_.serialNumber),
+                          text(TextRow::SystemMessage)))
+        return;
+    setBusy(true);
+    QString error;
+    std::optional<EventArchive::Stored> stored;
+    if (const std::optional<ArchiveAddress> address =
+            ArchiveAddress::parse(settings_.LoadSetting(ArchiveAddress::Setting), error)) {
+        EventArchive archive(*address);
+        if (archive.open(EventArchive::Use::Write))
+            stored = archive.store(ArchiveBatch::FromTable(
+                controller_.serialNumber, QString(), table_,
+                unsavedEvents() > 0 ? journal_->pending() : QList<JournalEntry>()));
+        error = archive.error();
+    }
+    // Every event read is in the archive now; the journal may forget them.
+    if (stored)
+        forgetUnsaved();
+    setBusy(false);
+    finishOperation();
+    if (stored)
+        sbMessage->setText(
+            tr("%n event(s) added to the archive, %1 there already.", nullptr, stored->added)
+                .arg(stored->present));
+    else
+        prompt_.message(QStringLiteral("Error!\n") + error, text(TextRow::SystemMessage));
 }

@@ -2,6 +2,7 @@
 
 #include "ReadOutcome.h"
 #include "RecordReader.h"
+#include "ReportHeader.h"
 #include "TableGrid.h"
 #include "TableStore.h"
 #include "TableStoreModel.h"
@@ -68,6 +69,7 @@ public:
     QPushButton *btnExportPdf = nullptr;
     QPushButton *btnExportCsv = nullptr;
     QPushButton *btnSaveFile = nullptr;
+    QPushButton *btnSaveArchive = nullptr;
     QPushButton *btnReadFile = nullptr;
     QPushButton *btnClear = nullptr;
 
@@ -77,6 +79,9 @@ public:
     void btnExportPdfClick();
     void btnExportCsvClick();
     void btnSaveFileClick();
+    // Stores the table's events in the archive the settings name (shown only when they name
+    // one); the journal is cleared only once the archive has committed.
+    void btnSaveArchiveClick();
     void btnReadFileClick();
     void btnClearClick();
     // The count query: the number in edtEndIONo, shown only when the controller holds events.
@@ -111,6 +116,8 @@ private:
     bool mayReplace(const QString &path);
     void reportFileError(const TableResult &result);
     QString text(TextRow row) const;
+    // The report names the controller only when every row came from it.
+    ReportHeader reportHeader() const;
 
     Comm &comm_;
     Settings &settings_;
@@ -125,6 +132,8 @@ private:
     std::unique_ptr<RecordJournal> journal_;
     std::optional<ReadOutcome> lastRead_;
     bool previewOpen_ = false;
+    // Rows were loaded from a file: which controller they came from is not known.
+    bool rowsFromFile_ = false;
     bool shownOnce_ = false;
     int gridLanguage_ = -1;
     QFont gridFont_;

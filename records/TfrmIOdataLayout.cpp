@@ -1,5 +1,6 @@
 #include "TfrmIOdata.h"
 
+#include "ArchiveAddress.h"
 #include "Comm.h"
 #include "EventCatalogue.h"
 #include "EventDecoder.h"
@@ -7,6 +8,7 @@
 #include "IconButtonText.h"
 #include "Language.h"
 #include "RecordJournal.h"
+#include "Settings.h"
 #include "ShownEventText.h"
 
 #include <QHBoxLayout>
@@ -93,6 +95,7 @@ void TfrmIOdata::buildUi()
     connect(btnExportPdf, &QPushButton::clicked, this, &TfrmIOdata::btnExportPdfClick);
     connect(btnExportCsv, &QPushButton::clicked, this, &TfrmIOdata::btnExportCsvClick);
     connect(btnSaveFile, &QPushButton::clicked, this, &TfrmIOdata::btnSaveFileClick);
+    connect(btnSaveArchive, &QPushButton::clicked, this, &TfrmIOdata::btnSaveArchiveClick);
     connect(btnReadFile, &QPushButton::clicked, this, &TfrmIOdata::btnReadFileClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmIOdata::btnClearClick);
     // A click on a column title does not sort; the title only takes the click.
@@ -147,6 +150,11 @@ void TfrmIOdata::buildRightPanel()
     btnExportPdf->setObjectName(QStringLiteral("btnExportPdf"));
     btnExportCsv = new QPushButton(pnl);
     btnExportCsv->setObjectName(QStringLiteral("btnExportCsv"));
+    btnSaveArchive = new QPushButton(pnl);
+    btnSaveArchive->setObjectName(QStringLiteral("btnSaveArchive"));
+    btnSaveArchive->setFixedWidth(LargeButtonWidth);
+    // Only where the settings name an archive.
+    btnSaveArchive->setVisible(!settings_.LoadSetting(ArchiveAddress::Setting).trimmed().isEmpty());
     auto *exports = new QHBoxLayout;
     exports->setSpacing(2);
     exports->addWidget(btnExportPdf);
@@ -155,6 +163,7 @@ void TfrmIOdata::buildRightPanel()
     right->addWidget(btnOutput);
     right->addLayout(exports);
     right->addWidget(btnSaveFile);
+    right->addWidget(btnSaveArchive);
     right->addWidget(btnReadFile);
     right->addWidget(btnClear);
     right->addStretch();
@@ -182,6 +191,8 @@ void TfrmIOdata::applyLanguage()
     btnExportPdf->setToolTip(tr("Save the report as a PDF file"));
     btnExportCsv->setText(tr("Export CSV"));
     btnExportCsv->setToolTip(tr("Save the table as a CSV file for a spreadsheet"));
+    btnSaveArchive->setText(tr("Save to archive"));
+    btnSaveArchive->setToolTip(tr("Store the table's events in the event archive"));
     // The grid's titles change only with the language; redoing them resets the grid. The
     // widths follow the language and the font (set after the window is built).
     const bool languageChanged = gridLanguage_ != language_.EffectiveIndex();
@@ -217,4 +228,6 @@ void TfrmIOdata::applyLanguage()
                                 dgView->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     }
     btnDeviceRead->setEnabled(comm_.DeviceConnected() && journal_ && journal_->isOpen());
+    // An event is stored as an event of the controller that is connected.
+    btnSaveArchive->setEnabled(!controller_.serialNumber.isEmpty());
 }

@@ -2,13 +2,14 @@
 # Installs the Debian packages the build, the tests and the demo need. Idempotent: packages
 # already present are skipped, and apt is not touched at all when nothing is missing.
 # `bootstrap.sh fuzz` adds what the fuzz build needs (clang and its libFuzzer runtime);
-# `bootstrap.sh package` adds lintian, which checks the Debian package. The normal build and
-# the tests need neither.
+# `bootstrap.sh package` adds lintian, which checks the Debian package; `bootstrap.sh test` adds
+# the PostgreSQL server the event archive's tests start a throwaway cluster of (without it those
+# cases are skipped). The normal build needs none of them.
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config ccache iproute2
-    qt6-base-dev qt6-serialport-dev qt6-base-dev-tools
+    qt6-base-dev qt6-serialport-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libgl-dev
     xvfb xauth
@@ -19,6 +20,7 @@ packages=(
 case "${1:-}" in
 fuzz) packages+=(clang libclang-rt-14-dev) ;;
 package) packages+=(lintian) ;;
+test) packages+=(postgresql) ;;
 esac
 
 missing=()

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QMap>
+#include <QSet>
 
 // The SD card of a simulated controller and the copy it may be running.
 struct SdCardState
@@ -34,7 +35,10 @@ struct ControllerData
     QMap<int, QByteArray> cards;             // card number -> 24-character card record
     QList<QByteArray> events;                // event payloads, oldest first
     int lostAcknowledgements = 0;            // the next "IN" commands never reach it
-    qint64 clockOffsetMs = 0;                // controller clock minus host clock
+    // Card numbers whose memory is failing: a write is answered, but the card ID is kept
+    // with its last digit changed.
+    QSet<int> garbledCardNumbers;
+    qint64 clockOffsetMs = 0; // controller clock minus host clock
     SdCardState sd;
 
     bool operator==(const ControllerData &) const = default;

@@ -221,7 +221,9 @@ QByteArray ControllerModel::cardWrite(ControllerData &d, const Command &c, bool 
         !IsCardRecord(QByteArrayView(r).sliced(digits)))
         return ErrorReplyBody(c.echo, 'B');
     const int number = r.first(digits).toInt();
-    const QByteArray record = r.sliced(digits);
+    QByteArray record = r.sliced(digits);
+    if (d.garbledCardNumbers.contains(number))
+        record[15] = record[15] == '0' ? '1' : '0';
     // Writing the empty ID frees the card number.
     if (record.startsWith(QByteArray(16, '0'))) {
         changed = d.cards.remove(number) > 0;

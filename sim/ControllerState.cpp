@@ -12,7 +12,20 @@ void ControllerState::set(const ControllerData &data)
 {
     const QMutexLocker lock(&mutex_);
     data_ = data;
+    changed();
+}
+
+void ControllerState::setWatch(Watch watch)
+{
+    const QMutexLocker lock(&mutex_);
+    watch_ = std::move(watch);
+}
+
+void ControllerState::changed()
+{
     ++revision_;
+    if (watch_)
+        watch_(data_);
 }
 
 int ControllerState::deviceId() const

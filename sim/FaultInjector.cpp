@@ -3,10 +3,43 @@
 #include "ControllerModel.h"
 #include "Frame.h"
 
+#include <utility>
+
 namespace {
 
+constexpr int DeviceIdDigits = 4;
 constexpr int DeviceIdAndCode = 6;
 constexpr int CrcDigits = 4;
+constexpr quint32 WrongLengthShapes = 4;
+
+// One of the lengths a reply must not have, the CRC made for it.
+QByteArray WrongLength(const QByteArray &body, FaultSettings::WrongLength shape, quint32 pick)
+{
+    using Shape = FaultSettings::WrongLength;
+    if (shape == Shape::Random)
+        shape = static_cast<Shape>(1 + pick % WrongLengthShapes);
+    switch (shape) {
+    case Shape::Short:
+        return body.size() > DeviceIdAndCode ? body.chopped(1) : body + "00";
+    case Shape::Long:
+        return body + '0';
+    case Shape::Echo:
+        return body.size() > DeviceIdAndCode ? body.left(DeviceIdAndCode) : body + "0";
+    case Shape::DeviceId:
+    case Shape::Random:
+        break;
+    }
+    return body.left(DeviceIdDigits);
+}
+
+// The body of a single reply frame; empty for other bytes, such as several overlapping replies.
+QByteArray SingleReplyBody(const QByteArray &line)
+{
+    const qsizetype end = line.indexOf(ReplyEnd);
+    if (!line.startsWith(ReplyStart) || end < 0 || line.size() != end + 1 + CrcDigits + 1)
+        return {};
+    return line.mid(1, end - 1);
+}
 
 // Replaces one CRC digit by another upper-case hexadecimal digit.
 void CorruptCrc(QByteArray &frame, quint32 pick)
@@ -33,6 +66,31 @@ QByteArray FaultInjector::noiseBytes()
     return noise;
 }
 
+bool FaultInjector::loseReply(const QByteArray &commandText, const FaultSettings &faults)
+{
+    const std::optional<QByteArray> code = faults.lostCodeFor(commandText);
+    if (!code || lost_.value(*code) >= faults.lostCodes.value(*code))
+        return false;
+    ++lost_[*code];
+    return true;
+}
+
+QByteArray FaultInjector::answerFrame(const QByteArray &commandText, const FaultSettings &faults,
+                                      const CarryOut &carryOut, bool wrongLength, quint32 pick)
+{
+    const QByteArray line = carryOut();
+    const std::optional<QByteArray> data = faults.replacementFor(commandText);
+    if (line.isEmpty() || (!data && !wrongLength))
+        return line;
+    // The data faults rework one controller's reply; a collision's garble goes out as it is.
+    QByteArray body = SingleReplyBody(line);
+    if (body.isEmpty())
+        return line;
+    if (data)
+        body = body.left(DeviceIdAndCode) + *data;
+    return BuildReplyFrame(wrongLength ? WrongLength(body, faults.wrongLengthShape, pick) : body);
+}
+
 QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const FaultSettings &faults,
                                          const CarryOut &carryOut)
 {
@@ -41,18 +99,25 @@ QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const Fa
     const bool late = chance(faults.lateShare);
     const quint32 corruptPick = random_.generate();
     const QByteArray noise = noiseBytes();
+    // Drawn only when their faults are on, so that the other faults keep their sequence.
+    const bool duplicate = faults.duplicateShare >= 1 || chance(faults.duplicateShare);
+    const bool wrongLength = faults.wrongLengthShare > 0 && chance(faults.wrongLengthShare) &&
+                             faults.hasWrongLength(commandText);
+    const quint32 shapePick = faults.wrongLengthShare > 0 ? random_.generate() : 0;
+    const bool paired = faults.pairedShare > 0 && chance(faults.pairedShare);
+    const bool pairedFirst = faults.pairedShare > 0 && chance(0.5);
 
-    if (drop || faults.isSilent(commandText))
+    if (drop || faults.isSilent(commandText) || loseReply(commandText, faults))
         return {};
     QByteArray frame;
     if (const auto letter = faults.errorFor(commandText)) {
         frame = BuildReplyFrame(ErrorReplyBody(commandText.left(DeviceIdAndCode), *letter));
     } else {
-        const QByteArray body = carryOut();
-        if (body.isEmpty())
+        frame = answerFrame(commandText, faults, carryOut, wrongLength, shapePick);
+        if (frame.isEmpty())
             return {};
-        frame = BuildReplyFrame(body);
     }
+    const QByteArray previous = std::exchange(previousFrame_, frame);
     if (corrupt)
         CorruptCrc(frame, corruptPick);
 
@@ -60,6 +125,10 @@ QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const Fa
     QList<DeliveryPiece> pieces;
     if (faults.noise)
         pieces.append({start, noise});
+    if (paired && !previous.isEmpty()) {
+        pieces.append({start, pairedFirst ? previous + frame : frame + previous});
+        return pieces;
+    }
     const int count = std::clamp(faults.splitPieces, 1, static_cast<int>(frame.size()));
     const qsizetype pieceSize = (frame.size() + count - 1) / count;
     int delay = start;
@@ -67,7 +136,7 @@ QList<DeliveryPiece> FaultInjector::plan(const QByteArray &commandText, const Fa
         pieces.append({delay, frame.mid(at, pieceSize)});
         delay += faults.splitGapMs;
     }
-    if (faults.duplicateDelayMs > 0)
+    if (faults.duplicateDelayMs > 0 && duplicate)
         pieces.append({delay + faults.duplicateDelayMs, frame});
     return pieces;
 }

@@ -36,7 +36,7 @@ void LineService::serve(const QByteArray &commandText, const DeliveryQueue::Writ
                                        const ControllerBus::Answer answer =
                                            bus_.dispatch(commandText);
                                        changed = answer.changed;
-                                       return answer.body;
+                                       return answer.line;
                                    }),
                     writer);
     if (changed)

@@ -14,12 +14,18 @@ SerialEndpoint::SerialEndpoint(ControllerBus &bus, SharedFaults &faults, quint32
 
 void SerialEndpoint::receive()
 {
-    const DeliveryQueue::Writer writer = [this](const QByteArray &bytes) { pty_.write(bytes); };
+    const DeliveryQueue::Writer writer = [this](const QByteArray &bytes) {
+        pacer_.carry(bytes, [this](const QByteArray &through) { pty_.write(through); });
+    };
     const QByteArray bytes = pty_.readAvailable();
+    const qint32 baudRate = LineSpeed(pty_.masterFd());
     // A controller set to another baud rate hears only garbage and stays silent.
-    if (onlyBaudRate_ > 0 && LineSpeed(pty_.masterFd()) != onlyBaudRate_) {
+    if (onlyBaudRate_ > 0 && baudRate != onlyBaudRate_) {
         assembler_.reset();
         return;
     }
-    service_.receive(assembler_, bytes, writer);
+    pacer_.setBaudRate(baudRate);
+    pacer_.carry(bytes, [this, writer](const QByteArray &through) {
+        service_.receive(assembler_, through, writer);
+    });
 }

@@ -3,6 +3,7 @@
 #include "LineService.h"
 #include "PseudoTerminal.h"
 #include "RequestAssembler.h"
+#include "WirePacer.h"
 
 #include <QSocketNotifier>
 #include <memory>
@@ -23,6 +24,10 @@ public:
     // Requests sent at any other baud rate go unanswered, as a controller set to this one
     // would leave them; 0 answers at every rate.
     void answerOnlyAt(qint32 baudRate) { onlyBaudRate_ = baudRate; }
+    // Requests and replies take their wire time at the baud rate the client sets, each byte
+    // bitsPerByte bits (a pty carries no parity, so the character format is given here);
+    // 0: bytes pass at once.
+    void paceAt(int bitsPerByte) { pacer_.setBitsPerByte(bitsPerByte); }
 
 private:
     void receive();
@@ -30,6 +35,7 @@ private:
     PseudoTerminal pty_;
     LineService service_;
     RequestAssembler assembler_;
+    WirePacer pacer_;
     std::unique_ptr<QSocketNotifier> notifier_;
     qint32 onlyBaudRate_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "BuildVersion.h"
 #include "EventLogMix.h"
+#include "WirePacer.h"
 
 #include <QCommandLineParser>
 
@@ -80,6 +81,10 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         {"udp", "UDP endpoint on PORT (0: any free port).", "PORT"},
         {"pty", "Serial line on a pseudo-terminal."},
         {"only-baud", "Serial line: answer only while the client runs it at N baud.", "N"},
+        {"pace",
+         "Serial line: every byte takes its wire time at the baud rate the client sets, in the "
+         "character format FORMAT (8E1, 8N1, ...), which a pty cannot carry.",
+         "FORMAT"},
         {"reader", "MELOK9 desk reader on a pseudo-terminal."},
         {"bind", "Address to bind (default 127.0.0.1).", "ADDR", "127.0.0.1"},
         {"id", "Device ID of a controller; repeat or separate by commas.", "N"},
@@ -104,6 +109,14 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
         {"split", "Write each reply in N pieces.", "N"},
         {"noise", "Line noise before each reply."},
         {"duplicate-ms", "Send each reply again MS later.", "MS"},
+        {"duplicate-share", "Share of replies sent again (default 1).", "SHARE"},
+        {"wrong-length",
+         "Share of replies one character short or long, or cut to the echo or the Device ID "
+         "(CRC right).",
+         "SHARE"},
+        {"wrong-length-code", "Cut or stretch only replies to CODE; repeat for more.", "CODE"},
+        {"paired", "Share of replies sent in one write with the previous reply.", "SHARE"},
+        {"reply-data", "Answer CODE with its echo and DATA (CRC right).", "CODE:DATA"},
         {"error-code", "Answer CODE with the error letter.", "CODE:LETTER"},
         {"silent-code", "Never answer CODE.", "CODE"},
         {"seed", "Seed of the fault choices (default 1).", "N", "1"},
@@ -138,6 +151,11 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     c.serial = p.isSet(QStringLiteral("pty"));
     c.reader = p.isSet(QStringLiteral("reader"));
     c.serialBaudRate = IntOption(p, QStringLiteral("only-baud"), 0, &ok);
+    if (p.isSet(QStringLiteral("pace"))) {
+        const auto bits = WirePacer::BitsPerByte(p.value(QStringLiteral("pace")));
+        ok = ok && bits.has_value();
+        c.serialBitsPerByte = bits.value_or(0);
+    }
     line.stateFile = p.value(QStringLiteral("state"));
     line.controlPath = p.value(QStringLiteral("control"));
 
@@ -178,6 +196,13 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     f.splitPieces = std::max(1, IntOption(p, QStringLiteral("split"), 1, &ok));
     f.noise = p.isSet(QStringLiteral("noise"));
     f.duplicateDelayMs = IntOption(p, QStringLiteral("duplicate-ms"), 0, &ok);
+    f.duplicateShare = ShareOption(p, QStringLiteral("duplicate-share"), 1, &ok);
+    f.wrongLengthShare = ShareOption(p, QStringLiteral("wrong-length"), 0, &ok);
+    for (const QString &code : p.values(QStringLiteral("wrong-length-code")))
+        f.wrongLengthCodes.insert(code.toLatin1());
+    f.pairedShare = ShareOption(p, QStringLiteral("paired"), 0, &ok);
+    for (const QString &data : p.values(QStringLiteral("reply-data")))
+        ok = f.addReplacedData(data) && ok;
     for (const QString &code : p.values(QStringLiteral("error-code")))
         ok = f.addErrorCode(code) && ok;
     for (const QString &code : p.values(QStringLiteral("silent-code")))

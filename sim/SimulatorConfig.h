@@ -17,6 +17,10 @@ struct SimulatorConfig
     bool reader = false; // a pseudo-terminal MELOK9 desk reader
     // The serial line answers only while the client runs it at this baud rate (0: any).
     qint32 serialBaudRate = 0;
+    // The serial line takes the wire time of every byte at the baud rate the client sets, a
+    // byte being this many bits (11 for 8E1: start, eight data bits, parity, stop); 0: bytes
+    // pass at memory speed.
+    int serialBitsPerByte = 0;
 
     // Each endpoint reaches all of them by Device ID. Empty: one factory controller, ID 1.
     QList<ControllerData> controllers;

@@ -38,6 +38,7 @@ bool SimulatorCore::start(const SimulatorConfig &config)
         connect(&serial_->service(), &LineService::controllerChanged, this,
                 &SimulatorCore::controllerChanged);
         serial_->answerOnlyAt(config.serialBaudRate);
+        serial_->paceAt(config.serialBitsPerByte);
         if (!serial_->isOpen()) {
             error_ = QStringLiteral("serial: ") + serial_->errorString();
             return false;

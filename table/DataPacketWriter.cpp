@@ -32,8 +32,10 @@ bool ContentIsAscii(const TableContent &content)
     return true;
 }
 
-// The first character XML or the reader's stand-ins for control characters leave no room
-// for; nothing when there is none.
+// The first character XML 1.0 or the reader's stand-ins for control characters leave no
+// room for; nothing when there is none. Control characters other than TAB, LF and CR are not
+// XML characters even as references (&#7;): a file holding one is rejected by every other
+// reader, so it is never written.
 std::optional<char32_t> UncarriedCharacter(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -43,7 +45,9 @@ std::optional<char32_t> UncarriedCharacter(QStringView text)
             ++i;
             continue;
         }
-        if (QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF || (u >= 0xFDD0 && u <= 0xFDEF))
+        const bool control = u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r';
+        if (control || QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF ||
+            (u >= 0xFDD0 && u <= 0xFDEF))
             return u;
     }
     return std::nullopt;
@@ -64,8 +68,8 @@ bool NeedsEscape(QStringView text)
     return false;
 }
 
-// Attribute text: markup characters as entities, control characters as three-digit numeric
-// references (&#013;&#010;) so that line breaks and tabs survive attribute normalisation.
+// Attribute text: markup characters as entities, CR, LF and TAB as three-digit numeric
+// references (&#013;&#010;) so that they survive attribute normalisation.
 void AppendAttributeValue(QByteArray &out, const QString &text)
 {
     if (!NeedsEscape(text)) {

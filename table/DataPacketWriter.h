@@ -12,7 +12,9 @@ class QIODevice;
 // data packet cannot carry (then nothing is written).
 bool WriteDataPacket(const TableContent &content, QIODevice &device);
 
-// Why the content cannot be written as a data packet that reads back the same: a field name
-// or value holding U+FFFE, U+FFFF, half a surrogate pair, or one of the noncharacters
-// U+FDD0..U+FDEF that the reader uses for control characters. Empty when it can.
+// Why the content cannot be written as a data packet that reads back the same and that other
+// XML readers take: a field name or value holding a control character other than TAB, LF and
+// CR (XML 1.0 has no room for one, not even as a reference), U+FFFE, U+FFFF, half a surrogate
+// pair, or one of the noncharacters U+FDD0..U+FDEF that the reader uses for control
+// characters. Names the row, the field and the character. Empty when it can.
 QString DataPacketProblem(const TableContent &content);

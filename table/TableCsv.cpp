@@ -191,7 +191,7 @@ TableResult WriteCsvFile(const TableStore &table, const QString &path)
         !CommitWhole(file)) {
         return TableResult::Failure(
             QCoreApplication::translate("TableCsv", "%1: cannot write the file: %2")
-                .arg(path, file.errorString()));
+                .arg(path, WriteFailureText(file)));
     }
     return TableResult::Success();
 }

@@ -267,13 +267,13 @@ TableResult TableStore::SaveToFile(const QString &path, Empty empty)
             tr("%1: cannot write the file: %2").arg(path, file.errorString()));
     }
     if (!WriteDataPacket(content_, file)) {
-        const QString reason = file.errorString();
+        const QString reason = WriteFailureText(file);
         file.cancelWriting();
         return TableResult::Failure(tr("%1: cannot write the file: %2").arg(path, reason));
     }
     if (!CommitWhole(file)) {
         return TableResult::Failure(
-            tr("%1: cannot complete the file: %2").arg(path, file.errorString()));
+            tr("%1: cannot complete the file: %2").arg(path, WriteFailureText(file)));
     }
     return TableResult::Success();
 }

@@ -25,13 +25,6 @@
         </translation>
     </message>
     <message numerus="yes">
-        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
-        <translation>
-            <numerusform>%n row of %1 cannot be written; the controller&apos;s cards were not touched:</numerusform>
-            <numerusform>%n rows of %1 cannot be written; the controller&apos;s cards were not touched:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
             <numerusform>Cards: all cards deleted, then %n card written from %1.</numerusform>
@@ -57,6 +50,44 @@
         <translation>
             <numerusform>Cards: %n card of numbers %2 to %3 saved to %1; the list is not complete.</numerusform>
             <numerusform>Cards: %n cards of numbers %2 to %3 saved to %1; the list is not complete.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written:</source>
+        <translation>
+            <numerusform>%n row of %1 cannot be written:</numerusform>
+            <numerusform>%n rows of %1 cannot be written:</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardSync</name>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>%n row of the card list cannot be written; nothing was sent</numerusform>
+            <numerusform>%n rows of the card list cannot be written; nothing was sent</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>%n card number could not be read: %1</numerusform>
+            <numerusform>%n card numbers could not be read: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>%n card number was left as it was: %1</numerusform>
+            <numerusform>%n card numbers were left as they were: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>%n card number is not confirmed as the list has it: %1</numerusform>
+            <numerusform>%n card numbers are not confirmed as the list has them: %1</numerusform>
         </translation>
     </message>
 </context>
@@ -88,6 +119,23 @@
         <translation>
             <numerusform>%n card was not accepted: %1</numerusform>
             <numerusform>%n cards were not accepted: %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardsOutsideRange</name>
+    <message numerus="yes">
+        <source>the controller holds %n card(s) outside the numbers %1 to %2 that the backup read: %3</source>
+        <translation>
+            <numerusform>the controller holds %n card outside the numbers %1 to %2 that the backup read: %3</numerusform>
+            <numerusform>the controller holds %n cards outside the numbers %1 to %2 that the backup read: %3</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) outside the backup&apos;s range could not be read: %1</source>
+        <translation>
+            <numerusform>%n card number outside the backup&apos;s range could not be read: %1</numerusform>
+            <numerusform>%n card numbers outside the backup&apos;s range could not be read: %1</numerusform>
         </translation>
     </message>
 </context>
@@ -216,6 +264,16 @@
         <translation>
             <numerusform>%n event is still in the controller.</numerusform>
             <numerusform>%n events are still in the controller.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RecordJournal</name>
+    <message numerus="yes">
+        <source>%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</source>
+        <translation>
+            <numerusform>%1: %n line cannot be read as an event (line %2); it is kept in the journal, and may be an event that is in no file: look at it before the journal is removed.</numerusform>
+            <numerusform>%1: %n lines cannot be read as events (lines %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</numerusform>
         </translation>
     </message>
 </context>
@@ -355,6 +413,13 @@ Take them into the table? If not, these %n events are lost.</numerusform>
         <translation>
             <numerusform>%n event is not yet saved in a file: use &quot;Write to file&quot;.</numerusform>
             <numerusform>%n events are not yet saved in a file: use &quot;Write to file&quot;.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) added to the archive, %1 there already.</source>
+        <translation>
+            <numerusform>%n event added to the archive, %1 there already.</numerusform>
+            <numerusform>%n events added to the archive, %1 there already.</numerusform>
         </translation>
     </message>
 </context>

@@ -31,20 +31,6 @@
             <numerusform>参数：已从 %1 写入 %n 个数值。</numerusform>
         </translation>
     </message>
-    <message>
-        <source>the controller&apos;s cards were not touched</source>
-        <translation>设备中的卡片未做任何更改</translation>
-    </message>
-    <message>
-        <source>Cards: %1 holds no cards; the controller&apos;s cards were left as they were.</source>
-        <translation>卡片：%1 中没有卡片；设备中的卡片保持不变。</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
-        <translation>
-            <numerusform>%1 中有 %n 行无法写入；设备中的卡片未做任何更改：</numerusform>
-        </translation>
-    </message>
     <message numerus="yes">
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
@@ -135,6 +121,67 @@
         <source>cancelled before the cards were written; the controller&apos;s cards were not touched</source>
         <translation>在写入卡片之前已取消；设备中的卡片未做任何变更</translation>
     </message>
+    <message>
+        <source>nothing was written to the controller</source>
+        <translation>控制器未写入任何数据</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s firmware version could not be read; %1</source>
+        <translation>无法读取控制器的固件版本；%1</translation>
+    </message>
+    <message>
+        <source>the parameters were not written, because the card file cannot be restored</source>
+        <translation>卡片文件无法还原，因此未写入参数</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written:</source>
+        <translation>
+            <numerusform>%1 中有 %n 行无法写入：</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards were not written, because the parameter file cannot be restored</source>
+        <translation>参数文件无法还原，因此未写入卡片</translation>
+    </message>
+    <message>
+        <source>The backup does not say which card numbers it read; the numbers %1 to %2 are taken.</source>
+        <translation>备份未记录读取了哪些卡号；以卡号 %1 至 %2 计。</translation>
+    </message>
+    <message>
+        <source>cancelled while the cards outside the backup&apos;s range were read; %1</source>
+        <translation>读取备份范围以外的卡片时已取消；%1</translation>
+    </message>
+    <message>
+        <source>A restore deletes every card in the controller, these too. Restore all the same?</source>
+        <translation>还原会删除控制器中的所有卡片，包括这些卡片。仍要还原吗？</translation>
+    </message>
+    <message>
+        <source>Restored although %1</source>
+        <translation>已还原，尽管%1</translation>
+    </message>
+    <message>
+        <source>Cards: %1 holds no cards; the cards the controller holds stay as they were.</source>
+        <translation>卡片：%1 中没有卡片；控制器中的卡片保持不变。</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveAddress</name>
+    <message>
+        <source>no archive given: a file path or postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>未指定数据库：请给出文件路径或 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>the archive address holds a password; give it in PGPASSWORD or ~/.pgpass instead (it was not used)</source>
+        <translation>数据库地址含有密码；请改在 PGPASSWORD 或 ~/.pgpass 中提供（该密码未被使用）</translation>
+    </message>
+    <message>
+        <source>the archive address is not of the form postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>数据库地址的格式不是 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>%1: the port must be 1 to 65535</source>
+        <translation>%1：端口必须为 1 至 65535</translation>
+    </message>
 </context>
 <context>
     <name>CardCodec</name>
@@ -158,12 +205,67 @@
         <source>card %1: APB &quot;%2&quot; is not one digit</source>
         <translation>卡片 %1：APB“%2”不是一位数字</translation>
     </message>
+    <message>
+        <source>card %1: card ID &quot;%2&quot; is longer than 16 characters</source>
+        <translation>卡片 %1：卡片 ID“%2”超过 16 个字符</translation>
+    </message>
+    <message>
+        <source>card %1: PIN &quot;%2&quot; is not up to 4 digits or X</source>
+        <translation>卡片 %1：PIN“%2”不是最多 4 位的数字或 X</translation>
+    </message>
 </context>
 <context>
     <name>CardFile</name>
     <message>
         <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
         <translation>不是卡片文件（缺少卡片字段 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+</context>
+<context>
+    <name>CardSync</name>
+    <message>
+        <source>the card list holds no cards; nothing was sent, as a sync would empty every number of the range</source>
+        <translation>卡片清单中没有卡片；未发送任何数据，因为同步会清空范围内的每个卡号</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>卡片清单中有 %n 行无法写入；未发送任何数据</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>无法打开连接</translation>
+    </message>
+    <message>
+        <source>the read was cancelled; nothing was written</source>
+        <translation>读取已取消；未写入任何数据</translation>
+    </message>
+    <message>
+        <source>the sync was cancelled</source>
+        <translation>同步已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>设备停止响应</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡号无法读取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡号保持原状：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>有 %n 个卡号未确认与清单相同：%1</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -193,8 +295,20 @@
         </translation>
     </message>
     <message>
-        <source>deleting all cards failed; the earlier cards are still in the controller</source>
-        <translation>删除全部卡片失败；原有的卡片仍在设备中</translation>
+        <source>deleting all cards was refused; the earlier cards are still in the controller</source>
+        <translation>设备拒绝删除全部卡片；原有的卡片仍在设备中</translation>
+    </message>
+    <message>
+        <source>deleting all cards got no usable reply; whether the earlier cards were deleted is not known</source>
+        <translation>删除全部卡片没有得到可用的响应；无法得知原有的卡片是否已删除</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card reads; the read stopped</source>
+        <translation>设备有响应，但不响应读取卡片；读取已停止</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card writes; the write stopped</source>
+        <translation>设备有响应，但不响应写入卡片；写入已停止</translation>
     </message>
     <message>
         <source>cancelled before every card was written</source>
@@ -222,6 +336,25 @@
         <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
         <translation>
             <numerusform>控制器中的全部卡片已先删除；目前只有之后写入的 %n 张卡片</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardsOutsideRange</name>
+    <message numerus="yes">
+        <source>the controller holds %n card(s) outside the numbers %1 to %2 that the backup read: %3</source>
+        <translation>
+            <numerusform>控制器在备份读取的卡号 %1 至 %2 以外有 %n 张卡片：%3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards outside the numbers %1 to %2 could not be checked: %3</source>
+        <translation>无法检查卡号 %1 至 %2 以外的卡片：%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) outside the backup&apos;s range could not be read: %1</source>
+        <translation>
+            <numerusform>备份范围以外有 %n 个卡号无法读取：%1</numerusform>
         </translation>
     </message>
 </context>
@@ -296,6 +429,117 @@
     <message>
         <source>row %1, field %2 holds the character %3, which a data packet cannot carry</source>
         <translation>第 %1 行的字段 %2 含有字符 %3，数据包无法保存该字符</translation>
+    </message>
+</context>
+<context>
+    <name>EventArchive</name>
+    <message>
+        <source>the archive cannot be written (read-only): %1</source>
+        <translation>无法写入数据库（只读）：%1</translation>
+    </message>
+    <message>
+        <source>the disk is full: %1</source>
+        <translation>磁盘已满：%1</translation>
+    </message>
+    <message>
+        <source>not a database: %1</source>
+        <translation>不是数据库：%1</translation>
+    </message>
+    <message>
+        <source>another program keeps the archive busy: %1</source>
+        <translation>数据库正被其他程序占用：%1</translation>
+    </message>
+    <message>
+        <source>no connection to the database server: %1</source>
+        <translation>无法连接到数据库服务器：%1</translation>
+    </message>
+    <message>
+        <source>the SQLite driver of Qt SQL (libqt6sql6-sqlite) is not installed</source>
+        <translation>未安装 Qt SQL 的 SQLite 驱动程序（libqt6sql6-sqlite）</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL driver of Qt SQL (libqt6sql6-psql) is not installed</source>
+        <translation>未安装 Qt SQL 的 PostgreSQL 驱动程序（libqt6sql6-psql）</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>不是文件</translation>
+    </message>
+    <message>
+        <source>there is no archive</source>
+        <translation>数据库不存在</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>文件夹 %1 不存在</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>无法读取：%1</translation>
+    </message>
+    <message>
+        <source>not a database (not an SQLite file)</source>
+        <translation>不是数据库（不是 SQLite 文件）</translation>
+    </message>
+    <message>
+        <source>cannot open the archive</source>
+        <translation>无法打开数据库</translation>
+    </message>
+    <message>
+        <source>cannot begin a transaction</source>
+        <translation>无法开始事务</translation>
+    </message>
+    <message>
+        <source>the transaction did not commit</source>
+        <translation>事务未能提交</translation>
+    </message>
+    <message>
+        <source>cannot lock the schema</source>
+        <translation>无法锁定数据表结构</translation>
+    </message>
+    <message>
+        <source>cannot read the archive</source>
+        <translation>无法读取数据库</translation>
+    </message>
+    <message>
+        <source>cannot read the archive&apos;s version</source>
+        <translation>无法读取数据库的版本</translation>
+    </message>
+    <message>
+        <source>the database of another program (it holds tables that are not the archive&apos;s); nothing was changed</source>
+        <translation>这是其他程序的数据库（含有不属于本数据库的数据表）；未做任何更改</translation>
+    </message>
+    <message>
+        <source>not an archive yet: no events were stored there</source>
+        <translation>尚不是记录数据库：其中未存入任何记录</translation>
+    </message>
+    <message>
+        <source>made by a newer version of this program (archive version %1, this program knows up to %2); nothing was changed</source>
+        <translation>由本程序的较新版本创建（数据库版本 %1，本程序最高支持 %2）；未做任何更改</translation>
+    </message>
+    <message>
+        <source>cannot bring the archive to version %1</source>
+        <translation>无法将数据库升级到版本 %1</translation>
+    </message>
+    <message>
+        <source>cannot write to the archive</source>
+        <translation>无法写入数据库</translation>
+    </message>
+    <message>
+        <source>cannot store the controller&apos;s name</source>
+        <translation>无法存入控制器的名称</translation>
+    </message>
+    <message>
+        <source>cannot store the events</source>
+        <translation>无法存入记录</translation>
+    </message>
+    <message>
+        <source>cannot search the archive</source>
+        <translation>无法查询数据库</translation>
+    </message>
+    <message>
+        <source>cannot count the events</source>
+        <translation>无法统计记录数</translation>
     </message>
 </context>
 <context>
@@ -593,6 +837,16 @@
         <source>%1: cannot clear the journal: %2</source>
         <translation>%1：无法清除日志文件：%2</translation>
     </message>
+    <message numerus="yes">
+        <source>%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</source>
+        <translation>
+            <numerusform>%1：有 %n 行无法读成事件（第 %2 行）；这些行保留在日志文件中，每一行都可能是不在任何文件中的事件：删除日志文件前请先查看。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: an event without date and time or event code is not journalled</source>
+        <translation>%1：没有日期时间或事件代码的事件不记入日志文件</translation>
+    </message>
 </context>
 <context>
     <name>RecordReader</name>
@@ -611,6 +865,14 @@
     <message>
         <source>a reply of the wrong length</source>
         <translation>响应长度错误</translation>
+    </message>
+    <message>
+        <source>replies cut short</source>
+        <translation>响应不完整</translation>
+    </message>
+    <message>
+        <source>more than one reply at once</source>
+        <translation>同时收到多个响应</translation>
     </message>
     <message>
         <source>refused by the controller</source>
@@ -942,6 +1204,26 @@ The controller then admits no card until cards are written to it again. This can
         <source>The controller did not confirm the delete; its cards may be unchanged.</source>
         <translation>设备未确认删除；其中的卡片可能没有变更。</translation>
     </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只写入变更</translation>
+    </message>
+    <message>
+        <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
+        <translation>只写入与清单不同的卡号；不会先删除任何卡片</translation>
+    </message>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已写入：%1，已清除：%2，未变更：%3，无法读取：%4，失败：%5</translation>
+    </message>
+    <message>
+        <source>No card number was written.</source>
+        <translation>没有写入任何卡号。</translation>
+    </message>
+    <message>
+        <source>Card numbers now as the list has them: %1</source>
+        <translation>已与清单相同的卡号：%1</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>
@@ -952,6 +1234,10 @@ The controller then admits no card until cards are written to it again. This can
     <message>
         <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
         <translation>在每一种通讯设置下尝试每一个设备编号，即使没有设备响应广播查询也照样尝试（较慢）。</translation>
+    </message>
+    <message>
+        <source>A controller with Device ID %1 answers at %2 %3, outside the Device IDs searched.</source>
+        <translation>设备编号 %1 的控制器在 %2 %3 响应，不在搜索的设备编号范围内。</translation>
     </message>
 </context>
 <context>
@@ -1051,6 +1337,24 @@ Take them into the table? If not, these %n event(s) are lost.</source>
             <numerusform>这 %n 条记录不在任何文件中，控制器也已不再保存。确定要永久舍弃吗？</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The table holds events loaded from a file, which does not say which controller they are of. Store all of them in the archive as events of controller %1?</source>
+        <translation>表格中的记录是从文件加载的，文件未注明其所属的控制器。要将这些记录全部作为控制器 %1 的记录存入数据库吗？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) added to the archive, %1 there already.</source>
+        <translation>
+            <numerusform>已存入数据库 %n 条记录，%1 条已在其中。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save to archive</source>
+        <translation>存入数据库</translation>
+    </message>
+    <message>
+        <source>Store the table&apos;s events in the event archive</source>
+        <translation>将表格中的记录存入记录数据库</translation>
+    </message>
 </context>
 <context>
     <name>TfrmKT480NT5</name>
@@ -1076,6 +1380,13 @@ Take them into the table? If not, these %n event(s) are lost.</source>
     <message>
         <source>Choose the import file…</source>
         <translation>选择导入文件…</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFileCommit</name>
+    <message>
+        <source>not every byte could be written: the disk is full, or the file is larger than this program may write</source>
+        <translation>无法写入全部数据：磁盘已满，或文件超过本程序可写入的大小</translation>
     </message>
 </context>
 <context>

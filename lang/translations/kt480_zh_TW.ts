@@ -31,20 +31,6 @@
             <numerusform>參數：已從 %1 寫入 %n 個數值。</numerusform>
         </translation>
     </message>
-    <message>
-        <source>the controller&apos;s cards were not touched</source>
-        <translation>裝置中的卡片未做任何變更</translation>
-    </message>
-    <message>
-        <source>Cards: %1 holds no cards; the controller&apos;s cards were left as they were.</source>
-        <translation>卡片：%1 中沒有卡片；裝置中的卡片維持不變。</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n row(s) of %1 cannot be written; the controller&apos;s cards were not touched:</source>
-        <translation>
-            <numerusform>%1 中有 %n 列無法寫入；裝置中的卡片未做任何變更：</numerusform>
-        </translation>
-    </message>
     <message numerus="yes">
         <source>Cards: all cards deleted, then %n cards written from %1.</source>
         <translation>
@@ -135,6 +121,67 @@
         <source>cancelled before the cards were written; the controller&apos;s cards were not touched</source>
         <translation>在寫入卡片之前已取消；裝置中的卡片未做任何變更</translation>
     </message>
+    <message>
+        <source>nothing was written to the controller</source>
+        <translation>控制器未寫入任何資料</translation>
+    </message>
+    <message>
+        <source>the controller&apos;s firmware version could not be read; %1</source>
+        <translation>無法讀取控制器的韌體版本；%1</translation>
+    </message>
+    <message>
+        <source>the parameters were not written, because the card file cannot be restored</source>
+        <translation>卡片檔案無法還原，因此未寫入參數</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of %1 cannot be written:</source>
+        <translation>
+            <numerusform>%1 中有 %n 列無法寫入：</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards were not written, because the parameter file cannot be restored</source>
+        <translation>參數檔案無法還原，因此未寫入卡片</translation>
+    </message>
+    <message>
+        <source>The backup does not say which card numbers it read; the numbers %1 to %2 are taken.</source>
+        <translation>備份未記錄讀取了哪些卡號；以卡號 %1 至 %2 計。</translation>
+    </message>
+    <message>
+        <source>cancelled while the cards outside the backup&apos;s range were read; %1</source>
+        <translation>讀取備份範圍以外的卡片時已取消；%1</translation>
+    </message>
+    <message>
+        <source>A restore deletes every card in the controller, these too. Restore all the same?</source>
+        <translation>還原會刪除控制器中的所有卡片，包括這些卡片。仍要還原嗎？</translation>
+    </message>
+    <message>
+        <source>Restored although %1</source>
+        <translation>已還原，儘管%1</translation>
+    </message>
+    <message>
+        <source>Cards: %1 holds no cards; the cards the controller holds stay as they were.</source>
+        <translation>卡片：%1 中沒有卡片；控制器中的卡片保持不變。</translation>
+    </message>
+</context>
+<context>
+    <name>ArchiveAddress</name>
+    <message>
+        <source>no archive given: a file path or postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>未指定資料庫：請給檔案路徑或 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>the archive address holds a password; give it in PGPASSWORD or ~/.pgpass instead (it was not used)</source>
+        <translation>資料庫位址含有密碼；請改在 PGPASSWORD 或 ~/.pgpass 中提供（此密碼未被使用）</translation>
+    </message>
+    <message>
+        <source>the archive address is not of the form postgresql://USER@HOST[:PORT]/NAME</source>
+        <translation>資料庫位址的格式不是 postgresql://USER@HOST[:PORT]/NAME</translation>
+    </message>
+    <message>
+        <source>%1: the port must be 1 to 65535</source>
+        <translation>%1：連接埠必須為 1 至 65535</translation>
+    </message>
 </context>
 <context>
     <name>CardCodec</name>
@@ -158,12 +205,67 @@
         <source>card %1: APB &quot;%2&quot; is not one digit</source>
         <translation>卡片 %1：APB「%2」不是一位數字</translation>
     </message>
+    <message>
+        <source>card %1: card ID &quot;%2&quot; is longer than 16 characters</source>
+        <translation>卡片 %1：卡片 ID「%2」超過 16 個字元</translation>
+    </message>
+    <message>
+        <source>card %1: PIN &quot;%2&quot; is not up to 4 digits or X</source>
+        <translation>卡片 %1：PIN「%2」不是最多 4 位的數字或 X</translation>
+    </message>
 </context>
 <context>
     <name>CardFile</name>
     <message>
         <source>not a card file (the card fields DataNO, DataID, DataApp, DataType, DataPIN, DataAPB are missing)</source>
         <translation>不是卡片檔案（缺少卡片欄位 DataNO、DataID、DataApp、DataType、DataPIN、DataAPB）</translation>
+    </message>
+</context>
+<context>
+    <name>CardSync</name>
+    <message>
+        <source>the card list holds no cards; nothing was sent, as a sync would empty every number of the range</source>
+        <translation>卡片清單中沒有卡片；未傳送任何資料，因為同步會清空範圍內的每個卡號</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n row(s) of the card list cannot be written; nothing was sent</source>
+        <translation>
+            <numerusform>卡片清單中有 %n 列無法寫入；未傳送任何資料</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the link could not be opened</source>
+        <translation>無法開啟連線</translation>
+    </message>
+    <message>
+        <source>the read was cancelled; nothing was written</source>
+        <translation>讀取已取消；未寫入任何資料</translation>
+    </message>
+    <message>
+        <source>the sync was cancelled</source>
+        <translation>同步已取消</translation>
+    </message>
+    <message>
+        <source>the controller stopped answering</source>
+        <translation>裝置停止回應</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) could not be read: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號無法讀取：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) were left as they were: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號保持原狀：%1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) are not confirmed as the list has them: %1</source>
+        <translation>
+            <numerusform>有 %n 個卡號未確認與清單相同：%1</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -193,8 +295,20 @@
         </translation>
     </message>
     <message>
-        <source>deleting all cards failed; the earlier cards are still in the controller</source>
-        <translation>刪除全部卡片失敗；原有的卡片仍在裝置中</translation>
+        <source>deleting all cards was refused; the earlier cards are still in the controller</source>
+        <translation>裝置拒絕刪除全部卡片；原有的卡片仍在裝置中</translation>
+    </message>
+    <message>
+        <source>deleting all cards got no usable reply; whether the earlier cards were deleted is not known</source>
+        <translation>刪除全部卡片沒有得到可用的回應；無法得知原有的卡片是否已刪除</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card reads; the read stopped</source>
+        <translation>裝置有回應，但不回應讀取卡片；讀取已停止</translation>
+    </message>
+    <message>
+        <source>the controller answers, but not the card writes; the write stopped</source>
+        <translation>裝置有回應，但不回應寫入卡片；寫入已停止</translation>
     </message>
     <message>
         <source>cancelled before every card was written</source>
@@ -222,6 +336,25 @@
         <source>every card in the controller was deleted first; it now holds only the %n card(s) written since</source>
         <translation>
             <numerusform>控制器中的全部卡片已先刪除；目前只有之後寫入的 %n 張卡片</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>CardsOutsideRange</name>
+    <message numerus="yes">
+        <source>the controller holds %n card(s) outside the numbers %1 to %2 that the backup read: %3</source>
+        <translation>
+            <numerusform>控制器在備份讀取的卡號 %1 至 %2 以外有 %n 張卡片：%3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the cards outside the numbers %1 to %2 could not be checked: %3</source>
+        <translation>無法檢查卡號 %1 至 %2 以外的卡片：%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n card number(s) outside the backup&apos;s range could not be read: %1</source>
+        <translation>
+            <numerusform>備份範圍以外有 %n 個卡號無法讀取：%1</numerusform>
         </translation>
     </message>
 </context>
@@ -296,6 +429,117 @@
     <message>
         <source>row %1, field %2 holds the character %3, which a data packet cannot carry</source>
         <translation>第 %1 列的欄位 %2 含有字元 %3，資料封包無法儲存此字元</translation>
+    </message>
+</context>
+<context>
+    <name>EventArchive</name>
+    <message>
+        <source>the archive cannot be written (read-only): %1</source>
+        <translation>無法寫入資料庫（唯讀）：%1</translation>
+    </message>
+    <message>
+        <source>the disk is full: %1</source>
+        <translation>磁碟已滿：%1</translation>
+    </message>
+    <message>
+        <source>not a database: %1</source>
+        <translation>不是資料庫：%1</translation>
+    </message>
+    <message>
+        <source>another program keeps the archive busy: %1</source>
+        <translation>資料庫正被其他程式占用：%1</translation>
+    </message>
+    <message>
+        <source>no connection to the database server: %1</source>
+        <translation>無法連線到資料庫伺服器：%1</translation>
+    </message>
+    <message>
+        <source>the SQLite driver of Qt SQL (libqt6sql6-sqlite) is not installed</source>
+        <translation>未安裝 Qt SQL 的 SQLite 驅動程式（libqt6sql6-sqlite）</translation>
+    </message>
+    <message>
+        <source>the PostgreSQL driver of Qt SQL (libqt6sql6-psql) is not installed</source>
+        <translation>未安裝 Qt SQL 的 PostgreSQL 驅動程式（libqt6sql6-psql）</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>不是檔案</translation>
+    </message>
+    <message>
+        <source>there is no archive</source>
+        <translation>資料庫不存在</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>資料夾 %1 不存在</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>無法讀取：%1</translation>
+    </message>
+    <message>
+        <source>not a database (not an SQLite file)</source>
+        <translation>不是資料庫（不是 SQLite 檔案）</translation>
+    </message>
+    <message>
+        <source>cannot open the archive</source>
+        <translation>無法開啟資料庫</translation>
+    </message>
+    <message>
+        <source>cannot begin a transaction</source>
+        <translation>無法開始交易</translation>
+    </message>
+    <message>
+        <source>the transaction did not commit</source>
+        <translation>交易未能提交</translation>
+    </message>
+    <message>
+        <source>cannot lock the schema</source>
+        <translation>無法鎖定資料表結構</translation>
+    </message>
+    <message>
+        <source>cannot read the archive</source>
+        <translation>無法讀取資料庫</translation>
+    </message>
+    <message>
+        <source>cannot read the archive&apos;s version</source>
+        <translation>無法讀取資料庫的版本</translation>
+    </message>
+    <message>
+        <source>the database of another program (it holds tables that are not the archive&apos;s); nothing was changed</source>
+        <translation>這是其他程式的資料庫（含有不屬於本資料庫的資料表）；未做任何變更</translation>
+    </message>
+    <message>
+        <source>not an archive yet: no events were stored there</source>
+        <translation>尚不是記錄資料庫：其中未存入任何記錄</translation>
+    </message>
+    <message>
+        <source>made by a newer version of this program (archive version %1, this program knows up to %2); nothing was changed</source>
+        <translation>由本程式的較新版本建立（資料庫版本 %1，本程式最高支援 %2）；未做任何變更</translation>
+    </message>
+    <message>
+        <source>cannot bring the archive to version %1</source>
+        <translation>無法將資料庫升級到版本 %1</translation>
+    </message>
+    <message>
+        <source>cannot write to the archive</source>
+        <translation>無法寫入資料庫</translation>
+    </message>
+    <message>
+        <source>cannot store the controller&apos;s name</source>
+        <translation>無法存入控制器的名稱</translation>
+    </message>
+    <message>
+        <source>cannot store the events</source>
+        <translation>無法存入記錄</translation>
+    </message>
+    <message>
+        <source>cannot search the archive</source>
+        <translation>無法查詢資料庫</translation>
+    </message>
+    <message>
+        <source>cannot count the events</source>
+        <translation>無法計算記錄數</translation>
     </message>
 </context>
 <context>
@@ -593,6 +837,16 @@
         <source>%1: cannot clear the journal: %2</source>
         <translation>%1：無法清除日誌檔：%2</translation>
     </message>
+    <message numerus="yes">
+        <source>%1: %n line(s) cannot be read as events (line %2); they are kept in the journal, and may each be an event that is in no file: look at them before the journal is removed.</source>
+        <translation>
+            <numerusform>%1：有 %n 行無法讀成事件（第 %2 行）；這些行保留在日誌檔中，每一行都可能是不在任何檔案中的事件：刪除日誌檔前請先查看。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: an event without date and time or event code is not journalled</source>
+        <translation>%1：沒有日期時間或事件代碼的事件不記入日誌檔</translation>
+    </message>
 </context>
 <context>
     <name>RecordReader</name>
@@ -611,6 +865,14 @@
     <message>
         <source>a reply of the wrong length</source>
         <translation>回應長度錯誤</translation>
+    </message>
+    <message>
+        <source>replies cut short</source>
+        <translation>回應不完整</translation>
+    </message>
+    <message>
+        <source>more than one reply at once</source>
+        <translation>同時收到多個回應</translation>
     </message>
     <message>
         <source>refused by the controller</source>
@@ -942,6 +1204,26 @@ The controller then admits no card until cards are written to it again. This can
         <source>The controller did not confirm the delete; its cards may be unchanged.</source>
         <translation>裝置未確認刪除；其中的卡片可能沒有變更。</translation>
     </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只寫入變更</translation>
+    </message>
+    <message>
+        <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
+        <translation>只寫入與清單不同的卡號；不會先刪除任何卡片</translation>
+    </message>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已寫入：%1，已清除：%2，未變更：%3，無法讀取：%4，失敗：%5</translation>
+    </message>
+    <message>
+        <source>No card number was written.</source>
+        <translation>沒有寫入任何卡號。</translation>
+    </message>
+    <message>
+        <source>Card numbers now as the list has them: %1</source>
+        <translation>已與清單相同的卡號：%1</translation>
+    </message>
 </context>
 <context>
     <name>TfrmComSearch</name>
@@ -952,6 +1234,10 @@ The controller then admits no card until cards are written to it again. This can
     <message>
         <source>Try every Device ID at every line setting, also where no controller answers the broadcast query (slow).</source>
         <translation>在每一種通訊設定下嘗試每一個裝置編號，即使沒有裝置回應廣播查詢也照樣嘗試（較慢）。</translation>
+    </message>
+    <message>
+        <source>A controller with Device ID %1 answers at %2 %3, outside the Device IDs searched.</source>
+        <translation>裝置編號 %1 的控制器在 %2 %3 回應，不在搜尋的裝置編號範圍內。</translation>
     </message>
 </context>
 <context>
@@ -1051,6 +1337,24 @@ Take them into the table? If not, these %n event(s) are lost.</source>
             <numerusform>這 %n 筆記錄不在任何檔案中，控制器也已不再保存。確定要永久捨棄嗎？</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The table holds events loaded from a file, which does not say which controller they are of. Store all of them in the archive as events of controller %1?</source>
+        <translation>表格中的記錄是從檔案載入的，檔案未註明其所屬的控制器。要將這些記錄全部作為控制器 %1 的記錄存入資料庫嗎？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n event(s) added to the archive, %1 there already.</source>
+        <translation>
+            <numerusform>已存入資料庫 %n 筆記錄，%1 筆已在其中。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Save to archive</source>
+        <translation>存入資料庫</translation>
+    </message>
+    <message>
+        <source>Store the table&apos;s events in the event archive</source>
+        <translation>將表格中的記錄存入記錄資料庫</translation>
+    </message>
 </context>
 <context>
     <name>TfrmKT480NT5</name>
@@ -1076,6 +1380,13 @@ Take them into the table? If not, these %n event(s) are lost.</source>
     <message>
         <source>Choose the import file…</source>
         <translation>選擇匯入檔案…</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFileCommit</name>
+    <message>
+        <source>not every byte could be written: the disk is full, or the file is larger than this program may write</source>
+        <translation>無法寫入全部資料：磁碟已滿，或檔案超過本程式可寫入的大小</translation>
     </message>
 </context>
 <context>

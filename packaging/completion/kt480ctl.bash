@@ -17,12 +17,12 @@ _kt480ctl()
     local verbs="backup cards clock exchange file fleet identify params reader records restore search sd"
     local options="--tcp --udp --local-port --serial --line --id --json --verbose --trace --help
         --version --now --csv --echo --from --to --out --clear-all --skip-invalid --port --ids
-        --thorough --net --range --all --jobs --dry-run --force --settle-ms --limit --pdf --lang
-        --since --until --card --code --count --app --apb --pin"
+        --thorough --net --range --all --jobs --dry-run --force --check-to --settle-ms --limit
+        --pdf --lang --since --until --card --code --count --app --apb --pin --db --controller"
     # Options followed by a value of their own.
     local valued=" --tcp --udp --local-port --serial --line --id --trace --echo --from --to --out
-        --port --ids --net --range --jobs --settle-ms --limit --pdf --lang --since --until --card
-        --code --count --app --apb --pin "
+        --port --ids --net --range --jobs --check-to --settle-ms --limit --pdf --lang --since
+        --until --card --code --count --app --apb --pin --db --controller "
 
     # The verb and the words after it, option values left out.
     local i word verb= args=()
@@ -74,7 +74,7 @@ _kt480ctl()
         _filedir pdf
         return
         ;;
-    --trace | --out)
+    --trace | --out | --db)
         _filedir
         __ltrim_colon_completions "$cur"
         return
@@ -99,13 +99,13 @@ _kt480ctl()
         [[ -z $action ]] && COMPREPLY=($(compgen -W "$verbs" -- "$cur"))
         return
         ;;
-    cards) actions="read write clear-all diff" ;;
+    cards) actions="read write clear-all diff sync" ;;
     clock) actions="get set" ;;
     params) actions="get set backup restore defaults" ;;
-    records) actions="count read report" ;;
+    records) actions="count read report query import" ;;
     file) actions="show convert" ;;
     search) actions="serial tcp" ;;
-    fleet) actions="backup restore" ;;
+    fleet) actions="backup restore records" ;;
     reader) actions="watch enrol" ;;
     sd) actions="status backup restore" ;;
     backup | restore)

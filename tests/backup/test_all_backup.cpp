@@ -28,8 +28,10 @@ ControllerData configured(int cards)
     return data;
 }
 
-// The card numbers every backup here reads.
+// The card numbers every backup here reads, and what a restore knows of it.
 const CardRange Range{1, 40};
+const AllBackup::RestorePlan Plan{Range, true, false};
+const QString Version = QStringLiteral("KT480NT-V5.04");
 
 // One simulated controller reached over TCP, and everything an all backup needs.
 struct Site
@@ -43,6 +45,7 @@ struct Site
         OpenSimLink(comm, *sim);
         all.setRetryPause(std::chrono::milliseconds(2));
         all.setSettleWait(3, 1);
+        all.setOutsideCheckCeiling(60);
     }
 
     ControllerData state() { return sim->controller().snapshot(); }
@@ -90,8 +93,8 @@ private slots:
         blank.cards = GeneratedCards(3);
         blank.cards.insert(39, blank.cards.value(1));
         Site fresh(blank, dir.filePath(QStringLiteral("b.ini")));
-        const AllBackup::Outcome outcome = fresh.all.restore(params + QStringLiteral(".xml"), cards,
-                                                             QStringLiteral("KT480NT-V5.04"));
+        const AllBackup::Outcome outcome =
+            fresh.all.restore(params + QStringLiteral(".xml"), cards, Version, Plan);
         QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
         const ControllerData restored = fresh.state();
         QCOMPARE(restored.cards, source.cards);
@@ -123,11 +126,10 @@ private slots:
         // Restoring the pair leaves a controller's cards alone, and says so.
         const ControllerData other = configured(4);
         Site target(other, dir.filePath(QStringLiteral("h.ini")));
-        const AllBackup::Outcome restored =
-            target.all.restore(params, cards, QStringLiteral("KT480NT-V5.04"));
+        const AllBackup::Outcome restored = target.all.restore(params, cards, Version, Plan);
         QVERIFY2(restored.complete(), qPrintable(restored.reportText()));
         QVERIFY(restored.reportText().contains(
-            QStringLiteral("holds no cards; the controller's cards were left as they were")));
+            QStringLiteral("holds no cards; the cards the controller holds stay as they were")));
         QCOMPARE(target.state().cards, other.cards);
     }
 
@@ -207,7 +209,7 @@ private slots:
         f.write("<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>");
         f.close();
         const AllBackup::Outcome outcome =
-            site.all.restore(dir.filePath(QStringLiteral("none.xml")), broken, QString());
+            site.all.restore(dir.filePath(QStringLiteral("none.xml")), broken, Version, Plan);
         QVERIFY(!outcome.parametersComplete);
         QVERIFY(!outcome.cardsComplete);
         QVERIFY(outcome.reportText().contains(QStringLiteral("broken.xml")));
@@ -229,9 +231,78 @@ private slots:
                          QString(), QString()});
         const QString file = dir.filePath(QStringLiteral("invalid.xml"));
         QVERIFY(CardFile::Save(table, file));
-        const AllBackup::Outcome outcome = site.all.restore(QString(), file, QString());
+        const AllBackup::Outcome outcome = site.all.restore(QString(), file, Version, Plan);
         QVERIFY(!outcome.cardsComplete);
         QCOMPARE(site.state().cards, data.cards);
+    }
+
+    // The card file cannot be restored: not one parameter is written before that is known.
+    void aBrokenCardFileWritesNoParameter()
+    {
+        const QString params = dir.filePath(QStringLiteral("half/params.xml"));
+        const QString cards = dir.filePath(QStringLiteral("half/cards.xml"));
+        Site site(configured(5), dir.filePath(QStringLiteral("i.ini")));
+        QVERIFY(site.all.backup(params, cards, Range).complete());
+        QFile f(cards);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("<broken");
+        f.close();
+        site.sim->controller().modify([](ControllerData &d) {
+            d.parameters["AF13"] = "099";
+            return true;
+        });
+        const quint64 before = site.sim->controller().revision();
+        const AllBackup::Outcome outcome = site.all.restore(params, cards, Version, Plan);
+        QVERIFY(!outcome.parametersComplete && !outcome.cardsComplete);
+        QCOMPARE(site.sim->controller().revision(), before);
+        QVERIFY2(outcome.reportText().contains(QStringLiteral("nothing was written to the "
+                                                              "controller")),
+                 qPrintable(outcome.reportText()));
+    }
+
+    // Cards the backup never read are named before the restore would delete them: a no keeps
+    // the controller as it is, a yes restores.
+    void cardsOutsideTheBackupAreAskedAbout()
+    {
+        const QString params = dir.filePath(QStringLiteral("outside/params.xml"));
+        const QString cards = dir.filePath(QStringLiteral("outside/cards.xml"));
+        Site site(configured(5), dir.filePath(QStringLiteral("j.ini")));
+        QVERIFY(site.all.backup(params, cards, CardRange(1, 20)).complete());
+        const QMap<int, QByteArray> backedUp = site.state().cards;
+        site.sim->controller().modify([](ControllerData &d) {
+            d.cards[45] = d.cards.value(1);
+            return true;
+        });
+        const quint64 before = site.sim->controller().revision();
+        site.prompt.answer = false;
+        const AllBackup::RestorePlan plan{CardRange(1, 20), true, false};
+        AllBackup::Outcome outcome = site.all.restore(params, cards, Version, plan);
+        QVERIFY(!outcome.complete());
+        QCOMPARE(outcome.outsideCards, QList<int>{45});
+        QCOMPARE(site.prompt.questions.size(), 1);
+        QVERIFY2(site.prompt.questions[0].contains(
+                     QStringLiteral("outside the numbers 1 to 20 that the backup read: 45")),
+                 qPrintable(site.prompt.questions[0]));
+        QCOMPARE(site.sim->controller().revision(), before);
+
+        site.prompt.answer = true;
+        outcome = site.all.restore(params, cards, Version, plan);
+        QVERIFY2(outcome.complete(), qPrintable(outcome.reportText()));
+        QCOMPARE(site.state().cards, backedUp);
+    }
+
+    // Card numbers go out in the form of the version: without it nothing is written.
+    void noRestoreWithoutTheVersion()
+    {
+        const QString params = dir.filePath(QStringLiteral("version/params.xml"));
+        const QString cards = dir.filePath(QStringLiteral("version/cards.xml"));
+        Site site(configured(5), dir.filePath(QStringLiteral("k.ini")));
+        QVERIFY(site.all.backup(params, cards, Range).complete());
+        const quint64 before = site.sim->controller().revision();
+        const AllBackup::Outcome outcome = site.all.restore(params, cards, QString(), Plan);
+        QVERIFY(!outcome.parametersComplete && !outcome.cardsComplete);
+        QVERIFY(outcome.reportText().contains(QStringLiteral("firmware version")));
+        QCOMPARE(site.sim->controller().revision(), before);
     }
 
 private:

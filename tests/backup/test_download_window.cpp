@@ -313,7 +313,9 @@ void DownloadWindowTest::restoreCancelledAfterTheDeleteSaysTheCardsAreGone()
     TfrmProcess &process = site.main->processWindow();
     bool cancelled = false;
     connect(&site.main->context().progress, &ProgressState::changed, this, [&] {
-        if (cancelled || !site.main->context().progress.text().endsWith(QStringLiteral("0000010")))
+        const QString text = site.main->context().progress.text();
+        if (cancelled || !text.startsWith(QStringLiteral("Deleting")) ||
+            !text.endsWith(QStringLiteral("0000010")))
             return;
         cancelled = true;
         QTimer::singleShot(0, this, [&] { ClickOnScreen(process.btnCancel); });

@@ -71,46 +71,87 @@ private slots:
         QTest::addColumn<QString>("app");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("pin");
         QTest::addColumn<bool>("valid");
         QTest::newRow("plain") << "0000012"
                                << "01"
                                << "0"
-                               << "12345" << true;
+                               << "12345"
+                               << "1234" << true;
         QTest::newRow("empty fields") << "12"
                                       << ""
                                       << ""
-                                      << "" << true;
+                                      << ""
+                                      << "1234" << true;
         QTest::newRow("empty number") << ""
                                       << "01"
                                       << "0"
-                                      << "1" << false;
+                                      << "1"
+                                      << "1234" << false;
         QTest::newRow("not a number") << "12a"
                                       << "01"
                                       << "0"
-                                      << "1" << false;
+                                      << "1"
+                                      << "1234" << false;
         QTest::newRow("zero") << "0"
                               << "01"
                               << "0"
-                              << "1" << false;
+                              << "1"
+                              << "1234" << false;
         QTest::newRow("too big") << "10000000"
                                  << "01"
                                  << "0"
-                                 << "1" << false;
+                                 << "1"
+                                 << "1234" << false;
         QTest::newRow("wide app") << "5"
                                   << "123"
                                   << "0"
-                                  << "1" << false;
+                                  << "1"
+                                  << "1234" << false;
         QTest::newRow("wide type") << "5"
                                    << "01"
                                    << "12"
-                                   << "1" << false;
+                                   << "1"
+                                   << "1234" << false;
         QTest::newRow("framing byte") << "5"
                                       << "01"
                                       << "0"
-                                      << "12\x03" << false;
+                                      << "12\x03"
+                                      << "1234" << false;
         QTest::newRow("non-latin") << "5"
                                    << "01"
-                                   << "0" << QStringLiteral("卡片") << false;
+                                   << "0" << QStringLiteral("卡片") << "1234" << false;
+        // Fields that a write would cut or replace without a word.
+        QTest::newRow("long id") << "5"
+                                 << "01"
+                                 << "0"
+                                 << "123456789012345678"
+                                 << "1234" << false;
+        QTest::newRow("long pin") << "5"
+                                  << "01"
+                                  << "0"
+                                  << "1"
+                                  << "000399" << false;
+        QTest::newRow("pin letters") << "5"
+                                     << "01"
+                                     << "0"
+                                     << "1"
+                                     << "12ab" << false;
+        QTest::newRow("short pin") << "5"
+                                   << "01"
+                                   << "0"
+                                   << "1"
+                                   << "12" << true;
+        QTest::newRow("app letters") << "5"
+                                     << "xx"
+                                     << "0"
+                                     << "1"
+                                     << "1234" << false;
+        QTest::newRow("type letter") << "5"
+                                     << "01"
+                                     << "t"
+                                     << "1"
+                                     << "1234" << false;
     }
 
     void rowProblems()
@@ -119,8 +160,9 @@ private slots:
         QFETCH(QString, app);
         QFETCH(QString, type);
         QFETCH(QString, id);
+        QFETCH(QString, pin);
         QFETCH(bool, valid);
-        CardRecord card{number, id, app, type, QStringLiteral("1234"), QStringLiteral("0")};
+        CardRecord card{number, id, app, type, pin, QStringLiteral("0")};
         QCOMPARE(RowProblem(card).isEmpty(), valid);
     }
 };

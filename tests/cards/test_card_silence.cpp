@@ -82,6 +82,26 @@ private slots:
         QCOMPARE(site.progress.maximum(), 0);
     }
 
+    // A controller that answers the serial-number check but never a card read: the read ends
+    // after the check instead of spending three seconds on every number of the range.
+    void cardReadsNeverAnsweredEndTheRead()
+    {
+        Site site;
+        FaultSettings faults;
+        faults.silentCodes = {QByteArray("HB")};
+        site.sim->setFaults(faults);
+        const auto outcome = site.transfer.readRange(site.table, {1, 9});
+        QVERIFY(outcome.commandUnanswered);
+        QVERIFY(!outcome.linkLost);
+        QVERIFY(!outcome.complete());
+        QCOMPARE(outcome.failedNumbers.size(), 9);
+        QCOMPARE(site.sent, Repeated(QStringLiteral("0001HB0001"), 5) +
+                                Repeated(QStringLiteral("0001HB0002"), 5) +
+                                Repeated(QStringLiteral("0001HB0003"), 5) +
+                                Repeated(QStringLiteral("0001AS"), 1));
+        QVERIFY(outcome.problems().contains(CardTransfer::UnansweredText(true)));
+    }
+
     // "Read these numbers again?" after the link was lost: the re-read ends the same way
     // instead of offering every remaining number, and the cards read before stay.
     void silentControllerEndsTheRereadEarly()

@@ -70,6 +70,8 @@ CardRecord card(const QString &number, const QString &id)
 
 } // namespace
 
+Q_DECLARE_METATYPE(FaultSettings::WrongLength)
+
 class TestCardTransfer : public QObject
 {
     Q_OBJECT
@@ -384,6 +386,74 @@ private slots:
         QVERIFY(outcome.nothingToWrite);
         QCOMPARE(lines.count(), 0);
         QCOMPARE(b.controllerCards().size(), 6);
+    }
+
+    // A controller holds an empty slot as 24 zeros: a reply of any other length is damaged,
+    // never "no card here". It is tried five times and the number is named.
+    void cardReplyOfAnotherLengthIsNamed_data()
+    {
+        QTest::addColumn<FaultSettings::WrongLength>("shape");
+        QTest::newRow("one character short") << FaultSettings::WrongLength::Short;
+        QTest::newRow("one character long") << FaultSettings::WrongLength::Long;
+        QTest::newRow("the bare echo") << FaultSettings::WrongLength::Echo;
+        QTest::newRow("the Device ID alone") << FaultSettings::WrongLength::DeviceId;
+    }
+
+    void cardReplyOfAnotherLengthIsNamed()
+    {
+        QFETCH(FaultSettings::WrongLength, shape);
+        Bench b(Via::Tcp);
+        FaultSettings faults;
+        faults.wrongLengthShare = 1;
+        faults.wrongLengthShape = shape;
+        faults.wrongLengthCodes = {QByteArray("HB0002")};
+        b.sim->setFaults(faults);
+        QStringList sent;
+        connect(&b.comm, &Comm::logLine, this, [&](const QString &line) {
+            if (line.contains(QLatin1String("[0001HB0002]")))
+                sent << line;
+        });
+        const auto outcome = b.transfer.readRange(b.table, {1, 5});
+        QVERIFY(!outcome.complete());
+        QCOMPARE(outcome.failedNumbers, QList<int>{2});
+        QCOMPARE(sent.size(), 5);
+        QCOMPARE(b.table.RecordCount(), 2);
+        QVERIFY2(outcome.problems().join(u'\n').contains(u"could not be read: 2"),
+                 qPrintable(outcome.problems().join(u'\n')));
+    }
+
+    // A delete of every card that got no usable reply may have deleted them all the same: the
+    // outcome says it does not know. Only a refusal tells that the cards are still there.
+    void undoneDeleteAllSaysWhatIsKnown_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no reply") << false << QStringLiteral("is not known");
+        QTest::newRow("refused") << true << QStringLiteral("still in the controller");
+    }
+
+    void undoneDeleteAllSaysWhatIsKnown()
+    {
+        QFETCH(bool, refused);
+        QFETCH(QString, says);
+        Bench b(Via::Tcp);
+        FaultSettings faults;
+        if (refused)
+            faults.errorCodes.insert("HK", 'B');
+        else
+            faults.silentCodes.insert("HK");
+        b.sim->setFaults(faults);
+        CardTable::Recreate(b.table);
+        CardTable::Append(b.table, card(QStringLiteral("0000003"), QStringLiteral("12345")));
+        const auto outcome =
+            b.transfer.write(b.table, QStringLiteral("KT480NT-V5.04"), true, false);
+        QVERIFY(!outcome.complete());
+        QCOMPARE(outcome.clearAllRefused, refused);
+        QVERIFY2(outcome.problems().join(u'\n').contains(says),
+                 qPrintable(outcome.problems().join(u'\n')));
+        const auto alone = b.transfer.clearAll();
+        QVERIFY(!alone.done);
+        QVERIFY2(alone.problem().contains(says), qPrintable(alone.problem()));
     }
 
     void clearAllDeletesEveryCard()

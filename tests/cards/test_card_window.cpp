@@ -82,6 +82,37 @@ QString writeCardFile(const QString &path)
     return writeCardFile(path, rows);
 }
 
+// The card a card file of writeCardFile holds for this card ID, as a controller keeps it.
+QByteArray heldCard(const QString &id)
+{
+    return EncodedCardRecord(id.toLatin1(), 1, 0, "XXXX", 0);
+}
+
+QString cardId(int n)
+{
+    return QStringLiteral("%1").arg(n, 16, 10, QLatin1Char('0'));
+}
+
+QString cardNo(int n)
+{
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
+
+// The command codes sent over the link ("HA", "HB", ...) while it lives.
+struct SentCodes
+{
+    explicit SentCodes(Comm &comm)
+    {
+        QObject::connect(&comm, &Comm::traffic, &context,
+                         [this](Comm::Traffic t, const QByteArray &bytes) {
+                             if (t == Comm::Traffic::Sent)
+                                 codes << QString::fromLatin1(bytes.mid(5, 2));
+                         });
+    }
+    QObject context;
+    QStringList codes;
+};
+
 QStringList cardNumbers(TableStore &table)
 {
     QStringList numbers;
@@ -108,6 +139,10 @@ private slots:
     void reopeningShowsAnEmptyTable();
     void deleteAllCardsAsksFirstAndReports();
     void closedLinkDisablesTheControllerActions();
+    void writeChangesOnlyWritesTheDifferences_data();
+    void writeChangesOnlyWritesTheDifferences();
+    void cancelLeavesEachNumberAsItWasOrAsTheListHasIt_data();
+    void cancelLeavesEachNumberAsItWasOrAsTheListHasIt();
 };
 
 void CardWindowTest::cancelStopsAReadRunningInTheModalWindow()
@@ -527,6 +562,132 @@ void CardWindowTest::closedLinkDisablesTheControllerActions()
     QCOMPARE(site.prompt->messages.size(), 1);
     QVERIFY2(site.prompt->messages[0].contains(QStringLiteral("link to the controller is closed")),
              qPrintable(site.prompt->messages[0]));
+}
+
+void CardWindowTest::writeChangesOnlyWritesTheDifferences_data()
+{
+    QTest::addColumn<QSet<int>>("garbled");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("every number as the list has it")
+        << QSet<int>{}
+        << QStringLiteral("OK!\n\nWritten: 2, cleared: 2, unchanged: 5, "
+                          "unreadable: 0, failed: 0");
+    QTest::newRow("one number kept wrongly")
+        << QSet<int>{10}
+        << QStringLiteral("1 card number is not confirmed as the list has it: 10\n\nWritten: 1, "
+                          "cleared: 2, unchanged: 5, unreadable: 0, failed: 1");
+}
+
+// The controller holds 1-8; the list keeps 1, 2, 4-6, changes 3, adds 10 and leaves 7 and 8
+// out: only 3, 10, 7 and 8 are written, no card is deleted first, and the end names the counts
+// and any number that failed.
+void CardWindowTest::writeChangesOnlyWritesTheDifferences()
+{
+    QFETCH(QSet<int>, garbled);
+    QFETCH(QString, report);
+    Site site(0, {{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                  {QStringLiteral("CardNoMax"), QStringLiteral("20")}});
+    QVERIFY(site.connected);
+    site.rig.sim().controller().modify([&](ControllerData &d) {
+        for (int n = 1; n <= 8; ++n)
+            d.cards.insert(n, heldCard(cardId(n)));
+        d.garbledCardNumbers = garbled;
+        return true;
+    });
+    QList<QPair<QString, QString>> rows;
+    for (const int n : {1, 2, 4, 5, 6})
+        rows.append({cardNo(n), cardId(n)});
+    rows.append({cardNo(3), cardId(33)});
+    rows.append({cardNo(10), cardId(10)});
+    const QString file = writeCardFile(site.rig.path(QStringLiteral("changes.xml")), rows);
+    QVERIFY(!file.isEmpty());
+    site.prompt->fileName = file;
+    const SentCodes sent(site.rig.comm());
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+        cards.sync().transfer().setRetryPauseMs(0);
+        QCheckBox *changesOnly = Control<QCheckBox>(cards, "cbxWriteChangesOnly");
+        QCheckBox *deleteAll = Control<QCheckBox>(cards, "cbxClearAllUser");
+        // The two exclude each other.
+        ClickOnScreen(deleteAll);
+        ClickOnScreen(changesOnly);
+        QVERIFY(changesOnly->isChecked() && !deleteAll->isChecked());
+        ClickOnScreen(deleteAll);
+        QVERIFY(!changesOnly->isChecked() && deleteAll->isChecked());
+        ClickOnScreen(changesOnly);
+        QVERIFY(changesOnly->isChecked() && !deleteAll->isChecked());
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+    }));
+    QVERIFY(site.prompt->questions.isEmpty());
+    QCOMPARE(site.prompt->messages.size(), 1);
+    QVERIFY2(site.prompt->messages[0].endsWith(report), qPrintable(site.prompt->messages[0]));
+    QVERIFY(!sent.codes.contains(QStringLiteral("HK")));
+    QCOMPARE(sent.codes.count(QStringLiteral("HA")), 4);
+    const QMap<int, QByteArray> held = site.rig.sim().controller().snapshot().cards;
+    QCOMPARE(held.keys(), (QList<int>{1, 2, 3, 4, 5, 6, 10}));
+    QCOMPARE(held.value(3), heldCard(cardId(33)));
+}
+
+void CardWindowTest::cancelLeavesEachNumberAsItWasOrAsTheListHasIt_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<QString>("report");
+    // 40 numbers are read first, then each write is read back.
+    QTest::newRow("while reading") << 10 << QStringLiteral("the read was cancelled");
+    QTest::newRow("while writing")
+        << 50 << QStringLiteral("Card numbers now as the list has them: ");
+}
+
+// Cancel clicked in the progress window: each number is as it was or as the list has it, and
+// the end says which were done.
+void CardWindowTest::cancelLeavesEachNumberAsItWasOrAsTheListHasIt()
+{
+    QFETCH(int, cancelAt);
+    QFETCH(QString, report);
+    Site site(40, {{QStringLiteral("CardNoMin"), QStringLiteral("1")},
+                   {QStringLiteral("CardNoMax"), QStringLiteral("40")}});
+    QVERIFY(site.connected);
+    const QMap<int, QByteArray> before = site.rig.sim().controller().snapshot().cards;
+    QList<QPair<QString, QString>> rows;
+    for (int n = 1; n <= 40; ++n)
+        rows.append({cardNo(n), cardId(100 + n)});
+    const QString file = writeCardFile(site.rig.path(QStringLiteral("all.xml")), rows);
+    QVERIFY(!file.isEmpty());
+    site.prompt->fileName = file;
+    FaultSettings late;
+    late.lateMs = 3;
+    TfrmProcess &process = site.main->processWindow();
+    const SentCodes sent(site.rig.comm());
+    QVERIFY(site.inWindow([&](TfrmCardData &cards) {
+        ClickOnScreen(Control<QPushButton>(cards, "btnReadFile"));
+        ClickOnScreen(Control<QCheckBox>(cards, "cbxWriteChangesOnly"));
+        site.rig.sim().setFaults(late);
+        AtExchange(site.rig.comm(), cancelAt, [&] {
+            QVERIFY(process.btnCancel->isVisible());
+            ClickOnScreen(process.btnCancel);
+        });
+        ClickOnScreen(Control<QPushButton>(cards, "btnRestore"));
+    }));
+    QVERIFY(process.isHidden());
+    QCOMPARE(site.prompt->messages.size(), 1);
+    const QString message = site.prompt->messages[0];
+    QVERIFY2(message.startsWith(QStringLiteral("Error!")) && message.contains(report),
+             qPrintable(message));
+    QVERIFY(!sent.codes.contains(QStringLiteral("HK")));
+    const QMap<int, QByteArray> after = site.rig.sim().controller().snapshot().cards;
+    int done = 0;
+    for (int n = 1; n <= 40; ++n) {
+        const bool isDone = after.value(n) == heldCard(cardId(100 + n));
+        QVERIFY2(isDone || after.value(n) == before.value(n), qPrintable(QString::number(n)));
+        done += isDone ? 1 : 0;
+    }
+    if (cancelAt < 40) {
+        QCOMPARE(done, 0);
+        QVERIFY(!sent.codes.contains(QStringLiteral("HA")));
+    } else {
+        QVERIFY2(done > 0 && done < 40, qPrintable(QString::number(done)));
+        QVERIFY(message.contains(report + QStringLiteral("1, ")));
+    }
 }
 
 QTEST_MAIN(CardWindowTest)

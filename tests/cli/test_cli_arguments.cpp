@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -264,11 +265,13 @@ private slots:
         QTest::addColumn<QString>("verb");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QStringList>("notShown");
-        QTest::newRow("restore") << "restore" << QStringList{"kt480ctl CONNECTION restore DIR"}
+        QTest::newRow("restore") << "restore"
+                                 << QStringList{"kt480ctl CONNECTION restore DIR [--force] "
+                                                "[--check-to M] [--settle-ms MS]"}
                                  << QStringList{"--dry-run", "--from"};
         QTest::newRow("fleet") << "fleet"
                                << QStringList{"fleet restore SITE.csv DIR --dry-run [--jobs N] "
-                                              "[--from N] [--to M] [--force]",
+                                              "[--from N] [--to M] [--check-to M] [--force]",
                                               "fleet backup SITE.csv DIR [--jobs N] [--from N] "
                                               "[--to M]",
                                               "--settle-ms MS"}
@@ -317,6 +320,40 @@ private slots:
         QCOMPARE(unknown.err,
                  QByteArray("unknown verb: nonsense (kt480ctl --help lists the verbs)\n"));
         QVERIFY(unknown.out.isEmpty());
+    }
+
+    // A file name whose bytes are not UTF-8 would reach the program changed: refused, and no
+    // file of another name is written.
+    void namesThatAreNotUtf8AreRefused_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("output") << QStringLiteral("exec \"$0\" file convert cards.xml "
+                                                  "\"$(printf 'out\\377.csv')\"");
+        QTest::newRow("existing input")
+            << QStringLiteral("printf 'DataNO\\n' > \"$(printf 'in\\377.csv')\"; exec \"$0\" file "
+                              "show \"$(printf 'in\\377.csv')\"");
+    }
+
+    void namesThatAreNotUtf8AreRefused()
+    {
+        QFETCH(QString, script);
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(path("cards.xml"), folder.filePath(QStringLiteral("cards.xml"))));
+        QProcess p;
+        p.setWorkingDirectory(folder.path());
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), script, QStringLiteral(KT480CTL_PATH)});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 2);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.contains("is not UTF-8 text"), err.constData());
+        const QStringList names = QDir(folder.path()).entryList(QDir::Files);
+        // A name Qt cannot spell is removed by the shell that made it.
+        QProcess::execute(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"), QStringLiteral("rm -f -- \"$0\"/*"), folder.path()});
+        for (const QString &name : names)
+            QVERIFY2(!name.startsWith(QLatin1String("out")), qPrintable(name));
     }
 
 private:

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -181,7 +182,8 @@ private slots:
         sim_->setControllerFaults(1, refuses);
         const Run r =
             RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
-                    withSilent, out, QStringLiteral("--settle-ms"), QStringLiteral("0")});
+                    withSilent, out, QStringLiteral("--settle-ms"), QStringLiteral("0"),
+                    QStringLiteral("--check-to"), QStringLiteral("40")});
         sim_->clearFaults();
         QCOMPARE(r.exitCode, 1);
         const QJsonObject summary = r.json();
@@ -219,9 +221,14 @@ private slots:
         const QString moved =
             site(QStringLiteral("moved.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,4\n"));
         const quint64 before = controller(4).revision();
-        const QStringList restore{
-            QStringLiteral("fleet"),       QStringLiteral("restore"), moved, out,
-            QStringLiteral("--settle-ms"), QStringLiteral("0")};
+        const QStringList restore{QStringLiteral("fleet"),
+                                  QStringLiteral("restore"),
+                                  moved,
+                                  out,
+                                  QStringLiteral("--settle-ms"),
+                                  QStringLiteral("0"),
+                                  QStringLiteral("--check-to"),
+                                  QStringLiteral("40")};
         Run r = RunCtl(restore);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.out.contains("serial number 20000004 is not the 20000001 of the backup"),
@@ -316,9 +323,10 @@ private slots:
         const quint64 eastRevision = controller(3).revision();
         const quint64 westRevision = controller(4).revision();
 
-        Run r = RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"),
-                        QStringLiteral("restore"), path, out, QStringLiteral("--dry-run"),
-                        QStringLiteral("--to"), QStringLiteral("40")});
+        Run r =
+            RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
+                    path, out, QStringLiteral("--dry-run"), QStringLiteral("--to"),
+                    QStringLiteral("40"), QStringLiteral("--check-to"), QStringLiteral("40")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(controller(3).revision(), eastRevision);
         QCOMPARE(controller(4).revision(), westRevision);
@@ -354,7 +362,8 @@ private slots:
                  0);
 
         r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), path, out,
-                    QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40")});
+                    QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("40"),
+                    QStringLiteral("--check-to"), QStringLiteral("40")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.out.contains("changed 0000005 DataID 0000000000000555 -> 0000000000300005"),
                  r.out.constData());
@@ -376,6 +385,132 @@ private slots:
                                             .toObject();
         QVERIFY(ghostCounts.value(QStringLiteral("unchanged")).isNull());
         QVERIFY(ghostCounts.value(QStringLiteral("parametersChanged")).isNull());
+    }
+
+    // A card above the range the backup read would be deleted by the restore, unseen: the dry
+    // run counts and names it, the restore refuses, and --force restores.
+    void cardsOutsideTheBackupAreNamedBeforeARestore()
+    {
+        const QString path =
+            site(QStringLiteral("outside.csv"), QStringLiteral("east,tcp,127.0.0.1,%1,3\n"));
+        const QString out = folder(QStringLiteral("outside"));
+        controller(3).modify([](ControllerData &d) {
+            d.cards = cardsOf(3, 13);
+            return true;
+        });
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                         QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        const QMap<int, QByteArray> backedUp = controller(3).snapshot().cards;
+        controller(3).modify([](ControllerData &d) {
+            d.cards[35] = EncodedCardRecord("0000000000003535", 1, 0, "XXXX", 0);
+            return true;
+        });
+        const quint64 before = controller(3).revision();
+        const QStringList restore{QStringLiteral("fleet"),
+                                  QStringLiteral("restore"),
+                                  path,
+                                  out,
+                                  QStringLiteral("--settle-ms"),
+                                  QStringLiteral("0"),
+                                  QStringLiteral("--check-to"),
+                                  QStringLiteral("40")};
+
+        Run r =
+            RunCtl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("restore"),
+                    path, out, QStringLiteral("--dry-run"), QStringLiteral("--to"),
+                    QStringLiteral("20"), QStringLiteral("--check-to"), QStringLiteral("40")});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonObject east = controllerNamed(r.json(), QStringLiteral("east"));
+        QCOMPARE(east.value(QStringLiteral("counts"))
+                     .toObject()
+                     .value(QStringLiteral("removed"))
+                     .toInt(),
+                 1);
+        QCOMPARE(east.value(QStringLiteral("outsideCards")).toArray(), QJsonArray({35}));
+        QCOMPARE(controller(3).revision(), before);
+
+        r = RunCtl(restore);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("holds 1 card outside the numbers 1 to 20 that the backup "
+                                "read: 35"),
+                 r.out.constData());
+        QCOMPARE(controller(3).revision(), before);
+
+        r = RunCtl(restore + QStringList{QStringLiteral("--force")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(controller(3).snapshot().cards, backedUp);
+    }
+
+    // Another controller where the folder's was: its backup replaces the earlier one, and the
+    // result says so. A restore of a backup without cards says the controller's cards stay.
+    void anotherControllerAndAnEmptyCardListAreNamed()
+    {
+        const QString out = folder(QStringLiteral("swapped"));
+        const QString first =
+            site(QStringLiteral("first.csv"), QStringLiteral("door,tcp,127.0.0.1,%1,1\n"));
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), first, out,
+                         QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        const QString second =
+            site(QStringLiteral("second.csv"), QStringLiteral("door,tcp,127.0.0.1,%1,2\n"));
+        const QStringList backup{QStringLiteral("--json"),
+                                 QStringLiteral("fleet"),
+                                 QStringLiteral("backup"),
+                                 second,
+                                 out,
+                                 QStringLiteral("--from"),
+                                 QStringLiteral("30"),
+                                 QStringLiteral("--to"),
+                                 QStringLiteral("40")};
+        Run r = RunCtl(backup);
+        QCOMPARE(r.exitCode, 0);
+        const QString note = QStringLiteral("held the backup of the controller with serial number "
+                                            "20000001; it is replaced by this controller's "
+                                            "(20000002)");
+        QVERIFY2(controllerNamed(r.json(), QStringLiteral("door"))
+                     .value(QStringLiteral("notes"))
+                     .toArray()
+                     .first()
+                     .toString()
+                     .contains(note),
+                 r.out.constData());
+        r = RunCtl(backup.mid(1));
+        QVERIFY2(!QString::fromUtf8(r.out).contains(note), r.out.constData());
+
+        // The backup of numbers 30 to 40 holds no card.
+        r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), second, out,
+                    QStringLiteral("--settle-ms"), QStringLiteral("0")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("holds no cards; the cards the controller holds stay as they "
+                                "were"),
+                 r.out.constData());
+        QCOMPARE(controller(2).snapshot().cards, cardsOf(2, 12));
+    }
+
+    // A backup killed between moving the earlier folder aside and moving the new one in left
+    // the earlier one whole beside; the next run puts it back before it looks.
+    void aFolderLeftAsideIsPutBack()
+    {
+        const QString path =
+            site(QStringLiteral("aside.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"));
+        const QString out = folder(QStringLiteral("aside"));
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                         QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        const QString north = QDir(out).filePath(QStringLiteral("north"));
+        const QByteArray record = readFile(QDir(north).filePath(QStringLiteral("controller.json")));
+        QVERIFY(QDir().rename(north, north + QStringLiteral(".previous")));
+        const Run r =
+            RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), path, out,
+                    QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("20"),
+                    QStringLiteral("--check-to"), QStringLiteral("20")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readFile(QDir(north).filePath(QStringLiteral("controller.json"))), record);
+        QVERIFY(!QFileInfo::exists(north + QStringLiteral(".previous")));
     }
 
     // Controllers on one RS-485 line take turns on it; TCP ones run beside them. A row outside
@@ -454,6 +589,12 @@ private slots:
         QTest::newRow("line settings") << header + "a,serial,/dev/null,\"19200,q,8,1\",1\n"
                                        << QByteArray("row 1");
         QTest::newRow("no rows") << header << QByteArray("no controller rows");
+        QTest::newRow("broadcast id") << header + "a,tcp,127.0.0.1,1,0\n"
+                                      << QByteArray("row 1: id 0 is the broadcast address");
+        QByteArray utf16;
+        for (const char c : header + "a,tcp,127.0.0.1,1,1\n")
+            utf16 += QByteArray(1, c) + QByteArray(1, '\0');
+        QTest::newRow("utf-16") << utf16 << QByteArray("UTF-16 text without a byte-order mark");
     }
 
     void badSiteRowsAreUsageErrors()
@@ -466,8 +607,37 @@ private slots:
         const Run r = RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(named), r.err.constData());
+        QVERIFY(!r.err.contains('\0'));
         QVERIFY(r.out.isEmpty());
         QVERIFY(!QFileInfo::exists(out));
+    }
+
+    // A site file or a controller record that is a link to a device is refused before it is
+    // read, as a table file is, instead of being read until memory runs out.
+    void filesLinkedToADeviceAreRefused()
+    {
+        const QString linked = dir_.filePath(QStringLiteral("zero.csv"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), linked));
+        Run r = RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), linked,
+                        folder(QStringLiteral("zero"))});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains("zero.csv: not a file"), r.err.constData());
+
+        const QString path =
+            site(QStringLiteral("zero-record.csv"), QStringLiteral("north,tcp,127.0.0.1,%1,1\n"));
+        const QString out = folder(QStringLiteral("zero-record"));
+        QCOMPARE(RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), path, out,
+                         QStringLiteral("--to"), QStringLiteral("5")})
+                     .exitCode,
+                 0);
+        const QString record = QDir(out).filePath(QStringLiteral("north/controller.json"));
+        QVERIFY(QFile::remove(record));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), record));
+        r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), path, out,
+                    QStringLiteral("--dry-run"), QStringLiteral("--to"), QStringLiteral("5"),
+                    QStringLiteral("--check-to"), QStringLiteral("5")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("controller.json: not a file"), r.out.constData());
     }
 
     // An empty DIR (an unset shell variable) is refused, not taken for the current folder.

@@ -16,6 +16,8 @@
 #include <pty.h>
 #include <unistd.h>
 
+Q_DECLARE_METATYPE(FaultSettings)
+
 // The command-line client as a script uses it: a real process against the simulator.
 class TestKt480ctl : public QObject
 {
@@ -399,6 +401,55 @@ private slots:
         QVERIFY(quiet.err.contains("/dev/nonexistent: cannot be opened"));
         QVERIFY(!quiet.err.contains("kt480.discovery"));
         QVERIFY2(verbose.err.contains("kt480.discovery"), verbose.err.constData());
+    }
+
+    // A controller whose answers are not quite right: the verb fails and says what it could
+    // not tell, instead of showing what it got as data.
+    void answersNotQuiteRightFailTheVerb_data()
+    {
+        QTest::addColumn<FaultSettings>("faults");
+        QTest::addColumn<QStringList>("verb");
+        QTest::addColumn<QString>("named");
+        FaultSettings noDate;
+        noDate.replacedData.insert("AB", "ABCDEFGHIJKLMN");
+        QTest::newRow("a clock that is no date")
+            << noDate << QStringList{"clock", "get"} << "clock could not be read";
+        QTest::newRow("a clock that is no date after a set")
+            << noDate << QStringList{"clock", "set", "--now"} << "clock could not be";
+        FaultSettings noCount;
+        noCount.replacedData.insert("ID", "X6");
+        QTest::newRow("an event count that is no number")
+            << noCount << QStringList{"records", "count"} << "did not answer the count";
+        FaultSettings noCard;
+        noCard.silentCodes = {QByteArray("AN")};
+        QTest::newRow("the SD card never answered")
+            << noCard << QStringList{"identify"} << "SD card: no answer";
+        FaultSettings twoAtOnce;
+        twoAtOnce.pairedShare = 1;
+        QTest::newRow("two replies at once in identify")
+            << twoAtOnce << QStringList{"identify"} << "no command was waiting for";
+        QTest::newRow("two replies at once in sd status")
+            << twoAtOnce << QStringList{"sd", "status"} << "no command was waiting for";
+        FaultSettings noDelete;
+        noDelete.silentCodes = {QByteArray("HK")};
+        QTest::newRow("deleting all cards unanswered")
+            << noDelete << QStringList{"cards", "clear-all"} << "is not known";
+    }
+
+    void answersNotQuiteRightFailTheVerb()
+    {
+        QFETCH(FaultSettings, faults);
+        QFETCH(QStringList, verb);
+        QFETCH(QString, named);
+        sim_->setFaults(faults);
+        const Run r = ctl(QStringList{QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"),
+                                      QStringLiteral("auto")} +
+                          verb);
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains(named.toUtf8()) || r.err.contains(named.toUtf8()),
+                 (r.out + r.err).constData());
+        QVERIFY2(!r.out.contains("//   ::"), r.out.constData());
     }
 
     // The controller answers the broadcast query with its own Device ID; identify says so when

@@ -123,6 +123,7 @@ private slots:
     void tcpAttemptWithoutAnAnswerEndsAfterItsTimeOut();
     void editsAndTabsUndoAConnectionOnceInitialised();
     void getAndSyncReportTheirOutcome();
+    void clockReplyThatIsNoDateIsNotShown();
     void automaticReadNeverClosesALinkAnotherOperationUses();
     void automaticReadOnlyOverTcp();
     void searchHandsItsControllerOver();
@@ -323,6 +324,27 @@ void ConnectionControllerTest::getAndSyncReportTheirOutcome()
     c.getDeviceTime();
     c.syncDeviceTime();
     QCOMPARE(site.log.size(), sent);
+}
+
+// A controller that answers the clock read with something that is no date: the panel keeps
+// the last clock it showed, and the read counts as failed, as one without a reply does.
+void ConnectionControllerTest::clockReplyThatIsNoDateIsNotShown()
+{
+    Site site;
+    ConnectionController &c = site.start();
+    QVERIFY(site.settle());
+    QVERIFY(site.connectTcp());
+    const QString shown = c.deviceTimeText();
+    QVERIFY(!shown.isEmpty());
+    QSignalSpy changes(&c, &ConnectionController::deviceTimeChanged);
+    FaultSettings garbled;
+    garbled.replacedData.insert("AB", "ABCDEFGHIJKLMN");
+    site.sim->setFaults(garbled);
+    c.getDeviceTime();
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(c.deviceTimeText(), shown);
+    QVERIFY(!site.comm.DeviceConnected());
+    QCOMPARE(c.statusText(), QStringLiteral("Communication Error!"));
 }
 
 void ConnectionControllerTest::automaticReadNeverClosesALinkAnotherOperationUses()

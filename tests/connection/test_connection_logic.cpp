@@ -31,6 +31,9 @@ private slots:
     void syncBuildsEachCommandFromOneReading();
     void syncReportsWhetherTheClockWasSet();
     void syncEndsWhenTheControllerIsSilent();
+    void clockReplyThatIsNoDateIsNoClock_data();
+    void clockReplyThatIsNoDateIsNoClock();
+    void sdCardQuestionIsAskedAgain();
 };
 
 namespace {
@@ -324,6 +327,70 @@ void ConnectionLogicTest::syncEndsWhenTheControllerIsSilent()
     site.sim->setFaults(silent);
     QVERIFY(!DeviceClock(site.comm).Sync([] { return QDateTime::currentDateTime(); }));
     QCOMPARE(site.setCommands.size(), 5);
+}
+
+void ConnectionLogicTest::clockReplyThatIsNoDateIsNoClock_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("letters") << QByteArray("ABCDEFGHIJKLMN");
+    QTest::newRow("month 13") << QByteArray("20081322140509");
+    QTest::newRow("hour 24") << QByteArray("20080922240509");
+    QTest::newRow("too short") << QByteArray("2008092214");
+    QTest::newRow("nothing") << QByteArray();
+}
+
+// A clock reply is shown only when it is a real date and time; any other reply is tried again
+// and then fails the read, as no reply does.
+void ConnectionLogicTest::clockReplyThatIsNoDateIsNoClock()
+{
+    QFETCH(QByteArray, data);
+    ClockSite site;
+    QTRY_VERIFY(site.comm.TcpConnected());
+    QStringList reads;
+    QObject::connect(&site.comm, &Comm::logLine, [&reads](const QString &line) {
+        if (line.contains(QLatin1String("[0001AB]")))
+            reads << line;
+    });
+    FaultSettings faults;
+    faults.replacedData.insert("AB", data);
+    site.sim->setFaults(faults);
+    QString text = QStringLiteral("before");
+    QCOMPARE(DeviceClock(site.comm).Read(QString(), text), DeviceClock::ReadOutcome::Failed);
+    QCOMPARE(text, QStringLiteral("before"));
+    QCOMPARE(reads.size(), 5);
+    QVERIFY(!DeviceClock::IsClockReply(QString::fromLatin1(data)));
+    QVERIFY(DeviceClock::IsClockReply(QStringLiteral(" 20080922140509 ")));
+}
+
+// Over UDP the SD card is asked for up to five times: one lost reply does not make a card
+// that is there look absent, and a question never answered is told from no card.
+void ConnectionLogicTest::sdCardQuestionIsAskedAgain()
+{
+    SimulatorConfig config;
+    config.udpPort = 0;
+    SimulatorHost sim(config);
+    QVERIFY(sim.isRunning());
+    Comm comm;
+    QVERIFY(comm.CommOpenUdp(QStringLiteral("127.0.0.1"), sim.udpPort(), 0));
+    FaultSettings lost;
+    lost.silentCodes = {QByteArray("AN")};
+    sim.setFaults(lost);
+    const auto answerNext = QObject::connect(&comm, &Comm::logLine, [&sim](const QString &line) {
+        if (line.startsWith(QLatin1String("02[0001AN]")))
+            sim.clearFaults();
+    });
+    const IdentifyResult once = Identifier(comm).IdentifyUdp();
+    QObject::disconnect(answerNext);
+    QVERIFY(once.connected);
+    QVERIFY(once.sdCardAnswered);
+    QCOMPARE(once.sdCardLabel, SdCardLabelForSectors(sim.controller().snapshot().sd.sectors));
+    QVERIFY(!once.sdCardLabel.isEmpty());
+
+    sim.setFaults(lost);
+    const IdentifyResult never = Identifier(comm).IdentifyUdp();
+    QVERIFY(never.connected);
+    QVERIFY(!never.sdCardAnswered);
+    QVERIFY(never.sdCardLabel.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(ConnectionLogicTest)

@@ -206,6 +206,33 @@ private slots:
         QVERIFY2(!r.err.contains("cannot be opened"), r.err.constData());
     }
 
+    // Searched for IDs 1-2, the controller on the line answers the broadcast as 0005: no
+    // success, but it is named, in the text and in the JSON.
+    void serialControllerOutsideTheRangeIsNamed()
+    {
+        SerialLine line(9600, {Controller(5)});
+        const QByteArray map = "3=" + line.path().toLocal8Bit();
+        const QStringList search{QStringLiteral("search"), QStringLiteral("serial"),
+                                 QStringLiteral("--port"), QStringLiteral("COM3"),
+                                 QStringLiteral("--line"), QStringLiteral("9600,e,8,1"),
+                                 QStringLiteral("--ids"),  QStringLiteral("1-2")};
+        Run r = Ctl(search, map);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("no controller found\noutside the Device IDs searched (--ids): "
+                                "serial COM3 9600,e,8,1  Device ID 0005  S/N 12345678"),
+                 r.err.constData());
+        QVERIFY(r.out.isEmpty());
+
+        r = Ctl(search + QStringList{QStringLiteral("--json")}, map);
+        QCOMPARE(r.exitCode, 1);
+        const QJsonArray found = QJsonDocument::fromJson(r.out).array();
+        QCOMPARE(found.size(), 1);
+        const QJsonObject outside = found.at(0).toObject();
+        QCOMPARE(outside.value(QStringLiteral("deviceId")).toString(), QStringLiteral("0005"));
+        QCOMPARE(outside.value(QStringLiteral("port")).toString(), QStringLiteral("COM3"));
+        QCOMPARE(outside.value(QStringLiteral("outsideRange")).toBool(), true);
+    }
+
 private:
     LoopbackSites sites_;
     QString port_;

@@ -261,8 +261,13 @@ private slots:
                     statuses << s.sbMain->text();
             });
             watch.start();
+            // Every port shown, however briefly: ports that cannot be opened pass in a moment.
+            connect(s.cbxCommNo, &QComboBox::currentTextChanged, &s, [&](const QString &port) {
+                if (s.searching() && !portsShown.contains(port))
+                    portsShown << port;
+            });
             QTest::mouseClick(s.btnSearch, Qt::LeftButton);
-            QTest::qWaitFor([&] { return settingsShown.size() >= 3; }, 10000);
+            QVERIFY(QTest::qWaitFor([&] { return settingsShown.size() >= 3; }, 10000));
             watch.stop();
             QTest::mouseClick(s.btnCancel, Qt::LeftButton);
             WaitForMessage(*site.prompt);
@@ -390,6 +395,31 @@ private slots:
         QCOMPARE(site.prompt->messages, QStringList{QStringLiteral("couldn't find!")});
         QCOMPARE(shown, QStringLiteral("0007"));
         QVERIFY(statusAfter.isEmpty());
+        QVERIFY(!site.rig.comm().DeviceConnected());
+    }
+
+    // Searched for IDs 1-3, the controller on COM3 answers the broadcast as 0005: the closing
+    // message names it, and the main window does not connect.
+    void serialControllerOutsideTheRangeIsNamed()
+    {
+        SerialLine com3(19200, {Controller(5)});
+        MainSite site("3=" + com3.path().toLocal8Bit());
+        QVERIFY(site.rig.settle());
+        WhenShown<TfrmComSearch>([&](TfrmComSearch &s) {
+            s.lblBaudRate->setChecked(false);
+            s.cbxBaudRate->setCurrentText(QStringLiteral("19200,e,8,1"));
+            s.edID01->setText(QStringLiteral("1"));
+            s.edID02->setText(QStringLiteral("3"));
+            QTest::mouseClick(s.btnSearch, Qt::LeftButton);
+            WaitForMessage(*site.prompt);
+            QVERIFY(!s.result());
+            QTest::mouseClick(s.btnExit, Qt::LeftButton);
+        });
+        QTest::mouseClick(Control<QPushButton>(*site.window, "btnSearch01"), Qt::LeftButton);
+        QCOMPARE(site.prompt->messages,
+                 QStringList{QStringLiteral("couldn't find!\nA controller with Device ID 0005 "
+                                            "answers at COM3 19200,e,8,1, outside the Device "
+                                            "IDs searched.")});
         QVERIFY(!site.rig.comm().DeviceConnected());
     }
 

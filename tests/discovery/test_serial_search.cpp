@@ -144,24 +144,82 @@ private slots:
             QCOMPARE(OpenDescriptors(line), 1); // only the simulator's own end
     }
 
-    // Two controllers on one RS-485 line: the ID the broadcast names is tried first.
+    // The ID the broadcast names is tried first.
     void theBroadcastNamesTheIdToTryFirst()
+    {
+        SerialLine line(19200, {Controller(5)});
+        ComPortMap map;
+        map.assign(4, line.path());
+        Run r(SerialTargetsInSearchOrder({QStringLiteral("COM4")}, map),
+              {QStringLiteral("19200,e,8,1")}, 1, 6, map);
+        QVERIFY(r.run());
+        QCOMPARE(r.search.hit()->deviceId, QStringLiteral("0005"));
+        QCOMPARE(r.idsTried(QStringLiteral("COM4"), QStringLiteral("19200,e,8,1")), QList<int>{5});
+        QVERIFY(!r.search.outsideRange());
+    }
+
+    // A controller whose broadcast answer names an ID outside the range is no hit, but it is
+    // named, with its version, once the range has been walked at that setting.
+    void aControllerOutsideTheRangeIsNamed()
+    {
+        SerialLine line(19200, {Controller(5)});
+        ComPortMap map;
+        map.assign(4, line.path());
+        Run r(SerialTargetsInSearchOrder({QStringLiteral("COM4")}, map),
+              {QStringLiteral("19200,e,8,1"), QStringLiteral("9600,e,8,1")}, 1, 3, map);
+        QVERIFY(r.run());
+        QVERIFY(!r.search.hit());
+        QVERIFY(r.search.outsideRange());
+        const ControllerHit outside = *r.search.outsideRange();
+        QCOMPARE(outside.portName, QStringLiteral("COM4"));
+        QCOMPARE(outside.lineSettings, QStringLiteral("19200,e,8,1"));
+        QCOMPARE(outside.deviceId, QStringLiteral("0005"));
+        QCOMPARE(outside.version, QStringLiteral("KT480NT-V5.04"));
+        QCOMPARE(outside.serialNumber, QStringLiteral("12345678"));
+        QCOMPARE(r.idsTried(QStringLiteral("COM4"), QStringLiteral("19200,e,8,1")),
+                 (QList<int>{1, 2, 3, 5}));
+        // Cancelled, nothing is named.
+        Run stopped(SerialTargetsInSearchOrder({QStringLiteral("COM4")}, map),
+                    {QStringLiteral("19200,e,8,1"), QStringLiteral("9600,e,8,1")}, 1, 3, map);
+        QObject::connect(&stopped.search, &SerialSearch::scanning, &stopped.search,
+                         [&stopped](const QString &, const QString &settings, int) {
+                             if (settings == QLatin1String("9600,e,8,1"))
+                                 stopped.search.stop();
+                         });
+        QVERIFY(stopped.run());
+        QVERIFY(!stopped.search.outsideRange());
+    }
+
+    // Two controllers on one RS-485 bus answer the broadcast at once: the bytes that come back
+    // are garbled and make no reply, but someone is there, and the range is walked.
+    void controllersAnsweringTheBroadcastAtOnceAreFound()
     {
         SerialLine bus(19200, {Controller(5), Controller(2)});
         ComPortMap map;
         map.assign(4, bus.path());
-        const QList<SerialTarget> ports = SerialTargetsInSearchOrder({QStringLiteral("COM4")}, map);
-        Run r(ports, {QStringLiteral("19200,e,8,1")}, 1, 6, map);
+        Run r(SerialTargetsInSearchOrder({QStringLiteral("COM4")}, map),
+              {QStringLiteral("19200,e,8,1")}, 1, 6, map);
         QVERIFY(r.run());
-        QCOMPARE(r.search.hit()->deviceId, QStringLiteral("0005"));
-        QCOMPARE(r.idsTried(QStringLiteral("COM4"), QStringLiteral("19200,e,8,1")), QList<int>{5});
-
-        // Named outside the range: the range is walked in order.
-        Run narrow(ports, {QStringLiteral("19200,e,8,1")}, 1, 3, map);
-        QVERIFY(narrow.run());
-        QCOMPARE(narrow.search.hit()->deviceId, QStringLiteral("0002"));
-        QCOMPARE(narrow.idsTried(QStringLiteral("COM4"), QStringLiteral("19200,e,8,1")),
+        QVERIFY(r.search.hit());
+        QCOMPARE(r.search.hit()->deviceId, QStringLiteral("0002"));
+        QCOMPARE(r.idsTried(QStringLiteral("COM4"), QStringLiteral("19200,e,8,1")),
                  (QList<int>{1, 2}));
+    }
+
+    // The broadcast's reply lost once on the line: asked again, not passed over.
+    void aBroadcastReplyLostOnceIsAskedAgain()
+    {
+        FaultSettings lostOnce;
+        lostOnce.lostCodes.insert("AC", 1);
+        SerialLine line(19200, {Controller(2)}, lostOnce);
+        ComPortMap map;
+        map.assign(4, line.path());
+        Run r(SerialTargetsInSearchOrder({QStringLiteral("COM4")}, map),
+              {QStringLiteral("19200,e,8,1")}, 1, 2, map);
+        QVERIFY(r.run());
+        QVERIFY(r.search.hit());
+        QCOMPARE(r.search.hit()->deviceId, QStringLiteral("0002"));
+        QCOMPARE(r.idsTried(QStringLiteral("COM4"), QStringLiteral("19200,e,8,1")), QList<int>{2});
     }
 
     // Any answer to the broadcast but silence walks the range: here a refusal.

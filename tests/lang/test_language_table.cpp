@@ -59,7 +59,7 @@ class TestLanguageTable : public QObject
 private slots:
     void tableHasEveryRowInEveryLanguage()
     {
-        QCOMPARE(LanguageRowCount, 139);
+        QCOMPARE(LanguageRowCount, 147);
         for (int row = 0; row < LanguageRowCount; ++row) {
             for (int language = 0; language < LanguageColumnCount; ++language)
                 QVERIFY2(!Language::Text(row, language).isEmpty(),
@@ -96,7 +96,8 @@ private slots:
         QTest::newRow("record to") << 130 << Spaces(13) + u"to"_qs;
         QTest::newRow("record count") << 131 << Spaces(4) + u"IODataCount"_qs;
         QTest::newRow("count") << 136 << u"Count:"_qs;
-        QTest::newRow("last") << 138 << u"Card data file"_qs;
+        QTest::newRow("card data file") << 138 << u"Card data file"_qs;
+        QTest::newRow("last") << 146 << u"No event matches the filter."_qs;
     }
 
     void englishTexts()

@@ -160,6 +160,90 @@ private slots:
         QCOMPARE(log_.size(), sent);
     }
 
+    // A controller that answers the link's check but never this command ends the run when the
+    // rule says so: a card read would otherwise spend three seconds on every number.
+    void silentCommandEndsTheRunWhileTheLinkAnswers()
+    {
+        sim_->setFaults(silentOn("HB"));
+        ExchangePolicy policy(
+            *comm_, {.attempts = 1, .silentCommandsBeforeCheck = 2, .silentCommandEndsRun = true});
+        policy.send(QStringLiteral("HB0001"));
+        policy.send(QStringLiteral("HB0002"));
+        QVERIFY(policy.commandUnanswered());
+        QVERIFY(!policy.linkLost());
+        QVERIFY(log_.last().startsWith(QLatin1String("01[0001AS]")));
+        const qsizetype sent = log_.size();
+        QCOMPARE(policy.send(QStringLiteral("HB0003")).attempts, 0);
+        QCOMPARE(log_.size(), sent);
+    }
+
+    // A reply of a length the rule does not allow is damaged: retried, and its attempt leaves
+    // the command's effect unknown, unlike a reply that is merely short.
+    void replyOfAnotherLengthIsDamaged()
+    {
+        ExchangePolicy policy(*comm_, {.attempts = 3, .payloadLengths = {7, 9}});
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        QVERIFY(!reply.accepted());
+        QCOMPARE(reply.attempts, 3);
+        QVERIFY(reply.unclear);
+        QVERIFY(reply.answered);
+        policy.setRule({.attempts = 1, .payloadLengths = {8}});
+        QVERIFY(policy.send(QStringLiteral("AS")).accepted());
+        policy.setRule({.attempts = 1, .minimumPayload = 9});
+        QVERIFY(!policy.send(QStringLiteral("AS")).unclear);
+    }
+
+    // A frame no command took is explained only by a lost reply of the command that saw it:
+    // a time-out of an earlier command does not make a copy of a later reply harmless.
+    void strayReplyIsNotExplainedByAnotherCommandsLostReply()
+    {
+        ExchangePolicy policy(*comm_, {.attempts = 1});
+        sim_->setFaults(silentOn("AS"));
+        QCOMPARE(policy.send(QStringLiteral("AS")).result, int(Comm::TimedOut));
+        FaultSettings twice;
+        twice.duplicateDelayMs = 30;
+        sim_->setFaults(twice);
+        QVERIFY(policy.send(QStringLiteral("DB")).accepted());
+        QTest::qWait(100);
+        sim_->clearFaults();
+        QVERIFY(policy.send(QStringLiteral("DB")).accepted());
+        QCOMPARE(comm_->replyTally().strays, quint64(1));
+    }
+
+    // The late reply of an attempt that timed out is waited for until a second after that
+    // attempt, also when a later attempt was answered at once: within the second it is
+    // counted as explained and never taken for the next command's reply; after it, it is a
+    // reply nobody waited for.
+    void lateReplyIsAwaitedFromTheAttemptThatTimedOut_data()
+    {
+        QTest::addColumn<int>("lateMs");
+        QTest::addColumn<quint64>("strays");
+        QTest::newRow("within the second") << 700 << quint64(0);
+        QTest::newRow("after the second") << 1300 << quint64(1);
+    }
+
+    void lateReplyIsAwaitedFromTheAttemptThatTimedOut()
+    {
+        QFETCH(int, lateMs);
+        QFETCH(quint64, strays);
+        FaultSettings late;
+        late.lateMs = lateMs;
+        sim_->setFaults(late);
+        const auto answerAtOnce =
+            connect(comm_.get(), &Comm::logLine, this, [this] { sim_->clearFaults(); });
+        ExchangePolicy policy(*comm_,
+                              {.attempts = 2, .lateReplyWindow = ExchangePolicy::LateReplyWindow});
+        const ExchangeReply reply = policy.send(QStringLiteral("AS"));
+        disconnect(answerAtOnce);
+        QVERIFY(reply.accepted());
+        QCOMPARE(reply.attempts, 2);
+        QCOMPARE(comm_->replyTally().strays, quint64(0));
+        QTest::qWait(700);
+        const ExchangeReply next = policy.send(QStringLiteral("AS"));
+        QVERIFY(next.accepted());
+        QCOMPARE(comm_->replyTally().strays, strays);
+    }
+
     void busyLinkIsNeitherSentNorSilenceChecked()
     {
         Comm closed;

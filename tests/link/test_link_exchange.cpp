@@ -33,6 +33,45 @@ SimulatorConfig TwoControllersEverywhere()
     return config;
 }
 
+// A controller played by the test over loopback TCP: it answers each request with the writes
+// of `replies`, the first at once, each further one 20 ms after the one before, so that it
+// comes in a read of its own.
+struct ScriptedController
+{
+    ScriptedController()
+    {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            peer = server.nextPendingConnection();
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [this] {
+                peer->readAll();
+                for (int i = 0; i < replies.size(); ++i) {
+                    QTimer::singleShot(20 * i, peer,
+                                       [this, bytes = replies[i]] { peer->write(bytes); });
+                }
+            });
+        });
+    }
+
+    bool connect(Comm &comm)
+    {
+        QSignalSpy connected(&comm, &Comm::tcpConnected);
+        return comm.CommOpenTcp(QStringLiteral("127.0.0.1"), server.serverPort()) &&
+               connected.wait(3000) && QTest::qWaitFor([this] { return peer != nullptr; });
+    }
+
+    // Bytes that reach the link before any request.
+    void writeNow(const QByteArray &bytes)
+    {
+        peer->write(bytes);
+        QTest::qWait(50);
+    }
+
+    QTcpServer server;
+    QTcpSocket *peer = nullptr;
+    QList<QByteArray> replies;
+};
+
 } // namespace
 
 // The device link against simulated controllers over real loopback TCP and UDP sockets and
@@ -106,8 +145,11 @@ private slots:
         QVERIFY(openSerial(comm));
         QCOMPARE(comm.CommExchange(QStringLiteral("0002AS"), SerialEcho), 1);
         QCOMPARE(comm.ReplyText(), QStringLiteral("87654321"));
-        QCOMPARE(comm.CommExchange(QStringLiteral("0000AC"), 0), 1);
-        QCOMPARE(comm.ReplyText(), QStringLiteral("0001AC12345678"));
+        // Both controllers answer the broadcast at once: their replies collide on the line and
+        // make no reply; the link goes on.
+        QCOMPARE_NE(comm.CommExchange(QStringLiteral("0000AC"), 0), 1);
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+        QCOMPARE(comm.ReplyText(), QStringLiteral("12345678"));
     }
 
     void tcpBeforeConnectCompletes()
@@ -179,38 +221,77 @@ private slots:
         QCOMPARE(comm.ReplyLength(), 2);
     }
 
-    // A controller echoes a command as far as it echoes it: the Device ID alone, or a part of
-    // the code, is an answer without data. An echo that differs from the command is a late
-    // reply to another one and is not taken.
-    void partialEchoIsAReplyWithoutData()
+    // A reply that repeats only the start of the echo (the Device ID, part of the code) stops
+    // short of what the command asks: it is no answer without data. An echo that differs
+    // from the command is a late reply to another one and is not taken.
+    void partialEchoIsNotAReply()
     {
-        QTcpServer controller;
-        QVERIFY(controller.listen(QHostAddress::LocalHost));
-        QByteArray body;
-        connect(&controller, &QTcpServer::newConnection, this, [&] {
-            QTcpSocket *peer = controller.nextPendingConnection();
-            connect(peer, &QTcpSocket::readyRead, peer, [&body, peer] {
-                peer->readAll();
-                peer->write(BuildReplyFrame(body));
-            });
-        });
+        ScriptedController controller;
         Comm comm;
-        QSignalSpy connected(&comm, &Comm::tcpConnected);
-        QVERIFY(comm.CommOpenTcp(QStringLiteral("127.0.0.1"), controller.serverPort()));
-        QVERIFY(connected.wait(3000));
+        QVERIFY(controller.connect(comm));
         for (const QByteArray &echo : {QByteArray("0001"), QByteArray("0001A")}) {
-            body = echo;
-            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 1);
+            controller.replies = {BuildReplyFrame(echo)};
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho),
+                     int(Comm::Incomplete));
             QCOMPARE(comm.ReplyLength(), 0);
-            QVERIFY(comm.ReplyText().isEmpty());
         }
         // The defaults' four-character echo, cut after the two letters.
-        body = "0001AF";
-        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13120"), 8), 1);
+        controller.replies = {BuildReplyFrame("0001AF")};
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AF13120"), 8), int(Comm::Incomplete));
         for (const QByteArray &other : {QByteArray("0002"), QByteArray("0001AB")}) {
-            body = other;
+            controller.replies = {BuildReplyFrame(other)};
             QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), 2);
         }
+        // The simulator's line cuts the reply to the Device ID alone.
+        FaultSettings cut;
+        cut.wrongLengthShare = 1;
+        cut.wrongLengthShape = FaultSettings::WrongLength::DeviceId;
+        sim_->setFaults(cut);
+        QVERIFY(OpenSimLink(comm, *sim_, Via::Tcp));
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), int(Comm::Incomplete));
+    }
+
+    // Frames that come for one request: it takes only an answer that is clear, and counts
+    // every frame it does not take, those dropped before its request included.
+    void severalFramesForOneRequest_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QList<QByteArray>>("writes");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("notTaken");
+        const QByteArray serial = BuildReplyFrame("0001AS12345678");
+        const QByteArray other = BuildReplyFrame("0001AS87654321");
+        const QByteArray version = BuildReplyFrame("0001DBKT480NT-V5.04");
+        using Writes = QList<QByteArray>;
+        QTest::newRow("one reply") << QByteArray() << Writes{serial} << 1 << 0;
+        QTest::newRow("two different replies at once")
+            << QByteArray() << Writes{other + serial} << int(Comm::Ambiguous) << 1;
+        QTest::newRow("the same reply twice at once")
+            << QByteArray() << Writes{serial + serial} << 1 << 1;
+        QTest::newRow("a reply broken off by another")
+            << QByteArray() << Writes{serial.left(9) + serial} << int(Comm::Ambiguous) << 1;
+        QTest::newRow("a reply broken off, the other in a later write")
+            << QByteArray() << Writes{serial.left(9), other} << int(Comm::Ambiguous) << 1;
+        QTest::newRow("a reply to another command first")
+            << QByteArray() << Writes{version + serial} << 1 << 1;
+        QTest::newRow("a reply left from before the request") << other << Writes{serial} << 1 << 1;
+    }
+
+    void severalFramesForOneRequest()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QList<QByteArray>, writes);
+        QFETCH(int, result);
+        QFETCH(int, notTaken);
+        ScriptedController controller;
+        Comm comm;
+        QVERIFY(controller.connect(comm));
+        if (!before.isEmpty())
+            controller.writeNow(before);
+        controller.replies = writes;
+        QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), SerialEcho), result);
+        QCOMPARE(comm.framesNotTaken(), notTaken);
+        QCOMPARE(comm.ReplyText(), result == 1 ? QStringLiteral("12345678") : QString());
     }
 
     void splitRepliesAreAssembled()

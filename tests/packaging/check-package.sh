@@ -27,11 +27,11 @@ fi
 deb=$(ls "$work"/out/kt480nt5_*.deb)
 echo "package: $(basename "$deb")"
 
-# Dependencies: the Qt 6 runtime found by dpkg-shlibdeps, the fonts of the report and Qt's
-# translations (its buttons and dialogs in Chinese).
+# Dependencies: the Qt 6 runtime found by dpkg-shlibdeps, the fonts of the report, Qt's
+# translations (its buttons and dialogs in Chinese) and the event archive's SQLite driver.
 depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6serialport6 \
-    libqt6printsupport6 fonts-noto-cjk qt6-translations-l10n; do
+    libqt6printsupport6 libqt6sql6 libqt6sql6-sqlite fonts-noto-cjk qt6-translations-l10n; do
     grep -qx "$p" <<<"$depends" || fail "Depends lacks $p: $(dpkg-deb -f "$deb" Depends)"
 done
 

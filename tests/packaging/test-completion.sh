@@ -12,8 +12,12 @@ cases=$(
     cat <<'EOF'
 kt480ctl --tcp 127.0.0.1 c|cards clock
 kt480ctl f|file fleet
-kt480ctl --serial COM3 --id 2 cards |clear-all diff read write
-kt480ctl fleet |backup restore
+kt480ctl --serial COM3 --id 2 cards |clear-all diff read sync write
+kt480ctl --tcp h cards sy|sync
+kt480ctl --tcp h cards sync site.csv --dry|--dry-run
+kt480ctl fleet |backup records restore
+kt480ctl records q|query
+kt480ctl records query --db events.db --cont|--controller
 kt480ctl fleet restore site.csv out --dry|--dry-run
 kt480ctl fleet backup |out site.csv
 kt480ctl records report f.xml --lang |en zh-CN zh-TW

@@ -192,6 +192,12 @@ private slots:
             QVERIFY2(result.reportText().contains(path), qPrintable(result.reportText()));
         }
         QVERIFY(!files.restore(QString()).success);
+        // A link to a device exists: it is named for what it is.
+        const QString device = site.path(QStringLiteral("zero.xml"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), device));
+        const QString text = files.restore(device).reportText();
+        QVERIFY2(text.contains(device + QStringLiteral(": not a file")), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("does not exist")), qPrintable(text));
         QVERIFY(site.sentCommands().isEmpty());
     }
 

@@ -6,7 +6,24 @@
 
 #include <QSet>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
+
+namespace {
+
+// An event as the reader journals it, numbered n.
+EventRecord Event(int n)
+{
+    return {RecordTable::RowNumberText(n),
+            QStringLiteral("1234"),
+            QStringLiteral("2008/09/22 14:05:09"),
+            QStringLiteral("11"),
+            QStringLiteral("In check OK"),
+            QStringLiteral("1"),
+            QStringLiteral("0")};
+}
+
+} // namespace
 
 class TestRecordReader : public QObject
 {
@@ -301,7 +318,10 @@ private slots:
         QCOMPARE(journal->pendingCount(), 0);
         QCOMPARE(journal->lastPointer().toLatin1(), events[4].right(7));
         QVERIFY(journal->pending().isEmpty());
-        QVERIFY(journal->append({QStringLiteral("0000099"), QStringLiteral("raw"), {}}));
+        QVERIFY(journal->append({QStringLiteral("0000099"), QStringLiteral("raw"), Event(99)}));
+        QCOMPARE(journal->pending().size(), 1);
+        // A blank event is never journalled.
+        QVERIFY(!journal->append({QStringLiteral("0000098"), QStringLiteral("raw"), {}}));
         QCOMPARE(journal->pending().size(), 1);
 
         // A line cut short by a crash was never acknowledged: it is skipped, and the next
@@ -315,9 +335,75 @@ private slots:
         journal.emplace(path);
         QVERIFY(journal->open());
         QCOMPARE(journal->pendingCount(), 1);
-        QVERIFY(journal->append({QStringLiteral("0000100"), QStringLiteral("raw"), {}}));
+        QVERIFY(journal->append({QStringLiteral("0000100"), QStringLiteral("raw"), Event(100)}));
         QCOMPARE(journal->pending().size(), 2);
         QCOMPARE(journal->lastPointer(), QStringLiteral("0000100"));
+        QVERIFY(journal->unreadableLines().isEmpty());
+    }
+
+    // Lines that hold no readable event (damaged on the disk, edited by hand) are neither
+    // taken as blank events nor dropped when the journal is cleared: they stay, and are named.
+    void damagedJournalLinesAreKeptAndNamed()
+    {
+        const QTemporaryDir folder;
+        const QString path = RecordJournal::PathFor(folder.path(), QStringLiteral("12345678"));
+        const QByteArray damaged[] = {
+            "{\"pointer\":\"0000002\",\"raw\":\"x\",\"row\":[1,2,3,4,5,6,7]}",
+            "{\"pointer\":\"0000003\",\"ro",
+            "{\"pointer\":\"0000004\",\"raw\":\"x\",\"row\":[\"\",\"\",\"\",\"\",\"\",\"\",\"\"]}",
+            "{\"pointer\":\"0000005\",\"raw\":\"x\",\"row\":[\"0000005\",\"12\"]}",
+        };
+        {
+            RecordJournal writer(path);
+            QVERIFY(writer.open());
+            QVERIFY(writer.append({QStringLiteral("0000001"), QStringLiteral("raw1"), Event(1)}));
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        for (const QByteArray &line : damaged)
+            file.write(line + '\n');
+        file.close();
+        {
+            RecordJournal writer(path);
+            QVERIFY(writer.open());
+            QVERIFY(writer.append({QStringLiteral("0000006"), QStringLiteral("raw6"), Event(6)}));
+        }
+        // And a line a crash cut short at the end: never acknowledged, it goes.
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("{\"pointer\":\"00000");
+        file.close();
+
+        std::optional<RecordJournal> journal;
+        journal.emplace(path);
+        QVERIFY(journal->open());
+        QCOMPARE(journal->pendingCount(), 2);
+        const QList<JournalEntry> pending = journal->pending();
+        QCOMPARE(pending.size(), 2);
+        QCOMPARE(pending.at(0).record, Event(1));
+        QCOMPARE(pending.at(1).record, Event(6));
+        QCOMPARE(journal->unreadableLines(), (QList<int>{2, 3, 4, 5}));
+        QVERIFY2(journal->unreadableNote().contains(path), qPrintable(journal->unreadableNote()));
+        QVERIFY2(journal->unreadableNote().contains(QStringLiteral(" 2, 3, 4, 5)")),
+                 qPrintable(journal->unreadableNote()));
+
+        // Cleared after a save: the events go, the damaged lines stay for someone to look at.
+        QVERIFY(journal->clearPending());
+        QCOMPARE(journal->unreadableLines(), (QList<int>{1, 2, 3, 4}));
+        QVERIFY(journal->pending().isEmpty());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray kept = file.readAll();
+        file.close();
+        for (const QByteArray &line : damaged)
+            QVERIFY2(kept.contains(line + '\n'), kept.constData());
+        QVERIFY(!kept.contains("\"pointer\":\"00000\n"));
+        QVERIFY(journal->append({QStringLiteral("0000007"), QStringLiteral("raw7"), Event(7)}));
+
+        journal.reset();
+        journal.emplace(path);
+        QVERIFY(journal->open());
+        QCOMPARE(journal->pendingCount(), 1);
+        QCOMPARE(journal->unreadableLines(), (QList<int>{1, 2, 3, 4}));
+        QCOMPARE(journal->lastPointer(), QStringLiteral("0000007"));
     }
 
     void cancelStopsAfterAnAcknowledgedEvent()
@@ -383,6 +469,63 @@ private slots:
         QVERIFY2(!summary.contains(QStringLiteral("No event")), qPrintable(summary));
         QVERIFY2(summary.contains(QStringLiteral("no reply")), qPrintable(summary));
         QVERIFY2(summary.contains(QStringLiteral("6 event(s) are still")), qPrintable(summary));
+    }
+
+    // A count reply that holds no number says nothing about the log: it is no count, and a
+    // read that then ends is not read to its end.
+    void countWithoutANumberIsNoCount_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("blanks") << QByteArray("   ");
+        QTest::newRow("letters") << QByteArray("3X6");
+        QTest::newRow("nothing") << QByteArray();
+        QTest::newRow("below zero") << QByteArray("-36");
+    }
+
+    void countWithoutANumberIsNoCount()
+    {
+        QFETCH(QByteArray, data);
+        RecordSite site(Via::Tcp, MixedEventLog(36));
+        FaultSettings faults;
+        faults.replacedData.insert("ID", data);
+        QVERIFY(faults.addErrorCode(QStringLiteral("IM:A")));
+        site.sim->setFaults(faults);
+        QCOMPARE(site.reader.countQuery(), std::nullopt);
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QCOMPARE(outcome.end, ReadOutcome::End::Errors);
+        QVERIFY(!outcome.complete());
+        QVERIFY2(!outcome.summary().contains(QStringLiteral("read to its end")),
+                 qPrintable(outcome.summary()));
+        QCOMPARE(site.controllerEvents().size(), 36);
+    }
+
+    // An event reply of neither layout's length is a damaged reply, tried again like one:
+    // the next attempt brings the event.
+    void eventReplyOfAnotherLengthIsTriedAgain()
+    {
+        const QList<QByteArray> events = MixedEventLog(3);
+        RecordSite site(Via::Tcp, events);
+        FaultSettings faults;
+        faults.wrongLengthShare = 1;
+        faults.wrongLengthShape = FaultSettings::WrongLength::Long;
+        faults.wrongLengthCodes = {QByteArray("IM")};
+        site.sim->setFaults(faults);
+        QStringList eventReads;
+        connect(&site.comm, &Comm::logLine, &site.comm, [&](const QString &line) {
+            if (!line.contains(QStringLiteral("[0001IM]")))
+                return;
+            eventReads << line;
+            site.sim->clearFaults();
+        });
+        const ReadOutcome outcome =
+            site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
+        QVERIFY2(outcome.complete(), qPrintable(outcome.summary()));
+        QCOMPARE(outcome.read, 3);
+        QCOMPARE(TableRows(site.table), ExpectedRows(events));
+        QVERIFY2(eventReads.first().endsWith(QStringLiteral("(35)")) ||
+                     eventReads.first().endsWith(QStringLiteral("(32)")),
+                 qPrintable(eventReads.first()));
     }
 
     void noLinkNoRead()

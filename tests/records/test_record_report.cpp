@@ -2,12 +2,14 @@
 // with poppler), and the CSV form.
 #include "Language.h"
 #include "RecordFile.h"
+#include "RecordFilter.h"
 #include "RecordReport.h"
 #include "RecordTable.h"
 #include "TableCsv.h"
 #include "TableStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -51,11 +53,10 @@ QByteArray RunTool(const QString &tool, const QStringList &arguments)
     return p.readAllStandardOutput();
 }
 
-// Kangxi radicals become their ideographs by NFKC; the one supplement radical of the
-// captions does not.
-QString Unradical(const QString &text)
+QString PdfText(const QString &pdf)
 {
-    return text.normalized(QString::NormalizationForm_KC).replace(QChar(0x2ED4), QChar(0x95E8));
+    return QString::fromUtf8(RunTool(Tool(QStringLiteral("pdftotext")),
+                                     {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
 }
 
 // Dark pixels in a band of the page image (0..1 of its height).
@@ -77,16 +78,20 @@ class TestRecordReport : public QObject
 private slots:
     void pagination()
     {
-        QCOMPARE(RecordReport::rowsOnFirstPage(), 46);
-        QCOMPARE(RecordReport::rowsOnLaterPages(), 48);
+        QCOMPARE(RecordReport::rowsOnFirstPage(), 43);
+        QCOMPARE(RecordReport::rowsOnLaterPages(), 46);
         TableStore table;
+        // The summary goes to a page of its own (under the column headings) when it does not
+        // fit below the last row.
         for (const auto &[rows, pages] : QList<QPair<int, int>>{{0, 1},
                                                                 {25, 1},
-                                                                {45, 1},
-                                                                {46, 2},
-                                                                {46 + 46, 2},
-                                                                {46 + 47, 3},
-                                                                {46 + 48 + 10, 3}}) {
+                                                                {41, 1},
+                                                                {42, 2},
+                                                                {43, 2},
+                                                                {44, 2},
+                                                                {43 + 44, 2},
+                                                                {43 + 45, 3},
+                                                                {43 + 46 + 10, 3}}) {
             Fill(table, rows);
             QCOMPARE(RecordReport(table, Language::English).pageCount(), pages);
         }
@@ -119,19 +124,23 @@ private slots:
         QVERIFY(report.writePdf(pdf));
         QCOMPARE(report.pageCount(), 3);
 
-        // Every text of the report is there, in the language's captions, with the count. (The
-        // text layer names some ideographs by a radical drawn with the same glyph.)
+        // Every text of the report is there, in the language's captions, with the count: the
+        // title, the column headings and the page number on every page, the heading lines on
+        // the first.
         const Language lang(language);
-        const QString text = Unradical(QString::fromUtf8(
-            RunTool(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")})));
+        const QString text = PdfText(pdf);
         QCOMPARE(text.count(lang.TableText(TextRow::ReportTitle)), 3);
         for (const TextRow row :
              {TextRow::ReportRecordNo, TextRow::ReportCardNo, TextRow::ReportDateTime})
-            QCOMPARE(text.count(lang.TableText(row)), 1);
+            QCOMPARE(text.count(lang.TableText(row)), 3);
+        for (int page = 1; page <= 3; ++page)
+            QCOMPARE(text.count(lang.TableText(TextRow::ReportPageOf).arg(page).arg(3)), 1);
+        for (const QString &line : report.headingLines())
+            QVERIFY2(text.contains(line), qPrintable(line + QLatin1Char('\n') + text));
         QVERIFY(text.contains(
             QRegularExpression(QRegularExpression::escape(lang.TableText(TextRow::ReportCount)) +
                                QStringLiteral("\\s+") + QString::number(rows))));
-        QVERIFY(text.contains(QStringLiteral("0000104")));
+        QVERIFY(text.contains(RecordTable::RowNumberText(rows)));
         QVERIFY(text.contains(QStringLiteral("2008/09/22 14:05:09")));
         QCOMPARE(text.count(QLatin1Char('\f')), 3);
 
@@ -158,9 +167,95 @@ private slots:
             QVERIFY(Ink(page, 0.03, 0.06) > 0);
         }
         const QImage last(dir.filePath(pages.last()));
-        // 10 detail lines and the summary: nothing below the middle of the page.
+        // 10 detail lines and the summary, then nothing down to the page number at the foot.
         QVERIFY(Ink(last, 0.10, 0.25) > 0);
-        QCOMPARE(Ink(last, 0.5, 1.0), 0);
+        QCOMPARE(Ink(last, 0.5, 0.93), 0);
+        QVERIFY(Ink(last, 0.94, 0.97) > 0);
+    }
+
+    // Copying or searching the text of a Chinese report gives the characters drawn: 門 and 日,
+    // not the radicals ⾨ and ⽇ that Noto CJK draws with the same glyphs; 门, not ⻔.
+    void chineseTextLayerNamesTheCharactersDrawn_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("zh-TW") << Language::TraditionalChinese << QStringLiteral("開門記錄報表");
+        QTest::newRow("zh-CN") << Language::SimplifiedChinese << QStringLiteral("开门记录报表");
+    }
+
+    void chineseTextLayerNamesTheCharactersDrawn()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, expected);
+        TableStore table;
+        Fill(table, 5);
+        const QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+        const RecordReport report(table, language);
+        QVERIFY(report.writePdf(pdf));
+        const QString text = PdfText(pdf);
+        QVERIFY2(text.contains(expected), qPrintable(text));
+        const Language lang(language);
+        for (const TextRow row : {TextRow::ReportCardNo, TextRow::ReportDateTime,
+                                  TextRow::ReportPeriod, TextRow::ReportFilter})
+            QVERIFY2(text.contains(lang.TableText(row)), qPrintable(text));
+        for (const QChar c : text)
+            QVERIFY2(c.unicode() < 0x2E80 || c.unicode() > 0x2FDF,
+                     qPrintable(QStringLiteral("U+%1 in: ").arg(c.unicode(), 4, 16) + text));
+        // Still a PDF every reader takes.
+        QCOMPARE(RunTool(Tool(QStringLiteral("pdftoppm")),
+                         {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("20"), pdf,
+                          dir.filePath(QStringLiteral("page"))}),
+                 QByteArray());
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("page-1.png"))));
+    }
+
+    // The heading names the controller (or says it is not known), the period (open ends from
+    // the events) and the filter, in the report's language.
+    void headingNamesControllerPeriodAndFilter()
+    {
+        TableStore table;
+        Fill(table, 3);
+        RecordFilter filter;
+        filter.since = RecordFilter::parseMoment(QStringLiteral("2008-09-01"), false);
+        filter.card = QStringLiteral("1234");
+        QVERIFY(filter.setCodes(QStringLiteral("40-50,11")));
+        QCOMPARE(RecordReport(table, Language::English, {QStringLiteral("12345678"), filter})
+                     .headingLines(),
+                 (QStringList{QStringLiteral("Controller S/N: 12345678"),
+                              QStringLiteral("Period: 2008/09/01 00:00:00 - 2008/09/22 14:07:11"),
+                              QStringLiteral("Filter: Card no. 1234; event codes 40-50, 11")}));
+        QCOMPARE(RecordReport(table, Language::English).headingLines(),
+                 (QStringList{QStringLiteral("Controller S/N: not known"),
+                              QStringLiteral("Period: 2008/09/22 14:05:09 - 2008/09/22 14:07:11"),
+                              QStringLiteral("Filter: all events")}));
+        QCOMPARE(RecordReport(table, Language::TraditionalChinese, {QStringLiteral("12345678"), {}})
+                     .headingLines()
+                     .constFirst(),
+                 QStringLiteral("控制器序號: 12345678"));
+        QCOMPARE(RecordReport(table, Language::SimplifiedChinese).headingLines().constLast(),
+                 QStringLiteral("筛选条件: 全部事件"));
+    }
+
+    // A filter that matches nothing gives a page that says so under the heading that names
+    // the filter, not an empty table.
+    void aFilterThatMatchesNothingSaysSo()
+    {
+        TableStore none;
+        RecordTable::Recreate(none);
+        RecordFilter filter;
+        filter.card = QStringLiteral("99999999");
+        const RecordReport report(none, Language::English, {QString(), filter});
+        QCOMPARE(report.pageCount(), 1);
+        const QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("none.pdf"));
+        QVERIFY(report.writePdf(pdf));
+        const QString text = PdfText(pdf);
+        QVERIFY2(text.contains(QStringLiteral("No event matches the filter.")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Filter: Card no. 99999999")));
+        QVERIFY(text.contains(QStringLiteral("Page 1 of 1")));
+        QVERIFY(!text.contains(QStringLiteral("Record no.")));
+        QVERIFY(!text.contains(QStringLiteral("Count:")));
     }
 
     void countOfTwentyFive()
@@ -170,9 +265,7 @@ private slots:
         const QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("25.pdf"));
         QVERIFY(RecordReport(table, Language::English).writePdf(pdf));
-        const QString text =
-            QString::fromUtf8(RunTool(Tool(QStringLiteral("pdftotext")),
-                                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+        const QString text = PdfText(pdf);
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Count:\\s+25\\b"))),
                  qPrintable(text));
         // A report that cannot be written says where.

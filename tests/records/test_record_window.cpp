@@ -1,7 +1,10 @@
 // The record window as a person meets it: opened from the main window's "Record data"
 // button, the events read, the progress window's Cancel clicked, saved and loaded through
-// the prompts, the unsaved events kept when the window closes without saving.
+// the prompts, the unsaved events kept when the window closes without saving, and the events
+// stored in the archive.
+#include "ArchiveAddress.h"
 #include "DialogPrompt.h"
+#include "EventArchive.h"
 #include "EventLogMix.h"
 #include "RecordFile.h"
 #include "RecordJournal.h"
@@ -14,7 +17,9 @@
 #include "WindowRig.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +27,7 @@
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -30,6 +36,15 @@
 #include <functional>
 
 namespace {
+
+// The text of a PDF file as copying or searching it gives it.
+QString PdfText(const QString &pdf)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
 
 ControllerData WithEvents(const QList<QByteArray> &events)
 {
@@ -157,6 +172,13 @@ private slots:
                      QStringLiteral("open ") + RecordFile::DefaultPath());
             QCOMPARE(w.table().RecordCount(), 60);
             QCOMPARE(RecordTable::RowAt(w.table(), 59).IONO, QStringLiteral("0000060"));
+            // Which controller a file's events came from is not known: the report says so.
+            site.prompt->fileName = site.path(QStringLiteral("from-file"));
+            QTest::mouseClick(w.btnExportPdf, Qt::LeftButton);
+            const QString fromFile = PdfText(site.path(QStringLiteral("from-file.pdf")));
+            QVERIFY2(fromFile.contains(QStringLiteral("Controller S/N: not known")),
+                     qPrintable(fromFile));
+            site.prompt->fileName = file + QStringLiteral(".xml");
             site.prompt->answers = {false};
             QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
             QCOMPARE(site.prompt->dialogs.last(),
@@ -304,7 +326,7 @@ private slots:
         escape.start();
         site.withRecordWindow([&](TfrmIOdata &w) {
             // The questions come once the window is up; a slow machine shows it first.
-            QTRY_COMPARE(asked.size(), 2);
+            QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, 20000);
             QVERIFY(asked.first().contains(QStringLiteral("5 events")));
             QTRY_COMPARE(w.table().RecordCount(), 5);
             QCOMPARE(w.unsavedEvents(), 5);
@@ -326,6 +348,34 @@ private slots:
         const QString journal = RecordJournal::PathFor(
             RecordJournal::Folder(context.settings.filePath()), QStringLiteral("12345678"));
         QVERIFY(RecordJournal(journal).pending().isEmpty());
+    }
+
+    // A journal line that cannot be read is named when the window opens, and stays in the
+    // journal for someone to look at.
+    void aDamagedJournalLineIsNamed()
+    {
+        Site site(MixedEventLog(3));
+        QVERIFY(site.rig.connectTcp());
+        const QString path = RecordJournal::PathFor(
+            RecordJournal::Folder(site.rig.window().context().settings.filePath()),
+            QStringLiteral("12345678"));
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile journal(path);
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        const QByteArray damaged = "{\"pointer\":\"0000001\",\"row\":7}\n";
+        journal.write(damaged);
+        journal.close();
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QTRY_COMPARE(site.prompt->messages.size(), 1);
+            QVERIFY2(site.prompt->messages.first().contains(path) &&
+                         site.prompt->messages.first().contains(
+                             QStringLiteral("cannot be read as an event (line 1)")),
+                     qPrintable(site.prompt->messages.first()));
+            QCOMPARE(w.table().RecordCount(), 0);
+            QVERIFY(site.prompt->questions.isEmpty());
+        });
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        QCOMPARE(journal.readAll(), damaged);
     }
 
     void fileErrorsAreNamed()
@@ -469,7 +519,10 @@ private slots:
 
             site.prompt->fileName = site.path(QStringLiteral("report"));
             QTest::mouseClick(w.btnExportPdf, Qt::LeftButton);
-            QVERIFY(QFile(site.path(QStringLiteral("report.pdf"))).size() > 1000);
+            // The report names the controller the events were read from.
+            const QString report = PdfText(site.path(QStringLiteral("report.pdf")));
+            QVERIFY2(report.contains(QStringLiteral("Controller S/N: 12345678")),
+                     qPrintable(report));
             site.prompt->fileName = site.path(QStringLiteral("events.csv"));
             QTest::mouseClick(w.btnExportCsv, Qt::LeftButton);
             TableStore csv;
@@ -485,6 +538,58 @@ private slots:
             QCOMPARE(QFileInfo(site.path(QStringLiteral("events.csv"))).lastModified(), before);
             QVERIFY(site.prompt->messages.size() == 1);
         });
+    }
+
+    // "Save to archive", shown where the settings name an archive: the table's events go in
+    // once however often it is pressed, and the journal lets them go only once the archive
+    // has taken them. An archive that cannot take them is named, and they stay journalled.
+    void saveToArchive()
+    {
+        Site site(MixedEventLog(30));
+        QVERIFY(site.rig.connectTcp());
+        site.withRecordWindow([&](TfrmIOdata &w) { QVERIFY(!w.btnSaveArchive->isVisible()); });
+        const QString db = site.path(QStringLiteral("events.db"));
+        QFile notADatabase(db);
+        QVERIFY(notADatabase.open(QIODevice::WriteOnly));
+        notADatabase.write("name,transport\n");
+        notADatabase.close();
+        site.rig.window().context().settings.SaveSetting(ArchiveAddress::Setting, db);
+        site.withRecordWindow([&](TfrmIOdata &w) {
+            QVERIFY(w.btnSaveArchive->isVisible());
+            QVERIFY(w.btnSaveArchive->isEnabled());
+            QTest::mouseClick(w.btnDeviceRead, Qt::LeftButton);
+            QCOMPARE(w.unsavedEvents(), 30);
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QVERIFY2(site.prompt->messages.last().startsWith(QStringLiteral("Error!\n") + db) &&
+                         site.prompt->messages.last().contains(QStringLiteral("not a database")),
+                     qPrintable(site.prompt->messages.last()));
+            QCOMPARE(w.unsavedEvents(), 30);
+            QVERIFY(w.pnl->isEnabled());
+
+            QVERIFY(QFile::remove(db));
+            const qsizetype messages = site.prompt->messages.size();
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QCOMPARE(site.prompt->messages.size(), messages);
+            QCOMPARE(w.unsavedEvents(), 0);
+            QCOMPARE(w.statusText(1),
+                     QStringLiteral("30 events added to the archive, 0 there already."));
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QCOMPARE(w.statusText(1),
+                     QStringLiteral("0 events added to the archive, 30 there already."));
+
+            // A file does not say whose events it holds: asked first, and No stores nothing.
+            site.prompt->fileName = site.path(QStringLiteral("events.xml"));
+            QTest::mouseClick(w.btnSaveFile, Qt::LeftButton);
+            QTest::mouseClick(w.btnReadFile, Qt::LeftButton);
+            site.prompt->answers = {false};
+            QTest::mouseClick(w.btnSaveArchive, Qt::LeftButton);
+            QVERIFY(site.prompt->questions.last().contains(QStringLiteral("controller 12345678")));
+            QCOMPARE(w.statusText(1), QString());
+        });
+        QString error;
+        EventArchive archive(*ArchiveAddress::parse(db, error));
+        QVERIFY(archive.open(EventArchive::Use::Read));
+        QCOMPARE(archive.eventCount(), 30);
     }
 
     // The record file chosen in the real save dialog exists already: one question, the one
@@ -537,6 +642,8 @@ private slots:
     {
         Site site(MixedEventLog(40));
         QVERIFY(site.rig.connectTcp());
+        site.rig.window().context().settings.SaveSetting(ArchiveAddress::Setting,
+                                                         site.path(QStringLiteral("events.db")));
         // KT480_SCREENSHOT_DIR keeps the pictures (docs/records-*.png).
         const QString folder = qEnvironmentVariable("KT480_SCREENSHOT_DIR");
         const QStringList names{QStringLiteral("en"), QStringLiteral("zh-tw"),
@@ -546,6 +653,8 @@ private slots:
         const char *buttons[] = {"btnEng", "btnBIG5", "btnGB"};
         const QStringList exportPdf{QStringLiteral("Export PDF"), QStringLiteral("匯出 PDF"),
                                     QStringLiteral("导出 PDF")};
+        const QStringList saveToArchive{QStringLiteral("Save to archive"),
+                                        QStringLiteral("存入資料庫"), QStringLiteral("存入数据库")};
         for (int language = 0; language < 3; ++language) {
             ClickOnScreen(Control<QPushButton>(site.rig.window(), buttons[language]));
             QCOMPARE(site.rig.window().context().language.LanguageIndex(), language);
@@ -557,6 +666,7 @@ private slots:
                 QCOMPARE(w.btnDeviceRead->text(), lang.TableText(TextRow::ReadFromDevice));
                 QCOMPARE(w.btnOutput->text(), lang.TableText(TextRow::PrintPreview));
                 QCOMPARE(w.btnExportPdf->text(), exportPdf[language]);
+                QCOMPARE(w.btnSaveArchive->text(), saveToArchive[language]);
                 // A hint shows no accelerator mark: "Exit", "離開(E)", "退出(E)".
                 QCOMPARE(w.btnExit->toolTip(),
                          lang.TableText(TextRow::ExitButton).remove(QLatin1Char('&')));

@@ -317,6 +317,34 @@ private slots:
         QVERIFY(r.err.contains("missing.xml"));
     }
 
+    // A journal line that cannot be read is named on every read, and stays when the events
+    // read are saved and the journal is cleared.
+    void damagedJournalLineIsNamedAndKept()
+    {
+        QVERIFY(QDir().mkpath(journalDir_));
+        QFile journal(
+            QDir(journalDir_).filePath(QStringLiteral("KT480NTV5-events-12345678.journal")));
+        QVERIFY(journal.open(QIODevice::WriteOnly));
+        const QByteArray damaged = "{\"pointer\":\"0000001\",\"row\":7}";
+        journal.write(damaged + '\n');
+        journal.close();
+        const QString xml = dir_->filePath(QStringLiteral("two.xml"));
+        for (int run = 0; run < 2; ++run) {
+            const Run r =
+                ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"),
+                     QStringLiteral("records"), QStringLiteral("read"), QStringLiteral("--limit"),
+                     QStringLiteral("2"), QStringLiteral("--out"), xml});
+            QCOMPARE(r.exitCode, 0);
+            const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+            QCOMPARE(o.value(QStringLiteral("unreadableJournalLines")).toArray(), QJsonArray{1});
+            QCOMPARE(o.value(QStringLiteral("recovered")).toInt(), 0);
+            QVERIFY2(r.err.contains("cannot be read as an event (line 1)"), r.err.constData());
+            QVERIFY(journal.open(QIODevice::ReadOnly));
+            QVERIFY(journal.readAll().startsWith(damaged + '\n'));
+            journal.close();
+        }
+    }
+
 private:
     QProcessEnvironment environment() const
     {

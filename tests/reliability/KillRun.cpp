@@ -8,6 +8,7 @@
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -137,6 +138,42 @@ KillRun::Result KillRun::killOnNewFileIn(const QStringList &arguments, const QSt
         result.killed = true;
         result.duringSave = true;
         break;
+    }
+    return Finish(process, result, clock);
+}
+
+KillRun::Result KillRun::killWhenGone(const QStringList &arguments, const QString &file,
+                                      const QString &changed)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    const auto size = [](const QByteArray &path) {
+        struct stat info
+        {
+        };
+        return ::stat(path.constData(), &info) == 0 ? qint64(info.st_size) : qint64(-1);
+    };
+    const QByteArray path = QFile::encodeName(file);
+    const QByteArray changedPath = QFile::encodeName(changed);
+    const qint64 sizeBefore = size(changedPath);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program_, arguments);
+    process.waitForStarted(WaitMs);
+    const qint64 pid = process.processId();
+    Result result;
+    bool armed = false;
+    bool present = false;
+    while (clock.elapsed() < WaitMs && Running(pid)) {
+        const bool now = ::access(path.constData(), F_OK) == 0;
+        if (armed && present && !now) {
+            ::kill(pid_t(pid), SIGKILL);
+            result.killed = true;
+            break;
+        }
+        present = now;
+        armed = armed || size(changedPath) != sizeBefore;
+        QThread::usleep(10);
     }
     return Finish(process, result, clock);
 }

@@ -35,6 +35,10 @@ public:
     qint64 plainRunMs(const QStringList &arguments, int runs, int *exitCode = nullptr);
     // Kills the run delayMs after its start.
     Result killAfter(const QStringList &arguments, qint64 delayMs, const QString &savedFolder);
+    // Kills the run the moment the file vanishes once the other file has changed size: the
+    // moment a database's rollback journal is gone (its transaction committed) after the run
+    // wrote to its event journal.
+    Result killWhenGone(const QStringList &arguments, const QString &file, const QString &changed);
     // Kills the run while it writes into the folder, up to maxDelayUs after that is seen.
     Result killWhileSaving(const QStringList &arguments, const QString &savedFolder,
                            QRandomGenerator &random, int maxDelayUs);

@@ -268,12 +268,27 @@ private slots:
         CardTable::Recreate(table);
         CardTable::Append(table, {"0000001", "00000000000000AA", "01", "0", "1234", "0"});
         CardTable::Append(table, {"0000002", QStringLiteral("00AB\x03"), "01", "0", "", "0"});
+        const QString path = dir_->filePath(QStringLiteral("hostile.xml"));
+        // No file holds a control character as this program writes it; one edited by hand may.
+        QVERIFY(!CardFile::Save(table, path));
+        CardTable::Recreate(table);
+        CardTable::Append(table, {"0000001", "00000000000000AA", "01", "0", "1234", "0"});
+        CardTable::Append(table, {"0000002", QStringLiteral("00ABETX"), "01", "0", "", "0"});
         CardTable::Append(table, {"0000003", QStringLiteral("卡"), "01", "0", "", "0"});
         CardTable::Append(table, {"-4", "1", "01", "0", "", "0"});
         CardTable::Append(table, {"99999999999", "1", "01", "0", "", "0"});
         CardTable::Append(table, {"0000006", "1", "100", "12", "", "-1"});
-        const QString path = dir_->filePath(QStringLiteral("hostile.xml"));
         QVERIFY(CardFile::Save(table, path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll().replace("00ABETX", "00AB&#003;");
+        file.close();
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        TableStore edited;
+        QVERIFY(CardFile::Load(edited, path));
+        QCOMPARE(CardTable::RowAt(edited, 1).DataID, QStringLiteral("00AB\x03"));
 
         SimulatorHost sim(simulatorWithCards(7));
         const Run r = ctl({QStringLiteral("--tcp"), tcpOf(sim), QStringLiteral("cards"),

@@ -1,19 +1,26 @@
 // kt480ctl killed (SIGKILL) at 50 moments spread over a run, for each of three jobs: a card
 // read saved to a file, a parameter backup and an event read with its journal. Afterwards the
 // file is the earlier one, untouched, or the new one complete; never a part of one. The events
-// the controller forgot once acknowledged all reach a file, each once.
+// the controller forgot once acknowledged all reach a file, each once. And an event read into
+// the archive, killed at moments spread over it and just after the archive committed: every
+// event reaches the archive exactly once.
+#include "BackupRecord.h"
 #include "CardCodec.h"
 #include "CardFile.h"
 #include "CardTable.h"
 #include "DeviceDataGroup.h"
+#include "EventArchive.h"
 #include "KillRun.h"
+#include "ParamFilePaths.h"
 #include "RecordFile.h"
+#include "RecordJournal.h"
 #include "RecordTable.h"
 #include "SimulatorHost.h"
 #include "TableStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -170,6 +177,59 @@ private slots:
         qInfo("%s", qPrintable(tally.text("params backup")));
     }
 
+    // A fleet backup over an earlier one, killed at points spread over the run and while it
+    // saves: the controller's folder (or, killed between the two moves, the earlier one aside)
+    // always holds one whole backup, its files the ones its record describes.
+    void fleetBackupReplacesItsFolderWhole()
+    {
+        ControllerData data = ControllerData::factory();
+        data.cards = GeneratedCards(300);
+        startSimulator(data);
+        const QString site = dir_->filePath(QStringLiteral("site.csv"));
+        QFile file(site);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("name,transport,address,port,id\nnorth,tcp,127.0.0.1," +
+                   tcp_.section(QLatin1Char(':'), 1).toUtf8() + ",1\n");
+        file.close();
+        const QStringList args{QStringLiteral("fleet"), QStringLiteral("backup"), site, outFolder_,
+                               QStringLiteral("--to"),  QStringLiteral("400")};
+        const QString north = QDir(outFolder_).filePath(QStringLiteral("north"));
+        const auto whole = [&] {
+            const QString folder =
+                QFileInfo::exists(north) ? north : north + QStringLiteral(".previous");
+            QString error;
+            const std::optional<BackupRecord> record = BackupRecord::load(folder, error);
+            return record && record->serialNumber == QLatin1String("12345678") &&
+                   record
+                       ->fileMismatch(QDir(folder).filePath(ParamFilePaths::DefaultFileName),
+                                      QDir(folder).filePath(CardFile::DefaultFileName))
+                       .isEmpty();
+        };
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        int exitCode = -1;
+        const qint64 plainMs = run.plainRunMs(args, 1, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QVERIFY(whole());
+        QRandomGenerator random(20240301);
+        int duringSave = 0;
+        for (int point = 0; point < Points; ++point) {
+            sim_->controller().modify([point](ControllerData &d) {
+                d.parameters.insert("AF13", QByteArray::number(100 + point));
+                return true;
+            });
+            const KillRun::Result r =
+                point % SaveEvery == SaveEvery - 1
+                    ? run.killWhileSaving(args, outFolder_, random, SaveDelayUs)
+                    : run.killAfter(args,
+                                    qint64(plainMs * (point + random.generateDouble()) / Points),
+                                    outFolder_);
+            duringSave += r.duringSave ? 1 : 0;
+            QVERIFY2(whole(),
+                     qPrintable(QStringLiteral("point %1 (%2 ms)").arg(point).arg(r.elapsedMs)));
+        }
+        QVERIFY(duringSave > 0);
+    }
+
     // Every event the controller forgets once acknowledged is in the journal first; a killed
     // read leaves it there and the next read saves it. Each read adds its events to the one
     // file: a changed file holds every event it held before, and at the end every event once.
@@ -196,6 +256,86 @@ private slots:
         QVERIFY(sim_->controller().snapshot().events.isEmpty());
         QVERIFY(savedOnce(held, Events));
         qInfo("%s; all %d events saved once", qPrintable(tally.text("records read --out")), Events);
+    }
+
+    // Killed at moments spread over a read and, at every third point, the moment the archive
+    // has committed, before the journal is cleared: the next read stores the journal's
+    // entries again, and the archive keeps each event once.
+    void eventReadIntoTheArchive()
+    {
+        constexpr int Events = 1500;
+        constexpr int ArchivePoints = 30;
+        ControllerData data = ControllerData::factory();
+        const QDateTime start(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+        for (int i = 0; i < Events; ++i)
+            data.events << EventPayload(1, start.addSecs(i),
+                                        QByteArray::number(i % 10000).rightJustified(4, '0'), 'A',
+                                        0, 1, i + 1);
+        startSimulator(data);
+        const QString folder = dir_->filePath(QStringLiteral("archive"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString db = QDir(folder).filePath(QStringLiteral("events.db"));
+        const QStringList args{QStringLiteral("--tcp"),   tcp_,
+                               QStringLiteral("records"), QStringLiteral("read"),
+                               QStringLiteral("--limit"), QStringLiteral("50"),
+                               QStringLiteral("--db"),    db};
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        int exitCode = -1;
+        const qint64 plainMs = run.plainRunMs(args, 1, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QString error;
+        EventArchive archive(*ArchiveAddress::parse(db, error));
+        QVERIFY(archive.open(EventArchive::Use::Read));
+        const QString journalPath = RecordJournal::PathFor(
+            env_.value(QStringLiteral("KT480_JOURNAL_DIR")), QStringLiteral("12345678"));
+        // The journal still holds an event the archive has: killed after the commit.
+        const auto storedAndStillJournalled = [&] {
+            RecordJournal journal(journalPath);
+            if (!journal.open() || journal.pendingCount() == 0)
+                return false;
+            ArchiveQuery query;
+            query.filter.since =
+                RecordFilter::parseDataTime(journal.pending().first().record.DataTime);
+            query.filter.until = query.filter.since;
+            const auto rows = archive.query(query);
+            return rows && !rows->isEmpty();
+        };
+        QRandomGenerator random(20240301);
+        int killed = 0;
+        int afterCommit = 0;
+        for (int point = 0; point < ArchivePoints; ++point) {
+            if (point % 3 == 2) {
+                // The events are journalled before they are stored: the transaction that
+                // commits after the journal grew is the one that stores them.
+                const KillRun::Result r =
+                    run.killWhenGone(args, db + QStringLiteral("-journal"), journalPath);
+                killed += r.killed ? 1 : 0;
+                afterCommit += r.killed && storedAndStillJournalled() ? 1 : 0;
+            } else {
+                const KillRun::Result r = run.killAfter(
+                    args, qint64(plainMs * (point + random.generateDouble()) / ArchivePoints),
+                    folder);
+                killed += r.killed ? 1 : 0;
+            }
+        }
+        const KillRun::Plain last =
+            run.run({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"),
+                     QStringLiteral("read"), QStringLiteral("--db"), db});
+        QVERIFY2(last.exitCode == 0, qPrintable(last.output));
+        QVERIFY(sim_->controller().snapshot().events.isEmpty());
+
+        const auto rows = archive.query({});
+        QVERIFY(rows);
+        QMap<QString, int> seen;
+        for (const ArchivedRow &row : *rows)
+            ++seen[row.record.DataTime + QLatin1Char(' ') + row.record.CardNO];
+        QCOMPARE(rows->size(), Events);
+        QCOMPARE(seen.size(), Events);
+        QVERIFY2(afterCommit > 0, "no point fell between the archive's commit and the journal's "
+                                  "clearing");
+        qInfo("records read --db: %d points, %d killed, %d of them after the archive committed "
+              "and before the journal was cleared; all %d events in the archive once",
+              ArchivePoints, killed, afterCommit, Events);
     }
 
     // Killed after the file was saved and before the journal forgot its events, then run again

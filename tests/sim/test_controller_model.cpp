@@ -1,7 +1,9 @@
+#include "BusCollision.h"
 #include "ControllerBus.h"
 #include "ControllerModel.h"
 #include "ControllerState.h"
 #include "Frame.h"
+#include "ReplyAssembler.h"
 
 #include <QTest>
 
@@ -186,9 +188,43 @@ private slots:
                      "0"),
                  Error("0001HA", 'B'));
 
+        // The empty card, written to a number, frees it: a read then finds it empty.
+        QCOMPARE(ask("0001HA0000007" + empty), QByteArray("0001HA"));
+        QCOMPARE(state_->snapshot().cards.keys(), (QList<int>{12, 10500}));
+        QCOMPARE(ask("0001HB0007"), "0001HB" + empty);
+
         QCOMPARE(ask("0001HK"), QByteArray("0001HK"));
         QVERIFY(state_->snapshot().cards.isEmpty());
         QCOMPARE(ask("0001HB0012"), "0001HB" + empty);
+    }
+
+    // A failing card memory answers the write and keeps the ID with its last digit changed;
+    // the empty card it keeps as a card.
+    void garbledCardNumberKeepsAnotherCard()
+    {
+        ControllerData d = state_->snapshot();
+        d.garbledCardNumbers = {3};
+        state_->set(d);
+        QCOMPARE(ask("0001HA0003"
+                     "0000000000012345"
+                     "010XXXX0"),
+                 QByteArray("0001HA"));
+        QCOMPARE(ask("0001HB0003"), QByteArray("0001HB"
+                                               "0000000000012340"
+                                               "010XXXX0"));
+        QCOMPARE(ask("0001HA0003"
+                     "0000000000000000"
+                     "000XXXX0"),
+                 QByteArray("0001HA"));
+        QCOMPARE(ask("0001HB0003"), QByteArray("0001HB"
+                                               "0000000000000001"
+                                               "000XXXX0"));
+        QCOMPARE(ask("0001HA0004"
+                     "0000000000012345"
+                     "010XXXX0"),
+                 QByteArray("0001HA"));
+        QCOMPARE(state_->snapshot().cards.value(4), QByteArray("0000000000012345"
+                                                               "010XXXX0"));
     }
 
     void events()
@@ -294,6 +330,21 @@ private slots:
         QCOMPARE(state_->revision(), start + 1);
     }
 
+    // A watcher sees every change, with the data as it is after it, and nothing else.
+    void watchSeesEachChange()
+    {
+        QList<QByteArray> seen;
+        state_->setWatch([&seen](const ControllerData &d) { seen << d.parameters.value("AF13"); });
+        ask("0001AF13");
+        ask("0001AF13121");
+        ask("0001AF13121");
+        ask("0001AF13122");
+        ControllerData d = state_->snapshot();
+        d.parameters["AF13"] = "123";
+        state_->set(d);
+        QCOMPARE(seen, (QList<QByteArray>{"121", "122", "123"}));
+    }
+
     void multiDropAddressing()
     {
         ControllerBus bus;
@@ -306,10 +357,20 @@ private slots:
         QCOMPARE(bus.dispatch("0007AS").controller, 1);
         QCOMPARE(bus.dispatch("0003AS").body, QByteArray("0003AS00000003"));
         QCOMPARE(bus.dispatch("0001AS").controller, -1);
-        // Only the first controller on the line answers the broadcast.
+        // Both controllers answer the broadcast at once: their replies collide on the line,
+        // and what a receiver reads there holds no reply frame.
         const ControllerBus::Answer broadcast = bus.dispatch("0000AC");
         QCOMPARE(broadcast.controller, 0);
+        QCOMPARE(broadcast.speakers, 2);
         QCOMPARE(broadcast.body, QByteArray("0003AC00000003"));
+        QVERIFY(!broadcast.line.isEmpty());
+        ReplyAssembler assembler;
+        for (const char b : broadcast.line)
+            QVERIFY(!assembler.feed(b));
+        // One controller alone puts its reply frame on the line unchanged.
+        QCOMPARE(bus.dispatch("0003AS").line, BuildReplyFrame("0003AS00000003"));
+        QCOMPARE(OverlappingFrames({BuildReplyFrame("0003AC00000003")}),
+                 BuildReplyFrame("0003AC00000003"));
         const ControllerBus::Answer write = bus.dispatch("0007AF13001");
         QVERIFY(write.changed);
         QCOMPARE(bus.at(1).state().snapshot().parameters.value("AF13"), QByteArray("001"));

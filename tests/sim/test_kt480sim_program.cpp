@@ -176,7 +176,9 @@ private slots:
               QStringList{QStringLiteral("--pty"), QStringLiteral("--sd-total"),
                           QStringLiteral("10000")},
               QStringList{QStringLiteral("--pty"), QStringLiteral("--sd-rate"),
-                          QStringLiteral("0")}}) {
+                          QStringLiteral("0")},
+              QStringList{QStringLiteral("--pty"), QStringLiteral("--pace"),
+                          QStringLiteral("8X1")}}) {
             QProcess sim;
             sim.start(QStringLiteral(KT480SIM_PATH), args);
             QVERIFY(sim.waitForFinished(5000));

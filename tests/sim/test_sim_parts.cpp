@@ -5,13 +5,20 @@
 #include "Frame.h"
 #include "LineService.h"
 #include "ReplyAssembler.h"
+#include "SimulatorHost.h"
+#include "WirePacer.h"
 
+#include "Comm.h"
+
+#include <QElapsedTimer>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// The controller's part of a request: gives the body and counts that it was carried out.
+// The controller's part of a request: gives the reply frame of the body (nothing for no
+// body) and counts that it was carried out.
 struct Controller
 {
     QByteArray body;
@@ -21,14 +28,14 @@ struct Controller
     {
         return [this] {
             ++carriedOut;
-            return body;
+            return body.isEmpty() ? QByteArray() : BuildReplyFrame(body);
         };
     }
 };
 
 FaultInjector::CarryOut Body(const QByteArray &body)
 {
-    return [body] { return body; };
+    return [frame = BuildReplyFrame(body)] { return frame; };
 }
 
 QByteArray Joined(const QList<DeliveryPiece> &pieces)
@@ -61,6 +68,48 @@ private slots:
         QCOMPARE(reader.handleRequest("H00F"), QByteArray("H00F"));
         QVERIFY(reader.handleRequest("H00X").isEmpty());
         QVERIFY(reader.handleRequest("H00FF").isEmpty());
+    }
+
+    void characterFormats()
+    {
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("8E1")), 11);
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("8n1")), 10);
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("7O2")), 11);
+        QCOMPARE(WirePacer::BitsPerByte(QStringLiteral("5N1")), 7);
+        for (const char *bad : {"9N1", "8X1", "8E3", "8E", "", "8E1 "})
+            QVERIFY(!WirePacer::BitsPerByte(QLatin1String(bad)));
+    }
+
+    void pacedLineTakesTheWireTimeOfEveryByte_data()
+    {
+        QTest::addColumn<int>("baudRate");
+        QTest::newRow("4800") << 4800;
+        QTest::newRow("19200") << 19200;
+    }
+
+    // At the rate the client sets, in the format given (the pty carries no parity): a slower
+    // machine can only take longer, so the wire time is the least an exchange takes.
+    void pacedLineTakesTheWireTimeOfEveryByte()
+    {
+        QFETCH(int, baudRate);
+        SimulatorConfig config;
+        config.serial = true;
+        config.serialBitsPerByte = 11;
+        SimulatorHost sim(config);
+        QVERIFY2(sim.isRunning(), qPrintable(sim.errorString()));
+        Comm comm;
+        QVERIFY(
+            comm.CommOpenSerialDevice(sim.serialPath(), QStringLiteral("%1,e,8,1").arg(baudRate)));
+        constexpr int Exchanges = 5;
+        // "0001AS" is 13 bytes on the wire, its reply "0001AS12345678" 21.
+        const qint64 wireMs = Exchanges * (13 + 21) * 11 * 1000LL / baudRate;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < Exchanges; ++i)
+            QCOMPARE(comm.CommExchange(QStringLiteral("0001AS"), 6), int(Comm::Accepted));
+        QVERIFY2(
+            clock.elapsed() >= wireMs,
+            qPrintable(QStringLiteral("%1 ms, wire time %2 ms").arg(clock.elapsed()).arg(wireMs)));
     }
 
     void plainReplyIsOneFrame()
@@ -100,6 +149,16 @@ private slots:
                  BuildReplyFrame(QByteArray("0001AF") + ErrorMark + 'E'));
         QCOMPARE(Joined(injector.plan("0001AF14", codes, Body("0001AF0060"))),
                  BuildReplyFrame("0001AF0060"));
+
+        // A reply lost once: the first request of the code goes unanswered, the next is
+        // answered; other codes are not counted against it.
+        FaultSettings once;
+        once.lostCodes.insert("AC", 1);
+        QCOMPARE(Joined(injector.plan("0001AS", once, Body("0001AS12345678"))),
+                 BuildReplyFrame("0001AS12345678"));
+        QVERIFY(injector.plan("0000AC", once, Body("0001AC12345678")).isEmpty());
+        QCOMPARE(Joined(injector.plan("0000AC", once, Body("0001AC12345678"))),
+                 BuildReplyFrame("0001AC12345678"));
     }
 
     // A command the line loses, or the controller refuses or ignores, is never carried out;
@@ -129,6 +188,60 @@ private slots:
         Controller absent;
         QVERIFY(injector.plan("0002AS", {}, absent.carryOut()).isEmpty());
         QCOMPARE(absent.carriedOut, 1);
+    }
+
+    // Replies a hostile line makes out of the controller's answer, each with a correct CRC.
+    void wrongLengthPairedAndReplacedReplies()
+    {
+        using Shape = FaultSettings::WrongLength;
+        const QByteArray body = "0001HB" + QByteArray(24, '0');
+        const QList<QPair<Shape, QByteArray>> shapes{{Shape::Short, body.chopped(1)},
+                                                     {Shape::Long, body + '0'},
+                                                     {Shape::Echo, "0001HB"},
+                                                     {Shape::DeviceId, "0001"}};
+        FaultInjector injector(9);
+        for (const auto &[shape, expected] : shapes) {
+            FaultSettings f;
+            f.wrongLengthShare = 1;
+            f.wrongLengthShape = shape;
+            f.wrongLengthCodes = {QByteArray("HB")};
+            QCOMPARE(Joined(injector.plan("0001HB0001", f, Body(body))), BuildReplyFrame(expected));
+            QCOMPARE(Joined(injector.plan("0001AS", f, Body("0001AS12345678"))),
+                     BuildReplyFrame("0001AS12345678"));
+        }
+        FaultSettings random;
+        random.wrongLengthShare = 1;
+        QSet<QByteArray> seen;
+        for (int i = 0; i < 40; ++i)
+            seen << Joined(injector.plan("0001HB0001", random, Body(body)));
+        QCOMPARE(seen.size(), 4);
+
+        FaultInjector line(4);
+        FaultSettings paired;
+        paired.pairedShare = 1;
+        const QByteArray first = BuildReplyFrame("0001AS12345678");
+        const QByteArray second = BuildReplyFrame("0001DBKT480NT-V5.04");
+        QCOMPARE(Joined(line.plan("0001AS", paired, Body("0001AS12345678"))), first);
+        const auto pieces = line.plan("0001DB", paired, Body("0001DBKT480NT-V5.04"));
+        QCOMPARE(pieces.size(), 1);
+        QVERIFY(pieces[0].bytes == first + second || pieces[0].bytes == second + first);
+
+        FaultSettings once;
+        once.duplicateDelayMs = 10;
+        once.duplicateShare = 0;
+        QCOMPARE(line.plan("0001AS", once, Body("0001AS12345678")).size(), 1);
+        once.duplicateShare = 1;
+        QCOMPARE(line.plan("0001AS", once, Body("0001AS12345678")).size(), 2);
+
+        FaultSettings replaced;
+        QVERIFY(replaced.addReplacedData(QStringLiteral("AB:2024")));
+        QVERIFY(replaced.addReplacedData(QStringLiteral("ID:")));
+        QVERIFY(!replaced.addReplacedData(QStringLiteral("AB")));
+        QVERIFY(!replaced.addReplacedData(QStringLiteral("AB:20\x04")));
+        QCOMPARE(Joined(line.plan("0001AB", replaced, Body("0001AB20080922140509"))),
+                 BuildReplyFrame("0001AB2024"));
+        QCOMPARE(Joined(line.plan("0001ID", replaced, Body("0001ID36"))),
+                 BuildReplyFrame("0001ID"));
     }
 
     void corruptReplyFailsItsCheck()
@@ -198,6 +311,9 @@ private slots:
         QVERIFY(both.isSilent("0001AS"));
         QCOMPARE(both.errorFor("0001DB"), std::optional<char>('C'));
         QCOMPARE(both.errorFor("0001AS"), std::nullopt);
+        line.lostCodes.insert("AC", 1);
+        controller.lostCodes.insert("AC", 2);
+        QCOMPARE(FaultSettings::combined(line, controller).lostCodes.value("AC"), 2);
     }
 
     void stateFileRoundTrip()
