@@ -2,6 +2,7 @@
 
 #include "BackupRecord.h"
 #include "CardFile.h"
+#include "CardSync.h"
 #include "CardTable.h"
 #include "CardTransfer.h"
 #include "Language.h"
@@ -289,7 +290,8 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
     // The restore deletes every card: those the backup never read are found and named first.
     CardTransfer cards(comm_, progress_, clockReadPaused_, language_);
     cards.setSettleWait(settlePasses_, settlePassMs_);
-    if (!table.IsEmpty()) {
+    // A sync deletes nothing outside the backup's range, so it needs no look there.
+    if (!table.IsEmpty() && !plan.sync) {
         if (!plan.rangeRecorded)
             outcome.done << tr("The backup does not say which card numbers it read; the "
                                "numbers %1 to %2 are taken.")
@@ -342,6 +344,24 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
         outcome.done << tr("Cards: %1 holds no cards; the cards the controller holds stay as "
                            "they were.")
                             .arg(path);
+        return outcome;
+    }
+    if (plan.sync) {
+        CardSync sync(comm_, progress_, clockReadPaused_, language_);
+        const CardSync::Outcome synced =
+            sync.run(table, plan.backupRange, versionText, CardSync::Mode::Apply);
+        outcome.cardsComplete = synced.complete();
+        outcome.cardProblems = synced.problems();
+        outcome.failedCardNumbers = synced.failedNumbers;
+        if (synced.complete())
+            outcome.done << tr("Cards: %1 written, %2 emptied, %3 unchanged, from %4 over the "
+                               "numbers %5 to %6; no card was deleted first.")
+                                .arg(synced.written)
+                                .arg(synced.cleared)
+                                .arg(synced.unchanged)
+                                .arg(path)
+                                .arg(plan.backupRange.first())
+                                .arg(plan.backupRange.last());
         return outcome;
     }
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);

@@ -54,6 +54,9 @@ public:
         // default range stands in for it, and the restore says so.
         bool rangeRecorded = false;
         bool force = false;
+        // The cards by a sync: only the numbers that differ from the card file are written, no
+        // card is deleted first, and the cards outside the backup's range stay as they are.
+        bool sync = false;
     };
     // The plan for a card file: the range the backup record beside it names, if any.
     static RestorePlan PlanBeside(const QString &cardPath);

@@ -80,6 +80,7 @@ AllBackup::Outcome restore(AllBackup &all, CliContext &context, const QString &d
     const bool force = context.parser.isSet(QStringLiteral("force"));
     AllBackup::RestorePlan plan;
     plan.force = force;
+    plan.sync = context.parser.isSet(QStringLiteral("sync"));
     auto refuse = [&outcome](const QString &problem) {
         const QString line = problem + QStringLiteral("; nothing was written (--force writes "
                                                       "anyway)");

@@ -106,9 +106,17 @@ int runCardsSync(CliContext &context)
         const Language language;
         CardSync sync(comm, progress, clockReadPaused, language);
         const ProgressLine progressLine(context, progress);
-        // The width of the card number in a write depends on the firmware.
-        const QString version =
-            mode == CardSync::Mode::Apply ? ControllerSession::readVersion(comm) : QString();
+        // The width of the card number in a write depends on the firmware: no write to a
+        // controller whose serial number and version are not known.
+        QString version;
+        if (mode == CardSync::Mode::Apply) {
+            const ControllerSession::Identity identity = ControllerSession::identify(comm);
+            if (!identity.known()) {
+                context.err << identity.problem << '\n';
+                return ExitFailed;
+            }
+            version = identity.version;
+        }
         outcome = sync.run(file, range, version, mode);
     }
     print(context, outcome, range);

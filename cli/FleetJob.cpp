@@ -240,6 +240,7 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
 
     AllBackup::RestorePlan plan;
     plan.force = task.force;
+    plan.sync = task.sync;
     if (record) {
         plan.backupRange = record->cardRange;
         plan.rangeRecorded = record->cardRangeRecorded;

@@ -32,6 +32,7 @@ struct FleetTask
     // the backup never read.
     bool force = false;
     int settleMs = 10000; // the wait after deleting all cards, before writing
+    bool sync = false;    // the cards by a sync: only what differs, nothing deleted first
     // The highest card number looked at outside the backup's range.
     int checkCeiling = CardsOutsideRange::DefaultCeiling;
     TraceSink *trace = nullptr;

@@ -50,6 +50,7 @@ int runFleetVerb(CliContext &context)
                                                     : FleetTask::Action::Restore;
     task.folder = context.arguments.value(2);
     task.force = context.parser.isSet(QStringLiteral("force"));
+    task.sync = context.parser.isSet(QStringLiteral("sync"));
     task.cards = CardRangeOption(context.parser);
     task.trace = context.link.trace();
     const int jobs = NumberOptionValue(context.parser, QStringLiteral("jobs"), DefaultJobs);

@@ -178,6 +178,9 @@ const CliOption CheckTo =
     Valued(QStringLiteral("check-to"), QStringLiteral("M"),
            QStringLiteral("look for cards outside the backup's range up to M (default 63000)"),
            CardNumbers);
+const CliOption Sync =
+    Switch(QStringLiteral("sync"), QStringLiteral("write only the cards that differ from the "
+                                                  "backup's; delete no card first"));
 const CliOption SettleMs =
     Valued(QStringLiteral("settle-ms"), QStringLiteral("MS"),
            QStringLiteral("wait after deleting all cards (default 10000)"), NumberRange{0, 600000});
@@ -316,7 +319,7 @@ QList<VerbSpec> Build()
          {Controller({}, QStringLiteral("DIR"),
                      QStringLiteral("writes the parameters, deletes every card, writes the "
                                     "cards"),
-                     {RestoreForce, CheckTo, SettleMs},
+                     {RestoreForce, CheckTo, SettleMs, Sync},
                      {{.position = 1, .use = FileUse::Reads, .within = BackupFiles}})}},
         {QStringLiteral("sd"),
          QStringLiteral("the controller's own SD card copy"),
@@ -391,7 +394,7 @@ QList<VerbSpec> Build()
                  {.position = 2, .use = FileUse::Writes, .controllerFolders = true}}),
           Alone(QStringLiteral("restore"), QStringLiteral("SITE.csv DIR"),
                 QStringLiteral("each controller from DIR/NAME/"),
-                {Jobs, Force, CheckTo, SettleMs, Trace},
+                {Jobs, Force, CheckTo, SettleMs, Sync, Trace},
                 {Argument(1, FileUse::Reads),
                  {.position = 2, .use = FileUse::Reads, .controllerFolders = true}}),
           dryRun,

@@ -163,6 +163,10 @@
         <source>Cards: %1 holds no cards; the cards the controller holds stay as they were.</source>
         <translation>卡片：%1 中没有卡片；控制器中的卡片保持不变。</translation>
     </message>
+    <message>
+        <source>Cards: %1 written, %2 emptied, %3 unchanged, from %4 over the numbers %5 to %6; no card was deleted first.</source>
+        <translation>卡片：%1 张已写入，%2 个卡号已清空，%3 张未变更，来源 %4，卡号 %5 至 %6；未先删除任何卡片。</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveAddress</name>

@@ -163,6 +163,10 @@
         <source>Cards: %1 holds no cards; the cards the controller holds stay as they were.</source>
         <translation>卡片：%1 中沒有卡片；控制器中的卡片保持不變。</translation>
     </message>
+    <message>
+        <source>Cards: %1 written, %2 emptied, %3 unchanged, from %4 over the numbers %5 to %6; no card was deleted first.</source>
+        <translation>卡片：%1 張已寫入，%2 個卡號已清空，%3 張未變更，來源 %4，卡號 %5 至 %6；未先刪除任何卡片。</translation>
+    </message>
 </context>
 <context>
     <name>ArchiveAddress</name>

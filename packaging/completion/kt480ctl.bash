@@ -17,7 +17,7 @@ _kt480ctl()
     local verbs="backup cards clock exchange file fleet identify params reader records restore search sd"
     local options="--tcp --udp --local-port --serial --line --id --json --verbose --trace --help
         --version --now --csv --echo --from --to --out --clear-all --skip-invalid --port --ids
-        --thorough --net --range --all --jobs --dry-run --force --check-to --settle-ms --limit
+        --thorough --net --range --all --jobs --dry-run --force --check-to --settle-ms --sync --limit
         --pdf --lang --since --until --card --code --count --app --apb --pin --db --controller"
     # Options followed by a value of their own.
     local valued=" --tcp --udp --local-port --serial --line --id --trace --echo --from --to --out

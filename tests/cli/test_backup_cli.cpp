@@ -187,6 +187,36 @@ private slots:
         QCOMPARE(controller(1).snapshot().cards, expected);
     }
 
+    // restore --sync writes only the numbers of the backup's range that differ, never deletes
+    // every card, and leaves the cards outside the range as they are (no --force needed).
+    void aSyncedRestoreWritesOnlyWhatDiffers()
+    {
+        const QString folder = dir_.filePath(QStringLiteral("synced"));
+        QCOMPARE(RunCtl(at(1) + QStringList{QStringLiteral("backup"), folder,
+                                            QStringLiteral("--from"), QStringLiteral("2"),
+                                            QStringLiteral("--to"), QStringLiteral("20")})
+                     .exitCode,
+                 0);
+        const QMap<int, QByteArray> backedUp = cardsOf(1, 5);
+        controller(1).modify([](ControllerData &d) {
+            d.cards[3] = EncodedCardRecord("0000000000009999", 1, 0, "XXXX", 0);
+            d.cards[7] = EncodedCardRecord("0000000000007777", 1, 0, "XXXX", 0);
+            d.cards[30] = EncodedCardRecord("0000000000003030", 1, 0, "XXXX", 0);
+            return true;
+        });
+        const QString trace = dir_.filePath(QStringLiteral("sync-trace.txt"));
+        const Run r = RunCtl(QStringList{QStringLiteral("--trace"), trace} + restoreOf(1, folder) +
+                             QStringList{QStringLiteral("--sync")});
+        QVERIFY2(r.exitCode == 0, (r.out + r.err).constData());
+        QVERIFY2(r.out.contains("no card was deleted first"), r.out.constData());
+        const QByteArray sent = readFile(trace);
+        QVERIFY(sent.contains("[0001HA"));
+        QVERIFY(!sent.contains("[0001HK"));
+        QMap<int, QByteArray> expected = backedUp;
+        expected.insert(30, EncodedCardRecord("0000000000003030", 1, 0, "XXXX", 0));
+        QCOMPARE(controller(1).snapshot().cards, expected);
+    }
+
     // A backup that does not say which numbers it read is taken to hold 1 to 10500, and the
     // restore says so.
     void anOlderBackupIsTakenForTheDefaultRange()

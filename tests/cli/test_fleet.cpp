@@ -438,6 +438,18 @@ private slots:
                  r.out.constData());
         QCOMPARE(controller(3).revision(), before);
 
+        // A restore by sync deletes nothing outside the range, so it needs no --force: card 2,
+        // changed since the backup, is written back and card 35 stays.
+        controller(3).modify([](ControllerData &d) {
+            d.cards[2] = EncodedCardRecord("0000000000002222", 1, 0, "XXXX", 0);
+            return true;
+        });
+        r = RunCtl(restore + QStringList{QStringLiteral("--sync")});
+        QVERIFY2(r.exitCode == 0, r.out.constData());
+        QMap<int, QByteArray> kept = backedUp;
+        kept.insert(35, EncodedCardRecord("0000000000003535", 1, 0, "XXXX", 0));
+        QCOMPARE(controller(3).snapshot().cards, kept);
+
         r = RunCtl(restore + QStringList{QStringLiteral("--force")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(controller(3).snapshot().cards, backedUp);

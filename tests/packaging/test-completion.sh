@@ -19,6 +19,7 @@ kt480ctl fleet |backup records restore
 kt480ctl records q|query
 kt480ctl records query --db events.db --cont|--controller
 kt480ctl fleet restore site.csv out --dry|--dry-run
+kt480ctl --tcp h restore lobby --sy|--sync
 kt480ctl fleet backup |out site.csv
 kt480ctl records report f.xml --lang |en zh-CN zh-TW
 kt480ctl --id a|auto
