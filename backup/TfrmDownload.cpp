@@ -10,6 +10,7 @@
 #include "UserPrompt.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -63,11 +64,14 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
     grid->addWidget(lbl02, 1, 0);
     grid->addWidget(edPath02, 1, 1);
     grid->addWidget(btnOpenFile02, 1, 2);
+    cbxWriteChangesOnly = new QCheckBox(this);
+    cbxWriteChangesOnly->setObjectName(QStringLiteral("cbxWriteChangesOnly"));
+    grid->addWidget(cbxWriteChangesOnly, 2, 1, Qt::AlignLeft);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnBackup);
     buttons->addWidget(btnRestore);
     buttons->addWidget(btnExit);
-    grid->addLayout(buttons, 2, 0, 1, 3);
+    grid->addLayout(buttons, 3, 0, 1, 3);
 
     const bool backup = mode == Mode::Backup;
     lbl01->setText(language.TableText(TextRow::ParameterFileLabel) + QLatin1Char(':'));
@@ -81,6 +85,11 @@ TfrmDownload::TfrmDownload(Mode mode, AllBackup &allBackup, Settings &settings, 
         QString(language.TableText(actionRow)).replace(QStringLiteral("&&"), QStringLiteral("&")));
     btnBackup->setVisible(backup);
     btnRestore->setVisible(!backup);
+    cbxWriteChangesOnly->setText(tr("Write changes only"));
+    cbxWriteChangesOnly->setToolTip(
+        tr("Write only the cards that differ from the card file, each read back; no card is "
+           "deleted first, so the doors keep admitting the cards both hold."));
+    cbxWriteChangesOnly->setVisible(!backup);
     edPath01->setText(RememberedPath(
         settings, backup ? ParamFilePaths::ExportSetting : ParamFilePaths::ImportSetting,
         ParamFilePaths::DefaultFile()));
@@ -185,17 +194,20 @@ void TfrmDownload::run(bool backup)
     if (backup && !mayReplaceExistingFiles())
         return;
     busy_ = true;
-    for (QWidget *w : {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),
-                       static_cast<QWidget *>(btnExit), static_cast<QWidget *>(btnOpenFile01),
-                       static_cast<QWidget *>(btnOpenFile02)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),
+          static_cast<QWidget *>(btnExit), static_cast<QWidget *>(btnOpenFile01),
+          static_cast<QWidget *>(btnOpenFile02), static_cast<QWidget *>(cbxWriteChangesOnly)})
         w->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
+    AllBackup::RestorePlan plan = AllBackup::PlanBeside(fileToRead(cardPath()));
+    plan.sync = cbxWriteChangesOnly->isChecked();
     const AllBackup::Outcome outcome =
         backup ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()),
                                    CardRange::Stored(settings_))
                : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()),
-                                    versionText_, AllBackup::PlanBeside(fileToRead(cardPath())));
+                                    versionText_, plan);
     QApplication::restoreOverrideCursor();
     prompt_.message(outcome.reportText(), language_.TableText(TextRow::SystemMessage));
     busy_ = false;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -63,4 +64,6 @@ private:
     QPushButton *btnBackup = nullptr;
     QPushButton *btnRestore = nullptr;
     QPushButton *btnExit = nullptr;
+    // All Restore: the cards by a sync, only the numbers that differ, none deleted first.
+    QCheckBox *cbxWriteChangesOnly = nullptr;
 };

@@ -1264,6 +1264,14 @@ Replace them?</source>
 
 要取代吗？</translation>
     </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只写入变更</translation>
+    </message>
+    <message>
+        <source>Write only the cards that differ from the card file, each read back; no card is deleted first, so the doors keep admitting the cards both hold.</source>
+        <translation>只写入与卡片文件不同的卡片，每张写入后读回核对；不先删除任何卡片，因此双方都有的卡片在过程中仍可开门。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmIOdata</name>

@@ -1264,6 +1264,14 @@ Replace them?</source>
 
 要取代嗎？</translation>
     </message>
+    <message>
+        <source>Write changes only</source>
+        <translation>只寫入變更</translation>
+    </message>
+    <message>
+        <source>Write only the cards that differ from the card file, each read back; no card is deleted first, so the doors keep admitting the cards both hold.</source>
+        <translation>只寫入與卡片檔不同的卡片，每張寫入後讀回核對；不先刪除任何卡片，因此雙方都有的卡片在過程中仍可開門。</translation>
+    </message>
 </context>
 <context>
     <name>TfrmIOdata</name>

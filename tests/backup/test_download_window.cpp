@@ -10,6 +10,7 @@
 #include "CardFile.h"
 #include "TableStore.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -85,6 +86,7 @@ private slots:
     void cancelledCardReadIsSavedOnlyOnYes();
     void backupAsksBeforeReplacingEitherFile();
     void cancelInTheParameterHalfEndsTheRun();
+    void writeChangesOnlyDeletesNoCardFirst();
 };
 
 void DownloadWindowTest::proposesTheDefaultFilesWithoutSettings()
@@ -471,6 +473,44 @@ void DownloadWindowTest::cancelInTheParameterHalfEndsTheRun()
     QVERIFY2(report.startsWith(QStringLiteral("Error!")) &&
                  report.contains(QStringLiteral("cancelled")),
              qPrintable(report));
+}
+
+// "Write changes only" restores the cards by a sync: the changed card is written back, no
+// "HK" goes out, and the report says no card was deleted first.
+void DownloadWindowTest::writeChangesOnlyDeletesNoCardFirst()
+{
+    Site site(5);
+    QVERIFY(site.connected);
+    const QString parameters = site.rig.path(QStringLiteral("p.xml"));
+    const QString cards = site.rig.path(QStringLiteral("c.xml"));
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        QVERIFY(!Control<QCheckBox>(window, "cbxWriteChangesOnly")->isVisible());
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+    }));
+    const QMap<int, QByteArray> backedUp = site.rig.sim().controller().snapshot().cards;
+    site.rig.sim().controller().modify([](ControllerData &d) {
+        d.cards[3] = EncodedCardRecord("0000000000009999", 1, 0, "XXXX", 0);
+        return true;
+    });
+    QStringList codes;
+    connect(&site.rig.comm(), &Comm::traffic, this, [&codes](Comm::Traffic t, const QByteArray &b) {
+        if (t == Comm::Traffic::Sent)
+            codes << QString::fromLatin1(b.mid(5, 2));
+    });
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QCheckBox>(window, "cbxWriteChangesOnly"));
+        ClickOnScreen(Control<QPushButton>(window, "btnRestore"));
+    }));
+    const QString report = site.prompt->messages.last();
+    QVERIFY2(report.startsWith(QStringLiteral("OK!")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("no card was deleted first")), qPrintable(report));
+    QVERIFY(!codes.contains(QStringLiteral("HK")));
+    QVERIFY(codes.contains(QStringLiteral("HA")));
+    QCOMPARE(site.rig.sim().controller().snapshot().cards, backedUp);
 }
 
 QTEST_MAIN(DownloadWindowTest)
