@@ -124,11 +124,11 @@ int runBackupVerb(CliContext &context)
     if (!ControllerSession::open(context, comm))
         return ExitFailed;
     // Nothing is read for a file or written to a controller that is not known.
-    const ControllerSession::Identity identity = ControllerSession::identify(comm);
-    if (!identity.known()) {
-        context.err << identity.problem << '\n';
+    const std::optional<ControllerSession::Identity> known =
+        ControllerSession::identifyOrSay(context, comm);
+    if (!known)
         return ExitFailed;
-    }
+    const ControllerSession::Identity &identity = *known;
     const std::unique_ptr<Settings> settings = Settings::Transient();
     ProgressState progress;
     SharedFlag clockReadPaused;

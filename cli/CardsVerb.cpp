@@ -117,12 +117,11 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
     }
     // The card numbers go out in the form of the controller's version: no write to a
     // controller that does not say who it is and which version it runs.
-    const ControllerSession::Identity identity = ControllerSession::identify(comm);
-    if (!identity.known()) {
-        context.err << identity.problem << '\n';
+    const std::optional<ControllerSession::Identity> identity =
+        ControllerSession::identifyOrSay(context, comm);
+    if (!identity)
         return ExitFailed;
-    }
-    const QString version = identity.version;
+    const QString version = identity->version;
     const bool clearAll = context.parser.isSet(QStringLiteral("clear-all"));
     const CardTransfer::WriteOutcome outcome = transfer.write(
         table, version, clearAll, context.parser.isSet(QStringLiteral("skip-invalid")));

@@ -110,12 +110,11 @@ int runCardsSync(CliContext &context)
         // controller whose serial number and version are not known.
         QString version;
         if (mode == CardSync::Mode::Apply) {
-            const ControllerSession::Identity identity = ControllerSession::identify(comm);
-            if (!identity.known()) {
-                context.err << identity.problem << '\n';
+            const std::optional<ControllerSession::Identity> identity =
+                ControllerSession::identifyOrSay(context, comm);
+            if (!identity)
                 return ExitFailed;
-            }
-            version = identity.version;
+            version = identity->version;
         }
         outcome = sync.run(file, range, version, mode);
     }

@@ -54,6 +54,15 @@ Identity identify(Comm &comm)
     return identity;
 }
 
+std::optional<Identity> identifyOrSay(CliContext &context, Comm &comm)
+{
+    Identity identity = identify(comm);
+    if (identity.known())
+        return identity;
+    context.err << identity.problem << '\n';
+    return std::nullopt;
+}
+
 bool stderrIsTerminal()
 {
 #ifdef Q_OS_WIN

@@ -8,6 +8,7 @@
 #include <Settings.h>
 #include <SharedFlag.h>
 #include <memory>
+#include <optional>
 
 struct CliContext;
 
@@ -40,6 +41,9 @@ struct Identity
     bool known() const { return problem.isEmpty(); }
 };
 Identity identify(Comm &comm);
+// The same for a verb that stops when the controller is not known: nothing, with the problem
+// written to standard error.
+std::optional<Identity> identifyOrSay(CliContext &context, Comm &comm);
 // True when standard error is a terminal (progress is then one line written over).
 bool stderrIsTerminal();
 
