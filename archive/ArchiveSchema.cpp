@@ -36,6 +36,19 @@ QStringList ArchiveSchema::Step(int version, ArchiveAddress::Kind kind)
             QStringLiteral("CREATE TABLE controller_names (serial TEXT NOT NULL, site_name TEXT "
                            "NOT NULL, PRIMARY KEY (serial, site_name))"),
         };
+    case 2:
+        // A search by card seeks the card within each month: new events come in by month, so
+        // storing a batch touches the index where its months are, not one place per card
+        // across the whole archive (an index by card alone took most of a large insert).
+        return {
+            QStringLiteral("CREATE TABLE event_months (month TEXT NOT NULL PRIMARY KEY)"),
+            QStringLiteral("INSERT INTO event_months (month) SELECT DISTINCT %1 FROM events")
+                .arg(MonthOf(QStringLiteral("event_time"))),
+            QStringLiteral("DROP INDEX events_by_card"),
+            QStringLiteral("CREATE INDEX events_by_card_month ON events ((%1), card_number, "
+                           "event_time)")
+                .arg(MonthOf(QStringLiteral("event_time"))),
+        };
     default:
         return {};
     }

@@ -10,7 +10,14 @@
 namespace ArchiveSchema {
 
 inline const QString VersionTable = QStringLiteral("kt480_archive_schema");
-constexpr int Latest = 1;
+constexpr int Latest = 2;
+// The month of a time ("2008/09" of "2008/09/22 14:05:09") in SQL, as the index by card and
+// event_months hold it; a search by card names it in the same words, so that the index serves.
+constexpr int MonthCharacters = 7;
+inline QString MonthOf(const QString &time)
+{
+    return QStringLiteral("substr(%1, 1, %2)").arg(time).arg(MonthCharacters);
+}
 
 // The statements that take an archive from version - 1 to version.
 QStringList Step(int version, ArchiveAddress::Kind kind);

@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <algorithm>
 
 namespace {
 
@@ -20,8 +22,12 @@ const QByteArray SqliteHeader("SQLite format 3\0", 16);
 constexpr int BusyTimeoutMs = 60000;
 constexpr int ConnectTimeoutSeconds = 10;
 constexpr int SqliteCacheKiB = 64 * 1024;
-// Events to one INSERT: one round trip each for PostgreSQL.
-constexpr int RowsPerInsert = 100;
+// Events to one INSERT: one round trip each for PostgreSQL. SQLite, in the process, stores
+// single rows faster than long VALUES lists.
+int RowsPerInsert(ArchiveAddress::Kind kind)
+{
+    return kind == ArchiveAddress::Kind::SQLite ? 1 : 100;
+}
 // Taken by every schema check of a PostgreSQL archive, so that two workstations opening a new
 // archive at once do not both create it.
 constexpr qint64 SchemaLockKey = 4804801;
@@ -65,15 +71,37 @@ QVariant Text(const QString &text)
     return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
 }
 
-void BindEvent(QSqlQuery &query, const ArchivedEvent &e, const ArchiveBatch &batch)
+// The read times of a batch as stored (UTC, ISO 8601, to the second). The events of one
+// read share their seconds, and formatting a time costs more than storing its row.
+class ReadTimeTexts
+{
+public:
+    QVariant operator()(const QDateTime &time)
+    {
+        if (!time.isValid())
+            return QVariant(QMetaType::fromType<QString>());
+        const qint64 second = time.toSecsSinceEpoch();
+        if (second != second_ || text_.isNull()) {
+            second_ = second;
+            text_ = time.toUTC().toString(Qt::ISODate);
+        }
+        return text_;
+    }
+
+private:
+    qint64 second_ = 0;
+    QString text_;
+};
+
+void BindEvent(QSqlQuery &query, const ArchivedEvent &e, const ArchiveBatch &batch,
+               ReadTimeTexts &readTimes)
 {
     const EventRecord &r = e.record;
     query.addBindValue(Text(batch.controller));
     query.addBindValue(Text(batch.siteName));
     query.addBindValue(Text(e.key));
     query.addBindValue(Text(r.DataTime));
-    query.addBindValue(e.readTime.isValid() ? QVariant(e.readTime.toUTC().toString(Qt::ISODate))
-                                            : QVariant(QMetaType::fromType<QString>()));
+    query.addBindValue(readTimes(e.readTime));
     query.addBindValue(Text(r.CardNO));
     query.addBindValue(CardNumber(r.CardNO));
     query.addBindValue(r.iStatus.trimmed().toInt());
@@ -329,6 +357,7 @@ std::optional<EventArchive::Stored> EventArchive::store(const ArchiveBatch &batc
         if (batch.events[i].alikeOrdinal > 0)
             ok = storeAlike(batch.events[i], batch, stored.added);
     }
+    ok = ok && storeMonths(batch);
     if (!ok) {
         const QString error = error_;
         rollback();
@@ -347,17 +376,19 @@ std::optional<EventArchive::Stored> EventArchive::store(const ArchiveBatch &batc
 bool EventArchive::storeKeyed(const QList<const ArchivedEvent *> &events, const ArchiveBatch &batch,
                               int &added)
 {
+    const int rowsPerInsert = RowsPerInsert(address_.kind);
+    ReadTimeTexts readTimes;
     QSqlQuery whole(db_);
-    if (events.size() >= RowsPerInsert && !whole.prepare(InsertStatement(RowsPerInsert)))
+    if (events.size() >= rowsPerInsert && !whole.prepare(InsertStatement(rowsPerInsert)))
         return fail(tr("cannot store the events"), whole.lastError());
-    for (qsizetype first = 0; first < events.size(); first += RowsPerInsert) {
-        const int rows = int(qMin<qsizetype>(RowsPerInsert, events.size() - first));
+    for (qsizetype first = 0; first < events.size(); first += rowsPerInsert) {
+        const int rows = int(qMin<qsizetype>(rowsPerInsert, events.size() - first));
         QSqlQuery part(db_);
-        QSqlQuery &insert = rows == RowsPerInsert ? whole : part;
-        if (rows < RowsPerInsert && !part.prepare(InsertStatement(rows)))
+        QSqlQuery &insert = rows == rowsPerInsert ? whole : part;
+        if (rows < rowsPerInsert && !part.prepare(InsertStatement(rows)))
             return fail(tr("cannot store the events"), part.lastError());
         for (int row = 0; row < rows; ++row)
-            BindEvent(insert, *events[first + row], batch);
+            BindEvent(insert, *events[first + row], batch, readTimes);
         if (!exec(insert, tr("cannot store the events")))
             return false;
         added += insert.numRowsAffected();
@@ -383,10 +414,36 @@ bool EventArchive::storeAlike(const ArchivedEvent &event, const ArchiveBatch &ba
     QSqlQuery insert(db_);
     if (!insert.prepare(InsertStatement(1)))
         return fail(tr("cannot store the events"), insert.lastError());
-    BindEvent(insert, event, batch);
+    ReadTimeTexts readTimes;
+    BindEvent(insert, event, batch, readTimes);
     if (!exec(insert, tr("cannot store the events")))
         return false;
     added += insert.numRowsAffected();
+    return true;
+}
+
+bool EventArchive::storeMonths(const ArchiveBatch &batch)
+{
+    // One event's time per month; the database cuts the month itself, so that it is the same
+    // text as the index's. Times whose first characters are not plain ASCII go in one by one.
+    QHash<QString, QString> months;
+    for (const ArchivedEvent &event : batch.events) {
+        const QString &time = event.record.DataTime;
+        const QStringView start = QStringView(time).left(ArchiveSchema::MonthCharacters);
+        const bool plain =
+            std::all_of(start.cbegin(), start.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        months.insert(plain ? time.left(ArchiveSchema::MonthCharacters) : time, time);
+    }
+    QSqlQuery insert(db_);
+    if (!insert.prepare(QStringLiteral("INSERT INTO event_months (month) VALUES (%1) ON CONFLICT "
+                                       "(month) DO NOTHING")
+                            .arg(ArchiveSchema::MonthOf(QStringLiteral("?")))))
+        return fail(tr("cannot store the events"), insert.lastError());
+    for (const QString &time : std::as_const(months)) {
+        insert.addBindValue(Text(time));
+        if (!exec(insert, tr("cannot store the events")))
+            return false;
+    }
     return true;
 }
 
@@ -427,9 +484,25 @@ std::optional<QList<ArchivedRow>> EventArchive::query(const ArchiveQuery &q)
     }
     if (q.filter.card) {
         const QVariant number = CardNumber(*q.filter.card);
-        conditions << (number.isNull() ? QStringLiteral("card = ?")
-                                       : QStringLiteral("card_number = ?"));
-        values << (number.isNull() ? QVariant(q.filter.card->trimmed()) : number);
+        if (number.isNull()) {
+            conditions << QStringLiteral("card = ?");
+            values << QVariant(q.filter.card->trimmed());
+        } else {
+            // The months named as values, not as a subquery: only so does the index by month
+            // and card serve (the database would otherwise read the whole index).
+            const std::optional<QStringList> months = eventMonths();
+            if (!months)
+                return std::nullopt;
+            if (months->isEmpty())
+                return QList<ArchivedRow>();
+            conditions << QStringLiteral("card_number = ? AND %1 IN (%2)")
+                              .arg(ArchiveSchema::MonthOf(QStringLiteral("event_time")),
+                                   QStringList(months->size(), QStringLiteral("?"))
+                                       .join(QLatin1Char(',')));
+            values << number;
+            for (const QString &month : *months)
+                values << month;
+        }
     }
     if (!q.filter.codeRanges.isEmpty()) {
         QStringList ranges;
@@ -479,6 +552,20 @@ std::optional<QList<ArchivedRow>> EventArchive::query(const ArchiveQuery &q)
         return std::nullopt;
     }
     return rows;
+}
+
+std::optional<QStringList> EventArchive::eventMonths()
+{
+    QSqlQuery select(db_);
+    select.setForwardOnly(true);
+    if (!select.exec(QStringLiteral("SELECT month FROM event_months"))) {
+        fail(tr("cannot search the archive"), select.lastError());
+        return std::nullopt;
+    }
+    QStringList months;
+    while (select.next())
+        months << select.value(0).toString();
+    return months;
 }
 
 std::optional<qint64> EventArchive::eventCount()

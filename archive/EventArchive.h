@@ -62,6 +62,9 @@ private:
     bool storeKeyed(const QList<const ArchivedEvent *> &events, const ArchiveBatch &batch,
                     int &added);
     bool storeAlike(const ArchivedEvent &event, const ArchiveBatch &batch, int &added);
+    // Records the months of the batch's events, which a search by card goes through.
+    bool storeMonths(const ArchiveBatch &batch);
+    std::optional<QStringList> eventMonths();
 
     ArchiveAddress address_;
     QString connectionName_;

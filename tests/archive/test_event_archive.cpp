@@ -378,6 +378,53 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
     }
 
+    // An archive of the first version, with its events, opened by this version: brought up
+    // to date in place, and its events found by card, also the months the upgrade learnt.
+    void anOlderArchiveIsUpgradedAndItsEventsFoundByCard()
+    {
+        const QString path = dir_->filePath(QStringLiteral("v1.db"));
+        QStringList statements = ArchiveSchema::Step(1, ArchiveAddress::Kind::SQLite);
+        statements << QStringLiteral("UPDATE kt480_archive_schema SET version = 1");
+        for (const QString &time :
+             {QStringLiteral("2023/12/31 23:00:00"), QStringLiteral("2024/01/05 10:00:00")})
+            statements << QStringLiteral(
+                              "INSERT INTO events (controller, site_name, event_key, event_time, "
+                              "card, card_number, code, event_text, channel, apb, record_number, "
+                              "record_pointer, reply) VALUES ('12345678', '', 'k%1', '%2', "
+                              "'0042', 42, 11, 'In check OK', '1', '0', '1', '1', 'raw')")
+                              .arg(statements.size())
+                              .arg(time);
+        RunSql(path, statements);
+        const auto archive = open(path);
+        QVERIFY(archive);
+        ArchiveQuery byCard;
+        byCard.filter.card = QStringLiteral("42");
+        auto rows = archive->query(byCard);
+        QVERIFY2(rows, qPrintable(archive->error()));
+        QCOMPARE(Times(*rows), QStringList({"2023/12/31 23:00:00", "2024/01/05 10:00:00"}));
+        // A month new to the archive is learnt when its events are stored.
+        TableStore table;
+        RecordTable::Recreate(table);
+        RecordTable::Append(table,
+                            Event(QStringLiteral("2025/06/01 08:00:00"), QStringLiteral("42")));
+        QVERIFY(
+            archive->store(ArchiveBatch::FromTable(QStringLiteral("12345678"), QString(), table)));
+        rows = archive->query(byCard);
+        QVERIFY(rows);
+        QCOMPARE(rows->size(), 3);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery version(db);
+        QVERIFY(version.exec(QStringLiteral("SELECT version FROM kt480_archive_schema")));
+        QVERIFY(version.next());
+        QCOMPARE(version.value(0).toInt(), ArchiveSchema::Latest);
+        version.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("v"));
+    }
+
     // Archives that cannot be used are named, and left as they were.
     void unusableArchivesAreNamed_data()
     {
