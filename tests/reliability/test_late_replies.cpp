@@ -74,6 +74,19 @@ struct LateSite
     const Language language;
 };
 
+// Neighbours on the parameter page hold values that are items of each other's rows, so that a
+// value taken for the wrong code would pass the item check.
+ControllerData NeighboursHoldEachOthersItems()
+{
+    ControllerData controller = ControllerData::factory();
+    int flip = 0;
+    for (const PageParameter &p : PageParameters()) {
+        const QStringList items = p.items();
+        controller.parameters[p.code().toLatin1()] = items.value(flip++ % items.size()).toLatin1();
+    }
+    return controller;
+}
+
 } // namespace
 
 class TestLateReplies : public QObject
@@ -127,6 +140,82 @@ private slots:
                  qPrintable(all.messages.join(u'\n')));
     }
 
+    // A line that has shown it delivers frames outside their exchange (here a reply after its
+    // time-out) sends one reply twice, 100 ms apart, and the controller's reply to the next
+    // command is lost: the copy comes inside that command's exchange and would pass for its
+    // reply, as nothing in a card or parameter reply names what it answers. The command is
+    // asked again, and every value read is its own.
+    void copyNeverPassesForTheNextReplyThatIsLost_data()
+    {
+        QTest::addColumn<bool>("cards");
+        QTest::newRow("card") << true;
+        QTest::newRow("parameter") << false;
+    }
+
+    void copyNeverPassesForTheNextReplyThatIsLost()
+    {
+        QFETCH(bool, cards);
+        ControllerData controller = NeighboursHoldEachOthersItems();
+        controller.cards = GeneratedCards(8);
+        QStringList codes;
+        for (int n = 1; n <= 8; ++n)
+            codes << QStringLiteral("HB") + CardCodec::ReadCardNumber(n);
+        if (!cards) {
+            codes.clear();
+            for (const PageParameter &p : PageParameters())
+                codes << p.code();
+        }
+        QVERIFY(codes[4] != codes[5]);
+        // Had the two the same reply, the copy would be right.
+        if (!cards) {
+            QVERIFY(controller.parameters.value(codes[4].toLatin1()) !=
+                    controller.parameters.value(codes[5].toLatin1()));
+        }
+        LateSite site(controller, FaultSettings{});
+        QVERIFY(site.connected);
+        // The faults for the request after each command's exchange.
+        FaultSettings late;
+        late.lateMs = Comm::ReplyTimeoutMs + 100;
+        FaultSettings twice;
+        twice.duplicateDelayMs = 100;
+        FaultSettings lost;
+        lost.lostCodes.insert(codes[5].toLatin1(), 1);
+        const QMap<QString, FaultSettings> after{
+            {codes[0], late}, {codes[1], {}}, {codes[3], twice}, {codes[4], lost}};
+        // The replies each command took, in order.
+        QMap<QString, QStringList> taken;
+        QObject::connect(&site.comm, &Comm::logLine, [&](const QString &line) {
+            const qsizetype end = line.indexOf(u']');
+            taken[line.mid(7, end - 7)] << line.mid(end + 1);
+            for (auto it = after.cbegin(); it != after.cend(); ++it) {
+                if (line.contains(QStringLiteral("[0001%1]").arg(it.key())))
+                    site.sim->setFaults(it.value());
+            }
+        });
+
+        if (cards) {
+            TableStore table;
+            const CardTransfer::ReadOutcome outcome = site.readCards(table, 8);
+            QCOMPARE(table.RecordCount(), 8);
+            for (int row = 0; row < table.RecordCount(); ++row) {
+                const CardRecord card = CardTable::RowAt(table, row);
+                QCOMPARE(CardCodec::EncodeWriteData(card).toLatin1(),
+                         controller.cards.value(card.DataNO.toInt()));
+            }
+            QVERIFY2(outcome.complete(), qPrintable(outcome.problems().join(u'\n')));
+        } else {
+            const ParamResult all = site.readPage();
+            QCOMPARE(all.values.size(), PageParameters().size());
+            for (const ParamValue &value : all.values)
+                QCOMPARE(value.value.toLatin1(),
+                         controller.parameters.value(value.code.toLatin1()));
+            QVERIFY2(all.success, qPrintable(all.messages.join(u'\n')));
+        }
+        // The copy came: the command took it first, and was asked again.
+        QCOMPARE(taken.value(codes[5]).size(), 2);
+        QCOMPARE(taken.value(codes[5]).first(), taken.value(codes[4]).last());
+    }
+
     // Card 4's reply is lost once; card 9's comes in one write with card 8's. Card 4's lost
     // reply does not explain the extra frame at card 9: that exchange is tried again, the
     // cards read are right, and the read names the reply nobody waited for.
@@ -166,15 +255,7 @@ private slots:
 
     void lateParameterRepliesNeverPassForAnotherCode()
     {
-        // Neighbours hold values that are items of each other's rows, so that a value taken
-        // for the wrong code would pass the item check.
-        ControllerData controller = ControllerData::factory();
-        int flip = 0;
-        for (const PageParameter &p : PageParameters()) {
-            const QStringList items = p.items();
-            controller.parameters[p.code().toLatin1()] =
-                items.value(flip++ % items.size()).toLatin1();
-        }
+        const ControllerData controller = NeighboursHoldEachOthersItems();
         LateSite site(controller);
         QVERIFY(site.connected);
 
