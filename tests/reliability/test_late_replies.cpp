@@ -36,15 +36,25 @@ struct LateSite
     {
     }
 
-    LateSite(const ControllerData &controller, const FaultSettings &faults)
+    LateSite(const ControllerData &controller, const FaultSettings &faults, Via via = Via::Tcp)
     {
         SimulatorConfig config;
-        config.tcpPort = 0;
+        switch (via) {
+        case Via::Tcp:
+            config.tcpPort = 0;
+            break;
+        case Via::Udp:
+            config.udpPort = 0;
+            break;
+        case Via::Serial:
+            config.serial = true;
+            break;
+        }
         config.seed = 7;
         config.controllers = {controller};
         config.faults = faults;
         sim = std::make_unique<SimulatorHost>(config);
-        connected = OpenSimLink(comm, *sim);
+        connected = OpenSimLink(comm, *sim, via);
         QObject::connect(&comm, &Comm::logLine, [this](const QString &line) {
             timeOuts += line.startsWith(QStringLiteral("02")) ? 1 : 0;
         });
@@ -148,13 +158,17 @@ private slots:
     void copyNeverPassesForTheNextReplyThatIsLost_data()
     {
         QTest::addColumn<bool>("cards");
-        QTest::newRow("card") << true;
-        QTest::newRow("parameter") << false;
+        QTest::addColumn<Via>("via");
+        QTest::newRow("card, tcp") << true << Via::Tcp;
+        QTest::newRow("parameter, tcp") << false << Via::Tcp;
+        QTest::newRow("card, udp") << true << Via::Udp;
+        QTest::newRow("parameter, pty") << false << Via::Serial;
     }
 
     void copyNeverPassesForTheNextReplyThatIsLost()
     {
         QFETCH(bool, cards);
+        QFETCH(Via, via);
         ControllerData controller = NeighboursHoldEachOthersItems();
         controller.cards = GeneratedCards(8);
         QStringList codes;
@@ -169,7 +183,7 @@ private slots:
         QVERIFY(cards ? controller.cards.value(5) != controller.cards.value(6)
                       : controller.parameters.value(codes[4].toLatin1()) !=
                             controller.parameters.value(codes[5].toLatin1()));
-        LateSite site(controller, FaultSettings{});
+        LateSite site(controller, FaultSettings{}, via);
         QVERIFY(site.connected);
         // The faults for the request after each command's exchange.
         FaultSettings late;
