@@ -66,7 +66,8 @@ bool Mentions(const QStringList &problems, const QString &words)
     return false;
 }
 
-// The outcome names a whole half as not done (no file, link lost) or as not to be trusted
+// The outcome names a whole half as not done (no file, link lost, a restore refused before
+// writing because one of its files cannot be restored) or as not to be trusted
 // (replies no command was waiting for: any value may be another's): every item of it counts as
 // named.
 bool ParametersNamedAsWhole(const AllBackup::Outcome &outcome)
@@ -75,6 +76,7 @@ bool ParametersNamedAsWhole(const AllBackup::Outcome &outcome)
            (Mentions(outcome.parameterProblems, QStringLiteral("link was lost")) ||
             Mentions(outcome.parameterProblems, QStringLiteral("no file was written")) ||
             Mentions(outcome.parameterProblems, QStringLiteral("does not answer")) ||
+            Mentions(outcome.parameterProblems, QStringLiteral("nothing was written")) ||
             Mentions(outcome.parameterProblems, QStringLiteral("no command was waiting for")));
 }
 
@@ -85,6 +87,7 @@ bool CardsNamedAsWhole(const AllBackup::Outcome &outcome)
             Mentions(outcome.cardProblems, QStringLiteral("list was not saved")) ||
             Mentions(outcome.cardProblems, QStringLiteral("cannot write")) ||
             Mentions(outcome.cardProblems, QStringLiteral("link could not be opened")) ||
+            Mentions(outcome.cardProblems, QStringLiteral("nothing was written")) ||
             Mentions(outcome.cardProblems, QStringLiteral("no command was waiting for")));
 }
 

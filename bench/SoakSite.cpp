@@ -82,6 +82,8 @@ SoakSite::SoakSite(SimulatorHost::Endpoint endpoint, const FaultSettings &faults
                           ControllerData::factory(TargetId, RecordsPerGroup)};
     sim_ = std::make_unique<SimulatorHost>(config);
     QObject::connect(&comm_, &Comm::logLine, [this](const QString &line) {
+        if (!exchangesBeforeStray_ && comm_.deliversStrayFrames())
+            exchangesBeforeStray_ = exchanges_;
         ++exchanges_;
         const int result = QStringView(line).left(2).toInt();
         if (result == Comm::TimedOut || result == Comm::CrcMismatch || result == Comm::Incomplete ||

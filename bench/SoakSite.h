@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QString>
 #include <memory>
+#include <optional>
 
 // One transport of the soak: a simulated line with two controllers on it (the source of every
 // backup, ID 1, and the target of every restore, ID 2), the faults of the line, and the link
@@ -31,6 +32,9 @@ public:
     // False with error() when the simulator or the link cannot be opened.
     bool open();
     QString error() const { return error_; }
+    // Exchanges made before the line first delivered a reply frame outside its exchange, from
+    // when on a reply that may be a copy is confirmed; none while it has not.
+    std::optional<quint64> exchangesBeforeStrayFrame() const { return exchangesBeforeStray_; }
 
     Round runRound(const QString &folder);
 
@@ -46,5 +50,6 @@ private:
     Comm comm_;
     quint64 exchanges_ = 0;
     quint64 retries_ = 0;
+    std::optional<quint64> exchangesBeforeStray_;
     QString error_;
 };

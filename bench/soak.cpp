@@ -37,6 +37,8 @@ struct Totals
     int falseOk = 0;
     double seconds = 0;
     QStringList silentItems;
+    // Per line: exchanges before its first reply frame outside an exchange; -1: none came.
+    QList<qint64> beforeStray;
     QString error;
 };
 
@@ -53,6 +55,7 @@ void Add(Totals &to, const Totals &t)
     to.falseOk += t.falseOk;
     to.seconds = std::max(to.seconds, t.seconds);
     to.silentItems += t.silentItems;
+    to.beforeStray += t.beforeStray;
     if (to.error.isEmpty())
         to.error = t.error;
 }
@@ -89,6 +92,8 @@ Totals Soak(const Transport &transport, const FaultSettings &faults, quint32 see
         for (const QString &item : round.findings.silent)
             std::fprintf(stderr, "  SILENT %s\n", qPrintable(item));
     }
+    const std::optional<quint64> beforeStray = site.exchangesBeforeStrayFrame();
+    totals.beforeStray << (beforeStray ? qint64(*beforeStray) : -1);
     return totals;
 }
 
@@ -212,6 +217,15 @@ int main(int argc, char *argv[])
         Add(all, transport);
     }
     PrintRow("all", all);
+    // Until its first frame outside an exchange, a line's first copy can pass for a lost reply.
+    std::printf("\nexchanges before each line's first reply frame outside an exchange:");
+    for (const qint64 n : all.beforeStray) {
+        if (n < 0)
+            std::printf(" none");
+        else
+            std::printf(" %lld", static_cast<long long>(n));
+    }
+    std::printf("\n");
     std::printf("\nsilent losses: %d\n", all.silent);
     return status != 0 || all.silent != 0 || all.falseOk != 0 ? 1 : 0;
 }

@@ -25,7 +25,8 @@ constexpr int SilentNumbersBeforeCheck = 3;
 // "HK" is tried five times without a pause and is never checked for silence; a late reply to
 // it is waited for like a card's, so that it does not reach the writes that follow.
 const ExchangePolicy::Rule DeleteAllRule{.attempts = Attempts,
-                                         .lateReplyWindow = ExchangePolicy::LateReplyWindow};
+                                         .lateReplyWindow = ExchangePolicy::LateReplyWindow,
+                                         .confirmPossibleCopies = true};
 
 QString seven(qint64 value)
 {
@@ -79,7 +80,9 @@ ExchangePolicy::Rule CardTransfer::cardRule() const
             // A late reply is dropped, never taken for the reply to the next card.
             .lateReplyWindow = ExchangePolicy::LateReplyWindow,
             .silentCommandsBeforeCheck = SilentNumbersBeforeCheck,
-            .silentCommandEndsRun = true};
+            .silentCommandEndsRun = true,
+            // Nor is a copy of the last card's reply taken for this one's.
+            .confirmPossibleCopies = true};
 }
 
 ExchangePolicy::Rule CardTransfer::readRule() const

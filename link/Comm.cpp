@@ -171,7 +171,9 @@ int Comm::drainReplies()
     if (bytes.isEmpty())
         return 0;
     emit traffic(Traffic::DroppedStale, bytes);
-    return ReplySorter::CountFrames(bytes);
+    const int frames = ReplySorter::CountFrames(bytes);
+    copyWatch_.noteFramesOutside(frames);
+    return frames;
 }
 
 int Comm::awaitResult(Transport *transport, void (Comm::*released)(), const QByteArray &frame,
@@ -250,6 +252,7 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
     replyText_.clear();
     replyLength_ = 0;
     framesNotTaken_ = 0;
+    replyMayBeCopy_ = false;
 
     Transport *transport = activeTransport();
     if (!transport) {
@@ -272,10 +275,13 @@ int Comm::CommExchange(const QString &commandText, int echoLength)
         transport->discardPending();
         ReplySorter sorter(command, echoLength);
         result = waitForReply(transport, sorter);
-        framesNotTaken_ = staleFrames + sorter.framesNotTaken(result);
+        const int besides = sorter.framesNotTaken(result);
+        copyWatch_.noteFramesOutside(besides);
+        framesNotTaken_ = staleFrames + besides;
         if (result == Accepted || IsControllerError(result)) {
             replyText_ = QString::fromLatin1(sorter.payload());
             replyLength_ = static_cast<int>(sorter.payload().size());
+            replyMayBeCopy_ = copyWatch_.take(sorter.takenBody());
         }
     } catch (const std::exception &e) {
         qCWarning(lcLink) << "exchange" << commandText << "failed:" << e.what();

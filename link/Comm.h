@@ -2,6 +2,7 @@
 
 #include "ComPortMap.h"
 #include "ReaderAssembler.h"
+#include "ReplyCopyWatch.h"
 #include "ReplyTally.h"
 
 #include <QObject>
@@ -50,6 +51,8 @@ public:
         return result >= ControllerErrorA && result <= ControllerErrorG;
     }
     static constexpr int ReplyTimeoutMs = 500;
+    // How long after its request a late reply may still come: twice the time-out.
+    static constexpr int LateReplyMs = 2 * ReplyTimeoutMs;
     // What a traced batch of bytes was.
     enum class Traffic
     {
@@ -83,6 +86,12 @@ public:
     int framesNotTaken() const { return framesNotTaken_; }
     // Takes what has arrived since the last exchange and counts the reply frames in it.
     int drainReplies();
+    // The reply the last exchange took is byte for byte one taken shortly before, on a line
+    // that has delivered frames outside their exchange: it may be a copy of that one
+    // (ReplyCopyWatch).
+    bool replyMayBeCopy() const { return replyMayBeCopy_; }
+    // The link has delivered reply frames that no exchange took.
+    bool deliversStrayFrames() const { return copyWatch_.deliversStrayFrames(); }
 
     // The reply state of the desk reader, kept apart from the controller's.
     QString ReaderReplyText() const { return readerReplyText_; }
@@ -154,6 +163,13 @@ private:
     quint64 generation_ = 0;
     ReplyTally tally_;
     int framesNotTaken_ = 0;
+    // Learnt over the life of the link object, across re-opened transports: a line that sent
+    // copies once is doubted for the rest of the run. A copy comes after its exchange ended, as
+    // a late reply does, so it is looked for within the same second. (The gap between a reply
+    // and its copy is not measured: over TCP or a serial line a copy is seen only once the next
+    // exchange runs the event loop, however early it came.)
+    ReplyCopyWatch copyWatch_{std::chrono::milliseconds(LateReplyMs)};
+    bool replyMayBeCopy_ = false;
 
     std::unique_ptr<SerialTransport> reader_;
     ReaderAssembler readerAssembler_;

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <optional>
 
 ExchangePolicy::ExchangePolicy(Comm &comm) : comm_(comm) {}
 
@@ -47,6 +48,10 @@ ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength
             PauseResponsively(rule_.lateReplyWindow -
                               std::chrono::milliseconds(sinceLost.elapsed()));
     };
+    // A reply that may be a copy of an earlier command's reply, until an attempt answers the
+    // same. If it was a copy, this command's own reply was lost or is still coming: the next
+    // attempt takes that one or a new one.
+    std::optional<QString> unconfirmed;
     for (int i = 0; i < rule_.attempts; ++i) {
         awaitLateReply();
         if (rule_.pauseBefore.count() > 0)
@@ -61,8 +66,14 @@ ExchangeReply ExchangePolicy::attempt(const QString &commandText, int echoLength
             ++lostOpen;
             sinceLost = sent;
         }
-        if (judge(reply))
+        if (!judge(reply))
+            continue;
+        if (!rule_.confirmPossibleCopies || !comm_.replyMayBeCopy() || unconfirmed == reply.payload)
             break;
+        unconfirmed = reply.payload;
+        reply.payload.clear();
+        reply.ok = false;
+        reply.unclear = true;
     }
     if (lostOpen > 0 && rule_.lateReplyWindow.count() > 0) {
         awaitLateReply();

@@ -14,15 +14,17 @@
 // only with at least `minimumPayload` characters. Each command keeps account of the reply
 // frames it did not take: a reply of one of its attempts that timed out may still come and
 // explains one such frame; any other frame is a reply no command was waiting for, counted on the
-// link. Across commands it watches for silence: after `silentCommandsBeforeCheck` commands in a
-// row without any reply it checks the link with a serial-number read, and an unanswered check
-// marks the link lost, so that a long run ends instead of spending hours on time-outs.
+// link. A reply that may be a copy of an earlier one is taken only when a second attempt agrees,
+// for the commands whose reply does not name what it answers. Across commands it watches for
+// silence: after `silentCommandsBeforeCheck` commands in a row without any reply it checks the
+// link with a serial-number read, and an unanswered check marks the link lost, so that a long
+// run ends instead of spending hours on time-outs.
 class ExchangePolicy
 {
 public:
     // The lateReplyWindow of the commands whose reply does not name what it answers (a card,
     // a parameter, an event): twice the reply time-out.
-    static constexpr std::chrono::milliseconds LateReplyWindow{2 * Comm::ReplyTimeoutMs};
+    static constexpr std::chrono::milliseconds LateReplyWindow{Comm::LateReplyMs};
 
     struct Rule
     {
@@ -47,6 +49,11 @@ public:
         // A silence check that the link passes ends the run too: the controller answers, but
         // never this command (a card read it never answers would take hours).
         bool silentCommandEndsRun = false;
+        // The reply does not name what it answers (a card, a parameter, an event), so a copy
+        // of an earlier reply would pass for it. A reply that may be such a copy
+        // (Comm::replyMayBeCopy) counts only once another attempt of the command answers the
+        // same; until then it is tried again at once, like a damaged reply.
+        bool confirmPossibleCopies = false;
         // When set, an accepted reply counts only if its payload passes (the broadcast Device
         // ID must be above 0); one that does not is tried again like a short reply.
         std::function<bool(const QString &payload)> payloadCheck{};

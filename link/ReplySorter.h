@@ -37,6 +37,8 @@ public:
 
     // The payload of the reply taken (Accepted or a controller error).
     QByteArray payload() const { return payload_; }
+    // The whole body of the reply taken, echo included; empty while none is.
+    QByteArray takenBody() const { return takenBody_.value_or(QByteArray()); }
     // Frames seen that the request did not take; with `result` the exchange's end result.
     int framesNotTaken(int result) const;
 

@@ -12,7 +12,8 @@ ParamTransfer::ParamTransfer(Comm &comm, ProgressState &progress, SharedFlag &cl
       // number: a late reply to one code would pass for the next code's reply.
       policy_(comm, {.attempts = Attempts,
                      .pauseAfterLoss = retryPause,
-                     .lateReplyWindow = ExchangePolicy::LateReplyWindow})
+                     .lateReplyWindow = ExchangePolicy::LateReplyWindow,
+                     .confirmPossibleCopies = true})
 {
 }
 

@@ -48,6 +48,7 @@ ExchangePolicy::Rule EventRule()
     // A late "IM" reply taken for the reply to the next "IM" would add an event already read
     // and acknowledged as a new row.
     rule.lateReplyWindow = ExchangePolicy::LateReplyWindow;
+    rule.confirmPossibleCopies = true;
     return rule;
 }
 

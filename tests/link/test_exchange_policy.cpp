@@ -210,6 +210,40 @@ private slots:
         QCOMPARE(comm_->replyTally().strays, quint64(1));
     }
 
+    // A reply the same as one taken within the second is asked again, and counts only when
+    // the next attempt answers the same, once the line has delivered a frame no exchange took;
+    // on a clean line a walk over equal replies costs one exchange each.
+    void repeatedReplyIsConfirmedOnlyOnALineThatDeliveredStrayFrames()
+    {
+        ExchangePolicy policy(*comm_, {.attempts = 3, .confirmPossibleCopies = true});
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(policy.send(QStringLiteral("AS")).attempts, 1);
+        QVERIFY(!comm_->deliversStrayFrames());
+
+        FaultSettings twice;
+        twice.duplicateDelayMs = 30;
+        sim_->setFaults(twice);
+        QVERIFY(policy.send(QStringLiteral("AS")).accepted());
+        sim_->clearFaults();
+        QTest::qWait(100);
+        // The copy is dropped before this request goes out.
+        const ExchangeReply confirmed = policy.send(QStringLiteral("AS"));
+        QVERIFY(comm_->deliversStrayFrames());
+        QVERIFY(confirmed.accepted());
+        QCOMPARE(confirmed.attempts, 2);
+        QCOMPARE(confirmed.payload,
+                 QString::fromLatin1(sim_->controller().snapshot().serialNumber));
+
+        // A reply no second attempt confirms is not taken.
+        policy.setRule({.attempts = 1, .confirmPossibleCopies = true});
+        const ExchangeReply alone = policy.send(QStringLiteral("AS"));
+        QVERIFY(!alone.accepted());
+        QVERIFY(alone.unclear);
+        // A command whose reply names what it answers takes it at once.
+        policy.setRule({.attempts = 1});
+        QVERIFY(policy.send(QStringLiteral("AS")).accepted());
+    }
+
     // The late reply of an attempt that timed out is waited for until a second after that
     // attempt, also when a later attempt was answered at once: within the second it is
     // counted as explained and never taken for the next command's reply; after it, it is a

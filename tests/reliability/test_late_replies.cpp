@@ -36,15 +36,25 @@ struct LateSite
     {
     }
 
-    LateSite(const ControllerData &controller, const FaultSettings &faults)
+    LateSite(const ControllerData &controller, const FaultSettings &faults, Via via = Via::Tcp)
     {
         SimulatorConfig config;
-        config.tcpPort = 0;
+        switch (via) {
+        case Via::Tcp:
+            config.tcpPort = 0;
+            break;
+        case Via::Udp:
+            config.udpPort = 0;
+            break;
+        case Via::Serial:
+            config.serial = true;
+            break;
+        }
         config.seed = 7;
         config.controllers = {controller};
         config.faults = faults;
         sim = std::make_unique<SimulatorHost>(config);
-        connected = OpenSimLink(comm, *sim);
+        connected = OpenSimLink(comm, *sim, via);
         QObject::connect(&comm, &Comm::logLine, [this](const QString &line) {
             timeOuts += line.startsWith(QStringLiteral("02")) ? 1 : 0;
         });
@@ -73,6 +83,19 @@ struct LateSite
     SharedFlag paused;
     const Language language;
 };
+
+// Neighbours on the parameter page hold values that are items of each other's rows, so that a
+// value taken for the wrong code would pass the item check.
+ControllerData NeighboursHoldEachOthersItems()
+{
+    ControllerData controller = ControllerData::factory();
+    int flip = 0;
+    for (const PageParameter &p : PageParameters()) {
+        const QStringList items = p.items();
+        controller.parameters[p.code().toLatin1()] = items.value(flip++ % items.size()).toLatin1();
+    }
+    return controller;
+}
 
 } // namespace
 
@@ -127,6 +150,84 @@ private slots:
                  qPrintable(all.messages.join(u'\n')));
     }
 
+    // A line that has shown it delivers frames outside their exchange (here a reply after its
+    // time-out) sends one reply twice, 250 ms apart, and the controller's reply to the next
+    // command is lost: the copy comes inside that command's exchange and would pass for its
+    // reply, as nothing in a card or parameter reply names what it answers. The command is
+    // asked again, and every value read is its own.
+    void copyNeverPassesForTheNextReplyThatIsLost_data()
+    {
+        QTest::addColumn<bool>("cards");
+        QTest::addColumn<Via>("via");
+        QTest::newRow("card, tcp") << true << Via::Tcp;
+        QTest::newRow("parameter, tcp") << false << Via::Tcp;
+        QTest::newRow("card, udp") << true << Via::Udp;
+        QTest::newRow("parameter, pty") << false << Via::Serial;
+    }
+
+    void copyNeverPassesForTheNextReplyThatIsLost()
+    {
+        QFETCH(bool, cards);
+        QFETCH(Via, via);
+        ControllerData controller = NeighboursHoldEachOthersItems();
+        controller.cards = GeneratedCards(8);
+        QStringList codes;
+        for (int n = 1; n <= 8; ++n)
+            codes << QStringLiteral("HB") + CardCodec::ReadCardNumber(n);
+        if (!cards) {
+            codes.clear();
+            for (const PageParameter &p : PageParameters())
+                codes << p.code();
+        }
+        // Had the two the same reply, the copy would be right.
+        QVERIFY(cards ? controller.cards.value(5) != controller.cards.value(6)
+                      : controller.parameters.value(codes[4].toLatin1()) !=
+                            controller.parameters.value(codes[5].toLatin1()));
+        LateSite site(controller, FaultSettings{}, via);
+        QVERIFY(site.connected);
+        // The faults for the request after each command's exchange.
+        FaultSettings late;
+        late.lateMs = Comm::ReplyTimeoutMs + 100;
+        FaultSettings twice;
+        twice.duplicateDelayMs = 250;
+        FaultSettings lost;
+        lost.lostCodes.insert(codes[5].toLatin1(), 1);
+        const QMap<QString, FaultSettings> after{
+            {codes[0], late}, {codes[1], {}}, {codes[3], twice}, {codes[4], lost}};
+        // The replies each command took, in order.
+        QMap<QString, QStringList> taken;
+        QObject::connect(&site.comm, &Comm::logLine, [&](const QString &line) {
+            const qsizetype end = line.indexOf(u']');
+            taken[line.mid(7, end - 7)] << line.mid(end + 1);
+            for (auto it = after.cbegin(); it != after.cend(); ++it) {
+                if (line.contains(QStringLiteral("[0001%1]").arg(it.key())))
+                    site.sim->setFaults(it.value());
+            }
+        });
+
+        if (cards) {
+            TableStore table;
+            const CardTransfer::ReadOutcome outcome = site.readCards(table, 8);
+            QCOMPARE(table.RecordCount(), 8);
+            for (int row = 0; row < table.RecordCount(); ++row) {
+                const CardRecord card = CardTable::RowAt(table, row);
+                QCOMPARE(CardCodec::EncodeWriteData(card).toLatin1(),
+                         controller.cards.value(card.DataNO.toInt()));
+            }
+            QVERIFY2(outcome.complete(), qPrintable(outcome.problems().join(u'\n')));
+        } else {
+            const ParamResult all = site.readPage();
+            QCOMPARE(all.values.size(), PageParameters().size());
+            for (const ParamValue &value : all.values)
+                QCOMPARE(value.value.toLatin1(),
+                         controller.parameters.value(value.code.toLatin1()));
+            QVERIFY2(all.success, qPrintable(all.messages.join(u'\n')));
+        }
+        // The copy came: the command took it first, and was asked again.
+        QCOMPARE(taken.value(codes[5]).size(), 2);
+        QCOMPARE(taken.value(codes[5]).first(), taken.value(codes[4]).last());
+    }
+
     // Card 4's reply is lost once; card 9's comes in one write with card 8's. Card 4's lost
     // reply does not explain the extra frame at card 9: that exchange is tried again, the
     // cards read are right, and the read names the reply nobody waited for.
@@ -166,15 +267,7 @@ private slots:
 
     void lateParameterRepliesNeverPassForAnotherCode()
     {
-        // Neighbours hold values that are items of each other's rows, so that a value taken
-        // for the wrong code would pass the item check.
-        ControllerData controller = ControllerData::factory();
-        int flip = 0;
-        for (const PageParameter &p : PageParameters()) {
-            const QStringList items = p.items();
-            controller.parameters[p.code().toLatin1()] =
-                items.value(flip++ % items.size()).toLatin1();
-        }
+        const ControllerData controller = NeighboursHoldEachOthersItems();
         LateSite site(controller);
         QVERIFY(site.connected);
 
