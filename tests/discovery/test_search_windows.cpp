@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -42,6 +43,21 @@ template <typename W> void WhenShown(const std::function<void(W &)> &act)
     });
     poll->start();
 }
+
+// Notes whether a widget was ever shown: a search may end before the click that started it
+// returns, on a slow machine.
+class ShowSpy : public QObject
+{
+public:
+    bool shown = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        shown = shown || event->type() == QEvent::Show;
+        return false;
+    }
+};
 
 // One main window with its window launcher and an answering prompt.
 struct MainSite
@@ -456,8 +472,11 @@ private slots:
             Type(s.edtIP01, QStringLiteral("127.0.0.61"));
             s.edtIP05->setText(QStringLiteral("62"));
             s.edtPort->setText(port);
+            ShowSpy cancel;
+            s.btnCancel->installEventFilter(&cancel);
             QTest::mouseClick(s.btnSearch, Qt::LeftButton);
-            cancelShownDuring = s.btnCancel->isVisible();
+            cancelShownDuring = cancel.shown;
+            s.btnCancel->removeEventFilter(&cancel);
             WaitForMessage(*site.prompt);
             afterFirst << s.edtIP04->text() << s.edtIP05->text();
             s.edtIP05->setText(QStringLiteral("63"));

@@ -205,7 +205,9 @@ private slots:
     {
         // The reply to the "IM" of the fourth event comes twice; the second copy arrives while
         // the "IM" of the sixth waits, whose own reply is lost. The controller let the fourth
-        // event go long ago: it must not become a row again.
+        // event go long ago: it must not become a row again, whether the copy is taken and
+        // known for an event read already, or doubted and asked again (a line that has shown
+        // stray frames).
         const QList<QByteArray> events = MixedEventLog(8, 9);
         RecordSite site(Via::Tcp, events);
         int step = 0;
@@ -216,7 +218,7 @@ private slots:
                 faults.duplicateDelayMs = 60;
                 break;
             case 6:
-                faults.silentCodes = {QByteArrayLiteral("IM")};
+                faults.lostCodes.insert(QByteArrayLiteral("IM"), 1);
                 break;
             default:
                 break;
@@ -227,7 +229,7 @@ private slots:
             site.reader.read(site.table, *site.journal, RecordReader::NoLimit);
         QCOMPARE(TableRows(site.table), ExpectedRows(events));
         QCOMPARE(outcome.end, ReadOutcome::End::EndOfLog);
-        QCOMPARE(outcome.duplicates, 1);
+        QVERIFY(outcome.duplicates <= 1);
         QVERIFY(site.controllerEvents().isEmpty());
         QCOMPARE(site.journal->pendingCount(), 8);
     }
