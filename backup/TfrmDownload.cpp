@@ -201,13 +201,17 @@ void TfrmDownload::run(bool backup)
         w->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QApplication::processEvents();
-    AllBackup::RestorePlan plan = AllBackup::PlanBeside(fileToRead(cardPath()));
-    plan.sync = cbxWriteChangesOnly->isChecked();
+    // The record beside the card file is read for a restore only.
+    const auto restorePlan = [this] {
+        AllBackup::RestorePlan plan = AllBackup::PlanBeside(fileToRead(cardPath()));
+        plan.sync = cbxWriteChangesOnly->isChecked();
+        return plan;
+    };
     const AllBackup::Outcome outcome =
         backup ? allBackup_.backup(parameterPath(), WithXmlExtension(cardPath().trimmed()),
                                    CardRange::Stored(settings_))
                : allBackup_.restore(fileToRead(parameterPath()), fileToRead(cardPath()),
-                                    versionText_, plan);
+                                    versionText_, restorePlan());
     QApplication::restoreOverrideCursor();
     prompt_.message(outcome.reportText(), language_.TableText(TextRow::SystemMessage));
     busy_ = false;
