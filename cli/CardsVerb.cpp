@@ -105,10 +105,6 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
 
 int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableStore &table)
 {
-    if (context.arguments.size() != 2) {
-        context.err << context.usage;
-        return ExitUsage;
-    }
     const QString path = context.arguments[1];
     const TableResult loaded = CardFile::Load(table, path);
     if (!loaded) {
@@ -180,10 +176,6 @@ int runCardsVerb(CliContext &context)
         return runCardsDiff(context);
     if (action == QLatin1String("sync"))
         return runCardsSync(context);
-    if (action != QLatin1String("write") && context.arguments.size() != 1) {
-        context.err << context.usage;
-        return ExitUsage;
-    }
     Comm comm;
     if (!ControllerSession::open(context, comm))
         return ExitFailed;

@@ -164,6 +164,15 @@ CommandLine::Outcome CommandLine::readVerb(const QCommandLineParser &everything)
                               .arg(Dashed(name), FormName(*verb_, *form_)) +
                           Pointer(verb_->name));
     }
+    // The words are counted before anything is opened: a missing or extra file name sends
+    // nothing and writes no trace.
+    const qsizetype arguments = words_.size() - (verb_->hasActions() ? 1 : 0);
+    if (!form_->takesArguments(arguments))
+        return refuse(QStringLiteral("%1: %2 given; usage: %3")
+                          .arg(FormName(*verb_, *form_),
+                               arguments == 1 ? QStringLiteral("1 argument")
+                                              : QStringLiteral("%1 arguments").arg(arguments),
+                               UsageLine(*verb_, *form_)));
     return checkNumbers() ? Outcome::Run : Outcome::Refused;
 }
 

@@ -17,6 +17,7 @@
 #include "RecordsVerb.h"
 #include "SdVerb.h"
 #include "SearchVerb.h"
+#include "UsageArguments.h"
 
 #include <algorithm>
 #include <climits>
@@ -405,6 +406,11 @@ QList<VerbSpec> Build()
 }
 
 } // namespace
+
+bool VerbForm::takesArguments(qsizetype count) const
+{
+    return UsageArguments::Allow(arguments, count);
+}
 
 bool VerbForm::accepts(const QString &name) const
 {

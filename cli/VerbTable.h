@@ -51,6 +51,8 @@ struct VerbForm
     QString chosenBy{};
 
     bool accepts(const QString &option) const;
+    // Whether `arguments` allows this many words after the action.
+    bool takesArguments(qsizetype count) const;
     std::optional<CliOption> option(const QString &name) const;
     // --from and --to: the range must hold at least one card number.
     bool readsCardRange() const;

@@ -161,6 +161,77 @@ private slots:
         expectRefusal(arguments, {option, verb});
     }
 
+    // Too few or too many words after the action, for every form of every verb: refused
+    // before a link, a trace or a file is opened.
+    void wrongArgumentCountsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        const QString c = QStringLiteral("@tcp");
+        const QString t = QStringLiteral("--trace=t.txt");
+        auto row = [](const char *name, const QStringList &args, const char *named) {
+            QTest::newRow(name) << args << QString::fromLatin1(named);
+        };
+        row("exchange without text", {c, t, "exchange"}, "exchange: 0 arguments given");
+        row("exchange with two", {c, t, "exchange", "0001AS", "0001DB"},
+            "exchange: 2 arguments given");
+        row("identify with one", {c, t, "identify", "x"}, "identify: 1 argument given");
+        row("clock get with one", {c, t, "clock", "get", "x"}, "clock get: 1 argument given");
+        row("clock set with two", {c, t, "clock", "set", "2024-01-01", "10:00:00"},
+            "clock set: 2 arguments given");
+        row("params set with one", {c, t, "params", "set", "AF13"}, "params set: 1 argument");
+        row("params backup without file", {c, t, "params", "backup"}, "params backup: 0 arguments");
+        row("params restore with two", {c, t, "params", "restore", "params.xml", "params.xml"},
+            "params restore: 2 arguments");
+        row("params defaults with one", {c, t, "params", "defaults", "x"},
+            "params defaults: 1 argument");
+        row("cards read with one", {c, t, "cards", "read", "x"}, "cards read: 1 argument");
+        row("cards write without file", {c, t, "cards", "write"}, "cards write: 0 arguments");
+        row("cards write with two", {c, t, "cards", "write", "cards.xml", "cards.xml"},
+            "cards write: 2 arguments");
+        row("cards clear-all with one", {c, t, "cards", "clear-all", "x"},
+            "cards clear-all: 1 argument");
+        row("cards diff with three", {c, t, "cards", "diff", "cards.xml", "cards.xml", "x"},
+            "cards diff FILE: 3 arguments");
+        row("cards sync without file", {c, t, "cards", "sync"}, "cards sync: 0 arguments");
+        row("backup without folder", {c, t, "backup"}, "backup: 0 arguments");
+        row("backup with two", {c, t, "backup", "backup", "sub"}, "backup: 2 arguments");
+        row("restore without folder", {c, t, "restore"}, "restore: 0 arguments");
+        row("sd status with one", {c, t, "sd", "status", "1"}, "sd status: 1 argument");
+        row("sd backup without slot", {c, t, "sd", "backup"}, "sd backup: 0 arguments");
+        row("sd restore with two", {c, t, "sd", "restore", "1", "2"}, "sd restore: 2 arguments");
+        row("records count with one", {c, t, "records", "count", "x"}, "records count: 1 argument");
+        row("records read with one", {c, t, "records", "read", "x"}, "records read: 1 argument");
+        row("records report without file", {"records", "report", "--pdf", "x.pdf"},
+            "records report FILE.xml");
+        row("records query with one", {"records", "query", "records.xml", "--db", "a.db"},
+            "records query: 1 argument");
+        row("records import without file",
+            {"records", "import", "--db", "a.db", "--controller", "1"},
+            "records import: 0 arguments");
+        row("reader watch with one", {"reader", "watch", "x"}, "reader watch: 1 argument");
+        row("reader enrol without file", {"reader", "enrol"}, "reader enrol: 0 arguments");
+        row("search tcp with one", {"search", "tcp", "x"}, "search tcp: 1 argument");
+        row("file show with two", {"file", "show", "cards.xml", "cards.csv"},
+            "file show: 2 arguments");
+        row("file convert with one", {"file", "convert", "cards.xml"}, "file convert: 1 argument");
+        row("fleet backup without folder", {"fleet", "backup", "site.csv"},
+            "fleet backup: 1 argument");
+        row("fleet restore with three", {"fleet", "restore", "site.csv", "fleet", "x"},
+            "fleet restore SITE.csv DIR: 3 arguments");
+        row("fleet dry run without folder", {"fleet", "restore", "site.csv", "--dry-run"},
+            "fleet restore --dry-run: 1 argument");
+        row("fleet records without site", {"fleet", "records", "--db", "a.db"},
+            "fleet records: 0 arguments");
+    }
+
+    void wrongArgumentCountsAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        expectRefusal(arguments, {named, QStringLiteral("given; usage: kt480ctl ")});
+    }
+
     // The output-file rule: an output that is an input or another output of the same run (after
     // links and relative paths), a file inside a controller folder a fleet run reads or replaces,
     // a card range without a number, an existing event file that is not a record file.
