@@ -3,6 +3,7 @@
 #include "ComPortMap.h"
 #include "LoopbackOnly.h"
 #include "NumberOption.h"
+#include "RecordJournal.h"
 #include "TableCsv.h"
 #include "TableFileLimit.h"
 #include "TableStore.h"
@@ -166,6 +167,9 @@ QString NameProblem(const QString &name)
                                   "(/ \\ : * ? \" < > | or a control character)")
                 .arg(name);
     }
+    // A controller folder beside the event journals must never take a journal's place.
+    if (RecordJournal::IsJournalFileName(name))
+        return QStringLiteral("the name \"%1\" is the name of an event journal").arg(name);
     return {};
 }
 

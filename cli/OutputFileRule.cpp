@@ -1,6 +1,8 @@
 #include "OutputFileRule.h"
 
+#include "RecordJournal.h"
 #include "RecordTable.h"
+#include "Settings.h"
 #include "TableCsv.h"
 #include "TableStore.h"
 #include "VerbTable.h"
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -137,6 +140,28 @@ QString EventFileProblem(const Place &place)
         .arg(place.label);
 }
 
+// An event journal holds events the controller has forgotten: no output replaces one, its
+// lock or a file under a journal's name, and no output is a journal by another name.
+QString JournalProblem(const Place &place, const QString &journalFolder)
+{
+    if (!place.written())
+        return {};
+    bool journal = RecordJournal::IsJournalFileName(QFileInfo(place.path).fileName());
+    if (!journal && QFileInfo::exists(place.path)) {
+        const QFileInfoList files =
+            QDir(journalFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+        journal = std::any_of(files.cbegin(), files.cend(), [&place](const QFileInfo &file) {
+            return RecordJournal::IsJournalFileName(file.fileName()) &&
+                   SameFile(place, {file.filePath(), file.filePath()});
+        });
+    }
+    if (!journal)
+        return {};
+    return QStringLiteral("%1 is an event journal, which holds events the controller has "
+                          "forgotten; name another file; nothing was done")
+        .arg(place.label);
+}
+
 } // namespace
 
 namespace OutputFileRule {
@@ -144,7 +169,10 @@ namespace OutputFileRule {
 QString Check(const VerbForm &form, const QCommandLineParser &parser, const QStringList &arguments)
 {
     const QList<Place> places = Places(form, parser, arguments);
+    const QString journalFolder = RecordJournal::Folder(Settings().filePath());
     for (qsizetype i = 0; i < places.size(); ++i) {
+        if (const QString problem = JournalProblem(places[i], journalFolder); !problem.isEmpty())
+            return problem;
         for (qsizetype j = i + 1; j < places.size(); ++j) {
             if (const QString problem = Conflict(places[i], places[j]); !problem.isEmpty())
                 return problem;

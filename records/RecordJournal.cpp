@@ -28,6 +28,8 @@ const QString RawKey = QStringLiteral("raw");
 const QString RowKey = QStringLiteral("row");
 const QString LastPointerKey = QStringLiteral("lastPointer");
 const QString SavingToKey = QStringLiteral("savingTo");
+const QString JournalPrefix = QStringLiteral("KT480NTV5-events-");
+const QString JournalExtension = QStringLiteral(".journal");
 const QString OpeningKey = QStringLiteral("opening");
 const QString NumberKey = QStringLiteral("n");
 const QString ReadTimeKey = QStringLiteral("t");
@@ -221,7 +223,13 @@ QString RecordJournal::PathFor(const QString &folder, const QString &serialNumbe
 {
     QString name = serialNumber.trimmed();
     name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
-    return QDir(folder).filePath(QStringLiteral("KT480NTV5-events-%1.journal").arg(name));
+    return QDir(folder).filePath(JournalPrefix + name + JournalExtension);
+}
+
+bool RecordJournal::IsJournalFileName(const QString &fileName)
+{
+    return fileName.startsWith(JournalPrefix) &&
+           fileName.indexOf(JournalExtension, JournalPrefix.size()) >= 0;
 }
 
 RecordJournal::RecordJournal(QString path)

@@ -56,6 +56,8 @@ public:
     // KT480_JOURNAL_DIR when set, else the folder of the settings file.
     static QString Folder(const QString &settingsFilePath);
     static QString PathFor(const QString &folder, const QString &serialNumber);
+    // A journal's name, or the name of its lock or of its replacement being written.
+    static bool IsJournalFileName(const QString &fileName);
 
     explicit RecordJournal(QString path);
     ~RecordJournal();

@@ -81,6 +81,12 @@ private slots:
         QVERIFY(WriteTextFile(path("site.csv"), site));
         QVERIFY(QDir().mkpath(path("fleet/lobby")));
         QVERIFY(WriteTextFile(path("fleet/lobby/site.csv"), site));
+        // An event journal holding an event the controller has forgotten, and a link to it.
+        QVERIFY(QDir().mkpath(path("journal")));
+        QVERIFY(WriteTextFile(path("journal/KT480NTV5-events-12345678.journal"),
+                              "{\"pointer\":\"000001\"}\n"));
+        QVERIFY(QFile::link(path("journal/KT480NTV5-events-12345678.journal"),
+                            path("journal-link.csv")));
     }
 
     // An option that belongs to another verb (or to another action of the same verb) is a bad
@@ -298,6 +304,25 @@ private slots:
             "--out cards.xml is not a record file");
         row("events into a card CSV", {c, "records", "read", "--csv", "cards.csv"},
             "--csv cards.csv is not a record file");
+        const char *journal = "is an event journal";
+        const char *j = "journal/KT480NTV5-events-12345678.journal";
+        row("trace over a journal", {c, "identify", "--trace", j}, journal);
+        row("trace over a journal's lock",
+            {c, "clock", "get", "--trace", "journal/KT480NTV5-events-12345678.journal.lock"},
+            journal);
+        row("trace as a journal not yet there",
+            {c, "clock", "get", "--trace", "journal/KT480NTV5-events-87654321.journal"}, journal);
+        row("events into a journal", {c, "records", "read", "--out", j}, journal);
+        row("events into a link to a journal", {c, "records", "read", "--csv", "journal-link.csv"},
+            journal);
+        row("cards over a journal", {c, "cards", "read", "--out", j}, journal);
+        row("report over a journal", {"records", "report", "records.xml", "--pdf", j}, journal);
+        row("query CSV through a link to a journal",
+            {"records", "query", "--db", "a.db", "--csv", "journal-link.csv"}, journal);
+        row("conversion over a journal", {"file", "convert", "cards.xml", j}, journal);
+        row("fleet folder that is a journal", {"fleet", "backup", "site.csv", j}, journal);
+        row("search trace over a journal",
+            {"search", "tcp", "--net", "127.0.0", "--range", "1-1", "--trace", j}, journal);
     }
 
     void outputFilesAreJudgedBeforeAnythingIsDone()
@@ -440,6 +465,7 @@ private:
         // The report draws with a GUI application, which warns without a runtime folder.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        environment.insert(QStringLiteral("KT480_JOURNAL_DIR"), path("journal"));
         return RunCtlServed(arguments, dir_.path(), environment);
     }
 

@@ -592,6 +592,10 @@ private slots:
         QTest::newRow("transport") << header + "a,ftp,127.0.0.1,1,1\n" << QByteArray("row 1");
         QTest::newRow("parent folder") << header + "..,tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
         QTest::newRow("slash") << header + "a/b,tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
+        QTest::newRow("journal name")
+            << header + "KT480NTV5-events-1.journal,tcp,127.0.0.1,1,1\n"
+            << QByteArray("row 1: the name \"KT480NTV5-events-1.journal\" "
+                          "is the name of an event journal");
         QTest::newRow("empty name") << header + ",tcp,127.0.0.1,1,1\n" << QByteArray("row 1");
         QTest::newRow("duplicate") << header + "a,tcp,127.0.0.1,1,1\nA,tcp,127.0.0.1,1,2\n"
                                    << QByteArray("row 2");
