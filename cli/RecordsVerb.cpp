@@ -172,16 +172,22 @@ int readEvents(CliContext &context)
         StoreJournal(archive.archive.get(), serialNumber, QString(), journal);
     // Killed between the save and the journal's clearing, the next read finds the events in
     // these files and does not save them again (unless the archive still lacks them).
+    bool noted = false;
     if (archived.ok() && journal.pendingCount() > 0 && !table.IsEmpty()) {
         QStringList paths;
         for (const QString &path : {xmlPath, csvPath}) {
             if (!path.isEmpty())
                 paths << path;
         }
-        if (!paths.isEmpty() && !journal.noteSaving(paths))
+        noted = !paths.isEmpty() && journal.noteSaving(paths);
+        if (!paths.isEmpty() && !noted)
             context.err << journal.error() << '\n';
     }
     const Saved saved = saveRead(table, xmlPath, csvPath);
+    // A save that failed took the events nowhere: the journal forgets where they were to go,
+    // so that no later read looks for them in this run's files.
+    if (noted && !saved.errors.isEmpty() && !journal.noteSaving({}))
+        context.err << journal.error() << '\n';
     const bool everythingSaved = archived.ok() && saved.errors.isEmpty() &&
                                  (table.IsEmpty() || !saved.files.isEmpty() || archived.committed);
     if (everythingSaved && journal.pendingCount() > 0 && !journal.clearPending())

@@ -172,6 +172,9 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
 // read.
 std::optional<QList<EventRecord>> SavedRows(const QString &path)
 {
+    // A file the save never made (killed before it, or it failed) holds nothing: no warning.
+    if (!QFileInfo::exists(path))
+        return std::nullopt;
     TableStore table;
     const bool csv = path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
     const TableResult read = csv ? ReadCsvFile(path, table) : RecordFile::Load(table, path);

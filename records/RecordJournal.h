@@ -91,7 +91,8 @@ public:
     // false with error() when not, and for a blank event (no date and time, or no event code).
     bool append(const JournalEntry &entry);
     // The unsaved events are about to be saved in these files (record files, or CSV files of
-    // the record table); call clearPending() once they are.
+    // the record table); call clearPending() once they are. No files: a save failed, and
+    // the events are in none.
     bool noteSaving(const QStringList &filePaths);
     // The unsaved events are in a file now, or the user gave them up: forget them.
     bool clearPending();

@@ -182,6 +182,27 @@ private slots:
         QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
     }
 
+    // A read whose file could not be written keeps its events in the journal and forgets the
+    // file: the next read, into another file, saves them without a word of the first one.
+    void aFileThatWasNeverWrittenIsNotLookedFor()
+    {
+        const QString never = QStringLiteral("/proc/kt480-none/events.xml");
+        const Run failed =
+            ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+                 QStringLiteral("--limit"), QStringLiteral("5"), QStringLiteral("--out"), never});
+        QCOMPARE(failed.exitCode, 1);
+        const QString csv = dir_->filePath(QStringLiteral("other.csv"));
+        const Run r =
+            ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--json"), QStringLiteral("records"),
+                 QStringLiteral("read"), QStringLiteral("--csv"), csv});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(!r.err.contains("kt480-none"), r.err.constData());
+        QCOMPARE(r.json().value(QStringLiteral("recovered")).toInt(), 5);
+        TableStore table;
+        QVERIFY(ReadCsvFile(csv, table));
+        QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
+    }
+
     void killedBetweenReadAndAcknowledgement()
     {
         // The acknowledgements never arrive, so the read waits after its first event.
