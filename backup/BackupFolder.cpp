@@ -18,6 +18,20 @@ QString aside(const QString &folder)
     return QDir::cleanPath(folder) + QStringLiteral(".previous");
 }
 
+// A finished backup on its way into a folder that holds other files: it is the folder's
+// backup from the moment it has this name.
+QString installing(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral(".backup.installing"));
+}
+
+const QStringList &fileNames()
+{
+    static const QStringList names{BackupRecord::FileName, ParamFilePaths::DefaultFileName,
+                                   CardFile::DefaultFileName};
+    return names;
+}
+
 } // namespace
 
 BackupFolder::BackupFolder(const QString &parent, const QString &prefix)
@@ -76,27 +90,55 @@ bool BackupFolder::replaceFolder(const QString &folder, QString &error)
     return true;
 }
 
+QString BackupFolder::RecoverFiles(const QString &folder)
+{
+    const QString from = installing(folder);
+    if (!QFileInfo(from).isDir())
+        return {};
+    const QDir source(from);
+    const QDir target(folder);
+    for (const QString &name : fileNames()) {
+        // A file no longer there was moved before the kill.
+        if (!QFileInfo::exists(source.filePath(name)))
+            continue;
+        // rename() does not replace a file on every system: the old one goes first, which
+        // loses nothing, since the new one waits here until it is in.
+        const QString to = target.filePath(name);
+        if ((QFileInfo::exists(to) && !QFile::remove(to)) ||
+            !QFile::rename(source.filePath(name), to))
+            return QStringLiteral("%1: cannot move the backup there from %2; the next backup "
+                                  "or restore of %3 tries again")
+                .arg(to, from, folder);
+    }
+    if (!QDir(from).removeRecursively())
+        qCWarning(lcBackupFolder) << "cannot remove" << from;
+    return {};
+}
+
 bool BackupFolder::moveFilesInto(const QString &folder, QString &error)
 {
     if (!QDir().mkpath(folder)) {
         error = QStringLiteral("%1: cannot create the folder").arg(folder);
         return false;
     }
-    const QDir from(staging_.path());
-    const QDir to(folder);
-    for (const QString &name :
-         {BackupRecord::FileName, ParamFilePaths::DefaultFileName, CardFile::DefaultFileName}) {
-        const QString target = to.filePath(name);
-        // rename() does not replace a file on every system: the old one goes first, and with
-        // the record already in place a restore refuses the files until the last is in.
-        if ((QFile::exists(target) && !QFile::remove(target)) ||
-            !QFile::rename(from.filePath(name), target)) {
-            error = QStringLiteral("%1: cannot move the backup there from %2")
-                        .arg(target, staging_.path());
+    // A backup a kill left half moved in is finished first: it is the later one.
+    error = RecoverFiles(folder);
+    if (!error.isEmpty())
+        return false;
+    for (const QString &name : fileNames()) {
+        if (!QFileInfo::exists(QDir(staging_.path()).filePath(name))) {
+            error = QStringLiteral("%1: %2 is missing from the backup").arg(staging_.path(), name);
             return false;
         }
     }
-    return true;
+    if (!QDir().rename(staging_.path(), installing(folder))) {
+        error = QStringLiteral("%1: cannot move the backup there from %2")
+                    .arg(installing(folder), staging_.path());
+        return false;
+    }
+    staging_.setAutoRemove(false);
+    error = RecoverFiles(folder);
+    return error.isEmpty();
 }
 
 QString BackupFolder::keep()

@@ -23,15 +23,18 @@ public:
     // earlier one removed. A kill at any moment leaves the earlier backup or this one whole
     // (aside, until RecoverFolder puts it back).
     bool replaceFolder(const QString &folder, QString &error);
-    // The record, then the two files moved into `folder`, which may hold other files. Until
-    // the last file is in, the record does not describe the files beside it, and a restore
-    // refuses them.
+    // The record and the two files moved into `folder`, which may hold other files. One rename
+    // of this folder into `folder` decides: before it the earlier files stand untouched, after
+    // it RecoverFiles finishes the move, whatever moment a kill came.
     bool moveFilesInto(const QString &folder, QString &error);
     // Kept for a person to look at; its path.
     QString keep();
 
     // A folder that a kill left aside is put back; one left over beside its successor goes.
     static void RecoverFolder(const QString &folder);
+    // The files of a backup that a kill left half moved into `folder` are moved in; empty, or
+    // what could not be moved. Called before anything else reads or writes the folder's backup.
+    static QString RecoverFiles(const QString &folder);
 
 private:
     QTemporaryDir staging_;

@@ -39,16 +39,18 @@ AllBackup::Outcome backup(AllBackup &all, CliContext &context, const QString &di
                           const ControllerSession::Identity &identity, const QString &deviceId)
 {
     AllBackup::Outcome outcome;
-    if (!QDir().mkpath(dir)) {
-        outcome.parameterProblems << QStringLiteral("%1: cannot create the folder").arg(dir);
+    // Nothing was read: both halves say why.
+    const auto notRead = [&outcome](const QString &problem) {
+        outcome.parameterProblems << problem;
+        outcome.cardProblems << problem;
         return outcome;
-    }
+    };
+    if (!QDir().mkpath(dir))
+        return notRead(QStringLiteral("%1: cannot create the folder; nothing was read").arg(dir));
     BackupFolder staging(dir, QStringLiteral(".backup.incomplete"));
-    if (!staging.isValid()) {
-        outcome.parameterProblems << QStringLiteral("%1: cannot create a folder there: %2")
-                                         .arg(dir, staging.errorString());
-        return outcome;
-    }
+    if (!staging.isValid())
+        return notRead(QStringLiteral("%1: cannot create a folder there: %2; nothing was read")
+                           .arg(dir, staging.errorString()));
     outcome =
         all.backup(staging.parameterPath(), staging.cardPath(), CardRangeOption(context.parser));
     QString error;
@@ -76,6 +78,11 @@ AllBackup::Outcome restore(AllBackup &all, CliContext &context, const QString &d
                            const QString &parameterFile, const QString &cardFile,
                            const ControllerSession::Identity &identity)
 {
+    constexpr int SettlePassMs = 10;
+    const int settleMs = NumberOptionValue(context.parser, QStringLiteral("settle-ms"), 10000);
+    all.setSettleWait(settleMs / SettlePassMs, SettlePassMs);
+    all.setOutsideCheckCeiling(NumberOptionValue(context.parser, QStringLiteral("check-to"),
+                                                 CardsOutsideRange::DefaultCeiling));
     AllBackup::Outcome outcome;
     const bool force = context.parser.isSet(QStringLiteral("force"));
     AllBackup::RestorePlan plan;
@@ -111,14 +118,15 @@ AllBackup::Outcome restore(AllBackup &all, CliContext &context, const QString &d
 int runBackupVerb(CliContext &context)
 {
     const bool isBackup = context.parser.positionalArguments().value(0) == QLatin1String("backup");
-    if (context.arguments.size() != 1) {
-        context.err << context.usage;
-        return ExitUsage;
-    }
     const QString dirPath = context.arguments.first();
     const QDir dir(dirPath);
     const QString parameterFile = dir.filePath(ParamFilePaths::DefaultFileName);
     const QString cardFile = dir.filePath(CardFile::DefaultFileName);
+    // A backup a kill left half moved into DIR is finished before anything else.
+    if (const QString problem = BackupFolder::RecoverFiles(dirPath); !problem.isEmpty()) {
+        context.err << problem << '\n';
+        return ExitFailed;
+    }
 
     Comm comm;
     if (!ControllerSession::open(context, comm))
@@ -137,11 +145,6 @@ int runBackupVerb(CliContext &context)
     const Language language;
     const ProgressLine progressLine(context, progress);
     AllBackup all(comm, *settings, progress, clockReadPaused, batchMode, prompt, language);
-    constexpr int SettlePassMs = 10;
-    const int settleMs = NumberOptionValue(context.parser, QStringLiteral("settle-ms"), 10000);
-    all.setSettleWait(settleMs / SettlePassMs, SettlePassMs);
-    all.setOutsideCheckCeiling(NumberOptionValue(context.parser, QStringLiteral("check-to"),
-                                                 CardsOutsideRange::DefaultCeiling));
     const AllBackup::Outcome outcome =
         isBackup ? backup(all, context, dirPath, identity, comm.DeviceIDText())
                  : restore(all, context, dirPath, parameterFile, cardFile, identity);

@@ -125,6 +125,62 @@ private slots:
         QCOMPARE(files, QStringList({CardFile, ParameterFile, RecordFile}));
     }
 
+    // A backup says what it did and nothing of the options of a restore.
+    void aBackupPrintsOnlyItsOwnLines()
+    {
+        const Run r = RunCtl(at(1) + QStringList{QStringLiteral("backup"),
+                                                 dir_.filePath(QStringLiteral("quiet")),
+                                                 QStringLiteral("--to"), QStringLiteral("20")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(!r.err.contains("option not defined"), r.err.constData());
+        QVERIFY2(r.out.startsWith("OK!"), r.out.constData());
+    }
+
+    // A folder that cannot be made: both halves name why nothing was saved.
+    void aFolderThatCannotBeMadeIsNamedForBothHalves()
+    {
+        const Run r = RunCtl(
+            at(1) + QStringList{QStringLiteral("backup"), QStringLiteral("/proc/kt480-none")});
+        QCOMPARE(r.exitCode, 1);
+        for (const char *half : {"Parameters: ", "Cards: "})
+            QVERIFY2(r.out.contains(QByteArray(half) +
+                                    "/proc/kt480-none: cannot create the folder; nothing was read"),
+                     r.out.constData());
+    }
+
+    // A backup killed while it moved its files into the folder left some of them waiting in
+    // .backup.installing: the next run moves them in before it looks at the folder, and the
+    // restore takes the new backup whole. The user's other files stay.
+    void aHalfMovedBackupIsFinishedByTheNextRun()
+    {
+        const QString older = backupOf(1, QStringLiteral("half"));
+        QVERIFY(!older.isEmpty());
+        QVERIFY(WriteTextFile(QDir(older).filePath(QStringLiteral("notes.txt")), "kept"));
+        controller(1).modify([](ControllerData &d) {
+            d.cards.remove(5);
+            return true;
+        });
+        const QString newer = backupOf(1, QStringLiteral("half-new"));
+        QVERIFY(!newer.isEmpty());
+        // The record and the parameter file moved in, the card file still waiting.
+        const QDir waiting(QDir(older).filePath(QStringLiteral(".backup.installing")));
+        QVERIFY(QDir().mkpath(waiting.path()));
+        for (const QString &name : {RecordFile, ParameterFile})
+            QVERIFY(QFile::remove(QDir(older).filePath(name)) &&
+                    QFile::copy(QDir(newer).filePath(name), QDir(older).filePath(name)));
+        QVERIFY(QFile::copy(QDir(newer).filePath(CardFile), waiting.filePath(CardFile)));
+
+        resetCards(1);
+        const Run r = RunCtl(restoreOf(1, older));
+        QVERIFY2(r.exitCode == 0, (r.out + r.err).constData());
+        QVERIFY(!waiting.exists());
+        for (const QString &name : {RecordFile, ParameterFile, CardFile})
+            QVERIFY2(readFile(QDir(older).filePath(name)) == readFile(QDir(newer).filePath(name)),
+                     qPrintable(name));
+        QCOMPARE(controller(1).snapshot().cards, cardsOf(1, 4));
+        QCOMPARE(readFile(QDir(older).filePath(QStringLiteral("notes.txt"))), QByteArray("kept"));
+    }
+
     // Controller B backed up over A's folder, with B's card read failing: A's pair and record
     // stay as they were; B's parameters never stand beside A's cards.
     void anIncompleteBackupLeavesTheEarlierPairWhole()

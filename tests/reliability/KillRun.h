@@ -42,6 +42,8 @@ public:
     // Kills the run while it writes into the folder, up to maxDelayUs after that is seen.
     Result killWhileSaving(const QStringList &arguments, const QString &savedFolder,
                            QRandomGenerator &random, int maxDelayUs);
+    // Kills the run the moment the path changes: appears, goes, or is replaced or rewritten.
+    Result killWhenChanged(const QStringList &arguments, const QString &path);
     // Kills the run the moment it opens a file in the folder other than those named (files it
     // keeps open all along, such as a journal and its lock).
     Result killOnNewFileIn(const QStringList &arguments, const QString &folder,

@@ -1,9 +1,10 @@
 // kt480ctl killed (SIGKILL) at 50 moments (fewer in a sanitizer build) spread over a run, for each
 // of three jobs: a card read saved to a file, a parameter backup and an event read with its
-// journal. Afterwards the file is the earlier one, untouched, or the new one complete; never a part
-// of one. The events the controller forgot once acknowledged all reach a file, each once. And an
-// event read into the archive, killed at moments spread over it and just after the archive
-// committed: every event reaches the archive exactly once.
+// journal; and a backup into a folder killed as it moves its files in. Afterwards the file is the
+// earlier one, untouched, or the new one complete; never a part of one. The events the controller
+// forgot once acknowledged all reach a file, each once. And an event read into the archive, killed
+// at moments spread over it and just after the archive committed: every event reaches the archive
+// exactly once.
 #include "BackupRecord.h"
 #include "CardCodec.h"
 #include "CardFile.h"
@@ -235,6 +236,81 @@ private slots:
                      qPrintable(QStringLiteral("point %1 (%2 ms)").arg(point).arg(r.elapsedMs)));
         }
         QVERIFY(duringSave > 0);
+    }
+
+    // A backup into a folder that holds the user's files too, over an earlier backup, killed
+    // the moment its install begins and as each of its files is moved in: the earlier backup
+    // or the new one can always be found (in the folder, or in the folder with what waits in
+    // .backup.installing), and the next run, even one that never reaches its controller,
+    // finishes the install before anything else. The user's file stays.
+    void backupIntoAFolderIsInstalledWhole()
+    {
+        ControllerData data = ControllerData::factory();
+        data.cards = GeneratedCards(20);
+        startSimulator(data);
+        const QDir folder(outFolder_);
+        const QString notes = folder.filePath(QStringLiteral("notes.txt"));
+        QFile file(notes);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
+        file.close();
+        const QStringList args{QStringLiteral("--tcp"),  tcp_,
+                               QStringLiteral("backup"), outFolder_,
+                               QStringLiteral("--to"),   QStringLiteral("40")};
+        const QStringList names{BackupRecord::FileName, ParamFilePaths::DefaultFileName,
+                                CardFile::DefaultFileName};
+        const QString installing = folder.filePath(QStringLiteral(".backup.installing"));
+        // Each file from .backup.installing where it waits there, else the folder's.
+        const auto whole = [&] {
+            QTemporaryDir found;
+            for (const QString &name : names) {
+                const QString waiting = QDir(installing).filePath(name);
+                if (!QFile::copy(QFileInfo::exists(waiting) ? waiting : folder.filePath(name),
+                                 found.filePath(name)))
+                    return false;
+            }
+            QString error;
+            const std::optional<BackupRecord> record = BackupRecord::load(found.path(), error);
+            return record && record->serialNumber == QLatin1String("12345678") &&
+                   record
+                       ->fileMismatch(found.filePath(ParamFilePaths::DefaultFileName),
+                                      found.filePath(CardFile::DefaultFileName))
+                       .isEmpty();
+        };
+        KillRun run(QStringLiteral(KT480CTL_PATH), env_);
+        const KillRun::Plain first = run.run(args);
+        QVERIFY2(first.exitCode == 0, qPrintable(first.output));
+        QVERIFY(whole());
+        // The install begins, then each file is moved over the earlier one.
+        const QStringList moments{installing, folder.filePath(names[0]), folder.filePath(names[1]),
+                                  folder.filePath(names[2])};
+        // Nearly every point falls into the install: half the points are plenty.
+        constexpr int InstallPoints = std::max(Points / 2, 1);
+        int halfInstalled = 0;
+        for (int point = 0;
+             point < InstallPoints || (halfInstalled == 0 && point < 2 * InstallPoints); ++point) {
+            sim_->controller().modify([point](ControllerData &d) {
+                d.parameters.insert("AF13", QByteArray::number(100 + point));
+                return true;
+            });
+            const KillRun::Result r = run.killWhenChanged(args, moments[point % moments.size()]);
+            QVERIFY2(whole(), qPrintable(QStringLiteral("point %1 (%2 ms, %3)")
+                                             .arg(point)
+                                             .arg(r.elapsedMs)
+                                             .arg(r.killed ? "killed" : "ended")));
+            if (!QFileInfo::exists(installing))
+                continue;
+            ++halfInstalled;
+            const KillRun::Plain next =
+                run.run({QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:1"),
+                         QStringLiteral("restore"), outFolder_});
+            QCOMPARE(next.exitCode, 1);
+            QVERIFY2(!QFileInfo::exists(installing), qPrintable(next.output));
+            QVERIFY(whole());
+        }
+        QVERIFY2(halfInstalled > 0, "no point fell into an install");
+        QCOMPARE(ReadBytes(notes), QByteArray("kept"));
+        qInfo("backup DIR: %d points fell into the install, each finished by the next run",
+              halfInstalled);
     }
 
     // Every event the controller forgets once acknowledged is in the journal first; a killed
