@@ -37,16 +37,21 @@ CardsOutsideRange::Outcome CardsOutsideRange::find(CardTransfer &transfer, Table
     return outcome;
 }
 
+QString CardsOutsideRange::foundText(const QList<int> &found, const CardRange &range)
+{
+    return tr("the controller holds %n card(s) outside the numbers %1 to %2 that the backup "
+              "read: %3",
+              nullptr, int(found.size()))
+        .arg(range.first())
+        .arg(range.last())
+        .arg(CardTransfer::numberList(found));
+}
+
 QString CardsOutsideRange::Outcome::text(const CardRange &range) const
 {
     QStringList lines;
     if (!found.isEmpty())
-        lines << tr("the controller holds %n card(s) outside the numbers %1 to %2 that the "
-                    "backup read: %3",
-                    nullptr, int(found.size()))
-                     .arg(range.first())
-                     .arg(range.last())
-                     .arg(CardTransfer::numberList(found));
+        lines << foundText(found, range);
     if (!checked())
         lines << tr("the cards outside the numbers %1 to %2 could not be checked: %3")
                      .arg(range.first())

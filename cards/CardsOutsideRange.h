@@ -36,6 +36,8 @@ public:
         QString text(const CardRange &range) const;
     };
 
+    // "the controller holds 20 cards outside the numbers ... that the backup read: ...".
+    static QString foundText(const QList<int> &found, const CardRange &range);
     // The numbers from 1 to the ceiling (or the range's end, when higher) outside the range.
     static QList<int> numbers(const CardRange &range, int ceiling);
     // Reads those numbers into `cards` (recreated).

@@ -126,13 +126,9 @@ void nameOutside(const TableStore &controller, const AllBackup::RestorePlan &pla
     }
     std::sort(result.outsideCards.begin(), result.outsideCards.end());
     if (!result.outsideCards.isEmpty())
-        result.notes << QStringLiteral("cards: the controller holds %1 card(s) outside the "
-                                       "numbers %2 to %3 that the backup read: %4; a restore "
-                                       "deletes them, and refuses unless --force")
-                            .arg(result.outsideCards.size())
-                            .arg(range.first())
-                            .arg(range.last())
-                            .arg(CardTransfer::numberList(result.outsideCards));
+        result.notes << QStringLiteral("cards: ") +
+                            CardsOutsideRange::foundText(result.outsideCards, range) +
+                            QStringLiteral("; a restore deletes them, and refuses unless --force");
 }
 
 void compareCards(Comm &comm, const FleetTask &task, const AllBackup::RestorePlan &plan,

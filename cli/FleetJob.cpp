@@ -78,14 +78,29 @@ bool identify(Comm &comm, FleetResult &result)
 // The backup is made in a folder of its own beside the controller's and replaces that folder
 // whole only when it is complete: an incomplete or broken-off backup never replaces a file of
 // the earlier one and never stands beside its record.
+// `earlier` is the serial number the folder's record names, when it names one.
 void backup(Comm &comm, const FleetController &controller, const FleetTask &task,
-            const QString &folder, FleetResult &result)
+            const QString &folder, const QString &earlier, FleetResult &result)
 {
+    // Another controller answers where the folder's was: a person should know whether its
+    // backup was replaced.
+    const auto otherController = [&](bool replaced) {
+        if (earlier.isEmpty() || earlier == result.serialNumber)
+            return;
+        result.notes << (replaced ? QStringLiteral("%1 held the backup of the controller with "
+                                                   "serial number %2; it is replaced by this "
+                                                   "controller's (%3)")
+                                  : QStringLiteral("%1 still holds the backup of the controller "
+                                                   "with serial number %2, not this "
+                                                   "controller's (%3)"))
+                            .arg(folder, earlier, result.serialNumber);
+    };
     QDir().mkpath(task.folder);
     BackupFolder staging(task.folder, controller.name + QStringLiteral(".incomplete"));
     if (!staging.isValid()) {
         result.failures << QStringLiteral("%1: cannot create a folder there: %2")
                                .arg(task.folder, staging.errorString());
+        otherController(false);
         return;
     }
     const std::unique_ptr<Settings> settings = Settings::Transient();
@@ -115,12 +130,14 @@ void backup(Comm &comm, const FleetController &controller, const FleetTask &task
         if (!record.save(staging.path(), error)) {
             result.failures << error;
         } else if (staging.replaceFolder(folder, error)) {
+            otherController(true);
             return;
         } else {
             result.failures << error;
             moving = true;
         }
     }
+    otherController(false);
     if (staging.isEmpty())
         return;
     // What was read is kept for a person to look at, apart from the controller's folder.
@@ -219,13 +236,7 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
     if (!identify(comm, result))
         return result;
 
-    if (!restoring && record && record->serialNumber != result.serialNumber) {
-        // Another controller answers where the folder's was: its backup replaces the earlier
-        // one, which a person should know.
-        result.notes << QStringLiteral("%1 held the backup of the controller with serial number "
-                                       "%2; it is replaced by this controller's (%3)")
-                            .arg(folder, record->serialNumber, result.serialNumber);
-    } else if (record && record->serialNumber != result.serialNumber) {
+    if (restoring && record && record->serialNumber != result.serialNumber) {
         const QString mismatch =
             QStringLiteral("the controller's serial number %1 is not the %2 of the backup")
                 .arg(result.serialNumber, record->serialNumber);
@@ -247,7 +258,7 @@ FleetResult RunFleetJob(const FleetController &controller, const FleetTask &task
     }
     switch (task.action) {
     case FleetTask::Action::Backup:
-        backup(comm, controller, task, folder, result);
+        backup(comm, controller, task, folder, record ? record->serialNumber : QString(), result);
         break;
     case FleetTask::Action::Restore:
         restore(comm, task, folder, plan, result);

@@ -121,7 +121,13 @@ void printChanges(QTextStream &out, const FleetResult &r)
         out << "parameter " << change.code << ' '
             << (change.from.isEmpty() ? QStringLiteral("(not read)") : change.from) << " -> "
             << change.to << '\n';
-    PrintCardDiff(out, r.cardDiff);
+    if (r.cardsCompared)
+        PrintCardDiff(out, r.cardDiff);
+    else if (r.cards == 0)
+        out << "cards: the backup holds no cards; the cards the controller holds stay as they "
+               "are\n";
+    else
+        out << "cards: not compared\n";
 }
 
 void print(QTextStream &out, const FleetTask &task, const QList<FleetResult> &results,

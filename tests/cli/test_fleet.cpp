@@ -429,6 +429,12 @@ private slots:
                      .toInt(),
                  1);
         QCOMPARE(east.value(QStringLiteral("outsideCards")).toArray(), QJsonArray({35}));
+        QVERIFY2(east.value(QStringLiteral("notes"))
+                     .toArray()
+                     .contains(QStringLiteral("cards: the controller holds 1 card outside the "
+                                              "numbers 1 to 20 that the backup read: 35; a "
+                                              "restore deletes them, and refuses unless --force")),
+                 r.out.constData());
         QCOMPARE(controller(3).revision(), before);
 
         r = RunCtl(restore);
@@ -468,6 +474,19 @@ private slots:
                  0);
         const QString second =
             site(QStringLiteral("second.csv"), QStringLiteral("door,tcp,127.0.0.1,%1,2\n"));
+        // The other controller's backup fails: the folder still holds the first one's, and
+        // nothing says it was replaced.
+        FaultSettings refuses;
+        refuses.errorCodes.insert("HB", 'C');
+        sim_->setControllerFaults(1, refuses);
+        Run failed = RunCtl({QStringLiteral("fleet"), QStringLiteral("backup"), second, out,
+                             QStringLiteral("--to"), QStringLiteral("20")});
+        sim_->clearFaults();
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY2(failed.out.contains("still holds the backup of the controller with serial "
+                                     "number 20000001, not this controller's (20000002)"),
+                 failed.out.constData());
+        QVERIFY2(!failed.out.contains("replaced"), failed.out.constData());
         const QStringList backup{QStringLiteral("--json"),
                                  QStringLiteral("fleet"),
                                  QStringLiteral("backup"),
@@ -492,7 +511,16 @@ private slots:
         r = RunCtl(backup.mid(1));
         QVERIFY2(!QString::fromUtf8(r.out).contains(note), r.out.constData());
 
-        // The backup of numbers 30 to 40 holds no card.
+        // The backup of numbers 30 to 40 holds no card: the dry run and the restore both say
+        // the controller's cards stay.
+        r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), second, out,
+                    QStringLiteral("--dry-run"), QStringLiteral("--check-to"),
+                    QStringLiteral("40")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("cards: the backup holds no cards; the cards the controller "
+                                "holds stay as they are"),
+                 r.out.constData());
+        QVERIFY2(!r.out.contains("unchanged 0"), r.out.constData());
         r = RunCtl({QStringLiteral("fleet"), QStringLiteral("restore"), second, out,
                     QStringLiteral("--settle-ms"), QStringLiteral("0")});
         QCOMPARE(r.exitCode, 0);
