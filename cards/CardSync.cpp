@@ -7,6 +7,7 @@
 #include "ProgressState.h"
 #include "ReplyTally.h"
 #include "SharedFlag.h"
+#include "SyncCounts.h"
 #include "TableStore.h"
 
 #include <QElapsedTimer>
@@ -161,6 +162,14 @@ bool CardSync::Outcome::complete() const
     if (mode == Mode::DryRun && !read.failedNumbers.isEmpty())
         return false;
     return failedNumbers.isEmpty() && leftNumbers.isEmpty();
+}
+
+QString CardSync::Outcome::counts() const
+{
+    if (!sent() || !read.linkReady || read.stopped || read.linkLost)
+        return {};
+    return SyncCountsText(written, cleared, unchanged, unreadable,
+                          static_cast<int>(failedNumbers.size()));
 }
 
 QStringList CardSync::Outcome::problems() const
