@@ -353,15 +353,15 @@ AllBackup::Outcome AllBackup::restore(const QString &parameterPath, const QStrin
         outcome.cardsComplete = synced.complete();
         outcome.cardProblems = synced.problems();
         outcome.failedCardNumbers = synced.failedNumbers;
-        if (synced.complete())
-            outcome.done << tr("Cards: %1 written, %2 emptied, %3 unchanged, from %4 over the "
-                               "numbers %5 to %6; no card was deleted first.")
-                                .arg(synced.written)
-                                .arg(synced.cleared)
-                                .arg(synced.unchanged)
+        // The counts whatever the end: after a failure or a cancel they say what the
+        // controller now holds as the list has it.
+        if (const QString counts = synced.counts(); !counts.isEmpty())
+            outcome.done << tr("Cards from %1 over the numbers %2 to %3; no card was deleted "
+                               "first.")
                                 .arg(path)
                                 .arg(plan.backupRange.first())
-                                .arg(plan.backupRange.last());
+                                .arg(plan.backupRange.last())
+                         << counts;
         return outcome;
     }
     const CardTransfer::WriteOutcome written = cards.write(table, versionText, true, false);

@@ -7,6 +7,7 @@
 #include "ProgressState.h"
 #include "ReplyTally.h"
 #include "SharedFlag.h"
+#include "SyncCounts.h"
 #include "TableStore.h"
 
 #include <QElapsedTimer>
@@ -101,9 +102,11 @@ void CardSync::write(const QList<Step> &steps, const QString &versionText, Outco
     if (steps.isEmpty())
         return;
     const FlagScope paused(clockReadPaused_);
+    // The bar and the count both end at the last number planned: position 1 + numbers done.
+    const int total = static_cast<int>(steps.size());
     progress_.begin(language_.TableText(TextRow::CardDataHint),
-                    language_.TableText(TextRow::Writing), static_cast<int>(steps.size()) + 5,
-                    true);
+                    language_.TableText(TextRow::Writing), total + 1, true);
+    progress_.setSteps(0, total);
     ExchangePolicy policy(comm_, transfer_.cardRule());
     const ReplyTally before = comm_.replyTally();
     QElapsedTimer clock;
@@ -121,7 +124,6 @@ void CardSync::write(const QList<Step> &steps, const QString &versionText, Outco
             break;
         }
         const Step &step = steps[i];
-        progress_.advance();
         const QString text = CardTransfer::stepText(language_.TableText(TextRow::Writing),
                                                     step.number, clock.elapsed());
         progress_.setText(text);
@@ -139,6 +141,8 @@ void CardSync::write(const QList<Step> &steps, const QString &versionText, Outco
         } else {
             outcome.failedNumbers << step.number;
         }
+        progress_.advance();
+        progress_.setSteps(i + 1, total);
         if (policy.linkLost()) {
             outcome.linkLost = true;
             leaveFrom(i + 1);
@@ -158,6 +162,14 @@ bool CardSync::Outcome::complete() const
     if (mode == Mode::DryRun && !read.failedNumbers.isEmpty())
         return false;
     return failedNumbers.isEmpty() && leftNumbers.isEmpty();
+}
+
+QString CardSync::Outcome::counts() const
+{
+    if (!sent() || !read.linkReady || read.stopped || read.linkLost)
+        return {};
+    return SyncCountsText(written, cleared, unchanged, unreadable,
+                          static_cast<int>(failedNumbers.size()));
 }
 
 QStringList CardSync::Outcome::problems() const

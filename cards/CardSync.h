@@ -63,6 +63,10 @@ public:
         quint64 strayReplies = 0;
 
         bool sent() const { return !nothingToSync && invalidRows.isEmpty(); }
+        // The numbers written, cleared, unchanged, unreadable and failed, once the controller's
+        // cards were read and compared (also when the write then failed or was cancelled);
+        // empty before that.
+        QString counts() const;
         bool complete() const;
         // One line per thing that went wrong; empty when complete.
         QStringList problems() const;

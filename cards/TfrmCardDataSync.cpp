@@ -33,19 +33,13 @@ void TfrmCardData::writeChangesOnly()
 
 void TfrmCardData::reportSync(const CardSync::Outcome &outcome)
 {
-    const QString counts = tr("Written: %1, cleared: %2, unchanged: %3, unreadable: %4, "
-                              "failed: %5")
-                               .arg(outcome.written)
-                               .arg(outcome.cleared)
-                               .arg(outcome.unchanged)
-                               .arg(outcome.unreadable)
-                               .arg(outcome.failedNumbers.size());
+    const QString counts = outcome.counts();
     if (outcome.complete()) {
         prompt_.message(QStringLiteral("OK!\n\n") + counts, text(TextRow::SystemMessage));
         return;
     }
     QString report = QStringLiteral("Error!\n\n") + outcome.problems().join(QLatin1Char('\n'));
-    if (outcome.sent() && outcome.read.linkReady && !outcome.read.stopped)
+    if (!counts.isEmpty())
         report += QStringLiteral("\n\n") + counts;
     // A cancel between numbers: each number is as it was or as the list has it.
     if (outcome.stopped && !outcome.read.stopped)

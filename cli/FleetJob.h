@@ -57,6 +57,10 @@ struct FleetResult
     int cards = -1;
     int events = -1;      // records: events read (and taken from the journal)
     int eventsAdded = -1; // records: of those, added to the archive
+    // records: lines of the controller's journal that hold no readable event (they stay in
+    // it), and the text that names them; empty when there are none.
+    QList<int> unreadableJournalLines;
+    QString unreadableJournalNote;
     QStringList failures; // one line each; none when the controller succeeded
     QStringList notes;
     qint64 milliseconds = 0;

@@ -28,6 +28,18 @@ void FleetReadRecords(Comm &comm, const FleetTask &task, FleetResult &result)
         result.failures << journal.error() + QStringLiteral("; nothing was read");
         return;
     }
+    // Such a line may be the only trace of an event the controller has forgotten: the
+    // controller is not done until someone has looked at it.
+    result.unreadableJournalLines = journal.unreadableLines();
+    result.unreadableJournalNote = journal.unreadableNote();
+    if (!result.unreadableJournalLines.isEmpty()) {
+        QStringList numbers;
+        for (const int line : std::as_const(result.unreadableJournalLines))
+            numbers << QString::number(line);
+        result.failures << QStringLiteral("journal line(s) that cannot be read as events, kept "
+                                          "in the journal: %1")
+                               .arg(numbers.join(QStringLiteral(", ")));
+    }
     const int recovered = journal.pendingCount();
     if (recovered > 0)
         result.notes

@@ -80,6 +80,10 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
     if (task.action == FleetTask::Action::Records) {
         object.insert(QStringLiteral("events"), r.events);
         object.insert(QStringLiteral("added"), r.eventsAdded);
+        QJsonArray unreadable;
+        for (const int line : r.unreadableJournalLines)
+            unreadable.append(line);
+        object.insert(QStringLiteral("unreadableJournalLines"), unreadable);
     }
     if (task.action == FleetTask::Action::DryRun) {
         QJsonArray parameters;

@@ -91,6 +91,11 @@ int runFleetVerb(CliContext &context)
                             << Qt::flush;
         });
     const qint64 elapsed = clock.elapsed();
+    // Named on every run until someone has looked at them, as records read names them.
+    for (const FleetResult &result : results) {
+        if (!result.unreadableJournalNote.isEmpty())
+            context.err << result.unreadableJournalNote << '\n';
+    }
 
     if (context.json) {
         PrintJson(context, FleetSummary::json(task, results, elapsed));

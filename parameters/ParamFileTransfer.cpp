@@ -337,6 +337,9 @@ ParamResult ParamFileTransfer::writeLoaded(const QString &shownPath)
         result.fail(tr("The restore was cancelled at %1; %n rows were not sent.", nullptr,
                        int(unsent.size()))
                         .arg(cancelledAt));
+    // What a restore cut short did: the rows before it are in the controller.
+    if (!lostAt.isEmpty() || !cancelledAt.isEmpty())
+        result.fail(tr("%n values were written.", nullptr, int(result.values.size())));
     if (const quint64 strays = transfer_.comm().replyTally().straysSince(before); strays > 0)
         result.fail(StrayRepliesText(strays));
     result.failedCodes = refused + rejected + unsent;

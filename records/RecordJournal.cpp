@@ -146,7 +146,8 @@ bool TakeLine(ParsedJournal &parsed, const QByteArray &line)
 }
 
 // Every line. One that holds no readable event (damaged on the disk, or edited by hand) is
-// kept aside, never taken as an event: it may be the only trace of one. The last piece,
+// kept aside, never taken as an event: it may be the only trace of one. The caller names such
+// lines (unreadableNote()), once: the file is read more than once in a run. The last piece,
 // without a line end, is a line a crash cut short while it was written; such a line was never
 // acknowledged, and is skipped unless it is whole.
 ParsedJournal Parse(const QByteArray &bytes, const QString &path)
@@ -162,7 +163,6 @@ ParsedJournal Parse(const QByteArray &bytes, const QString &path)
             qCInfo(lcRecords) << path << "line" << number << "was cut short; skipped";
             continue;
         }
-        qCWarning(lcRecords) << path << "line" << number << "cannot be read; kept";
         parsed.unreadable.append({number, line});
     }
     return parsed;

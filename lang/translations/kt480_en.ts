@@ -228,6 +228,13 @@
             <numerusform>The restore was cancelled at %1; %n rows were not sent.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n values were written.</source>
+        <translation>
+            <numerusform>%n value was written.</numerusform>
+            <numerusform>%n values were written.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ReadOutcome</name>

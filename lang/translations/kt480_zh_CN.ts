@@ -164,8 +164,8 @@
         <translation>卡片：%1 中没有卡片；控制器中的卡片保持不变。</translation>
     </message>
     <message>
-        <source>Cards: %1 written, %2 emptied, %3 unchanged, from %4 over the numbers %5 to %6; no card was deleted first.</source>
-        <translation>卡片：%1 张已写入，%2 个卡号已清空，%3 张未变更，来源 %4，卡号 %5 至 %6；未先删除任何卡片。</translation>
+        <source>Cards from %1 over the numbers %2 to %3; no card was deleted first.</source>
+        <translation>卡片：来源 %1，卡号 %2 至 %3；未先删除任何卡片。</translation>
     </message>
 </context>
 <context>
@@ -751,6 +751,12 @@
             <numerusform>还原已在 %1 取消；有 %n 行未发送。</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n values were written.</source>
+        <translation>
+            <numerusform>已写入 %n 个数值。</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ParamResult</name>
@@ -1012,6 +1018,13 @@ Last known: %1</source>
     </message>
 </context>
 <context>
+    <name>SyncCounts</name>
+    <message>
+        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
+        <translation>已写入：%1，已清除：%2，未变更：%3，无法读取：%4，失败：%5</translation>
+    </message>
+</context>
+<context>
     <name>TableCsv</name>
     <message>
         <source>text follows a closing quote</source>
@@ -1215,10 +1228,6 @@ The controller then admits no card until cards are written to it again. This can
     <message>
         <source>Writes only the card numbers that differ from the list; no card is deleted first</source>
         <translation>只写入与清单不同的卡号；不会先删除任何卡片</translation>
-    </message>
-    <message>
-        <source>Written: %1, cleared: %2, unchanged: %3, unreadable: %4, failed: %5</source>
-        <translation>已写入：%1，已清除：%2，未变更：%3，无法读取：%4，失败：%5</translation>
     </message>
     <message>
         <source>No card number was written.</source>

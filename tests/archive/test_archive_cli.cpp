@@ -546,6 +546,35 @@ private slots:
             {QStringLiteral("fleet"), QStringLiteral("records"), site, QStringLiteral("--db"), db});
         QVERIFY2(r.out.contains("3 of 4 controllers read into " + db.toUtf8()), r.out.constData());
         QCOMPARE(query(db).json().value(QStringLiteral("count")).toInt(), 60);
+
+        // A line of south's journal that cannot be read: named, south failed, the line kept.
+        QFile journal(RecordJournal::PathFor(journalFolder(), QStringLiteral("30000002")));
+        QVERIFY(journal.open(QIODevice::ReadWrite));
+        const QByteArray damaged = "{\"pointer\":\"0000001\",\"row\":7}";
+        const QByteArray earlier = journal.readAll();
+        journal.seek(0);
+        journal.write(damaged + '\n' + earlier);
+        journal.close();
+        r = ctl(
+            {QStringLiteral("fleet"), QStringLiteral("records"), site, QStringLiteral("--db"), db});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("2 of 4 controllers read into ") &&
+                     r.out.contains("failed: south, silent"),
+                 r.out.constData());
+        QCOMPARE(r.err.count(journal.fileName().toUtf8()), 1);
+        QVERIFY2(r.err.contains("cannot be read as an event (line 1)"), r.err.constData());
+        r = ctl({QStringLiteral("--json"), QStringLiteral("fleet"), QStringLiteral("records"), site,
+                 QStringLiteral("--db"), db});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("cannot be read as an event (line 1)"), r.err.constData());
+        const QJsonObject south =
+            r.json().value(QStringLiteral("controllers")).toArray().at(1).toObject();
+        QCOMPARE(south.value(QStringLiteral("name")).toString(), QStringLiteral("south"));
+        QCOMPARE(south.value(QStringLiteral("unreadableJournalLines")).toArray(), QJsonArray{1});
+        QCOMPARE(south.value(QStringLiteral("failures")).toArray().size(), 1);
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        QVERIFY(journal.readAll().startsWith(damaged + '\n'));
+        journal.close();
         // A fleet read wants its archive; the archive is for fleet records only.
         QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("records"), site}).exitCode, 2);
         QCOMPARE(ctl({QStringLiteral("fleet"), QStringLiteral("backup"), site,

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -86,6 +87,7 @@ private slots:
     void cancelledCardReadIsSavedOnlyOnYes();
     void backupAsksBeforeReplacingEitherFile();
     void cancelInTheParameterHalfEndsTheRun();
+    void writeChangesOnlyDeletesNoCardFirst_data();
     void writeChangesOnlyDeletesNoCardFirst();
 };
 
@@ -475,10 +477,30 @@ void DownloadWindowTest::cancelInTheParameterHalfEndsTheRun()
              qPrintable(report));
 }
 
-// "Write changes only" restores the cards by a sync: the changed card is written back, no
-// "HK" goes out, and the report says no card was deleted first.
+void DownloadWindowTest::writeChangesOnlyDeletesNoCardFirst_data()
+{
+    QTest::addColumn<QSet<int>>("garbled");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("counts");
+    QTest::newRow("complete") << QSet<int>{} << false
+                              << QStringLiteral("Written: 3, cleared: 0, unchanged: 2, "
+                                                "unreadable: 0, failed: 0");
+    QTest::newRow("a number kept wrongly")
+        << QSet<int>{3} << false
+        << QStringLiteral("Written: 2, cleared: 0, unchanged: 2, unreadable: 0, failed: 1");
+    QTest::newRow("cancelled after the first number")
+        << QSet<int>{} << true
+        << QStringLiteral("Written: 1, cleared: 0, unchanged: 2, unreadable: 0, failed: 0");
+}
+
+// "Write changes only" restores the cards by a sync: the changed cards are written back, no
+// "HK" goes out, and the report says no card was deleted first, with the counts of the card
+// window's "Write changes only" however the sync ends.
 void DownloadWindowTest::writeChangesOnlyDeletesNoCardFirst()
 {
+    QFETCH(QSet<int>, garbled);
+    QFETCH(bool, cancel);
+    QFETCH(QString, counts);
     Site site(5);
     QVERIFY(site.connected);
     const QString parameters = site.rig.path(QStringLiteral("p.xml"));
@@ -490,14 +512,20 @@ void DownloadWindowTest::writeChangesOnlyDeletesNoCardFirst()
         ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
     }));
     const QMap<int, QByteArray> backedUp = site.rig.sim().controller().snapshot().cards;
-    site.rig.sim().controller().modify([](ControllerData &d) {
-        d.cards[3] = EncodedCardRecord("0000000000009999", 1, 0, "XXXX", 0);
+    site.rig.sim().controller().modify([&garbled](ControllerData &d) {
+        for (const int number : {2, 3, 4})
+            d.cards[number] = EncodedCardRecord("0000000000009999", 1, 0, "XXXX", 0);
+        d.garbledCardNumbers = garbled;
         return true;
     });
+    TfrmProcess &process = site.main->processWindow();
     QStringList codes;
-    connect(&site.rig.comm(), &Comm::traffic, this, [&codes](Comm::Traffic t, const QByteArray &b) {
-        if (t == Comm::Traffic::Sent)
-            codes << QString::fromLatin1(b.mid(5, 2));
+    connect(&site.rig.comm(), &Comm::traffic, this, [&](Comm::Traffic t, const QByteArray &b) {
+        if (t != Comm::Traffic::Sent)
+            return;
+        codes << QString::fromLatin1(b.mid(5, 2));
+        if (cancel && codes.count(QStringLiteral("HA")) == 1 && codes.last() == "HA")
+            QTimer::singleShot(0, &process, [&process] { ClickOnScreen(process.btnCancel); });
     });
     QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
         Control<QLineEdit>(window, "edPath01")->setText(parameters);
@@ -506,11 +534,15 @@ void DownloadWindowTest::writeChangesOnlyDeletesNoCardFirst()
         ClickOnScreen(Control<QPushButton>(window, "btnRestore"));
     }));
     const QString report = site.prompt->messages.last();
-    QVERIFY2(report.startsWith(QStringLiteral("OK!")), qPrintable(report));
+    const bool complete = garbled.isEmpty() && !cancel;
+    QVERIFY2(report.startsWith(complete ? QStringLiteral("OK!") : QStringLiteral("Error!")),
+             qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("no card was deleted first")), qPrintable(report));
+    QVERIFY2(report.contains(counts), qPrintable(report));
     QVERIFY(!codes.contains(QStringLiteral("HK")));
     QVERIFY(codes.contains(QStringLiteral("HA")));
-    QCOMPARE(site.rig.sim().controller().snapshot().cards, backedUp);
+    if (complete)
+        QCOMPARE(site.rig.sim().controller().snapshot().cards, backedUp);
 }
 
 QTEST_MAIN(DownloadWindowTest)

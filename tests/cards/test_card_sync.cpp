@@ -168,10 +168,28 @@ private slots:
         line.corruptShare = damagedShare;
         refuseReadsOfSevenAndEight(site, line);
         QSignalSpy paused(&site.clockReadPaused, &SharedFlag::changed);
+        // What the progress showed last while the write ran.
+        qint64 stepsDone = -1;
+        qint64 stepsTotal = -1;
+        int position = -1;
+        int maximum = -1;
+        QObject::connect(&site.progress, &ProgressState::changed, &site.sync, [&] {
+            if (site.progress.maximum() == 0 ||
+                !site.progress.text().startsWith(QLatin1String("Writing")))
+                return;
+            stepsDone = site.progress.stepsDone();
+            stepsTotal = site.progress.stepsTotal();
+            position = site.progress.position();
+            maximum = site.progress.maximum();
+        });
         const CardSync::Outcome outcome =
             site.sync.run(site.list, {1, 10}, Version, CardSync::Mode::Apply);
 
         QVERIFY2(outcome.complete(), qPrintable(outcome.problems().join('\n')));
+        // Seven numbers written: the count and the bar end at them.
+        QCOMPARE(stepsTotal, 7);
+        QCOMPARE(stepsDone, stepsTotal);
+        QCOMPARE(position, maximum);
         QCOMPARE(outcome.written, 4);
         QCOMPARE(outcome.cleared, 1);
         QCOMPARE(outcome.unchanged, 2);

@@ -137,6 +137,7 @@ private slots:
     void oneCardNumberTwiceIsAskedAboutBeforeWriting();
     void noWritableRowDeletesNothing();
     void reopeningShowsAnEmptyTable();
+    void deleteAllCardsAsksFirstAndReports_data();
     void deleteAllCardsAsksFirstAndReports();
     void closedLinkDisablesTheControllerActions();
     void writeChangesOnlyWritesTheDifferences_data();
@@ -512,12 +513,25 @@ void CardWindowTest::reopeningShowsAnEmptyTable()
     QVERIFY(site.prompt->messages.isEmpty());
 }
 
+void CardWindowTest::deleteAllCardsAsksFirstAndReports_data()
+{
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("the controller deletes") << true;
+    QTest::newRow("the controller does not answer the delete") << false;
+}
+
 // "Delete all cards" empties a controller that opens doors: the real question names the
 // controller, Enter alone keeps the cards, and the end is told like every other operation's.
 void CardWindowTest::deleteAllCardsAsksFirstAndReports()
 {
+    QFETCH(bool, answered);
     Site site(5);
     QVERIFY(site.connected);
+    if (!answered) {
+        FaultSettings faults;
+        faults.silentCodes.insert("HK");
+        site.rig.sim().setFaults(faults);
+    }
     AppContext &context = site.rig.context();
     context.prompt = std::make_unique<DialogPrompt>(context.progress);
     const QString serialNumber = site.main->serialNumberText();
@@ -533,8 +547,16 @@ void CardWindowTest::deleteAllCardsAsksFirstAndReports()
         boxes.answer = BoxAnswerer::Answer::Yes;
         ClickOnScreen(Control<QPushButton>(cards, "btnClearAll"));
         QCOMPARE(boxes.asked.size(), 3);
-        QCOMPARE(boxes.asked[2], QStringLiteral("OK!"));
-        QVERIFY(site.rig.sim().controller().snapshot().cards.isEmpty());
+        if (answered) {
+            QCOMPARE(boxes.asked[2], QStringLiteral("OK!"));
+            QVERIFY(site.rig.sim().controller().snapshot().cards.isEmpty());
+        } else {
+            QVERIFY2(boxes.asked[2].startsWith(QStringLiteral("Error!")) &&
+                         boxes.asked[2].contains(QStringLiteral("did not confirm the delete")),
+                     qPrintable(boxes.asked[2]));
+            QCOMPARE(site.rig.sim().controller().snapshot().cards.size(), 5);
+        }
+        QVERIFY(cards.isEnabled() && Control<QPushButton>(cards, "btnClearAll")->isEnabled());
     }));
 }
 

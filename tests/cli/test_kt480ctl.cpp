@@ -1,6 +1,7 @@
 #include "CtlRun.h"
 #include "SimulatorHost.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -519,14 +520,42 @@ private slots:
                  r.err.constData());
     }
 
-    // An error that the program logged and the verb reports is printed once.
+    // An error that the program logged and the verb reports is printed once: the file named
+    // (`named`, holding `content` when not empty) appears once in what the run says.
+    void aFileErrorIsPrintedOnce_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("exitCode");
+        const QString missing = dir_.filePath(QStringLiteral("no-records.xml"));
+        QTest::newRow("a record file that does not exist")
+            << QStringList{QStringLiteral("records"), QStringLiteral("report"), missing,
+                           QStringLiteral("--pdf"), dir_.filePath(QStringLiteral("r.pdf"))}
+            << missing << QByteArray() << 1;
+        // Read when the journal opens and again for the events it holds.
+        QTest::newRow("a journal line that cannot be read")
+            << QStringList{QStringLiteral("--tcp"),   tcp_,
+                           QStringLiteral("--id"),    QStringLiteral("12"),
+                           QStringLiteral("records"), QStringLiteral("read"),
+                           QStringLiteral("--out"),   dir_.filePath(QStringLiteral("y.xml"))}
+            << QDir(journalFolder()).filePath(QStringLiteral("KT480NTV5-events-12345678.journal"))
+            << QByteArray("{\"pointer\":\"0000001\",\"row\":7}\n") << 0;
+    }
+
     void aFileErrorIsPrintedOnce()
     {
-        const QString missing = dir_.filePath(QStringLiteral("no-records.xml"));
-        const Run r = ctl({QStringLiteral("records"), QStringLiteral("report"), missing,
-                           QStringLiteral("--pdf"), dir_.filePath(QStringLiteral("r.pdf"))});
-        QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err.count(missing.toUtf8()), 1);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        QFETCH(QByteArray, content);
+        QFETCH(int, exitCode);
+        QVERIFY(content.isEmpty() ||
+                (QDir().mkpath(QFileInfo(named).absolutePath()) && WriteTextFile(named, content)));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("KT480_JOURNAL_DIR"), journalFolder());
+        const Run r = RunCtl(arguments, environment);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.count(named.toUtf8()) == 1, r.err.constData());
     }
 
     // Into a pipe the progress is a line at each tenth, in words; with --json none; on a terminal
@@ -599,6 +628,7 @@ private slots:
 
 private:
     static Run ctl(const QStringList &arguments) { return RunCtl(arguments); }
+    QString journalFolder() const { return dir_.filePath(QStringLiteral("journal")); }
 
     std::unique_ptr<SimulatorHost> sim_;
     QString tcp_;

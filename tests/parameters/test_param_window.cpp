@@ -274,6 +274,72 @@ private slots:
         }));
     }
 
+    // The parameter file's own Backup and Restore on a slow controller: Cancel in the progress
+    // window ends the run after the code under way, and the box says what was done.
+    void cancelEndsBackupAndRestoreOnASlowController_data()
+    {
+        QTest::addColumn<bool>("restoring");
+        QTest::newRow("Backup") << false;
+        QTest::newRow("Restore") << true;
+    }
+
+    void cancelEndsBackupAndRestoreOnASlowController()
+    {
+        QFETCH(bool, restoring);
+        WindowSite w;
+        QVERIFY(w.connected);
+        TfrmProcess &process = w.main->processWindow();
+        const QString file = w.rig.path(QStringLiteral("param.xml"));
+        const QString cancelled = w.rig.path(QStringLiteral("cancelled.xml"));
+        QVERIFY(w.inWindow([&](TfrmParameter &window) {
+            window.edPath01->setText(file);
+            ClickOnScreen(window.btnBackup);
+            QCOMPARE(w.prompt->messages, QStringList{QStringLiteral("OK!")});
+            w.rig.sim().controller().modify([](ControllerData &d) {
+                d.parameters["AF13"] = "150";
+                return true;
+            });
+            window.edPath01->setText(cancelled);
+            window.edPath02->setText(file);
+            FaultSettings slow;
+            slow.lateMs = 30;
+            w.rig.sim().setFaults(slow);
+            int exchanges = 0;
+            const QMetaObject::Connection counting =
+                connect(&w.rig.comm(), &Comm::logLine, this, [&exchanges] { ++exchanges; });
+            bool cancelShown = false;
+            // The check that the controller answers, then three codes.
+            AtExchange(w.rig.comm(), 4, [&] {
+                cancelShown = process.isVisible() && process.btnCancel->isVisible();
+                ClickOnScreen(process.btnCancel);
+            });
+            ClickOnScreen(restoring ? window.btnRestore : window.btnBackup);
+            disconnect(counting);
+            QVERIFY(cancelShown);
+            QVERIFY2(exchanges <= 6, qPrintable(QString::number(exchanges)));
+            QCOMPARE(w.prompt->messages.size(), 2);
+            const QString message = w.prompt->messages.last();
+            QVERIFY2(message.startsWith(QStringLiteral("Error!\n")), qPrintable(message));
+            if (restoring) {
+                QVERIFY2(message.contains(QStringLiteral("The restore was cancelled at ")) &&
+                             message.contains(QStringLiteral("rows were not sent.")),
+                         qPrintable(message));
+                QVERIFY2(message.contains(QStringLiteral("3 values were written")) ||
+                             message.contains(QStringLiteral("4 values were written")),
+                         qPrintable(message));
+            } else {
+                QVERIFY2(message.contains(QStringLiteral("The backup was cancelled at ")) &&
+                             message.contains(QStringLiteral("no file was written")),
+                         qPrintable(message));
+                QVERIFY(!QFileInfo::exists(cancelled));
+            }
+            // The restore did not reach AF13, which stays as the controller held it.
+            QCOMPARE(w.state().parameters.value("AF13"), QByteArray("150"));
+            QVERIFY(process.isHidden());
+            QVERIFY(window.pcMain->isEnabled());
+        }));
+    }
+
     void writeOneSendsTheTypedValue()
     {
         WindowSite w;
