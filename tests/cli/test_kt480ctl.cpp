@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -587,6 +588,30 @@ private slots:
         QVERIFY2(lines.first().contains(": 0 of 100 (0%), 0 s so far"), r.err.constData());
         QVERIFY2(r.err.contains(": 50 of 100 (50%), "), r.err.constData());
         QVERIFY(!r.err.contains('\r'));
+
+        // Once two seconds are behind, a line also says about how long is left; late replies
+        // make the read last that long.
+        FaultSettings late;
+        late.lateMs = 60;
+        sim_->setFaults(late);
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
+                 QStringLiteral("cards"), QStringLiteral("read"), QStringLiteral("--to"),
+                 QStringLiteral("50")});
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 0);
+        static const QRegularExpression estimate(
+            QStringLiteral(": (\\d+) of 50 \\(\\d+%\\), \\d+ s so far, about \\d+ s left$"));
+        const QList<QByteArray> slow = r.err.trimmed().split('\n');
+        QVERIFY2(!slow.first().contains("left"), r.err.constData());
+        qsizetype estimated = 0;
+        for (const QByteArray &line : slow) {
+            const QRegularExpressionMatch m = estimate.match(QString::fromUtf8(line));
+            if (m.hasMatch()) {
+                ++estimated;
+                QVERIFY2(m.captured(1).toInt() > 0 && m.captured(1).toInt() < 50, line.constData());
+            }
+        }
+        QVERIFY2(estimated > 0, r.err.constData());
 
         r = ctl(QStringList{QStringLiteral("--json")} + read);
         QCOMPARE(r.exitCode, 0);
