@@ -1,5 +1,7 @@
 #include "SerialPortProblem.h"
 
+#include "PermissionAdvice.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,15 +47,20 @@ QString LockHolder(const QString &devicePath)
     return {};
 }
 
-QString GroupOf(const QString &devicePath)
+// The advice for a device this user may not open, from its owner, group and mode.
+QString PermissionProblem(const QString &devicePath)
 {
     struct stat info
     {
     };
     if (::stat(QFile::encodeName(devicePath).constData(), &info) != 0)
-        return {};
-    const group *owner = ::getgrgid(info.st_gid);
-    return owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(info.st_gid);
+        return QStringLiteral("permission denied");
+    const passwd *user = ::getpwuid(info.st_uid);
+    const group *owners = ::getgrgid(info.st_gid);
+    return PermissionAdvice(
+        user ? QString::fromLocal8Bit(user->pw_name) : QString::number(info.st_uid),
+        owners ? QString::fromLocal8Bit(owners->gr_name) : QString::number(info.st_gid),
+        info.st_mode);
 }
 
 } // namespace
@@ -66,12 +74,8 @@ QString SerialPortProblem(const QString &devicePath)
     const int error = errno;
     if (descriptor >= 0)
         ::close(descriptor);
-    if (descriptor < 0 && (error == EACCES || error == EPERM)) {
-        const QString group = GroupOf(devicePath);
-        return QStringLiteral("permission denied: the device belongs to the group %1; add the "
-                              "user to it once with  sudo adduser $USER %1  and log in again")
-            .arg(group.isEmpty() ? QStringLiteral("dialout") : group);
-    }
+    if (descriptor < 0 && (error == EACCES || error == EPERM))
+        return PermissionProblem(devicePath);
     if (descriptor < 0 && error == EBUSY) {
         const QString holder = LockHolder(devicePath);
         return holder.isEmpty() ? QStringLiteral("busy: another program has it open")

@@ -37,11 +37,12 @@ QString UsageLine(const VerbSpec &verb, const VerbForm &form)
     // The option that chooses the form, unless the arguments show it with its value.
     if (!form.chosenBy.isEmpty() && !form.arguments.contains(QStringLiteral("--") + form.chosenBy))
         words << QStringLiteral("--") + form.chosenBy;
+    // A form that reaches no controller lists --trace itself where it takes it; one that
+    // reaches a controller takes it with CONNECTION.
     for (const CliOption &option : form.options) {
         const QString shown = QStringLiteral("--") + option.name;
         const bool inArguments = form.arguments.contains(shown);
-        if (option.name != form.chosenBy && !inArguments &&
-            option.name != VerbTable::TraceOption().name)
+        if (option.name != form.chosenBy && !inArguments)
             words << u'[' + option.synopsis() + u']';
     }
     return words.join(u' ');

@@ -74,8 +74,10 @@ std::optional<SimCommandLine> SimCommandLine::parse(const QStringList &arguments
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
         "Simulated KT480NT controllers and MELOK9 desk reader on loopback endpoints."));
-    p.addHelpOption();
+    // The help option alone: the --help-all that addHelpOption() adds is answered only by
+    // process(), which would end the program itself.
     p.addOptions({
+        {QStringList{"h", "help"}, "Displays help on commandline options."},
         {"version", "Show the program's version."},
         {"tcp", "TCP server on PORT (0: any free port).", "PORT"},
         {"udp", "UDP endpoint on PORT (0: any free port).", "PORT"},

@@ -370,6 +370,8 @@ private slots:
                                               "[--from N] [--to M] [--check-to M] [--force]",
                                               "fleet backup SITE.csv DIR [--jobs N] [--from N] "
                                               "[--to M]",
+                                              "fleet records SITE.csv --db DB [--jobs N] "
+                                              "[--trace FILE]\n",
                                               "--settle-ms MS"}
                                << QStringList{"CONNECTION:"};
         QTest::newRow("cards") << "cards"

@@ -1,4 +1,5 @@
 #include "CtlRun.h"
+#include "PermissionAdvice.h"
 #include "SimulatorHost.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -516,8 +518,50 @@ private slots:
         QVERIFY(QFile::setPermissions(closed, {}));
         r = ctl({QStringLiteral("--serial"), closed, QStringLiteral("identify")});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("permission denied") && r.err.contains("sudo adduser $USER"),
+        QVERIFY2(r.err.contains("permission denied") && r.err.contains("with mode 000"),
                  r.err.constData());
+    }
+
+    // A user refused a device is told to join its group only where that group may read and
+    // write it and is one to join; otherwise who owns it and how, and who can grant access.
+    void permissionAdviceNamesWhatGrantsAccess_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<uint>("mode");
+        QTest::addColumn<QString>("advice");
+        const QString join = QStringLiteral("sudo adduser $USER %1  and log in again");
+        const QString ask = QStringLiteral("belongs to the user %1 and the group %2 with mode %3, "
+                                           "and no group a user should join may open it; a udev "
+                                           "rule or the administrator must grant this user access");
+        QTest::newRow("dialout") << "root"
+                                 << "dialout" << 020660u << join.arg("dialout");
+        QTest::newRow("uucp") << "root"
+                              << "uucp" << 020660u << join.arg("uucp");
+        QTest::newRow("root group") << "root"
+                                    << "root" << 020600u << ask.arg("root", "root", "600");
+        QTest::newRow("root group that may write")
+            << "root"
+            << "root" << 020660u << ask.arg("root", "root", "660");
+        QTest::newRow("group that may not read")
+            << "alice"
+            << "tty" << 020620u << ask.arg("alice", "tty", "620");
+        QTest::newRow("group without a name")
+            << "root"
+            << "1234" << 020660u << ask.arg("root", "1234", "660");
+    }
+
+    void permissionAdviceNamesWhatGrantsAccess()
+    {
+        QFETCH(QString, owner);
+        QFETCH(QString, group);
+        QFETCH(uint, mode);
+        QFETCH(QString, advice);
+        const QString text = PermissionAdvice(owner, group, mode);
+        QVERIFY2(text.startsWith(QStringLiteral("permission denied: ")) && text.contains(advice),
+                 qPrintable(text));
+        QCOMPARE(text.contains(QStringLiteral("adduser")),
+                 advice.contains(QStringLiteral("adduser")));
     }
 
     // An error that the program logged and the verb reports is printed once: the file named
@@ -573,6 +617,30 @@ private slots:
         QVERIFY2(lines.first().contains(": 0 of 100 (0%), 0 s so far"), r.err.constData());
         QVERIFY2(r.err.contains(": 50 of 100 (50%), "), r.err.constData());
         QVERIFY(!r.err.contains('\r'));
+
+        // Once two seconds are behind, a line also says about how long is left; late replies
+        // make the read last that long.
+        FaultSettings late;
+        late.lateMs = 60;
+        sim_->setFaults(late);
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("--id"), QStringLiteral("12"),
+                 QStringLiteral("cards"), QStringLiteral("read"), QStringLiteral("--to"),
+                 QStringLiteral("50")});
+        sim_->clearFaults();
+        QCOMPARE(r.exitCode, 0);
+        static const QRegularExpression estimate(
+            QStringLiteral(": (\\d+) of 50 \\(\\d+%\\), \\d+ s so far, about \\d+ s left$"));
+        const QList<QByteArray> slow = r.err.trimmed().split('\n');
+        QVERIFY2(!slow.first().contains("left"), r.err.constData());
+        qsizetype estimated = 0;
+        for (const QByteArray &line : slow) {
+            const QRegularExpressionMatch m = estimate.match(QString::fromUtf8(line));
+            if (m.hasMatch()) {
+                ++estimated;
+                QVERIFY2(m.captured(1).toInt() > 0 && m.captured(1).toInt() < 50, line.constData());
+            }
+        }
+        QVERIFY2(estimated > 0, r.err.constData());
 
         r = ctl(QStringList{QStringLiteral("--json")} + read);
         QCOMPARE(r.exitCode, 0);

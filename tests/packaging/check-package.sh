@@ -129,7 +129,10 @@ for program in kt480nt5 kt480ctl kt480sim; do
         grep -qF -- "\\fB$option\\fR" "$page" || fail "$program.1 does not describe $option"
     done
 done
-for verb in $(sed -n 's/^Verbs: //p' "$work/kt480ctl.help" | tr -d ','); do
+# The verbs: the first word of each line under "Verbs:", up to the blank line.
+verbs=$(sed -n '/^Verbs:$/,/^$/p' "$work/kt480ctl.help" | awk 'NR > 1 && NF { print $1 }')
+[ -n "$verbs" ] || fail "kt480ctl --help names no verb: $(cat "$work/kt480ctl.help")"
+for verb in $verbs; do
     grep -q "^[\\]fB$verb" "$work/kt480ctl.1" ||
         fail "kt480ctl.1 does not describe the verb $verb"
 done

@@ -163,6 +163,30 @@ private slots:
         QVERIFY(!QFileInfo::exists(fifo));
     }
 
+    // Every help option the help lists shows the help.
+    void everyHelpOptionListedShowsTheHelp()
+    {
+        QProcess sim;
+        sim.start(QStringLiteral(KT480SIM_PATH), {QStringLiteral("--help")});
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitCode(), 0);
+        const QString help = QString::fromUtf8(sim.readAllStandardOutput());
+        static const QRegularExpression helpOption(
+            QStringLiteral("(?:^|\\s)(-h|--help[a-z-]*)\\b"));
+        QStringList listed;
+        for (auto it = helpOption.globalMatch(help); it.hasNext();)
+            listed << it.next().captured(1);
+        QVERIFY2(listed.contains(QStringLiteral("--help")), qPrintable(help));
+        for (const QString &option : listed) {
+            QProcess asked;
+            asked.start(QStringLiteral(KT480SIM_PATH), {option});
+            QVERIFY(asked.waitForFinished(5000));
+            QVERIFY2(asked.exitCode() == 0,
+                     qPrintable(option + u' ' + asked.readAllStandardError()));
+            QCOMPARE(QString::fromUtf8(asked.readAllStandardOutput()), help);
+        }
+    }
+
     void refusesBadCommandLines()
     {
         for (const QStringList &args :
