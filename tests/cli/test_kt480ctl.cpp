@@ -584,7 +584,7 @@ private slots:
                            QStringLiteral("records"), QStringLiteral("read"),
                            QStringLiteral("--out"),   dir_.filePath(QStringLiteral("y.xml"))}
             << QDir(journalFolder()).filePath(QStringLiteral("KT480NTV5-events-12345678.journal"))
-            << QByteArray("{\"pointer\":\"0000001\",\"row\":7}\n") << 0;
+            << QByteArray("{\"pointer\":\"0000001\",\"row\":7}\n") << 1;
     }
 
     void aFileErrorIsPrintedOnce()
