@@ -1,5 +1,6 @@
 #include "TfrmDownload.h"
 
+#include "BackupFolder.h"
 #include "CardFile.h"
 #include "IconButtonText.h"
 #include "Language.h"
@@ -193,6 +194,17 @@ void TfrmDownload::run(bool backup)
 {
     if (backup && !mayReplaceExistingFiles())
         return;
+    // A backup that a kill left half moved beside the files is finished before they are read.
+    if (!backup) {
+        for (const QString &file : {fileToRead(parameterPath()), fileToRead(cardPath())}) {
+            const QString problem = BackupFolder::RecoverFiles(QFileInfo(file).absolutePath());
+            if (!problem.isEmpty()) {
+                prompt_.message(QStringLiteral("Error!\n") + problem,
+                                language_.TableText(TextRow::SystemMessage));
+                return;
+            }
+        }
+    }
     busy_ = true;
     for (QWidget *w :
          {static_cast<QWidget *>(btnBackup), static_cast<QWidget *>(btnRestore),

@@ -79,6 +79,7 @@ private slots:
     void backupNamesANewFileThroughTheSaveDialog();
     void restoreChoosesThroughTheOpenDialog();
     void restoreFindsTheFilesNamedWithoutExtension();
+    void restoreFinishesABackupLeftHalfMoved();
     void longPathsAreKeptWhole();
     void noCloseWhileARunGoesOn();
     void cancelStopsTheCardHalf();
@@ -219,6 +220,40 @@ void DownloadWindowTest::restoreFindsTheFilesNamedWithoutExtension()
     QVERIFY2(report.contains(QStringLiteral("written from ") + parameters + QStringLiteral(".xml")),
              qPrintable(report));
     QVERIFY2(report.contains(cards + QStringLiteral(".xml holds no cards")), qPrintable(report));
+}
+
+// A backup that a kill left half moved into the folder (the new card file still in the
+// folder's installing place, an unreadable one where it belongs) is put in place before the
+// restore reads the files.
+void DownloadWindowTest::restoreFinishesABackupLeftHalfMoved()
+{
+    Site site;
+    QVERIFY(site.connected);
+    const QDir folder(site.rig.path(QStringLiteral("lobby")));
+    QVERIFY(QDir().mkpath(folder.path()));
+    const QString parameters = folder.filePath(QStringLiteral("KT480NT-V5_Parameter.xml"));
+    const QString cards = folder.filePath(QStringLiteral("KT480NT-V5_CardData.xml"));
+    QVERIFY(site.inWindow(true, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnBackup"));
+    }));
+    const QString installing = folder.filePath(QStringLiteral(".backup.installing"));
+    QVERIFY(QDir().mkpath(installing));
+    QVERIFY(QFile::rename(cards, QDir(installing).filePath(QFileInfo(cards).fileName())));
+    QFile cut(cards);
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.close();
+
+    QVERIFY(site.inWindow(false, [&](TfrmDownload &window) {
+        Control<QLineEdit>(window, "edPath01")->setText(parameters);
+        Control<QLineEdit>(window, "edPath02")->setText(cards);
+        ClickOnScreen(Control<QPushButton>(window, "btnRestore"));
+    }));
+    const QString report = site.prompt->messages.last();
+    QVERIFY2(report.startsWith(QStringLiteral("OK!")), qPrintable(report));
+    QVERIFY(!QFileInfo::exists(installing));
+    QVERIFY(QFileInfo(cards).size() > 0);
 }
 
 void DownloadWindowTest::longPathsAreKeptWhole()
