@@ -13,12 +13,6 @@ QString digits(int value, int width)
 }
 
 // The integer value of a trimmed field, or the fallback when it is not a number.
-int numberOr(const QString &field, int fallback)
-{
-    bool ok = false;
-    const int value = field.trimmed().toInt(&ok);
-    return ok ? value : fallback;
-}
 
 // An empty field stands for its default; anything else must be a whole number.
 std::optional<int> fieldNumber(const QString &field, int fallback)
@@ -54,6 +48,13 @@ bool isLatin1(const QString &text)
 }
 
 } // namespace
+
+int NumberOr(const QString &field, int fallback)
+{
+    bool ok = false;
+    const int value = field.trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
 
 QString TableCardNumber(int number)
 {
@@ -96,8 +97,8 @@ std::optional<CardRecord> DecodeReadReply(int number, const QString &replyText, 
 QString EncodeWriteData(const CardRecord &card)
 {
     const QString id = (EmptyCardId + card.DataID.trimmed()).right(16);
-    return id + digits(numberOr(card.DataApp, 1), 2) + digits(numberOr(card.DataType, 0), 1) +
-           ApplyPinRule(card.DataPIN) + digits(numberOr(card.DataAPB, 0), 1);
+    return id + digits(NumberOr(card.DataApp, 1), 2) + digits(NumberOr(card.DataType, 0), 1) +
+           ApplyPinRule(card.DataPIN) + digits(NumberOr(card.DataAPB, 0), 1);
 }
 
 std::optional<int> CardNumberOf(const CardRecord &card)

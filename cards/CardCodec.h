@@ -12,6 +12,9 @@ inline constexpr int HbReplyLength = 24;
 inline constexpr int MaxCardNumber = 9999999;
 inline const QString EmptyCardId = QStringLiteral("0000000000000000");
 
+// A field's whole number, or the fallback when the field holds none.
+int NumberOr(const QString &field, int fallback);
+
 // Seven digits, as the table holds card numbers.
 QString TableCardNumber(int number);
 // "HB" carries 4 digits up to 9999, 7 digits above.

@@ -10,13 +10,6 @@ namespace {
 
 constexpr int CardIdLength = 16;
 
-int numberOr(const QString &text, int fallback)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? value : fallback;
-}
-
 } // namespace
 
 int NextFreeNumber(const TableStore &table)
@@ -42,9 +35,11 @@ bool HasCardId(const TableStore &table, const QString &cardId)
 CardRecord RecordFor(const TableStore &table, const PendingCard &card)
 {
     CardRecord record;
-    record.DataNO = CardCodec::TableCardNumber(numberOr(card.cardNo, table.RecordCount() + 1));
+    record.DataNO =
+        CardCodec::TableCardNumber(CardCodec::NumberOr(card.cardNo, table.RecordCount() + 1));
     record.DataID = card.cardId;
-    record.DataApp = QStringLiteral("%1").arg(numberOr(card.appNo, 1), 2, 10, QLatin1Char('0'));
+    record.DataApp =
+        QStringLiteral("%1").arg(CardCodec::NumberOr(card.appNo, 1), 2, 10, QLatin1Char('0'));
     record.DataType = QStringLiteral("0");
     record.DataPIN = CardCodec::ApplyPinRule(card.pin);
     record.DataAPB = QString::number(card.apb);

@@ -5,20 +5,9 @@
 
 #include <algorithm>
 
-namespace {
-
-int numberOr(const QString &text, int fallback)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? value : fallback;
-}
-
-} // namespace
-
 CardRange CardRange::FromTexts(const QString &from, const QString &to)
 {
-    return {numberOr(from, DefaultFrom), numberOr(to, DefaultTo)};
+    return {CardCodec::NumberOr(from, DefaultFrom), CardCodec::NumberOr(to, DefaultTo)};
 }
 
 CardRange CardRange::Stored(const Settings &settings)

@@ -24,14 +24,6 @@
 
 namespace {
 
-QJsonArray numberArray(const QList<int> &numbers)
-{
-    QJsonArray array;
-    for (const int n : numbers)
-        array.append(n);
-    return array;
-}
-
 // The backup is made in a folder of its own inside DIR and moved into place only when both
 // files are complete, with the record of the controller they came from: an incomplete backup
 // never leaves one controller's parameter file beside another's card file.
@@ -157,7 +149,7 @@ int runBackupVerb(CliContext &context)
              QJsonArray::fromStringList(outcome.parameterProblems)},
             {QStringLiteral("cardProblems"), QJsonArray::fromStringList(outcome.cardProblems)},
             {QStringLiteral("notes"), QJsonArray::fromStringList(outcome.done)},
-            {QStringLiteral("outsideCards"), numberArray(outcome.outsideCards)},
+            {QStringLiteral("outsideCards"), JsonNumbers(outcome.outsideCards)},
             {QStringLiteral("serialNumber"), identity.serialNumber},
             {QStringLiteral("version"), identity.version},
             {QStringLiteral("parameterFile"), parameterFile},

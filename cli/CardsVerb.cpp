@@ -26,14 +26,6 @@
 
 namespace {
 
-QJsonArray numbers(const QList<int> &list)
-{
-    QJsonArray array;
-    for (const int n : list)
-        array.append(n);
-    return array;
-}
-
 QJsonArray texts(const QStringList &list)
 {
     return QJsonArray::fromStringList(list);
@@ -60,7 +52,7 @@ int readCards(CliContext &context, CardTransfer &transfer, TableStore &table)
     if (context.json) {
         QJsonObject object{{QStringLiteral("complete"), outcome.complete()},
                            {QStringLiteral("cards"), outcome.cardsFound},
-                           {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
+                           {QStringLiteral("failedNumbers"), JsonNumbers(outcome.failedNumbers)},
                            {QStringLiteral("stopped"), outcome.stopped},
                            {QStringLiteral("linkLost"), outcome.linkLost},
                            {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
@@ -125,16 +117,17 @@ int writeCards(CliContext &context, Comm &comm, CardTransfer &transfer, TableSto
     // when the controller's cards were to be deleted first (they stay).
     const bool complete = outcome.complete() || (outcome.nothingToWrite && !clearAll);
     if (context.json) {
-        const QJsonObject object{{QStringLiteral("complete"), complete},
-                                 {QStringLiteral("nothingToWrite"), outcome.nothingToWrite},
-                                 {QStringLiteral("written"), outcome.written},
-                                 {QStringLiteral("invalidRows"), texts(outcome.invalidRows)},
-                                 {QStringLiteral("clearAllDone"), outcome.clearAllDone},
-                                 {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
-                                 {QStringLiteral("stopped"), outcome.stopped},
-                                 {QStringLiteral("linkLost"), outcome.linkLost},
-                                 {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
-                                 {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
+        const QJsonObject object{
+            {QStringLiteral("complete"), complete},
+            {QStringLiteral("nothingToWrite"), outcome.nothingToWrite},
+            {QStringLiteral("written"), outcome.written},
+            {QStringLiteral("invalidRows"), texts(outcome.invalidRows)},
+            {QStringLiteral("clearAllDone"), outcome.clearAllDone},
+            {QStringLiteral("failedNumbers"), JsonNumbers(outcome.failedNumbers)},
+            {QStringLiteral("stopped"), outcome.stopped},
+            {QStringLiteral("linkLost"), outcome.linkLost},
+            {QStringLiteral("commandUnanswered"), outcome.commandUnanswered},
+            {QStringLiteral("strayReplies"), qint64(outcome.strayReplies)}};
         PrintJson(context, object);
     } else {
         for (const QString &problem : outcome.invalidRows)

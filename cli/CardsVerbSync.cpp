@@ -19,14 +19,6 @@
 
 namespace {
 
-QJsonArray numbers(const QList<int> &list)
-{
-    QJsonArray array;
-    for (const int n : list)
-        array.append(n);
-    return array;
-}
-
 // The controller equals the file over the range: after the writes, or before any (dry run).
 bool equalsFile(const CardSync::Outcome &outcome)
 {
@@ -52,9 +44,9 @@ void print(CliContext &context, const CardSync::Outcome &outcome, const CardRang
             {QStringLiteral("unchanged"), outcome.unchanged},
             {QStringLiteral("unreadable"), outcome.unreadable},
             {QStringLiteral("failed"), int(outcome.failedNumbers.size())},
-            {QStringLiteral("failedNumbers"), numbers(outcome.failedNumbers)},
-            {QStringLiteral("doneNumbers"), numbers(outcome.doneNumbers)},
-            {QStringLiteral("leftNumbers"), numbers(outcome.leftNumbers)},
+            {QStringLiteral("failedNumbers"), JsonNumbers(outcome.failedNumbers)},
+            {QStringLiteral("doneNumbers"), JsonNumbers(outcome.doneNumbers)},
+            {QStringLiteral("leftNumbers"), JsonNumbers(outcome.leftNumbers)},
             {QStringLiteral("stopped"), outcome.stopped},
             {QStringLiteral("linkLost"), outcome.linkLost},
             {QStringLiteral("strayReplies"),

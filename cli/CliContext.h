@@ -26,3 +26,12 @@ enum CliExit
     ExitFailed = 1,
     ExitUsage = 2
 };
+
+// A bad argument: the problem (when there is one) and the verb's usage on standard error.
+inline int UsageError(CliContext &context, const QString &problem = QString())
+{
+    if (!problem.isEmpty())
+        context.err << problem << '\n';
+    context.err << context.usage;
+    return ExitUsage;
+}

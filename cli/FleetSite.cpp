@@ -1,6 +1,7 @@
 #include "FleetSite.h"
 
 #include "ComPortMap.h"
+#include "DeviceIdText.h"
 #include "LoopbackOnly.h"
 #include "NumberOption.h"
 #include "RecordJournal.h"
@@ -146,7 +147,7 @@ QString FleetController::where() const
 {
     return QStringLiteral("%1 %2%3 ID %4")
         .arg(transport, address, port.isEmpty() ? QString() : QLatin1Char(' ') + port)
-        .arg(deviceId, 4, 10, QLatin1Char('0'));
+        .arg(DeviceIdText(deviceId));
 }
 
 namespace FleetSite {

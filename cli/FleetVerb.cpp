@@ -19,14 +19,6 @@ namespace {
 
 constexpr int DefaultJobs = 8;
 
-int usage(CliContext &context, const QString &problem = QString())
-{
-    if (!problem.isEmpty())
-        context.err << problem << '\n';
-    context.err << context.usage;
-    return ExitUsage;
-}
-
 } // namespace
 
 int runFleetVerb(CliContext &context)
@@ -35,12 +27,12 @@ int runFleetVerb(CliContext &context)
     const bool records = action == QLatin1String("records");
     if ((action != QLatin1String("backup") && action != QLatin1String("restore") && !records) ||
         context.arguments.size() != (records ? 2 : 3))
-        return usage(context);
+        return UsageError(context);
     // An empty DIR (an unset shell variable) would put every folder into the current one.
     if (!records && context.arguments[2].trimmed().isEmpty())
-        return usage(context, QStringLiteral("DIR is empty"));
+        return UsageError(context, QStringLiteral("DIR is empty"));
     if (records && !context.parser.isSet(QStringLiteral("db")))
-        return usage(context, QStringLiteral("fleet records wants --db DB"));
+        return UsageError(context, QStringLiteral("fleet records wants --db DB"));
     const bool dryRun = context.parser.isSet(QStringLiteral("dry-run"));
 
     FleetTask task;
@@ -68,7 +60,7 @@ int runFleetVerb(CliContext &context)
         const auto address =
             ArchiveAddress::parse(context.parser.value(QStringLiteral("db")), error);
         if (!address)
-            return usage(context, QStringLiteral("--db: ") + error);
+            return UsageError(context, QStringLiteral("--db: ") + error);
         task.archive = *address;
         task.journalFolder = RecordJournal::Folder(Settings().filePath());
         if (const QString problem = PrepareFleetArchive(task.archive); !problem.isEmpty()) {

@@ -22,14 +22,6 @@
 
 namespace {
 
-int Usage(CliContext &context, const QString &problem = QString())
-{
-    if (!problem.isEmpty())
-        context.err << problem << '\n';
-    context.err << context.usage;
-    return ExitUsage;
-}
-
 // The ports to search: the one given, or every port of the machine, last name first.
 std::optional<QList<SerialTarget>> PortsToSearch(CliContext &context)
 {
@@ -159,10 +151,11 @@ int runReaderVerb(CliContext &context)
     const bool watch = action == QLatin1String("watch") && context.arguments.size() == 1;
     const bool enrol = action == QLatin1String("enrol") && context.arguments.size() == 2;
     if (!watch && !enrol)
-        return Usage(context);
+        return UsageError(context);
     const auto ports = PortsToSearch(context);
     if (!ports)
-        return Usage(context, QStringLiteral("--port wants one port: COM<n> or a device path"));
+        return UsageError(context,
+                          QStringLiteral("--port wants one port: COM<n> or a device path"));
 
     CardEnrolment::PendingCard settings;
     settings.appNo = QString::number(NumberOptionValue(context.parser, QStringLiteral("app"), 1));
@@ -172,7 +165,8 @@ int runReaderVerb(CliContext &context)
                        : QStringLiteral("XXXX");
     static const QRegularExpression pin(QStringLiteral("^[0-9X]{1,4}$"));
     if (!pin.match(settings.pin).hasMatch())
-        return Usage(context, QStringLiteral("--pin wants 1 to 4 characters, each a digit or X"));
+        return UsageError(context,
+                          QStringLiteral("--pin wants 1 to 4 characters, each a digit or X"));
 
     // The card file is checked before the reader is looked for: a file that is not a card
     // file is never written over.

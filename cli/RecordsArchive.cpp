@@ -83,7 +83,7 @@ void PrintTable(QTextStream &out, const QList<ArchivedRow> &rows)
     }
 }
 
-int usage(CliContext &context, const QString &problem)
+int badArgument(CliContext &context, const QString &problem)
 {
     context.err << problem << '\n';
     return ExitUsage;
@@ -119,7 +119,7 @@ ArchiveOption OpenArchiveOption(CliContext &context, EventArchive::Use use)
     const std::optional<ArchiveAddress> address =
         ArchiveAddress::parse(context.parser.value(DbOption), error);
     if (!address) {
-        option.exitCode = usage(context, QStringLiteral("--db: ") + error);
+        option.exitCode = badArgument(context, QStringLiteral("--db: ") + error);
         return option;
     }
     option.archive = std::make_unique<EventArchive>(*address);
@@ -161,12 +161,12 @@ ArchiveOutcome StoreJournal(EventArchive *archive, const QString &serialNumber,
 int runArchiveQuery(CliContext &context, const RecordFilter &filter)
 {
     if (context.arguments.size() != 1)
-        return usage(context, QStringLiteral("records query takes no file; give --db DB"));
+        return badArgument(context, QStringLiteral("records query takes no file; give --db DB"));
     if (!context.parser.isSet(DbOption))
-        return usage(context, QStringLiteral("records query wants --db DB"));
+        return badArgument(context, QStringLiteral("records query wants --db DB"));
     const std::optional<qint64> limit = LimitOption(context);
     if (!limit)
-        return usage(context, QStringLiteral("--limit wants a number of events, 1 or more"));
+        return badArgument(context, QStringLiteral("--limit wants a number of events, 1 or more"));
     const ArchiveOption option = OpenArchiveOption(context, EventArchive::Use::Read);
     if (!option.archive)
         return option.exitCode;
@@ -214,15 +214,16 @@ int runArchiveQuery(CliContext &context, const RecordFilter &filter)
 int runArchiveImport(CliContext &context)
 {
     if (context.arguments.size() != 2)
-        return usage(context,
-                     QStringLiteral("usage: kt480ctl records import FILE.xml --db DB --controller "
+        return badArgument(
+            context, QStringLiteral("usage: kt480ctl records import FILE.xml --db DB --controller "
                                     "SERIAL"));
     const QString serialNumber = context.parser.value(ControllerOption).trimmed();
     if (serialNumber.isEmpty())
-        return usage(context, QStringLiteral("records import wants --controller SERIAL: the "
-                                             "serial number of the controller the file came from"));
+        return badArgument(context,
+                           QStringLiteral("records import wants --controller SERIAL: the "
+                                          "serial number of the controller the file came from"));
     if (!context.parser.isSet(DbOption))
-        return usage(context, QStringLiteral("records import wants --db DB"));
+        return badArgument(context, QStringLiteral("records import wants --db DB"));
     const QString path = context.arguments[1];
     TableStore file;
     const TableResult loaded = RecordFile::Load(file, path);

@@ -28,14 +28,6 @@
 
 namespace {
 
-int usage(CliContext &context, const QString &problem = QString())
-{
-    if (!problem.isEmpty())
-        context.err << problem << '\n';
-    context.err << context.usage;
-    return ExitUsage;
-}
-
 bool openController(CliContext &context, Comm &comm)
 {
     return ControllerSession::open(context, comm);
@@ -123,7 +115,7 @@ Saved saveRead(const TableStore &table, const QString &xmlPath, const QString &c
 int readEvents(CliContext &context)
 {
     if (context.arguments.size() != 1)
-        return usage(context);
+        return UsageError(context);
     const qint64 limit = context.parser.isSet(QStringLiteral("limit"))
                              ? NumberOptionValue(context.parser, QStringLiteral("limit"), 0)
                              : RecordReader::NoLimit;
@@ -284,18 +276,18 @@ int reportEvents(CliContext &context)
 {
     const bool fromArchive = context.parser.isSet(QStringLiteral("db"));
     if (context.arguments.size() != (fromArchive ? 1 : 2))
-        return usage(context);
+        return UsageError(context);
     const QString csvPath = context.parser.value(QStringLiteral("csv"));
     const QString pdfPath = context.parser.value(QStringLiteral("pdf"));
     if (pdfPath.isEmpty() && csvPath.isEmpty())
-        return usage(context, QStringLiteral("give --pdf OUT.pdf or --csv OUT.csv"));
+        return UsageError(context, QStringLiteral("give --pdf OUT.pdf or --csv OUT.csv"));
     const std::optional<int> language = languageIndex(context.parser.value(QStringLiteral("lang")));
     if (!language)
-        return usage(context, QStringLiteral("--lang is en, zh-TW or zh-CN"));
+        return UsageError(context, QStringLiteral("--lang is en, zh-TW or zh-CN"));
     RecordFilter filter;
     QString problem;
     if (!readFilter(context, filter, problem))
-        return usage(context, problem);
+        return UsageError(context, problem);
 
     TableStore table;
     QString heading;
@@ -356,9 +348,9 @@ int runRecordsVerb(CliContext &context)
         RecordFilter filter;
         QString problem;
         return readFilter(context, filter, problem) ? runArchiveQuery(context, filter)
-                                                    : usage(context, problem);
+                                                    : UsageError(context, problem);
     }
     if (action == QLatin1String("count"))
-        return context.arguments.size() == 1 ? countEvents(context) : usage(context);
+        return context.arguments.size() == 1 ? countEvents(context) : UsageError(context);
     return readEvents(context);
 }

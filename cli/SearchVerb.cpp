@@ -2,6 +2,7 @@
 
 #include "CliContext.h"
 #include "ControllerSession.h"
+#include "DeviceIdText.h"
 #include "LineSettingsList.h"
 #include "LinkOptions.h"
 #include "MachineSerialPorts.h"
@@ -39,14 +40,14 @@ std::optional<Range> ParseRange(const QString &text, int low, int high)
     return range;
 }
 
-class SearchLine
+class SearchProgressLine
 {
 public:
-    explicit SearchLine(CliContext &context)
+    explicit SearchProgressLine(CliContext &context)
         : context_(context), shown_(!context.json && ControllerSession::stderrIsTerminal())
     {
     }
-    ~SearchLine()
+    ~SearchProgressLine()
     {
         if (used_)
             context_.err << '\n' << Qt::flush;
@@ -85,12 +86,6 @@ int Report(CliContext &context, const QList<ControllerHit> &hits,
     return hits.isEmpty() ? ExitFailed : ExitOk;
 }
 
-int Usage(CliContext &context, const QString &problem)
-{
-    context.err << problem << '\n' << context.usage;
-    return ExitUsage;
-}
-
 int SearchSerial(CliContext &context)
 {
     const QCommandLineParser &p = context.parser;
@@ -99,7 +94,8 @@ int SearchSerial(CliContext &context)
     for (const QString &name : names) {
         const SerialTarget target = SerialTargetFor(name, map);
         if (target.number <= 0 && target.devicePath.isEmpty())
-            return Usage(context, QStringLiteral("--port wants COM<n> or a device path: ") + name);
+            return UsageError(context,
+                              QStringLiteral("--port wants COM<n> or a device path: ") + name);
     }
     if (names.isEmpty())
         names = MachineSerialPorts(map);
@@ -113,11 +109,12 @@ int SearchSerial(CliContext &context)
     } else if (SerialSettings::parse(line)) {
         request.plan.lineSettings = {line.trimmed()};
     } else {
-        return Usage(context, QStringLiteral("--line wants settings such as 19200,e,8,1, or all"));
+        return UsageError(context,
+                          QStringLiteral("--line wants settings such as 19200,e,8,1, or all"));
     }
     const auto ids = ParseRange(p.value(QStringLiteral("ids")), 0, 9999);
     if (p.isSet(QStringLiteral("ids")) && !ids)
-        return Usage(context, QStringLiteral("--ids wants A-B with 0 <= A <= B <= 9999"));
+        return UsageError(context, QStringLiteral("--ids wants A-B with 0 <= A <= B <= 9999"));
     request.plan.firstId = ids ? ids->first : 1;
     request.plan.lastId = ids ? ids->last : 1;
     request.plan.thorough = p.isSet(QStringLiteral("thorough"));
@@ -128,13 +125,13 @@ int SearchSerial(CliContext &context)
     }
 
     SerialSearch search;
-    SearchLine progress(context);
-    QObject::connect(&search, &SerialSearch::scanning,
-                     [&progress](const QString &port, const QString &settings, int id) {
-                         progress.show(QStringLiteral("searching %1 %2 ID %3")
-                                           .arg(port, settings)
-                                           .arg(id, 4, 10, QLatin1Char('0')));
-                     });
+    SearchProgressLine progress(context);
+    QObject::connect(
+        &search, &SerialSearch::scanning,
+        [&progress](const QString &port, const QString &settings, int id) {
+            progress.show(
+                QStringLiteral("searching %1 %2 ID %3").arg(port, settings, DeviceIdText(id)));
+        });
     QObject::connect(&search, &SerialSearch::unavailable, [&context](const QString &port) {
         context.err << port << ": cannot be opened\n";
     });
@@ -154,25 +151,25 @@ int SearchTcp(CliContext &context)
     NetworkSearch::Request request;
     request.network = p.value(QStringLiteral("net")).trimmed();
     if (request.network.isEmpty())
-        return Usage(context, QStringLiteral("--net A.B.C is required"));
+        return UsageError(context, QStringLiteral("--net A.B.C is required"));
     const auto range = ParseRange(p.value(QStringLiteral("range")), 0, 255);
     if (!range)
-        return Usage(context, QStringLiteral("--range wants X-Y with 0 <= X <= Y <= 255"));
+        return UsageError(context, QStringLiteral("--range wants X-Y with 0 <= X <= Y <= 255"));
     request.first = range->first;
     request.last = range->last;
     const QStringList ports = p.values(QStringLiteral("port"));
     if (ports.size() > 1)
-        return Usage(context, QStringLiteral("search tcp takes one --port"));
+        return UsageError(context, QStringLiteral("search tcp takes one --port"));
     if (!ports.isEmpty()) {
         bool ok = false;
         const uint port = ports.first().toUInt(&ok);
         if (!ok || port == 0 || port > 65535)
-            return Usage(context, QStringLiteral("--port wants a TCP port number"));
+            return UsageError(context, QStringLiteral("--port wants a TCP port number"));
         request.port = static_cast<quint16>(port);
     }
     const auto ids = ParseRange(p.value(QStringLiteral("ids")), 0, 9999);
     if (p.isSet(QStringLiteral("ids")) && !ids)
-        return Usage(context, QStringLiteral("--ids wants A-B with 0 <= A <= B <= 9999"));
+        return UsageError(context, QStringLiteral("--ids wants A-B with 0 <= A <= B <= 9999"));
     request.firstId = ids ? ids->first : 1;
     request.lastId = ids ? ids->last : 1;
     request.all = p.isSet(QStringLiteral("all"));
@@ -185,7 +182,7 @@ int SearchTcp(CliContext &context)
     }
 
     NetworkSearch search;
-    SearchLine progress(context);
+    SearchProgressLine progress(context);
     progress.show(QStringLiteral("searching %1.%2-%3:%4")
                       .arg(request.network)
                       .arg(request.first)
@@ -196,7 +193,7 @@ int SearchTcp(CliContext &context)
                          progress.show(QStringLiteral("searching %1:%2 ID %3")
                                            .arg(address)
                                            .arg(request.port)
-                                           .arg(id, 4, 10, QLatin1Char('0')));
+                                           .arg(DeviceIdText(id)));
                      });
     QEventLoop loop;
     QObject::connect(&search, &NetworkSearch::finished, &loop, &QEventLoop::quit);
@@ -216,7 +213,8 @@ int SearchTcp(CliContext &context)
 int runSearchVerb(CliContext &context)
 {
     if (context.arguments.size() != 1)
-        return Usage(context, QStringLiteral("search serial and search tcp take no further words"));
+        return UsageError(context,
+                          QStringLiteral("search serial and search tcp take no further words"));
     return context.arguments.first() == QLatin1String("serial") ? SearchSerial(context)
                                                                 : SearchTcp(context);
 }

@@ -6,6 +6,9 @@ set(KT480_TIMEOUT_SCALE 1 CACHE STRING "Factor for the time-outs of the test sui
 function(kt480_add_test name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PROGRAMS;DEFINITIONS" ${ARGN})
     add_executable(test_${name} ${T_SOURCES})
+    # The suites' own code is compiled without optimisation: it only drives the libraries
+    # (built as configured), and a build of the hundred suites takes a third less time.
+    target_compile_options(test_${name} PRIVATE -O0)
     target_link_libraries(test_${name} PRIVATE ${T_LIBS} Qt6::Test)
     target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
     foreach(program ${T_PROGRAMS})

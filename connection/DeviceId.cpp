@@ -1,5 +1,7 @@
 #include "DeviceId.h"
 
+#include "DeviceIdText.h"
+
 namespace {
 constexpr int MaxDeviceId = 9999;
 } // namespace
@@ -11,5 +13,5 @@ QString NormaliseDeviceId(const QString &boxText)
     // Every command carries exactly four digits: a longer number would shift the code.
     if (!ok || number < 0 || number > MaxDeviceId)
         number = 1;
-    return QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
+    return DeviceIdText(number);
 }

@@ -1,5 +1,6 @@
 #include "NetProbe.h"
 
+#include "DeviceIdText.h"
 #include "DiscoveryLog.h"
 #include "Frame.h"
 #include "LoopbackOnly.h"
@@ -9,14 +10,9 @@ namespace {
 
 constexpr int EchoLength = 6;
 constexpr int Passes = 2;
-constexpr int VersionAttempts = 2;
+constexpr int NetVersionAttempts = 2;
 constexpr int MinimumPayload = 8;
 constexpr int ReadChunk = 1024;
-
-QString IdText(int id)
-{
-    return QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -103,7 +99,7 @@ void NetProbe::askVersion()
 
 void NetProbe::send(const QString &code)
 {
-    command_ = (IdText(id_) + code).toLatin1();
+    command_ = (DeviceIdText(id_) + code).toLatin1();
     assembler_.reset();
     // A late reply to an earlier command must not be taken for this one's.
     const QByteArray stale = socket_.read(ReadChunk);
@@ -169,7 +165,7 @@ void NetProbe::answered(const QByteArray &payload)
         conclude(true);
         return;
     }
-    if (versionAttempts_ >= VersionAttempts) {
+    if (versionAttempts_ >= NetVersionAttempts) {
         conclude(false);
         return;
     }
@@ -185,7 +181,7 @@ void NetProbe::conclude(bool found)
         hit_.transport = ControllerHit::Transport::Tcp;
         hit_.address = address();
         hit_.portNumber = plan_.port;
-        hit_.deviceId = IdText(id_);
+        hit_.deviceId = DeviceIdText(id_);
     }
     emit finished(found, hit_);
 }

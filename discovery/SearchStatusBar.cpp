@@ -4,13 +4,13 @@
 #include <QLabel>
 #include <QPainter>
 
-SearchStatusBar::SearchStatusBar(int textPanelWidth, QWidget *parent)
+SearchStatusBar::SearchStatusBar(QWidget *parent)
     : QWidget(parent), colour_(palette().color(QPalette::Window))
 {
     setObjectName(QStringLiteral("sbMain"));
     text_ = new QLabel(this);
     text_->setObjectName(QStringLiteral("sbMainText"));
-    text_->setMinimumWidth(textPanelWidth);
+    text_->setMinimumWidth(TextPanelWidth);
     text_->setFrameShape(QFrame::StyledPanel);
     text_->setFrameShadow(QFrame::Sunken);
     auto *layout = new QHBoxLayout(this);

@@ -6,15 +6,16 @@
 class QLabel;
 
 // The status bar of the search windows: a 30-pixel panel with the circle that blinks while a
-// search runs, and a panel with the scan text.
+// search runs, and a panel with the scan text, as wide in both windows.
 class SearchStatusBar : public QWidget
 {
     Q_OBJECT
 
 public:
     static constexpr int CirclePanelWidth = 30;
+    static constexpr int TextPanelWidth = 230;
 
-    SearchStatusBar(int textPanelWidth, QWidget *parent = nullptr);
+    explicit SearchStatusBar(QWidget *parent = nullptr);
 
     void setText(const QString &text);
     QString text() const;

@@ -1,6 +1,7 @@
 #include "SerialPortWalk.h"
 
 #include "Comm.h"
+#include "DeviceIdText.h"
 #include "DiscoveryLog.h"
 #include "ExchangePolicy.h"
 #include "TraceSink.h"
@@ -13,13 +14,7 @@ const QString Broadcast = QStringLiteral("0000AC");
 // Silence is asked once more before a setting is passed over: one reply lost on the line
 // must not hide a controller.
 constexpr int BroadcastAsks = 2;
-constexpr int DeviceIdDigits = 4;
-constexpr int VersionAttempts = 3;
-
-QString IdText(int id)
-{
-    return QStringLiteral("%1").arg(id, DeviceIdDigits, 10, QLatin1Char('0'));
-}
+constexpr int SerialVersionAttempts = 3;
 
 } // namespace
 
@@ -152,7 +147,7 @@ void SerialPortWalk::reportOutsideRange(Comm &comm, const QString &lineSettings,
     ControllerHit controller;
     if (!tryDeviceId(comm, lineSettings, broadcast.namedId, controller)) {
         controller = place(lineSettings);
-        controller.deviceId = IdText(broadcast.namedId);
+        controller.deviceId = DeviceIdText(broadcast.namedId);
         controller.serialNumber = broadcast.serialNumber;
     }
     qCInfo(lcDiscovery).noquote() << target_.name << lineSettings << "Device ID"
@@ -173,8 +168,8 @@ ControllerHit SerialPortWalk::place(const QString &lineSettings) const
 bool SerialPortWalk::tryDeviceId(Comm &comm, const QString &lineSettings, int id,
                                  ControllerHit &hit)
 {
-    comm.setDeviceIDText(IdText(id));
-    ExchangePolicy policy(comm, {.attempts = VersionAttempts,
+    comm.setDeviceIDText(DeviceIdText(id));
+    ExchangePolicy policy(comm, {.attempts = SerialVersionAttempts,
                                  .minimumPayload = ExchangePolicy::IdentityMinimumPayload});
     const ExchangeReply version = policy.send(QStringLiteral("DB"));
     if (!version.accepted() || !version.payload.contains(QLatin1String("KT480NT")))

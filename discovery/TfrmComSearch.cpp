@@ -1,6 +1,7 @@
 #include "TfrmComSearch.h"
 
 #include "DeviceId.h"
+#include "DeviceIdText.h"
 #include "Language.h"
 #include "LineSettingsList.h"
 #include "SearchStatusBar.h"
@@ -21,14 +22,8 @@
 
 namespace {
 
-constexpr int TextPanelWidth = 230;
-constexpr int ClientWidth = 458;
-constexpr int ClientHeight = 202;
-
-QString IdText(int id)
-{
-    return QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'));
-}
+constexpr int ComSearchWidth = 458;
+constexpr int ComSearchHeight = 202;
 
 } // namespace
 
@@ -123,7 +118,7 @@ void TfrmComSearch::buildLayout()
     buttons->addWidget(btnCancel, 0, 0);
     buttons->addWidget(btnExit, 0, 1);
 
-    sbMain = new SearchStatusBar(TextPanelWidth, this);
+    sbMain = new SearchStatusBar(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 8, 0, 0);
@@ -134,7 +129,7 @@ void TfrmComSearch::buildLayout()
     body->addLayout(buttons);
     layout->addLayout(body, 1);
     layout->addWidget(sbMain);
-    setMinimumSize(ClientWidth, ClientHeight);
+    setMinimumSize(ComSearchWidth, ComSearchHeight);
 }
 
 void TfrmComSearch::applyCaptions()
@@ -250,8 +245,9 @@ void TfrmComSearch::showScan(const QString &portName, const QString &lineSetting
     cbxCommNo->setCurrentText(portName);
     cbxBaudRate->setCurrentText(lineSettings);
     // 0 is the broadcast, which asks every Device ID of the range at once.
-    const QString ids =
-        deviceId > 0 ? IdText(deviceId) : IdText(firstId_) + Label1->text() + IdText(lastId_);
+    const QString ids = deviceId > 0
+                            ? DeviceIdText(deviceId)
+                            : DeviceIdText(firstId_) + Label1->text() + DeviceIdText(lastId_);
     sbMain->setText(language_.TableText(TextRow::Scanning) + QStringLiteral(" COM:") +
                     QString::number(ComPortNumber(portName)) + QLatin1Char(' ') + lineSettings +
                     QLatin1Char(' ') + ids);

@@ -1,6 +1,7 @@
 #include "TfrmNetSearch.h"
 
 #include "DeviceId.h"
+#include "DeviceIdText.h"
 #include "Language.h"
 #include "SearchStatusBar.h"
 #include "UserPrompt.h"
@@ -18,9 +19,8 @@
 
 namespace {
 
-constexpr int TextPanelWidth = 230;
-constexpr int ClientWidth = 448;
-constexpr int ClientHeight = 202;
+constexpr int NetSearchWidth = 448;
+constexpr int NetSearchHeight = 202;
 constexpr int DefaultPort = 5001;
 constexpr int HighestPart = 255;
 
@@ -37,11 +37,6 @@ void SetIfChanged(QLineEdit *edit, const QString &text)
 {
     if (edit->text() != text)
         edit->setText(text);
-}
-
-QString IdText(int id)
-{
-    return QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -153,7 +148,7 @@ void TfrmNetSearch::buildLayout()
     buttons->addWidget(btnCancel, 0, 0);
     buttons->addWidget(btnExit, 0, 1);
 
-    sbMain = new SearchStatusBar(TextPanelWidth, this);
+    sbMain = new SearchStatusBar(this);
 
     auto *body = new QVBoxLayout;
     body->setContentsMargins(12, 0, 12, 0);
@@ -164,7 +159,7 @@ void TfrmNetSearch::buildLayout()
     layout->setContentsMargins(0, 8, 0, 0);
     layout->addLayout(body, 1);
     layout->addWidget(sbMain);
-    setMinimumSize(ClientWidth, ClientHeight);
+    setMinimumSize(NetSearchWidth, NetSearchHeight);
 }
 
 void TfrmNetSearch::applyCaptions()
@@ -358,7 +353,8 @@ void TfrmNetSearch::showProbe(const QString &address, int deviceId)
     if (!searching_)
         return;
     showStatusLine(language_.TableText(TextRow::Scanning) + QLatin1Char(' ') + address +
-                   QLatin1Char(':') + edtPort->text() + QStringLiteral(" ID:") + IdText(deviceId));
+                   QLatin1Char(':') + edtPort->text() + QStringLiteral(" ID:") +
+                   DeviceIdText(deviceId));
 }
 
 void TfrmNetSearch::tmrScanTimer()

@@ -1,3 +1,4 @@
+#include "NamedWidget.h"
 #include "PageLayout.h"
 #include "PageParameter.h"
 #include "TfrmParameter.h"
@@ -23,12 +24,6 @@ constexpr int ComboWidth = 90;
 constexpr int StatusPanel0Width = 100;
 constexpr int StatusPanel1Width = 400;
 constexpr int ComboMaxCharacters = 4;
-
-template <typename W> W *Named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // Read-only: nothing is typed here, and a path set from a dialog or the settings is shown
 // whole, however long.

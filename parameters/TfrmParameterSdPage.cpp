@@ -1,6 +1,7 @@
 #include "Comm.h"
 #include "IconButtonText.h"
 #include "Language.h"
+#include "NamedWidget.h"
 #include "SdCardNotes.h"
 #include "TextRow.h"
 #include "TfrmParameter.h"
@@ -19,12 +20,6 @@
 // itself; the page starts the copy, follows it and shows the rules for preparing a card.
 
 namespace {
-
-template <typename W> W *Named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QComboBox *SlotList(const QString &name, QWidget *parent)
 {

@@ -1,13 +1,9 @@
 #include "ControllerData.h"
 
+#include "Digits.h"
 #include "GroupFamily.h"
 
 namespace {
-
-QByteArray Digits(qint64 value, int width)
-{
-    return QByteArray::number(value).rightJustified(width, '0');
-}
 
 } // namespace
 
@@ -47,7 +43,8 @@ QMap<QByteArray, QByteArray> DefaultGroupRecords(int recordsPerGroup)
     return records;
 }
 
-QByteArray EncodedCardRecord(const QByteArray &id16, int app, int type, const QByteArray &pin4, int apb)
+QByteArray EncodedCardRecord(const QByteArray &id16, int app, int type, const QByteArray &pin4,
+                             int apb)
 {
     return id16.rightJustified(16, '0').right(16) + Digits(app, 2) + Digits(type, 1) +
            pin4.leftJustified(4, 'X').left(4) + Digits(apb, 1);
@@ -58,8 +55,8 @@ QMap<int, QByteArray> GeneratedCards(int count)
     QMap<int, QByteArray> cards;
     for (int n = 1; n <= count; ++n) {
         const QByteArray pin = n % 3 == 0 ? Digits(n % 10000, 4) : QByteArray("XXXX");
-        cards.insert(
-            n, EncodedCardRecord(Digits(3000000000LL + n * 7LL, 16), 1 + n % 4, n % 2, pin, (n / 2) % 2));
+        cards.insert(n, EncodedCardRecord(Digits(3000000000LL + n * 7LL, 16), 1 + n % 4, n % 2, pin,
+                                          (n / 2) % 2));
     }
     return cards;
 }

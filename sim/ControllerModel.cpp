@@ -1,6 +1,8 @@
 #include "ControllerModel.h"
 
 #include "ControllerState.h"
+#include "DeviceIdText.h"
+#include "Digits.h"
 #include "Frame.h"
 #include "GroupFamily.h"
 
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr int DeviceIdDigits = 4;
 constexpr int CardRecordLength = 24;
 constexpr int ShortCardDigits = 4;
 constexpr int LongCardDigits = 7;
@@ -30,11 +31,6 @@ bool IsCardRecord(QByteArrayView r)
                                    [](char c) { return (c >= '0' && c <= '9') || c == 'X'; });
     return r.size() == CardRecordLength && idOk && IsDigits(r.sliced(16, 3)) && pinOk &&
            IsDigits(r.sliced(23, 1));
-}
-
-QByteArray Digits(qint64 value, int width)
-{
-    return QByteArray::number(value).rightJustified(width, '0');
 }
 
 } // namespace

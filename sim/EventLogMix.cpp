@@ -1,5 +1,7 @@
 #include "EventLogMix.h"
 
+#include "Digits.h"
+
 #include <QDateTime>
 #include <QRandomGenerator>
 
@@ -38,11 +40,6 @@ constexpr Kind Odd[] = {
     {'B', '8', Kind::Door},  {'E', '2', Kind::Door},
 };
 constexpr int OddEvery = 13;
-
-QByteArray Digits(qint64 value, int width)
-{
-    return QByteArray::number(value).rightJustified(width, '0');
-}
 
 // One event of the mix: channel digit, time, card number of 4 or 7 digits, the event block
 // and the record pointer.

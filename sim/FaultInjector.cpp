@@ -1,13 +1,13 @@
 #include "FaultInjector.h"
 
 #include "ControllerModel.h"
+#include "DeviceIdText.h"
 #include "Frame.h"
 
 #include <utility>
 
 namespace {
 
-constexpr int DeviceIdDigits = 4;
 constexpr int DeviceIdAndCode = 6;
 constexpr int CrcDigits = 4;
 constexpr quint32 WrongLengthShapes = 4;

@@ -1,11 +1,11 @@
 #include "FaultSettings.h"
 
+#include "DeviceIdText.h"
+
 #include <QString>
 #include <algorithm>
 
 namespace {
-
-constexpr int DeviceIdDigits = 4;
 
 bool Matches(const QByteArray &commandText, const QByteArray &code)
 {
