@@ -26,7 +26,7 @@ std::optional<int> fieldNumber(const QString &field, int fallback)
 
 bool isPinCharacter(const QChar c)
 {
-    return c.isDigit() || c == QLatin1Char('X') || c == QLatin1Char('x');
+    return c.isDigit() || c == QLatin1Char('X');
 }
 
 bool hasControlCharacter(const QString &text)
@@ -127,6 +127,11 @@ QString RowProblem(const CardRecord &card)
         return QCoreApplication::translate("CardCodec",
                                            "card %1: card ID \"%2\" is longer than 16 characters")
             .arg(card.DataNO, card.DataID.trimmed());
+    // A space inside an ID is on no card: the controller would hold a card nobody carries.
+    const QString id = card.DataID.trimmed();
+    if (std::any_of(id.cbegin(), id.cend(), [](const QChar c) { return c.isSpace(); }))
+        return QCoreApplication::translate("CardCodec", "card %1: card ID \"%2\" holds a space")
+            .arg(card.DataNO, id);
     const QString pin = card.DataPIN.trimmed();
     if (pin.size() > 4 || !std::all_of(pin.cbegin(), pin.cend(), isPinCharacter))
         return QCoreApplication::translate("CardCodec",

@@ -217,6 +217,10 @@
         <source>card %1: PIN &quot;%2&quot; is not up to 4 digits or X</source>
         <translation>卡片 %1：PIN“%2”不是最多 4 位的数字或 X</translation>
     </message>
+    <message>
+        <source>card %1: card ID &quot;%2&quot; holds a space</source>
+        <translation>卡片 %1：卡片 ID“%2”含有空格</translation>
+    </message>
 </context>
 <context>
     <name>CardFile</name>

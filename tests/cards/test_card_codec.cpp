@@ -82,7 +82,7 @@ private slots:
                                       << ""
                                       << ""
                                       << ""
-                                      << "1234" << true;
+                                      << "" << true;
         QTest::newRow("empty number") << ""
                                       << "01"
                                       << "0"
@@ -137,6 +137,16 @@ private slots:
                                      << "0"
                                      << "1"
                                      << "12ab" << false;
+        QTest::newRow("lower-case pin") << "5"
+                                        << "01"
+                                        << "0"
+                                        << "1"
+                                        << "12xx" << false;
+        QTest::newRow("id with a space") << "5"
+                                         << "01"
+                                         << "0"
+                                         << "1 8"
+                                         << "1234" << false;
         QTest::newRow("short pin") << "5"
                                    << "01"
                                    << "0"
