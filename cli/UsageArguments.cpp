@@ -19,11 +19,11 @@ struct ArgumentCounts
     }
 };
 
-// The usage text in words, a group in brackets, in parentheses or in quotes one word.
-QStringList UsageWords(const QString &text)
+// The text cut where `separates` holds outside brackets, parentheses and quotes.
+QStringList SplitAtTopLevel(const QString &text, bool (*separates)(QChar))
 {
-    QStringList words;
-    QString word;
+    QStringList pieces;
+    QString piece;
     int depth = 0;
     bool quoted = false;
     for (const QChar c : text) {
@@ -33,42 +33,29 @@ QStringList UsageWords(const QString &text)
             ++depth;
         else if (!quoted && (c == u')' || c == u']'))
             --depth;
-        if (c.isSpace() && depth == 0 && !quoted) {
-            if (!word.isEmpty())
-                words << word;
-            word.clear();
+        if (separates(c) && depth == 0 && !quoted) {
+            pieces << piece;
+            piece.clear();
         } else {
-            word += c;
+            piece += c;
         }
     }
-    if (!word.isEmpty())
-        words << word;
+    pieces << piece;
+    return pieces;
+}
+
+// The usage text in words, a group in brackets, in parentheses or in quotes one word.
+QStringList UsageWords(const QString &text)
+{
+    QStringList words = SplitAtTopLevel(text, [](QChar c) { return c.isSpace(); });
+    words.removeAll(QString());
     return words;
 }
 
 // The branches of a choice "A | B" at its own level.
 QStringList Branches(const QString &text)
 {
-    QStringList branches;
-    QString branch;
-    int depth = 0;
-    bool quoted = false;
-    for (const QChar c : text) {
-        if (c == u'"')
-            quoted = !quoted;
-        else if (!quoted && (c == u'(' || c == u'['))
-            ++depth;
-        else if (!quoted && (c == u')' || c == u']'))
-            --depth;
-        if (c == u'|' && depth == 0 && !quoted) {
-            branches << branch;
-            branch.clear();
-        } else {
-            branch += c;
-        }
-    }
-    branches << branch;
-    return branches;
+    return SplitAtTopLevel(text, [](QChar c) { return c == u'|'; });
 }
 
 ArgumentCounts CountArguments(const QString &usage)

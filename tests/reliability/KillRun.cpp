@@ -119,8 +119,7 @@ KillRun::Result KillRun::killAfter(const QStringList &arguments, qint64 delayMs,
     return Finish(process, result, clock);
 }
 
-KillRun::Result KillRun::killOnNewFileIn(const QStringList &arguments, const QString &folder,
-                                         const QStringList &keptOpen)
+KillRun::Result KillRun::killAt(const QStringList &arguments, const Moment &moment, int pauseUs)
 {
     QProcess process;
     process.setProcessEnvironment(environment_);
@@ -131,22 +130,30 @@ KillRun::Result KillRun::killOnNewFileIn(const QStringList &arguments, const QSt
     const qint64 pid = process.processId();
     Result result;
     while (clock.elapsed() < WaitMs && Running(pid)) {
-        if (!WritingInto(pid, folder, keptOpen)) {
-            QThread::usleep(20);
-            continue;
+        if (const std::optional<bool> duringSave = moment(pid)) {
+            ::kill(pid_t(pid), SIGKILL);
+            result.killed = true;
+            result.duringSave = *duringSave;
+            break;
         }
-        ::kill(pid_t(pid), SIGKILL);
-        result.killed = true;
-        result.duringSave = true;
-        break;
+        QThread::usleep(pauseUs);
     }
     return Finish(process, result, clock);
 }
 
+KillRun::Result KillRun::killOnNewFileIn(const QStringList &arguments, const QString &folder,
+                                         const QStringList &keptOpen)
+{
+    return killAt(
+        arguments,
+        [&](qint64 pid) {
+            return WritingInto(pid, folder, keptOpen) ? std::optional(true) : std::nullopt;
+        },
+        20);
+}
+
 KillRun::Result KillRun::killWhenChanged(const QStringList &arguments, const QString &path)
 {
-    QProcess process;
-    process.setProcessEnvironment(environment_);
     const QByteArray name = QFile::encodeName(path);
     // What the path is now: whether it exists, which file it is and when that was written.
     const auto state = [&name] {
@@ -164,30 +171,16 @@ KillRun::Result KillRun::killWhenChanged(const QStringList &arguments, const QSt
     // The moment is short: this thread's sleeps end on time, not up to 50 us late.
     const int slack = ::prctl(PR_GET_TIMERSLACK);
     ::prctl(PR_SET_TIMERSLACK, 1UL);
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program_, arguments);
-    process.waitForStarted(WaitMs);
-    const qint64 pid = process.processId();
-    Result result;
-    while (clock.elapsed() < WaitMs && Running(pid)) {
-        if (state() != before) {
-            ::kill(pid_t(pid), SIGKILL);
-            result.killed = true;
-            result.duringSave = true;
-            break;
-        }
-        QThread::usleep(5);
-    }
+    const Result result = killAt(
+        arguments, [&](qint64) { return state() != before ? std::optional(true) : std::nullopt; },
+        5);
     ::prctl(PR_SET_TIMERSLACK, qulonglong(slack > 0 ? slack : 50000));
-    return Finish(process, result, clock);
+    return result;
 }
 
 KillRun::Result KillRun::killWhenGone(const QStringList &arguments, const QString &file,
                                       const QString &changed)
 {
-    QProcess process;
-    process.setProcessEnvironment(environment_);
     const auto size = [](const QByteArray &path) {
         struct stat info
         {
@@ -197,49 +190,31 @@ KillRun::Result KillRun::killWhenGone(const QStringList &arguments, const QStrin
     const QByteArray path = QFile::encodeName(file);
     const QByteArray changedPath = QFile::encodeName(changed);
     const qint64 sizeBefore = size(changedPath);
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program_, arguments);
-    process.waitForStarted(WaitMs);
-    const qint64 pid = process.processId();
-    Result result;
     bool armed = false;
     bool present = false;
-    while (clock.elapsed() < WaitMs && Running(pid)) {
-        const bool now = ::access(path.constData(), F_OK) == 0;
-        if (armed && present && !now) {
-            ::kill(pid_t(pid), SIGKILL);
-            result.killed = true;
-            break;
-        }
-        present = now;
-        armed = armed || size(changedPath) != sizeBefore;
-        QThread::usleep(10);
-    }
-    return Finish(process, result, clock);
+    return killAt(
+        arguments,
+        [&](qint64) -> std::optional<bool> {
+            const bool now = ::access(path.constData(), F_OK) == 0;
+            if (armed && present && !now)
+                return false;
+            present = now;
+            armed = armed || size(changedPath) != sizeBefore;
+            return std::nullopt;
+        },
+        10);
 }
 
 KillRun::Result KillRun::killWhileSaving(const QStringList &arguments, const QString &savedFolder,
                                          QRandomGenerator &random, int maxDelayUs)
 {
-    QProcess process;
-    process.setProcessEnvironment(environment_);
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program_, arguments);
-    process.waitForStarted(WaitMs);
-    const qint64 pid = process.processId();
-    Result result;
-    while (clock.elapsed() < WaitMs && Running(pid)) {
-        if (!WritingInto(pid, savedFolder)) {
-            QThread::usleep(50);
-            continue;
-        }
-        QThread::usleep(random.bounded(maxDelayUs + 1));
-        result.duringSave = WritingInto(pid, savedFolder);
-        ::kill(pid_t(pid), SIGKILL);
-        result.killed = true;
-        break;
-    }
-    return Finish(process, result, clock);
+    return killAt(
+        arguments,
+        [&](qint64 pid) -> std::optional<bool> {
+            if (!WritingInto(pid, savedFolder))
+                return std::nullopt;
+            QThread::usleep(random.bounded(maxDelayUs + 1));
+            return WritingInto(pid, savedFolder);
+        },
+        50);
 }

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 // One start of kt480ctl that is killed (SIGKILL) at a chosen moment: a number of
 // milliseconds after the start, or while it is writing a file into a folder (seen among its
 // open files). Linux only: the open files are read from /proc.
@@ -50,6 +53,12 @@ public:
                            const QStringList &keptOpen);
 
 private:
+    // Given the run's process id: empty while the moment has not come, else whether the kill
+    // falls into a save.
+    using Moment = std::function<std::optional<bool>(qint64 pid)>;
+    // Starts the run and kills it the first time the moment comes, looking every pauseUs.
+    Result killAt(const QStringList &arguments, const Moment &moment, int pauseUs);
+
     QString program_;
     QProcessEnvironment environment_;
 };
