@@ -433,7 +433,7 @@ private slots:
                      .toArray()
                      .contains(QStringLiteral("cards: the controller holds 1 card outside the "
                                               "numbers 1 to 20 that the backup read: 35; a "
-                                              "restore deletes them, and refuses unless --force")),
+                                              "restore deletes it, and refuses unless --force")),
                  r.out.constData());
         QCOMPARE(controller(3).revision(), before);
 
