@@ -12,8 +12,6 @@ QString digits(int value, int width)
     return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
 }
 
-// The integer value of a trimmed field, or the fallback when it is not a number.
-
 // An empty field stands for its default; anything else must be a whole number.
 std::optional<int> fieldNumber(const QString &field, int fallback)
 {

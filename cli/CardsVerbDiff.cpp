@@ -149,14 +149,11 @@ QJsonObject CardDiffJson(const CardDiff &diff)
                          QStringLiteral("%1").arg(change.number, 7, 10, QLatin1Char('0'))},
                         {QStringLiteral("fields"), fields}});
     }
-    QJsonArray unknown;
-    for (const int n : diff.unknownNumbers)
-        unknown.append(n);
     return {{QStringLiteral("identical"), diff.identical()},
             {QStringLiteral("unchanged"), diff.unchanged},
             {QStringLiteral("added"), cardsJson(diff.added)},
             {QStringLiteral("removed"), cardsJson(diff.removed)},
             {QStringLiteral("changed"), changed},
             {QStringLiteral("invalidRows"), QJsonArray::fromStringList(diff.invalidRows)},
-            {QStringLiteral("unknownNumbers"), unknown}};
+            {QStringLiteral("unknownNumbers"), JsonNumbers(diff.unknownNumbers)}};
 }

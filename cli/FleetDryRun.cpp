@@ -126,12 +126,11 @@ void nameOutside(const TableStore &controller, const AllBackup::RestorePlan &pla
     }
     std::sort(result.outsideCards.begin(), result.outsideCards.end());
     if (!result.outsideCards.isEmpty())
-        result.notes
-            << QStringLiteral("cards: ") +
-                   CardsOutsideRange::foundText(result.outsideCards, range) +
-                   (result.outsideCards.size() == 1
-                        ? QStringLiteral("; a restore deletes it, and refuses unless --force")
-                        : QStringLiteral("; a restore deletes them, and refuses unless --force"));
+        result.notes << QStringLiteral("cards: ") +
+                            CardsOutsideRange::foundText(result.outsideCards, range) +
+                            QStringLiteral("; a restore deletes %1, and refuses unless --force")
+                                .arg(result.outsideCards.size() == 1 ? QStringLiteral("it")
+                                                                     : QStringLiteral("them"));
 }
 
 void compareCards(Comm &comm, const FleetTask &task, const AllBackup::RestorePlan &plan,

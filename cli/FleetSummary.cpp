@@ -1,6 +1,7 @@
 #include "FleetSummary.h"
 
 #include "CardsVerbDiff.h"
+#include "CliJson.h"
 
 #include <QJsonArray>
 #include <algorithm>
@@ -80,10 +81,8 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
     if (task.action == FleetTask::Action::Records) {
         object.insert(QStringLiteral("events"), r.events);
         object.insert(QStringLiteral("added"), r.eventsAdded);
-        QJsonArray unreadable;
-        for (const int line : r.unreadableJournalLines)
-            unreadable.append(line);
-        object.insert(QStringLiteral("unreadableJournalLines"), unreadable);
+        object.insert(QStringLiteral("unreadableJournalLines"),
+                      JsonNumbers(r.unreadableJournalLines));
     }
     if (task.action == FleetTask::Action::DryRun) {
         QJsonArray parameters;
@@ -93,10 +92,7 @@ QJsonObject resultJson(const FleetTask &task, const FleetResult &r)
                                           {QStringLiteral("to"), change.to}});
         object.insert(QStringLiteral("parameterChanges"), parameters);
         object.insert(QStringLiteral("cardChanges"), CardDiffJson(r.cardDiff));
-        QJsonArray outside;
-        for (const int number : r.outsideCards)
-            outside.append(number);
-        object.insert(QStringLiteral("outsideCards"), outside);
+        object.insert(QStringLiteral("outsideCards"), JsonNumbers(r.outsideCards));
         object.insert(
             QStringLiteral("counts"),
             QJsonObject{

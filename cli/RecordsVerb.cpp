@@ -190,9 +190,6 @@ int readEvents(CliContext &context)
     const bool ok = outcome.complete() && unsaved == 0 && journal.unreadableLines().isEmpty();
 
     if (context.json) {
-        QJsonArray unreadableLines;
-        for (const int line : journal.unreadableLines())
-            unreadableLines.append(line);
         // "complete" is the read, "ok" the whole run (the exit code).
         QJsonObject object{
             {QStringLiteral("ok"), ok},
@@ -206,7 +203,7 @@ int readEvents(CliContext &context)
             {QStringLiteral("saved"), QJsonArray::fromStringList(saved.files)},
             {QStringLiteral("unsaved"), unsaved},
             {QStringLiteral("journal"), journal.path()},
-            {QStringLiteral("unreadableJournalLines"), unreadableLines},
+            {QStringLiteral("unreadableJournalLines"), JsonNumbers(journal.unreadableLines())},
             {QStringLiteral("rows"),
              QJsonDocument::fromJson(TableToJson(table)).object().value(QStringLiteral("rows"))}};
         if (outcome.remaining)
