@@ -10,7 +10,13 @@
 namespace ArchiveSchema {
 
 inline const QString VersionTable = QStringLiteral("kt480_archive_schema");
-constexpr int Latest = 2;
+constexpr int Latest = 3;
+// The columns of an event as stored, and those that make it one event (stored once).
+inline const QString EventColumns =
+    QStringLiteral("controller, site_name, event_key, event_time, read_time, card, card_number, "
+                   "code, event_text, channel, apb, record_number, record_pointer, reply");
+constexpr int EventColumnCount = 14;
+inline const QString OnceColumns = QStringLiteral("controller, event_time, event_key");
 // The month of a time ("2008/09" of "2008/09/22 14:05:09") in SQL, as the index by card and
 // event_months hold it; a search by card names it in the same words, so that the index serves.
 constexpr int MonthCharacters = 7;

@@ -2,6 +2,7 @@
 
 #include "ArchiveLog.h"
 #include "ArchiveSchema.h"
+#include "EventBinder.h"
 #include "LoopbackOnly.h"
 
 #include <QDir>
@@ -31,87 +32,6 @@ int RowsPerInsert(ArchiveAddress::Kind kind)
 // Taken by every schema check of a PostgreSQL archive, so that two workstations opening a new
 // archive at once do not both create it.
 constexpr qint64 SchemaLockKey = 4804801;
-
-const QString Columns = QStringLiteral(
-    "controller, site_name, event_key, event_time, read_time, card, card_number, code, "
-    "event_text, channel, apb, record_number, record_pointer, reply");
-constexpr int ColumnCount = 14;
-
-QString InsertStatement(int rows)
-{
-    QString values =
-        QStringLiteral("(?") + QStringLiteral(",?").repeated(ColumnCount - 1) + QLatin1Char(')');
-    QStringList all(rows, values);
-    return QStringLiteral("INSERT INTO events (%1) VALUES %2 ON CONFLICT (controller, event_key) "
-                          "DO NOTHING")
-        .arg(Columns, all.join(QLatin1Char(',')));
-}
-
-bool AllDigits(const QString &text)
-{
-    if (text.isEmpty() || text.size() > 18)
-        return false;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
-QVariant CardNumber(const QString &card)
-{
-    const QString trimmed = card.trimmed();
-    return AllDigits(trimmed) ? QVariant(trimmed.toLongLong())
-                              : QVariant(QMetaType::fromType<qlonglong>());
-}
-
-// A null QString binds as SQL NULL; the text columns hold an empty text instead.
-QVariant Text(const QString &text)
-{
-    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
-}
-
-// The read times of a batch as stored (UTC, ISO 8601, to the second). The events of one
-// read share their seconds, and formatting a time costs more than storing its row.
-class ReadTimeTexts
-{
-public:
-    QVariant operator()(const QDateTime &time)
-    {
-        if (!time.isValid())
-            return QVariant(QMetaType::fromType<QString>());
-        const qint64 second = time.toSecsSinceEpoch();
-        if (second != second_ || text_.isNull()) {
-            second_ = second;
-            text_ = time.toUTC().toString(Qt::ISODate);
-        }
-        return text_;
-    }
-
-private:
-    qint64 second_ = 0;
-    QString text_;
-};
-
-void BindEvent(QSqlQuery &query, const ArchivedEvent &e, const ArchiveBatch &batch,
-               ReadTimeTexts &readTimes)
-{
-    const EventRecord &r = e.record;
-    query.addBindValue(Text(batch.controller));
-    query.addBindValue(Text(batch.siteName));
-    query.addBindValue(Text(e.key));
-    query.addBindValue(Text(r.DataTime));
-    query.addBindValue(readTimes(e.readTime));
-    query.addBindValue(Text(r.CardNO));
-    query.addBindValue(CardNumber(r.CardNO));
-    query.addBindValue(r.iStatus.trimmed().toInt());
-    query.addBindValue(Text(r.SStatus));
-    query.addBindValue(Text(r.iChannel));
-    query.addBindValue(Text(r.APB));
-    query.addBindValue(Text(r.IONO));
-    query.addBindValue(Text(e.pointer));
-    query.addBindValue(Text(e.reply));
-}
 
 QString MomentText(const QDateTime &moment)
 {
@@ -377,21 +297,32 @@ bool EventArchive::storeKeyed(const QList<const ArchivedEvent *> &events, const 
                               int &added)
 {
     const int rowsPerInsert = RowsPerInsert(address_.kind);
-    ReadTimeTexts readTimes;
-    QSqlQuery whole(db_);
-    if (events.size() >= rowsPerInsert && !whole.prepare(InsertStatement(rowsPerInsert)))
-        return fail(tr("cannot store the events"), whole.lastError());
-    for (qsizetype first = 0; first < events.size(); first += rowsPerInsert) {
-        const int rows = int(qMin<qsizetype>(rowsPerInsert, events.size() - first));
-        QSqlQuery part(db_);
-        QSqlQuery &insert = rows == rowsPerInsert ? whole : part;
-        if (rows < rowsPerInsert && !part.prepare(InsertStatement(rows)))
-            return fail(tr("cannot store the events"), part.lastError());
+    const auto run = [&](QSqlQuery &insert, EventBinder &binder, qsizetype first, int rows) {
         for (int row = 0; row < rows; ++row)
-            BindEvent(insert, *events[first + row], batch, readTimes);
+            binder.bind(row, *events[first + row]);
         if (!exec(insert, tr("cannot store the events")))
             return false;
         added += insert.numRowsAffected();
+        return true;
+    };
+    QSqlQuery whole(db_);
+    EventBinder wholeBinder(whole, batch);
+    if (events.size() >= rowsPerInsert &&
+        !whole.prepare(EventBinder::InsertStatement(rowsPerInsert)))
+        return fail(tr("cannot store the events"), whole.lastError());
+    for (qsizetype first = 0; first < events.size(); first += rowsPerInsert) {
+        const int rows = int(qMin<qsizetype>(rowsPerInsert, events.size() - first));
+        if (rows == rowsPerInsert) {
+            if (!run(whole, wholeBinder, first, rows))
+                return false;
+            continue;
+        }
+        QSqlQuery part(db_);
+        if (!part.prepare(EventBinder::InsertStatement(rows)))
+            return fail(tr("cannot store the events"), part.lastError());
+        EventBinder partBinder(part, batch);
+        if (!run(part, partBinder, first, rows))
+            return false;
     }
     return true;
 }
@@ -404,18 +335,18 @@ bool EventArchive::storeAlike(const ArchivedEvent &event, const ArchiveBatch &ba
                                  "event_time = ? AND card = ? AND code = ? AND channel = ? AND "
                                  "apb = ?"));
     for (const QVariant &value :
-         {Text(batch.controller), Text(r.DataTime), Text(r.CardNO),
-          QVariant(r.iStatus.trimmed().toInt()), Text(r.iChannel), Text(r.APB)})
+         {EventBinder::Text(batch.controller), EventBinder::Text(r.DataTime),
+          EventBinder::Text(r.CardNO), QVariant(r.iStatus.trimmed().toInt()),
+          EventBinder::Text(r.iChannel), EventBinder::Text(r.APB)})
         count.addBindValue(value);
     if (!exec(count, tr("cannot store the events")) || !count.next())
         return fail(tr("cannot store the events"), count.lastError());
     if (count.value(0).toLongLong() >= event.alikeOrdinal)
         return true;
     QSqlQuery insert(db_);
-    if (!insert.prepare(InsertStatement(1)))
+    if (!insert.prepare(EventBinder::InsertStatement(1)))
         return fail(tr("cannot store the events"), insert.lastError());
-    ReadTimeTexts readTimes;
-    BindEvent(insert, event, batch, readTimes);
+    EventBinder(insert, batch).bind(0, event);
     if (!exec(insert, tr("cannot store the events")))
         return false;
     added += insert.numRowsAffected();
@@ -427,9 +358,14 @@ bool EventArchive::storeMonths(const ArchiveBatch &batch)
     // One event's time per month; the database cuts the month itself, so that it is the same
     // text as the index's. Times whose first characters are not plain ASCII go in one by one.
     QHash<QString, QString> months;
+    QStringView previous;
     for (const ArchivedEvent &event : batch.events) {
         const QString &time = event.record.DataTime;
         const QStringView start = QStringView(time).left(ArchiveSchema::MonthCharacters);
+        // A read's events come in time order: most share the month of the one before.
+        if (!previous.isNull() && start == previous)
+            continue;
+        previous = start;
         const bool plain =
             std::all_of(start.cbegin(), start.cend(), [](QChar c) { return c.unicode() < 0x80; });
         months.insert(plain ? time.left(ArchiveSchema::MonthCharacters) : time, time);
@@ -440,7 +376,7 @@ bool EventArchive::storeMonths(const ArchiveBatch &batch)
                             .arg(ArchiveSchema::MonthOf(QStringLiteral("?")))))
         return fail(tr("cannot store the events"), insert.lastError());
     for (const QString &time : std::as_const(months)) {
-        insert.addBindValue(Text(time));
+        insert.addBindValue(EventBinder::Text(time));
         if (!exec(insert, tr("cannot store the events")))
             return false;
     }
@@ -483,7 +419,7 @@ std::optional<QList<ArchivedRow>> EventArchive::query(const ArchiveQuery &q)
         values << MomentText(*q.filter.until);
     }
     if (q.filter.card) {
-        const QVariant number = CardNumber(*q.filter.card);
+        const QVariant number = EventBinder::CardNumber(*q.filter.card);
         if (number.isNull()) {
             conditions << QStringLiteral("card = ?");
             values << QVariant(q.filter.card->trimmed());

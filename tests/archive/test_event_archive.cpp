@@ -43,30 +43,52 @@ QStringList Times(const QList<ArchivedRow> &rows)
     return times;
 }
 
-// Runs statements on an SQLite file outside the archive's own code.
-void RunSql(const QString &path, const QStringList &statements)
+ArchiveAddress Address(const QString &text)
+{
+    QString error;
+    return ArchiveAddress::parse(text, error).value_or(ArchiveAddress());
+}
+
+// A connection to an archive outside the archive's own code.
+QSqlDatabase RawDatabase(const QString &text, const QString &connection)
+{
+    const ArchiveAddress address = Address(text);
+    if (address.kind == ArchiveAddress::Kind::SQLite) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(address.path);
+        return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+    db.setHostName(address.host);
+    db.setPort(address.port);
+    db.setUserName(address.user);
+    db.setDatabaseName(address.database);
+    return db;
+}
+
+// Runs statements on an archive (an SQLite file or a PostgreSQL address) outside its own code.
+void RunSql(const QString &address, const QStringList &statements)
 {
     {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        for (const QString &statement : statements)
-            QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
+        QSqlDatabase db = RawDatabase(address, QStringLiteral("raw"));
+        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        for (const QString &statement : statements) {
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(statement),
+                     qPrintable(statement + QStringLiteral(": ") + query.lastError().text()));
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("raw"));
 }
 
-// The schema version an SQLite archive records, read outside the archive's own code; -1 when
-// it has none.
-int StoredVersion(const QString &path)
+// The schema version an archive records, read outside the archive's own code; -1 when it has
+// none.
+int StoredVersion(const QString &address)
 {
     int version = -1;
     {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(path);
+        QSqlDatabase db = RawDatabase(address, QStringLiteral("check"));
         if (db.open()) {
             QSqlQuery read(db);
             if (read.exec(QStringLiteral("SELECT version FROM kt480_archive_schema")) &&
@@ -78,12 +100,6 @@ int StoredVersion(const QString &path)
     }
     QSqlDatabase::removeDatabase(QStringLiteral("check"));
     return version;
-}
-
-ArchiveAddress Address(const QString &text)
-{
-    QString error;
-    return ArchiveAddress::parse(text, error).value_or(ArchiveAddress());
 }
 
 QByteArray ReadAll(const QString &path)
@@ -380,6 +396,91 @@ private slots:
         QVERIFY(!row.readTime.isValid());
     }
 
+    // A read's events stored in one batch, more than one INSERT takes, with fields that repeat
+    // from one event to the next and fields that change (a card that is no number between
+    // numbered ones, a read time missing now and then): every event keeps every field.
+    void everyEventOfAReadKeepsItsFields_data() { ArchiveBackends::addColumn(); }
+    void everyEventOfAReadKeepsItsFields()
+    {
+        QFETCH(bool, postgres);
+        const QString address = backends_.fresh(postgres, dir_->path());
+        if (address.isEmpty())
+            return;
+        const auto archive = open(address);
+        QVERIFY(archive);
+        const QDateTime read(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC);
+        QList<JournalEntry> entries;
+        for (int i = 0; i < 250; ++i) {
+            // A card that is no number, then card 0 (a number of 0 is easily taken for none).
+            const QString card = i % 9 == 4   ? QStringLiteral("ABCD")
+                                 : i % 9 == 5 ? QStringLiteral("0000")
+                                              : QString::number(i / 2).rightJustified(4, u'0');
+            EventRecord record = Event(QStringLiteral("2024/03/%1 %2:00:00")
+                                           .arg(1 + i / 24, 2, 10, QLatin1Char('0'))
+                                           .arg(i % 24, 2, 10, QLatin1Char('0')),
+                                       card, (i / 3) % 2 ? 12 : 11, (i / 5) % 4 + 1);
+            record.SStatus = (i / 3) % 2 ? QStringLiteral("Door open") : record.SStatus;
+            record.IONO = RecordTable::RowNumberText(i + 1);
+            const QString pointer = QString::number(i + 1).rightJustified(7, u'0');
+            entries << JournalEntry{pointer, QStringLiteral("reply-%1").arg(i), record,
+                                    QStringLiteral("opening/%1").arg(i),
+                                    i % 4 == 3 ? QDateTime() : read.addSecs(i / 10)};
+        }
+        const auto stored = archive->store(
+            ArchiveBatch::FromJournal(QStringLiteral("12345678"), QStringLiteral("door"), entries));
+        QVERIFY2(stored, qPrintable(archive->error()));
+        QCOMPARE(stored->added, 250);
+        const auto rows = archive->query({});
+        QVERIFY2(rows, qPrintable(archive->error()));
+        QCOMPARE(rows->size(), 250);
+        for (int i = 0; i < 250; ++i) {
+            const ArchivedRow &row = rows->at(i);
+            const EventRecord &want = entries[i].record;
+            QCOMPARE(row.controller, QStringLiteral("12345678"));
+            QCOMPARE(row.siteName, QStringLiteral("door"));
+            QCOMPARE(row.record.DataTime, want.DataTime);
+            QCOMPARE(row.record.CardNO, want.CardNO);
+            QCOMPARE(row.record.iStatus, want.iStatus);
+            QCOMPARE(row.record.SStatus, want.SStatus);
+            QCOMPARE(row.record.iChannel, want.iChannel);
+            QCOMPARE(row.record.APB, want.APB);
+            QCOMPARE(row.record.IONO, want.IONO);
+            QCOMPARE(row.readTime, entries[i].readTime);
+        }
+        for (const int card : {0, 5}) {
+            QStringList times;
+            for (const JournalEntry &entry : std::as_const(entries)) {
+                if (entry.record.CardNO != QStringLiteral("ABCD") &&
+                    entry.record.CardNO.toInt() == card)
+                    times << entry.record.DataTime;
+            }
+            ArchiveQuery byCard;
+            byCard.filter.card = QString::number(card);
+            const auto cardRows = archive->query(byCard);
+            QVERIFY2(cardRows, qPrintable(archive->error()));
+            QCOMPARE(Times(*cardRows), times);
+        }
+        QStringList pointers;
+        QStringList replies;
+        {
+            QSqlDatabase db = RawDatabase(address, QStringLiteral("fields"));
+            QVERIFY(db.open());
+            QSqlQuery select(db);
+            QVERIFY(select.exec(
+                QStringLiteral("SELECT record_pointer, reply FROM events ORDER BY event_time")));
+            while (select.next()) {
+                pointers << select.value(0).toString();
+                replies << select.value(1).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fields"));
+        QCOMPARE(pointers.size(), 250);
+        for (int i = 0; i < 250; ++i) {
+            QCOMPARE(pointers[i], entries[i].pointer);
+            QCOMPARE(replies[i], entries[i].raw);
+        }
+    }
+
     void theSchemaIsCreatedOnceWithItsVersion()
     {
         const QString path = dir_->filePath(QStringLiteral("a.db"));
@@ -389,13 +490,31 @@ private slots:
         QCOMPARE(StoredVersion(path), ArchiveSchema::Latest);
     }
 
-    // An archive of the first version, with its events, opened by this version: brought up
-    // to date in place, and its events found by card, also the months the upgrade learnt.
+    // An archive of an earlier version, with its events, opened by this version: brought up
+    // to date in place, its events found by card, also in the months the upgrade learnt, and
+    // a journal's events stored twice are kept once under the upgraded key.
+    void anOlderArchiveIsUpgradedAndItsEventsFoundByCard_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<int>("version");
+        for (int version = 1; version < ArchiveSchema::Latest; ++version) {
+            QTest::addRow("sqlite, version %d", version) << false << version;
+            QTest::addRow("postgresql, version %d", version) << true << version;
+        }
+    }
     void anOlderArchiveIsUpgradedAndItsEventsFoundByCard()
     {
-        const QString path = dir_->filePath(QStringLiteral("v1.db"));
-        QStringList statements = ArchiveSchema::Step(1, ArchiveAddress::Kind::SQLite);
-        statements << QStringLiteral("UPDATE kt480_archive_schema SET version = 1");
+        QFETCH(bool, postgres);
+        QFETCH(int, version);
+        const QString address = backends_.fresh(postgres, dir_->path());
+        if (address.isEmpty())
+            return;
+        const ArchiveAddress::Kind kind =
+            postgres ? ArchiveAddress::Kind::PostgreSQL : ArchiveAddress::Kind::SQLite;
+        QStringList statements;
+        for (int step = 1; step <= version; ++step)
+            statements << ArchiveSchema::Step(step, kind);
+        statements << QStringLiteral("UPDATE kt480_archive_schema SET version = %1").arg(version);
         for (const QString &time :
              {QStringLiteral("2023/12/31 23:00:00"), QStringLiteral("2024/01/05 10:00:00")})
             statements << QStringLiteral(
@@ -405,8 +524,11 @@ private slots:
                               "'0042', 42, 11, 'In check OK', '1', '0', '1', '1', 'raw')")
                               .arg(statements.size())
                               .arg(time);
-        RunSql(path, statements);
-        const auto archive = open(path);
+        if (version >= 2)
+            statements << QStringLiteral("INSERT INTO event_months (month) VALUES ('2023/12'), "
+                                         "('2024/01')");
+        RunSql(address, statements);
+        const auto archive = open(address);
         QVERIFY(archive);
         ArchiveQuery byCard;
         byCard.filter.card = QStringLiteral("42");
@@ -423,7 +545,18 @@ private slots:
         rows = archive->query(byCard);
         QVERIFY(rows);
         QCOMPARE(rows->size(), 3);
-        QCOMPARE(StoredVersion(path), ArchiveSchema::Latest);
+        RecordJournal journal(RecordJournal::PathFor(dir_->path(), QStringLiteral("12345678")));
+        QVERIFY(journal.open());
+        QVERIFY(journal.append(
+            Entry(Event(QStringLiteral("2025/06/02 08:00:00"), QStringLiteral("42")), 7)));
+        for (int run = 0; run < 2; ++run) {
+            const auto stored = archive->store(ArchiveBatch::FromJournal(
+                QStringLiteral("12345678"), QString(), journal.pending()));
+            QVERIFY2(stored, qPrintable(archive->error()));
+            QCOMPARE(stored->added, run == 0 ? 1 : 0);
+        }
+        QCOMPARE(archive->eventCount(), 4);
+        QCOMPARE(StoredVersion(address), ArchiveSchema::Latest);
     }
 
     // Archives that cannot be used are named, and left as they were.
