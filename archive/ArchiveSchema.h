@@ -11,6 +11,8 @@ namespace ArchiveSchema {
 
 inline const QString VersionTable = QStringLiteral("kt480_archive_schema");
 constexpr int Latest = 3;
+// The oldest version whose tables a search can read as they are (where it may not upgrade).
+constexpr int SearchableFrom = 2;
 // The columns of an event as stored, and those that make it one event (stored once).
 inline const QString EventColumns =
     QStringLiteral("controller, site_name, event_key, event_time, read_time, card, card_number, "

@@ -121,7 +121,10 @@ bool EventArchive::connect(Use use)
     if (sqlite) {
         db_.setDatabaseName(address_.path);
         QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
-        if (use == Use::Read)
+        // A search opens a file it may write as a writer: an archive of an earlier version is
+        // brought up to date first.
+        readOnly_ = use == Use::Read && !QFileInfo(address_.path).isWritable();
+        if (readOnly_)
             options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         db_.setConnectOptions(options);
     } else {
@@ -224,8 +227,24 @@ bool EventArchive::checkSchema(Use use)
                                "this program knows up to %2); nothing was changed")
                                 .arg(version)
                                 .arg(ArchiveSchema::Latest)));
-    if (!writing)
-        return version == ArchiveSchema::Latest || checkSchema(Use::Write);
+    if (!writing) {
+        if (version == ArchiveSchema::Latest)
+            return true;
+        const bool upgraded = !readOnly_ && checkSchema(Use::Write);
+        if (upgraded)
+            return true;
+        if (version < ArchiveSchema::SearchableFrom)
+            return readOnly_ ? fail(tr("archive version %1 is brought up to date at its first "
+                                       "write, and this file cannot be written")
+                                        .arg(version))
+                             : false;
+        // Where this program may not change the archive (a file it may only read, a role
+        // that may only read), a version with the same tables is searched as it is.
+        qCInfo(lcArchive).noquote()
+            << address_.text() << ": searched as archive version" << version;
+        error_.clear();
+        return true;
+    }
     if (!upgrade(version)) {
         rollback();
         return false;

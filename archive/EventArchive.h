@@ -70,4 +70,5 @@ private:
     QString connectionName_;
     QSqlDatabase db_;
     QString error_;
+    bool readOnly_ = false; // an SQLite file opened for searching that may not be written
 };

@@ -5,6 +5,7 @@
 #include "../cli/CtlRun.h"
 #include "ArchiveBackends.h"
 #include "ArchiveBatch.h"
+#include "ArchiveSql.h"
 #include "EventArchive.h"
 #include "EventDecoder.h"
 #include "EventLogMix.h"
@@ -101,6 +102,28 @@ class TestArchiveCli : public QObject
         return ctl(QStringList{QStringLiteral("--json"), QStringLiteral("records"),
                                QStringLiteral("query"), QStringLiteral("--db"), db} +
                    more);
+    }
+
+    // Makes p run as a user that may not write the files the test made read-only: root may
+    // write them all, so a run as root becomes nobody (who keeps a journal folder of its own).
+    bool runsWithoutTheRightToWrite(QProcess &p) const
+    {
+        if (::geteuid() != 0)
+            return true;
+        const passwd *nobody = ::getpwnam("nobody");
+        if (!nobody)
+            return false;
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        QDir().mkpath(journalFolder());
+        if (::chown(QFile::encodeName(journalFolder()).constData(), uid, gid) != 0)
+            return false;
+        ::chmod(QFile::encodeName(dir_->path()).constData(), 0755);
+        p.setChildProcessModifier([uid, gid] {
+            if (::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(99);
+        });
+        return true;
     }
 
     int pendingInJournal() const
@@ -380,19 +403,7 @@ private slots:
             QString error;
             QVERIFY(EventArchive(*ArchiveAddress::parse(db, error)).open(EventArchive::Use::Write));
             QFile(db).setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-            if (::geteuid() == 0) {
-                const passwd *nobody = ::getpwnam("nobody");
-                QVERIFY(nobody);
-                const uid_t uid = nobody->pw_uid;
-                const gid_t gid = nobody->pw_gid;
-                QDir().mkpath(journalFolder());
-                QVERIFY(::chown(QFile::encodeName(journalFolder()).constData(), uid, gid) == 0);
-                ::chmod(QFile::encodeName(dir_->path()).constData(), 0755);
-                p.setChildProcessModifier([uid, gid] {
-                    if (::setgid(gid) != 0 || ::setuid(uid) != 0)
-                        ::_exit(99);
-                });
-            }
+            QVERIFY(runsWithoutTheRightToWrite(p));
         } else {
             QFile file(db);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -407,6 +418,33 @@ private slots:
         QVERIFY2(err.contains(message.toUtf8()), err.constData());
         QCOMPARE(leftInController(), 35);
         QCOMPARE(pendingInJournal(), 5);
+    }
+
+    // A site's archive of an earlier version that this user may only read: a search finds its
+    // events in the layout it has, and leaves the file as it was.
+    void anOlderArchiveThatMayOnlyBeReadIsSearched()
+    {
+        const QString db = dir_->filePath(QStringLiteral("old.db"));
+        RunSql(db, OldArchive(db, ArchiveSchema::SearchableFrom));
+        QFile(db).setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile file(db);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        QVERIFY(runsWithoutTheRightToWrite(p));
+        p.start(QStringLiteral(KT480CTL_PATH),
+                {QStringLiteral("--json"), QStringLiteral("records"), QStringLiteral("query"),
+                 QStringLiteral("--db"), db, QStringLiteral("--card"), QStringLiteral("42")});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(p.exitCode() == 0, err.constData());
+        QVERIFY2(err.isEmpty(), err.constData());
+        QCOMPARE(JsonTimes(QJsonDocument::fromJson(p.readAllStandardOutput()).object()),
+                 QStringList({"2023/12/31 23:00:00", "2024/01/05 10:00:00"}));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 
     // The disk fills while the events are stored (here: the process's file size limit): a

@@ -4,6 +4,7 @@
 #include "ArchiveBackends.h"
 #include "ArchiveBatch.h"
 #include "ArchiveSchema.h"
+#include "ArchiveSql.h"
 #include "EventArchive.h"
 #include "RecordJournal.h"
 #include "RecordTable.h"
@@ -41,65 +42,6 @@ QStringList Times(const QList<ArchivedRow> &rows)
     for (const ArchivedRow &row : rows)
         times << row.record.DataTime;
     return times;
-}
-
-ArchiveAddress Address(const QString &text)
-{
-    QString error;
-    return ArchiveAddress::parse(text, error).value_or(ArchiveAddress());
-}
-
-// A connection to an archive outside the archive's own code.
-QSqlDatabase RawDatabase(const QString &text, const QString &connection)
-{
-    const ArchiveAddress address = Address(text);
-    if (address.kind == ArchiveAddress::Kind::SQLite) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(address.path);
-        return db;
-    }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
-    db.setHostName(address.host);
-    db.setPort(address.port);
-    db.setUserName(address.user);
-    db.setDatabaseName(address.database);
-    return db;
-}
-
-// Runs statements on an archive (an SQLite file or a PostgreSQL address) outside its own code.
-void RunSql(const QString &address, const QStringList &statements)
-{
-    {
-        QSqlDatabase db = RawDatabase(address, QStringLiteral("raw"));
-        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-        for (const QString &statement : statements) {
-            QSqlQuery query(db);
-            QVERIFY2(query.exec(statement),
-                     qPrintable(statement + QStringLiteral(": ") + query.lastError().text()));
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
-}
-
-// The schema version an archive records, read outside the archive's own code; -1 when it has
-// none.
-int StoredVersion(const QString &address)
-{
-    int version = -1;
-    {
-        QSqlDatabase db = RawDatabase(address, QStringLiteral("check"));
-        if (db.open()) {
-            QSqlQuery read(db);
-            if (read.exec(QStringLiteral("SELECT version FROM kt480_archive_schema")) &&
-                read.next()) {
-                const int first = read.value(0).toInt();
-                version = read.next() ? -1 : first;
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
-    return version;
 }
 
 QByteArray ReadAll(const QString &path)
@@ -497,39 +439,31 @@ private slots:
     {
         QTest::addColumn<bool>("postgres");
         QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("searchFirst");
         for (int version = 1; version < ArchiveSchema::Latest; ++version) {
-            QTest::addRow("sqlite, version %d", version) << false << version;
-            QTest::addRow("postgresql, version %d", version) << true << version;
+            for (const bool searchFirst : {false, true}) {
+                const char *first = searchFirst ? ", searched first" : "";
+                QTest::addRow("sqlite, version %d%s", version, first)
+                    << false << version << searchFirst;
+                QTest::addRow("postgresql, version %d%s", version, first)
+                    << true << version << searchFirst;
+            }
         }
     }
     void anOlderArchiveIsUpgradedAndItsEventsFoundByCard()
     {
         QFETCH(bool, postgres);
         QFETCH(int, version);
+        QFETCH(bool, searchFirst);
         const QString address = backends_.fresh(postgres, dir_->path());
         if (address.isEmpty())
             return;
-        const ArchiveAddress::Kind kind =
-            postgres ? ArchiveAddress::Kind::PostgreSQL : ArchiveAddress::Kind::SQLite;
-        QStringList statements;
-        for (int step = 1; step <= version; ++step)
-            statements << ArchiveSchema::Step(step, kind);
-        statements << QStringLiteral("UPDATE kt480_archive_schema SET version = %1").arg(version);
-        for (const QString &time :
-             {QStringLiteral("2023/12/31 23:00:00"), QStringLiteral("2024/01/05 10:00:00")})
-            statements << QStringLiteral(
-                              "INSERT INTO events (controller, site_name, event_key, event_time, "
-                              "card, card_number, code, event_text, channel, apb, record_number, "
-                              "record_pointer, reply) VALUES ('12345678', '', 'k%1', '%2', "
-                              "'0042', 42, 11, 'In check OK', '1', '0', '1', '1', 'raw')")
-                              .arg(statements.size())
-                              .arg(time);
-        if (version >= 2)
-            statements << QStringLiteral("INSERT INTO event_months (month) VALUES ('2023/12'), "
-                                         "('2024/01')");
-        RunSql(address, statements);
-        const auto archive = open(address);
+        RunSql(address, OldArchive(address, version));
+        // A search (records query) that meets the archive first brings it up to date as well.
+        const auto archive =
+            open(address, searchFirst ? EventArchive::Use::Read : EventArchive::Use::Write);
         QVERIFY(archive);
+        QCOMPARE(StoredVersion(address), ArchiveSchema::Latest);
         ArchiveQuery byCard;
         byCard.filter.card = QStringLiteral("42");
         auto rows = archive->query(byCard);
@@ -557,6 +491,36 @@ private slots:
         }
         QCOMPARE(archive->eventCount(), 4);
         QCOMPARE(StoredVersion(address), ArchiveSchema::Latest);
+    }
+
+    // A workstation whose role may only read: an archive of an earlier version with the same
+    // tables is searched as it is, and not changed; one to store into is refused by name.
+    void anOlderArchiveIsSearchedByARoleThatMayOnlyRead()
+    {
+        const QString address = backends_.fresh(true, dir_->path());
+        if (address.isEmpty())
+            return;
+        RunSql(address,
+               OldArchive(address, ArchiveSchema::SearchableFrom) +
+                   QStringList{QStringLiteral("DROP ROLE IF EXISTS reader"),
+                               QStringLiteral("CREATE ROLE reader LOGIN PASSWORD '%1'")
+                                   .arg(backends_.cluster()->password()),
+                               QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO "
+                                              "reader")});
+        const QString reader = QString(address).replace(
+            QStringLiteral("//") + PgCluster::User + QLatin1Char('@'), QStringLiteral("//reader@"));
+        const auto archive = open(reader, EventArchive::Use::Read);
+        QVERIFY(archive);
+        ArchiveQuery byCard;
+        byCard.filter.card = QStringLiteral("42");
+        const auto rows = archive->query(byCard);
+        QVERIFY2(rows, qPrintable(archive->error()));
+        QCOMPARE(rows->size(), 2);
+        EventArchive writer(Address(reader));
+        QVERIFY(!writer.open(EventArchive::Use::Write));
+        QVERIFY2(writer.error().contains(QStringLiteral("cannot bring the archive to version")),
+                 qPrintable(writer.error()));
+        QCOMPARE(StoredVersion(address), ArchiveSchema::SearchableFrom);
     }
 
     // Archives that cannot be used are named, and left as they were.
