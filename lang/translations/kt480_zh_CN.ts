@@ -549,6 +549,10 @@
         <source>cannot count the events</source>
         <translation>无法统计记录数</translation>
     </message>
+    <message>
+        <source>archive version %1 is brought up to date at its first write, and this file cannot be written</source>
+        <translation>数据库版本 %1 须在首次写入时升级，而此文件无法写入</translation>
+    </message>
 </context>
 <context>
     <name>LoopbackOnly</name>

@@ -549,6 +549,10 @@
         <source>cannot count the events</source>
         <translation>無法計算記錄數</translation>
     </message>
+    <message>
+        <source>archive version %1 is brought up to date at its first write, and this file cannot be written</source>
+        <translation>資料庫版本 %1 須在首次寫入時升級，而此檔案無法寫入</translation>
+    </message>
 </context>
 <context>
     <name>LoopbackOnly</name>
