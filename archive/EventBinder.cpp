@@ -71,9 +71,9 @@ void EventBinder::bindAt(int place, QVariant value)
     if (place >= bound_.size())
         bound_.resize(place + 1);
     QVariant &bound = bound_[place];
-    // Every value bound is valid, a place not yet bound holds an invalid one. A null and an
-    // empty text compare equal as variants: the null (read time unknown) must still replace
-    // an empty one and the other way round.
+    // Every value bound is valid, a place not yet bound holds an invalid one. A null compares
+    // equal to a zero or an empty text as variants: a card that is no number (NULL) must still
+    // give way to card 0, and the other way round.
     if (bound.isValid() && bound.isNull() == value.isNull() && bound == value)
         return;
     query_.bindValue(names_[place], value);
