@@ -162,6 +162,7 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
         progress_.setSteps(i, walk.count);
         outcome.lastNumberTried = walk.numberAt(i);
         readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
+        progress_.setSteps(i + 1, walk.count);
         if (policy.linkLost() || policy.commandUnanswered()) {
             outcome.linkLost = policy.linkLost();
             outcome.commandUnanswered = policy.commandUnanswered();
@@ -412,7 +413,9 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
             stepText(language_.TableText(TextRow::Writing), *number, clock.elapsed());
         progress_.setText(text);
         emit status(text);
-        if (writeCard(policy, *number, card, versionText)) {
+        const bool written = writeCard(policy, *number, card, versionText);
+        progress_.setSteps(row + 1, table.RecordCount());
+        if (written) {
             ++outcome.written;
             continue;
         }

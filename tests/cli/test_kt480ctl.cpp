@@ -616,6 +616,7 @@ private slots:
         QVERIFY2(lines.size() >= 5 && lines.size() <= 11, r.err.constData());
         QVERIFY2(lines.first().contains(": 0 of 100 (0%), 0 s so far"), r.err.constData());
         QVERIFY2(r.err.contains(": 50 of 100 (50%), "), r.err.constData());
+        QVERIFY2(lines.last().contains(": 100 of 100 (100%), "), r.err.constData());
         QVERIFY(!r.err.contains('\r'));
 
         // Once two seconds are behind, a line also says about how long is left; late replies
