@@ -182,7 +182,9 @@ int readEvents(CliContext &context)
         context.err << journal.error() << '\n';
     const bool everythingSaved = archived.ok() && saved.errors.isEmpty() &&
                                  (table.IsEmpty() || !saved.files.isEmpty() || archived.committed);
-    if (everythingSaved && journal.pendingCount() > 0 && !journal.clearPending())
+    const bool clearFailed =
+        everythingSaved && journal.pendingCount() > 0 && !journal.clearPending();
+    if (clearFailed)
         context.err << journal.error() << '\n';
     const int unsaved = journal.pendingCount();
     // A journal line that cannot be read may be an event in no file: the run has not saved
@@ -228,7 +230,16 @@ int readEvents(CliContext &context)
         context.err << error << '\n';
     if (!archived.error.isEmpty())
         context.err << archived.error << '\n';
-    if (unsaved > 0)
+    if (clearFailed) {
+        // Saved, yet still journalled: the next read takes them in again. The note of where
+        // they went (or the archive's key) keeps it from saving them twice.
+        const bool notTwice = noted || saved.files.isEmpty();
+        context.err << unsaved << (unsaved == 1 ? " event is" : " events are")
+                    << " saved, but stay in " << journal.path()
+                    << ", which could not be cleared; the next 'records read' takes them in again"
+                    << (notTwice ? " and saves none of them twice\n"
+                                 : " and may save them a second time\n");
+    } else if (unsaved > 0)
         context.err << unsaved << (unsaved == 1 ? " event is" : " events are")
                     << " not saved in a file or the archive; they are kept in " << journal.path()
                     << " and taken into the next 'records read' (give --out, --csv or --db)\n";

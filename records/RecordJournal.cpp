@@ -292,7 +292,7 @@ bool RecordJournal::openForAppending()
     const bool created = !QFileInfo::exists(path_);
     file_.setFileName(path_);
     if (!file_.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+        return fail(tr("%1: cannot write the journal: %2").arg(path_, WriteFailureText(file_)));
     if (created)
         SyncFolderToDisk(QFileInfo(path_).absolutePath());
     // A line without its line end is closed when it is whole; a line a crash cut short goes
@@ -306,7 +306,7 @@ bool RecordJournal::openForAppending()
     const qsizetype lineStart = bytes.lastIndexOf('\n') + 1;
     const bool whole = JsonObject(bytes.mid(lineStart)).has_value();
     if (whole ? file_.write("\n") != 1 : !file_.resize(lineStart))
-        return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+        return fail(tr("%1: cannot write the journal: %2").arg(path_, WriteFailureText(file_)));
     return true;
 }
 
@@ -379,7 +379,7 @@ bool RecordJournal::noteSaving(const QStringList &filePaths)
         QJsonDocument(QJsonObject{{SavingToKey, paths}}).toJson(QJsonDocument::Compact) + '\n';
     if (file_.write(line) == line.size() && SyncFileToDisk(file_))
         return true;
-    return fail(tr("%1: cannot write the journal: %2").arg(path_, file_.errorString()));
+    return fail(tr("%1: cannot write the journal: %2").arg(path_, WriteFailureText(file_)));
 }
 
 bool RecordJournal::clearPending()
@@ -401,7 +401,8 @@ bool RecordJournal::clearPending()
     if (!replacement.open(QIODevice::WriteOnly) || replacement.write(content) != content.size() ||
         !CommitWhole(replacement)) {
         openForAppending();
-        return fail(tr("%1: cannot clear the journal: %2").arg(path_, replacement.errorString()));
+        return fail(
+            tr("%1: cannot clear the journal: %2").arg(path_, WriteFailureText(replacement)));
     }
     pendingCount_ = 0;
     unreadable_ = renumbered;

@@ -124,6 +124,7 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
         if (ended)
             break;
         ++handled;
+        progress_.setSteps(handled, limit == NoLimit ? 0 : limit);
         repeatsInARow = outcome.duplicates > duplicatesBefore ? repeatsInARow + 1 : 0;
         if (repeatsInARow >= MaxRepeatsInARow) {
             outcome.problems << tr("The controller sent the same event %n time(s) in a row "

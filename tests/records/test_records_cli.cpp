@@ -14,12 +14,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <memory>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -177,6 +182,50 @@ private slots:
                  QStringLiteral("read"), QStringLiteral("--out"), xml});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.json().value(QStringLiteral("recovered")).toInt(), 5);
+        TableStore table;
+        QVERIFY(RecordFile::Load(table, xml));
+        QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
+    }
+
+    // A journal that cannot be cleared after the save (it may be appended to, not replaced) fails
+    // the run, which says that the events are saved and stay in the journal too; the next read
+    // takes them in again and saves none of them twice.
+    void aJournalThatCannotBeClearedIsNamedBesideTheSave()
+    {
+        const QString xml = dir_->filePath(QStringLiteral("events.xml"));
+        const QStringList fiveEvents{QStringLiteral("--tcp"),   tcp_,
+                                     QStringLiteral("records"), QStringLiteral("read"),
+                                     QStringLiteral("--limit"), QStringLiteral("5"),
+                                     QStringLiteral("--out"),   xml};
+        const Run first = ctl(fiveEvents);
+        QCOMPARE(first.exitCode, 0);
+        // Into a pipe, the progress ends at its whole count.
+        QVERIFY2(first.err.contains("Record data: 5 of 5 (100%)"), first.err.constData());
+        const QByteArray journal = QFile::encodeName(
+            QDir(journalDir_).filePath(QStringLiteral("KT480NTV5-events-12345678.journal")));
+        const int fd = ::open(journal.constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+        int flags = 0;
+        QVERIFY(::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0);
+        const int appendOnly = flags | FS_APPEND_FL;
+        if (::ioctl(fd, FS_IOC_SETFLAGS, &appendOnly) != 0)
+            QSKIP("this file system or user cannot make a file append-only");
+        auto restore = qScopeGuard([fd, flags] { ::ioctl(fd, FS_IOC_SETFLAGS, &flags); });
+
+        Run r = ctl(fiveEvents);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.out.contains("saved: " + QFile::encodeName(xml)), r.out.constData());
+        QVERIFY2(r.err.contains("5 events are saved, but stay in " + journal), r.err.constData());
+        QVERIFY2(r.err.contains("saves none of them twice"), r.err.constData());
+        QVERIFY2(!r.err.contains("not saved in a file"), r.err.constData());
+        QVERIFY2(!r.err.contains("Unknown error"), r.err.constData());
+
+        restore.dismiss();
+        QVERIFY(::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+        r = ctl({QStringLiteral("--tcp"), tcp_, QStringLiteral("records"), QStringLiteral("read"),
+                 QStringLiteral("--out"), xml});
+        QCOMPARE(r.exitCode, 0);
         TableStore table;
         QVERIFY(RecordFile::Load(table, xml));
         QCOMPARE(Column(table, QStringLiteral("DataTime")), Times(events_));
