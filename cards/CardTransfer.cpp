@@ -152,6 +152,8 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
         for (qsizetype i = from; i < walk.count; ++i)
             outcome.failedNumbers << walk.numberAt(i);
     };
+    // A number counts as done once it was handled, so that the last one fills the count.
+    progress_.setSteps(0, walk.count);
     for (qsizetype i = 0; i < walk.count; ++i) {
         if (progress_.stopRequested()) {
             outcome.stopped = true;
@@ -159,7 +161,6 @@ void CardTransfer::readEach(TableStore &table, const ReadWalk &walk, ReadOutcome
                 notRead(i);
             break;
         }
-        progress_.setSteps(i, walk.count);
         outcome.lastNumberTried = walk.numberAt(i);
         readOne(policy, table, walk.numberAt(i), walk.positionAt(i), outcome, clock.elapsed());
         progress_.setSteps(i + 1, walk.count);
@@ -398,6 +399,7 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
     const ReplyTally before = comm_.replyTally();
     QElapsedTimer clock;
     clock.start();
+    progress_.setSteps(0, table.RecordCount());
     for (int row = 0; row < table.RecordCount(); ++row) {
         if (progress_.stopRequested()) {
             outcome.stopped = true;
@@ -407,7 +409,6 @@ CardTransfer::WriteOutcome CardTransfer::write(const TableStore &table, const QS
             continue;
         const CardRecord card = CardTable::RowAt(table, row);
         const auto number = CardCodec::CardNumberOf(card);
-        progress_.setSteps(row, table.RecordCount());
         progress_.advance();
         const QString text =
             stepText(language_.TableText(TextRow::Writing), *number, clock.elapsed());

@@ -230,17 +230,17 @@ int readEvents(CliContext &context)
         context.err << error << '\n';
     if (!archived.error.isEmpty())
         context.err << archived.error << '\n';
+    const char *const eventsAre = unsaved == 1 ? " event is" : " events are";
     if (clearFailed) {
         // Saved, yet still journalled: the next read takes them in again. The note of where
         // they went (or the archive's key) keeps it from saving them twice.
         const bool notTwice = noted || saved.files.isEmpty();
-        context.err << unsaved << (unsaved == 1 ? " event is" : " events are")
-                    << " saved, but stay in " << journal.path()
+        context.err << unsaved << eventsAre << " saved, but stay in " << journal.path()
                     << ", which could not be cleared; the next 'records read' takes them in again"
                     << (notTwice ? " and saves none of them twice\n"
                                  : " and may save them a second time\n");
     } else if (unsaved > 0)
-        context.err << unsaved << (unsaved == 1 ? " event is" : " events are")
+        context.err << unsaved << eventsAre
                     << " not saved in a file or the archive; they are kept in " << journal.path()
                     << " and taken into the next 'records read' (give --out, --csv or --db)\n";
     return ok ? ExitOk : ExitFailed;

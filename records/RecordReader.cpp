@@ -108,6 +108,9 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
     QSet<QString> taken;
     int repeatsInARow = 0;
     bool ended = false;
+    // Without a limit the number of events is not known until the log ends.
+    const qint64 total = limit == NoLimit ? 0 : limit;
+    progress_.setSteps(handled, total);
     while (!ended) {
         if (handled >= limit) {
             outcome.end = ReadOutcome::End::Limit;
@@ -117,14 +120,12 @@ ReadOutcome RecordReader::read(TableStore &table, RecordJournal &journal, qint64
             outcome.end = ReadOutcome::End::Stopped;
             break;
         }
-        // Without a limit the number of events is not known until the log ends.
-        progress_.setSteps(handled, limit == NoLimit ? 0 : limit);
         const int duplicatesBefore = outcome.duplicates;
         ended = readOne(table, journal, taken, outcome) == Step::End;
         if (ended)
             break;
         ++handled;
-        progress_.setSteps(handled, limit == NoLimit ? 0 : limit);
+        progress_.setSteps(handled, total);
         repeatsInARow = outcome.duplicates > duplicatesBefore ? repeatsInARow + 1 : 0;
         if (repeatsInARow >= MaxRepeatsInARow) {
             outcome.problems << tr("The controller sent the same event %n time(s) in a row "
